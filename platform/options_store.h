@@ -1,0 +1,47 @@
+// The options store: stands in for the device registry.
+//
+// Keys are registry-style paths with backslashes, rooted at "HKEY_CURRENT_USER" or
+// "HKEY_LOCAL_MACHINE", for example
+//   HKEY_CURRENT_USER\software\Vorel - Tolvanix PDA\tolvanixpda\Opciones
+// Values are 32-bit integers (REG_DWORD) or UTF-8 strings (REG_SZ), by name.
+//
+// The store is one text file, $TVX_CONFIG_DIR/registry.ini when that variable is set,
+// else $XDG_CONFIG_HOME/tolvanixpda/registry.ini (~/.config/... without XDG_CONFIG_HOME).
+// Every write goes to disk at once through a temporary file and a rename, under a
+// file lock, so the program, its set-up library and test tools see one store.
+// A read picks up changes another process made. All functions are thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class OptionsStore {
+ public:
+  static OptionsStore& Instance();
+
+  // Redirects the store to another file (tests). An empty path restores the default.
+  void SetPath(const std::string& file);
+  std::string Path() const;
+
+  bool KeyExists(const std::string& key) const;
+  bool CreateKey(const std::string& key);
+
+  std::optional<std::int32_t> GetInt(const std::string& key, const std::string& name) const;
+  std::optional<std::string> GetString(const std::string& key, const std::string& name) const;
+  // Both return false when the file cannot be written; the stored value is then unchanged.
+  bool SetInt(const std::string& key, const std::string& name, std::int32_t value);
+  bool SetString(const std::string& key, const std::string& name, const std::string& value);
+  bool DeleteValue(const std::string& key, const std::string& name);
+  std::vector<std::string> ValueNames(const std::string& key) const;
+
+ private:
+  OptionsStore();
+  struct Impl;
+  Impl* impl_;
+};
+
+}  // namespace platform
