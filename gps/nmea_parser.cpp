@@ -1,0 +1,452 @@
+#include "gps/nmea_parser.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string_view>
+
+std::atomic<NmeaCallback> CNmeaParser::s_callback{nullptr};
+
+namespace {
+
+constexpr std::size_t kMaxFieldChars = CNmeaParser::kFieldBufferSize - 1;
+
+bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view SkipSpace(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && IsCSpace(s[i])) ++i;
+  return s.substr(i);
+}
+
+// atoi in the C locale, saturating instead of overflowing.
+int ParseInt(std::string_view s) {
+  s = SkipSpace(s);
+  bool negative = false;
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+    negative = s[0] == '-';
+    s.remove_prefix(1);
+  }
+  long long value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value > std::numeric_limits<int>::max()) {
+      value = std::numeric_limits<int>::max();
+      break;
+    }
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+// atof in the C locale; anything that is not a finite decimal number reads as 0 so a
+// garbled field can never put NaN or infinity into a position.
+double ParseReal(std::string_view s) {
+  s = SkipSpace(s);
+  bool negative = false;
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+    negative = s[0] == '-';
+    s.remove_prefix(1);
+  }
+  double value = 0;
+  auto result = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+  if (result.ec != std::errc() || !std::isfinite(value)) return 0;
+  return negative ? -value : value;
+}
+
+// Characters [from, from + count) of a field, clipped at its end.
+std::string_view Part(std::string_view field, std::size_t from, std::size_t count) {
+  if (from >= field.size()) return {};
+  return field.substr(from, count);
+}
+
+char FirstChar(std::string_view field) { return field.empty() ? '\0' : field[0]; }
+
+// "hhmmss" with optional decimals: the seconds keep at most one decimal.
+void ParseTime(std::string_view field, std::uint8_t& hour, std::uint8_t& minute, double& second) {
+  hour = static_cast<std::uint8_t>(ParseInt(Part(field, 0, 2)));
+  minute = static_cast<std::uint8_t>(ParseInt(Part(field, 2, 2)));
+  std::size_t secondChars = (field.size() > 6 && field[6] == '.') ? 4 : 2;
+  second = ParseReal(Part(field, 4, secondChars));
+}
+
+// "ddmm.mmmm" (latitude, degreeDigits 2) or "dddmm.mmmm" (longitude, 3) to degrees.
+double ParseCoordinate(std::string_view field, std::size_t degreeDigits) {
+  double degrees = ParseInt(Part(field, 0, degreeDigits));
+  double minutes = ParseReal(Part(field, degreeDigits, field.size()));
+  return minutes * (1.0 / 60.0) + degrees;
+}
+
+}  // namespace
+
+// The fields of one sentence's data, split once. A field is "present" exactly when
+// GetField would report it found: non-empty, or the last field of the data (which
+// includes field 0 of empty data). Views are cut to 24 characters like GetField's
+// 25-byte buffer.
+class CNmeaParser::Fields {
+ public:
+  explicit Fields(const char* data) : m_data(data) {
+    m_start[0] = 0;
+    std::size_t i = 0;
+    for (; data[i] != '\0'; ++i) {
+      if (data[i] != ',') continue;
+      if (m_count == kMaxFields) break;  // only reachable through ProcessSentence misuse
+      m_start[m_count++] = static_cast<std::uint32_t>(i + 1);
+    }
+    m_length = i;
+  }
+
+  bool Has(int n) const {
+    if (n < 0 || n >= m_count) return false;
+    return n == m_count - 1 || Length(n) > 0;
+  }
+
+  // The text of field n cut to 24 characters; empty when missing.
+  std::string_view View(int n) const {
+    if (!Has(n)) return {};
+    return {m_data + m_start[n], std::min(Length(n), kMaxFieldChars)};
+  }
+
+ private:
+  static constexpr int kMaxFields = 256;  // 255 data characters hold at most 255 commas
+
+  std::size_t Length(int n) const {
+    std::size_t end = (n + 1 < m_count) ? m_start[n + 1] - 1 : m_length;
+    return end - m_start[n];
+  }
+
+  const char* m_data;
+  std::uint32_t m_start[kMaxFields];  // left uninitialised: filled up to m_count
+  int m_count = 1;
+  std::size_t m_length = 0;
+};
+
+CNmeaParser::CNmeaParser() { Reset(); }
+
+CNmeaParser::~CNmeaParser() = default;
+
+void CNmeaParser::Reset() {
+  std::lock_guard<std::mutex> guard(m_blockLock);
+  m_gga = NmeaGga{};
+  m_gsa = NmeaGsa{};
+  m_gsv = NmeaGsv{};
+  m_rmb = NmeaRmb{};
+  m_rmc = NmeaRmc{};
+  m_zda = NmeaZda{};
+  m_state = NMEA_WAIT_START;
+  m_sentenceCount.store(0, std::memory_order_relaxed);
+}
+
+int CNmeaParser::SetCallback(NmeaCallback callback) {
+  s_callback.store(callback, std::memory_order_release);
+  return 1;
+}
+
+void CNmeaParser::Notify(NmeaSentenceKind kind) {
+  if (NmeaCallback callback = s_callback.load(std::memory_order_acquire)) callback(kind);
+}
+
+void CNmeaParser::DispatchCurrent() {
+  ProcessSentence(m_address, m_data);
+}
+
+void CNmeaParser::ProcessByte(std::uint8_t c) {
+  switch (m_state) {
+    case NMEA_WAIT_START:
+      if (c == '$') {
+        m_checksum = 0;
+        m_index = 0;
+        m_state = NMEA_ADDRESS;
+      }
+      break;
+    case NMEA_ADDRESS:
+      if (c == ',' || c == '*') {
+        m_address[m_index] = '\0';
+        m_index = 0;
+        m_checksum ^= c;
+        m_state = NMEA_DATA;
+      } else {
+        m_address[m_index++] = static_cast<char>(c);
+        m_checksum ^= c;
+        if (m_index >= sizeof m_address) DropSentence();
+      }
+      break;
+    case NMEA_DATA:
+      if (c == '*') {
+        m_data[m_index] = '\0';
+        m_state = NMEA_CHECKSUM_1;
+      } else if (c == '\r') {
+        m_data[m_index] = '\0';
+        m_state = NMEA_WAIT_START;
+        DispatchCurrent();
+      } else {
+        m_checksum ^= c;
+        m_data[m_index++] = static_cast<char>(c);
+        if (m_index >= sizeof m_data) DropSentence();
+      }
+      break;
+    case NMEA_CHECKSUM_1: {
+      // A hex digit of either case; anything else just yields a value that will not match.
+      int v = c - 48;
+      if (v > 9) v = c - 7;
+      m_receivedChecksum = static_cast<std::uint8_t>(v << 4);
+      m_state = NMEA_CHECKSUM_2;
+      break;
+    }
+    case NMEA_CHECKSUM_2: {
+      // Only a digit or an upper-case letter: a lower-case second digit fails to match.
+      int v = c - 48;
+      if (v > 9) v = c - 55;
+      m_receivedChecksum = static_cast<std::uint8_t>(m_receivedChecksum | v);
+      m_state = NMEA_WAIT_START;
+      if (m_receivedChecksum == m_checksum) DispatchCurrent();
+      break;
+    }
+  }
+}
+
+int CNmeaParser::ParseBuffer(const std::uint8_t* bytes, std::size_t length) {
+  if (bytes == nullptr) return 1;
+  const std::uint8_t* p = bytes;
+  const std::uint8_t* const end = bytes + length;
+  while (p < end) {
+    if (m_state == NMEA_WAIT_START) {
+      // Nothing but "$" matters between sentences.
+      const void* dollar = std::memchr(p, '$', static_cast<std::size_t>(end - p));
+      if (dollar == nullptr) break;
+      p = static_cast<const std::uint8_t*>(dollar);
+      ProcessByte(*p++);
+    } else if (m_state == NMEA_DATA) {
+      // The bulk of every sentence: the same steps as ProcessByte, kept in registers.
+      std::uint8_t checksum = m_checksum;
+      std::size_t index = m_index;
+      while (p < end) {
+        std::uint8_t c = *p;
+        if (c == '*' || c == '\r') break;
+        ++p;
+        checksum ^= c;
+        m_data[index++] = static_cast<char>(c);
+        if (index >= sizeof m_data) break;
+      }
+      m_checksum = checksum;
+      m_index = static_cast<std::uint16_t>(index);
+      if (index >= sizeof m_data) {
+        DropSentence();
+      } else if (p < end) {
+        ProcessByte(*p++);  // the "*" or CR that ends the data
+      }
+    } else {
+      ProcessByte(*p++);
+    }
+  }
+  return 1;
+}
+
+int CNmeaParser::ProcessSentence(const char* address, const char* data) {
+  m_sentenceCount.store(m_sentenceCount.load(std::memory_order_relaxed) + 1,
+                        std::memory_order_relaxed);
+  if (address == nullptr || data == nullptr) return 1;
+  std::string_view name(address);
+  if (name.size() != 5 || name[0] != 'G' || name[1] != 'P') return 1;
+  std::string_view kind = name.substr(2);
+  if (kind == "GGA") {
+    HandleGga(Fields(data));
+  } else if (kind == "GSA") {
+    HandleGsa(Fields(data));
+  } else if (kind == "GSV") {
+    HandleGsv(Fields(data));
+  } else if (kind == "RMB") {
+    HandleRmb(Fields(data));
+  } else if (kind == "RMC") {
+    HandleRmc(Fields(data));
+  } else if (kind == "ZDA") {
+    HandleZda(Fields(data));
+  }
+  return 1;
+}
+
+int CNmeaParser::GetField(const char* data, int n, char* buffer, int size) {
+  if (data == nullptr || buffer == nullptr || size < 1) return 0;
+  const char* p = data;
+  for (int skipped = 0; skipped < n; ++skipped) {
+    while (*p != '\0' && *p != ',') ++p;
+    if (*p == '\0') {
+      buffer[0] = '\0';
+      return 0;
+    }
+    ++p;
+  }
+  if (*p == ',' || *p == '*') {
+    buffer[0] = '\0';
+    return 0;
+  }
+  int copied = 0;
+  while (copied < size - 1 && p[copied] != '\0' && p[copied] != ',' && p[copied] != '*') {
+    buffer[copied] = p[copied];
+    ++copied;
+  }
+  buffer[copied] = '\0';
+  return 1;
+}
+
+int CNmeaParser::IsSatelliteUsed(std::uint16_t prn) const {
+  if (prn == 0) return 0;
+  for (std::uint16_t used : m_gsa.prn) {
+    if (used == prn) return 1;
+  }
+  return 0;
+}
+
+NmeaState CNmeaParser::Snapshot() const {
+  NmeaState state;
+  std::lock_guard<std::mutex> guard(m_blockLock);
+  state.sentenceCount = m_sentenceCount.load(std::memory_order_relaxed);
+  state.gga = m_gga;
+  state.gsa = m_gsa;
+  state.gsv = m_gsv;
+  state.rmb = m_rmb;
+  state.rmc = m_rmc;
+  state.zda = m_zda;
+  return state;
+}
+
+// In every handler a missing field leaves the stored value alone unless a default is
+// named. A hemisphere letter only turns a coordinate read from the same sentence, so an
+// empty coordinate with "S" or "W" cannot flip the stored one.
+
+void CNmeaParser::HandleGga(const Fields& f) {
+  {
+    std::lock_guard<std::mutex> guard(m_blockLock);
+    NmeaGga& g = m_gga;
+    if (f.Has(0)) ParseTime(f.View(0), g.hour, g.minute, g.second);
+    if (f.Has(1)) {
+      g.latitude = ParseCoordinate(f.View(1), 2);
+      if (FirstChar(f.View(2)) == 'S') g.latitude = -g.latitude;
+    }
+    if (f.Has(3)) {
+      g.longitude = ParseCoordinate(f.View(3), 3);
+      if (FirstChar(f.View(4)) == 'W') g.longitude = -g.longitude;
+    }
+    if (f.Has(5)) g.fixQuality = static_cast<std::uint8_t>(FirstChar(f.View(5)) - 48);
+    if (f.Has(6)) g.satellites = static_cast<std::uint8_t>(ParseInt(Part(f.View(6), 0, 2)));
+    if (f.Has(7)) g.hdop = ParseReal(f.View(7));
+    if (f.Has(8)) g.altitude = ParseReal(f.View(8));
+    ++g.count;
+  }
+  Notify(NMEA_GGA);
+}
+
+void CNmeaParser::HandleGsa(const Fields& f) {
+  {
+    std::lock_guard<std::mutex> guard(m_blockLock);
+    NmeaGsa& g = m_gsa;
+    if (f.Has(0)) g.mode = FirstChar(f.View(0));
+    if (f.Has(1)) g.fixType = static_cast<std::uint8_t>(FirstChar(f.View(1)) - 48);
+    // PRNs above 99 (SBAS 120-158, other systems) are read whole.
+    for (int k = 0; k < 12; ++k) g.prn[k] = static_cast<std::uint16_t>(ParseInt(f.View(2 + k)));
+    g.pdop = ParseReal(f.View(14));
+    g.hdop = ParseReal(f.View(15));
+    g.vdop = ParseReal(f.View(16));
+    ++g.count;
+  }
+  Notify(NMEA_GSA);
+}
+
+void CNmeaParser::HandleGsv(const Fields& f) {
+  if (!f.Has(0) || !f.Has(1)) return;
+  int messages = ParseInt(f.View(0));
+  int message = ParseInt(f.View(1));
+  if (messages < 0 || messages > 9 || message < 0 || message > 9) return;
+  if (messages < 1 || messages > 8 || message < 1) return;
+  std::lock_guard<std::mutex> guard(m_blockLock);
+  NmeaGsv& g = m_gsv;
+  if (f.Has(2)) g.satellitesInView = static_cast<std::uint16_t>(ParseInt(f.View(2)));
+  for (int k = 0; k < 4; ++k) {
+    GpsSatellite& s = g.satellite[4 * (message - 1) + k];
+    int first = 3 + 4 * k;
+    s.prn = static_cast<std::uint16_t>(ParseInt(f.View(first)));
+    s.elevation = static_cast<std::uint16_t>(ParseInt(f.View(first + 1)));
+    s.azimuth = static_cast<std::uint16_t>(ParseInt(f.View(first + 2)));
+    s.snr = static_cast<std::uint16_t>(ParseInt(f.View(first + 3)));
+    s.usedInFix = static_cast<std::uint32_t>(IsSatelliteUsed(s.prn));
+  }
+  ++g.count;
+}
+
+void CNmeaParser::HandleRmb(const Fields& f) {
+  auto copyId = [&](int n, char (&target)[32]) {
+    std::string_view id = f.View(n);
+    std::memcpy(target, id.data(), id.size());  // at most 24 characters
+    target[id.size()] = '\0';
+  };
+  std::lock_guard<std::mutex> guard(m_blockLock);
+  NmeaRmb& r = m_rmb;
+  r.status = f.Has(0) ? FirstChar(f.View(0)) : 'V';
+  r.crossTrackError = ParseReal(f.View(1));
+  r.steer = f.Has(2) ? FirstChar(f.View(2)) : '?';
+  copyId(3, r.originId);
+  copyId(4, r.destinationId);
+  if (f.Has(5)) {
+    r.destinationLatitude = ParseCoordinate(f.View(5), 2);
+    if (FirstChar(f.View(6)) == 'S') r.destinationLatitude = -r.destinationLatitude;
+  }
+  if (f.Has(7)) {
+    r.destinationLongitude = ParseCoordinate(f.View(7), 3);
+    if (FirstChar(f.View(8)) == 'W') r.destinationLongitude = -r.destinationLongitude;
+  }
+  r.range = ParseReal(f.View(9));
+  r.bearing = ParseReal(f.View(10));
+  r.closingVelocity = ParseReal(f.View(11));
+  r.arrivalStatus = f.Has(12) ? FirstChar(f.View(12)) : 'V';
+  ++r.count;
+}
+
+void CNmeaParser::HandleRmc(const Fields& f) {
+  {
+    std::lock_guard<std::mutex> guard(m_blockLock);
+    NmeaRmc& r = m_rmc;
+    if (f.Has(0)) ParseTime(f.View(0), r.hour, r.minute, r.second);
+    r.status = f.Has(1) ? FirstChar(f.View(1)) : 'V';
+    if (f.Has(2)) {
+      r.latitude = ParseCoordinate(f.View(2), 2);
+      if (FirstChar(f.View(3)) == 'S') r.latitude = -r.latitude;
+    }
+    if (f.Has(4)) {
+      r.longitude = ParseCoordinate(f.View(4), 3);
+      if (FirstChar(f.View(5)) == 'W') r.longitude = -r.longitude;
+    }
+    r.speed = ParseReal(f.View(6));
+    r.course = ParseReal(f.View(7));
+    if (f.Has(8)) {
+      std::string_view date = f.View(8);
+      r.day = static_cast<std::uint8_t>(ParseInt(Part(date, 0, 2)));
+      r.month = static_cast<std::uint8_t>(ParseInt(Part(date, 2, 2)));
+      r.year = static_cast<std::uint16_t>(ParseInt(Part(date, 4, 2)));
+    }
+    r.magneticVariation = ParseReal(f.View(9));
+    if (f.Has(9) && FirstChar(f.View(10)) == 'W') r.magneticVariation = -r.magneticVariation;
+    ++r.count;
+  }
+  Notify(NMEA_RMC);
+}
+
+void CNmeaParser::HandleZda(const Fields& f) {
+  std::lock_guard<std::mutex> guard(m_blockLock);
+  NmeaZda& z = m_zda;
+  if (f.Has(0)) {
+    std::string_view time = f.View(0);
+    z.hour = static_cast<std::uint8_t>(ParseInt(Part(time, 0, 2)));
+    z.minute = static_cast<std::uint8_t>(ParseInt(Part(time, 2, 2)));
+    z.second = static_cast<std::uint8_t>(ParseInt(Part(time, 4, 2)));
+  }
+  z.day = f.Has(1) ? static_cast<std::uint8_t>(ParseInt(f.View(1))) : 1;
+  z.month = f.Has(2) ? static_cast<std::uint8_t>(ParseInt(f.View(2))) : 1;
+  z.year = f.Has(3) ? static_cast<std::uint16_t>(ParseInt(f.View(3))) : 1;
+  z.zoneHours = static_cast<std::uint8_t>(ParseInt(f.View(4)));
+  z.zoneMinutes = static_cast<std::uint8_t>(ParseInt(f.View(5)));
+  ++z.count;
+}
