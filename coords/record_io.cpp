@@ -1,0 +1,229 @@
+#include "coords/record_io.h"
+
+#include <bit>
+#include <fstream>
+#include <system_error>
+
+namespace {
+
+std::uint64_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t offset, int size) {
+  std::uint64_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = (value << 8) | bytes[offset + i];
+  return value;
+}
+
+void WriteLe(std::span<std::uint8_t> bytes, std::size_t offset, int size, std::uint64_t value) {
+  for (int i = 0; i < size; ++i) {
+    bytes[offset + i] = static_cast<std::uint8_t>(value & 0xFF);
+    value >>= 8;
+  }
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Lower-case partner of a UTF-16 unit in the scripts names are usually typed in.
+char16_t FoldCase(char16_t u) {
+  if (u >= u'A' && u <= u'Z') return static_cast<char16_t>(u + 0x20);
+  if (u < 0xC0) return u;
+  if (u <= 0xDE) return u == 0xD7 ? u : static_cast<char16_t>(u + 0x20);
+  if (u >= 0x100 && u <= 0x17F) {
+    // Latin Extended-A pairs capital/small as even/odd, except in 0x139-0x148 and 0x179-0x17E.
+    const bool oddCapitals = (u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E);
+    if (u == 0x130 || u == 0x131 || u == 0x138 || u == 0x149 || u == 0x17F) return u;
+    if (u == 0x178) return 0xFF;
+    const bool capital = oddCapitals ? (u % 2 == 1) : (u % 2 == 0);
+    return capital ? static_cast<char16_t>(u + 1) : u;
+  }
+  if (u >= 0x391 && u <= 0x3A9 && u != 0x3A2) return static_cast<char16_t>(u + 0x20);
+  if (u >= 0x410 && u <= 0x42F) return static_cast<char16_t>(u + 0x20);
+  if (u >= 0x400 && u <= 0x40F) return static_cast<char16_t>(u + 0x50);
+  return u;
+}
+
+}  // namespace
+
+double ReadLeDouble(std::span<const std::uint8_t> bytes, std::size_t offset) {
+  return std::bit_cast<double>(ReadLe(bytes, offset, 8));
+}
+
+std::int32_t ReadLeInt32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLe(bytes, offset, 4)));
+}
+
+std::uint16_t ReadLeUint16(std::span<const std::uint8_t> bytes, std::size_t offset) {
+  return static_cast<std::uint16_t>(ReadLe(bytes, offset, 2));
+}
+
+void WriteLeDouble(std::span<std::uint8_t> bytes, std::size_t offset, double value) {
+  WriteLe(bytes, offset, 8, std::bit_cast<std::uint64_t>(value));
+}
+
+void WriteLeInt32(std::span<std::uint8_t> bytes, std::size_t offset, std::int32_t value) {
+  WriteLe(bytes, offset, 4, static_cast<std::uint32_t>(value));
+}
+
+void WriteLeUint16(std::span<std::uint8_t> bytes, std::size_t offset, std::uint16_t value) {
+  WriteLe(bytes, offset, 2, value);
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    int extra = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+      cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1, cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2, cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3, cp = lead & 0x07;
+    } else {
+      out += static_cast<char16_t>(kReplacement);
+      ++i;
+      continue;
+    }
+    bool valid = true;
+    std::size_t consumed = 1;
+    for (int k = 1; valid && k <= extra; ++k) {
+      if (i + k >= utf8.size()) {
+        valid = false;
+        break;
+      }
+      const auto cont = static_cast<unsigned char>(utf8[i + k]);
+      if ((cont & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      cp = (cp << 6) | (cont & 0x3F);
+      ++consumed;
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not characters.
+    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (valid && (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+      valid = false;
+    if (!valid) {
+      out += static_cast<char16_t>(kReplacement);
+      i += consumed;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += consumed;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t u = utf16[i];
+    if (IsHighSurrogate(u) && i + 1 < utf16.size() && IsLowSurrogate(utf16[i + 1])) {
+      AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
+      ++i;
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+std::u16string ReadUtf16Field(std::span<const std::uint8_t> bytes, std::size_t offset,
+                              std::size_t units) {
+  std::u16string text;
+  for (std::size_t k = 0; k < units; ++k) {
+    const char16_t u = ReadLeUint16(bytes, offset + 2 * k);
+    if (u == 0) break;
+    text += u;
+  }
+  return text;
+}
+
+std::u16string CutUtf16(std::u16string_view text, std::size_t units) {
+  if (text.size() <= units) return std::u16string(text);
+  std::size_t n = units;
+  if (n > 0 && IsHighSurrogate(text[n - 1])) --n;
+  return std::u16string(text.substr(0, n));
+}
+
+void WriteUtf16Field(std::span<std::uint8_t> bytes, std::size_t offset, std::size_t units,
+                     std::u16string_view text) {
+  const std::u16string cut = CutUtf16(text, units);
+  for (std::size_t k = 0; k < units; ++k)
+    WriteLeUint16(bytes, offset + 2 * k, k < cut.size() ? cut[k] : 0);
+}
+
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  return true;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+bool ReplaceFileContents(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+  std::filesystem::path temp = file;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      return false;
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temp, file, error);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    return false;
+  }
+  return true;
+}
