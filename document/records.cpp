@@ -1,0 +1,190 @@
+#include "document/records.h"
+
+#include <cstdio>
+#include <ctime>
+
+bool IsFeatureType(std::int32_t code) {
+  switch (static_cast<FeatureType>(code)) {
+    case FeatureType::Line:
+    case FeatureType::Area:
+    case FeatureType::CircleLine:
+    case FeatureType::Circle:
+    case FeatureType::Part:
+      return true;
+    case FeatureType::Waypoint:
+      break;
+  }
+  return false;
+}
+
+FeatureRecord::FeatureRecord(FeatureType featureType, std::string featureName,
+                             std::int32_t newPattern, COLORREF newColour)
+    : pattern(featureType == FeatureType::Part ? 0 : newPattern),
+      colour(featureType == FeatureType::Part ? 0 : newColour),
+      name(std::move(featureName)),
+      type(featureType) {}
+
+void FeatureRecord::AddVertex(const GeoPoint& wgs84, const GeoPoint& working,
+                              std::int32_t altitudeCm, std::string note) {
+  vertices.push_back(working);
+  wgs84Vertices.push_back(wgs84);
+  altitudesCm.push_back(altitudeCm);
+  vertexNotes.push_back(std::move(note));
+}
+
+void FeatureRecord::InsertVertex(std::size_t index, const GeoPoint& wgs84,
+                                 const GeoPoint& working, std::int32_t altitudeCm,
+                                 std::string note) {
+  if (index > VertexCount()) return;
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  vertices.insert(vertices.begin() + at, working);
+  wgs84Vertices.insert(wgs84Vertices.begin() + at, wgs84);
+  altitudesCm.insert(altitudesCm.begin() + at, altitudeCm);
+  vertexNotes.insert(vertexNotes.begin() + at, std::move(note));
+}
+
+namespace {
+template <typename List>
+void EraseAt(List& list, std::size_t index) {
+  if (index < list.size()) list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+}
+template <typename List>
+void PopIfAny(List& list) {
+  if (!list.empty()) list.pop_back();
+}
+}  // namespace
+
+void FeatureRecord::EraseVertex(std::size_t index) {
+  EraseAt(vertices, index);
+  EraseAt(wgs84Vertices, index);
+  EraseAt(altitudesCm, index);
+  EraseAt(vertexNotes, index);
+}
+
+void FeatureRecord::PopLastVertex() {
+  PopIfAny(vertices);
+  PopIfAny(wgs84Vertices);
+  PopIfAny(altitudesCm);
+  PopIfAny(vertexNotes);
+}
+
+void FeatureRecord::FreeVertices() {
+  std::vector<GeoPoint>().swap(vertices);
+  std::vector<GeoPoint>().swap(wgs84Vertices);
+  std::vector<std::int32_t>().swap(altitudesCm);
+  std::vector<std::string>().swap(vertexNotes);
+}
+
+void FeatureRecord::ReserveVertices(std::size_t count) {
+  vertices.reserve(count);
+  wgs84Vertices.reserve(count);
+  altitudesCm.reserve(count);
+  vertexNotes.reserve(count);
+}
+
+WaypointRecord::WaypointRecord(std::string waypointName, std::int32_t utmZone,
+                               std::int32_t southFlag, double east, double north,
+                               std::int32_t altitude, double lon, double lat,
+                               std::int32_t symbolNumber)
+    : zone(utmZone),
+      south(southFlag),
+      easting(east),
+      northing(north),
+      x(lon),
+      y(lat),
+      altitudeCm(altitude),
+      name(std::move(waypointName)),
+      timeStamp(static_cast<std::int32_t>(std::time(nullptr))),
+      symbol(symbolNumber) {}
+
+WaypointRecord WaypointRecord::FromGpsTime(std::string name, std::int32_t zone,
+                                           std::int32_t south, double easting,
+                                           double northing, std::int32_t altitudeCm, double x,
+                                           double y, int day, int month, int year2, int hour,
+                                           int minute, int second, std::int32_t symbol) {
+  WaypointRecord w(std::move(name), zone, south, easting, northing, altitudeCm, x, y, symbol);
+  std::tm t{};
+  t.tm_year = 2000 + year2 - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  t.tm_isdst = -1;  // let the C library decide whether daylight saving applied
+  w.timeStamp = static_cast<std::int32_t>(std::mktime(&t));
+  return w;
+}
+
+WaypointRecord WaypointRecord::FromFile(std::string name, std::int32_t zone,
+                                        std::int32_t south, double easting, double northing,
+                                        std::int32_t altitudeCm, double x, double y,
+                                        std::int32_t timeStamp, std::int32_t symbol) {
+  WaypointRecord w;
+  w.zone = zone;
+  w.south = south;
+  w.easting = easting;
+  w.northing = northing;
+  w.x = x;
+  w.y = y;
+  w.altitudeCm = altitudeCm;
+  w.name = std::move(name);
+  w.timeStamp = timeStamp;
+  w.symbol = symbol;
+  return w;
+}
+
+namespace {
+// Formats three fields of the local-time breakdown of a stamp; empty for no stamp.
+std::string FormatStamp(std::int32_t stamp, const char* format, bool date) {
+  if (stamp == 0) return {};
+  const std::time_t t = stamp;
+  std::tm parts{};
+  if (localtime_r(&t, &parts) == nullptr) return {};
+  char text[40];
+  if (date) {
+    std::snprintf(text, sizeof text, format, parts.tm_mday, parts.tm_mon + 1,
+                  parts.tm_year + 1900);
+  } else {
+    std::snprintf(text, sizeof text, format, parts.tm_hour, parts.tm_min, parts.tm_sec);
+  }
+  return text;
+}
+}  // namespace
+
+std::string WaypointRecord::FormatDate() const {
+  return FormatStamp(timeStamp, "%02d/%02d/%d", true);
+}
+
+std::string WaypointRecord::FormatTime() const {
+  return FormatStamp(timeStamp, "%02d:%02d:%02d", false);
+}
+
+double ShoelaceArea(const std::vector<GeoPoint>& points) {
+  if (points.empty()) return 0.0;
+  double sum = 0.0;
+  const GeoPoint* previous = &points.back();
+  for (const GeoPoint& p : points) {
+    sum += previous->x * p.y - p.x * previous->y;
+    previous = &p;
+  }
+  return 0.5 * sum;
+}
+
+FeatureRecord& DocumentContent::AddFeature(FeatureType type, std::string name,
+                                           std::int32_t pattern, COLORREF colour) {
+  features.emplace_back(type, std::move(name), pattern, colour);
+  if (type == FeatureType::Part) kind52Index.push_back(static_cast<int>(features.size() - 1));
+  return features.back();
+}
+
+void DocumentContent::DeleteAllFeatures() {
+  features.clear();
+  kind52Index.clear();
+}
+
+void DocumentContent::RebuildPartIndex() {
+  kind52Index.clear();
+  for (std::size_t i = 0; i < features.size(); ++i) {
+    if (features[i].type == FeatureType::Part) kind52Index.push_back(static_cast<int>(i));
+  }
+}
