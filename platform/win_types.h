@@ -29,6 +29,23 @@ using HWND = tvx_window_handle_*;
 
 constexpr DWORD INFINITE_WAIT = 0xFFFFFFFFu;
 
+// Kernel objects (threads, events) and loaded modules: opaque handles issued by the
+// platform layer (platform/threads.h, platform/modules.h).
+struct tvx_kernel_object_;
+using HANDLE = tvx_kernel_object_*;
+struct tvx_module_;
+using HMODULE = tvx_module_*;
+using HINSTANCE = HMODULE;
+using UINT_PTR = std::uintptr_t;
+
+// WaitForSingleObject results.
+constexpr DWORD WAIT_OBJECT_0 = 0x0;
+constexpr DWORD WAIT_TIMEOUT = 0x102;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+
+inline WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
+inline WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+
 // Win32 error codes the program compares with.
 constexpr DWORD ERROR_SUCCESS_CODE = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND_CODE = 2;
