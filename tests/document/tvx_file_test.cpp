@@ -537,4 +537,40 @@ TEST_F(TvxSaveTest, FailedSaveLeavesTheOldFileAndSaysSo) {
   EXPECT_FALSE(ReadFileBytes((dir_ / "none.tvx").string(), bytes, error));
 }
 
+// The fuzz target's seed files: small valid files of several versions. They are
+// regenerated with TVX_WRITE_FUZZ_SEEDS=1 and must always load.
+TEST(TvxFuzzSeedsTest, SeedFilesLoad) {
+  DocumentContent minimal;
+  minimal.AddFeature(FeatureType::Area, "");
+  TvxBuilder oldest(1, 64, "ADxTx");
+  oldest.Counts(0, 0, 0, 1);
+  oldest.ObjectHeader(3, 0, 1, 1);
+  oldest.Name({}, "L");
+  oldest.Vertex(0.5, 0.25, 7);
+  const std::pair<const char*, std::string> seeds[] = {
+      {"v13_minimal.tvx", WriteTvxFile(minimal)},
+      {"v13_rich.tvx", WriteTvxFile(RichDocument())},
+      {"v12.tvx", LegacyFile(12)},
+      {"v12_block32.tvx", LegacyFile(12, 32)},
+      {"v11.tvx", LegacyFile(11)},
+      {"v2.tvx", LegacyFile(2)},
+      {"v1_oldest_marker.tvx", oldest.bytes},
+  };
+  const std::filesystem::path folder =
+      std::filesystem::path(TVX_SOURCE_DIR) / "tests/fuzz/corpus/fuzz_tvx_file";
+  const bool write = std::getenv("TVX_WRITE_FUZZ_SEEDS") != nullptr;
+  for (const auto& [name, bytes] : seeds) {
+    SCOPED_TRACE(name);
+    const std::string path = (folder / name).string();
+    if (write) std::ofstream(path, std::ios::binary) << bytes;
+    std::string stored;
+    std::string why;
+    ASSERT_TRUE(ReadFileBytes(path, stored, why)) << why;
+    EXPECT_EQ(stored, bytes);
+    DocumentContent doc;
+    TvxFileError error;
+    EXPECT_TRUE(ReadTvxFile(stored, doc, error)) << error.text;
+  }
+}
+
 }  // namespace
