@@ -147,6 +147,20 @@ constexpr std::uint32_t kFirstDoubleVersion = 3;
 // ---------------------------------------------------------------------------------------
 // Writing.
 
+void StoreLe(char* to, std::uint64_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) to[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A vertex record with an empty note, before its coordinates and altitude are filled in.
+constexpr std::array<char, kTvxWriteBlockSize> kEmptyNoteVertex = [] {
+  std::array<char, kTvxWriteBlockSize> r{};
+  r[0] = 1;  // u16 1, then u32 0
+  r[26] = static_cast<char>(0xFF);  // the empty string: FF FE FF 00
+  r[27] = static_cast<char>(0xFE);
+  r[28] = static_cast<char>(0xFF);
+  return r;
+}();
+
 class Writer {
  public:
   explicit Writer(std::size_t expected) { out_.reserve(expected); }
@@ -157,6 +171,7 @@ class Writer {
   void I32(std::int32_t v) { Le(static_cast<std::uint32_t>(v), 4); }
   void F64(double v) { Le(std::bit_cast<std::uint64_t>(v), 8); }
   void Zeros(std::size_t n) { out_.append(n, '\0'); }
+  void Raw(const char* data, std::size_t n) { out_.append(data, n); }
 
   // The string form: 0xFF, u16 0xFFFE, the length in UTF-16 units, the units.
   void String(std::string_view utf8) {
@@ -186,7 +201,7 @@ class Writer {
  private:
   void Le(std::uint64_t v, int bytes) {
     char b[8];
-    for (int i = 0; i < bytes; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    StoreLe(b, v, bytes);
     out_.append(b, static_cast<std::size_t>(bytes));
   }
 
@@ -617,12 +632,23 @@ std::string WriteTvxFile(const DocumentContent& content, const DatumConversion* 
                       f.subtract);
     WriteName(w, f.name);
     for (std::size_t i = 0; i < n; ++i) {
+      const std::int32_t altitude = i < f.altitudesCm.size() ? f.altitudesCm[i] : 0;
+      const std::string_view note = i < f.vertexNotes.size() ? f.vertexNotes[i] : "";
+      if (note.empty()) {
+        // Most vertices carry no note: their record is one fixed block.
+        std::array<char, B> record = kEmptyNoteVertex;
+        StoreLe(&record[6], std::bit_cast<std::uint64_t>(f.wgs84Vertices[i].x), 8);
+        StoreLe(&record[14], std::bit_cast<std::uint64_t>(f.wgs84Vertices[i].y), 8);
+        StoreLe(&record[22], static_cast<std::uint32_t>(altitude), 4);
+        w.Raw(record.data(), record.size());
+        continue;
+      }
       w.U16(1);
       w.U32(0);
       w.F64(f.wgs84Vertices[i].x);
       w.F64(f.wgs84Vertices[i].y);
-      w.I32(i < f.altitudesCm.size() ? f.altitudesCm[i] : 0);
-      w.String(i < f.vertexNotes.size() ? f.vertexNotes[i] : std::string());
+      w.I32(altitude);
+      w.String(note);
       w.Zeros(B - kVertexFixed);
     }
   }
