@@ -161,11 +161,15 @@ std::string WaypointRecord::FormatTime() const {
 
 double ShoelaceArea(const std::vector<GeoPoint>& points) {
   if (points.empty()) return 0.0;
+  // Summed about the first point, which leaves the area as it is: products of full UTM
+  // coordinates (10^12 m2) would cost the sum its last millimetres.
+  const GeoPoint origin = points.front();
   double sum = 0.0;
-  const GeoPoint* previous = &points.back();
+  GeoPoint previous{points.back().x - origin.x, points.back().y - origin.y};
   for (const GeoPoint& p : points) {
-    sum += previous->x * p.y - p.x * previous->y;
-    previous = &p;
+    const GeoPoint q{p.x - origin.x, p.y - origin.y};
+    sum += previous.x * q.y - q.x * previous.y;
+    previous = q;
   }
   return 0.5 * sum;
 }
