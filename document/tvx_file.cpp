@@ -1,19 +1,13 @@
 #include "document/tvx_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <new>
 #include <utility>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace {
 
@@ -580,10 +574,6 @@ bool Load(std::string_view bytes, DocumentContent& content, TvxFileError& error,
   return false;
 }
 
-std::string SystemError(const std::string& what, const std::string& path, int err) {
-  return what + " " + path + ": " + std::strerror(err);
-}
-
 }  // namespace
 
 bool ReadTvxFile(std::string_view bytes, DocumentContent& content, TvxFileError& error,
@@ -673,70 +663,22 @@ std::string WriteTvxFile(const DocumentContent& content, const DatumConversion* 
 
 bool SaveTvxFileAtomically(const std::string& path, const DocumentContent& content,
                            std::string& error, const DatumConversion* datum) {
-  std::string bytes;
   try {
-    bytes = WriteTvxFile(content, datum);
+    std::string why;
+    if (platform::WriteFileReplacing(path, WriteTvxFile(content, datum), &why)) return true;
+    error = "Cannot save " + path + ": " + why + ". The previous file is unchanged.";
   } catch (const std::bad_alloc&) {
-    error = "There is not enough memory to save " + path + ".";
-    return false;
+    error = "There is not enough memory to save " + path + ". The previous file is unchanged.";
   }
-
-  const std::filesystem::path target(path);
-  std::filesystem::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    error = SystemError("Cannot create a temporary file in", folder.string(), errno);
-    return false;
-  }
-
-  // Keep the permissions of the file being replaced; a new file is readable by everyone.
-  struct stat old {};
-  const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  fchmod(fd, mode);
-
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  int failure = 0;
-  while (left > 0 && failure == 0) {
-    const ssize_t n = write(fd, data, left);
-    if (n > 0) {
-      data += n;
-      left -= static_cast<std::size_t>(n);
-    } else if (n < 0 && errno != EINTR) {
-      failure = errno;
-    }
-  }
-  if (failure == 0 && fsync(fd) != 0) failure = errno;
-  if (close(fd) != 0 && failure == 0) failure = errno;
-  if (failure == 0 && rename(temp.c_str(), path.c_str()) != 0) failure = errno;
-  if (failure != 0) {
-    unlink(temp.c_str());
-    error = SystemError("Cannot save", path, failure) + ". The previous file is unchanged.";
-    return false;
-  }
-
-  // Make the rename itself durable.
-  const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dirFd >= 0) {
-    fsync(dirFd);
-    close(dirFd);
-  }
-  return true;
+  return false;
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = SystemError("Cannot open", path, errno);
+  std::optional<std::string> data = platform::ReadWholeFile(path);
+  if (!data) {
+    error = "Cannot read " + path + ".";
     return false;
   }
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = SystemError("Cannot read", path, errno);
-    return false;
-  }
-  bytes = std::move(data);
+  bytes = std::move(*data);
   return true;
 }
