@@ -49,6 +49,7 @@ int TransverseMercator::SetParameters(double a, double b, double originLatitude,
     m_falseEasting = falseEasting;
     m_falseNorthing = falseNorthing;
     m_scaleFactor = scaleFactor;
+    m_originArc = MeridianArc(originLatitude);
     return 0;
 }
 
@@ -75,6 +76,7 @@ void TransverseMercator::SetEllipsoid(double a, double b) {
     m_falseEasting = 0.0;
     m_falseNorthing = 0.0;
     m_scaleFactor = 1.0;
+    m_originArc = 0.0;
     m_deltaEasting = 40000000.0;
     m_deltaNorthing = 40000000.0;
     double easting = 0.0;
@@ -88,8 +90,14 @@ void TransverseMercator::SetEllipsoid(double a, double b) {
 }
 
 double TransverseMercator::MeridianArc(double latitude) const {
-    return m_ap * latitude - m_bp * std::sin(2.0 * latitude) + m_cp * std::sin(4.0 * latitude) -
-           m_dp * std::sin(6.0 * latitude) + m_ep * std::sin(8.0 * latitude);
+    // sin 4x, sin 6x and sin 8x from sin 2x and cos 2x (one sincos instead of four sines).
+    const double s2 = std::sin(2.0 * latitude);
+    const double c2 = std::cos(2.0 * latitude);
+    const double s4 = 2.0 * s2 * c2;
+    const double c4 = 1.0 - 2.0 * s2 * s2;
+    const double s6 = s4 * c2 + c4 * s2;
+    const double s8 = 2.0 * s4 * c4;
+    return m_ap * latitude - m_bp * s2 + m_cp * s4 - m_dp * s6 + m_ep * s8;
 }
 
 int TransverseMercator::Forward(double latitude, double longitude, double& easting,
@@ -128,7 +136,7 @@ int TransverseMercator::Forward(double latitude, double longitude, double& easti
     const double c3 = c2 * c;
     const double c5 = c3 * c2;
     const double c7 = c5 * c2;
-    const double t = std::tan(latitude);
+    const double t = s / c;
     const double t2 = t * t;
     const double t4 = t2 * t2;
     const double t6 = t4 * t2;
@@ -154,7 +162,7 @@ int TransverseMercator::Forward(double latitude, double longitude, double& easti
     const double dl6 = dl4 * dl2;
     const double dl7 = dl6 * dlam;
     const double dl8 = dl4 * dl4;
-    northing = m_falseNorthing + k * (MeridianArc(latitude) - MeridianArc(m_originLatitude)) +
+    northing = m_falseNorthing + k * (MeridianArc(latitude) - m_originArc) +
                dl2 * t2term + dl4 * t3term + dl6 * t4term + dl8 * t5term;
 
     const double t6term = sn * c * k;
@@ -193,7 +201,7 @@ int TransverseMercator::Inverse(double easting, double northing, double& latitud
     };
 
     // Footpoint latitude: the latitude whose meridian arc equals the true northing.
-    const double arc = MeridianArc(m_originLatitude) + (northing - m_falseNorthing) / k0;
+    const double arc = m_originArc + (northing - m_falseNorthing) / k0;
     double phi = arc / meridianRadius(0.0);
     for (int i = 0; i < 5; ++i)
         phi += (arc - MeridianArc(phi)) / meridianRadius(phi);

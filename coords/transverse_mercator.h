@@ -70,6 +70,7 @@ private:
     double m_falseEasting = 0.0;
     double m_falseNorthing = 0.0;
     double m_scaleFactor = 1.0;
+    double m_originArc = 0.0; // meridian arc of the origin latitude
     // The series above were computed from (m_a, m_b) by SetEllipsoid; a later set-up on the same
     // ellipsoid (every UTM conversion) then skips recomputing them.
     bool m_ellipsoidComputed = false;
