@@ -5,9 +5,9 @@
 // Model: an ellipsoid given by its semi-axes a and b (metres); angles in radians, lengths in
 // metres. The meridian arc is a fifth-order series in n = (a - b)/(a + b); the projection is the
 // classical series in the longitude difference (to its 8th power) and, inversely, in the easting
-// offset. Inside +-3 degrees of the central meridian it agrees with an exact Transverse Mercator
-// (PROJ's) to well under a millimetre; the error grows quickly beyond 9 degrees, where the
-// warning bit kTmLongitudeWarning is raised.
+// offset. Inside +-3 degrees of the central meridian (a UTM zone, 80 S..84 N) it agrees with an
+// exact Transverse Mercator (PROJ's) within a millimetre; the error grows quickly beyond 9
+// degrees, where the warning bit kTmLongitudeWarning is raised.
 //
 // Two ways to use it:
 //  - a TransverseMercator object: its own parameters, safe to use from any thread that owns it;

@@ -4,7 +4,7 @@
 // 500000 m, false northing 10000000 m in the southern hemisphere. The ellipsoid is given by its
 // semi-major axis a (metres) and flattening f; WGS84 at start. Angles in radians, lengths in
 // metres; valid from 80.5 degrees south to 84.5 degrees north. Accuracy: see the Transverse
-// Mercator header (well under a millimetre inside a zone).
+// Mercator header (within a millimetre inside a zone).
 //
 // A UtmConverter holds its own parameters; the module-wide functions below share one set for the
 // whole program (thread-safe, see ModuleParameters). Unlike a plain module-wide Transverse
