@@ -44,13 +44,10 @@ bool IsUsableDatum(const DatumRecord& datum) {
   if (!std::isfinite(datum.a) || !std::isfinite(datum.b)) return false;
   for (double v : datum.Shift())
     if (!std::isfinite(v)) return false;
-  return datum.b > 0.0 && datum.b <= datum.a;
+  return datum.b > 0.0 && datum.b < datum.a;
 }
 
-double InverseFlattening(const DatumRecord& datum) {
-  if (datum.a == datum.b) return 0.0;
-  return 1.0 / (1.0 - datum.b / datum.a);
-}
+double InverseFlattening(const DatumRecord& datum) { return 1.0 / (1.0 - datum.b / datum.a); }
 
 void EncodeDatumRecord(const DatumRecord& datum, std::span<std::uint8_t, kDatumRecordSize> out) {
   WriteLeDouble(out, 0, datum.a);

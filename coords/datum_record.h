@@ -50,12 +50,12 @@ struct DatumRecord {
 // WGS84 as the program shows it for index 0 (a, b as above, no shift, code "WE").
 DatumRecord Wgs84DatumRecord();
 
-// True when the values can describe an ellipsoid and a shift: every number finite,
-// 0 < b <= a. A record failing this is refused wherever it is read.
+// True when the values can describe a flattened ellipsoid and a shift: every number finite,
+// 0 < b < a. A sphere (a == b) is refused too: UTM, the system every failed set-up falls back
+// to, is not defined on a sphere. A record failing this is refused wherever it is read.
 bool IsUsableDatum(const DatumRecord& datum);
 
-// Inverse flattening of the ellipsoid, 1 / (1 - b/a); 0 for a sphere (a == b), which is how
-// GDAL's SetGeogCS takes a sphere.
+// Inverse flattening of a usable datum's ellipsoid, 1 / (1 - b/a).
 double InverseFlattening(const DatumRecord& datum);
 
 void EncodeDatumRecord(const DatumRecord& datum, std::span<std::uint8_t, kDatumRecordSize> out);
