@@ -101,13 +101,14 @@ constexpr std::array<ProjectionMethod, kProjectionKindCount> kMethods = {{
 }  // namespace
 
 const ProjectionMethod& GetProjectionMethod(int kind) {
+  static constexpr ProjectionMethod kUnknown{};
+  if (kind < 0 || kind >= kProjectionKindCount) return kUnknown;
   return kMethods[static_cast<std::size_t>(kind)];
 }
 
 int VisibleParameterRows(int kind) {
-  if (kind < 0 || kind >= kProjectionKindCount) return 0;
   int rows = 0;
-  for (std::string_view label : kMethods[static_cast<std::size_t>(kind)].labels)
+  for (std::string_view label : GetProjectionMethod(kind).labels)
     if (!label.empty()) ++rows;
   return rows;
 }

@@ -21,7 +21,7 @@ struct ProjectionMethod {
 inline constexpr int kEpsgCodeStringId = 59253;         // "EPSG Code"
 inline constexpr int kStatePlaneZoneStringId = 59272;   // "State Plane zone"
 
-// Row `kind` of the list; kind must be below kProjectionKindCount.
+// Row `kind` of the list; an empty row (no text, no parameters) for a kind outside it.
 const ProjectionMethod& GetProjectionMethod(int kind);
 
 // Number of parameter rows the dialog shows for a kind (labels that are not empty); 0 for a
