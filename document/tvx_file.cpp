@@ -623,7 +623,8 @@ std::string WriteTvxFile(const DocumentContent& content, const DatumConversion* 
     WriteName(w, f.name);
     for (std::size_t i = 0; i < n; ++i) {
       const std::int32_t altitude = i < f.altitudesCm.size() ? f.altitudesCm[i] : 0;
-      const std::string_view note = i < f.vertexNotes.size() ? f.vertexNotes[i] : "";
+      const std::string_view note =
+          i < f.vertexNotes.size() ? std::string_view(f.vertexNotes[i]) : std::string_view();
       if (note.empty()) {
         // Most vertices carry no note: their record is one fixed block.
         std::array<char, B> record = kEmptyNoteVertex;
