@@ -37,6 +37,7 @@ struct tvx_module_;
 using HMODULE = tvx_module_*;
 using HINSTANCE = HMODULE;
 using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 
 // WaitForSingleObject results.
 constexpr DWORD WAIT_OBJECT_0 = 0x0;

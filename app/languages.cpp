@@ -1,0 +1,34 @@
+#include "app/languages.h"
+
+namespace {
+constexpr const char* kEnglishNotice = "The changed language will appear after restart this program";
+}
+
+const LanguageModuleInfo kLanguageModules[kLanguageCount] = {
+    {0, "internal/tvx_en.dll", 32782, kEnglishNotice},
+    {1, "internal/tvx_de.dll", 32783, "Die Änderungen werden erst nach Neustart des Programms wirksam"},
+    {2, "internal/tvx_fr.dll", 32784, "Les changements prendront effet après avoir redémarrer le programme"},
+    {3, "internal/tvx_sp.dll", 32785, "Debe reiniciar el programa para aplicar el cambio"},
+    {4, "internal/tvx_pt.dll", 32786, "A mudança de língua ficará activa após reeniciar"},
+    {5, "internal/tvx_du.dll", 32788, kEnglishNotice},
+    {6, "internal/tvx_ru.dll", 32787, kEnglishNotice},
+    {7, "internal/tvx_lv.dll", 32789, kEnglishNotice},
+    {8, "internal/tvx_pl.dll", 32790, kEnglishNotice},
+    {9, "internal/tvx_ro.dll", 32791, kEnglishNotice},
+    {10, "internal/tvx_it.dll", 32792, kEnglishNotice},
+    {11, "internal/tvx_hu.dll", 32793, kEnglishNotice},
+    {12, "internal/tvx_bg.dll", 32794, kEnglishNotice},
+    {13, "internal/tvx_lt.dll", 32795, "Pakeista kalba pradės veikti pakartotinai paleidus programą"},
+    {14, "internal/tvx_ch.dll", 32796, "新的語言重新啟動後會出現此方案"},
+};
+
+const LanguageModuleInfo& LanguageModuleFor(int idioma) {
+  return idioma >= 0 && idioma < kLanguageCount ? kLanguageModules[idioma] : kLanguageModules[0];
+}
+
+const LanguageModuleInfo* LanguageModuleByCommand(UINT commandId) {
+  for (const LanguageModuleInfo& row : kLanguageModules) {
+    if (row.commandId == commandId) return &row;
+  }
+  return nullptr;
+}

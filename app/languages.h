@@ -1,0 +1,23 @@
+// The fifteen language modules: the option "Idioma" chooses one for the next start.
+#pragma once
+
+#include <string>
+
+#include "platform/win_types.h"
+
+struct LanguageModuleInfo {
+  int index;         // value of Opciones\Idioma
+  const char* file;  // under the program folder's internal/
+  UINT commandId;    // the menu command that chooses it
+  const char* notice;  // shown when it is chosen (the program's own text)
+};
+
+constexpr int kLanguageCount = 15;
+// By index: row i describes Idioma i. Note the crossed command ids of French/Spanish
+// (32784/32785) and Russian/"du" (32787/32788).
+extern const LanguageModuleInfo kLanguageModules[kLanguageCount];
+
+// The module file for an Idioma value; values outside 0-14 take English.
+const LanguageModuleInfo& LanguageModuleFor(int idioma);
+// The row of a language command id; nullptr for any other id.
+const LanguageModuleInfo* LanguageModuleByCommand(UINT commandId);

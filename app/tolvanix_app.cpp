@@ -1,0 +1,158 @@
+#include "app/tolvanix_app.h"
+
+#include <wx/display.h>
+#include <wx/gdicmn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/languages.h"
+#include "app/main_frame.h"
+#include "app/strings.h"
+#include "document/tolvanix_doc.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/modules.h"
+#include "platform/ui/dialog.h"
+#include "view/tolvanix_view.h"
+
+CTolvanixApp theApp;
+
+namespace {
+
+constexpr char kRegistryKey[] = "Vorel - Tolvanix PDA";
+constexpr char kOptions[] = "Opciones";
+constexpr char kCaption[] = "Tolvanix PDA";
+constexpr UINT kStringResourceMissing = 59168;
+constexpr UINT kDocumentTemplate = 128;
+constexpr UINT kAboutPortrait = 100;
+constexpr UINT kAboutLandscape = 200;
+
+// Ends the process at once with code; options are already on disk (every write is).
+[[noreturn]] void ExitProcess(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+class CAboutDlg : public CDialog {
+ public:
+  // The template follows the screen's shape: 100 when taller than wide, else 200.
+  CAboutDlg() : CDialog(ScreenIsPortrait() ? kAboutPortrait : kAboutLandscape) {}
+
+  static bool ScreenIsPortrait() {
+    wxSize size = wxGetDisplaySize();
+    return size.y > size.x;
+  }
+};
+
+// Test hook: a line naming the resource module, once the main window is shown.
+void ReportReady(const CTolvanixApp& app) {
+  const char* file = std::getenv("TVX_TEST_READY_FILE");
+  if (!file || !*file) return;
+  std::ofstream out(file, std::ios::app);
+  out << "ready module=" << GetModuleFileName(app.m_languageModule) << "\n";
+}
+
+}  // namespace
+
+bool IsHiResScreen() { return wxGetDisplaySize().x >= 480; }
+
+BEGIN_MESSAGE_MAP(CTolvanixApp, CWinApp)
+  ON_COMMAND(ID_APP_ABOUT, &CTolvanixApp::OnAppAbout)
+END_MESSAGE_MAP()
+
+CTolvanixApp::CTolvanixApp() = default;
+CTolvanixApp::~CTolvanixApp() = default;
+
+std::string OsVersionNotice(DWORD major, DWORD minor) {
+  const char* choose = "\nChoose YES to perform this check on startup or NO to disable this check.";
+  if (major == 3) return std::string("This software requires PPC2003 or higher.") + choose;
+  if (major == 5 && (minor == 1 || minor == 2)) {
+    return std::string("You have installed a wrong version of this software.\nPlease, use the installer for ") +
+           (minor == 1 ? "Windows Mobile 5.0" : "Windows Mobile 6.0") + choose;
+  }
+  return {};
+}
+
+void CheckOsVersion(CWinApp* app, DWORD major, DWORD minor) {
+  if (app->GetProfileInt(kOptions, "OS", 1) == 0) return;
+  std::string notice = OsVersionNotice(major, minor);
+  if (notice.empty()) return;
+  if (MessageBox(nullptr, notice, kCaption, MB_YESNO) == IDNO) {
+    app->WriteProfileInt(kOptions, "OS", 0);
+  }
+}
+
+void CheckOsVersion(CTolvanixApp* app) {
+  // A desktop system reports no handheld version (major 0): no notice applies.
+  CheckOsVersion(app, 0, 0);
+}
+
+BOOL LoadLanguageDll(CTolvanixApp* app) {
+  app->m_languageModule = nullptr;
+  auto idioma = static_cast<std::int16_t>(app->GetProfileInt(kOptions, "Idioma", 0));
+  std::string path = ModuleDirectory + LanguageModuleFor(idioma).file;
+  HMODULE module = LoadLibrary(path);
+  if (!module || !platform::HasResources(module)) {
+    // The next start comes up in English.
+    app->WriteProfileInt(kOptions, "Idioma", 0);
+    ExitProcess(0);
+  }
+  app->m_languageModule = module;
+  SetLanguageResourceModule(module);
+  SetResourceModule(app, 0);
+  return TRUE;
+}
+
+BOOL CTolvanixApp::InitInstance() {
+  // The display is open only now: the screen test waits until here.
+  m_hiRes = IsHiResScreen();
+  // 1. The shell's extra controls need no set-up on the desktop.
+  // 2.
+  SetRegistryKey(kRegistryKey);
+  // 3.
+  InitModuleDirectory();
+  // 4. The English module must exist whatever language is chosen.
+  if (!platform::FileExists(ModuleDirectory + "internal/tvx_en.dll")) {
+    AfxMessageBox(LoadResString(kStringResourceMissing), MB_OK);
+    ExitProcess(1);
+  }
+  // 5.
+  CheckOsVersion(this);
+  // 6.
+  LoadLanguageDll(this);
+  // 7.
+  AddDocTemplate(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(kDocumentTemplate));
+  // 8.
+  CCommandLineInfo commandLine;
+  ParseCommandLine(commandLine);
+  if (!commandLine.m_strFileName.empty()) {
+    commandLine.m_nShellCommand = CCommandLineInfo::FileOpen;
+    m_fileOnCommandLine = 1;
+    m_commandLineFile = commandLine.m_strFileName;
+  }
+  // 9.
+  if (!ProcessShellCommand(commandLine)) return FALSE;
+  // 10.
+  if (!m_pMainWnd) return FALSE;
+  m_pMainWnd->ShowWindow(SW_SHOW);
+  m_pMainWnd->UpdateWindow();
+  ReportReady(*this);
+  return TRUE;
+}
+
+int CTolvanixApp::ExitInstance() {
+  if (m_languageModule) {
+    SetResourceModule(this, 1);
+    SetLanguageResourceModule(nullptr);
+    FreeLibrary(m_languageModule);
+    m_languageModule = nullptr;
+  }
+  return CWinApp::ExitInstance();
+}
+
+void CTolvanixApp::OnAppAbout() {
+  CAboutDlg about;
+  about.DoModal();
+}

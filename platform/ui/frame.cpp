@@ -1,0 +1,256 @@
+#include "platform/ui/frame.h"
+
+#include <wx/dcclient.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/toolbar.h>
+
+#include "platform/ui/command_ids.h"
+#include "platform/ui/xrc_resources.h"
+
+namespace {
+
+// Applies what update handlers set; check marks only where the item can carry one.
+void ApplyUpdate(const CCmdUI& ui, wxUpdateUIEvent& event) {
+  if (ui.enabled) event.Enable(*ui.enabled);
+  if (ui.text) event.SetText(wxString::FromUTF8(ui.text->c_str()));
+  if (!ui.checked) return;
+  bool checkable = false;
+  if (auto* menu = dynamic_cast<wxMenu*>(event.GetEventObject())) {
+    wxMenuItem* item = menu->FindItem(event.GetId());
+    checkable = item && item->IsCheckable();
+  } else if (auto* bar = dynamic_cast<wxToolBar*>(event.GetEventObject())) {
+    const wxToolBarToolBase* tool = bar->FindById(event.GetId());
+    checkable = tool && tool->CanBeToggled();
+  } else {
+    checkable = true;
+  }
+  if (checkable) event.Check(*ui.checked != 0);
+}
+
+bool IsCommandSource(wxObject* source) {
+  return dynamic_cast<wxMenu*>(source) || dynamic_cast<wxToolBar*>(source) ||
+         dynamic_cast<wxMenuBar*>(source);
+}
+
+class FrameWindow : public wxFrame {
+ public:
+  explicit FrameWindow(CFrameWnd* owner) : wxFrame(nullptr, wxID_ANY, "Tolvanix PDA"), owner_(owner) {
+    Bind(wxEVT_MENU, &FrameWindow::OnMenu, this);
+    Bind(wxEVT_UPDATE_UI, &FrameWindow::OnUpdate, this);
+    Bind(wxEVT_CLOSE_WINDOW, &FrameWindow::OnCloseWindow, this);
+  }
+
+ private:
+  void OnMenu(wxCommandEvent& event) {
+    UINT id = platform::ui::WxIdToCommand(event.GetId());
+    if (!id || !owner_->OnCmdMsg(id, CN_COMMAND, nullptr)) event.Skip();
+  }
+  void OnUpdate(wxUpdateUIEvent& event) {
+    UINT id = platform::ui::WxIdToCommand(event.GetId());
+    if (!id) return event.Skip();
+    CCmdUI ui(id);
+    ui.DoUpdate(owner_, IsCommandSource(event.GetEventObject()));
+    ApplyUpdate(ui, event);
+  }
+  void OnCloseWindow(wxCloseEvent& event) {
+    owner_->OnClose();
+    // OnClose destroys the window when the document agrees; otherwise it stays.
+    if (!IsBeingDeleted() && event.CanVeto()) event.Veto();
+  }
+  CFrameWnd* owner_;
+};
+
+class ViewWindow : public wxPanel {
+ public:
+  ViewWindow(wxWindow* parent, CView* owner)
+      : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE),
+        owner_(owner) {
+    Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+      wxPaintDC dc(this);
+      CDC cdc(dc);
+      owner_->OnDraw(&cdc);
+    });
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+      event.Skip();
+      wxSize size = event.GetSize();
+      owner_->WindowProc(WM_SIZE, 0,
+                         static_cast<LPARAM>((size.y & 0xFFFF) << 16 | (size.x & 0xFFFF)));
+    });
+  }
+
+ private:
+  CView* owner_;
+};
+
+}  // namespace
+
+CFrameWnd::CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() = default;
+
+BOOL CFrameWnd::LoadFrame(UINT) {
+  auto* frame = new FrameWindow(this);
+  Attach(frame);
+  if (OnCreate() == -1) {
+    frame->Destroy();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+wxFrame* CFrameWnd::GetFrame() const { return static_cast<wxFrame*>(m_wnd); }
+
+BOOL CFrameWnd::LoadMenuBar(UINT menuId) {
+  wxMenuBar* bar = platform::ui::LoadMenuBarResource(menuId);
+  if (!bar || !m_wnd) return FALSE;
+  GetFrame()->SetMenuBar(bar);
+  return TRUE;
+}
+
+CDocument* CFrameWnd::GetActiveDocument() const {
+  return m_pActiveView ? m_pActiveView->GetDocument() : nullptr;
+}
+
+void CFrameWnd::RecalcLayout() {
+  if (m_wnd) GetFrame()->SendSizeEvent();
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra) {
+  if (m_pActiveView && m_pActiveView->OnCmdMsg(id, code, extra)) return TRUE;
+  if (CWnd::OnCmdMsg(id, code, extra)) return TRUE;
+  CWinApp* app = AfxGetApp();
+  return app && app->OnCmdMsg(id, code, extra);
+}
+
+void CFrameWnd::OnClose() {
+  CDocument* doc = GetActiveDocument();
+  if (doc && !doc->SaveModified()) return;
+  DestroyWindow();
+}
+
+LRESULT CFrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    // Same path as the window manager's close button.
+    if (m_wnd) m_wnd->Close(false);
+    return 0;
+  }
+  return CWnd::DefWindowProc(message, wParam, lParam);
+}
+
+void CFrameWnd::OnWindowDestroying() {
+  // The view goes first, while its document still exists (it may store options).
+  if (CView* view = m_pActiveView) {
+    m_pActiveView = nullptr;
+    view->m_pFrame = nullptr;
+    if (wxWindow* w = view->GetWxWindow()) delete w;
+  }
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd == this) {
+    app->m_pMainWnd = nullptr;
+    app->m_hMainWnd = nullptr;
+  }
+}
+
+void CFrameWnd::PostNcDestroy() {
+  auto notify = std::move(onDestroyed);
+  delete this;
+  if (notify) notify();
+}
+
+CView::CView() = default;
+
+CView::~CView() {
+  if (m_pDocument) m_pDocument->RemoveView(this);
+}
+
+BOOL CView::Create(CFrameWnd* frame) {
+  if (!frame || !frame->GetWxWindow()) return FALSE;
+  m_pFrame = frame;
+  Attach(new ViewWindow(frame->GetWxWindow(), this));
+  frame->SetActiveView(this);
+  return TRUE;
+}
+
+BOOL CView::OnCmdMsg(UINT id, int code, void* extra) {
+  if (CWnd::OnCmdMsg(id, code, extra)) return TRUE;
+  return m_pDocument && m_pDocument->OnCmdMsg(id, code, extra);
+}
+
+void CView::OnWindowDestroying() {
+  if (m_pFrame && m_pFrame->GetActiveView() == this) m_pFrame->SetActiveView(nullptr);
+}
+
+void CView::PostNcDestroy() { delete this; }
+
+CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document,
+                                       FrameFactory frame, ViewFactory view)
+    : CDocTemplate(resourceId),
+      makeDocument_(std::move(document)),
+      makeFrame_(std::move(frame)),
+      makeView_(std::move(view)) {}
+
+CSingleDocTemplate::~CSingleDocTemplate() {
+  if (frame_) frame_->onDestroyed = nullptr;
+}
+
+bool CSingleDocTemplate::CreateDocumentFrameAndView() {
+  document_.reset(makeDocument_());
+  if (!document_) return false;
+  document_->m_pDocTemplate = this;
+  CFrameWnd* frame = makeFrame_();
+  if (!frame) return false;
+  if (!frame->LoadFrame(m_nIDResource)) {
+    delete frame;  // its window never existed or is already gone without it
+    return false;
+  }
+  frame_ = frame;
+  frame_->onDestroyed = [this] { OnFrameDestroyed(); };
+  CView* view = makeView_();
+  if (!view || !view->Create(frame_)) {
+    delete view;
+    frame_->DestroyWindow();
+    return false;
+  }
+  view->m_pDocument = document_.get();
+  document_->AddView(view);
+  CWinApp* app = AfxGetApp();
+  if (app && !app->m_pMainWnd) {
+    app->m_pMainWnd = frame_;
+    app->m_hMainWnd = frame_->m_hWnd;
+  }
+  return true;
+}
+
+CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, BOOL makeVisible) {
+  bool created = false;
+  if (!document_) {
+    if (!CreateDocumentFrameAndView()) return nullptr;
+    created = true;
+  } else if (!document_->SaveModified()) {
+    return nullptr;
+  }
+  BOOL ok = path.empty() ? document_->OnNewDocument() : document_->OnOpenDocument(path);
+  if (!ok) {
+    if (created && frame_) frame_->DestroyWindow();
+    return nullptr;
+  }
+  if (!path.empty()) document_->SetPathName(path);
+  if (CView* view = frame_ ? frame_->GetActiveView() : nullptr) {
+    if (created) view->OnInitialUpdate(); else document_->UpdateAllViews(nullptr);
+  }
+  if (makeVisible && created && frame_) frame_->ShowWindow(SW_SHOW);
+  return document_.get();
+}
+
+void CSingleDocTemplate::OnFrameDestroyed() {
+  frame_ = nullptr;
+  if (!document_) return;
+  // The views went with the frame's window.
+  for (DocumentView* view : std::vector<DocumentView*>(document_->GetViews())) {
+    if (auto* v = dynamic_cast<CView*>(view)) v->m_pDocument = nullptr;
+    document_->RemoveView(view);
+  }
+  document_->OnCloseDocument();
+  document_.reset();
+}
