@@ -66,7 +66,8 @@ DocumentContent RichDocument() {
     f.editable = (k + 1) % 2;
     for (int i = 0; i < 3 + k; ++i) {
       const GeoPoint p{-3.7 + 0.001 * i + k, 40.4 + 0.0007 * i};
-      f.AddVertex(p, p, 65000 + i - 100 * k, i == 1 ? "ÁrbolX" : "");
+      f.AddVertex(p, p, 65000 + i - 100 * k,
+                  i == 1 ? "ÁrbolX" : i == 2 ? "Esquina del muro norte, junto al pozo" : "");
     }
     ++k;
   }
