@@ -1,8 +1,8 @@
 #include "coords/record_io.h"
 
 #include <bit>
-#include <fstream>
-#include <system_error>
+
+#include "platform/files.h"
 
 namespace {
 
@@ -194,36 +194,11 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
+  const auto text = platform::ReadWholeFile(file.string());
+  if (!text) return std::nullopt;
+  return std::vector<std::uint8_t>(text->begin(), text->end());
 }
 
 bool ReplaceFileContents(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temp, file, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return false;
-  }
-  return true;
+  return platform::WriteFileReplacing(file.string(), std::string(bytes.begin(), bytes.end()));
 }

@@ -39,7 +39,7 @@ std::u16string CutUtf16(std::u16string_view text, std::size_t units);
 // Latin Extended-A, Greek and Cyrillic capitals; other characters compare as they are.
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b);
 
-// The whole file, or nothing when it cannot be opened or read.
+// The whole file, or nothing when it cannot be opened or read (platform/files.h in bytes).
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& file);
 
 // Replaces the file with the bytes through a temporary file beside it and a rename, so that a

@@ -141,7 +141,7 @@ TEST(DatumFiles, UserDatumRoundTripAndFailedSaveKeepsOldFile) {
   DatumRecord impossible = user;
   impossible.b = user.a + 1;
   EXPECT_EQ(SaveUserDatum(dir.path(), impossible), DatumFileStatus::BadRecord);
-  std::filesystem::create_directory(dir.path() / "tvxdatumuser.bin.tmp");  // blocks the write
+  BlockReplacing(dir.path() / kUserDatumFileName);
   EXPECT_EQ(SaveUserDatum(dir.path(), Wgs84DatumRecord()), DatumFileStatus::CannotWrite);
   EXPECT_EQ(ReadBytes(dir.path() / kUserDatumFileName), before);
 }

@@ -83,7 +83,7 @@ TEST(ProjectionList, BadFileContentIsLeftOutAndAFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(loaded.ignoredBytes, 10u);
   EXPECT_FALSE(ReadNewestProjection(file).hasRecord);  // the first record is unusable
 
-  std::filesystem::create_directory(dir.path() / "tvxprj.bin.tmp");
+  BlockReplacing(file);
   list.Remove(0);
   EXPECT_FALSE(list.Save(file));
   EXPECT_EQ(ReadBytes(file), bytes);

@@ -3,6 +3,7 @@
 // independent reference for what GDAL computes.
 
 #include <proj.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -35,6 +36,12 @@ class ScratchFolder {
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A folder where the replacing write puts its temporary file (platform/files.cpp: the target
+// path + ".tmp" + process id), so that the write fails.
+inline void BlockReplacing(const std::filesystem::path& file) {
+  std::filesystem::create_directory(file.string() + ".tmp" + std::to_string(::getpid()));
 }
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {
