@@ -1,5 +1,8 @@
 #include "app/languages.h"
 
+#include "platform/message_box.h"
+#include "platform/win_app.h"
+
 namespace {
 constexpr const char* kEnglishNotice = "The changed language will appear after restart this program";
 }
@@ -32,3 +35,23 @@ const LanguageModuleInfo* LanguageModuleByCommand(UINT commandId) {
   }
   return nullptr;
 }
+
+std::string OsVersionNotice(DWORD major, DWORD minor) {
+  const char* choose = "\nChoose YES to perform this check on startup or NO to disable this check.";
+  if (major == 3) return std::string("This software requires PPC2003 or higher.") + choose;
+  if (major == 5 && (minor == 1 || minor == 2)) {
+    return std::string("You have installed a wrong version of this software.\nPlease, use the installer for ") +
+           (minor == 1 ? "Windows Mobile 5.0" : "Windows Mobile 6.0") + choose;
+  }
+  return {};
+}
+
+void CheckOsVersion(CWinApp* app, DWORD major, DWORD minor) {
+  if (app->GetProfileInt("Opciones", "OS", 1) == 0) return;
+  std::string notice = OsVersionNotice(major, minor);
+  if (notice.empty()) return;
+  if (MessageBox(nullptr, notice, "Tolvanix PDA", MB_YESNO) == IDNO) {
+    app->WriteProfileInt("Opciones", "OS", 0);
+  }
+}
+

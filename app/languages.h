@@ -21,3 +21,10 @@ extern const LanguageModuleInfo kLanguageModules[kLanguageCount];
 const LanguageModuleInfo& LanguageModuleFor(int idioma);
 // The row of a language command id; nullptr for any other id.
 const LanguageModuleInfo* LanguageModuleByCommand(UINT commandId);
+
+class CWinApp;
+// The operating-system notice for a handheld OS version; empty where none applies.
+std::string OsVersionNotice(DWORD major, DWORD minor);
+// Shows that notice while Opciones\OS is non-zero (default 1): YES keeps the check,
+// NO turns it off for good. Start-up goes on either way.
+void CheckOsVersion(CWinApp* app, DWORD major, DWORD minor);

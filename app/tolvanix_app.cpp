@@ -29,8 +29,22 @@ constexpr UINT kDocumentTemplate = 128;
 constexpr UINT kAboutPortrait = 100;
 constexpr UINT kAboutLandscape = 200;
 
+// Test hook: the message boxes shown so far, one "caption|text" line each, appended to
+// the file TVX_TEST_MSGBOX_LOG names (line breaks inside a text written as "\n").
+void ReportShownBoxes() {
+  const char* file = std::getenv("TVX_TEST_MSGBOX_LOG");
+  if (!file || !*file) return;
+  std::ofstream out(file, std::ios::app);
+  for (const auto& box : platform::MessageBoxScript::TakeShown()) {
+    std::string text;
+    for (char c : box.text) text += c == '\n' ? std::string("\\n") : std::string(1, c);
+    out << box.caption << "|" << text << "\n";
+  }
+}
+
 // Ends the process at once with code; options are already on disk (every write is).
 [[noreturn]] void ExitProcess(int code) {
+  ReportShownBoxes();
   std::fflush(nullptr);
   std::_Exit(code);
 }
@@ -64,25 +78,6 @@ END_MESSAGE_MAP()
 
 CTolvanixApp::CTolvanixApp() = default;
 CTolvanixApp::~CTolvanixApp() = default;
-
-std::string OsVersionNotice(DWORD major, DWORD minor) {
-  const char* choose = "\nChoose YES to perform this check on startup or NO to disable this check.";
-  if (major == 3) return std::string("This software requires PPC2003 or higher.") + choose;
-  if (major == 5 && (minor == 1 || minor == 2)) {
-    return std::string("You have installed a wrong version of this software.\nPlease, use the installer for ") +
-           (minor == 1 ? "Windows Mobile 5.0" : "Windows Mobile 6.0") + choose;
-  }
-  return {};
-}
-
-void CheckOsVersion(CWinApp* app, DWORD major, DWORD minor) {
-  if (app->GetProfileInt(kOptions, "OS", 1) == 0) return;
-  std::string notice = OsVersionNotice(major, minor);
-  if (notice.empty()) return;
-  if (MessageBox(nullptr, notice, kCaption, MB_YESNO) == IDNO) {
-    app->WriteProfileInt(kOptions, "OS", 0);
-  }
-}
 
 void CheckOsVersion(CTolvanixApp* app) {
   // A desktop system reports no handheld version (major 0): no notice applies.
@@ -149,6 +144,7 @@ int CTolvanixApp::ExitInstance() {
     FreeLibrary(m_languageModule);
     m_languageModule = nullptr;
   }
+  ReportShownBoxes();
   return CWinApp::ExitInstance();
 }
 

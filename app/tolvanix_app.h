@@ -29,7 +29,3 @@ extern CTolvanixApp theApp;
 BOOL LoadLanguageDll(CTolvanixApp* app);
 // Start-up step 5: the operating-system notice, while Opciones\OS is set.
 void CheckOsVersion(CTolvanixApp* app);
-// The notice text for a handheld OS version; empty where none applies.
-std::string OsVersionNotice(DWORD major, DWORD minor);
-// The notice for the given version: YES keeps the check, NO turns it off for good.
-void CheckOsVersion(CWinApp* app, DWORD major, DWORD minor);
