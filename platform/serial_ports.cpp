@@ -372,7 +372,7 @@ void PseudoTerminal::Close() {
   m_slavePath.clear();
 }
 
-bool PseudoTerminal::Write(const void* data, std::size_t length) {
+bool PseudoTerminal::Write(const void* data, std::size_t length, int timeoutMs) {
   if (m_master < 0) return false;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   std::size_t done = 0;
@@ -381,9 +381,7 @@ bool PseudoTerminal::Write(const void* data, std::size_t length) {
     if (n > 0) {
       done += static_cast<std::size_t>(n);
     } else if (n < 0 && errno == EAGAIN) {
-      // The slave's input queue is full (nobody reads): give up after a while rather
-      // than hang a simulator whose port nobody has open.
-      if (PollOne(m_master, POLLOUT, 1000) <= 0) return false;
+      if (PollOne(m_master, POLLOUT, timeoutMs) <= 0) return false;
     } else if (n < 0 && errno != EINTR) {
       return false;
     }

@@ -129,8 +129,10 @@ class PseudoTerminal {
   void Close();
   const std::string& SlavePath() const { return m_slavePath; }
 
-  // Writes all bytes to the slave's input; false when the line is gone.
-  bool Write(const void* data, std::size_t length);
+  // Writes the bytes to the slave's input. When nobody reads and the input queue stays
+  // full for timeoutMs, the rest is dropped (as bytes on a wire nobody listens to) and
+  // false is returned; false too when the line is gone.
+  bool Write(const void* data, std::size_t length, int timeoutMs = 1000);
   // Reads what the slave's programs wrote, waiting up to timeoutMs for the first byte.
   std::size_t Read(void* buffer, std::size_t length, int timeoutMs);
   // The rate the slave's program set, in bit/s; 0 when unknown.
