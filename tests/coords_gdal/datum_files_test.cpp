@@ -5,6 +5,7 @@
 #include <set>
 
 #include "coords/datum_files.h"
+#include "coords/datum_help.h"
 #include "coords/record_io.h"
 #include "tests/coords_gdal/test_support.h"
 
@@ -168,4 +169,13 @@ TEST(DatumFiles, DatumPageChoices) {
   EXPECT_TRUE(noUserFile.editable);
   EXPECT_EQ(noUserFile.code, "");
   EXPECT_EQ(noUserFile.values.a, 1234.0);
+}
+
+TEST(DatumFiles, HelpPageByLanguage) {
+  const std::pair<int, const char*> pages[] = {{0, "tvx_en.htm"}, {1, "tvx_de.htm"},
+                                               {2, "tvx_fr.htm"}, {3, "tvx_sp.htm"},
+                                               {4, "tvx_pt.htm"}, {5, "tvx_en.htm"},
+                                               {6, "tvx_ru.htm"}, {-1, "tvx_en.htm"}};
+  for (const auto& [language, page] : pages) EXPECT_EQ(HelpPageName(language), page) << language;
+  EXPECT_EQ(HelpPageUrl("/opt/tvx/", 2), "file:/opt/tvx/internal/tvx_fr.htm");
 }
