@@ -101,7 +101,7 @@ class ProjectionList {
   struct LoadResult {
     bool fileFound = false;
     std::size_t skippedRecords = 0;  // unknown kind or unusable numbers: left out
-    std::size_t ignoredBytes = 0;    // a trailing piece shorter than a record
+    std::size_t ignoredBytes = 0;    // trailing bytes shorter than a record
   };
 
   // CDlgProjection::LoadProjections: replaces the list with the file's usable records.
