@@ -52,7 +52,7 @@ DatumFileStatus DatumCatalogue::Open(const std::filesystem::path& internalDir,
   if (!names) return DatumFileStatus::NamesFileMissing;
 
   DatumCatalogue catalogue;
-  // Trailing bytes shorter than a record are are not a record.
+  // Trailing bytes shorter than a record are not a record.
   const std::size_t count =
       std::min<std::size_t>(data->size() / kDatumRecordSize, kLastListDatumIndex);
   for (std::size_t k = 0; k < count; ++k) catalogue.records_.push_back(*DecodeAt(*data, k));
