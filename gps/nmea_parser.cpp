@@ -111,6 +111,20 @@ class CNmeaParser::Fields {
     return {m_data + m_start[n], std::min(Length(n), kMaxFieldChars)};
   }
 
+  // Latitude in field n, its hemisphere in n + 1, longitude in n + 2 and its hemisphere
+  // in n + 3. A hemisphere letter only turns a coordinate read from the same sentence,
+  // so an empty coordinate with "S" or "W" cannot flip the stored one.
+  void ReadPosition(int n, double& latitude, double& longitude) const {
+    if (Has(n)) {
+      latitude = ParseCoordinate(View(n), 2);
+      if (FirstChar(View(n + 1)) == 'S') latitude = -latitude;
+    }
+    if (Has(n + 2)) {
+      longitude = ParseCoordinate(View(n + 2), 3);
+      if (FirstChar(View(n + 3)) == 'W') longitude = -longitude;
+    }
+  }
+
  private:
   static constexpr int kMaxFields = 256;  // 255 data characters hold at most 255 commas
 
@@ -314,23 +328,14 @@ NmeaState CNmeaParser::Snapshot() const {
   return state;
 }
 
-// In every handler a missing field leaves the stored value alone unless a default is
-// named. A hemisphere letter only turns a coordinate read from the same sentence, so an
-// empty coordinate with "S" or "W" cannot flip the stored one.
+// In every handler a missing field leaves the stored value alone unless a default is named.
 
 void CNmeaParser::HandleGga(const Fields& f) {
   {
     std::lock_guard<std::mutex> guard(m_blockLock);
     NmeaGga& g = m_gga;
     if (f.Has(0)) ParseTime(f.View(0), g.hour, g.minute, g.second);
-    if (f.Has(1)) {
-      g.latitude = ParseCoordinate(f.View(1), 2);
-      if (FirstChar(f.View(2)) == 'S') g.latitude = -g.latitude;
-    }
-    if (f.Has(3)) {
-      g.longitude = ParseCoordinate(f.View(3), 3);
-      if (FirstChar(f.View(4)) == 'W') g.longitude = -g.longitude;
-    }
+    f.ReadPosition(1, g.latitude, g.longitude);
     if (f.Has(5)) g.fixQuality = static_cast<std::uint8_t>(FirstChar(f.View(5)) - 48);
     if (f.Has(6)) g.satellites = static_cast<std::uint8_t>(ParseInt(Part(f.View(6), 0, 2)));
     if (f.Has(7)) g.hdop = ParseReal(f.View(7));
@@ -390,14 +395,7 @@ void CNmeaParser::HandleRmb(const Fields& f) {
   r.steer = f.Has(2) ? FirstChar(f.View(2)) : '?';
   copyId(3, r.originId);
   copyId(4, r.destinationId);
-  if (f.Has(5)) {
-    r.destinationLatitude = ParseCoordinate(f.View(5), 2);
-    if (FirstChar(f.View(6)) == 'S') r.destinationLatitude = -r.destinationLatitude;
-  }
-  if (f.Has(7)) {
-    r.destinationLongitude = ParseCoordinate(f.View(7), 3);
-    if (FirstChar(f.View(8)) == 'W') r.destinationLongitude = -r.destinationLongitude;
-  }
+  f.ReadPosition(5, r.destinationLatitude, r.destinationLongitude);
   r.range = ParseReal(f.View(9));
   r.bearing = ParseReal(f.View(10));
   r.closingVelocity = ParseReal(f.View(11));
@@ -411,14 +409,7 @@ void CNmeaParser::HandleRmc(const Fields& f) {
     NmeaRmc& r = m_rmc;
     if (f.Has(0)) ParseTime(f.View(0), r.hour, r.minute, r.second);
     r.status = f.Has(1) ? FirstChar(f.View(1)) : 'V';
-    if (f.Has(2)) {
-      r.latitude = ParseCoordinate(f.View(2), 2);
-      if (FirstChar(f.View(3)) == 'S') r.latitude = -r.latitude;
-    }
-    if (f.Has(4)) {
-      r.longitude = ParseCoordinate(f.View(4), 3);
-      if (FirstChar(f.View(5)) == 'W') r.longitude = -r.longitude;
-    }
+    f.ReadPosition(2, r.latitude, r.longitude);
     r.speed = ParseReal(f.View(6));
     r.course = ParseReal(f.View(7));
     if (f.Has(8)) {

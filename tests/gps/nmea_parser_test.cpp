@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/gps/nmea_test_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -11,17 +13,10 @@
 
 namespace {
 
+using nmea_test::Framed;
+
 std::vector<NmeaSentenceKind> g_calls;
 void Record(NmeaSentenceKind kind) { g_calls.push_back(kind); }
-
-// Frames a sentence body with its checksum, worked out here independently of the parser.
-std::string Framed(const std::string& body) {
-  unsigned cs = 0;
-  for (char c : body) cs ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X\r\n", cs);
-  return "$" + body + tail;
-}
 
 void Feed(CNmeaParser& p, const std::string& s) {
   p.ParseBuffer(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/gps/nmea_test_support.h"
+
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -11,13 +13,7 @@
 
 namespace {
 
-std::string Framed(const std::string& body) {
-  unsigned cs = 0;
-  for (char c : body) cs ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X\r\n", cs);
-  return "$" + body + tail;
-}
+using nmea_test::Framed;
 
 std::atomic<int> g_callbacks{0};
 void Count(NmeaSentenceKind) { ++g_callbacks; }
