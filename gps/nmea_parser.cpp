@@ -23,14 +23,17 @@ std::string_view SkipSpace(std::string_view s) {
   return s.substr(i);
 }
 
+// Leading white space and an optional sign, as atoi and atof take them; true for "-".
+bool TakeSign(std::string_view& s) {
+  s = SkipSpace(s);
+  bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) s.remove_prefix(1);
+  return negative;
+}
+
 // atoi in the C locale, saturating instead of overflowing.
 int ParseInt(std::string_view s) {
-  s = SkipSpace(s);
-  bool negative = false;
-  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-    negative = s[0] == '-';
-    s.remove_prefix(1);
-  }
+  bool negative = TakeSign(s);
   long long value = 0;
   for (char c : s) {
     if (c < '0' || c > '9') break;
@@ -46,12 +49,7 @@ int ParseInt(std::string_view s) {
 // atof in the C locale; anything that is not a finite decimal number reads as 0 so a
 // garbled field can never put NaN or infinity into a position.
 double ParseReal(std::string_view s) {
-  s = SkipSpace(s);
-  bool negative = false;
-  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-    negative = s[0] == '-';
-    s.remove_prefix(1);
-  }
+  bool negative = TakeSign(s);
   double value = 0;
   auto result = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
   if (result.ec != std::errc() || !std::isfinite(value)) return 0;
