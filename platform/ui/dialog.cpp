@@ -161,7 +161,8 @@ void DDX_Check(CDataExchange* pDX, int id, int& value) {
   }
 }
 
-void DDX_CBIndex(CDataExchange* pDX, int id, int& value) {
+// Combo boxes, choices and list boxes share their item interface.
+static void ExchangeSelection(CDataExchange* pDX, int id, int& value) {
   if (pDX->Failed()) return;
   auto* items = Control<wxItemContainer>(pDX, id);
   if (!items) return;
@@ -174,6 +175,8 @@ void DDX_CBIndex(CDataExchange* pDX, int id, int& value) {
     items->SetSelection(wxNOT_FOUND);
   }
 }
+
+void DDX_CBIndex(CDataExchange* pDX, int id, int& value) { ExchangeSelection(pDX, id, value); }
 
 void DDX_CBString(CDataExchange* pDX, int id, std::string& value) {
   if (pDX->Failed()) return;
@@ -191,19 +194,7 @@ void DDX_CBString(CDataExchange* pDX, int id, std::string& value) {
   }
 }
 
-void DDX_LBIndex(CDataExchange* pDX, int id, int& value) {
-  if (pDX->Failed()) return;
-  auto* list = Control<wxListBox>(pDX, id);
-  if (!list) return;
-  if (pDX->m_bSaveAndValidate) {
-    int selection = list->GetSelection();
-    value = selection == wxNOT_FOUND ? -1 : selection;
-  } else if (value >= 0 && static_cast<unsigned>(value) < list->GetCount()) {
-    list->SetSelection(value);
-  } else {
-    list->SetSelection(wxNOT_FOUND);
-  }
-}
+void DDX_LBIndex(CDataExchange* pDX, int id, int& value) { ExchangeSelection(pDX, id, value); }
 
 void DDX_Radio(CDataExchange* pDX, int id, int& value) {
   if (pDX->Failed()) return;
