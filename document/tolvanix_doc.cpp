@@ -1,6 +1,7 @@
 #include "document/tolvanix_doc.h"
 
 #include "app/languages.h"
+#include "document/doc_area.h"
 #include "app/strings.h"
 #include "platform/message_box.h"
 #include "platform/win_app.h"
@@ -50,6 +51,8 @@ BOOL CTolvanixDoc::OnNewDocument() {
   SetTitle(m_docName);
   return TRUE;
 }
+
+BOOL CTolvanixDoc::SaveModified() { return CDocument::SaveModified(); }
 
 void CTolvanixDoc::ChooseLanguage(int index) {
   m_language = static_cast<std::int16_t>(index);

@@ -1,10 +1,61 @@
-// The program's single document. This first cut carries the language commands and the
-// exit command; the measured features, waypoints, GPS state and options join it later.
+// The program's single document: the measured features and waypoints, the averaging samples,
+// the last GPS fix, the options, the working coordinate system and the area worker.
+//
+// Coordinate frames used by the members below:
+//   WGS84 degrees      as the receiver sends them (longitude x, latitude y);
+//   working datum      degrees on the datum chosen in the options (equal to WGS84 for "Datum" 0);
+//   map coordinates    easting/northing of the displayed projection (UTM of "Huso" or the user
+//                      projection), in its linear unit (metres unless m_linearUnit says feet).
+//
+// Threads. The user-interface thread owns the features, waypoints, samples and options. The
+// thread that feeds the NMEA parser (the GPS reader thread, or the user-interface thread while
+// a log is replayed) runs OnGpsPosition/SetGpsPosition and writes the fix members; those are
+// atomics, written together under m_fixLock so that TakeFix() gives one consistent fix. The
+// fix intake uses a transformation set of its own (never the user-interface thread's), and the
+// area worker builds its own too and never touches m_features: it measures a copy and the
+// user-interface thread stores the results.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
+#include "coords/datum_record.h"
+#include "coords/projection_record.h"
+#include "coords/spatial_reference.h"
+#include "coords/transform_set.h"
+#include "document/records.h"
+#include "gps/nmea_parser.h"
 #include "platform/document.h"
+
+class CCmdUI;
+class AreaWorker;
+
+// The texts of the averaging dialog after a sample (longitude/latitude in the working datum).
+struct AverageTexts {
+  std::string longitude;  // "%.7f"
+  std::string latitude;
+  std::string easting;    // "%.2f"
+  std::string northing;
+  std::string zone;       // "%d " and the latitude band letter
+  std::string count;      // "%d"
+  std::string altitude;   // "%.2f" metres
+};
+
+// One consistent copy of the last fix (see CTolvanixDoc::TakeFix).
+struct GpsFix {
+  double gpsLon = 0.0, gpsLat = 0.0;      // WGS84 degrees
+  double datumLon = 0.0, datumLat = 0.0;  // working datum degrees
+  double mapX = 0.0, mapY = 0.0;          // map coordinates
+  std::int32_t altitudeCm = 0;
+  double hdop = 0.0;
+  bool hasFix = false;
+};
 
 class CTolvanixDoc : public CDocument {
  public:
@@ -12,8 +63,126 @@ class CTolvanixDoc : public CDocument {
   ~CTolvanixDoc() override;
 
   BOOL OnNewDocument() override;
+  // Asks "Save changes to %1?"; Yes saves and answers TRUE only when the save succeeded
+  // (a failed or cancelled save keeps the document and stops the caller).
+  BOOL SaveModified() override;
 
-  // The language commands: store the choice for the next start and say so.
+  // ---------------------------------------------------------------------------------------
+  // Features (user-interface thread)
+  // ---------------------------------------------------------------------------------------
+  // Appends a new feature; a part's index joins m_kind52Index. Pattern and colour of a new
+  // feature come from Opciones\Pattern and Opciones\Color (5 and 255 when absent).
+  FeatureRecord& AddFeature(FeatureType type, const std::string& name);
+  void AppendFeature(FeatureRecord&& record);
+  void DeleteAllFeatures();
+  // The current feature, or nullptr when the list is empty or m_current is out of range.
+  FeatureRecord* CurrentFeature();
+
+  // ---------------------------------------------------------------------------------------
+  // Options (document/doc_options.cpp)
+  // ---------------------------------------------------------------------------------------
+  void LoadOptions();
+  void SaveOptions();
+  // Command 32778: the options sheet fills a copy of the option values (hook installed by
+  // the dialogs; without one nothing happens) and ApplyOptionValues takes them.
+  void ApplyOptions();
+  struct OptionValues;  // what the options sheet's pages hand back (document/doc_options.h)
+  void ApplyOptionValues(const OptionValues& values);
+  OptionValues CurrentOptionValues() const;
+  static void SetOptionsSheet(std::function<bool(CTolvanixDoc&, OptionValues&)> sheet);
+  // Reads "internal/tvxprj.bin" and sets the transformations up (start-up).
+  void LoadProjection();
+
+  // ---------------------------------------------------------------------------------------
+  // Coordinates (document/doc_coords.cpp): thin wrappers over coords/
+  // ---------------------------------------------------------------------------------------
+  std::string& FormatArea(std::string& text, double area) const;
+  std::string& FormatLength(std::string& text, double length) const;
+  // Builds the user-interface thread's transformation set from the options; false when the
+  // working system or a transformation could not be built.
+  bool SetupTransformations();
+  // SetupTransformations; on failure "Coord" 0, again, and "The projection cannot be
+  // configured". m_transformsReady is cleared around it.
+  void SetupTransformationsOrFallBack();
+  void SetWorkingUtm(OGRSpatialReference& srs);
+  void BuildSrsFromProjection(OGRSpatialReference& srs);
+  static std::string UtmBandLetter(double latitude);
+  // Datum loaders: a missing or unusable file shows a message; the program is closed only
+  // while the document holds no unsaved work, else the datum stays as it was.
+  bool LoadDatum();
+  bool LoadUserDatum();
+  bool SaveUserDatum();
+  void DestroySrsObjects();
+  // The settings the working system is built from (any thread).
+  CoordSettings CurrentCoordSettings() const;
+
+  // ---------------------------------------------------------------------------------------
+  // Fix intake (document/doc_fix.cpp); runs on the thread that feeds m_nmea
+  // ---------------------------------------------------------------------------------------
+  static void OnGpsPosition(NmeaSentenceKind kind);
+  void HandleSentence(NmeaSentenceKind kind);  // OnGpsPosition on this document
+  void SetGpsPosition(double lon, double lat);
+  bool UpdateOffsetPosition();
+  void UpdateCircleFromPosition();  // user-interface thread, from WM_REFRESH_GPS
+  void OnCapturePoint();            // commands 32801 and 32861
+  void OnUpdateSatIndicator(CCmdUI* ui);  // status pane 59142: "Sat %d HDOP %.1f"
+  std::string SatIndicatorText() const;
+  void OnWaitForFix();              // command 210
+  GpsFix TakeFix() const;
+  // Feeds bytes to the parser on the calling thread (log replay, tests).
+  void FeedNmea(const std::uint8_t* bytes, std::size_t length);
+
+  // ---------------------------------------------------------------------------------------
+  // Capture (document/doc_capture.cpp); user-interface thread (and the replaying thread)
+  // ---------------------------------------------------------------------------------------
+  bool HdopRejects(std::int32_t filterApplies);
+  void CapturePoint();
+  void AutoCaptureCheck();
+  double DistanceFromLastCapture() const;
+  void AddVertexAt(const GeoPoint& wgs84, const GeoPoint& working);
+  void AddWaypoint(double x, double y, std::int32_t altitudeCm);
+  void OnAddWaypoint();             // command 32863
+  void OnUpdateAddWaypoint(CCmdUI* ui);
+  AverageTexts AddAverageSample();
+  void CaptureCombined(int mode);   // 1 waypoint, 2 vertex, 3 both
+  void ToggleOffset();
+  void OnToggleOffset();            // command 32832
+  void OnUpdateToggleOffset(CCmdUI* ui);
+  void OnAddCircle();               // command 32882
+  BOOL CheckFeatureEditable();
+  std::string NextWaypointName();
+  // Asks for a waypoint name (option "WptName" 0); installed by the dialogs. Without one the
+  // name is empty.
+  static void SetWaypointNameDialog(std::function<std::string()> dialog);
+
+  // ---------------------------------------------------------------------------------------
+  // Area worker and measures (document/doc_area.cpp)
+  // ---------------------------------------------------------------------------------------
+  void StartAreaRecompute(int index, BOOL force);
+  void RecomputeAreasAndWait(int index);
+  // Stores finished measurements into their features (user-interface thread); called by the
+  // document's own message handler and by RecomputeAreasAndWait. Returns how many.
+  int ApplyAreaResults();
+  static double CalcDistance(const GeoPoint& a, const GeoPoint& b);
+  static double UtmZoneFromLongitude(double longitude, int& zone);
+  static double CalcBearing(const GeoPoint& from, const GeoPoint& at);
+  double UtmDistance(const GeoPoint& a, const GeoPoint& b);
+  void SetUtmZone(int zone, bool north, int which);
+  // WGS84 degrees -> map coordinates of the display projection, and the grid-reference text
+  // (user-interface thread's transformations). False while the transformations are not ready.
+  bool ConvertCoordinates(double lon, double lat, double& easting, double& northing);
+  void TransformOutput(double& x, double& y);   // WGS84 -> working datum
+  void TransformOutput2(double& x, double& y);  // working datum -> WGS84
+  bool GetVertexOutputCoords(int mode, int feature, int vertex, double& x, double& y,
+                             double& altitudeM);
+  bool GetRecordVertexOutputCoords(int mode, const FeatureRecord& record, int vertex, double& x,
+                                   double& y, double& altitudeM);
+  bool GetWaypointOutputCoords(int mode, int waypoint, double& x, double& y, double& altitudeM);
+  std::string GridRefText() const;
+
+  // ---------------------------------------------------------------------------------------
+  // Language commands and exit
+  // ---------------------------------------------------------------------------------------
   void OnLanguageEn();
   void OnLanguageDe();
   void OnLanguageFr();
@@ -32,13 +201,161 @@ class CTolvanixDoc : public CDocument {
   // Exit command: GPS off, then the main window is asked to close.
   void OnAppExit();
 
-  std::int16_t m_language = 0;  // Opciones\Idioma as last chosen
-  HWND m_hwndView = nullptr;    // window that receives the document's posted messages
-  std::string m_docName;        // display name ("Untitled", string 61443, for a new one)
-  bool m_gpsOn = false;
+  // ===== Members ============================================================================
+
+  // Features, waypoints, notes: the content a document file holds. The named references are
+  // the document's own names for its parts.
+  DocumentContent m_content;
+  std::vector<FeatureRecord>& m_features = m_content.features;
+  std::vector<int>& m_kind52Index = m_content.kind52Index;
+  std::vector<WaypointRecord>& m_waypoints = m_content.waypoints;
+  std::vector<std::string>& m_waypointNotes = m_content.waypointNotes;
+  int m_current = 0;  // index of the current feature
+
+  // Averaging (user-interface thread): samples in WGS84, the mean in both frames.
+  std::vector<WaypointRecord> m_samples;
+  double m_avgX = 0.0, m_avgY = 0.0;      // working datum
+  double m_avgLon = 0.0, m_avgLat = 0.0;  // WGS84
+  double m_avgAltitudeCm = 0.0;
+
+  // Last fix: written by the feeding thread, read by the user-interface thread.
+  std::atomic<double> m_gpsLon{0.0}, m_gpsLat{0.0};      // WGS84 degrees
+  std::atomic<double> m_datumLon{0.0}, m_datumLat{0.0};  // working datum degrees
+  std::atomic<std::int32_t> m_altitudeCm{0};
+  std::atomic<double> m_hdop{0.0}, m_pdop{0.0}, m_vdop{0.0};
+  std::atomic<std::int32_t> m_satellites{0};
+  std::atomic<std::uint8_t> m_fixQuality{0};
+  std::atomic<double> m_course{0.0};
+  std::atomic<std::int32_t> m_gpsDay{0}, m_gpsMonth{0}, m_gpsYear{0};  // year: two digits
+  std::atomic<std::uint8_t> m_gpsHour{0}, m_gpsMinute{0}, m_gpsSecond{0};
+  std::atomic<double> m_gpsMapX{0.0}, m_gpsMapY{0.0};        // map coordinates
+  std::atomic<double> m_offsetLon{0.0}, m_offsetLat{0.0};    // walker before the offset, datum
+  std::atomic<std::int32_t> m_offsetFixCount{0};  // fixes in the offset history since it was on
+  std::array<GeoPoint, 3> m_offsetHistory{};      // map points P0..P2 (under m_intakeLock)
+
+  // GPS link state. The receiver link's own members (port threads, virtual port) are in the
+  // "gps" block below.
+  std::atomic<bool> m_gpsOn{false};
+  std::atomic<bool> m_hasFix{false};
+  std::atomic<bool> m_ggaSeen{false};
+  std::atomic<bool> m_holdPosition{false};    // a long operation runs: fixes are dropped
+  std::atomic<bool> m_replayingNmea{false};   // a log is replayed on the user-interface thread
+  std::atomic<bool> m_captureFirstFix{false};
+  std::atomic<bool> m_definingCircle{false};
+  CNmeaParser m_nmea;
+
+  // Capture state (user-interface thread unless marked).
+  std::atomic<bool> m_autoCapture{false};
+  double m_lastCaptureMapX = 0.0, m_lastCaptureMapY = 0.0;  // map coordinates
+  std::atomic<bool> m_offsetOn{false};          // read by the feeding thread
+  std::atomic<double> m_offsetMetres{0.0};      // map units; read by the feeding thread
+  std::vector<GeoPoint> m_trail;                // offset positions at capture time, datum
+  // Circle being defined: centre in map coordinates, working datum and WGS84.
+  GeoPoint m_circleCentreMap, m_circleCentreDatum, m_circleCentreWgs;
+
+  // Measurement start (command 210).
+  std::int16_t m_measureKind = 0;  // 0 none, 1 area, 2 line
+  std::atomic<bool> m_measuring{false};
+  std::atomic<bool> m_firstFixPending{false};
+  std::atomic<bool> m_firstFixWaitDone{false};
+
+  // Area computation.
+  std::atomic<bool> m_areaBusy{false};   // a worker runs
+  std::atomic<bool> m_areaValid{true};   // the current feature's measures are up to date
+  int m_areaIndex = 0;                   // feature of the last start
+  int m_lastVertexCount = -1;            // vertex count at the last start; -1 forces
+  HANDLE m_areaEvent = nullptr;          // auto-reset: set when a computation ends
+
+  // Coordinates. m_srs is WGS84 geographic; m_transforms is the user-interface thread's
+  // transformation set (the seven transformations between WGS84, the working system and the
+  // datum); other threads build their own from CurrentCoordSettings().
+  OGRSpatialReference m_srs;
+  TransformSet m_transforms;
+  ProjectionRecord m_projection;
+  DatumRecord m_datum;  // m_datum.index is the option "Datum"
+  std::string m_datumName;
+  std::string m_projectionName;
+  std::uint8_t m_linearUnit = 0;  // LinearUnit of the working system
+  std::atomic<bool> m_transformsReady{false};
+
+  // Options (section "Opciones"); see document/doc_options.cpp for the stored form.
+  std::int16_t m_language = 0;          // Idioma
+  int m_coord = 0;                      // Coord: 0 geographic, 1 UTM, 2 user projection
+  int m_geoType = 2;                    // GeoType
+  int m_metrica = 0;                    // Metrica: 0 metric, 1 imperial, 2 US survey feet
+  int m_feet = 0;                       // Feet
+  double m_autoCaptureDistance = 10.0;  // AP (x 0.1): metres, yards with Metrica 1
+  int m_wizardOnStart = 0;              // Esp
+  std::atomic<int> m_autoZone{1};       // Auto (read by the feeding thread)
+  std::atomic<int> m_zone{31};          // Huso (written by the feeding thread with Auto)
+  int m_bearingUnit = 0;                // Rumbo: 0 degrees, else grads
+  int m_contextMenu = 1;                // Menu
+  int m_port = -1;                      // Puerto: COM port number, -1 not configured
+  int m_baudIndex = -1;                 // Baudios: BaudIndex, -1 not configured
+  int m_useVirtualPort = 0;             // Vsp
+  int m_stringCoord = 0;                // StringCoord: GridReferenceKind
+  int m_gpsEnabled = 1;                 // GPS
+  int m_commEventReader = 0;            // Edm
+  int m_offsetDistance = 10;            // Offsetdist: metres, feet with Metrica 1 or more
+  std::atomic<int> m_offsetSide{2};     // Offsetestado: 1 left, else right; 2 no offset
+  int m_notifyActive = 1;               // Notificaractiva
+  double m_hdopLimit = 3.0;             // FiltroHvalor (x 0.1)
+  int m_hdopFilterOn = 0;               // FiltroHestado
+  int m_hdopBeep = 1;                   // FiltroBeep
+  int m_filterPoints = 1;               // FiltroPuntos
+  int m_filterAveraging = 1;            // FiltroPro
+  int m_filterWaypoints = 1;            // FiltroWpt
+  int m_waypointNaming = 2;             // WptName: 0 ask, 1 default name, 2 prefix and number
+  std::string m_waypointPrefix;         // WptNamePrefix
+  int m_newFeatureKind = 0;             // ObjPref: 0 area, else line
+  int m_soundCapture = 0;               // SoundCapture
+  int m_navStyle = 0;                   // NavStyle
+  int m_navSound = 1;                   // NavSound
+  double m_navSoundDistance = 1.0;      // NavSoundDistance (x 0.001)
+  int m_fontSize = 8;                   // Fontsize (handed to the view)
+
+  // Document identity and opening.
+  std::string m_docName;    // display name ("Untitled", string 61443, for a new one)
+  std::string m_docFolder;  // folder of the document file; empty until opened or saved
+  bool m_openingFile = false;
+  bool m_hasFile = false;
+
+  // User interface.
+  HWND m_hwndView = nullptr;  // window that receives the document's posted messages
+  bool m_uiBusy = false;
+  std::atomic<bool> m_needsRedraw{true};
+  std::atomic<bool> m_mapReady{true};
+  void* m_pointDistanceDlg = nullptr;
+  bool m_pointDistanceOpen = false;
+  int m_wizardMode = 0;
+  bool m_splitInProgress = false;  // an area is being divided (capture command refused)
+
+  // Tapped points: working datum, WGS84 copies, and their map coordinates.
+  GeoPoint m_tapPoint1, m_tapPoint2;
+  GeoPoint m_tapPoint1Wgs84, m_tapPoint2Wgs84;
+  GeoPoint m_tapUtm1, m_tapUtm2;
 
  private:
   void ChooseLanguage(int index);
+  // Shared by the options paths: offset distance in map units from Offsetdist and Metrica.
+  void UpdateOffsetMetres();
+  // The calling thread's own transformation set, rebuilt when the settings changed (the fix
+  // intake and the area worker; a set is used and destroyed only by the thread that built it).
+  TransformSet& ThreadTransforms();
+  bool ConvertWith(TransformSet& set, double lon, double lat, double& easting,
+                   double& northing, std::string* gridText);
+  void PublishCoordSettings();
+  void ShowFatalDataFileMessage(const std::string& text);
+  LRESULT OnAreaDone(WPARAM, LPARAM);
+
+  mutable std::mutex m_fixLock;       // the fix members are written together under it
+  std::mutex m_intakeLock;            // one feeding thread at a time; guards m_offsetHistory
+  mutable std::mutex m_settingsLock;  // guards m_coordSettings and m_gridRefText
+  CoordSettings m_coordSettings;
+  std::uint64_t m_coordGeneration = 0;  // under m_settingsLock; unique in the process
+  std::string m_gridRefText;
+  std::unique_ptr<AreaWorker> m_areaWorker;
+  HWND m_docWindow = nullptr;  // the document's own message target (area results)
 
   DECLARE_MESSAGE_MAP()
 };

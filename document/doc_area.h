@@ -1,0 +1,78 @@
+// The area worker: measures features (area, open length, closed perimeter) on a thread of its
+// own so that capture stays responsive.
+//
+// The user-interface thread hands over a job: a copy of the feature's WGS84 vertices and its
+// type. The worker projects the copy into UTM of the zone of its westernmost vertex (northern
+// hemisphere, on the chosen datum; or into the user projection) with a transformation set it
+// builds itself, measures it in that plane (document/measures.h) and leaves the result for the
+// user-interface thread, which stores it into the feature. The worker never touches the
+// document's feature list, so the list may change while it runs.
+//
+// Jobs are kept per feature: a job for a feature that already has one waiting replaces it
+// (only its newest shape matters); a job asked for while the worker runs waits and is taken
+// by the same run, so no request is ever lost. One worker thread at a time; it ends when no
+// job is left.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "coords/spatial_reference.h"
+#include "document/measures.h"
+#include "document/records.h"
+#include "platform/win_types.h"
+
+struct AreaJob {
+  int index = 0;            // feature index in the document at submission
+  std::uint64_t epoch = 0;  // the document's feature-list epoch at submission
+  FeatureType type = FeatureType::Area;
+  std::vector<GeoPoint> wgs84;  // WGS84 degrees, longitude x
+};
+
+struct AreaResult {
+  int index = 0;
+  std::uint64_t epoch = 0;
+  std::size_t vertexCount = 0;  // of the measured copy
+  FeatureType type = FeatureType::Area;
+  FeatureMeasures measures;
+  bool ok = false;  // false: the vertices could not be projected (measures not stored)
+};
+
+// Measures one job with the given settings on the calling thread (used by the worker and by
+// the benchmarks). The transformation set is the calling thread's own.
+AreaResult MeasureAreaJob(const AreaJob& job, const CoordSettings& settings);
+
+class AreaWorker {
+ public:
+  // settings: the coordinate settings at the start of a run (called on the worker thread).
+  // finished: called on the worker thread after each job's result was stored.
+  AreaWorker(std::function<CoordSettings()> settings, std::function<void()> finished);
+  ~AreaWorker();  // waits for a running worker
+  AreaWorker(const AreaWorker&) = delete;
+  AreaWorker& operator=(const AreaWorker&) = delete;
+
+  // Queues the job (replacing a waiting one of the same feature) and starts a worker thread
+  // when none runs. False when no thread could be started (the job is dropped).
+  bool Submit(AreaJob job);
+  // Results finished since the last call, oldest first.
+  std::vector<AreaResult> TakeResults();
+  bool Busy() const;
+  // Waits until no worker runs and no job waits; false on time-out.
+  bool WaitIdle(std::uint32_t milliseconds);
+
+ private:
+  void Run();
+
+  std::function<CoordSettings()> settings_;
+  std::function<void()> finished_;
+  mutable std::mutex mutex_;
+  std::condition_variable idle_;
+  std::map<int, AreaJob> pending_;  // by feature index
+  std::vector<AreaResult> results_;
+  bool running_ = false;
+  HANDLE thread_ = nullptr;  // the running (or last) worker thread
+};
