@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/options_store.h"
 
@@ -79,6 +80,25 @@ std::string EnvPortValue(int port, bool& present) {
 
 std::string StoreValueName(int port) { return "COM" + std::to_string(port); }
 
+// Ports this process provides itself, by number (empty: none).
+struct ProcessPorts {
+  std::mutex mutex;
+  std::string path[kPortCount];
+};
+
+ProcessPorts& OwnPorts() {
+  static ProcessPorts* ports = new ProcessPorts;  // outlives threads still running at exit
+  return *ports;
+}
+
+bool ProcessPortPath(int port, std::string& path) {
+  ProcessPorts& own = OwnPorts();
+  std::lock_guard<std::mutex> lock(own.mutex);
+  if (own.path[port].empty()) return false;
+  path = own.path[port];
+  return true;
+}
+
 }  // namespace
 
 const std::string& SerialPortsKey() {
@@ -108,6 +128,8 @@ std::string DefaultSerialDevice(int port) {
 
 std::string SerialDevicePath(int port) {
   if (port < 0 || port >= kPortCount) return {};
+  std::string own;
+  if (ProcessPortPath(port, own)) return own;
   bool inEnvironment = false;
   std::string path = EnvPortValue(port, inEnvironment);
   if (inEnvironment) return path;
@@ -129,6 +151,18 @@ bool PublishSerialPort(int port, const std::string& devicePath) {
 bool UnpublishSerialPort(int port) {
   if (port < 0 || port >= kPortCount) return false;
   return OptionsStore::Instance().DeleteValue(SerialPortsKey(), StoreValueName(port));
+}
+
+std::string PublishedSerialPort(int port) {
+  if (port < 0 || port >= kPortCount) return {};
+  return OptionsStore::Instance().GetString(SerialPortsKey(), StoreValueName(port)).value_or(std::string());
+}
+
+void SetProcessSerialPort(int port, const std::string& devicePath) {
+  if (port < 0 || port >= kPortCount) return;
+  ProcessPorts& own = OwnPorts();
+  std::lock_guard<std::mutex> lock(own.mutex);
+  own.path[port] = devicePath;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -387,6 +421,12 @@ bool PseudoTerminal::Write(const void* data, std::size_t length, int timeoutMs) 
     }
   }
   return true;
+}
+
+void PseudoTerminal::DiscardUnread() {
+  // Through the slave this object keeps open: flushing its input queue drops what was
+  // written on the master side and not yet read.
+  if (m_slave >= 0) ioctl(m_slave, TCFLSH, TCIFLUSH);
 }
 
 std::size_t PseudoTerminal::Read(void* buffer, std::size_t length, int timeoutMs) {

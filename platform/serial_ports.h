@@ -2,6 +2,8 @@
 //
 // Port map: the program names ports "COM0:" .. "COM9:". Each number maps to a device
 // path, looked up in this order:
+//   0. a port this process provides itself (the virtual port's own channel while the
+//      program shares its receiver, see SetProcessSerialPort),
 //   1. the environment variable TVX_PORT_<n> (an empty value means "no device"),
 //   2. the options store, key SerialPortsKey(), string value "COM<n>",
 //   3. the default table: COM0 none (the virtual port: a pseudo-terminal that its
@@ -46,6 +48,14 @@ std::string ResolveSerialName(std::string_view name);
 // receiver simulator). Return false when the store cannot be written.
 bool PublishSerialPort(int port, const std::string& devicePath);
 bool UnpublishSerialPort(int port);
+// The device the options store holds for port n (what other programs find there);
+// empty when nothing is published.
+std::string PublishedSerialPort(int port);
+
+// Port n names devicePath for this process only, ahead of the environment and the store;
+// other programs keep seeing the store's entry. An empty path removes the override.
+// Thread-safe.
+void SetProcessSerialPort(int port, const std::string& devicePath);
 
 // Line settings (the platform's device control block). Codes as the platform's:
 // parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits 0 one, 1 one and a half,
@@ -137,6 +147,9 @@ class PseudoTerminal {
   std::size_t Read(void* buffer, std::size_t length, int timeoutMs);
   // The rate the slave's program set, in bit/s; 0 when unknown.
   DWORD SlaveBaudRate() const;
+  // Throws away what was written to the slave's input and not yet read by its program
+  // (a backlog nobody is taking), so the next bytes written are the next ones read.
+  void DiscardUnread();
 
  private:
   int m_master = -1;

@@ -1,0 +1,219 @@
+#include "gps/gps_reader.h"
+
+#include "app/strings.h"
+#include "gps/nmea_parser.h"
+#include "gps/virtual_port.h"
+#include "platform/message_box.h"
+#include "platform/threads.h"
+
+namespace {
+
+constexpr char kCaption[] = "Tolvanix PDA";
+constexpr UINT kStringCannotOpenPort = 59172;
+constexpr UINT kStringCannotSetUpPort = 59173;
+constexpr UINT kStringNoData = 59224;
+constexpr UINT kStringDriverFailed = 59226;
+// The bridge forwards in small pieces so the reader behind the virtual port sees each
+// sentence soon after it came.
+constexpr DWORD kBridgeChunk = 100;
+// After a failed wait on the port (the device went away), the next try comes this much
+// later, unless a stop comes first.
+constexpr DWORD kRetryPauseMs = 1000;
+
+void Tell(HWND owner, const std::string& text) { MessageBox(owner, text, kCaption, MB_OK | MB_ICONEXCLAMATION); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+void GpsStopSignal::Request() {
+  // Flag first: a thread that checks it after the wake below has gone finds it set.
+  m_requested.store(true);
+  if (m_event) SetEvent(m_event);
+  m_port.CancelWait();
+}
+
+bool GpsStopSignal::Wait(DWORD milliseconds) {
+  if (Requested()) return true;
+  if (m_event) {
+    WaitForSingleObject(m_event, milliseconds);
+  } else {
+    Sleep(milliseconds);
+  }
+  return Requested();
+}
+
+GpsPortStep OpenGpsPort(CSerial& port, const std::string& name, DWORD baudRate) {
+  if (port.Open(name) != 0) return GPS_PORT_OPEN;
+  if (port.Setup(baudRate, 8, NOPARITY, ONESTOPBIT) != 0) return GPS_PORT_SETUP;
+  if (port.SetMask(EV_RXCHAR) != 0) return GPS_PORT_MASK;
+  if (port.SetupReadTimeouts(SERIAL_READ_NONBLOCKING) != 0) return GPS_PORT_TIMEOUTS;
+  return GPS_PORT_OK;
+}
+
+int WaitForGpsData(CSerial& port, GpsStopSignal& stop) {
+  port.Purge();
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    char buffer[511];
+    DWORD got = 0;
+    if (port.Read(buffer, sizeof buffer, &got) != 0) {
+      port.Close();
+      return 0;
+    }
+    if (got > 0) return 1;
+    if (stop.Wait(100)) return 0;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reader
+
+HANDLE GpsReader::Start() {
+  std::shared_ptr<GpsReader> self = shared_from_this();
+  return CreateThread([self]() -> DWORD {
+    return self->m_setup.onEvents ? self->GpsEventReaderThread() : self->GpsReaderThread();
+  });
+}
+
+bool GpsReader::OpenPort() {
+  GpsPortStep failed = OpenGpsPort(m_port, m_setup.portName, m_setup.baudRate);
+  if (failed == GPS_PORT_OK) return true;
+  Tell(m_setup.owner, LoadResString(failed == GPS_PORT_OPEN ? kStringCannotOpenPort : kStringCannotSetUpPort));
+  m_port.Close();
+  m_setup.gpsOn->store(0);
+  m_setup.gpsBusy->store(0);
+  return false;
+}
+
+void GpsReader::Ready() {
+  m_setup.gpsOn->store(1);
+  m_setup.gpsBusy->store(0);
+  m_port.Purge();
+}
+
+void GpsReader::Drain() {
+  std::uint8_t buffer[kGpsReadChunk];
+  DWORD got = 0;
+  do {
+    got = 0;
+    if (m_port.Read(buffer, sizeof buffer, &got) != 0) return;  // counts as nothing read
+    if (got > 0) m_setup.parser->ParseBuffer(buffer, got);
+  } while (got == sizeof buffer && !m_stop.Requested());
+}
+
+DWORD GpsReader::GpsReaderThread() {
+  if (!OpenPort()) return kGpsThreadPortFailed;
+  Ready();
+  while (!m_stop.Wait(100)) Drain();
+  m_port.Close();
+  return kGpsThreadStopped;
+}
+
+DWORD GpsReader::GpsEventReaderThread() {
+  if (!OpenPort()) return kGpsThreadPortFailed;
+  if (WaitForGpsData(m_port, m_stop) == 0) {
+    m_port.Close();
+    if (m_stop.Requested()) return kGpsThreadStopped;
+    Tell(m_setup.owner, LoadResString(kStringNoData));
+    // The GPS stays shown as on, without data, until the user switches it off.
+    m_setup.gpsBusy->store(0);
+    return kGpsThreadNoData;
+  }
+  Ready();
+  while (!m_stop.Requested()) {
+    if (m_port.WaitEvent() != 0) {
+      // Interrupted by the stop, or the device is gone: try again a little later.
+      m_stop.Wait(kRetryPauseMs);
+      continue;
+    }
+    if (m_port.GetEventType() & EV_RXCHAR) Drain();
+  }
+  m_port.Close();
+  return kGpsThreadStopped;
+}
+
+// ---------------------------------------------------------------------------------------
+// Bridge
+
+VirtualPortBridge::VirtualPortBridge(VirtualPortSetup setup)
+    : m_setup(std::move(setup)), m_stopEvent(CreateEvent(FALSE, FALSE)), m_stop(m_stopEvent, m_gpsPort) {}
+
+VirtualPortBridge::~VirtualPortBridge() { CloseHandle(m_stopEvent); }
+
+HANDLE VirtualPortBridge::Start() {
+  std::shared_ptr<VirtualPortBridge> self = shared_from_this();
+  return CreateThread([self]() -> DWORD { return self->VirtualPortThread(); });
+}
+
+void VirtualPortBridge::RequestStop() {
+  m_setup.running->store(0);
+  m_stop.Request();
+}
+
+void VirtualPortBridge::Finish() {
+  m_gpsPort.Close();
+  m_virtualPortDevice.reset();  // deactivates the driver
+  m_setup.running->store(0);
+  SetEvent(m_setup.done);
+}
+
+DWORD VirtualPortBridge::Fail(const std::string& text) {
+  if (!text.empty()) Tell(m_setup.owner, text);
+  Finish();
+  SetEvent(m_setup.ready);
+  m_setup.gpsBusy->store(0);
+  return kGpsThreadPortFailed;
+}
+
+DWORD VirtualPortBridge::VirtualPortThread() {
+  m_virtualPortDevice = VirtualComPort::Activate(m_setup.driverKey);
+  if (!m_virtualPortDevice) {
+    SetEvent(m_setup.ready);
+    int answer = MessageBox(m_setup.owner, LoadResString(kStringDriverFailed), kCaption,
+                            MB_YESNO | MB_ICONEXCLAMATION);
+    if (answer == IDYES) {
+      // The handheld would be reset here. This program never restarts the computer it
+      // runs on: it says what to do instead and goes on as with NO.
+      Tell(m_setup.owner,
+           "The virtual port could not be started. Restart the program (or the computer) "
+           "to try again; until then the receiver is used without sharing it.");
+    }
+    m_setup.useVirtualPort->store(0);
+    m_setup.gpsBusy->store(0);
+    Finish();
+    return kGpsThreadStopped;
+  }
+
+  switch (OpenGpsPort(m_gpsPort, "COM" + std::to_string(m_setup.gpsPort) + ":", m_setup.baudRate)) {
+    case GPS_PORT_OK: break;
+    case GPS_PORT_OPEN: return Fail("Unable to open GPS port");
+    case GPS_PORT_SETUP: return Fail("Unable to setup GPS port");
+    case GPS_PORT_MASK: return Fail("Unable to SetMask on GPS port");
+    case GPS_PORT_TIMEOUTS: return Fail("Unable to SetupReadTimeouts on GPS port");
+  }
+  if (WaitForGpsData(m_gpsPort, m_stop) == 0) {
+    return Fail(m_stop.Requested() ? std::string() : LoadResString(kStringNoData));
+  }
+
+  m_setup.running->store(1);
+  SetEvent(m_setup.ready);
+  m_gpsPort.Purge();
+  while (m_setup.running->load() && !m_stop.Requested()) {
+    if (m_gpsPort.WaitEvent() != 0) {
+      if (!m_setup.running->load() || m_stop.Requested()) break;
+      m_stop.Wait(kRetryPauseMs);  // the device went away: look again later
+      continue;
+    }
+    if (!(m_gpsPort.GetEventType() & EV_RXCHAR)) continue;
+    char buffer[kBridgeChunk];
+    DWORD got = 0;
+    do {
+      if (m_gpsPort.Read(buffer, sizeof buffer, &got) != 0) return Fail("Error reading data from the GPS port");
+      // Every byte goes on, a zero byte too: the chunk is not cut short as C text would be.
+      if (got > 0) m_virtualPortDevice->Write(buffer, got);
+    } while (got == sizeof buffer && m_setup.running->load());
+  }
+  Finish();
+  return kGpsThreadStopped;
+}
