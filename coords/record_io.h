@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 // Little-endian field access at a byte offset; the caller guarantees the span is long enough.
 double ReadLeDouble(std::span<const std::uint8_t> bytes, std::size_t offset);
 std::int32_t ReadLeInt32(std::span<const std::uint8_t> bytes, std::size_t offset);
@@ -21,9 +23,8 @@ void WriteLeDouble(std::span<std::uint8_t> bytes, std::size_t offset, double val
 void WriteLeInt32(std::span<std::uint8_t> bytes, std::size_t offset, std::int32_t value);
 void WriteLeUint16(std::span<std::uint8_t> bytes, std::size_t offset, std::uint16_t value);
 
-// UTF-8 <-> UTF-16. Invalid UTF-8 sequences and unpaired surrogates become U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view utf16);
+using platform::Utf16ToUtf8;
+using platform::Utf8ToUtf16;
 
 // A fixed text field of `units` UTF-16 code units: zero-padded, and without terminator when
 // the text fills it. Reading stops at the first zero unit.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -15,106 +16,9 @@ namespace {
 // Text forms of the file: UTF-16LE code units (version 12 on) and Windows-1252 bytes
 // (older files). Inside the program text is UTF-8.
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// UTF-16LE bytes (2 per unit) to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16LeToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  const std::size_t units = bytes.size() / 2;
-  auto unit = [&](std::size_t i) -> char16_t {
-    return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                 (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-  };
-  for (std::size_t i = 0; i < units; ++i) {
-    const char16_t u = unit(i);
-    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units) {
-      const char16_t low = unit(i + 1);
-      if (low >= 0xDC00 && low < 0xE000) {
-        AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00));
-        ++i;
-        continue;
-      }
-    }
-    AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? kReplacement : u);
-  }
-  return out;
-}
-
-// UTF-8 to UTF-16 code units; a malformed sequence becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    char32_t c = lead;
-    char32_t minimum = 0;
-    if (lead >= 0xF0 && lead < 0xF5) {
-      extra = 3, c = lead & 0x07, minimum = 0x10000;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-      extra = 2, c = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-      extra = 1, c = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0x80) {
-      c = kReplacement;
-    }
-    ++i;
-    for (int k = 0; k < extra; ++k, ++i) {
-      if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-        c = kReplacement;
-        extra = 0;
-        break;
-      }
-      c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-    }
-    if (extra > 0 && (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) {
-      c = kReplacement;
-    }
-    if (c >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-  }
-  return out;
-}
-
-// Windows-1252 to UTF-8. The five bytes the code page leaves undefined map to the C1
-// control of the same value, as the platform's own conversion does.
-std::string Cp1252ToUtf8(std::string_view bytes) {
-  static constexpr std::array<char16_t, 32> kHigh = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  std::string out;
-  out.reserve(bytes.size());
-  for (const char ch : bytes) {
-    const auto b = static_cast<unsigned char>(ch);
-    AppendUtf8(out, (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : b);
-  }
-  return out;
-}
+using platform::Cp1252ToUtf8;
+using platform::Utf16LeToUtf8;
+using platform::Utf8ToUtf16;
 
 // ---------------------------------------------------------------------------------------
 // Layout constants. Sizes are bytes; a record's padding fills it up to the block size.
