@@ -1,0 +1,431 @@
+#include "document/export_shapefile.h"
+
+#include <shapefil.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+#include "app/strings.h"
+
+namespace {
+
+// ---- Files through shapelib with every write and close checked -------------------------
+
+// Shapelib ignores the result of some writes and of fclose; the hooks below remember any
+// failure so that a full disk is reported instead of leaving a truncated file.
+struct CheckedFile {
+  std::FILE* file;
+  bool* failed;
+};
+
+thread_local bool* t_failureFlag = nullptr;
+
+CheckedFile* Checked(SAFile file) { return reinterpret_cast<CheckedFile*>(file); }
+
+SAFile CheckedOpen(const char* name, const char* access) {
+  std::FILE* file = std::fopen(name, access);
+  if (!file) return nullptr;
+  return reinterpret_cast<SAFile>(new CheckedFile{file, t_failureFlag});
+}
+
+SAOffset CheckedRead(void* p, SAOffset size, SAOffset count, SAFile file) {
+  return std::fread(p, size, count, Checked(file)->file);
+}
+
+SAOffset CheckedWrite(void* p, SAOffset size, SAOffset count, SAFile file) {
+  CheckedFile* f = Checked(file);
+  const SAOffset written = std::fwrite(p, size, count, f->file);
+  if (written != count && f->failed) *f->failed = true;
+  return written;
+}
+
+SAOffset CheckedSeek(SAFile file, SAOffset offset, int whence) {
+  return std::fseek(Checked(file)->file, static_cast<long>(offset), whence);
+}
+
+SAOffset CheckedTell(SAFile file) { return std::ftell(Checked(file)->file); }
+
+int CheckedFlush(SAFile file) {
+  CheckedFile* f = Checked(file);
+  const int result = std::fflush(f->file);
+  if (result != 0 && f->failed) *f->failed = true;
+  return result;
+}
+
+int CheckedClose(SAFile file) {
+  CheckedFile* f = Checked(file);
+  const int result = std::fclose(f->file);
+  if (result != 0 && f->failed) *f->failed = true;
+  delete f;
+  return result;
+}
+
+int RemoveFile(const char* name) { return std::remove(name); }
+
+void IgnoreError(const char*) {}  // failures reach the user through the writers' results
+
+SAHooks CheckedHooks() {
+  SAHooks hooks;
+  SASetupDefaultHooks(&hooks);
+  hooks.FOpen = CheckedOpen;
+  hooks.FRead = CheckedRead;
+  hooks.FWrite = CheckedWrite;
+  hooks.FSeek = CheckedSeek;
+  hooks.FTell = CheckedTell;
+  hooks.FFlush = CheckedFlush;
+  hooks.FClose = CheckedClose;
+  hooks.Remove = RemoveFile;
+  hooks.Error = IgnoreError;
+  return hooks;
+}
+
+constexpr const char* kExtensions[] = {".shp", ".shx", ".dbf"};
+constexpr int kNameWidth = 35;
+constexpr int kWaypointTextWidth = 30;
+constexpr int kStampWidth = 20;
+
+// The three files of one export, written under temporary names and renamed on Commit.
+class ShapefileWriter {
+ public:
+  ShapefileWriter(const std::string& path)
+      : base_(HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path),
+        temporary_(base_ + ".tvxtmp" + std::to_string(getpid())),
+        hooks_(CheckedHooks()) {}
+
+  ~ShapefileWriter() {
+    Close();
+    if (!committed_) {
+      for (const char* ext : kExtensions) std::remove((temporary_ + ext).c_str());
+    }
+  }
+
+  // Empty on success, else the message of what failed.
+  std::string Create(int shapeType, const std::string& shownPath) {
+    t_failureFlag = &failed_;
+    shp_ = SHPCreateLL((temporary_ + ".shp").c_str(), shapeType, &hooks_);
+    if (!shp_) return "Unable to create shp file\n";
+    // LDID 87: the table's texts are in the Windows ANSI code page.
+    dbf_ = DBFCreateLL((temporary_ + ".dbf").c_str(), "LDID/87", &hooks_);
+    t_failureFlag = nullptr;
+    if (!dbf_) return "DBFCreate(" + shownPath + ") failed\n";
+    return {};
+  }
+
+  bool AddField(const char* name, DBFFieldType type, int width, int decimals) {
+    return DBFAddField(dbf_, name, type, width, decimals) >= 0;
+  }
+
+  // The shape's record number, or -1.
+  int Write(int shapeType, int count, const double* x, const double* y, const double* z) {
+    SHPObject* shape = SHPCreateSimpleObject(shapeType, count, x, y, z);
+    if (!shape) return -1;
+    const int record = SHPWriteObject(shp_, -1, shape);
+    SHPDestroyObject(shape);
+    if (record < 0) failed_ = true;
+    return record;
+  }
+
+  bool Int(int record, int field, int value) {
+    return DBFWriteIntegerAttribute(dbf_, record, field, value) != 0;
+  }
+  bool Double(int record, int field, double value) {
+    return DBFWriteDoubleAttribute(dbf_, record, field, value) != 0;
+  }
+  // A UTF-8 text in the table's code page, cut to the field's width.
+  bool Text(int record, int field, const std::string& utf8, int width) {
+    std::string text = ToMultiByte(utf8);
+    if (text.size() > static_cast<std::size_t>(width)) text.resize(width);
+    return DBFWriteStringAttribute(dbf_, record, field, text.c_str()) != 0;
+  }
+
+  // Closes the files and renames them into place; empty on success, else the message.
+  std::string Commit() {
+    Close();
+    if (failed_) return "Unable to write shp file\n";
+    for (const char* ext : kExtensions) {
+      if (std::rename((temporary_ + ext).c_str(), (base_ + ext).c_str()) != 0) {
+        return "Unable to write shp file\n";
+      }
+    }
+    committed_ = true;
+    return {};
+  }
+
+ private:
+  void Close() {
+    if (shp_) SHPClose(shp_);
+    if (dbf_) DBFClose(dbf_);
+    shp_ = nullptr;
+    dbf_ = nullptr;
+  }
+
+  std::string base_;
+  std::string temporary_;
+  SAHooks hooks_;
+  SHPHandle shp_ = nullptr;
+  DBFHandle dbf_ = nullptr;
+  bool failed_ = false;
+  bool committed_ = false;
+};
+
+ShpWriteResult Failure(std::string message) { return {false, std::move(message)}; }
+
+ShpWriteResult Finish(ShapefileWriter& writer) {
+  std::string message = writer.Commit();
+  if (!message.empty()) return Failure(std::move(message));
+  return {true, {}};
+}
+
+// Adds X, Y and Z: 14.8 for degrees, 11.3 for metres.
+bool AddCoordinateFields(ShapefileWriter& writer, int coordMode) {
+  const int width = coordMode == 0 ? 14 : 11;
+  const int decimals = coordMode == 0 ? 8 : 3;
+  return writer.AddField("X", FTDouble, width, decimals) &&
+         writer.AddField("Y", FTDouble, width, decimals) &&
+         writer.AddField("Z", FTDouble, width, decimals);
+}
+
+struct PointXyz {
+  double x = 0, y = 0, z = 0;
+};
+
+PointXyz FeaturePointCoordinates(ExportSource& source, const ExportedPoints& points,
+                                 std::size_t i, int datumChoice, int coordMode, ZoneOnce& zone) {
+  PointXyz p;
+  if (coordMode == 0) {
+    const GeoPoint& g = points.Geographic(datumChoice, i);
+    p = {g.x, g.y, points.AltitudeM(i)};
+  } else {
+    zone.Before(points.Record().wgs84Vertices[i].y);
+    source.VertexOutput(datumChoice, points.Record(), i, p.x, p.y, p.z);
+  }
+  return p;
+}
+
+const char kAddFieldFailed[] = "DBFAddField failed\n";
+const char kWriteAttributeFailed[] = "DBFWriteAttribute failed\n";
+
+}  // namespace
+
+int ShapeTypeForFeatures(const std::vector<FeatureRecord>& features) {
+  if (features.size() != 1) return kShpPolygon;
+  const FeatureType type = features.front().type;
+  return type == FeatureType::Line || type == FeatureType::CircleLine ? kShpArc : kShpPolygon;
+}
+
+ShpWriteResult ExportShpPoints(const std::string& path, ExportSource& source, int datumChoice,
+                               int coordMode, int zone) {
+  ShapefileWriter writer(path);
+  if (std::string message = writer.Create(kShpPoint, path); !message.empty()) {
+    return Failure(std::move(message));
+  }
+  if (!writer.AddField("NUMBER", FTInteger, 5, 0) || !AddCoordinateFields(writer, coordMode)) {
+    return Failure(kAddFieldFailed);
+  }
+  ZoneOnce zoneOnce(source, datumChoice, zone);
+  for (const FeatureRecord& feature : source.Features()) {
+    const ExportedPoints points(source, feature);
+    for (std::size_t i = 0; i < points.Count(); ++i) {
+      const PointXyz p = FeaturePointCoordinates(source, points, i, datumChoice, coordMode, zoneOnce);
+      const int record = writer.Write(kShpPoint, 1, &p.x, &p.y, nullptr);
+      if (record < 0) return Failure("Unable to write shp file\n");
+      if (!writer.Int(record, 0, static_cast<int>(i + 1)) || !writer.Double(record, 1, p.x) ||
+          !writer.Double(record, 2, p.y) || !writer.Double(record, 3, p.z)) {
+        return Failure(kWriteAttributeFailed);
+      }
+    }
+  }
+  return Finish(writer);
+}
+
+ShpWriteResult ExportShpShapes(const std::string& path, ExportSource& source, int shapeType,
+                               int datumChoice, int coordMode, int zone, bool closeRings) {
+  ShapefileWriter writer(path);
+  if (std::string message = writer.Create(shapeType, path); !message.empty()) {
+    return Failure(std::move(message));
+  }
+  if (!writer.AddField("NAME", FTString, kNameWidth, 0)) return Failure(kAddFieldFailed);
+  ZoneOnce zoneOnce(source, datumChoice, zone);
+  std::vector<double> xs, ys, zs;
+  for (const FeatureRecord& feature : source.Features()) {
+    const ExportedPoints points(source, feature);
+    const std::size_t n = points.Count();
+    if (n == 0) continue;
+    xs.clear();
+    ys.clear();
+    zs.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+      const PointXyz p = FeaturePointCoordinates(source, points, i, datumChoice, coordMode, zoneOnce);
+      xs.push_back(p.x);
+      ys.push_back(p.y);
+      zs.push_back(p.z);
+    }
+    if (closeRings) {
+      xs.push_back(xs.front());
+      ys.push_back(ys.front());
+      zs.push_back(zs.front());
+    }
+    const int record = writer.Write(shapeType, static_cast<int>(xs.size()), xs.data(), ys.data(),
+                                    zs.data());
+    if (record < 0) return Failure("Unable to write shp file\n");
+    if (!writer.Text(record, 0, feature.name, kNameWidth)) return Failure(kWriteAttributeFailed);
+  }
+  return Finish(writer);
+}
+
+ShpWriteResult ExportWaypointsShp(const std::string& path, ExportSource& source,
+                                  const std::vector<WaypointRecord>& waypoints, int datumChoice,
+                                  int coordMode, int zone) {
+  ShapefileWriter writer(path);
+  if (std::string message = writer.Create(kShpPoint, path); !message.empty()) {
+    return Failure(std::move(message));
+  }
+  if (!writer.AddField("NUMBER", FTInteger, 5, 0) ||
+      !writer.AddField("NAME", FTString, kWaypointTextWidth, 0) ||
+      !writer.AddField("PROBENUMME", FTString, kWaypointTextWidth, 0) ||
+      !AddCoordinateFields(writer, coordMode) ||
+      !writer.AddField("DATE", FTString, kStampWidth, 0) ||
+      !writer.AddField("TIME", FTString, kStampWidth, 0)) {
+    return Failure(kAddFieldFailed);
+  }
+  ZoneOnce zoneOnce(source, datumChoice, zone);
+  for (std::size_t k = 0; k < waypoints.size(); ++k) {
+    const WaypointRecord& w = waypoints[k];
+    PointXyz p{w.x, w.y, w.altitudeCm * 0.01};
+    if (coordMode == 0) {
+      if (datumChoice == 0 && source.DatumIndex() != 0) source.WorkingToWgs84(p.x, p.y);
+    } else {
+      zoneOnce.Before(w.y);
+      source.WaypointOutput(datumChoice, w, p.x, p.y, p.z);
+    }
+    const int record = writer.Write(kShpPoint, 1, &p.x, &p.y, nullptr);
+    if (record < 0) return Failure("Unable to write shp file\n");
+    const bool written = writer.Int(record, 0, static_cast<int>(k + 1)) &&
+                         writer.Text(record, 1, w.name, kWaypointTextWidth) &&
+                         writer.Text(record, 2, w.name, kWaypointTextWidth) &&
+                         writer.Double(record, 3, p.x) && writer.Double(record, 4, p.y) &&
+                         writer.Double(record, 5, p.z) &&
+                         writer.Text(record, 6, w.FormatDate(), kStampWidth) &&
+                         writer.Text(record, 7, w.FormatTime(), kStampWidth);
+    if (!written) return Failure(kWriteAttributeFailed);
+  }
+  return Finish(writer);
+}
+
+// ---- Import -----------------------------------------------------------------------------
+
+int ShpImportMode(int datumChoice, int coordMode) {
+  if (datumChoice == 0) return coordMode == 0 ? 0 : 1;
+  return coordMode == 0 ? 2 : 3;
+}
+
+namespace {
+
+struct ShpCloser {
+  void operator()(SHPInfo* h) const { SHPClose(h); }
+};
+struct DbfCloser {
+  void operator()(DBFInfo* h) const { DBFClose(h); }
+};
+struct ObjectDestroyer {
+  void operator()(SHPObject* o) const { SHPDestroyObject(o); }
+};
+
+bool IsUtf8CodePage(const char* codePage) {
+  if (!codePage) return false;
+  const std::string cp(codePage);
+  return cp.find("UTF-8") != std::string::npos || cp.find("UTF8") != std::string::npos ||
+         cp.find("utf-8") != std::string::npos || cp == "65001";
+}
+
+// The vertex in both frames by the import's conversion mode.
+void ConvertVertex(ExportSource& conv, int mode, const ShpImportSettings& s, double x, double y,
+                   GeoPoint& wgs84, GeoPoint& working) {
+  if (mode == 2) {
+    working = {x, y};
+    wgs84 = working;
+    if (conv.DatumIndex() > 0) conv.WorkingToWgs84(wgs84.x, wgs84.y);
+    return;
+  }
+  wgs84 = {x, y};
+  if (mode == 1 || mode == 3) conv.UtmToWgs84(mode == 1 ? 0 : 1, s.zone, s.north, wgs84.x, wgs84.y);
+  working = wgs84;
+  if (conv.DatumIndex() > 0) conv.Wgs84ToWorking(working.x, working.y);
+}
+
+}  // namespace
+
+ShpImportResult ImportShapefile(const std::string& path, const ShpImportSettings& settings,
+                                ExportSource& conversions, const DbfFieldChooser& chooser,
+                                const std::string& unnamed) {
+  ShpImportResult result;
+  SAHooks hooks;
+  SASetupDefaultHooks(&hooks);
+  hooks.Error = IgnoreError;
+  std::unique_ptr<SHPInfo, ShpCloser> shp(SHPOpenLL(path.c_str(), "rb", &hooks));
+  if (!shp) return result;
+  std::unique_ptr<DBFInfo, DbfCloser> dbf(
+      DBFOpenLL(ReplaceExtension(path, ".dbf").c_str(), "rb", &hooks));
+
+  int count = 0;
+  int type = 0;
+  SHPGetInfo(shp.get(), &count, &type, nullptr, nullptr);
+  result.shapeType = type;
+  result.shapeCount = count;
+  if (type != kShpArc && type != kShpPolygon && type != kShpArcZ && type != kShpPolygonZ) {
+    result.status = ShpImportStatus::UnsupportedType;
+    return result;
+  }
+  result.status = ShpImportStatus::Ok;
+
+  int nameField = -1;
+  bool utf8Names = false;
+  if (dbf) {
+    std::vector<DbfTextField> fields;
+    const int fieldCount = DBFGetFieldCount(dbf.get());
+    for (int i = 0; i < fieldCount; ++i) {
+      char name[XBASE_FLDNAME_LEN_READ + 1] = {};
+      if (DBFGetFieldInfo(dbf.get(), i, name, nullptr, nullptr) == FTString) {
+        fields.push_back({FromMultiByte(name), i});
+      }
+    }
+    if (!fields.empty() && chooser) {
+      const int chosen = chooser(fields);
+      if (chosen >= 0 && static_cast<std::size_t>(chosen) < fields.size()) {
+        nameField = fields[chosen].index;
+      }
+    }
+    utf8Names = IsUtf8CodePage(DBFGetCodePage(dbf.get()));
+  }
+
+  const int mode = ShpImportMode(settings.datumChoice, settings.coordMode);
+  const int records = dbf ? DBFGetRecordCount(dbf.get()) : 0;
+  for (int i = 0; i < count; ++i) {
+    std::unique_ptr<SHPObject, ObjectDestroyer> shape(SHPReadObject(shp.get(), i));
+    if (!shape || shape->nSHPType == SHPT_NULL) continue;
+    std::string name;
+    if (nameField >= 0 && i < records) {
+      const char* text = DBFReadStringAttribute(dbf.get(), i, nameField);
+      if (text) name = utf8Names ? std::string(text) : FromMultiByte(text);
+    }
+    if (name.empty()) name = unnamed;
+    const bool line = shape->nSHPType == kShpArc || shape->nSHPType == kShpArcZ;
+    FeatureRecord& feature = result.features.emplace_back(
+        line ? FeatureType::Line : FeatureType::Area, std::move(name));
+    feature.editable = 0;
+    feature.ReserveVertices(shape->nVertices);
+    for (int v = 0; v < shape->nVertices; ++v) {
+      GeoPoint wgs84, working;
+      ConvertVertex(conversions, mode, settings, shape->padfX[v], shape->padfY[v], wgs84, working);
+      const double z = shape->padfZ ? shape->padfZ[v] : 0.0;
+      const double cm = std::trunc(z * 100.0);
+      const std::int32_t altitude =
+          std::isfinite(cm) && std::fabs(cm) < 2.0e9 ? static_cast<std::int32_t>(cm) : 0;
+      feature.AddVertex(wgs84, working, altitude);
+    }
+  }
+  return result;
+}
