@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/ui/control_notify.h"
 #include "platform/ui/wx_text.h"
 #include "platform/ui/xrc_resources.h"
 #include "platform/win_app.h"
@@ -286,6 +287,7 @@ INT_PTR CDialog::DoModal() {
     }
   });
   dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
+  platform::ui::RouteControlNotifications(this, dialog);
   result_ = IDCANCEL;
   OnInitDialog();
   dialog->Fit();
