@@ -1,7 +1,6 @@
 #include "gps/gps_reader.h"
 
 #include "app/strings.h"
-#include "gps/nmea_parser.h"
 #include "gps/virtual_port.h"
 #include "platform/message_box.h"
 #include "platform/threads.h"
@@ -81,14 +80,14 @@ bool GpsReader::OpenPort() {
   if (failed == GPS_PORT_OK) return true;
   Tell(m_setup.owner, LoadResString(failed == GPS_PORT_OPEN ? kStringCannotOpenPort : kStringCannotSetUpPort));
   m_port.Close();
-  m_setup.gpsOn->store(0);
-  m_setup.gpsBusy->store(0);
+  m_setup.gpsOn->store(false);
+  m_setup.gpsBusy->store(false);
   return false;
 }
 
 void GpsReader::Ready() {
-  m_setup.gpsOn->store(1);
-  m_setup.gpsBusy->store(0);
+  m_setup.gpsOn->store(true);
+  m_setup.gpsBusy->store(false);
   m_port.Purge();
 }
 
@@ -98,7 +97,7 @@ void GpsReader::Drain() {
   do {
     got = 0;
     if (m_port.Read(buffer, sizeof buffer, &got) != 0) return;  // counts as nothing read
-    if (got > 0) m_setup.parser->ParseBuffer(buffer, got);
+    if (got > 0) m_setup.feed(buffer, got);
   } while (got == sizeof buffer && !m_stop.Requested());
 }
 
@@ -117,7 +116,7 @@ DWORD GpsReader::GpsEventReaderThread() {
     if (m_stop.Requested()) return kGpsThreadStopped;
     Tell(m_setup.owner, LoadResString(kStringNoData));
     // The GPS stays shown as on, without data, until the user switches it off.
-    m_setup.gpsBusy->store(0);
+    m_setup.gpsBusy->store(false);
     return kGpsThreadNoData;
   }
   Ready();
@@ -147,14 +146,14 @@ HANDLE VirtualPortBridge::Start() {
 }
 
 void VirtualPortBridge::RequestStop() {
-  m_setup.running->store(0);
+  m_setup.running->store(false);
   m_stop.Request();
 }
 
 void VirtualPortBridge::Finish() {
   m_gpsPort.Close();
   m_virtualPortDevice.reset();  // deactivates the driver
-  m_setup.running->store(0);
+  m_setup.running->store(false);
   SetEvent(m_setup.done);
 }
 
@@ -162,7 +161,7 @@ DWORD VirtualPortBridge::Fail(const std::string& text) {
   if (!text.empty()) Tell(m_setup.owner, text);
   Finish();
   SetEvent(m_setup.ready);
-  m_setup.gpsBusy->store(0);
+  m_setup.gpsBusy->store(false);
   return kGpsThreadPortFailed;
 }
 
@@ -179,8 +178,8 @@ DWORD VirtualPortBridge::VirtualPortThread() {
            "The virtual port could not be started. Restart the program (or the computer) "
            "to try again; until then the receiver is used without sharing it.");
     }
-    m_setup.useVirtualPort->store(0);
-    m_setup.gpsBusy->store(0);
+    m_declined.store(true);
+    m_setup.gpsBusy->store(false);
     Finish();
     return kGpsThreadStopped;
   }
@@ -196,7 +195,7 @@ DWORD VirtualPortBridge::VirtualPortThread() {
     return Fail(m_stop.Requested() ? std::string() : LoadResString(kStringNoData));
   }
 
-  m_setup.running->store(1);
+  m_setup.running->store(true);
   SetEvent(m_setup.ready);
   m_gpsPort.Purge();
   while (m_setup.running->load() && !m_stop.Requested()) {

@@ -20,14 +20,15 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/win_types.h"
 #include "serial/serial.h"
 
-class CNmeaParser;
 class VirtualComPort;
 
 // Exit codes of the threads.
@@ -72,12 +73,13 @@ struct GpsReaderSetup {
   std::string portName;  // "COM3:", or "COM0:" when the receiver is shared
   DWORD baudRate = 4800;
   bool onEvents = false;  // the event-driven variant (option "Edm")
-  CNmeaParser* parser = nullptr;  // fed on the reader thread only
+  // Hands received bytes to the document's NMEA parser; called on the reader thread only.
+  std::function<void(const std::uint8_t* bytes, std::size_t length)> feed;
   // The document's switches: written by the reader, read by the user-interface thread.
-  std::atomic<std::uint8_t>* gpsOn = nullptr;
-  std::atomic<std::uint8_t>* gpsBusy = nullptr;
+  std::atomic<bool>* gpsOn = nullptr;
+  std::atomic<bool>* gpsBusy = nullptr;
   HWND owner = nullptr;
-  HANDLE stopEvent = nullptr;
+  HANDLE stopEvent = nullptr;  // GpsStopEvent
 };
 
 class GpsReader : public std::enable_shared_from_this<GpsReader> {
@@ -110,9 +112,8 @@ struct VirtualPortSetup {
   DWORD baudRate = 4800;
   std::string driverKey = "\\Drivers\\VirtualComPort";
   // The document's state: written by the bridge, read by the user-interface thread.
-  std::atomic<int>* useVirtualPort = nullptr;
-  std::atomic<std::uint8_t>* gpsBusy = nullptr;
-  std::atomic<std::uint8_t>* running = nullptr;  // m_virtualPortRunning
+  std::atomic<bool>* gpsBusy = nullptr;
+  std::atomic<bool>* running = nullptr;  // m_virtualPortRunning
   HANDLE ready = nullptr;  // signalled once the bridge runs or has given up
   HANDLE done = nullptr;   // signalled when the bridge thread ends, whichever way
   HWND owner = nullptr;
@@ -126,6 +127,9 @@ class VirtualPortBridge : public std::enable_shared_from_this<VirtualPortBridge>
   HANDLE Start();
   // Clears the running flag and interrupts the wait on the receiver's port.
   void RequestStop();
+  // The driver could not be loaded and the user chose to go on without sharing the
+  // receiver: the document's option "Vsp" is to be cleared (user-interface thread).
+  bool Declined() const { return m_declined.load(); }
 
   // The thread body: activates the driver, opens the receiver's port, waits for data,
   // then forwards every received byte until stopped or a read fails.
@@ -140,4 +144,5 @@ class VirtualPortBridge : public std::enable_shared_from_this<VirtualPortBridge>
   HANDLE m_stopEvent;
   GpsStopSignal m_stop;
   std::unique_ptr<VirtualComPort> m_virtualPortDevice;
+  std::atomic<bool> m_declined{false};
 };

@@ -17,10 +17,9 @@ namespace gps_link_test {
 namespace {
 
 struct Flags {
-  std::atomic<std::uint8_t> gpsOn{1};  // the switch-on sets it before the thread starts
-  std::atomic<std::uint8_t> gpsBusy{1};
-  std::atomic<std::uint8_t> running{0};
-  std::atomic<int> useVirtualPort{1};
+  std::atomic<bool> gpsOn{true};  // the switch-on sets it before the thread starts
+  std::atomic<bool> gpsBusy{true};
+  std::atomic<bool> running{false};
 };
 
 // Starts a reader over `port`; the stop event and thread handle are closed by Finish.
@@ -32,7 +31,7 @@ class ReaderRun {
     setup.portName = port;
     setup.baudRate = rate;
     setup.onEvents = onEvents;
-    setup.parser = &parser;
+    setup.feed = [&parser](const std::uint8_t* bytes, std::size_t length) { parser.ParseBuffer(bytes, length); };
     setup.gpsOn = &flags.gpsOn;
     setup.gpsBusy = &flags.gpsBusy;
     setup.stopEvent = stopEvent;
@@ -70,8 +69,8 @@ TEST_P(ReaderVariants, FeedsTheParserAndStopsWithinASecond) {
   CNmeaParser parser;
   Flags flags;
   ReaderRun run("COM3:", onEvents, parser, flags);
-  ASSERT_TRUE(WaitFor([&] { return flags.gpsBusy.load() == 0; }, 4s));
-  EXPECT_EQ(flags.gpsOn.load(), 1);
+  ASSERT_TRUE(WaitFor([&] { return !flags.gpsBusy.load(); }, 4s));
+  EXPECT_TRUE(flags.gpsOn.load());
   // Fifty epochs a second: a reader that does not keep up would lag far behind.
   ASSERT_TRUE(WaitFor([&] { return parser.Snapshot().gga.count >= 60; }, 4s));
   NmeaState state = parser.Snapshot();
@@ -96,7 +95,7 @@ TEST_P(ReaderVariants, SilentReceiverDoesNotHoldUpTheSwitchOff) {
   ASSERT_TRUE(WaitFor([&] { return receiver.SlaveBaudRate() == 4800; }, 2s));
   std::this_thread::sleep_for(150ms);
   receiver.Write(gga.data(), gga.size());
-  ASSERT_TRUE(WaitFor([&] { return flags.gpsBusy.load() == 0; }, 3s));
+  ASSERT_TRUE(WaitFor([&] { return !flags.gpsBusy.load(); }, 3s));
   receiver.Write(gga.data(), gga.size());
   ASSERT_TRUE(WaitFor([&] { return parser.Snapshot().gga.count >= 1; }, 3s));
   std::this_thread::sleep_for(300ms);
@@ -109,8 +108,8 @@ TEST_P(ReaderVariants, PortThatCannotBeOpenedIsToldAndSwitchesOff) {
   Flags flags;
   ReaderRun run("/nonexistent/gps", GetParam(), parser, flags);
   EXPECT_EQ(run.ExitCode(), kGpsThreadPortFailed);
-  EXPECT_EQ(flags.gpsOn.load(), 0);
-  EXPECT_EQ(flags.gpsBusy.load(), 0);
+  EXPECT_FALSE(flags.gpsOn.load());
+  EXPECT_FALSE(flags.gpsBusy.load());
   auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, LoadResString(59172));
@@ -131,8 +130,8 @@ TEST_F(LinkTest, EventReaderOnASilentReceiverGivesUpAfterTwoSecondsAndStaysOn) {
   ReaderRun run("COM4:", true, parser, flags);
   EXPECT_EQ(run.ExitCode(), kGpsThreadNoData);
   EXPECT_GT(Clock::now() - started, 1800ms);
-  EXPECT_EQ(flags.gpsOn.load(), 1);
-  EXPECT_EQ(flags.gpsBusy.load(), 0);
+  EXPECT_TRUE(flags.gpsOn.load());
+  EXPECT_FALSE(flags.gpsBusy.load());
   auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, LoadResString(59224));
@@ -166,7 +165,6 @@ struct BridgeRun {
     VirtualPortSetup setup;
     setup.gpsPort = gpsPort;
     setup.driverKey = driverKey;
-    setup.useVirtualPort = &flags.useVirtualPort;
     setup.gpsBusy = &flags.gpsBusy;
     setup.running = &flags.running;
     setup.ready = ready;
@@ -198,7 +196,7 @@ TEST_F(LinkTest, VirtualPortGivesTheProgramAndAnOutsideReaderTheSameSentences) {
   Flags flags;
   BridgeRun bridge(flags, 3);
   ASSERT_EQ(WaitForSingleObject(bridge.ready, 4000), WAIT_OBJECT_0);
-  ASSERT_EQ(flags.running.load(), 1);
+  ASSERT_TRUE(flags.running.load());
 
   // Another program finds the published port through the store, the same map it uses.
   const std::string published = platform::PublishedSerialPort(0);
@@ -212,9 +210,9 @@ TEST_F(LinkTest, VirtualPortGivesTheProgramAndAnOutsideReaderTheSameSentences) {
   g_sharedParser = &parser;
   g_seenTimes.clear();
   CNmeaParser::SetCallback(&RecordGga);
-  flags.gpsBusy = 1;
+  flags.gpsBusy = true;
   ReaderRun reader("COM0:", false, parser, flags, kVirtualPortRate);
-  ASSERT_TRUE(WaitFor([&] { return flags.gpsBusy.load() == 0; }, 2s));
+  ASSERT_TRUE(WaitFor([&] { return !flags.gpsBusy.load(); }, 2s));
 
   std::string outsideText;
   auto end = Clock::now() + 2500ms;
@@ -265,14 +263,12 @@ TEST_F(LinkTest, DriverThatCannotBeLoadedAsksAndNeverActsOnTheHost) {
     SCOPED_TRACE(answer == IDNO ? "no" : "yes");
     platform::MessageBoxScript::Push(answer);
     Flags flags;
-    {
-      BridgeRun bridge(flags, 3, "\\Drivers\\NoSuchDriver");
-      ASSERT_EQ(WaitForSingleObject(bridge.ready, 2000), WAIT_OBJECT_0);
-      ASSERT_EQ(WaitForSingleObject(bridge.done, 2000), WAIT_OBJECT_0);
-      EXPECT_EQ(flags.running.load(), 0);
-    }
-    EXPECT_EQ(flags.useVirtualPort.load(), 0);
-    EXPECT_EQ(flags.gpsBusy.load(), 0);
+    BridgeRun bridge(flags, 3, "\\Drivers\\NoSuchDriver");
+    ASSERT_EQ(WaitForSingleObject(bridge.ready, 2000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(bridge.done, 2000), WAIT_OBJECT_0);
+    EXPECT_FALSE(flags.running.load());
+    EXPECT_TRUE(bridge.bridge->Declined());
+    EXPECT_FALSE(flags.gpsBusy.load());
     auto shown = platform::MessageBoxScript::TakeShown();
     ASSERT_EQ(shown.size(), answer == IDNO ? 1u : 2u);
     EXPECT_EQ(shown[0].text, LoadResString(59226));
@@ -288,8 +284,9 @@ TEST_F(LinkTest, BridgeOnAMissingReceiverPortFailsAndLetsTheSwitchOnGo) {
   BridgeRun bridge(flags, 5);
   ASSERT_EQ(WaitForSingleObject(bridge.ready, 2000), WAIT_OBJECT_0);
   ASSERT_EQ(WaitForSingleObject(bridge.done, 2000), WAIT_OBJECT_0);
-  EXPECT_EQ(flags.running.load(), 0);
-  EXPECT_EQ(flags.gpsBusy.load(), 0);
+  EXPECT_FALSE(flags.running.load());
+  EXPECT_FALSE(flags.gpsBusy.load());
+  EXPECT_FALSE(bridge.bridge->Declined());
   auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, "Unable to open GPS port");
