@@ -201,6 +201,121 @@ class CTolvanixDoc : public CDocument {
   // Exit command: GPS off, then the main window is asked to close.
   void OnAppExit();
 
+  // --- file (document/doc_file.cpp) ---
+  // Writes through a temporary file renamed over the destination: a failed save says why,
+  // leaves the previous file as it was and the document modified. Fixes are dropped meanwhile.
+  BOOL OnSaveDocument(const std::string& path) override;
+  // Reads a document file from a loading archive. Without m_appendOnLoad the file's features
+  // replace the document's; with it they are added after them. The file's waypoints and notes
+  // always go after the document's. The file is parsed whole before anything changes: a
+  // refused file shows why and leaves the document exactly as it was (false).
+  bool ReadDocumentArchive(CArchive& ar);
+  // After a load or import: measures of every feature, the last-capture position, a valid
+  // current index, the view told to redraw.
+  void FinishLoad(const GeoPoint* lastVertexWgs84);
+  // Set by the object list's import for the length of one load: add to the open document.
+  bool m_appendOnLoad = false;
+  // --- end file ---
+
+  // --- commands (document/doc_commands.cpp) ---
+  // The dialogs and window steps of the commands (document/document_dialogs.h); nullptr
+  // restores the default, which does nothing and answers "cancelled".
+  static void SetDocumentDialogs(class DocumentDialogs* dialogs);
+  static class DocumentDialogs& Dialogs();
+
+  void OnDeletePoints();     // 32854
+  void OnDeleteLastPoint();  // 32853
+  void OnInsertPoint();      // 32860
+  void OnNotes();            // 32835
+  void OnPointDistance();    // 32824 (between vertices), 32825 (between waypoints)
+  void OnUpdatePointDistanceVertices(CCmdUI* ui);
+  void OnUpdatePointDistanceWaypoints(CCmdUI* ui);
+  void UpdatePointDistance();  // the view, after each position refresh
+  void OnObjectGrid();         // 32872
+  void OnUpdateObjectGrid(CCmdUI* ui);
+  void OnObjectList();  // 32862
+  void OnUpdateObjectList(CCmdUI* ui);
+  void OnWaypointTable();  // 32864
+  void ShowWaypointTable();
+  void OnNewObject();  // 32842
+  void OnUpdateNewObject(CCmdUI* ui);  // also 32802
+  void OnNewKind52();  // 32871
+  void NewFeatureDialog(FeatureType type);
+  void NotifyActiveFeature();
+  void OnFileOpen();     // ID_FILE_OPEN
+  void OnFileSaveAs();   // ID_FILE_SAVE_AS
+  void OnUpdateFileSave(CCmdUI* ui);  // ID_FILE_SAVE
+  void OnSave();            // 1260
+  // Save As with the file dialog; Save under m_docFolder/m_docName.tvx (Save As without a
+  // folder). True only when the file was written.
+  bool SaveAs();
+  bool SaveByName();
+  // The framework's Save without a path asks through FileDialog.
+  std::string PromptSaveAsPath() override;
+  // A Shapefile or NMEA log that was opened gets the path of a document file beside it.
+  void SetPathName(const std::string& path, BOOL addToMru = TRUE) override;
+  void OnDeleteDocument();  // 1261
+  void OnWizard();          // 212
+  void OnWizardNext();      // 211
+
+  // The common ending of an edit: modified, the current feature re-measured, the view redrawn.
+  void RefreshAfterEdit();
+  // Deletes feature index and, when it is not a part, its parts; every remaining part keeps
+  // naming its own parent, and the current index stays on an existing feature (a feature of
+  // the preferred type is added when none is left).
+  void DeleteFeature(int index);
+  void DeleteWaypoint(int index);
+  // Area of a feature (negative index: the current one), optionally less its subtracting
+  // parts; " *" while the measures are out of date.
+  std::string GetAreaText(int index, bool subtractParts);
+  // which 0 open length (" *" while out of date), 1 closed perimeter, 2 distance from the last
+  // captured point (0 without a fix).
+  std::string GetLengthText(int which, int index);
+  // Sum of the visible areas; empty unless at least two were summed and the sum is above 0.
+  std::string TotalVisibleArea();
+  void ShowGpsStatus();
+  // Shifts every vertex by the stored reference point (m_circleCentreWgs, WGS84) minus the fix.
+  void MoveAllFeatures();
+  // Puts back the visible flags kept in m_savedVisibility for all features but the last n.
+  void RestoreVisibility(int n);
+  // The open or save dialog of document files; on OK sets m_docName and m_docFolder from the
+  // chosen path. Returns the full path, empty when cancelled.
+  std::string FileDialog(bool open);
+  // Deletes the companion of path with the final extension oldExtension replaced by
+  // newExtension, when it exists and the user confirms. True when a file was deleted.
+  bool ConfirmDelete(const std::string& path, const std::string& oldExtension,
+                     const std::string& newExtension);
+  DocumentView* FindView() const;
+  // m_docName = the path's file name without its final extension ("Untitled" when empty),
+  // m_docFolder = the path before its last '/' (empty when there is none).
+  void TakeIdentityFromPath(const std::string& path);
+  // The last-capture position from the current feature's last vertex (after vertex edits).
+  void UpdateLastCaptureFromFeature();
+  // At least one feature, and m_current on one of them.
+  void KeepCurrentValid();
+
+  int m_wizardChoice = 0;  // the start-up wizard's choice (1 area, 2 line ...)
+  // Visible flags kept by the area-splitting dialog while it shows only the area it divides.
+  std::vector<std::int32_t> m_savedVisibility;
+  // --- end commands ---
+
+  // --- open (document/doc_open.cpp) ---
+  // Opens a Shapefile (a path holding ".shp"), replays an NMEA log (".nmea") or reads a
+  // document file. Without m_appendOnLoad the file goes into a new document. A file that
+  // cannot be read or is refused is reported and leaves the document as it was (FALSE).
+  BOOL OnOpenDocument(const std::string& path) override;
+  // The NMEA log bytes through the document's parser, as from a live receiver but in replay
+  // mode (no refresh posted; the first fix and then automatic capture by distance captured).
+  void ReplayNmea(const std::string& bytes);
+  // The object list's Import: asks for a document file or Shapefile and adds it to the open
+  // document. True when something was added.
+  bool ImportFromObjectList();
+  // A Shapefile's lines and polygons as locked features: into a new document, or with
+  // m_appendOnLoad after the open document's features. FALSE, with a message, for a file that
+  // cannot be read or holds other shapes; the document is then as it was.
+  BOOL OpenShapefile(const std::string& path);
+  // --- end open ---
+
   // ===== Members ============================================================================
 
   // Features, waypoints, notes: the content a document file holds. The named references are

@@ -1,0 +1,118 @@
+// The document file (".tvx") as the document uses it: saving through a temporary file, reading
+// a file into a new document or importing it into the open one, and the steps after a load.
+// The bytes themselves are read and written by document/tvx_file.*.
+#include <string_view>
+
+#include "app/strings.h"
+#include "document/tolvanix_doc.h"
+#include "document/tvx_file.h"
+#include "platform/message_box.h"
+#include "platform/win_app.h"
+#include "platform/window_messages.h"
+
+namespace {
+
+constexpr char kCaption[] = "Tolvanix PDA";
+constexpr UINT kStringNoName = 59167;  // "Sin nombre"
+
+// Sets m_holdPosition for its lifetime, so that no fix is captured into lists being read or
+// written; cleared on every way out.
+class HoldFixes {
+ public:
+  explicit HoldFixes(CTolvanixDoc& doc) : doc_(doc) { doc_.m_holdPosition = true; }
+  ~HoldFixes() { doc_.m_holdPosition = false; }
+  HoldFixes(const HoldFixes&) = delete;
+  HoldFixes& operator=(const HoldFixes&) = delete;
+
+ private:
+  CTolvanixDoc& doc_;
+};
+
+// The conversions between WGS84 (the file) and the working datum (waypoints and the working
+// vertex lists in memory); both empty while the working datum is WGS84.
+DatumConversion FileDatum(CTolvanixDoc& doc) {
+  DatumConversion conversion;
+  if (doc.m_datum.index > 0) {
+    conversion.toWorking = [&doc](double& x, double& y) { doc.TransformOutput(x, y); };
+    conversion.toWgs84 = [&doc](double& x, double& y) { doc.TransformOutput2(x, y); };
+  }
+  return conversion;
+}
+
+// The feature a load that leaves none adds: the preferred type, named "Sin nombre", with the
+// pattern and colour the options give new features.
+FeatureRecord NewEmptyFeature(const CTolvanixDoc& doc) {
+  std::int32_t pattern = kDefaultFeaturePattern;
+  COLORREF colour = kDefaultFeatureColour;
+  if (CWinApp* app = AfxGetApp()) {
+    pattern = static_cast<std::int32_t>(
+        app->GetProfileInt("Opciones", "Pattern", kDefaultFeaturePattern));
+    colour = app->GetProfileInt("Opciones", "Color", static_cast<int>(kDefaultFeatureColour));
+  }
+  return FeatureRecord(doc.m_newFeatureKind ? FeatureType::Line : FeatureType::Area,
+                       LoadResString(kStringNoName), pattern, colour);
+}
+
+}  // namespace
+
+BOOL CTolvanixDoc::OnSaveDocument(const std::string& path) {
+  HoldFixes hold(*this);
+  std::string error;
+  const DatumConversion datum = FileDatum(*this);
+  if (!SaveTvxFileAtomically(path, m_content, error, m_datum.index > 0 ? &datum : nullptr)) {
+    MessageBox(m_hwndView, error, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  SetModifiedFlag(FALSE);
+  m_hasFile = true;
+  return TRUE;
+}
+
+bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
+  HoldFixes hold(*this);
+  const std::string_view bytes = ar.Bytes();
+  const DatumConversion datum = FileDatum(*this);
+  TvxLoadSettings settings{m_datum.index > 0 ? &datum : nullptr, NewEmptyFeature(*this)};
+  TvxLoadInfo info;
+  TvxFileError error;
+
+  bool ok;
+  if (m_appendOnLoad) {
+    // The import adds to the open document; the reader merges only a file it read whole.
+    ok = AppendTvxFile(bytes, m_content, error, settings, &info);
+    if (ok) SetModifiedFlag(TRUE);
+  } else {
+    // The file is read whole before the open document is given up for it.
+    DocumentContent staged;
+    ok = ReadTvxFile(bytes, staged, error, settings, &info);
+    if (ok) {
+      OnNewDocument();
+      m_content = std::move(staged);
+      ++m_featureEpoch;
+    }
+  }
+  m_openingFile = false;
+  if (!ok) {
+    std::string text = error.stringId ? LoadResString(error.stringId) : std::string();
+    if (text.empty()) text = error.text;
+    MessageBox(m_hwndView, text, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  FinishLoad(info.lastVertexWgs84 ? &*info.lastVertexWgs84 : nullptr);
+  return true;
+}
+
+void CTolvanixDoc::FinishLoad(const GeoPoint* lastVertexWgs84) {
+  if (m_current < 0 || static_cast<std::size_t>(m_current) >= m_features.size()) m_current = 0;
+  if (lastVertexWgs84 != nullptr) {
+    double x = 0.0, y = 0.0;
+    if (ConvertCoordinates(lastVertexWgs84->x, lastVertexWgs84->y, x, y)) {
+      m_lastCaptureMapX = x;
+      m_lastCaptureMapY = y;
+    }
+  }
+  RecomputeAreasAndWait(-1);
+  m_hasFile = true;
+  m_needsRedraw = true;
+  PostMessage(m_hwndView, WM_DIBUJAR_CAMPOS, 0, 0);
+}

@@ -1,0 +1,84 @@
+// What the document asks of the windows above it: the dialogs its commands open and the few
+// things it has the frame and the view do around them.
+//
+// The document never includes a dialog, view or frame header. Its commands call this interface;
+// the program installs the real implementation (CTolvanixDoc::SetDocumentDialogs) and tests
+// install a fake that gives the answers. Every method of the base class does nothing and answers
+// "cancelled", which is what the document sees while no implementation is installed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/records.h"
+
+class CTolvanixDoc;
+
+// What the wizard's summary dialog shows of the feature just measured.
+struct WizardSummaryTexts {
+  std::string name;
+  std::string area;       // parts subtracted
+  std::string length;     // open length
+  std::string perimeter;
+  std::string vertices;   // "%d"
+};
+
+// The answers of the wizard's end dialog.
+enum class WizardEndChoice {
+  NextInSameDocument = 1,
+  SaveAndNewDocument = 2,
+  Leave = 3,
+};
+
+class DocumentDialogs {
+ public:
+  virtual ~DocumentDialogs() = default;
+
+  // Delete-points dialog over the current feature's vertices: the chosen vertex indices.
+  virtual std::optional<std::vector<int>> ChoosePointsToDelete(CTolvanixDoc& doc) {
+    return std::nullopt;
+  }
+  // Point-picking dialog: the vertex index before which the fix is inserted (may equal the
+  // vertex count: after the last one).
+  virtual std::optional<int> PickInsertPosition(CTolvanixDoc& doc) { return std::nullopt; }
+  // Notes of the current feature (the dialog writes the notes itself on OK).
+  virtual void EditNotes(CTolvanixDoc& doc) {}
+  // Point-to-point distance dialog, modal; while it runs, UpdatePointDistance gives it each
+  // new working-datum position (degrees).
+  virtual void PointDistance(CTolvanixDoc& doc, bool hasFix, int metrica) {}
+  virtual void UpdatePointDistance(double datumLon, double datumLat) {}
+  // Object grid of the current feature's parts, and the object list; both edit the document
+  // themselves.
+  virtual void ObjectGrid(CTolvanixDoc& doc, int current) {}
+  virtual void ObjectList(CTolvanixDoc& doc, int current) {}
+  // Waypoint table over copies of the waypoints and their notes; true (OK) hands the edited
+  // copies back.
+  virtual bool WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
+                             std::vector<std::string>& notes) {
+    return false;
+  }
+  // Name dialog of a new feature, opened with the suggested name.
+  virtual std::optional<std::string> FeatureName(CTolvanixDoc& doc, const std::string& suggested) {
+    return std::nullopt;
+  }
+
+  // Start-up wizard: the choice made on its page (1 area, 2 line ...), nullopt when cancelled
+  // or left without a choice.
+  virtual std::optional<int> WizardStart(CTolvanixDoc& doc) { return std::nullopt; }
+  // Summary of the measured feature: the name given to it on OK.
+  virtual std::optional<std::string> WizardSummary(CTolvanixDoc& doc,
+                                                   const WizardSummaryTexts& texts) {
+    return std::nullopt;
+  }
+  virtual WizardEndChoice WizardEnd(CTolvanixDoc& doc) { return WizardEndChoice::Leave; }
+
+  // Frame and view.
+  virtual void ShowShellBars() {}          // before a dialog while full screen
+  virtual void EnterWizardMeasuring() {}   // the wizard's full-screen measuring state
+  virtual void LeaveWizardMeasuring() {}
+  virtual void StopAutoCapture() {}        // the view's automatic-capture toggle, to off
+  virtual void UpdateInfoPanels() {}
+  virtual void RebuildNavigation() {}      // after the waypoints changed while navigating
+  virtual void InputPanelDown() {}
+};

@@ -1,0 +1,225 @@
+// The document file through the document: save and open round trips, the state a load leaves,
+// hostile and unreadable files refused without touching the open work, failed saves, and the
+// replay of a recorded walk through the open command.
+#include <cstring>
+#include <fstream>
+
+#include "document/tvx_file.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "tests/document_main/doc_test_env.h"
+
+namespace {
+
+// About 100 m by 100 m near 40°N 3.7°W: 0.0011741° of longitude and 0.0009009° of latitude.
+constexpr double kLon0 = -3.7, kLat0 = 40.0, kDLon = 0.0011741, kDLat = 0.0009009;
+
+class DocumentFileTest : public DocTest {
+ protected:
+  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+  // A document with every feature type, a part of the area, notes, waypoints with time stamps,
+  // symbols and notes, and names beyond ASCII.
+  void FillWithWork(CTolvanixDoc& doc) {
+    doc.DeleteAllFeatures();
+    FeatureRecord& area = doc.AddFeature(FeatureType::Area, "Campo Ñandú 北");
+    const GeoPoint square[] = {{kLon0, kLat0},
+                               {kLon0 + kDLon, kLat0},
+                               {kLon0 + kDLon, kLat0 + kDLat},
+                               {kLon0, kLat0 + kDLat}};
+    for (int i = 0; i < 4; ++i) area.AddVertex(square[i], square[i], 61000 + i, i % 2 ? "poste" : "");
+    area.colour = 0x00FF8040;
+    area.pattern = 3;
+    FeatureRecord& line = doc.AddFeature(FeatureType::Line, "Linde");
+    line.AddVertex(square[0], square[0], 1);
+    line.AddVertex(square[1], square[1], 2);
+    line.editable = 0;
+    line.visible = 0;
+    doc.AddFeature(FeatureType::CircleLine, "c50").AddVertex(square[2], square[2], 3);
+    doc.AddFeature(FeatureType::Circle, "c51").AddVertex(square[3], square[3], 4);
+    FeatureRecord& part = doc.AddFeature(FeatureType::Part, "Hueco");
+    part.link = 0;
+    part.subtract = 0;
+    part.AddVertex(square[0], square[0], 5);
+    doc.m_waypoints.push_back(WaypointRecord::FromFile("Pozo €", 0, 0, 0, 0, 1234, kLon0, kLat0,
+                                                       1700000000, 7));
+    doc.m_waypoints.push_back(WaypointRecord::FromFile("", 0, 0, 0, 0, -5, kLon0 + 1e-4,
+                                                       kLat0 - 1e-4, 0, 23));
+    doc.m_waypointNotes = {"nota ç", ""};
+    doc.SetModifiedFlag(TRUE);
+  }
+
+  static void ExpectSameContent(const DocumentContent& a, const DocumentContent& b) {
+    ASSERT_EQ(a.features.size(), b.features.size());
+    for (std::size_t i = 0; i < a.features.size(); ++i) {
+      SCOPED_TRACE(i);
+      const FeatureRecord& x = a.features[i];
+      const FeatureRecord& y = b.features[i];
+      EXPECT_EQ(x.type, y.type);
+      EXPECT_EQ(x.name, y.name);
+      EXPECT_EQ(x.colour, y.colour);
+      EXPECT_EQ(x.pattern, y.pattern);
+      EXPECT_EQ(x.visible, y.visible);
+      EXPECT_EQ(x.editable, y.editable);
+      EXPECT_EQ(x.link, y.link);
+      EXPECT_EQ(x.subtract, y.subtract);
+      EXPECT_EQ(x.wgs84Vertices, y.wgs84Vertices);
+      EXPECT_EQ(x.vertices, y.vertices);
+      EXPECT_EQ(x.altitudesCm, y.altitudesCm);
+      EXPECT_EQ(x.vertexNotes, y.vertexNotes);
+    }
+    ASSERT_EQ(a.waypoints.size(), b.waypoints.size());
+    for (std::size_t i = 0; i < a.waypoints.size(); ++i) {
+      EXPECT_EQ(a.waypoints[i].name, b.waypoints[i].name);
+      EXPECT_EQ(a.waypoints[i].x, b.waypoints[i].x);
+      EXPECT_EQ(a.waypoints[i].y, b.waypoints[i].y);
+      EXPECT_EQ(a.waypoints[i].altitudeCm, b.waypoints[i].altitudeCm);
+      EXPECT_EQ(a.waypoints[i].timeStamp, b.waypoints[i].timeStamp);
+      EXPECT_EQ(a.waypoints[i].symbol, b.waypoints[i].symbol);
+    }
+    EXPECT_EQ(a.waypointNotes, b.waypointNotes);
+    EXPECT_EQ(a.kind52Index, b.kind52Index);
+  }
+
+  void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+};
+
+TEST_F(DocumentFileTest, SaveAndOpenGiveTheSameDocument) {
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  const DocumentContent saved = doc.m_content;
+  const std::string path = PathOf("campo.tvx");
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_TRUE(doc.m_hasFile);
+  EXPECT_FALSE(doc.m_holdPosition);
+
+  CTolvanixDoc& fresh = MakeDoc();
+  fresh.m_features[0].AddVertex({1, 1}, {1, 1}, 0);  // work the open replaces
+  fresh.m_current = 0;
+  fresh.SetModifiedFlag(TRUE);
+  platform::PumpMessages();
+  view_.received.clear();
+  ASSERT_TRUE(fresh.OnOpenDocument(path));
+  ExpectSameContent(saved, fresh.m_content);
+  EXPECT_EQ(fresh.m_current, 0);
+  EXPECT_FALSE(fresh.IsModified());
+  EXPECT_FALSE(fresh.m_holdPosition);
+  EXPECT_TRUE(fresh.m_hasFile);
+  // Measured on load: the square of about 100 m by 100 m.
+  EXPECT_NEAR(fresh.m_features[0].area, 10000.0, 100.0);
+  EXPECT_NEAR(fresh.m_features[0].perimeter, 400.0, 2.0);
+  platform::PumpMessages();
+  EXPECT_GE(view_.Count(WM_DIBUJAR_CAMPOS), 1);
+
+  // The object list's import adds the file after the open work and keeps parts on their
+  // own parent.
+  fresh.m_appendOnLoad = true;
+  ASSERT_TRUE(fresh.OnOpenDocument(path));
+  fresh.m_appendOnLoad = false;
+  ASSERT_EQ(fresh.m_features.size(), 2 * saved.features.size());
+  EXPECT_EQ(fresh.m_features.back().link, static_cast<int>(saved.features.size()));
+  EXPECT_EQ(fresh.m_waypoints.size(), 4u);
+  EXPECT_EQ(fresh.m_waypointNotes.size(), 4u);
+  EXPECT_TRUE(fresh.IsModified()) << "imported work is not on disk yet";
+}
+
+TEST_F(DocumentFileTest, RefusedFilesLeaveTheOpenWorkAlone) {
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  const std::string good = WriteTvxFile(doc.m_content);
+  // Offsets of the written layout: block size at 10, note count at 128, object count at 140;
+  // the first feature header follows the three head blocks and the two notes (one block each,
+  // the first lengthened by its 6 UTF-16 units).
+  constexpr std::size_t kFirstFeature = 3 * 64 + (64 + 2 * 6) + 64;
+  auto patched = [&](std::size_t offset, std::uint32_t value) {
+    std::string bytes = good;
+    std::memcpy(bytes.data() + offset, &value, 4);
+    return bytes;
+  };
+  std::vector<std::pair<std::string, std::string>> hostile = {
+      {"unknown marker", "*XYZ*" + good.substr(5)},
+      {"block size 16", patched(10, 16)},
+      {"note count 0xFFFFFFFF", patched(128, 0xFFFFFFFFu)},
+      {"object count 0xFFFFFFFF", patched(140, 0xFFFFFFFFu)},
+      {"unknown type with vertices", patched(kFirstFeature, 7)},
+  };
+  for (std::size_t cut = 64; cut < good.size(); cut += 64) {
+    hostile.emplace_back("truncated at " + std::to_string(cut), good.substr(0, cut));
+  }
+
+  doc.m_docName = "trabajo";
+  doc.m_current = 1;
+  const DocumentContent before = doc.m_content;
+  for (const auto& [what, bytes] : hostile) {
+    SCOPED_TRACE(what);
+    const std::string path = PathOf("hostil.tvx");
+    Write(path, bytes);
+    platform::MessageBoxScript::Clear();
+    EXPECT_FALSE(doc.OnOpenDocument(path));
+    EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+    ExpectSameContent(before, doc.m_content);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.m_current, 1);
+    EXPECT_EQ(doc.m_docName, "trabajo");
+    EXPECT_FALSE(doc.m_holdPosition);
+  }
+
+  // Through the open command: the refused file does not rename the document either.
+  doc.m_docFolder = "/trabajos";
+  platform::MessageBoxScript::Push(IDNO);  // do not save the work first
+  platform::FileDialogScript::Push(PathOf("hostil.tvx"));
+  doc.OnFileOpen();
+  ExpectSameContent(before, doc.m_content);
+  EXPECT_EQ(doc.m_docName, "trabajo");
+  EXPECT_EQ(doc.m_docFolder, "/trabajos");
+
+  // Unreadable files of each kind are reported, not opened.
+  for (const char* missing : {"/nonexistent/a.tvx", "/nonexistent/a.nmea"}) {
+    platform::MessageBoxScript::Clear();
+    EXPECT_FALSE(doc.OnOpenDocument(missing)) << missing;
+    EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+    ExpectSameContent(before, doc.m_content);
+  }
+}
+
+TEST_F(DocumentFileTest, FailedSaveSaysSoAndKeepsTheDocumentModified) {
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  Write(PathOf("not_a_folder"), "x");
+  platform::MessageBoxScript::Clear();
+  EXPECT_FALSE(doc.OnSaveDocument(PathOf("not_a_folder/campo.tvx")));
+  EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_FALSE(doc.m_hasFile);
+  EXPECT_FALSE(doc.m_holdPosition);
+}
+
+TEST_F(DocumentFileTest, ReplayedWalkIsCapturedWithTheGpsOff) {
+  const std::string walk = std::string(TVX_BINARY_DIR) + "/testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(std::filesystem::exists(walk)) << "the walks are written by the tvx_walks target";
+  Store("AP", 50);  // capture every 5 m
+  CTolvanixDoc& doc = MakeDoc();
+  doc.m_gpsOn = true;  // a receiver that counts as connected: the replay switches it off
+  platform::PumpMessages();
+  view_.received.clear();
+
+  ASSERT_TRUE(doc.OnOpenDocument(walk));
+  EXPECT_FALSE(doc.m_gpsOn);
+  EXPECT_FALSE(doc.m_replayingNmea);
+  ASSERT_EQ(doc.m_features.size(), 1u);
+  EXPECT_GT(doc.m_features[0].VertexCount(), 40u);
+  // The final measurement runs on the worker; its result arrives as a message.
+  for (int i = 0; i < 100 && doc.m_features[0].area == 0.0; ++i) platform::WaitAndPumpMessages(50);
+  EXPECT_NEAR(doc.m_features[0].area, 6000.0, 0.03 * 6000.0);
+  EXPECT_NEAR(doc.m_features[0].perimeter, 320.0, 0.02 * 320.0);
+  EXPECT_EQ(view_.Count(WM_REFRESH_GPS), 0);
+
+  // Saving the replayed work never writes over the log.
+  doc.SetPathName(walk);
+  EXPECT_EQ(doc.GetPathName(), walk.substr(0, walk.size() - std::strlen(".nmea")) + ".tvx");
+}
+
+}  // namespace
