@@ -3,36 +3,27 @@
 #include <algorithm>
 #include <utility>
 
-#include "coords/transform_set.h"
+#include "app/strings.h"
+#include "document/doc_messages.h"
+#include "document/tolvanix_doc.h"
 #include "platform/threads.h"
+#include "platform/window_messages.h"
 
-namespace {
-
-// UTM zone of a longitude (degrees): 1 + floor((lon + 180) / 6), kept in 1-60.
-int ZoneOfLongitude(double longitude) {
-  int zone = 1 - static_cast<int>((longitude + 180.0) * (-1.0 / 6.0));
-  return std::clamp(zone, 1, 60);
-}
-
-}  // namespace
-
-AreaResult MeasureAreaJob(const AreaJob& job, const CoordSettings& settings) {
+AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set) {
   AreaResult result;
   result.index = job.index;
   result.epoch = job.epoch;
   result.vertexCount = job.wgs84.size();
   result.type = job.type;
-  if (job.wgs84.empty()) return result;
+  if (job.wgs84.empty() || !set.Ready()) return result;
 
-  // The transformation set lives and dies on this thread.
-  TransformSet set = TransformSet::Build(settings);
-  if (!set.Ready()) return result;
-
-  // Measured in the zone of the westernmost vertex, northern hemisphere (the same plane for
-  // the whole feature, whatever zones it spans).
+  // Measured in the zone of the westernmost vertex, northern hemisphere: one plane for the
+  // whole feature, whatever zones it spans.
   double west = job.wgs84.front().x;
   for (const GeoPoint& p : job.wgs84) west = std::min(west, p.x);
-  set.RetargetUtm(UtmTarget::Measuring, ZoneOfLongitude(west), true);
+  int zone = 0;
+  CTolvanixDoc::UtmZoneFromLongitude(west, zone);
+  set.RetargetUtm(UtmTarget::Measuring, zone, true);
 
   std::vector<double> xs(job.wgs84.size());
   std::vector<double> ys(job.wgs84.size());
@@ -49,8 +40,13 @@ AreaResult MeasureAreaJob(const AreaJob& job, const CoordSettings& settings) {
   return result;
 }
 
-AreaWorker::AreaWorker(std::function<CoordSettings()> settings, std::function<void()> finished)
-    : settings_(std::move(settings)), finished_(std::move(finished)) {}
+// ---------------------------------------------------------------------------------------------
+// AreaWorker
+// ---------------------------------------------------------------------------------------------
+
+AreaWorker::AreaWorker(std::function<CoordSettings()> settings, std::atomic<bool>& busy,
+                       std::function<void(bool)> finished)
+    : settings_(std::move(settings)), busy_(busy), finished_(std::move(finished)) {}
 
 AreaWorker::~AreaWorker() {
   WaitIdle(INFINITE_WAIT);
@@ -65,8 +61,11 @@ bool AreaWorker::Submit(AreaJob job) {
   std::lock_guard<std::mutex> lock(mutex_);
   const int index = job.index;
   pending_[index] = std::move(job);
+  busy_ = true;
   if (running_) return true;  // the running worker takes it before it ends
   if (thread_) {
+    // The previous worker has stored its last result; at most its report is still running.
+    WaitForSingleObject(thread_, INFINITE_WAIT);
     CloseHandle(thread_);
     thread_ = nullptr;
   }
@@ -78,6 +77,7 @@ bool AreaWorker::Submit(AreaJob job) {
   if (!thread_) {
     running_ = false;
     pending_.erase(index);
+    busy_ = !pending_.empty();
     idle_.notify_all();
     return false;
   }
@@ -85,25 +85,30 @@ bool AreaWorker::Submit(AreaJob job) {
 }
 
 void AreaWorker::Run() {
+  // The transformation set belongs to this thread: built here, used here, destroyed here.
+  TransformSet set = TransformSet::Build(settings_());
   for (;;) {
     AreaJob job;
     {
-      std::unique_lock<std::mutex> lock(mutex_);
-      if (pending_.empty()) {
-        running_ = false;
-        idle_.notify_all();
-        return;
-      }
+      std::lock_guard<std::mutex> lock(mutex_);
       auto first = pending_.begin();
       job = std::move(first->second);
       pending_.erase(first);
     }
-    AreaResult result = MeasureAreaJob(job, settings_());
+    AreaResult result = MeasureAreaJob(job, set);
+    bool idle = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       results_.push_back(std::move(result));
+      idle = pending_.empty();
+      if (idle) {
+        running_ = false;
+        busy_ = false;
+        idle_.notify_all();
+      }
     }
-    if (finished_) finished_();
+    if (finished_) finished_(idle);
+    if (idle) return;
   }
 }
 
@@ -114,7 +119,7 @@ std::vector<AreaResult> AreaWorker::TakeResults() {
 
 bool AreaWorker::Busy() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return running_;
+  return running_ || !pending_.empty();
 }
 
 bool AreaWorker::WaitIdle(std::uint32_t milliseconds) {
@@ -125,4 +130,88 @@ bool AreaWorker::WaitIdle(std::uint32_t milliseconds) {
     return true;
   }
   return idle_.wait_for(lock, std::chrono::milliseconds(milliseconds), idle);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document's side: starting, waiting, storing results, and the small measuring helpers.
+// ---------------------------------------------------------------------------------------------
+
+void CTolvanixDoc::StartAreaRecompute(int index, BOOL force) {
+  m_areaIndex = index < 0 ? m_current : index;
+  if (m_areaIndex < 0 || static_cast<std::size_t>(m_areaIndex) >= m_features.size()) {
+    // An empty feature list: nothing to compute.
+    m_areaValid = true;
+    SetEvent(m_areaEvent);
+    return;
+  }
+  const FeatureRecord& feature = m_features[m_areaIndex];
+  const int n = static_cast<int>(feature.VertexCount());
+  if (n == 0) {
+    // Nothing to measure; the feature keeps its previous measures.
+    m_areaValid = true;
+    SetEvent(m_areaEvent);
+    return;
+  }
+  if (n == m_lastVertexCount && !force) return;
+  m_lastVertexCount = n;
+  AreaJob job;
+  job.index = m_areaIndex;
+  job.epoch = m_featureEpoch;
+  job.type = feature.type;
+  job.wgs84 = feature.wgs84Vertices;  // the worker measures this copy
+  m_areaWorker->Submit(std::move(job));
+}
+
+int CTolvanixDoc::ApplyAreaResults() {
+  int stored = 0;
+  for (const AreaResult& r : m_areaWorker->TakeResults()) {
+    // A result belongs to the feature only while it still has the shape that was measured.
+    if (!r.ok || r.epoch != m_featureEpoch || r.index < 0 ||
+        static_cast<std::size_t>(r.index) >= m_features.size())
+      continue;
+    FeatureRecord& feature = m_features[r.index];
+    if (feature.VertexCount() != r.vertexCount || feature.type != r.type) continue;
+    feature.area = r.measures.area;
+    feature.length = r.measures.length;
+    feature.perimeter = r.measures.perimeter;
+    ++stored;
+  }
+  if (stored > 0 && !m_areaWorker->Busy()) m_areaValid = true;
+  return stored;
+}
+
+LRESULT CTolvanixDoc::OnAreaDone(WPARAM, LPARAM) {
+  ApplyAreaResults();
+  PostMessage(m_hwndView, WM_DIBUJAR_CAMPOS, 0, 0);
+  return 0;
+}
+
+void CTolvanixDoc::RecomputeAreasAndWait(int index) {
+  ResetEvent(m_areaEvent);
+  if (index >= 0) {
+    m_lastVertexCount = -1;
+    StartAreaRecompute(index, FALSE);
+  } else {
+    for (int i = static_cast<int>(m_features.size()) - 1; i >= 0; --i) {
+      m_lastVertexCount = -1;
+      StartAreaRecompute(i, FALSE);
+    }
+  }
+  // Bounded work: the worker ends once the jobs just given are measured.
+  m_areaWorker->WaitIdle(INFINITE_WAIT);
+  ApplyAreaResults();
+}
+
+double CTolvanixDoc::CalcDistance(const GeoPoint& a, const GeoPoint& b) { return ::CalcDistance(a, b); }
+
+double CTolvanixDoc::CalcBearing(const GeoPoint& from, const GeoPoint& at) {
+  return ::CalcBearing(from, at);
+}
+
+double CTolvanixDoc::UtmZoneFromLongitude(double longitude, int& zone) {
+  zone = 1 - static_cast<int>((longitude + 180.0) * (-1.0 / 6.0));
+  // Longitude 180 is the western edge of zone 1, not a zone 61.
+  if (zone > 60) zone -= 60;
+  if (zone < 1) zone = 1;
+  return zone * 6.0 - 183.0;
 }

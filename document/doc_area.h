@@ -14,6 +14,7 @@
 // job is left.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "coords/spatial_reference.h"
+#include "coords/transform_set.h"
 #include "document/measures.h"
 #include "document/records.h"
 #include "platform/win_types.h"
@@ -42,15 +44,19 @@ struct AreaResult {
   bool ok = false;  // false: the vertices could not be projected (measures not stored)
 };
 
-// Measures one job with the given settings on the calling thread (used by the worker and by
-// the benchmarks). The transformation set is the calling thread's own.
-AreaResult MeasureAreaJob(const AreaJob& job, const CoordSettings& settings);
+// Measures one job with a transformation set of the calling thread (built from the document's
+// coordinate settings). Vertices that cannot be projected give a result that is not ok.
+AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set);
 
 class AreaWorker {
  public:
-  // settings: the coordinate settings at the start of a run (called on the worker thread).
-  // finished: called on the worker thread after each job's result was stored.
-  AreaWorker(std::function<CoordSettings()> settings, std::function<void()> finished);
+  // settings: the coordinate settings, read at the start of each worker thread, which builds
+  // its own transformation set from them. busy: set while a worker runs or a job waits
+  // (written under the worker's lock, so it never reads false while work is under way).
+  // finished: called on the worker thread after each result was stored; idle is true when
+  // that result was the last one asked for.
+  AreaWorker(std::function<CoordSettings()> settings, std::atomic<bool>& busy,
+             std::function<void(bool idle)> finished);
   ~AreaWorker();  // waits for a running worker
   AreaWorker(const AreaWorker&) = delete;
   AreaWorker& operator=(const AreaWorker&) = delete;
@@ -68,7 +74,8 @@ class AreaWorker {
   void Run();
 
   std::function<CoordSettings()> settings_;
-  std::function<void()> finished_;
+  std::atomic<bool>& busy_;
+  std::function<void(bool)> finished_;
   mutable std::mutex mutex_;
   std::condition_variable idle_;
   std::map<int, AreaJob> pending_;  // by feature index

@@ -1,17 +1,31 @@
 #include "document/tolvanix_doc.h"
 
 #include "app/languages.h"
-#include "document/doc_area.h"
 #include "app/strings.h"
+#include "document/doc_area.h"
+#include "document/doc_messages.h"
+#include "document/doc_options.h"
+#include "document/tvx_file.h"
 #include "platform/message_box.h"
+#include "platform/threads.h"
 #include "platform/win_app.h"
 #include "platform/window_messages.h"
 
 namespace {
-CTolvanixDoc* g_document = nullptr;
+std::atomic<CTolvanixDoc*> g_document{nullptr};
 constexpr char kCaption[] = "Tolvanix PDA";
 constexpr UINT kStringUntitled = 61443;
+constexpr UINT kStringNoName = 59167;  // "Sin nombre"
+constexpr UINT kStringAskToSave = 61699;  // "Save changes to %1?"
+
+std::function<void(int, int, int)>& ReceiverStartup() {
+  static std::function<void(int, int, int)> run;
+  return run;
+}
 }  // namespace
+
+const UINT WM_TVX_AREA_RESULTS = RegisterWindowMessage("TolvanixAreaResults");
+const UINT WM_TVX_FIRST_FIX = RegisterWindowMessage("TolvanixFirstFixWait");
 
 CTolvanixDoc* TheDocument() { return g_document; }
 
@@ -32,6 +46,19 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_COMMAND(32795, &CTolvanixDoc::OnLanguageLt)
   ON_COMMAND(32796, &CTolvanixDoc::OnLanguageCh)
   ON_COMMAND(ID_APP_EXIT, &CTolvanixDoc::OnAppExit)
+  // --- main road: options, fix intake, capture, area worker ---
+  ON_COMMAND(32778, &CTolvanixDoc::ApplyOptions)
+  ON_COMMAND(32801, &CTolvanixDoc::OnCapturePoint)
+  ON_COMMAND(32861, &CTolvanixDoc::OnCapturePoint)
+  ON_COMMAND(32863, &CTolvanixDoc::OnAddWaypoint)
+  ON_UPDATE_COMMAND_UI(32863, &CTolvanixDoc::OnUpdateAddWaypoint)
+  ON_COMMAND(32832, &CTolvanixDoc::OnToggleOffset)
+  ON_UPDATE_COMMAND_UI(32832, &CTolvanixDoc::OnUpdateToggleOffset)
+  ON_COMMAND(32882, &CTolvanixDoc::OnAddCircle)
+  ON_COMMAND(210, &CTolvanixDoc::OnWaitForFix)
+  ON_UPDATE_COMMAND_UI(59142, &CTolvanixDoc::OnUpdateSatIndicator)
+  ON_REGISTERED_MESSAGE(WM_TVX_AREA_RESULTS, &CTolvanixDoc::OnAreaDone)
+  ON_REGISTERED_MESSAGE(WM_TVX_FIRST_FIX, &CTolvanixDoc::OnFirstFixWaitDone)
   // --- commands (document/doc_commands.cpp) ---
   ON_COMMAND(212, &CTolvanixDoc::OnWizard)
   ON_COMMAND(211, &CTolvanixDoc::OnWizardNext)
@@ -60,25 +87,169 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   // --- end commands ---
 END_MESSAGE_MAP()
 
+void CTolvanixDoc::SetReceiverStartup(std::function<void(int, int, int)> run) {
+  ReceiverStartup() = std::move(run);
+}
+
 CTolvanixDoc::CTolvanixDoc() {
+  // 1-3: parser, WGS84 system and datum are members; the area machinery.
+  m_areaEvent = CreateEvent(FALSE, FALSE);
+  m_docWindow = platform::AttachWindow(this);
+  // The worker reports on its own thread: the event and a message to this document, which
+  // stores the results on the user-interface thread.
+  m_areaWorker = std::make_unique<AreaWorker>(
+      [this] { return CurrentCoordSettings(); }, m_areaBusy,
+      [window = m_docWindow, event = m_areaEvent](bool) {
+        SetEvent(event);
+        PostMessage(window, WM_TVX_AREA_RESULTS, 0, 0);
+      });
+
+  // 4: options over their defaults.
+  m_waypointPrefix = LoadResString(kStringNoName);
+  LoadOptions();
+
+  // 5: one empty feature of the preferred kind.
+  AddFeature(m_newFeatureKind ? FeatureType::Line : FeatureType::Area, LoadResString(kStringNoName));
+  m_current = 0;
+
+  // 6: offset distance in map units.
+  m_offsetOn = false;
+  UpdateOffsetMetres();
+  m_needsRedraw = true;
+  m_mapReady = true;
+
+  // 7: receiver set-up asked for at start-up.
   if (CWinApp* app = AfxGetApp()) {
-    m_language = static_cast<std::int16_t>(app->GetProfileInt("Opciones", "Idioma", 0));
+    const bool staticNav = app->GetProfileInt(kOptionsSection, "SNAuto", 0) != 0;
+    const bool sbas = app->GetProfileInt(kOptionsSection, "SBASAuto", 0) != 0;
+    if ((staticNav || sbas) && ReceiverStartup()) {
+      ReceiverStartup()(staticNav && sbas ? 2 : (staticNav ? 0 : 1), m_port, m_baudIndex);
+    }
   }
+
+  // 8: the parser reports to this document.
   g_document = this;
+  CNmeaParser::SetCallback(&CTolvanixDoc::OnGpsPosition);
+  m_definingCircle = false;
 }
 
 CTolvanixDoc::~CTolvanixDoc() {
-  if (g_document == this) g_document = nullptr;
+  StopFirstFixWait();
+  m_areaWorker.reset();  // waits for a running measurement
+  platform::DetachWindow(m_docWindow);
+  CTolvanixDoc* self = this;
+  if (g_document.compare_exchange_strong(self, nullptr)) CNmeaParser::SetCallback(nullptr);
+  CloseHandle(m_areaEvent);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Features
+// ---------------------------------------------------------------------------------------------
+
+FeatureRecord& CTolvanixDoc::AddFeature(FeatureType type, const std::string& name) {
+  int pattern = kDefaultFeaturePattern;
+  COLORREF colour = kDefaultFeatureColour;
+  if (CWinApp* app = AfxGetApp()) {
+    pattern = static_cast<int>(app->GetProfileInt(kOptionsSection, "Pattern", kDefaultFeaturePattern));
+    colour = app->GetProfileInt(kOptionsSection, "Color", static_cast<int>(kDefaultFeatureColour));
+  }
+  return m_content.AddFeature(type, name, pattern, colour);
+}
+
+void CTolvanixDoc::AppendFeature(FeatureRecord&& record) {
+  m_features.push_back(std::move(record));
+  if (m_features.back().type == FeatureType::Part)
+    m_kind52Index.push_back(static_cast<int>(m_features.size()) - 1);
+}
+
+void CTolvanixDoc::DeleteAllFeatures() {
+  m_content.DeleteAllFeatures();
+  ++m_featureEpoch;  // measurements under way belong to features that are gone
+  m_lastVertexCount = -1;
+}
+
+FeatureRecord* CTolvanixDoc::CurrentFeature() {
+  if (m_current < 0 || static_cast<std::size_t>(m_current) >= m_features.size()) return nullptr;
+  return &m_features[m_current];
+}
+
+// ---------------------------------------------------------------------------------------------
+// New document and the save prompt
+// ---------------------------------------------------------------------------------------------
 
 BOOL CTolvanixDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
-  m_docName = LoadResString(kStringUntitled);
-  SetTitle(m_docName);
+  if (!m_openingFile) {
+    m_docName = LoadResString(kStringUntitled);
+    SetTitle(m_docName);
+  }
+  m_needsRedraw = true;
+  m_openingFile = false;
+  m_hasFile = false;
+  {
+    std::lock_guard<std::mutex> lock(m_fixLock);
+    m_gpsMapX = m_gpsMapY = 0.0;
+    m_altitudeCm = 0;
+    m_gpsLon = m_gpsLat = m_datumLon = m_datumLat = 0.0;
+    m_hdop = m_pdop = m_vdop = 0.0;
+    m_gpsDay = m_gpsMonth = m_gpsYear = 0;
+    m_gpsHour = m_gpsMinute = m_gpsSecond = 0;
+  }
+  m_lastCaptureMapX = m_lastCaptureMapY = 0.0;
+
+  for (FeatureRecord& f : m_features) f.FreeVertices();
+  DeleteAllFeatures();
+  AddFeature(m_newFeatureKind ? FeatureType::Line : FeatureType::Area, LoadResString(kStringNoName));
+  m_current = 0;
+
+  m_waypoints.clear();
+  m_samples.clear();
+  m_waypointNotes.clear();
+  m_trail.clear();
+  UpdateAllViews(nullptr);
   return TRUE;
 }
 
-BOOL CTolvanixDoc::SaveModified() { return CDocument::SaveModified(); }
+BOOL CTolvanixDoc::SaveModified() {
+  if (!IsModified()) return TRUE;
+  std::string name = GetPathName().empty() ? m_docName : std::string();
+  if (name.empty()) name = LoadResString(kStringUntitled);
+  std::string prompt = LoadResString(kStringAskToSave);
+  if (auto at = prompt.find("%1"); at != std::string::npos) prompt.replace(at, 2, name);
+  switch (MessageBox(m_hwndView, prompt, kCaption, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDCANCEL:
+      return FALSE;
+    case IDNO:
+      return TRUE;
+    default:
+      break;
+  }
+  // Yes: the caller goes on only when the work is safe on disk.
+  std::string path;
+  if (!m_docFolder.empty()) {
+    path = m_docFolder;
+    if (path.back() != '/') path += '/';
+    path += m_docName + ".tvx";
+  }
+  if (!DoSave(path)) return FALSE;
+  m_hasFile = true;
+  return TRUE;
+}
+
+void CTolvanixDoc::Serialize(CArchive& ar) {
+  if (!ar.IsStoring()) return;  // reading goes through the open command
+  DatumConversion conversion;
+  if (m_datum.index > 0) {
+    conversion.toWorking = [this](double& x, double& y) { TransformOutput(x, y); };
+    conversion.toWgs84 = [this](double& x, double& y) { TransformOutput2(x, y); };
+  }
+  const std::string bytes = WriteTvxFile(m_content, m_datum.index > 0 ? &conversion : nullptr);
+  ar.Write(bytes.data(), bytes.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Language commands and exit
+// ---------------------------------------------------------------------------------------------
 
 void CTolvanixDoc::ChooseLanguage(int index) {
   m_language = static_cast<std::int16_t>(index);

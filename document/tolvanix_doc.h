@@ -66,6 +66,14 @@ class CTolvanixDoc : public CDocument {
   // Asks "Save changes to %1?"; Yes saves and answers TRUE only when the save succeeded
   // (a failed or cancelled save keeps the document and stops the caller).
   BOOL SaveModified() override;
+  // Storing writes the document file of the content (features from their WGS84 lists,
+  // waypoints brought back to WGS84).
+  void Serialize(CArchive& ar) override;
+
+  // The receiver start-up set-up the constructor runs when "SNAuto" or "SBASAuto" is set
+  // (mode 0 static navigation, 1 SBAS, 2 both; port and baud index); installed by the
+  // receiver dialogs. Without one nothing runs.
+  static void SetReceiverStartup(std::function<void(int mode, int port, int baudIndex)> run);
 
   // ---------------------------------------------------------------------------------------
   // Features (user-interface thread)
@@ -128,6 +136,8 @@ class CTolvanixDoc : public CDocument {
   void OnUpdateSatIndicator(CCmdUI* ui);  // status pane 59142: "Sat %d HDOP %.1f"
   std::string SatIndicatorText() const;
   void OnWaitForFix();              // command 210
+  // The measurement starts or pauses (after the first-fix wait when one was pending).
+  void ToggleMeasurement();
   GpsFix TakeFix() const;
   // Feeds bytes to the parser on the calling thread (log replay, tests).
   void FeedNmea(const std::uint8_t* bytes, std::size_t length);
@@ -143,7 +153,8 @@ class CTolvanixDoc : public CDocument {
   void AddWaypoint(double x, double y, std::int32_t altitudeCm);
   void OnAddWaypoint();             // command 32863
   void OnUpdateAddWaypoint(CCmdUI* ui);
-  AverageTexts AddAverageSample();
+  // False when the HDOP filter refused the fix (nothing changes).
+  bool AddAverageSample(AverageTexts& texts);
   void CaptureCombined(int mode);   // 1 waypoint, 2 vertex, 3 both
   void ToggleOffset();
   void OnToggleOffset();            // command 32832
@@ -311,10 +322,11 @@ class CTolvanixDoc : public CDocument {
   // document. True when something was added.
   bool ImportFromObjectList();
   // A Shapefile's lines and polygons as locked features: into a new document, or with
-  // m_appendOnLoad after the open document's features. FALSE, with a message, for a file that
-  // cannot be read or holds other shapes; the document is then as it was.
+  // m_appendOnLoad after the open document's features. A file that cannot be read is reported
+  // and leaves the document as it was; a refused or cancelled import gives FALSE.
   BOOL OpenShapefile(const std::string& path);
   // --- end open ---
+
 
   // ===== Members ============================================================================
 
@@ -462,6 +474,16 @@ class CTolvanixDoc : public CDocument {
   void PublishCoordSettings();
   void ShowFatalDataFileMessage(const std::string& text);
   LRESULT OnAreaDone(WPARAM, LPARAM);
+  LRESULT OnFirstFixWaitDone(WPARAM, LPARAM);
+  // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
+  // three fixes are known or while the walker stands still; else the offset point in WGS84.
+  bool OffsetPoint(double mapX, double mapY, double& lon, double& lat);
+  // Datum and map coordinates of a WGS84 fix with the calling thread's transformations;
+  // false (map unchanged) while they are not ready.
+  bool ConvertFix(double lon, double lat, double& datumLon, double& datumLat, double& mapX,
+                  double& mapY, std::string& gridText);
+  void PlayCaptureSound();
+  void StopFirstFixWait();
 
   mutable std::mutex m_fixLock;       // the fix members are written together under it
   std::mutex m_intakeLock;            // one feeding thread at a time; guards m_offsetHistory
@@ -470,9 +492,13 @@ class CTolvanixDoc : public CDocument {
   std::uint64_t m_coordGeneration = 0;  // under m_settingsLock; unique in the process
   std::string m_gridRefText;
   std::unique_ptr<AreaWorker> m_areaWorker;
+  std::uint64_t m_featureEpoch = 0;  // changes when the feature list is replaced
   HWND m_docWindow = nullptr;  // the document's own message target (area results)
+  HANDLE m_firstFixThread = nullptr;
+  std::atomic<bool> m_stopFirstFixWait{false};
 
   DECLARE_MESSAGE_MAP()
+
 };
 
 // The one document (set by its constructor); nullptr when none exists.

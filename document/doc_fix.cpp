@@ -1,0 +1,309 @@
+// Fix intake: the parser's sentences become the document's current position. Runs on the
+// thread that feeds the parser (the GPS reader thread, or the user-interface thread while a
+// log is replayed); the user-interface thread learns of each position by WM_REFRESH_GPS.
+#include <cmath>
+#include <cstdio>
+
+#include "app/strings.h"
+#include "document/doc_messages.h"
+#include "document/tolvanix_doc.h"
+#include "platform/cmd_target.h"
+#include "platform/threads.h"
+#include "platform/window_messages.h"
+
+namespace {
+constexpr double kNoPosition = 1e-10;  // degrees: a coordinate this small is "no position"
+}  // namespace
+
+void CTolvanixDoc::OnGpsPosition(NmeaSentenceKind kind) {
+  if (CTolvanixDoc* doc = TheDocument()) doc->HandleSentence(kind);
+}
+
+void CTolvanixDoc::FeedNmea(const std::uint8_t* bytes, std::size_t length) {
+  m_nmea.ParseBuffer(bytes, length);
+}
+
+void CTolvanixDoc::HandleSentence(NmeaSentenceKind kind) {
+  // The callback runs inside the parser on the feeding thread and reads its blocks directly.
+  switch (kind) {
+    case NMEA_RMC: {
+      const NmeaRmc& rmc = m_nmea.m_rmc;
+      {
+        std::lock_guard<std::mutex> lock(m_fixLock);
+        m_gpsDay = rmc.day;
+        m_gpsMonth = rmc.month;
+        m_gpsYear = rmc.year;
+        m_gpsHour = rmc.hour;
+        m_gpsMinute = rmc.minute;
+        m_gpsSecond = static_cast<std::uint8_t>(rmc.second);
+        m_course = rmc.course;
+      }
+      // Until the first GGA the RMC positions the document, whatever its status says.
+      if (!m_ggaSeen) SetGpsPosition(rmc.longitude, rmc.latitude);
+      break;
+    }
+    case NMEA_GGA: {
+      const NmeaGga& gga = m_nmea.m_gga;
+      {
+        std::lock_guard<std::mutex> lock(m_fixLock);
+        m_ggaSeen = true;
+        m_satellites = gga.satellites;
+        m_fixQuality = gga.fixQuality;
+        m_hdop = gga.hdop;
+        m_altitudeCm = static_cast<std::int32_t>(gga.altitude * 100.0);
+        m_hasFix = gga.fixQuality != 0;
+      }
+      if (gga.fixQuality != 0) SetGpsPosition(gga.longitude, gga.latitude);
+      break;
+    }
+    case NMEA_GSA: {
+      std::lock_guard<std::mutex> lock(m_fixLock);
+      m_pdop = m_nmea.m_gsa.pdop;
+      m_hdop = m_nmea.m_gsa.hdop;
+      m_vdop = m_nmea.m_gsa.vdop;
+      break;
+    }
+  }
+}
+
+void CTolvanixDoc::SetGpsPosition(double lon, double lat) {
+  if (m_holdPosition) return;  // a long document operation runs
+
+  double datumLon = lon, datumLat = lat;
+  double mapX = m_gpsMapX, mapY = m_gpsMapY;
+  std::string grid;
+  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid);
+
+  double fixLon = lon, fixLat = lat;
+  double walkerLon = m_offsetLon, walkerLat = m_offsetLat;
+  if (m_offsetOn) {
+    walkerLon = datumLon;
+    walkerLat = datumLat;
+    double offsetLon = 0.0, offsetLat = 0.0;
+    if (!converted || !OffsetPoint(mapX, mapY, offsetLon, offsetLat)) {
+      // No offset position yet: the walker's own position stands, and nothing is posted.
+      std::lock_guard<std::mutex> lock(m_fixLock);
+      m_gpsLon = lon;
+      m_gpsLat = lat;
+      m_datumLon = datumLon;
+      m_datumLat = datumLat;
+      m_offsetLon = walkerLon;
+      m_offsetLat = walkerLat;
+      m_gpsMapX = mapX;
+      m_gpsMapY = mapY;
+      return;
+    }
+    fixLon = datumLon = offsetLon;
+    fixLat = datumLat = offsetLat;
+    ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
+  }
+
+  {
+    std::lock_guard<std::mutex> lock(m_fixLock);
+    m_gpsLon = fixLon;
+    m_gpsLat = fixLat;
+    m_datumLon = datumLon;
+    m_datumLat = datumLat;
+    m_gpsMapX = mapX;
+    m_gpsMapY = mapY;
+    m_offsetLon = walkerLon;
+    m_offsetLat = walkerLat;
+  }
+  if (converted) {
+    std::lock_guard<std::mutex> lock(m_settingsLock);
+    m_gridRefText = std::move(grid);
+  }
+
+  if (!m_replayingNmea) {
+    PostMessage(m_hwndView, WM_REFRESH_GPS, 0, 0);
+  } else if (m_hasFix) {
+    // A replayed log captures on the replaying thread as the view would on each refresh.
+    if (m_captureFirstFix.exchange(false)) CapturePoint();
+    AutoCaptureCheck();
+  }
+}
+
+bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, double& lon, double& lat) {
+  double x = 0.0, y = 0.0;
+  {
+    std::lock_guard<std::mutex> lock(m_intakeLock);
+    const int count = ++m_offsetFixCount;
+    m_offsetHistory[0] = m_offsetHistory[1];
+    m_offsetHistory[1] = m_offsetHistory[2];
+    m_offsetHistory[2] = {mapX, mapY};
+    if (count < 3) return false;
+
+    // Direction of travel over the last two steps, turned a right angle: to the left of it
+    // for side 1, to the right otherwise, through the middle fix P1.
+    const GeoPoint& p0 = m_offsetHistory[0];
+    const GeoPoint& p1 = m_offsetHistory[1];
+    const GeoPoint& p2 = m_offsetHistory[2];
+    double dx = p2.x - p0.x;
+    double dy = p2.y - p0.y;
+    if (m_offsetSide == 1) {
+      dy = -dy;
+    } else {
+      dx = -dx;
+    }
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (len < 1e-10) return false;
+    const double d = m_offsetMetres;
+    x = p1.x + d * dy / len;
+    y = p1.y + d * dx / len;
+  }
+  // Map -> WGS84 with the thread's own inverse display transformation.
+  if (!ThreadTransforms().Transform(TransformId::UtmToWgs, x, y)) return false;
+  lon = x;
+  lat = y;
+  return true;
+}
+
+bool CTolvanixDoc::UpdateOffsetPosition() {
+  double lon = 0.0, lat = 0.0;
+  if (!OffsetPoint(m_gpsMapX, m_gpsMapY, lon, lat)) return false;
+  std::lock_guard<std::mutex> lock(m_fixLock);
+  m_gpsLon = m_datumLon = lon;
+  m_gpsLat = m_datumLat = lat;
+  return true;
+}
+
+GpsFix CTolvanixDoc::TakeFix() const {
+  std::lock_guard<std::mutex> lock(m_fixLock);
+  GpsFix fix;
+  fix.gpsLon = m_gpsLon;
+  fix.gpsLat = m_gpsLat;
+  fix.datumLon = m_datumLon;
+  fix.datumLat = m_datumLat;
+  fix.mapX = m_gpsMapX;
+  fix.mapY = m_gpsMapY;
+  fix.altitudeCm = m_altitudeCm;
+  fix.hdop = m_hdop;
+  fix.hasFix = m_hasFix;
+  return fix;
+}
+
+void CTolvanixDoc::UpdateCircleFromPosition() {
+  if (!m_definingCircle) return;
+  FeatureRecord* circle = CurrentFeature();
+  // The circle is the feature the circle command made current; should the user have chosen
+  // another feature meanwhile, that one is never reshaped.
+  if (!circle || circle->type != FeatureType::Circle) {
+    m_definingCircle = false;
+    return;
+  }
+  const GpsFix fix = TakeFix();
+  double lon = fix.datumLon, lat = fix.datumLat;
+  if (m_datum.index > 0) TransformOutput2(lon, lat);
+  GeoPoint f;
+  if (!ConvertCoordinates(lon, lat, f.x, f.y)) return;
+  const double r = CalcDistance(f, m_circleCentreMap);
+
+  // Corners of the bounding square, map -> WGS84 -> working datum.
+  GeoPoint cornersWgs[2] = {{m_circleCentreMap.x - r, m_circleCentreMap.y + r},
+                            {m_circleCentreMap.x + r, m_circleCentreMap.y - r}};
+  GeoPoint cornersDatum[2];
+  for (int i = 0; i < 2; ++i) {
+    if (!m_transforms.Transform(TransformId::UtmToWgs, cornersWgs[i].x, cornersWgs[i].y)) return;
+    cornersDatum[i] = cornersWgs[i];
+    if (m_datum.index > 0) TransformOutput(cornersDatum[i].x, cornersDatum[i].y);
+  }
+  // The area worker measures a copy, so the lists may be replaced while it runs.
+  circle->FreeVertices();
+  circle->AddVertex(m_circleCentreWgs, m_circleCentreDatum, 0);
+  circle->AddVertex(cornersWgs[0], cornersDatum[0], 0);
+  circle->AddVertex(cornersWgs[1], cornersDatum[1], 0);
+  SetModifiedFlag(TRUE);
+  StartAreaRecompute(-1, TRUE);
+  m_needsRedraw = true;
+  UpdateAllViews(nullptr);
+}
+
+void CTolvanixDoc::OnCapturePoint() {
+  if (!m_gpsOn || !m_hasFix || m_splitInProgress) return;
+  CapturePoint();
+  StartAreaRecompute(-1, FALSE);
+}
+
+std::string CTolvanixDoc::SatIndicatorText() const {
+  char text[64];
+  std::snprintf(text, sizeof text, "Sat %d HDOP %.1f", static_cast<int>(m_satellites),
+                m_hdop.load());
+  return text;
+}
+
+void CTolvanixDoc::OnUpdateSatIndicator(CCmdUI* ui) {
+  if (ui) ui->SetText(SatIndicatorText());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start or pause a measurement (command 210), waiting for the first fix when one is pending.
+// The wait runs on a thread of its own and reports back by a message, so the user-interface
+// thread is never blocked; the first vertex is captured on the user-interface thread.
+// ---------------------------------------------------------------------------------------------
+
+void CTolvanixDoc::OnWaitForFix() {
+  if (m_firstFixPending) {
+    if (m_offsetSide != 2 && !m_offsetOn) ToggleOffset();
+    if (FeatureRecord* f = CurrentFeature()) {
+      if (m_measureKind == 1) f->type = FeatureType::Area;
+      if (m_measureKind == 2) f->type = FeatureType::Line;
+    }
+  }
+  if (m_measureKind != 1 && m_measureKind != 2) return;
+  if (!m_firstFixPending) {
+    ToggleMeasurement();
+    return;
+  }
+  if (m_firstFixThread && WaitForSingleObject(m_firstFixThread, 0) == WAIT_TIMEOUT) return;
+  if (m_firstFixThread) CloseHandle(m_firstFixThread);
+  m_firstFixWaitDone = false;
+  m_stopFirstFixWait = false;
+  HWND self = m_docWindow;
+  m_firstFixThread = CreateThread([this, self]() -> DWORD {
+    {
+      std::lock_guard<std::mutex> lock(m_fixLock);
+      m_gpsLat = 0.0;
+      m_gpsLon = 0.0;
+    }
+    auto stopped = [this] { return m_stopFirstFixWait.load(); };
+    auto pause = [&](int ms) {
+      for (int t = 0; t < ms && !stopped(); t += 100) Sleep(100);
+    };
+    for (int sleeps = 0; sleeps < 51 && !stopped(); ++sleeps) {
+      pause(200);
+      if (m_hasFix || std::fabs(m_gpsLon) >= kNoPosition || std::fabs(m_gpsLat) >= kNoPosition)
+        break;
+    }
+    pause(1200);
+    if (m_hasFix && m_offsetOn) {
+      for (int round = 0; round < 5 && m_offsetFixCount < 3 && !stopped(); ++round) pause(1000);
+    }
+    m_firstFixWaitDone = true;
+    PostMessage(self, WM_TVX_FIRST_FIX, 0, 0);
+    return 0;
+  });
+}
+
+LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM, LPARAM) {
+  if (m_hasFix && m_firstFixPending) {
+    OnCapturePoint();  // the first vertex
+    m_firstFixPending = false;
+  }
+  if (m_firstFixPending) return 0;  // no fix came: nothing starts
+  ToggleMeasurement();
+  return 0;
+}
+
+void CTolvanixDoc::ToggleMeasurement() {
+  m_measuring = !m_measuring;
+  m_autoCapture = m_measuring.load();
+  UpdateAllViews(nullptr);
+}
+
+void CTolvanixDoc::StopFirstFixWait() {
+  if (!m_firstFixThread) return;
+  m_stopFirstFixWait = true;
+  WaitForSingleObject(m_firstFixThread, INFINITE_WAIT);
+  CloseHandle(m_firstFixThread);
+  m_firstFixThread = nullptr;
+}

@@ -1,0 +1,318 @@
+// The document's options: reading and writing section "Opciones", and taking back the values
+// of the options sheet.
+#include <cmath>
+#include <filesystem>
+
+#include "app/strings.h"
+#include "coords/datum_files.h"
+#include "coords/spatial_reference.h"
+#include "document/doc_options.h"
+#include "document/tolvanix_doc.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/win_app.h"
+
+namespace {
+
+constexpr UINT kStringNoName = 59167;  // "Sin nombre"
+
+std::function<bool(CTolvanixDoc&, CTolvanixDoc::OptionValues&)>& OptionsSheet() {
+  static std::function<bool(CTolvanixDoc&, CTolvanixDoc::OptionValues&)> sheet;
+  return sheet;
+}
+
+// Profile access; without an application object (tools) the defaults apply and nothing is
+// stored.
+int ReadInt(const char* name, int defaultValue) {
+  CWinApp* app = AfxGetApp();
+  return app ? static_cast<int>(app->GetProfileInt(kOptionsSection, name, defaultValue))
+             : defaultValue;
+}
+
+std::string ReadString(const char* name, const std::string& defaultValue) {
+  CWinApp* app = AfxGetApp();
+  return app ? app->GetProfileString(kOptionsSection, name, defaultValue) : defaultValue;
+}
+
+void WriteInt(const char* name, int value) {
+  if (CWinApp* app = AfxGetApp()) app->WriteProfileInt(kOptionsSection, name, value);
+}
+
+void WriteString(const char* name, const std::string& value) {
+  if (CWinApp* app = AfxGetApp()) app->WriteProfileString(kOptionsSection, name, value);
+}
+
+// A value out of its range takes the default (a damaged or hand-edited store).
+int ReadRanged(const char* name, int defaultValue, int low, int high) {
+  int value = ReadInt(name, defaultValue);
+  return value < low || value > high ? defaultValue : value;
+}
+
+// Scaled values are stored as non-negative integers; a negative one is damage.
+double ReadScaled(const char* name, int defaultStored, double factor) {
+  int stored = ReadInt(name, defaultStored);
+  if (stored < 0) stored = defaultStored;
+  return stored * factor;
+}
+
+void WriteScaled(const char* name, double value, double inverseFactor) {
+  WriteInt(name, ScaledOptionToStored(value, inverseFactor));
+}
+
+}  // namespace
+
+std::int32_t ScaledOptionToStored(double value, double inverseFactor) {
+  const double scaled = value * inverseFactor;
+  if (!std::isfinite(scaled)) return 0;
+  const double nearest = std::round(scaled);
+  if (std::fabs(scaled - nearest) < 1e-6) return static_cast<std::int32_t>(nearest);
+  return static_cast<std::int32_t>(std::trunc(scaled));
+}
+
+void CTolvanixDoc::SetOptionsSheet(std::function<bool(CTolvanixDoc&, OptionValues&)> sheet) {
+  OptionsSheet() = std::move(sheet);
+}
+
+void CTolvanixDoc::UpdateOffsetMetres() {
+  m_offsetMetres = m_offsetDistance * (m_metrica >= 1 ? 0.3048 : 1.0);
+}
+
+void CTolvanixDoc::LoadOptions() {
+  m_language = static_cast<std::int16_t>(ReadInt("Idioma", 0));
+  m_datum.index = ReadRanged("Datum", kWgs84DatumIndex, kWgs84DatumIndex, kUserDatumIndex);
+  m_coord = ReadRanged("Coord", 0, 0, 2);
+  m_geoType = ReadInt("GeoType", 2);
+  m_metrica = ReadInt("Metrica", 0);
+  m_feet = ReadInt("Feet", 0);
+  m_autoCaptureDistance = ReadScaled("AP", 100, 0.1);
+  m_wizardOnStart = ReadInt("Esp", 0);
+  m_autoZone = ReadInt("Auto", 1);
+  m_zone = ReadRanged("Huso", 31, 1, 60);
+  m_bearingUnit = ReadInt("Rumbo", 0);
+  m_contextMenu = ReadInt("Menu", 1);
+  m_port = ReadInt("Puerto", -1);
+  m_baudIndex = ReadInt("Baudios", -1);
+  m_useVirtualPort = 0;  // never read: virtual-port sharing is chosen anew each time
+  m_stringCoord = ReadRanged("StringCoord", 0, 0, 4);
+  m_gpsEnabled = ReadInt("GPS", 1);
+  m_commEventReader = ReadInt("Edm", 0);
+  m_offsetDistance = ReadInt("Offsetdist", 10);
+  m_offsetSide = ReadInt("Offsetestado", 2);
+  m_notifyActive = ReadInt("Notificaractiva", 1);
+  m_hdopLimit = ReadScaled("FiltroHvalor", 30, 0.1);
+  m_hdopFilterOn = ReadInt("FiltroHestado", 0);
+  m_hdopBeep = ReadInt("FiltroBeep", 1);
+  m_filterPoints = ReadInt("FiltroPuntos", 1);
+  m_filterAveraging = ReadInt("FiltroPro", 1);
+  m_filterWaypoints = ReadInt("FiltroWpt", 1);
+  m_waypointNaming = ReadInt("WptName", 2);
+  m_waypointPrefix = ReadString("WptNamePrefix", LoadResString(kStringNoName));
+  m_newFeatureKind = ReadInt("ObjPref", 0);
+  m_soundCapture = ReadInt("SoundCapture", 0);
+  m_navStyle = ReadInt("NavStyle", 0);
+  m_navSound = ReadInt("NavSound", 1);
+  m_navSoundDistance = ReadScaled("NavSoundDistance", 1000, 0.001);
+  const std::string installPath = ReadString("InstallPath", "");
+
+  ConfigureGdalData(installPath);
+  m_datumName = kWgs84DatumName;
+  if (m_datum.index == kUserDatumIndex) {
+    LoadUserDatum();
+  } else if (m_datum.index > 0) {
+    LoadDatum();
+  }
+  m_srs = NewWgs84SpatialReference();
+  LoadProjection();
+}
+
+void CTolvanixDoc::LoadProjection() {
+  // The newest stored projection is the one in force. Without a usable record the projection
+  // keeps its default and a user-projection choice falls back to the geographic display; the
+  // transformations are set up in every case, so positions are converted from the first fix.
+  const std::string path = ModuleDirectory + "internal/" + kProjectionFileName;
+  bool haveProjection = false;
+  if (auto bytes = platform::ReadWholeFile(path); bytes && bytes->size() >= kProjectionRecordSize) {
+    ProjectionRecord record = DecodeProjectionRecord(
+        std::span<const std::uint8_t, kProjectionRecordSize>(
+            reinterpret_cast<const std::uint8_t*>(bytes->data()), kProjectionRecordSize));
+    if (IsUsableProjection(record)) {
+      m_projection = record;
+      haveProjection = true;
+    }
+  }
+  if (!haveProjection) {
+    m_projection = ProjectionRecord{};
+    if (m_coord == 2) m_coord = 0;
+  }
+  SetupTransformationsOrFallBack();
+}
+
+void CTolvanixDoc::SaveOptions() {
+  // A grid-reference system is "Coord" 0 in memory and 2 in the store.
+  const int storedCoord = m_stringCoord != 0 ? 2 : m_coord;
+  WriteInt("Puerto", m_port);
+  WriteInt("Baudios", m_baudIndex);
+  WriteInt("Metrica", m_metrica);
+  WriteInt("Feet", m_feet);
+  WriteScaled("AP", m_autoCaptureDistance, 10.0);
+  WriteInt("Huso", m_zone);
+  WriteInt("Esp", m_wizardOnStart);
+  WriteInt("Datum", m_datum.index);
+  WriteInt("Menu", m_contextMenu);
+  WriteInt("Coord", storedCoord);
+  WriteInt("GeoType", m_geoType);
+  WriteInt("Auto", m_autoZone);
+  WriteInt("Rumbo", m_bearingUnit);
+  WriteInt("Vsp", m_useVirtualPort);
+  WriteInt("GPS", m_gpsEnabled);
+  WriteInt("Edm", m_commEventReader);
+  WriteInt("Offsetdist", m_offsetDistance);
+  WriteInt("Offsetestado", m_offsetSide);
+  WriteInt("Notificaractiva", m_notifyActive);
+  WriteScaled("FiltroHvalor", m_hdopLimit, 10.0);
+  WriteInt("FiltroHestado", m_hdopFilterOn);
+  WriteInt("FiltroBeep", m_hdopBeep);
+  WriteInt("FiltroPuntos", m_filterPoints);
+  WriteInt("FiltroPro", m_filterAveraging);
+  WriteInt("FiltroWpt", m_filterWaypoints);
+  WriteInt("WptName", m_waypointNaming);
+  WriteString("WptNamePrefix", m_waypointPrefix);
+  WriteInt("ObjPref", m_newFeatureKind);
+  WriteInt("SoundCapture", m_soundCapture);
+  WriteInt("StringCoord", m_stringCoord);
+  WriteInt("NavStyle", m_navStyle);
+  WriteInt("NavSound", m_navSound);
+  WriteScaled("NavSoundDistance", m_navSoundDistance, 1000.0);
+}
+
+CTolvanixDoc::OptionValues CTolvanixDoc::CurrentOptionValues() const {
+  OptionValues v;
+  v.datum = m_datum;
+  v.projection = m_projection;
+  v.coord = m_stringCoord != 0 ? 2 : m_coord;
+  v.geoType = m_geoType;
+  v.metrica = m_metrica;
+  v.feet = m_feet;
+  v.autoCaptureDistance = m_autoCaptureDistance;
+  v.wizardOnStart = m_wizardOnStart;
+  v.autoZone = m_autoZone;
+  v.zone = m_zone;
+  v.bearingUnit = m_bearingUnit;
+  v.contextMenu = m_contextMenu;
+  v.port = m_port;
+  v.baudIndex = m_baudIndex;
+  v.useVirtualPort = m_useVirtualPort;
+  v.stringCoord = m_stringCoord;
+  v.gpsEnabled = m_gpsEnabled;
+  v.commEventReader = m_commEventReader;
+  v.offsetDistance = m_offsetDistance;
+  v.offsetSide = m_offsetSide;
+  v.notifyActive = m_notifyActive;
+  v.hdopLimit = m_hdopLimit;
+  v.hdopFilterOn = m_hdopFilterOn;
+  v.hdopBeep = m_hdopBeep;
+  v.filterPoints = m_filterPoints;
+  v.filterAveraging = m_filterAveraging;
+  v.filterWaypoints = m_filterWaypoints;
+  v.waypointNaming = m_waypointNaming;
+  v.waypointPrefix = m_waypointPrefix;
+  v.newFeatureKind = m_newFeatureKind;
+  v.soundCapture = m_soundCapture;
+  v.navStyle = m_navStyle;
+  v.navSound = m_navSound;
+  v.navSoundDistance = m_navSoundDistance;
+  v.fontSize = ReadInt("Fontsize", 8);
+  return v;
+}
+
+void CTolvanixDoc::ApplyOptions() {
+  auto& sheet = OptionsSheet();
+  if (!sheet) return;
+  OptionValues values = CurrentOptionValues();
+  if (!sheet(*this, values)) return;  // anything but OK leaves every member as it was
+  ApplyOptionValues(values);
+}
+
+void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
+  // Datum. A list or user datum that cannot be read keeps the datum in force.
+  const DatumRecord oldDatum = m_datum;
+  const std::string oldDatumName = m_datumName;
+  if (v.datum.index == kUserDatumIndex) {
+    m_datum = v.datum;
+    m_datumName = kUserDatumName;
+    if (!SaveUserDatum()) {
+      m_datum = oldDatum;
+      m_datumName = oldDatumName;
+    }
+  } else if (v.datum.index < kFirstListDatumIndex) {
+    m_datum = Wgs84DatumRecord();
+    m_datumName = kWgs84DatumName;
+  } else {
+    m_datum.index = v.datum.index;
+    if (!LoadDatum()) {
+      m_datum = oldDatum;
+      m_datumName = oldDatumName;
+    }
+  }
+
+  const int oldCoord = m_coord;
+  m_coord = v.coord;
+  m_geoType = v.geoType;
+  m_bearingUnit = v.bearingUnit;
+  m_autoCaptureDistance = v.autoCaptureDistance < 0.1 ? 0.1 : v.autoCaptureDistance;
+
+  m_soundCapture = v.soundCapture;
+  m_offsetDistance = v.offsetDistance;
+  m_wizardOnStart = v.wizardOnStart;
+  m_feet = v.feet;
+  m_contextMenu = v.contextMenu;
+  m_notifyActive = v.notifyActive;
+  m_newFeatureKind = v.newFeatureKind;
+  m_metrica = v.metrica;
+  m_offsetSide = v.offsetSide;
+  if (v.offsetSide == 2) {
+    m_offsetOn = false;
+    m_offsetDistance = 0;
+  } else {
+    UpdateOffsetMetres();
+  }
+
+  if (!v.autoZone) {
+    m_autoZone = 0;
+    m_zone = (v.zone >= 1 && v.zone <= 60) ? v.zone : m_zone.load();
+  } else {
+    m_autoZone = 1;
+  }
+  m_projection = v.projection;
+
+  SetupTransformationsOrFallBack();
+
+  if (!m_gpsOn) {
+    m_baudIndex = v.baudIndex;
+    m_port = v.port;
+    m_commEventReader = v.commEventReader;
+    m_gpsEnabled = 1;
+    m_useVirtualPort = 0;
+  }
+
+  m_fontSize = v.fontSize;
+  WriteInt("Fontsize", v.fontSize);
+  m_navSoundDistance = v.navSoundDistance;
+  m_navSound = v.navSound;
+  m_navStyle = v.navStyle;
+
+  // The measuring plane changes with a user projection: measure everything again.
+  if (m_coord != oldCoord && (oldCoord == 2 || m_coord == 2)) RecomputeAreasAndWait(-1);
+
+  m_hdopFilterOn = v.hdopFilterOn;
+  m_hdopBeep = v.hdopBeep;
+  m_filterPoints = v.filterPoints;
+  m_filterAveraging = v.filterAveraging;
+  m_filterWaypoints = v.filterWaypoints;
+  m_hdopLimit = v.hdopLimit;
+  m_waypointNaming = v.waypointNaming;
+  m_waypointPrefix = v.waypointPrefix;
+
+  SaveOptions();
+  SendMessage(m_hwndView, WM_DIBUJAR_CAMPOS, 0, 0);
+}

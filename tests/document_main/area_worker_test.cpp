@@ -1,0 +1,152 @@
+// The area worker: measures against worked-out values, starts that overlap, and the fix intake
+// on a reader thread beside the user-interface thread (built and run under ThreadSanitizer).
+#include <proj.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "doc_test_env.h"
+#include "document/measures.h"
+#include "platform/threads.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// UTM zone 31 north (WGS84) to longitude/latitude with PROJ itself: the worker must measure
+// the plane figure back.
+std::vector<GeoPoint> FromUtm31(const std::vector<GeoPoint>& plane) {
+  PJ_CONTEXT* ctx = proj_context_create();
+  PJ* pj = proj_create_crs_to_crs(ctx, "EPSG:32631", "EPSG:4326", nullptr);
+  PJ* norm = proj_normalize_for_visualization(ctx, pj);
+  std::vector<GeoPoint> out;
+  for (const GeoPoint& p : plane) {
+    PJ_COORD c = proj_trans(norm, PJ_FWD, proj_coord(p.x, p.y, 0, 0));
+    out.push_back({c.xy.x, c.xy.y});
+  }
+  proj_destroy(norm);
+  proj_destroy(pj);
+  proj_context_destroy(ctx);
+  return out;
+}
+
+class AreaWorkerTest : public DocTest {
+ protected:
+  FeatureRecord& Feature(FeatureType type, const std::vector<GeoPoint>& plane) {
+    FeatureRecord& f = doc_->AddFeature(type, "test");
+    for (const GeoPoint& p : FromUtm31(plane)) f.AddVertex(p, p, 0);
+    return f;
+  }
+};
+
+TEST_F(AreaWorkerTest, CircleOfRadiusTen) {
+  MakeDoc();
+  Feature(FeatureType::Circle, CirclePolygon({500000.0, 4980000.0}, 10.0));
+  doc_->RecomputeAreasAndWait(1);
+  const FeatureRecord& c = doc_->m_features[1];
+  EXPECT_NEAR(c.area, 314.159, 0.001);
+  EXPECT_NEAR(c.length, 62.832, 0.001);
+  EXPECT_NEAR(c.perimeter, 62.832, 0.001);
+}
+
+TEST_F(AreaWorkerTest, RotatedSquareOfHundredMetres) {
+  MakeDoc();
+  for (double degrees : {0.0, 17.0, 45.0, 130.0}) {
+    SCOPED_TRACE(degrees);
+    const double a = degrees * kPi / 180.0;
+    std::vector<GeoPoint> square;
+    for (auto [u, v] : {std::pair{0, 0}, {100, 0}, {100, 100}, {0, 100}}) {
+      square.push_back({480000.0 + u * std::cos(a) - v * std::sin(a),
+                        4650000.0 + u * std::sin(a) + v * std::cos(a)});
+    }
+    Feature(FeatureType::Area, square);
+    const int index = static_cast<int>(doc_->m_features.size()) - 1;
+    doc_->RecomputeAreasAndWait(index);
+    const FeatureRecord& f = doc_->m_features[index];
+    EXPECT_NEAR(f.area, 10000.0, 0.01);
+    EXPECT_NEAR(f.length, 300.0, 0.001);
+    EXPECT_NEAR(f.perimeter, 400.0, 0.001);
+  }
+}
+
+// A start while the worker runs is never lost: the last shape is the one measured.
+TEST_F(AreaWorkerTest, QuickStartsGiveTheFinalResult) {
+  MakeDoc();
+  FeatureRecord& f = doc_->m_features[0];
+  const std::vector<GeoPoint> plane = {{500000, 5000000}, {500200, 5000000}, {500200, 5000100},
+                                       {500000, 5000100}, {499900, 5000050}};
+  const std::vector<GeoPoint> wgs = FromUtm31(plane);
+  for (std::size_t i = 0; i < wgs.size(); ++i) {
+    f.AddVertex(wgs[i], wgs[i], 0);
+    doc_->StartAreaRecompute(-1, FALSE);
+  }
+  // The view's loop: messages until the results are stored.
+  for (int i = 0; i < 200 && (doc_->m_areaBusy || view_.Count(WM_DIBUJAR_CAMPOS) == 0); ++i)
+    platform::WaitAndPumpMessages(50);
+  platform::WaitAndPumpMessages(50);
+  EXPECT_FALSE(doc_->m_areaBusy);
+  EXPECT_TRUE(doc_->m_areaValid);
+  EXPECT_NEAR(doc_->m_features[0].area, 200.0 * 100.0 + 0.5 * 100.0 * 100.0, 0.01);
+  EXPECT_GE(view_.Count(WM_DIBUJAR_CAMPOS), 1);
+}
+
+TEST_F(AreaWorkerTest, DegenerateFeaturesDoNotCrash) {
+  MakeDoc();
+  Feature(FeatureType::Circle, {{500000, 5000000}, {499990, 5000010}});  // two vertices
+  doc_->m_features.push_back(FeatureRecord(FeatureType::Area, "empty"));
+  doc_->RecomputeAreasAndWait(-1);
+  EXPECT_EQ(doc_->m_features[1].area, 0.0);
+  EXPECT_TRUE(doc_->m_areaValid);
+  doc_->DeleteAllFeatures();
+  doc_->RecomputeAreasAndWait(-1);
+  doc_->StartAreaRecompute(-1, TRUE);
+  EXPECT_EQ(WaitForSingleObject(doc_->m_areaEvent, 0), WAIT_OBJECT_0);
+}
+
+// A reader thread feeds sentences while the user-interface thread captures, measures and
+// reads the fix: every vertex is a whole fix, and the measures come out right.
+TEST_F(AreaWorkerTest, IntakeOnAReaderThreadBesideCapture) {
+  CTolvanixDoc& doc = MakeDoc();
+  const std::vector<GeoPoint> corners =
+      FromUtm31({{500000, 5000000}, {500100, 5000000}, {500100, 5000100}, {500000, 5000100}});
+  std::atomic<bool> stop{false};
+  std::thread reader([&] {
+    for (int i = 0; !stop; ++i) {
+      const GeoPoint& p = corners[i % 4];
+      const std::string s = Gga(p.x, p.y);
+      doc.FeedNmea(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+    }
+  });
+  // The reader's first fix waits for its own transformations to be built.
+  for (int i = 0; i < 500 && doc.m_gpsLat == 0.0; ++i) Sleep(10);
+  for (int i = 0; i < 300; ++i) {
+    if (doc.m_hasFix) {
+      doc.CapturePoint();
+      const GpsFix fix = doc.TakeFix();
+      EXPECT_EQ(fix.gpsLon, fix.datumLon);
+    }
+    doc.StartAreaRecompute(-1, FALSE);
+    platform::PumpMessages();
+  }
+  stop = true;
+  reader.join();
+  const FeatureRecord& f = doc.m_features[0];
+  ASSERT_GT(f.VertexCount(), 0u);
+  for (const GeoPoint& v : f.wgs84Vertices) {
+    bool isCorner = false;
+    for (const GeoPoint& c : corners)
+      isCorner |= std::fabs(v.x - c.x) < 1e-6 && std::fabs(v.y - c.y) < 1e-6;
+    EXPECT_TRUE(isCorner);
+  }
+  doc.RecomputeAreasAndWait(0);
+  std::vector<GeoPoint> plane;
+  for (const GeoPoint& v : f.wgs84Vertices) {
+    for (std::size_t k = 0; k < 4; ++k)
+      if (std::fabs(v.x - corners[k].x) < 1e-6 && std::fabs(v.y - corners[k].y) < 1e-6)
+        plane.push_back({k == 1 || k == 2 ? 100.0 : 0.0, k >= 2 ? 100.0 : 0.0});
+  }
+  EXPECT_NEAR(f.perimeter, ClosedPerimeter(plane), 0.01);
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// Fix intake and capture: positions from sentences, the lateral offset, the HDOP filter and
+// the cases in which capture is refused.
+#include <cmath>
+
+#include "doc_test_env.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+
+namespace {
+
+// About 10 m of latitude, in degrees.
+constexpr double kTenMetresLat = 10.0 / 111132.0;
+
+class FixCaptureTest : public DocTest {};
+
+TEST_F(FixCaptureTest, SentencesSetThePosition) {
+  CTolvanixDoc& doc = MakeDoc();
+  // RMC alone positions the document, even void, but gives no fix.
+  Feed(Rmc(2.5, 41.5, 'V'));
+  EXPECT_NEAR(doc.m_gpsLon, 2.5, 1e-9);
+  EXPECT_NEAR(doc.m_gpsLat, 41.5, 1e-9);
+  EXPECT_FALSE(doc.m_hasFix);
+
+  Feed(Gga(2.6, 41.6, 1, 1.4, -12.345));
+  EXPECT_TRUE(doc.m_hasFix);
+  EXPECT_EQ(doc.m_altitudeCm, -1234);
+  EXPECT_NEAR(doc.m_hdop, 1.4, 1e-12);
+  // After a GGA the RMC no longer moves the position.
+  Feed(Rmc(3.0, 42.0));
+  EXPECT_NEAR(doc.m_gpsLon, 2.6, 1e-9);
+  // A GGA without a fix clears the fix and keeps the position.
+  Feed(Gga(4.0, 43.0, 0, 2.0));
+  EXPECT_FALSE(doc.m_hasFix);
+  EXPECT_NEAR(doc.m_gpsLon, 2.6, 1e-9);
+  EXPECT_NEAR(doc.m_hdop, 2.0, 1e-12);
+
+  // Map coordinates: UTM of the zone that follows the position (31 at 2.6 E); reference
+  // values from PROJ's cs2cs.
+  EXPECT_EQ(doc.m_zone, 31);
+  EXPECT_NEAR(doc.m_gpsMapX, 466666.27, 0.01);
+  EXPECT_NEAR(doc.m_gpsMapY, 4605443.49, 0.01);
+  platform::PumpMessages();
+  EXPECT_EQ(view_.Count(WM_REFRESH_GPS), 2);  // the void RMC and the GGA with a fix
+  EXPECT_EQ(doc.SatIndicatorText(), "Sat 8 HDOP 2.0");
+}
+
+// Walking due north past three fixes 10 m apart: the offset point lies level with the middle
+// fix, at the offset distance to the right (east) or, for side 1, to the left (west).
+TEST_F(FixCaptureTest, OffsetLandsOnTheSideChosen) {
+  struct Case {
+    int side;
+    double expectedDx;
+  };
+  for (const Case c : {Case{0, 5.0}, Case{1, -5.0}, Case{3, 5.0}}) {
+    SCOPED_TRACE(c.side);
+    Store("Offsetestado", c.side);
+    Store("Offsetdist", 5);
+    CTolvanixDoc& doc = MakeDoc();
+    doc.ToggleOffset();
+    double middleX = 0.0, middleY = 0.0;
+    for (int i = 0; i < 3; ++i) {
+      const double lat = 45.0 + i * kTenMetresLat;
+      if (i == 1) {
+        ASSERT_TRUE(doc.ConvertCoordinates(3.0, lat, middleX, middleY));
+      }
+      Feed(Gga(3.0, lat));
+    }
+    EXPECT_NEAR(doc.m_gpsMapX - middleX, c.expectedDx, 0.01);
+    EXPECT_NEAR(doc.m_gpsMapY - middleY, 0.0, 0.01);
+    // The walker's own last position is kept beside the offset one.
+    EXPECT_NEAR(doc.m_offsetLat, 45.0 + 2 * kTenMetresLat, 1e-9);
+  }
+}
+
+TEST_F(FixCaptureTest, OffsetNeedsThreeDistinctFixes) {
+  Store("Offsetestado", 0);
+  CTolvanixDoc& doc = MakeDoc();
+  doc.ToggleOffset();
+  Feed(Gga(3.0, 45.0));
+  Feed(Gga(3.0, 45.0));
+  platform::PumpMessages();
+  EXPECT_EQ(view_.Count(WM_REFRESH_GPS), 0);  // the first two fixes post nothing
+  Feed(Gga(3.0, 45.0));
+  platform::PumpMessages();
+  EXPECT_EQ(view_.Count(WM_REFRESH_GPS), 0);  // standing still: no direction, no offset
+  EXPECT_NEAR(doc.m_gpsLat, 45.0, 1e-9);
+}
+
+TEST_F(FixCaptureTest, HdopFilterAtBelowAndAboveItsLimit) {
+  Store("FiltroHestado", 1);
+  Store("FiltroHvalor", 30);
+  CTolvanixDoc& doc = MakeDoc();
+  struct Case {
+    double hdop;
+    bool captured;
+  };
+  int beeps = platform::BeepsRequested();
+  std::size_t vertices = 0;
+  for (const Case c : {Case{2.9, true}, Case{3.0, true}, Case{3.1, false}}) {
+    SCOPED_TRACE(c.hdop);
+    Feed(Gga(3.0, 45.0 + vertices * kTenMetresLat, 1, c.hdop));
+    doc.CapturePoint();
+    if (c.captured) ++vertices;
+    EXPECT_EQ(doc.m_features[0].VertexCount(), vertices);
+    EXPECT_EQ(platform::BeepsRequested() - beeps, c.captured ? 0 : 1);
+  }
+  // The filter applies only to the kinds of capture it is set for.
+  doc.m_filterPoints = 0;
+  doc.CapturePoint();
+  EXPECT_EQ(doc.m_features[0].VertexCount(), vertices + 1);
+}
+
+TEST_F(FixCaptureTest, CaptureRefusedWithoutPositionAndOnALockedFeature) {
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Gga(0.0, 0.0));
+  doc.CapturePoint();
+  doc.AddWaypoint(doc.m_datumLon, doc.m_datumLat, 0);
+  EXPECT_EQ(doc.m_features[0].VertexCount(), 0u);
+  EXPECT_TRUE(doc.m_waypoints.empty());
+
+  Feed(Gga(3.0, 45.0));
+  doc.m_features[0].editable = 0;
+  doc.m_features[0].name = "Olivar";
+  doc.m_autoCapture = true;
+  platform::MessageBoxScript::TakeShown();
+  doc.CapturePoint();
+  EXPECT_EQ(doc.m_features[0].VertexCount(), 0u);
+  EXPECT_FALSE(doc.m_autoCapture);  // automatic capture stops on a locked feature
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("bloqueado"), std::string::npos);
+  EXPECT_NE(shown[0].text.find("Olivar"), std::string::npos);
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(FixCaptureTest, CaptureStoresBothFramesAndPostsTheSegment) {
+  Store("SoundCapture", 1);
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Gga(3.0, 45.0, 1, 1.0, 123.456));
+  const int sounds = platform::SoundsRequested();
+  doc.CapturePoint();
+  EXPECT_EQ(platform::SoundsRequested() - sounds, 1);
+  const FeatureRecord& f = doc.m_features[0];
+  ASSERT_EQ(f.VertexCount(), 1u);
+  EXPECT_NEAR(f.wgs84Vertices[0].x, 3.0, 1e-9);
+  EXPECT_EQ(f.vertices[0], f.wgs84Vertices[0]);  // datum 0: the working datum is WGS84
+  EXPECT_EQ(f.altitudesCm[0], 12345);
+  EXPECT_TRUE(doc.IsModified());
+  platform::PumpMessages();
+  EXPECT_EQ(view_.Count(WM_ADD_SEGMENTO), 1);
+}
+
+// Automatic capture by distance in each unit system: metres, yards, US survey yards.
+TEST_F(FixCaptureTest, AutomaticCaptureByDistanceInEveryUnitSystem) {
+  struct Case {
+    int metrica;
+    double threshold;  // metres at which an interval of 10 units is passed
+  };
+  for (const Case c : {Case{0, 10.0}, Case{1, 10.0 / 1.0936}, Case{2, 10.0 * 0.9144018288}}) {
+    SCOPED_TRACE(c.metrica);
+    Store("Metrica", c.metrica);
+    CTolvanixDoc& doc = MakeDoc();
+    Feed(Gga(3.0, 45.0));
+    doc.CapturePoint();
+    for (double metres : {c.threshold - 0.05, c.threshold + 0.05}) {
+      Feed(Gga(3.0, 45.0 + metres / 111132.0));
+      doc.AutoCaptureCheck();
+    }
+    EXPECT_EQ(doc.m_features[0].VertexCount(), 2u);
+    EXPECT_NEAR(doc.DistanceFromLastCapture(), 0.0, 1e-9);
+  }
+}
+
+TEST_F(FixCaptureTest, WaypointsAreNamedByPrefixAndNumber) {
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Rmc(3.0, 45.0));
+  Feed(Gga(3.0, 45.0));
+  for (int i = 0; i < 4; ++i) doc.OnAddWaypoint();
+  ASSERT_EQ(doc.m_waypoints.size(), 4u);
+  EXPECT_EQ(doc.m_waypoints[3].name, "Sin nombre 4");
+  EXPECT_EQ(doc.m_waypointNotes.size(), 4u);
+  // The GPS date and time stamp it (14 May 2026, 12:00:00 local time).
+  EXPECT_EQ(doc.m_waypoints[0].FormatDate(), "14/05/2026");
+  EXPECT_EQ(doc.m_waypoints[0].FormatTime(), "12:00:00");
+
+  doc.m_waypointNaming = 0;  // ask: without a dialog the name stays empty, the waypoint is added
+  doc.OnAddWaypoint();
+  EXPECT_EQ(doc.m_waypoints.back().name, "");
+}
+
+TEST_F(FixCaptureTest, AveragingAndCombinedCapture) {
+  CTolvanixDoc& doc = MakeDoc();
+  AverageTexts texts;
+  Feed(Gga(3.0, 45.0, 1, 1.0, 100.0));
+  ASSERT_TRUE(doc.AddAverageSample(texts));
+  Feed(Gga(3.0002, 45.0002, 1, 1.0, 101.0));
+  ASSERT_TRUE(doc.AddAverageSample(texts));
+  EXPECT_EQ(texts.longitude, "3.0001000");
+  EXPECT_EQ(texts.latitude, "45.0001000");
+  EXPECT_EQ(texts.count, "2");
+  EXPECT_EQ(texts.altitude, "100.50");
+  EXPECT_EQ(texts.zone, "31 T");
+
+  doc.CaptureCombined(3);
+  ASSERT_EQ(doc.m_waypoints.size(), 1u);
+  EXPECT_EQ(doc.m_waypoints[0].altitudeCm, 10050);
+  ASSERT_EQ(doc.m_features[0].VertexCount(), 1u);
+  EXPECT_NEAR(doc.m_features[0].wgs84Vertices[0].y, 45.0001, 1e-12);
+}
+
+TEST_F(FixCaptureTest, CircleFollowsTheWalker) {
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Gga(3.0, 45.0));
+  doc.OnAddCircle();
+  ASSERT_EQ(doc.m_current, 1);
+  EXPECT_EQ(doc.m_features[1].type, FeatureType::Circle);
+  EXPECT_EQ(doc.m_features[1].editable, 0);
+  Feed(Gga(3.0, 45.0 + kTenMetresLat));
+  doc.UpdateCircleFromPosition();
+  doc.RecomputeAreasAndWait(1);
+  const FeatureRecord& circle = doc.m_features[1];
+  ASSERT_EQ(circle.VertexCount(), 3u);
+  // Radius 10 m (to the UTM scale at the point).
+  EXPECT_NEAR(circle.area, 314.16, 0.5);
+  EXPECT_NEAR(circle.perimeter, 62.83, 0.05);
+  doc.OnAddCircle();
+  EXPECT_FALSE(doc.m_definingCircle);
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// The document's options: defaults from an empty store, stored values kept through a load
+// and a save, damaged values, and what the options sheet's values change.
+#include <fstream>
+
+#include "coords/projection_record.h"
+#include "doc_test_env.h"
+#include "document/doc_options.h"
+#include "platform/message_box.h"
+
+namespace {
+
+class OptionsTest : public DocTest {
+ protected:
+  std::optional<std::int32_t> Stored(const std::string& name) {
+    return platform::OptionsStore::Instance().GetInt(app_->ProfileKey("Opciones"), name);
+  }
+};
+
+TEST_F(OptionsTest, DefaultsFromAnEmptyStore) {
+  CTolvanixDoc& doc = MakeDoc();
+  EXPECT_EQ(doc.m_port, -1);
+  EXPECT_EQ(doc.m_baudIndex, -1);
+  EXPECT_EQ(doc.m_zone, 31);
+  EXPECT_EQ(doc.m_autoZone, 1);
+  EXPECT_DOUBLE_EQ(doc.m_autoCaptureDistance, 10.0);
+  EXPECT_DOUBLE_EQ(doc.m_hdopLimit, 3.0);
+  EXPECT_EQ(doc.m_hdopFilterOn, 0);
+  EXPECT_EQ(doc.m_waypointNaming, 2);
+  EXPECT_EQ(doc.m_waypointPrefix, "Sin nombre");
+  EXPECT_DOUBLE_EQ(doc.m_navSoundDistance, 1.0);
+  EXPECT_EQ(doc.m_offsetSide, 2);
+  EXPECT_DOUBLE_EQ(doc.m_offsetMetres, 10.0);
+  EXPECT_EQ(doc.m_coord, 0);
+  EXPECT_EQ(doc.m_datum.index, 0);
+  EXPECT_EQ(doc.m_datumName, "WGS84 / GRS80");
+  EXPECT_EQ(doc.m_projectionName, "UTM");
+  EXPECT_TRUE(doc.m_transformsReady);  // ready from the first fix, without a projection file
+  // One empty area named "Sin nombre", pattern and colour of new features.
+  ASSERT_EQ(doc.m_features.size(), 1u);
+  EXPECT_EQ(doc.m_features[0].type, FeatureType::Area);
+  EXPECT_EQ(doc.m_features[0].name, "Sin nombre");
+  EXPECT_EQ(doc.m_features[0].pattern, 5);
+  EXPECT_EQ(doc.m_features[0].colour, 255u);
+}
+
+// Every value the document writes, stored first with a value other than its default.
+TEST_F(OptionsTest, EveryStoredValueSurvivesLoadAndSave) {
+  const std::vector<std::pair<const char*, int>> values = {
+      {"Puerto", 3},        {"Baudios", 2},         {"Metrica", 1},      {"Feet", 1},
+      {"AP", 29},           {"Huso", 30},           {"Esp", 1},          {"Datum", 0},
+      {"Menu", 0},          {"Coord", 1},           {"GeoType", 1},      {"Auto", 0},
+      {"Rumbo", 1},         {"GPS", 0},             {"Edm", 1},          {"Offsetdist", 7},
+      {"Offsetestado", 1},  {"Notificaractiva", 0}, {"FiltroHvalor", 23}, {"FiltroHestado", 1},
+      {"FiltroBeep", 0},    {"FiltroPuntos", 0},    {"FiltroPro", 0},    {"FiltroWpt", 0},
+      {"WptName", 1},       {"ObjPref", 1},         {"SoundCapture", 1}, {"StringCoord", 0},
+      {"NavStyle", 2},      {"NavSound", 0},        {"NavSoundDistance", 2345}};
+  for (const auto& [name, value] : values) Store(name, value);
+  app_->WriteProfileString("Opciones", "WptNamePrefix", "Mojón");
+
+  CTolvanixDoc& doc = MakeDoc();
+  EXPECT_EQ(doc.m_features[0].type, FeatureType::Line);  // ObjPref 1
+  EXPECT_NEAR(doc.m_offsetMetres, 7 * 0.3048, 1e-12);    // feet with Metrica 1
+  // Wipe the store, then write it again from the document.
+  std::filesystem::remove(dir_ / "registry.ini");
+  doc.SaveOptions();
+  for (const auto& [name, value] : values) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Stored(name), value);
+  }
+  EXPECT_EQ(Stored("Vsp"), 0);
+  EXPECT_EQ(app_->GetProfileString("Opciones", "WptNamePrefix"), "Mojón");
+  EXPECT_FALSE(Stored("Idioma").has_value());  // read, never written by the document
+}
+
+TEST_F(OptionsTest, ScaledValuesNeverDrift) {
+  // Stored integers whose scaled value is not exact in binary come back as they were.
+  for (int stored : {1, 3, 7, 29, 33, 57, 99, 123, 999}) {
+    EXPECT_EQ(ScaledOptionToStored(stored * 0.1, 10.0), stored);
+    EXPECT_EQ(ScaledOptionToStored(stored * 0.001, 1000.0), stored);
+  }
+  // A value typed with more digits than the store keeps is truncated.
+  EXPECT_EQ(ScaledOptionToStored(2.55, 10.0), 25);
+  EXPECT_EQ(ScaledOptionToStored(0.1234, 1000.0), 123);
+}
+
+TEST_F(OptionsTest, ValuesOutOfRangeFallBackToDefaults) {
+  Store("Datum", 999);
+  Store("Huso", 75);
+  Store("Coord", 7);
+  Store("AP", -20);
+  CTolvanixDoc& doc = MakeDoc();
+  EXPECT_EQ(doc.m_datum.index, 0);
+  EXPECT_EQ(doc.m_zone, 31);
+  EXPECT_EQ(doc.m_coord, 0);
+  EXPECT_DOUBLE_EQ(doc.m_autoCaptureDistance, 10.0);
+  EXPECT_TRUE(doc.m_transformsReady);
+}
+
+TEST_F(OptionsTest, ShortProjectionFileFallsBackToGeographic) {
+  Store("Coord", 2);
+  std::ofstream(dir_ / "internal" / "tvxprj.bin", std::ios::binary) << "too short";
+  CTolvanixDoc& doc = MakeDoc();
+  EXPECT_EQ(doc.m_coord, 0);
+  EXPECT_EQ(doc.m_projectionName, "UTM");
+  EXPECT_TRUE(doc.m_transformsReady);
+}
+
+TEST_F(OptionsTest, GridReferenceIsCoordTwoInTheStore) {
+  // The stored projection is MGRS: in memory "Coord" 0 with the grid-reference kind set.
+  ProjectionRecord mgrs;
+  mgrs.kind = static_cast<std::uint8_t>(ProjectionKind::Mgrs);
+  mgrs.SetName(std::string("MGRS"));
+  std::array<std::uint8_t, kProjectionRecordSize> bytes{};
+  EncodeProjectionRecord(mgrs, bytes);
+  std::ofstream(dir_ / "internal" / "tvxprj.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  Store("Coord", 2);
+  Store("StringCoord", 2);
+  CTolvanixDoc& doc = MakeDoc();
+  EXPECT_EQ(doc.m_coord, 0);
+  EXPECT_EQ(doc.m_stringCoord, 2);
+  doc.SaveOptions();
+  EXPECT_EQ(Stored("Coord"), 2);
+  EXPECT_EQ(doc.m_coord, 0);
+  double e = 0, n = 0;
+  ASSERT_TRUE(doc.ConvertCoordinates(3.0, 45.0, e, n));
+  EXPECT_EQ(doc.GridRefText().substr(0, 3), "31T");
+}
+
+TEST_F(OptionsTest, SheetValuesAreTakenAndStored) {
+  CTolvanixDoc& doc = MakeDoc();
+  CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
+  v.autoCaptureDistance = 0.05;  // below the smallest interval
+  v.hdopLimit = 2.55;
+  v.offsetSide = 0;
+  v.offsetDistance = 12;
+  v.metrica = 2;
+  v.coord = 1;  // UTM keeps the zone choice (the geographic display always follows the position)
+  v.autoZone = 0;
+  v.zone = 33;
+  v.datum.index = 271;  // a user datum typed on the datum page
+  v.datum.a = 6378388.0;
+  v.datum.b = 6356911.946;
+  v.datum.dX = -87.0;
+  doc.ApplyOptionValues(v);
+  EXPECT_DOUBLE_EQ(doc.m_autoCaptureDistance, 0.1);
+  EXPECT_EQ(Stored("AP"), 1);
+  EXPECT_EQ(Stored("FiltroHvalor"), 25);
+  EXPECT_NEAR(doc.m_offsetMetres, 12 * 0.3048, 1e-12);
+  EXPECT_EQ(doc.m_zone, 33);
+  EXPECT_EQ(doc.m_autoZone, 0);
+  EXPECT_EQ(doc.m_datumName, "User defined");
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "internal" / "tvxdatumuser.bin"));
+  EXPECT_TRUE(doc.m_transformsReady);
+
+  // Side 2: no offset, and the distance is cleared.
+  v = doc.CurrentOptionValues();
+  v.offsetSide = 2;
+  doc.m_offsetOn = true;
+  doc.ApplyOptionValues(v);
+  EXPECT_FALSE(doc.m_offsetOn);
+  EXPECT_EQ(doc.m_offsetDistance, 0);
+}
+
+TEST_F(OptionsTest, MissingDatumFileKeepsUnsavedWork) {
+  std::filesystem::remove(dir_ / "internal" / "tvxdatum.bin");
+  CTolvanixDoc& doc = MakeDoc();
+  doc.SetModifiedFlag(TRUE);
+  CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
+  v.datum.index = 12;
+  platform::MessageBoxScript::TakeShown();
+  doc.ApplyOptionValues(v);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_NE(shown[0].text.find("Error Fatal"), std::string::npos);
+  EXPECT_EQ(doc.m_datum.index, 0);  // the datum in force stays
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(OptionsTest, SavePromptReportsAFailedSave) {
+  CTolvanixDoc& doc = MakeDoc();
+  doc.SetModifiedFlag(TRUE);
+  // Yes, but no folder and no save-as dialog: the save does not happen, the caller stops.
+  platform::MessageBoxScript::Push(IDYES);
+  EXPECT_FALSE(doc.SaveModified());
+  EXPECT_TRUE(doc.IsModified());
+  platform::MessageBoxScript::Push(IDCANCEL);
+  EXPECT_FALSE(doc.SaveModified());
+  platform::MessageBoxScript::Push(IDNO);
+  EXPECT_TRUE(doc.SaveModified());
+  // Yes with a folder to save into: the file is written.
+  doc.m_docFolder = dir_.string();
+  doc.m_docName = "parcela";
+  platform::MessageBoxScript::Push(IDYES);
+  EXPECT_TRUE(doc.SaveModified());
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "parcela.tvx"));
+}
+
+}  // namespace
