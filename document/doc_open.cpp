@@ -2,6 +2,7 @@
 // replayed through the document's parser as if the receiver were connected, every other file is
 // read as a document file. The object list's Import adds a file to the open document.
 #include <algorithm>
+#include <fstream>
 
 #include "app/strings.h"
 #include "document/document_dialogs.h"
@@ -83,12 +84,19 @@ void CTolvanixDoc::ReplayNmea(const std::string& bytes) {
 }
 
 BOOL CTolvanixDoc::OpenShapefile(const std::string& path) {
-  // SHAPEFILE IMPORT CALL POINT: the import of lines and polygons with its coordinate dialog
-  // belongs to the exchange formats (document/doc_export*.cpp); until it is wired here a
-  // Shapefile is refused with a message and the document stays as it was.
-  MessageBox(m_hwndView, "Shapefile import is not available in this build: " + path, kCaption,
-             MB_OK | MB_ICONSTOP);
-  return FALSE;
+  // A file that cannot be opened at all is reported before the open document is given up.
+  if (!std::ifstream(path, std::ios::binary)) {
+    m_openingFile = false;
+    MessageBox(m_hwndView, "Cannot read " + path + ".", kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  if (!m_appendOnLoad) OnNewDocument();
+  // The import (document/doc_export.cpp) asks for the coordinate system, reports a refused
+  // file itself, measures the new features and makes the last one current.
+  const bool imported = ImportShapefile(path, m_appendOnLoad);
+  m_openingFile = false;
+  KeepCurrentValid();
+  return imported ? TRUE : FALSE;
 }
 
 bool CTolvanixDoc::ImportFromObjectList() {
