@@ -59,6 +59,9 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_UPDATE_COMMAND_UI(59142, &CTolvanixDoc::OnUpdateSatIndicator)
   ON_REGISTERED_MESSAGE(WM_TVX_AREA_RESULTS, &CTolvanixDoc::OnAreaDone)
   ON_REGISTERED_MESSAGE(WM_TVX_FIRST_FIX, &CTolvanixDoc::OnFirstFixWaitDone)
+  // --- gps (document/doc_gps.cpp) ---
+  ON_COMMAND(32804, &CTolvanixDoc::OnGpsOnOff)
+  // --- end gps ---
   // --- commands (document/doc_commands.cpp) ---
   ON_COMMAND(212, &CTolvanixDoc::OnWizard)
   ON_COMMAND(211, &CTolvanixDoc::OnWizardNext)

@@ -31,6 +31,7 @@
 #include "coords/transform_set.h"
 #include "document/records.h"
 #include "gps/nmea_parser.h"
+#include "gps/gps_link.h"
 #include "platform/document.h"
 
 class CCmdUI;
@@ -499,6 +500,27 @@ class CTolvanixDoc : public CDocument {
 
   DECLARE_MESSAGE_MAP()
 
+  // --- gps (document/doc_gps.cpp) ---
+ public:
+  // Switching GPS reading on and off; user-interface thread. The reader thread feeds m_nmea
+  // (the fix intake then runs on it); with m_useVirtualPort the receiver is shared through
+  // the virtual port and the reader reads "COM0:" behind the bridge.
+  void OnGpsOnOff();  // command 32804
+  // On when m_gpsOn is clear, else off. Switching off returns within about a second even
+  // with a silent receiver or a failed bridge; it then clears the fix state.
+  void ToggleGps();
+  // Writes the virtual port driver's registry entry (HKEY_LOCAL_MACHINE\Drivers\VirtualComPort).
+  void SetupVirtualComPort();
+  // A switch-on or switch-off is in progress: set by the user-interface thread, cleared by
+  // the reader (port set up or failed), the bridge (failed) or the end of the switch-off.
+  std::atomic<bool> m_gpsBusy{false};
+  // The bridge forwards the receiver's bytes (bridge thread writes, both threads clear).
+  std::atomic<bool> m_virtualPortRunning{false};
+  // The reader and bridge threads with their events (GpsStopEvent, GpsThread,
+  // m_virtualPortReady, m_virtualPortDone). The last member of the class: destroyed first,
+  // it stops the threads before anything they use goes.
+  GpsLink m_gpsLink;
+  // --- end gps ---
 };
 
 // The one document (set by its constructor); nullptr when none exists.

@@ -84,13 +84,14 @@ class LinkTest : public ::testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  // Plays a recorded walk on a pseudo-terminal entered as port `port`.
-  void StartReceiver(const std::string& walk, double epochsPerSecond, int port) {
+  // Plays a recorded walk on a pseudo-terminal entered as port `port` (once, or over and
+  // over with loop).
+  void StartReceiver(const std::string& walk, double epochsPerSecond, int port, bool loop = true) {
     auto epochs = ReceiverSimulator::SplitEpochs(ReadText(WalkPath(walk)));
     ASSERT_FALSE(epochs.empty()) << WalkPath(walk);
     ReceiverSimulator::Settings settings;
     settings.epochsPerSecond = epochsPerSecond;
-    settings.loop = true;
+    settings.loop = loop;
     ASSERT_TRUE(simulator_.Start(std::move(epochs), settings));
     ASSERT_TRUE(platform::PublishSerialPort(port, simulator_.SlavePath()));
   }

@@ -1,0 +1,107 @@
+// GPS reading on and off: the document's side of the receiver link (gps/gps_link.h).
+//
+// Switching on starts, with the virtual port, the bridge first (it shares the receiver
+// with other programs and feeds the program's own channel "COM0:"), then the reader
+// thread on "COM<n>:" or "COM0:". Switching off stops the reader, then the bridge, each
+// wait bounded, and clears the fix state. Both run on the user-interface thread.
+#include <cstdio>
+#include <mutex>
+
+#include "app/strings.h"
+#include "document/tolvanix_doc.h"
+#include "gps/virtual_port.h"
+#include "platform/message_box.h"
+#include "serial/baud_index.h"
+
+namespace {
+
+constexpr char kCaption[] = "Tolvanix PDA";
+// A reader or bridge ends within a few hundred milliseconds of being asked; these bounds
+// only keep the user-interface thread from hanging on a thread that misbehaves.
+constexpr DWORD kStopWaitMs = 1000;
+// The bridge is ready once the receiver has sent something: about 2 s at most.
+constexpr DWORD kBridgeReadyWaitMs = 4000;
+
+std::string PortName(int port) {
+  char name[16];
+  std::snprintf(name, sizeof name, "COM%d:", port);
+  return name;
+}
+
+}  // namespace
+
+void CTolvanixDoc::OnGpsOnOff() {
+  if (m_gpsEnabled && (m_port == -1 || m_baudIndex == -1)) return;
+  if (m_gpsBusy) {
+    MessageBox(m_hwndView, "Wait please", kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  m_gpsBusy = true;
+  m_ggaSeen = false;
+  ToggleGps();
+}
+
+void CTolvanixDoc::SetupVirtualComPort() { ::SetupVirtualComPort(); }
+
+void CTolvanixDoc::ToggleGps() {
+  if (!m_gpsOn) {
+    if (DocumentView* view = GetFirstView()) m_hwndView = view->GetViewWindow();
+    m_gpsOn = true;
+    // What a reader or bridge that failed earlier left behind goes first.
+    m_gpsLink.StopAll(kStopWaitMs);
+    const bool shared = m_useVirtualPort != 0;
+    if (shared) {
+      SetupVirtualComPort();
+      m_virtualPortRunning = false;
+      VirtualPortSetup bridge;
+      bridge.gpsPort = m_port;
+      bridge.baudRate = BaudRateForIndex(m_baudIndex);
+      bridge.gpsBusy = &m_gpsBusy;
+      bridge.running = &m_virtualPortRunning;
+      bridge.owner = m_hwndView;
+      // Not running: the GPS shows as on without a reader until it is switched off.
+      if (!m_gpsLink.StartBridge(std::move(bridge), kBridgeReadyWaitMs)) return;
+    }
+    GpsReaderSetup reader;
+    reader.portName = shared ? "COM0:" : PortName(m_port);
+    reader.baudRate = shared ? kVirtualPortRate : BaudRateForIndex(m_baudIndex);
+    reader.onEvents = m_commEventReader != 0;
+    reader.feed = [this](const std::uint8_t* bytes, std::size_t length) { FeedNmea(bytes, length); };
+    reader.gpsOn = &m_gpsOn;
+    reader.gpsBusy = &m_gpsBusy;
+    reader.owner = m_hwndView;
+    if (!m_gpsLink.StartReader(std::move(reader))) {
+      m_gpsOn = false;
+      m_gpsBusy = false;
+    }
+    return;
+  }
+
+  m_hasFix = false;
+  m_gpsLink.StopReader(kStopWaitMs);
+  m_gpsOn = false;
+  // The bridge is stopped whenever one was started: it may have failed or ended on its
+  // own, and its done event then says so at once.
+  if (m_gpsLink.BridgeDeclined()) m_useVirtualPort = 0;
+  m_gpsLink.StopBridge(kStopWaitMs);
+  {
+    std::lock_guard<std::mutex> lock(m_fixLock);
+    m_fixQuality = 0;
+    m_satellites = 0;
+    m_pdop = 0.0;
+    m_hdop = 0.0;
+    m_vdop = 0.0;
+    m_altitudeCm = 0;
+    m_gpsLat = 0.0;
+    m_gpsLon = 0.0;
+    m_datumLat = 0.0;
+    m_datumLon = 0.0;
+    m_course = 0.0;
+    m_gpsMapX = 0.0;
+    m_gpsMapY = 0.0;
+  }
+  PostMessage(m_hwndView, WM_DIBUJAR_CAMPOS, 0, 0);
+  StartAreaRecompute(-1, FALSE);
+  m_gpsBusy = false;
+  UpdateAllViews(nullptr);
+}

@@ -1,0 +1,248 @@
+// End to end without a display: the receiver simulator walks round a known field on a
+// pseudo-terminal, the document switches GPS reading on (each reader variant, and through
+// the virtual port), this thread stands in for the map view (it pumps the posted messages
+// and runs automatic capture on each position, as the view does), and the measured area
+// and perimeter are compared with the field's.
+#include <gtest/gtest.h>
+
+#include "document/tolvanix_doc.h"
+#include "platform/threads.h"
+#include "platform/window_messages.h"
+#include "serial/serial.h"
+#include "tests/gps_link/gps_link_support.h"
+
+namespace gps_link_test {
+namespace {
+
+// The field of the walk "field_100x60" (tools/walk_gen/CMakeLists.txt): 100 x 60 m.
+constexpr double kFieldArea = 6000.0;
+constexpr double kFieldPerimeter = 320.0;
+
+// What the map view does with the document's messages, without a window.
+class ViewStandIn : public CCmdTarget {
+ public:
+  explicit ViewStandIn(CTolvanixDoc& doc) : doc_(doc) { handle_ = platform::AttachWindow(this); }
+  ~ViewStandIn() override { platform::DetachWindow(handle_); }
+  HWND Handle() const { return handle_; }
+
+  LRESULT OnRefreshGps(WPARAM, LPARAM) {
+    ++refreshes;
+    if (!measuring) return 0;
+    // The measurement starts with the first fix (as the first-fix wait does), then
+    // captures by distance.
+    if (doc_.CurrentFeature()->VertexCount() == 0) {
+      if (doc_.m_hasFix) doc_.OnCapturePoint();
+    } else if (doc_.m_autoCapture) {
+      doc_.AutoCaptureCheck();
+    }
+    return 0;
+  }
+  LRESULT OnDibujarCampos(WPARAM, LPARAM) {
+    ++redraws;
+    return 0;
+  }
+
+  int refreshes = 0;
+  int redraws = 0;
+  bool measuring = false;
+
+ private:
+  CTolvanixDoc& doc_;
+  HWND handle_ = nullptr;
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ViewStandIn, CCmdTarget)
+  ON_REGISTERED_MESSAGE(WM_REFRESH_GPS, &ViewStandIn::OnRefreshGps)
+  ON_REGISTERED_MESSAGE(WM_DIBUJAR_CAMPOS, &ViewStandIn::OnDibujarCampos)
+END_MESSAGE_MAP()
+
+class DocumentLink : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    platform::SetUiThread();
+    doc_ = std::make_unique<CTolvanixDoc>();
+    view_ = std::make_unique<ViewStandIn>(*doc_);
+    doc_->m_hwndView = view_->Handle();
+    doc_->m_port = 3;
+    doc_->m_baudIndex = 1;  // 4800 bit/s
+    platform::PumpMessages();
+  }
+  void TearDown() override {
+    if (doc_->m_gpsOn) doc_->ToggleGps();
+    platform::PumpMessages();
+    view_.reset();
+    doc_.reset();
+    LinkTest::TearDown();
+  }
+
+  // Pumps the posted messages until the condition holds or the time is up.
+  bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    auto end = Clock::now() + limit;
+    while (!condition()) {
+      if (Clock::now() > end) return false;
+      platform::WaitAndPumpMessages(20);
+    }
+    return true;
+  }
+
+  // Switches off through the GPS command and returns how long it took.
+  std::chrono::milliseconds SwitchOff() {
+    auto asked = Clock::now();
+    doc_->OnGpsOnOff();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked);
+  }
+
+  std::unique_ptr<CTolvanixDoc> doc_;
+  std::unique_ptr<ViewStandIn> view_;
+};
+
+class ReaderVariantWalk : public DocumentLink, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ReaderVariantWalk, AutomaticCaptureMeasuresTheWalkedField) {
+  doc_->m_commEventReader = GetParam();
+  doc_->m_autoCaptureDistance = 10.0;  // metres
+  StartReceiver("field_100x60", 40, 3, /*loop=*/false);
+  doc_->m_autoCapture = true;
+  view_->measuring = true;
+  doc_->OnGpsOnOff();
+  ASSERT_TRUE(PumpUntil([&] { return !doc_->m_gpsBusy; }, 4s));
+  ASSERT_TRUE(doc_->m_gpsOn);
+
+  ASSERT_TRUE(PumpUntil([&] { return simulator_.Finished(); }, 20s));
+  PumpUntil([] { return false; }, 300ms);  // the last sentences reach the view
+  EXPECT_GT(view_->refreshes, 200);
+  EXPECT_TRUE(doc_->m_hasFix);
+  EXPECT_NEAR(doc_->m_gpsLat, 40.4168, 0.01);
+
+  const int redrawsBefore = view_->redraws;
+  EXPECT_LT(SwitchOff(), 1000ms);
+  EXPECT_FALSE(doc_->m_gpsOn);
+  EXPECT_FALSE(doc_->m_hasFix);
+  EXPECT_EQ(doc_->m_gpsLat, 0.0);
+  EXPECT_EQ(doc_->m_satellites, 0);
+  PumpUntil([&] { return view_->redraws > redrawsBefore; }, 1s);
+  EXPECT_GT(view_->redraws, redrawsBefore);
+
+  doc_->RecomputeAreasAndWait(-1);
+  const FeatureRecord& field = *doc_->CurrentFeature();
+  // A vertex every 10 m or a little more: the walk plays 40 times faster than walked, so
+  // the view sees a position every few metres (the polling reader hands over 100 ms, about
+  // 5 m, at once) and captures up to 15 m apart.
+  EXPECT_GE(field.VertexCount(), 20u);
+  EXPECT_LE(field.VertexCount(), 34u);
+  // Captures 10-15 m apart cut the field's corners (up to 110 m2 of area and 9 m of
+  // perimeter at each) and the receiver's wandering error (under a metre) moves the
+  // boundary; found within 1.5 % and 4.5 %.
+  EXPECT_NEAR(field.area, kFieldArea, 0.04 * kFieldArea);
+  EXPECT_NEAR(field.perimeter, kFieldPerimeter, 0.07 * kFieldPerimeter);
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(PollingAndEvents, ReaderVariantWalk, ::testing::Values(0, 1),
+                         [](const auto& info) { return info.param ? "Events" : "Polling"; });
+
+TEST_F(DocumentLink, SharedThroughTheVirtualPort) {
+  StartReceiver("field_100x60", 20, 3);
+  doc_->m_useVirtualPort = 1;
+  doc_->OnGpsOnOff();
+  ASSERT_TRUE(doc_->m_virtualPortRunning);
+  ASSERT_TRUE(PumpUntil([&] { return !doc_->m_gpsBusy && doc_->m_hasFix; }, 4s));
+
+  // A second program reads the published port while the document keeps its fixes.
+  CSerial outside;
+  ASSERT_EQ(outside.Open(platform::PublishedSerialPort(0)), 0);
+  outside.Purge();
+  const int refreshesBefore = view_->refreshes;
+  std::string text;
+  PumpUntil(
+      [&] {
+        char buffer[512];
+        DWORD got = 0;
+        outside.Read(buffer, sizeof buffer, &got);
+        text.append(buffer, got);
+        return false;
+      },
+      1500ms);
+  EXPECT_GE(GgaLines(text).size(), 15u);
+  EXPECT_GE(view_->refreshes - refreshesBefore, 15);
+
+  EXPECT_LT(SwitchOff(), 1000ms);
+  EXPECT_FALSE(doc_->m_virtualPortRunning);
+  EXPECT_TRUE(platform::PublishedSerialPort(0).empty());
+  EXPECT_EQ(doc_->m_useVirtualPort, 1);  // the option stays as chosen
+}
+
+TEST_F(DocumentLink, FailuresLeaveTheSwitchUsable) {
+  // Not configured: the command does nothing.
+  doc_->m_port = -1;
+  doc_->OnGpsOnOff();
+  EXPECT_FALSE(doc_->m_gpsOn);
+  EXPECT_FALSE(doc_->m_gpsBusy);
+
+  // A port that does not exist: told, off again, and can be switched on again.
+  ASSERT_TRUE(platform::PublishSerialPort(6, "/nonexistent/gps"));
+  doc_->m_port = 6;
+  doc_->OnGpsOnOff();
+  ASSERT_TRUE(WaitFor([&] { return !doc_->m_gpsBusy; }, 2s));
+  EXPECT_FALSE(doc_->m_gpsOn);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, LoadResString(59172));
+
+  // Shared, with the receiver's port missing: the bridge fails, the GPS shows as on
+  // without a reader, and switching off does not wait for either.
+  doc_->m_useVirtualPort = 1;
+  doc_->OnGpsOnOff();
+  EXPECT_TRUE(doc_->m_gpsOn);
+  EXPECT_FALSE(doc_->m_gpsBusy);
+  EXPECT_LT(SwitchOff(), 200ms);
+  EXPECT_FALSE(doc_->m_gpsOn);
+  shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Unable to open GPS port");
+
+  // A silent receiver with the event-driven reader: a second command while the switch-on
+  // waits for data is refused; after about 2 s it is told, stays on, and switches off.
+  platform::PseudoTerminal silent;
+  ASSERT_TRUE(silent.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(6, silent.SlavePath()));
+  doc_->m_useVirtualPort = 0;
+  doc_->m_commEventReader = 1;
+  doc_->OnGpsOnOff();
+  std::this_thread::sleep_for(200ms);
+  doc_->OnGpsOnOff();
+  shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Wait please");
+  ASSERT_TRUE(WaitFor([&] { return !doc_->m_gpsBusy; }, 4s));
+  EXPECT_TRUE(doc_->m_gpsOn);
+  shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, LoadResString(59224));
+  EXPECT_LT(SwitchOff(), 200ms);
+  EXPECT_FALSE(doc_->m_gpsOn);
+}
+
+TEST_F(DocumentLink, DeclinedVirtualPortIsDroppedAtSwitchOff) {
+  StartReceiver("field_100x60", 20, 3);
+  // The driver's entry cannot be written (the store's folder is a file), so the driver
+  // cannot be loaded; NO goes on without sharing.
+  std::ofstream((dir_ / "not_a_folder").string()) << "x";
+  platform::OptionsStore::Instance().SetPath((dir_ / "not_a_folder" / "registry.ini").string());
+  platform::MessageBoxScript::Push(IDNO);
+  doc_->m_useVirtualPort = 1;
+  doc_->OnGpsOnOff();
+  EXPECT_TRUE(doc_->m_gpsOn);
+  ASSERT_TRUE(WaitFor([&] { return !doc_->m_gpsBusy; }, 2s));
+  EXPECT_LT(SwitchOff(), 200ms);
+  EXPECT_EQ(doc_->m_useVirtualPort, 0);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, LoadResString(59226));
+}
+
+}  // namespace
+}  // namespace gps_link_test
