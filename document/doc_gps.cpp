@@ -11,6 +11,7 @@
 #include "document/tolvanix_doc.h"
 #include "gps/virtual_port.h"
 #include "platform/message_box.h"
+#include "platform/win_app.h"
 #include "serial/baud_index.h"
 
 namespace {
@@ -42,6 +43,13 @@ void CTolvanixDoc::OnGpsOnOff() {
 }
 
 void CTolvanixDoc::SetupVirtualComPort() { ::SetupVirtualComPort(); }
+
+void CTolvanixDoc::OnAppExit() {
+  // The reader is stopped before the main window closes (also when the GPS shows as on
+  // without one, after a bridge failure).
+  if (m_gpsOn) ToggleGps();
+  if (CWinApp* app = AfxGetApp()) PostMessage(app->m_hMainWnd, WM_CLOSE, 0, 0);
+}
 
 void CTolvanixDoc::ToggleGps() {
   if (!m_gpsOn) {

@@ -275,9 +275,3 @@ void CTolvanixDoc::OnLanguageHu() { ChooseLanguage(11); }
 void CTolvanixDoc::OnLanguageBg() { ChooseLanguage(12); }
 void CTolvanixDoc::OnLanguageLt() { ChooseLanguage(13); }
 void CTolvanixDoc::OnLanguageCh() { ChooseLanguage(14); }
-
-void CTolvanixDoc::OnAppExit() {
-  // GPS reading stops first (its reader thread is waited for) once the receiver link exists.
-  m_gpsOn = false;
-  if (CWinApp* app = AfxGetApp()) PostMessage(app->m_hMainWnd, WM_CLOSE, 0, 0);
-}

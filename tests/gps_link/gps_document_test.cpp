@@ -175,6 +175,18 @@ TEST_F(DocumentLink, SharedThroughTheVirtualPort) {
   EXPECT_EQ(doc_->m_useVirtualPort, 1);  // the option stays as chosen
 }
 
+TEST_F(DocumentLink, ExitStopsTheReaderAndReleasesThePort) {
+  StartReceiver("field_100x60", 20, 3);
+  doc_->OnGpsOnOff();
+  ASSERT_TRUE(PumpUntil([&] { return !doc_->m_gpsBusy && doc_->m_hasFix; }, 4s));
+  EXPECT_NE(platform::SerialDevice::Probe("COM3:"), 0u);  // held by the reader
+  auto asked = Clock::now();
+  doc_->OnAppExit();
+  EXPECT_LT(Clock::now() - asked, 1000ms);
+  EXPECT_FALSE(doc_->m_gpsOn);
+  EXPECT_EQ(platform::SerialDevice::Probe("COM3:"), 0u);
+}
+
 TEST_F(DocumentLink, FailuresLeaveTheSwitchUsable) {
   // Not configured: the command does nothing.
   doc_->m_port = -1;
