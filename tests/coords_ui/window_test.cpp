@@ -1,0 +1,311 @@
+// The coordinate dialogs in a real wxWidgets application (under Xvfb): the datum page in a
+// property sheet and the projection dialog, opened by template id from the English module,
+// driven through their controls, with message boxes answered from the script.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/propdlg.h>
+#include <wx/textctrl.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "app/strings.h"
+#include "coords/record_io.h"
+#include "coords/ui/dlg_projection.h"
+#include "coords/ui/page_datum.h"
+#include "platform/message_box.h"
+#include "platform/modules.h"
+#include "platform/threads.h"
+#include "platform/ui/application.h"
+#include "platform/ui/controls.h"
+#include "platform/win_app.h"
+#include "tests/coords_gdal/test_support.h"
+
+namespace {
+
+CWinApp g_app("tvxtest");
+
+class WxEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) return;
+    wxApp::SetInstance(new wxApp);
+    static int argc = 1;
+    static char name[] = "coords_window_test";
+    static char* argv[] = {name, nullptr};
+    ready = wxEntryStart(argc, argv) && wxTheApp->CallOnInit();
+    platform::SetUiThread();
+    platform::ui::InstallWindowedBackends();
+  }
+  void TearDown() override {
+    if (!ready) return;
+    platform::ui::RemoveWindowedBackends();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+  }
+  static inline bool ready = false;
+};
+
+const auto* const g_env = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+
+const std::string kBuiltInternal = std::string(TVX_BINARY_DIR) + "/internal/";
+
+// A program folder of its own: the module's strings and templates, and the datum files the
+// build generated copied into its "internal" folder when asked.
+class CoordsWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!WxEnvironment::ready) GTEST_SKIP() << "needs a display (the test command runs Xvfb)";
+    module_ = LoadLibrary((kBuiltInternal + "tvx_en.dll").c_str());
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    std::filesystem::create_directories(internal());
+    ModuleDirectory = dir.path().string() + "/";
+    platform::MessageBoxScript::Clear();
+  }
+  void TearDown() override {
+    AfxSetResourceHandle(nullptr);
+    if (module_) FreeLibrary(module_);
+  }
+  std::filesystem::path internal() const { return dir.path() / "internal"; }
+  void CopyDatumFiles() {
+    for (const char* name : {kDatumListFileName, kDatumNamesFileName})
+      std::filesystem::copy_file(kBuiltInternal + name, internal() / name);
+  }
+  ScratchFolder dir;
+  HMODULE module_ = nullptr;
+};
+
+template <class T>
+T* Control(CWnd& wnd, int id) {
+  return dynamic_cast<T*>(wnd.GetDlgItemWindow(id));
+}
+
+void Type(CWnd& wnd, int id, const char* text) {
+  Control<wxTextCtrl>(wnd, id)->ChangeValue(wxString::FromUTF8(text));
+}
+
+// Selects an item as the user does: the control changes, then it tells its window.
+void Choose(CWnd& wnd, int id, int index) {
+  wxWindow* control = wnd.GetDlgItemWindow(id);
+  auto* items = dynamic_cast<wxItemContainer*>(control);
+  items->SetSelection(index);
+  wxCommandEvent event(dynamic_cast<wxComboBox*>(control) ? wxEVT_COMBOBOX : wxEVT_CHOICE, id);
+  event.SetEventObject(control);
+  event.SetInt(index);
+  control->ProcessWindowEvent(event);
+}
+
+void Click(wxWindow* button) {
+  wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+  event.SetEventObject(button);
+  button->ProcessWindowEvent(event);
+}
+
+void PressSheetOk(CPropertySheet& sheet) { Click(sheet.GetSheetDialog()->FindWindow(wxID_OK)); }
+
+double Shown(CWnd& wnd, int id) {
+  double value = 0;
+  EXPECT_TRUE(ParseDialogNumber(wnd.GetDlgItemText(id), value)) << id;
+  return value;
+}
+
+bool Enabled(CWnd& wnd, int id) { return wnd.GetDlgItemWindow(id)->IsEnabled(); }
+
+TEST_F(CoordsWindows, DatumPageShowsListDatumsNegatedAndTakesATypedUserDatum) {
+  CopyDatumFiles();
+  const auto stored = ReadBytes(internal() / kDatumListFileName);
+  const int k = 100;  // stored negated in the list file: the page shows the shift as used
+  const double storedDx = ReadLeDouble(stored, (k - 1) * 80 + 16);
+  const double storedA = ReadLeDouble(stored, (k - 1) * 80);
+
+  CPropertySheet sheet(std::string("Options"));
+  CPageDatum page;
+  page.m_datumIndex = 0;
+  page.m_values = DatumRecord{};
+  sheet.AddPage(&page);
+  bool readOnlyAtStart = true, userEditable = false, stayed = false;
+  int entries = 0;
+  std::string last;
+  wxTheApp->CallAfter([&] {
+    CComboBox combo(page.GetDlgItem(1038));
+    entries = combo.GetCount();
+    last = combo.GetLBText(entries - 1);
+    readOnlyAtStart = !Enabled(page, 1028) && !Enabled(page, 1036) && !Enabled(page, 1232);
+    Choose(page, 1038, k);
+    EXPECT_DOUBLE_EQ(Shown(page, 1030), -storedDx);
+    EXPECT_DOUBLE_EQ(Shown(page, 1028), storedA);
+    // The user datum without a file: the values stay and become editable.
+    Choose(page, 1038, 271);
+    userEditable = Enabled(page, 1028) && Enabled(page, 1036) && !Enabled(page, 1232);
+    EXPECT_DOUBLE_EQ(Shown(page, 1030), -storedDx);
+    Type(page, 1028, "6356000");  // a below b: refused with a message
+    platform::MessageBoxScript::Push(IDOK);
+    PressSheetOk(sheet);
+    stayed = sheet.GetSheetDialog()->IsModal();
+    Type(page, 1028, "6378388");
+    Type(page, 1029, "6356911.946");
+    Type(page, 1030, "-87");
+    PressSheetOk(sheet);
+  });
+  ASSERT_EQ(sheet.DoModal(), IDOK);
+  EXPECT_EQ(entries, 272);
+  EXPECT_EQ(last, "User defined / Definido por usuario");
+  EXPECT_TRUE(readOnlyAtStart);
+  EXPECT_TRUE(userEditable);
+  EXPECT_TRUE(stayed);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("semi-major"), std::string::npos);
+  EXPECT_EQ(page.m_datumIndex, 271);
+  EXPECT_EQ(page.m_values.a, 6378388);
+  EXPECT_EQ(page.m_values.b, 6356911.946);
+  EXPECT_EQ(page.m_values.dX, -87);
+  EXPECT_EQ(page.m_values.CodeText(), "");
+}
+
+TEST_F(CoordsWindows, DatumPageWithoutItsFilesSaysSoAndDoesNotOpen) {
+  CPropertySheet sheet(std::string("Options"));
+  CPageDatum page;
+  page.m_datumIndex = 12;
+  sheet.AddPage(&page);
+  platform::MessageBoxScript::Push(IDOK);
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("Fatal Error: The resource file was not found"), std::string::npos);
+  EXPECT_NE(shown[0].text.find("tvxdatum.bin"), std::string::npos);
+  EXPECT_EQ(page.m_datumIndex, 12);
+}
+
+TEST_F(CoordsWindows, DatumPageHelpOpensTheDatumSection) {
+  CopyDatumFiles();
+  std::filesystem::copy_file(kBuiltInternal + "tvx_en.htm", internal() / "tvx_en.htm");
+  const auto opened = dir.path() / "opened";
+  std::filesystem::create_directories(dir.path() / "bin");
+  std::ofstream(dir.path() / "bin" / "xdg-open")
+      << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened.string() << "'\n";
+  ::chmod((dir.path() / "bin" / "xdg-open").c_str(), 0755);
+  const std::string oldPath = std::getenv("PATH");
+  ::setenv("PATH", ((dir.path() / "bin").string() + ":" + oldPath).c_str(), 1);
+
+  CPropertySheet sheet(std::string("Options"));
+  CPageDatum page;
+  page.m_datumIndex = 0;
+  sheet.AddPage(&page);
+  wxTheApp->CallAfter([&] {
+    Click(page.GetDlgItemWindow(1037));
+    Click(sheet.GetSheetDialog()->FindWindow(wxID_CANCEL));
+  });
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  ::setenv("PATH", oldPath.c_str(), 1);
+  for (int i = 0; i < 500 && !std::filesystem::exists(opened); ++i) wxMilliSleep(10);
+  std::ifstream in(opened);
+  const std::string url((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(url.substr(0, 7), "file://");
+  EXPECT_EQ(url.substr(url.size() - 17), "/tvx_en.htm#datum");
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+TEST_F(CoordsWindows, ProjectionDialogShowsTheMethodsRowsAndStoresOnOk) {
+  const auto file = internal() / kProjectionFileName;
+  ProjectionRecord older;
+  older.kind = static_cast<std::uint8_t>(ProjectionKind::Mollweide);
+  older.p = {15, 100, 200};
+  older.SetName(std::string("World"));
+  std::vector<std::uint8_t> bytes(128);
+  EncodeProjectionRecord(older, std::span<std::uint8_t, 128>(bytes.data(), 128));
+  WriteBytes(file, bytes);
+
+  ProjectionRecord record;
+  record.kind = 5;
+  CDlgProjection dlg(205, &record);
+  int startMethod = -1, krovakRows = 0, georefRows = -1;
+  std::string startName, georefName;
+  double startP2 = 0;
+  bool stayed = false;
+  wxTheApp->CallAfter([&] {
+    startMethod = Control<wxChoice>(dlg, 1200)->GetSelection();
+    startName = dlg.GetDlgItemText(1202);
+    startP2 = Shown(dlg, 1161);
+    auto rows = [&] {
+      int n = 0;
+      for (int id = 1160; id < 1168; ++id) n += dlg.GetDlgItemWindow(id)->IsShown();
+      return n;
+    };
+    Choose(dlg, 1200, static_cast<int>(ProjectionKind::Georef));
+    georefRows = rows();
+    georefName = dlg.GetDlgItemText(1202);
+    Choose(dlg, 1200, static_cast<int>(ProjectionKind::EpsgCode));
+    EXPECT_EQ(dlg.GetDlgItemText(1180), "EPSG Code");
+    Type(dlg, 1160, "4326");
+    dlg.SetDlgItemText(1202, "Geographic");
+    platform::MessageBoxScript::Push(IDOK);
+    Click(dlg.GetDlgItemWindow(1));
+    stayed = dlg.GetDialog()->IsModal();
+    Choose(dlg, 1200, static_cast<int>(ProjectionKind::Krovak));
+    krovakRows = rows();
+    Type(dlg, 1160, "49.5");
+    Type(dlg, 1164, "0.9999");
+    Type(dlg, 1162, "treinta");  // not a number: said, dialog stays
+    platform::MessageBoxScript::Push(IDOK);
+    Click(dlg.GetDlgItemWindow(1));
+    Type(dlg, 1162, "30.28813972");
+    dlg.SetDlgItemText(1202, "Krovak CZ");
+    Click(dlg.GetDlgItemWindow(1));
+  });
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(startMethod, static_cast<int>(ProjectionKind::Mollweide));
+  EXPECT_EQ(startName, "World");
+  EXPECT_EQ(startP2, 100);
+  EXPECT_EQ(georefRows, 0);
+  EXPECT_EQ(georefName, "GEOREF");
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(krovakRows, 7);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "Unable to import projection with EPSG Code 4326");
+  EXPECT_EQ(shown[1].text, "Please enter a number.");
+  EXPECT_EQ(record.Kind(), ProjectionKind::Krovak);
+  EXPECT_EQ(record.Name(), "Krovak CZ");
+  EXPECT_EQ(record.p[0], 49.5);
+  EXPECT_EQ(record.p[2], 30.28813972);
+  const auto after = ReadBytes(file);
+  ASSERT_EQ(after.size(), 256u);
+  EXPECT_EQ(after[126], static_cast<int>(ProjectionKind::Krovak));
+  EXPECT_EQ(ReadLeDouble(after, 4 * 8), 0.9999);
+  EXPECT_EQ(after[128 + 126], static_cast<int>(ProjectionKind::Mollweide));
+
+  // The dialog bases add nothing to the framework's map.
+  EXPECT_TRUE(CDialogVScroll::GetThisMessageMap()->entries.empty());
+  EXPECT_EQ(CDialogVScroll::GetThisMessageMap()->base, &CDialog::GetThisMessageMap);
+  EXPECT_EQ(CDlgProjection::GetThisMessageMap()->base, &CDialogVScroll::GetThisMessageMap);
+}
+
+TEST_F(CoordsWindows, ProjectionDialogDeleteThenCancelKeepsTheFile) {
+  const auto file = internal() / kProjectionFileName;
+  std::vector<std::uint8_t> bytes(256);
+  for (int k = 0; k < 2; ++k) {
+    ProjectionRecord r;
+    r.kind = static_cast<std::uint8_t>(ProjectionKind::Robinson);
+    r.SetName(std::string(k ? "B" : "A"));
+    EncodeProjectionRecord(r, std::span<std::uint8_t, 128>(bytes.data() + 128 * k, 128));
+  }
+  WriteBytes(file, bytes);
+  ProjectionRecord record;
+  CDlgProjection dlg(205, &record);
+  int left = 0;
+  wxTheApp->CallAfter([&] {
+    Click(dlg.GetDlgItemWindow(1201));
+    left = CComboBox(dlg.GetDlgItem(1202)).GetCount();
+    Click(dlg.GetDlgItemWindow(2));
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(left, 1);
+  EXPECT_EQ(ReadBytes(file), bytes);
+}
+
+}  // namespace
