@@ -85,8 +85,11 @@ TEST_F(DocumentFileTest, SaveAndOpenGiveTheSameDocument) {
   fresh.SetModifiedFlag(TRUE);
   platform::PumpMessages();
   view_.received.clear();
+  app_->SetCommandLine({path});  // opened at start-up: the document takes its name from it
   ASSERT_TRUE(fresh.OnOpenDocument(path));
   ExpectSameContent(saved, fresh.m_content);
+  EXPECT_EQ(fresh.m_docName, "campo");
+  EXPECT_EQ(fresh.m_docFolder, dir_.string());
   EXPECT_EQ(fresh.m_current, 0);
   EXPECT_FALSE(fresh.IsModified());
   EXPECT_FALSE(fresh.m_holdPosition);
