@@ -218,9 +218,7 @@ TEST_F(DocumentLink, FailuresLeaveTheSwitchUsable) {
 
   // A silent receiver with the event-driven reader: a second command while the switch-on
   // waits for data is refused; after about 2 s it is told, stays on, and switches off.
-  platform::PseudoTerminal silent;
-  ASSERT_TRUE(silent.Create());
-  ASSERT_TRUE(platform::PublishSerialPort(6, silent.SlavePath()));
+  StartSilentReceiver(6);
   doc_->m_useVirtualPort = 0;
   doc_->m_commEventReader = 1;
   doc_->OnGpsOnOff();

@@ -96,9 +96,16 @@ class LinkTest : public ::testing::Test {
     ASSERT_TRUE(platform::PublishSerialPort(port, simulator_.SlavePath()));
   }
 
+  // A receiver that sends nothing (until the test writes into silent_) as port `port`.
+  void StartSilentReceiver(int port) {
+    ASSERT_TRUE(silent_.Create());
+    ASSERT_TRUE(platform::PublishSerialPort(port, silent_.SlavePath()));
+  }
+
   std::filesystem::path dir_;
   HMODULE language_ = nullptr;
   ReceiverSimulator simulator_;
+  platform::PseudoTerminal silent_;
 };
 
 }  // namespace gps_link_test

@@ -83,20 +83,18 @@ TEST_P(ReaderVariants, FeedsTheParserAndStopsWithinASecond) {
 }
 
 TEST_P(ReaderVariants, SilentReceiverDoesNotHoldUpTheSwitchOff) {
-  platform::PseudoTerminal receiver;
-  ASSERT_TRUE(receiver.Create());
-  ASSERT_TRUE(platform::PublishSerialPort(4, receiver.SlavePath()));
+  StartSilentReceiver(4);
   CNmeaParser parser;
   Flags flags;
   ReaderRun run("COM4:", GetParam(), parser, flags);
   // A few sentences, as a receiver that then falls silent with its port still open (the
   // event-driven reader takes the first bytes as the sign that data comes).
   const std::string gga = "$GPGGA,080003.00,4025.0073,N,00342.2284,W,1,09,0.9,650.1,M,51.2,M,,*7F\r\n";
-  ASSERT_TRUE(WaitFor([&] { return receiver.SlaveBaudRate() == 4800; }, 2s));
+  ASSERT_TRUE(WaitFor([&] { return silent_.SlaveBaudRate() == 4800; }, 2s));
   std::this_thread::sleep_for(150ms);
-  receiver.Write(gga.data(), gga.size());
+  silent_.Write(gga.data(), gga.size());
   ASSERT_TRUE(WaitFor([&] { return !flags.gpsBusy.load(); }, 3s));
-  receiver.Write(gga.data(), gga.size());
+  silent_.Write(gga.data(), gga.size());
   ASSERT_TRUE(WaitFor([&] { return parser.Snapshot().gga.count >= 1; }, 3s));
   std::this_thread::sleep_for(300ms);
   EXPECT_LT(run.Stop(), 1000ms);
@@ -121,9 +119,7 @@ INSTANTIATE_TEST_SUITE_P(PollingAndEvents, ReaderVariants, ::testing::Values(fal
                          [](const auto& info) { return info.param ? "Events" : "Polling"; });
 
 TEST_F(LinkTest, EventReaderOnASilentReceiverGivesUpAfterTwoSecondsAndStaysOn) {
-  platform::PseudoTerminal receiver;
-  ASSERT_TRUE(receiver.Create());
-  ASSERT_TRUE(platform::PublishSerialPort(4, receiver.SlavePath()));
+  StartSilentReceiver(4);
   CNmeaParser parser;
   Flags flags;
   auto started = Clock::now();
