@@ -53,7 +53,8 @@ void CTolvanixDoc::OnAppExit() {
 
 void CTolvanixDoc::ToggleGps() {
   if (!m_gpsOn) {
-    if (DocumentView* view = GetFirstView()) m_hwndView = view->GetViewWindow();
+    DocumentView* view = GetFirstView();
+    if (view && view->GetViewWindow()) m_hwndView = view->GetViewWindow();
     m_gpsOn = true;
     // What a reader or bridge that failed earlier left behind goes first.
     m_gpsLink.StopAll(kStopWaitMs);
