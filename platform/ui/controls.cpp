@@ -1,6 +1,7 @@
 #include "platform/ui/controls.h"
 
 #include <wx/combobox.h>
+#include <wx/sizer.h>
 #include <wx/ctrlsub.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
@@ -56,6 +57,12 @@ void RelayoutDialog(CWnd* window) {
   if (!w) return;
   wxWindow* top = wxGetTopLevelParent(w);
   if (w != top) w->Layout();
+  if (wxSizer* sizer = top->GetSizer()) {
+    // The template's first layout set the smallest size with every control shown.
+    top->SetMinSize(wxDefaultSize);
+    sizer->SetSizeHints(top);
+  } else {
+    top->Fit();
+  }
   top->Layout();
-  top->Fit();
 }
