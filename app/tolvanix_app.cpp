@@ -10,6 +10,7 @@
 #include "app/languages.h"
 #include "app/main_frame.h"
 #include "app/strings.h"
+#include "dialogs/export_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -117,7 +118,8 @@ BOOL CTolvanixApp::InitInstance() {
   CheckOsVersion(this);
   // 6.
   LoadLanguageDll(this);
-  // 7.
+  // 7. (The document's export commands ask through the settings dialogs.)
+  InstallExportDialogs();
   AddDocTemplate(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(kDocumentTemplate));
   // 8.
   CCommandLineInfo commandLine;

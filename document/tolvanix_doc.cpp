@@ -46,6 +46,15 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_COMMAND(32795, &CTolvanixDoc::OnLanguageLt)
   ON_COMMAND(32796, &CTolvanixDoc::OnLanguageCh)
   ON_COMMAND(ID_APP_EXIT, &CTolvanixDoc::OnAppExit)
+  // --- exports (document/doc_export.cpp) ---
+  ON_COMMAND(32780, &CTolvanixDoc::OnExportGeographicTxt)
+  ON_COMMAND(32779, &CTolvanixDoc::OnExportUtmTxt)
+  ON_COMMAND(32838, &CTolvanixDoc::OnExportKml)
+  ON_COMMAND(32781, &CTolvanixDoc::OnExportDxf)
+  ON_COMMAND(32836, &CTolvanixDoc::OnExportShp)
+  ON_COMMAND(32843, &CTolvanixDoc::OnExportPlt)
+  ON_COMMAND(32844, &CTolvanixDoc::OnExportTrk)
+  // --- end exports ---
   // --- main road: options, fix intake, capture, area worker ---
   ON_COMMAND(32778, &CTolvanixDoc::ApplyOptions)
   ON_COMMAND(32801, &CTolvanixDoc::OnCapturePoint)

@@ -329,6 +329,31 @@ class CTolvanixDoc : public CDocument {
   // --- end open ---
 
 
+  // --- exports (document/doc_export.cpp) ---
+  // The export commands: each asks its settings and a file name, holds m_holdPosition for its
+  // whole run and reports a file it could not write.
+  void OnExportGeographicTxt();  // 32780
+  void OnExportUtmTxt();         // 32779
+  void OnExportKml();            // 32838
+  void OnExportDxf();            // 32781
+  void OnExportShp();            // 32836
+  void OnExportPlt();            // 32843
+  void OnExportTrk();            // 32844
+  // A circle's radius in metres (radiusOnly), or its outline of one point per metre appended
+  // to out (returns 0). The output transformations keep the zone they had.
+  double BuildCircleOutline(int feature, FeatureRecord& out, bool radiusOnly);
+  // The Shapefile writers over the document's features; a failure is shown and gives false.
+  bool ExportShpPoints(const std::string& path, int shapeType, int datumChoice, int coordMode,
+                       int zone);
+  bool ExportShpShapes(const std::string& path, int shapeType, int datumChoice, int coordMode,
+                       int zone, bool closeRings);
+  // The waypoint table's export of its own copy of the waypoints (asks settings and a name).
+  bool ExportWaypointsShp(const std::vector<WaypointRecord>& waypoints);
+  // Imports the lines and polygons of a Shapefile as locked features (document open, or the
+  // object list's Import when fromObjectList). False when cancelled or refused.
+  bool ImportShapefile(const std::string& path, bool fromObjectList);
+  // --- end exports ---
+
   // ===== Members ============================================================================
 
   // Features, waypoints, notes: the content a document file holds. The named references are
@@ -464,6 +489,7 @@ class CTolvanixDoc : public CDocument {
   GeoPoint m_tapUtm1, m_tapUtm2;
 
  private:
+  void ExportTracks(bool plt);  // exports block: PLT or TRK, one file per feature
   void ChooseLanguage(int index);
   // Shared by the options paths: offset distance in map units from Offsetdist and Metrica.
   void UpdateOffsetMetres();

@@ -1,0 +1,137 @@
+// Every exporter on a document of one million vertices (target: at most 2 s each), UTM on the
+// program's own Transverse Mercator; and the Shapefile export against ogr2ogr converting the
+// same shapes, reported as the counter "vs_ogr2ogr" (our time / ogr2ogr's time) in one run.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "document/export_formats.h"
+#include "document/export_shapefile.h"
+#include "platform/files.h"
+#include "tests/exports/export_test_support.h"
+
+using namespace exports_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFeatures = 20;
+constexpr int kVerticesPerFeature = 50'000;  // the NUMBER field holds five digits
+
+UtmSource& Document() {
+  static UtmSource source = [] {
+    UtmSource s;
+    for (int f = 0; f < kFeatures; ++f) {
+      FeatureRecord feature(f % 2 ? FeatureType::Area : FeatureType::Line,
+                            "Feature " + std::to_string(f));
+      feature.ReserveVertices(kVerticesPerFeature);
+      for (int i = 0; i < kVerticesPerFeature; ++i) {
+        const GeoPoint p{-3.8 + f * 0.01 + 1e-6 * i, 40.3 + 1e-7 * i};
+        feature.AddVertex(p, p, 60000 + i % 1000, i % 7 ? "" : "n");
+      }
+      s.features.push_back(std::move(feature));
+    }
+    for (int w = 0; w < 100; ++w) {
+      s.waypoints.push_back(WaypointRecord::FromFile("W" + std::to_string(w), 0, 0, 0, 0, 100,
+                                                     -3.7 + w * 1e-3, 40.4, 1700000000, 0));
+    }
+    return s;
+  }();
+  return source;
+}
+
+fs::path Folder() {
+  static const fs::path dir = [] {
+    fs::path d = fs::temp_directory_path() / ("tvx_bench_exports_" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    return d;
+  }();
+  return dir;
+}
+
+template <class Format>
+void RunText(benchmark::State& state, Format format, const char* name) {
+  UtmSource& source = Document();
+  const std::string path = (Folder() / name).string();
+  for (auto _ : state) {
+    const std::string bytes = format(source);
+    if (!platform::WriteFileReplacing(path, bytes)) state.SkipWithError("write failed");
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.counters["vertices"] = kFeatures * kVerticesPerFeature;
+}
+
+void BM_GeographicList(benchmark::State& state) {
+  RunText(state, [](UtmSource& s) { return FormatGeographicList(s, 0); }, "geo.txt");
+}
+void BM_UtmList(benchmark::State& state) {
+  RunText(state, [](UtmSource& s) { return FormatUtmList(s, 0, 30); }, "utm.txt");
+}
+void BM_Kml(benchmark::State& state) {
+  RunText(state, [](UtmSource& s) { return FormatKml(s, "doc.kml"); }, "doc.kml");
+}
+void BM_Dxf(benchmark::State& state) {
+  RunText(state, [](UtmSource& s) { return FormatDxf(s, 0, 30, false); }, "doc.dxf");
+}
+void BM_PltAllFeatures(benchmark::State& state) {
+  RunText(state, [](UtmSource& s) {
+    std::string all;
+    for (const FeatureRecord& f : s.features) all += FormatPlt(s, f, 0);
+    return all;
+  }, "all.plt");
+}
+void BM_TrkAllFeatures(benchmark::State& state) {
+  RunText(state, [](UtmSource& s) {
+    std::string all;
+    for (const FeatureRecord& f : s.features) all += FormatTrk(s, f, 0);
+    return all;
+  }, "all.trk");
+}
+
+void BM_ShpPointsUtm(benchmark::State& state) {
+  const std::string path = (Folder() / "points.shp").string();
+  for (auto _ : state) {
+    if (!ExportShpPoints(path, Document(), 0, 1, 30).ok) state.SkipWithError("export failed");
+  }
+}
+
+// Our shapes export and ogr2ogr writing the same shapes (read from our file), in one run.
+void BM_ShpShapesVsOgr2ogr(benchmark::State& state) {
+  const std::string ours = (Folder() / "shapes.shp").string();
+  const std::string theirs = (Folder() / "ogr.shp").string();
+  double oursSeconds = 0, theirsSeconds = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    if (!ExportShpShapes(ours, Document(), kShpPolygon, 0, 0, 30, true).ok) {
+      state.SkipWithError("export failed");
+      break;
+    }
+    const auto t1 = std::chrono::steady_clock::now();
+    state.PauseTiming();
+    const std::string command = "ogr2ogr -q -overwrite -f \"ESRI Shapefile\" '" + theirs + "' '" + ours + "'";
+    const auto t2 = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("ogr2ogr failed");
+      break;
+    }
+    const auto t3 = std::chrono::steady_clock::now();
+    state.ResumeTiming();
+    oursSeconds += std::chrono::duration<double>(t1 - t0).count();
+    theirsSeconds += std::chrono::duration<double>(t3 - t2).count();
+  }
+  if (theirsSeconds > 0) state.counters["vs_ogr2ogr"] = oursSeconds / theirsSeconds;
+}
+
+}  // namespace
+
+BENCHMARK(BM_GeographicList)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_UtmList)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Kml)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Dxf)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PltAllFeatures)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_TrkAllFeatures)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ShpPointsUtm)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ShpShapesVsOgr2ogr)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -1,0 +1,381 @@
+// The document's export commands and the Shapefile import: they ask the export settings and a
+// file name, read the document through DocExportSource and write what document/export_*.cpp
+// format. Every export holds m_holdPosition for its whole run (fixes are dropped meanwhile).
+#include <memory>
+
+#include "app/strings.h"
+#include "coords/utm.h"
+#include "document/export_formats.h"
+#include "document/export_prompts.h"
+#include "document/export_shapefile.h"
+#include "document/tolvanix_doc.h"
+#include "platform/file_dialog.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+
+namespace {
+
+constexpr char kCaption[] = "Tolvanix PDA";
+constexpr UINT kStringExportGeographic = 59164;
+constexpr UINT kStringCannotCreate = 59165;
+constexpr UINT kStringExportUtm = 59166;
+constexpr UINT kStringUnnamed = 59167;
+constexpr UINT kStringExportDxf = 59169;
+constexpr UINT kStringExportShp = 59222;
+constexpr UINT kStringExportPlt = 59246;
+constexpr UINT kStringExportTrk = 59247;
+constexpr UINT kStringUnknownFile = 59162;
+constexpr double kDegree = 0.017453292519943295;
+
+// Sets the hold flag for the life of a command and clears it on every way out.
+class HoldPosition {
+ public:
+  explicit HoldPosition(CTolvanixDoc& doc) : doc_(doc) { doc_.m_holdPosition = true; }
+  ~HoldPosition() { doc_.m_holdPosition = false; }
+  HoldPosition(const HoldPosition&) = delete;
+  HoldPosition& operator=(const HoldPosition&) = delete;
+
+ private:
+  CTolvanixDoc& doc_;
+};
+
+// The user-interface thread's view of the document for the writers and the reader.
+class DocExportSource : public ExportSource, public OutlineProjection {
+ public:
+  explicit DocExportSource(CTolvanixDoc& doc) : doc_(doc) {}
+
+  const std::vector<FeatureRecord>& Features() const override { return doc_.m_features; }
+  const std::vector<WaypointRecord>& Waypoints() const override { return doc_.m_waypoints; }
+  std::string DatumName() const override { return doc_.m_datumName; }
+  int DatumIndex() const override { return doc_.m_datum.index; }
+  int CoordMode() const override { return doc_.m_coord; }
+
+  // Datum choice 0 writes through the second (WGS84 ellipsoid) transformation, any other
+  // through the measuring one.
+  void SetUtmZone(int zone, bool north, int datumChoice) override {
+    doc_.SetUtmZone(zone, north, datumChoice == 0 ? 1 : 0);
+  }
+  bool VertexOutput(int datumChoice, const FeatureRecord& record, std::size_t vertex, double& x,
+                    double& y, double& altitudeM) override {
+    return doc_.GetRecordVertexOutputCoords(datumChoice, record, static_cast<int>(vertex), x, y,
+                                            altitudeM);
+  }
+  bool WaypointOutput(int datumChoice, const WaypointRecord& w, double& x, double& y,
+                      double& altitudeM) override {
+    // The waypoint may be a copy (the waypoint table's): project it as a one-vertex record.
+    FeatureRecord point(FeatureType::Line, {});
+    double lon = w.x, lat = w.y;
+    doc_.TransformOutput2(lon, lat);
+    point.AddVertex({lon, lat}, {w.x, w.y}, w.altitudeCm);
+    return doc_.GetRecordVertexOutputCoords(datumChoice, point, 0, x, y, altitudeM);
+  }
+  bool WorkingToWgs84(double& x, double& y) override {
+    doc_.TransformOutput2(x, y);
+    return true;
+  }
+  bool Wgs84ToWorking(double& x, double& y) override {
+    doc_.TransformOutput(x, y);
+    return true;
+  }
+  bool UtmToWgs84(int datumChoice, int zone, bool north, double& x, double& y) override {
+    if (doc_.m_coord == 2) {
+      // The "projected" choice is then the user projection, on the working datum.
+      return doc_.m_transforms.Transform(TransformId::UtmToWgs, x, y);
+    }
+    UtmConverter utm;
+    const DatumRecord& d = doc_.m_datum;
+    const bool onDatum = datumChoice != 0;
+    if (!onDatum || utm.SetParameters(d.a, (d.a - d.b) / d.a, 0) != 0) {
+      utm.SetParameters(6378137.0, 1 / 298.257223563, 0);
+    }
+    double lat = 0, lon = 0;
+    utm.UtmToGeodetic(zone, north ? kUtmHemisphereNorth : kUtmHemisphereSouth, x, y, lat, lon);
+    x = lon / kDegree;
+    y = lat / kDegree;
+    if (onDatum && doc_.m_datum.index > 0) doc_.TransformOutput2(x, y);
+    return true;
+  }
+  double CircleOutline(const FeatureRecord& circle, FeatureRecord* out) override {
+    if (!out) return CircleRadius(circle, *this);
+    AppendCircleOutline(circle, *this, *out);
+    return 0.0;
+  }
+
+  // OutlineProjection. The radius is measured on the working datum's ellipsoid in the zone
+  // of the circle's westernmost corner with a UTM of the program's own, so that the output
+  // transformations keep the zone the export set; the outline is laid out in the display
+  // projection (the working zone) and brought back through its inverse.
+  bool MeasurePlane(int zone, const GeoPoint& working, GeoPoint& plane) override {
+    if (doc_.m_coord == 2) {
+      double x = working.x, y = working.y;
+      doc_.TransformOutput2(x, y);
+      if (!doc_.m_transforms.Transform(TransformId::Utm, x, y)) return false;
+      plane = {x, y};
+      return true;
+    }
+    UtmConverter utm;
+    const DatumRecord& d = doc_.m_datum;
+    if (utm.SetParameters(d.a, (d.a - d.b) / d.a, zone) != 0 &&
+        utm.SetParameters(6378137.0, 1 / 298.257223563, zone) != 0) {
+      return false;
+    }
+    int gotZone = 0, hemisphere = 0;
+    const int err = utm.GeodeticToUtm(working.y * kDegree, working.x * kDegree, gotZone,
+                                      hemisphere, plane.x, plane.y);
+    // Always the northern form, as the area worker measures.
+    if (hemisphere == kUtmHemisphereSouth) plane.y -= 10000000.0;
+    return (err & ~(kUtmEastingError | kUtmNorthingError)) == 0;
+  }
+  bool ToOutlinePlane(const GeoPoint& wgs84, GeoPoint& plane) override {
+    plane = wgs84;
+    return doc_.m_transforms.Transform(TransformId::Display, plane.x, plane.y);
+  }
+  bool FromOutlinePlane(const GeoPoint& plane, GeoPoint& wgs84) override {
+    wgs84 = plane;
+    return doc_.m_transforms.Transform(TransformId::UtmToWgs, wgs84.x, wgs84.y);
+  }
+  bool Wgs84ToWorking(const GeoPoint& wgs84, GeoPoint& working) override {
+    working = wgs84;
+    doc_.TransformOutput(working.x, working.y);
+    return true;
+  }
+
+ private:
+  CTolvanixDoc& doc_;
+};
+
+// The chosen path, or empty when cancelled. `filter` pairs description and pattern.
+std::string AskSavePath(const std::string& filter, const char* extension, UINT titleId) {
+  platform::FileDialogRequest request;
+  request.open = false;
+  request.filter = filter;
+  request.defaultExtension = extension;
+  if (titleId != 0) request.title = LoadResString(titleId);
+  const std::string path = platform::ShowFileDialog(request);
+  return path.empty() ? path : WithExtension(path, std::string(".") + extension);
+}
+
+int ProposedZone(CTolvanixDoc& doc, bool waypointFallback) {
+  int zone = doc.m_zone < 1 ? 1 : doc.m_zone.load();
+  const FeatureRecord* current = doc.CurrentFeature();
+  if (current && current->VertexCount() > 0) {
+    CTolvanixDoc::UtmZoneFromLongitude(current->wgs84Vertices[0].x, zone);
+  } else if (waypointFallback && !doc.m_waypoints.empty()) {
+    CTolvanixDoc::UtmZoneFromLongitude(doc.m_waypoints[0].x, zone);
+  }
+  return zone;
+}
+
+bool AskZoneDatum(CTolvanixDoc& doc, int zone, int mode, ZoneDatumAnswer& answer) {
+  ExportPrompts* prompts = GetExportPrompts();
+  ZoneDatumQuestion q;
+  q.datumName = doc.m_datumName;
+  q.datumIndex = doc.m_datum.index;
+  q.zone = zone;
+  q.mode = mode;
+  return prompts && prompts->AskZoneDatum(q, answer);
+}
+
+CoordSystemQuestion CoordQuestion(CTolvanixDoc& doc, int zone) {
+  CoordSystemQuestion q;
+  q.datumName = doc.m_datumName;
+  q.datumIndex = doc.m_datum.index;
+  q.projectionText = doc.m_projectionName;
+  q.zone = zone;
+  q.mode = doc.m_coord;
+  return q;
+}
+
+void Tell(CTolvanixDoc& doc, const std::string& text, UINT style = MB_OK | MB_ICONEXCLAMATION) {
+  MessageBox(doc.m_hwndView, text, kCaption, style);
+}
+
+// Writes one file of an 8-bit or UTF-8 text format; a failure says so.
+bool WriteExport(CTolvanixDoc& doc, const std::string& path, const std::string& bytes) {
+  if (platform::WriteFileReplacing(path, bytes)) return true;
+  Tell(doc, LoadResString(kStringCannotCreate));
+  return false;
+}
+
+}  // namespace
+
+void CTolvanixDoc::OnExportGeographicTxt() {
+  HoldPosition hold(*this);
+  ZoneDatumAnswer answer;
+  if (!AskZoneDatum(*this, m_zone < 1 ? 1 : m_zone.load(), 2, answer)) return;
+  const std::string path = AskSavePath("(*.txt)|*.txt||", "txt", kStringExportGeographic);
+  if (path.empty()) return;
+  DocExportSource source(*this);
+  WriteExport(*this, path, FormatGeographicList(source, answer.datumChoice));
+}
+
+void CTolvanixDoc::OnExportUtmTxt() {
+  HoldPosition hold(*this);
+  ZoneDatumAnswer answer;
+  if (!AskZoneDatum(*this, ProposedZone(*this, false), m_coord, answer)) return;
+  const std::string path = AskSavePath("(*.txt)|*.txt||", "txt", kStringExportUtm);
+  if (path.empty()) return;
+  DocExportSource source(*this);
+  WriteExport(*this, path, FormatUtmList(source, answer.datumChoice, answer.zone));
+}
+
+void CTolvanixDoc::OnExportKml() {
+  HoldPosition hold(*this);
+  const std::string path = AskSavePath("KML Google Earth (*.kml)|*.kml||", "kml", 0);
+  if (path.empty()) return;
+  DocExportSource source(*this);
+  WriteExport(*this, path, FormatKml(source, path));
+}
+
+void CTolvanixDoc::OnExportDxf() {
+  HoldPosition hold(*this);
+  ExportPrompts* prompts = GetExportPrompts();
+  DxfQuestion q;
+  q.datumName = m_datumName;
+  q.datumIndex = m_datum.index;
+  q.zone = ProposedZone(*this, true);
+  q.mode = m_coord;
+  DxfAnswer answer;
+  if (!prompts || !prompts->AskDxf(q, answer)) return;
+  const std::string path = AskSavePath("(*.dxf)|*.dxf||", "dxf", kStringExportDxf);
+  if (path.empty()) return;
+  DocExportSource source(*this);
+  WriteExport(*this, path, FormatDxf(source, answer.datumChoice, answer.zone, answer.flat != 0));
+}
+
+void CTolvanixDoc::OnExportShp() {
+  HoldPosition hold(*this);
+  ExportPrompts* prompts = GetExportPrompts();
+  CoordSystemQuestion q = CoordQuestion(*this, m_zone < 1 ? 1 : m_zone.load());
+  q.hideHemisphere = true;
+  CoordSystemAnswer answer;
+  if (!prompts || !prompts->AskCoordSystem(q, answer)) return;
+  const std::string path = AskSavePath("ESRI Shapefile (*.shp)|*.shp||", "shp", kStringExportShp);
+  if (path.empty()) return;
+  if (answer.kind == kShpKindPoints) {
+    ExportShpPoints(path, kShpPoint, answer.datumChoice, answer.coordKind, answer.zone);
+  } else {
+    ExportShpShapes(path, ShapeTypeForFeatures(m_features), answer.datumChoice, answer.coordKind,
+                    answer.zone, answer.kind == kShpKindAreas);
+  }
+}
+
+bool CTolvanixDoc::ExportShpPoints(const std::string& path, int shapeType, int datumChoice,
+                                   int coordMode, int zone) {
+  DocExportSource source(*this);
+  const ShpWriteResult result = ::ExportShpPoints(path, source, datumChoice, coordMode, zone);
+  if (!result.ok) Tell(*this, result.message);
+  return result.ok;
+}
+
+bool CTolvanixDoc::ExportShpShapes(const std::string& path, int shapeType, int datumChoice,
+                                   int coordMode, int zone, bool closeRings) {
+  DocExportSource source(*this);
+  const ShpWriteResult result =
+      ::ExportShpShapes(path, source, shapeType, datumChoice, coordMode, zone, closeRings);
+  if (!result.ok) Tell(*this, result.message);
+  return result.ok;
+}
+
+bool CTolvanixDoc::ExportWaypointsShp(const std::vector<WaypointRecord>& waypoints) {
+  ExportPrompts* prompts = GetExportPrompts();
+  CoordSystemQuestion q = CoordQuestion(*this, m_zone < 1 ? 1 : m_zone.load());
+  q.hideHemisphere = true;
+  CoordSystemAnswer answer;
+  if (!prompts || !prompts->AskCoordSystem(q, answer)) return false;
+  const std::string path =
+      AskSavePath("ESRI Shapefile POINT (*.shp)|*.shp||", "shp", kStringExportShp);
+  if (path.empty()) return false;
+  DocExportSource source(*this);
+  const ShpWriteResult result = ::ExportWaypointsShp(path, source, waypoints, answer.datumChoice,
+                                                     answer.coordKind, answer.zone);
+  if (!result.ok) Tell(*this, result.message);
+  return result.ok;
+}
+
+void CTolvanixDoc::ExportTracks(bool plt) {
+  HoldPosition hold(*this);
+  ZoneDatumAnswer answer;
+  if (!AskZoneDatum(*this, 1, 2, answer)) return;
+  const char* extension = plt ? "plt" : "trk";
+  const std::string path =
+      plt ? AskSavePath("OziExplorer Track (*.plt)|*.plt||", extension, kStringExportPlt)
+          : AskSavePath("CompeGPS Track (*.trk)|*.trk||", extension, kStringExportTrk);
+  if (path.empty()) return;
+  DocExportSource source(*this);
+  const std::string dotted = std::string(".") + extension;
+  for (std::size_t k = 0; k < m_features.size(); ++k) {
+    const FeatureRecord& feature = m_features[k];
+    const std::string bytes = plt ? FormatPlt(source, feature, answer.datumChoice)
+                                  : FormatTrk(source, feature, answer.datumChoice);
+    const std::string name = TrackFileName(path, static_cast<int>(k + 1), m_features.size(), dotted);
+    if (!WriteExport(*this, name, bytes)) return;  // the files already written stay
+  }
+}
+
+void CTolvanixDoc::OnExportPlt() { ExportTracks(true); }
+void CTolvanixDoc::OnExportTrk() { ExportTracks(false); }
+
+double CTolvanixDoc::BuildCircleOutline(int feature, FeatureRecord& out, bool radiusOnly) {
+  if (feature < 0 || static_cast<std::size_t>(feature) >= m_features.size()) return 0.0;
+  DocExportSource source(*this);
+  return source.CircleOutline(m_features[feature], radiusOnly ? nullptr : &out);
+}
+
+bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList) {
+  ExportPrompts* prompts = GetExportPrompts();
+  int zone = 1;
+  const FeatureRecord* current = CurrentFeature();
+  if (fromObjectList) {
+    zone = m_zone < 1 ? 1 : m_zone.load();
+  } else if (current && current->VertexCount() == 0 && !m_waypoints.empty()) {
+    UtmZoneFromLongitude(m_waypoints[0].x, zone);
+  } else if (current && current->VertexCount() > 0) {
+    UtmZoneFromLongitude(current->wgs84Vertices[0].x, zone);
+  }
+  CoordSystemQuestion q = CoordQuestion(*this, zone);
+  q.lockKindCombo = true;
+  CoordSystemAnswer answer;
+  if (!prompts || !prompts->AskCoordSystem(q, answer)) return false;
+
+  ShpImportSettings settings;
+  settings.datumChoice = answer.datumChoice;
+  settings.coordMode = answer.coordKind;
+  settings.zone = answer.zone;
+  settings.north = answer.hemisphere < 1;
+  DocExportSource source(*this);
+  auto chooser = [prompts](const std::vector<DbfTextField>& fields) {
+    std::vector<std::string> names;
+    for (const DbfTextField& f : fields) names.push_back(f.name);
+    return prompts->AskNameField(names);
+  };
+  ShpImportResult result =
+      ::ImportShapefile(path, settings, source, chooser, LoadResString(kStringUnnamed));
+  if (result.status == ShpImportStatus::OpenFailed) {
+    Tell(*this, LoadResString(kStringUnknownFile) + "\n" + path);
+    return false;
+  }
+  if (result.status == ShpImportStatus::UnsupportedType) {
+    MessageBox(m_hwndView, "Only ARC/POLYGON are geometry supported for now!", "Error!",
+               MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  // The new document's empty starting feature gives way to the imported ones; when no shape
+  // could be read, the document keeps what it had and its current feature.
+  if (!result.features.empty()) {
+    if (m_features.size() == 1 && m_features[0].vertices.empty()) DeleteAllFeatures();
+    for (FeatureRecord& imported : result.features) {
+      FeatureRecord& added = AddFeature(imported.type, imported.name);
+      added.vertices = std::move(imported.vertices);
+      added.wgs84Vertices = std::move(imported.wgs84Vertices);
+      added.altitudesCm = std::move(imported.altitudesCm);
+      added.vertexNotes = std::move(imported.vertexNotes);
+      added.editable = 0;
+    }
+    RecomputeAreasAndWait(-1);
+    m_current = static_cast<int>(m_features.size()) - 1;
+  }
+  if (!fromObjectList) SetModifiedFlag(TRUE);
+  m_needsRedraw = true;
+  return true;
+}

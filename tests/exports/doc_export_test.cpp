@@ -1,0 +1,208 @@
+// The document's export commands and Shapefile import over a real document: the hold flag on
+// every way out, files that cannot be created, the zone kept across a circle's outline, track
+// file names, and imports that find nothing readable.
+#include <gtest/gtest.h>
+#include <shapefil.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "document/export_prompts.h"
+#include "document/export_shapefile.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "tests/document_main/doc_test_env.h"
+
+namespace {
+
+class ScriptedPrompts : public ExportPrompts {
+ public:
+  bool AskZoneDatum(const ZoneDatumQuestion& q, ZoneDatumAnswer& a) override {
+    asked.push_back("zone-datum mode " + std::to_string(q.mode));
+    holdWhileAsked = TheDocument() && TheDocument()->m_holdPosition;
+    a = zoneDatum;
+    return answer;
+  }
+  bool AskDxf(const DxfQuestion&, DxfAnswer& a) override {
+    a = dxf;
+    return answer;
+  }
+  bool AskCoordSystem(const CoordSystemQuestion& q, CoordSystemAnswer& a) override {
+    asked.push_back(q.lockKindCombo ? "coord import" : "coord export");
+    a = coord;
+    return answer;
+  }
+  int AskNameField(const std::vector<std::string>&) override { return 0; }
+
+  bool answer = true;
+  bool holdWhileAsked = false;
+  std::vector<std::string> asked;
+  ZoneDatumAnswer zoneDatum{30, 0};
+  DxfAnswer dxf{0, 30, 0};
+  CoordSystemAnswer coord{0, 30, 0, 0, 2};
+};
+
+class DocExportTest : public DocTest {
+ protected:
+  void SetUp() override {
+    DocTest::SetUp();
+    auto owned = std::make_unique<ScriptedPrompts>();
+    prompts = owned.get();
+    SetExportPrompts(std::move(owned));
+    platform::FileDialogScript::Clear();
+    platform::MessageBoxScript::Clear();
+    Store("Coord", 1);
+    MakeDoc();
+    ASSERT_TRUE(doc_->m_transformsReady);
+  }
+  void TearDown() override {
+    SetExportPrompts(nullptr);
+    DocTest::TearDown();
+  }
+  void AddLine(const std::string& name, double lon, double lat, int count) {
+    FeatureRecord& f = doc_->AddFeature(FeatureType::Line, name);
+    for (int i = 0; i < count; ++i) {
+      const GeoPoint p{lon + i * 1e-4, lat + i * 1e-4};
+      f.AddVertex(p, p, 1000 + i);
+    }
+  }
+  void AddCircle(double lon, double lat) {
+    // Corners 10 m from the centre in the zone of the centre, by the document's own UTM.
+    int zone = 0;
+    CTolvanixDoc::UtmZoneFromLongitude(lon, zone);
+    doc_->SetUtmZone(zone, true, 1);
+    double e = lon, n = lat;
+    doc_->m_transforms.Transform(TransformId::WgsToMap2, e, n);
+    FeatureRecord& c = doc_->AddFeature(FeatureType::Circle, "Circle");
+    for (auto [de, dn] : {std::pair{0.0, 0.0}, {-10.0, 10.0}, {10.0, -10.0}}) {
+      double x = e + de, y = n + dn;
+      doc_->m_transforms.Transform(TransformId::MapToWgs, x, y);
+      c.AddVertex({x, y}, {x, y}, 500);
+    }
+  }
+  std::string Read(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  ScriptedPrompts* prompts = nullptr;
+};
+
+TEST_F(DocExportTest, HoldFlagIsClearedOnEveryWayOut) {
+  using Command = void (CTolvanixDoc::*)();
+  const Command commands[] = {&CTolvanixDoc::OnExportGeographicTxt, &CTolvanixDoc::OnExportUtmTxt,
+                              &CTolvanixDoc::OnExportKml,           &CTolvanixDoc::OnExportDxf,
+                              &CTolvanixDoc::OnExportShp,           &CTolvanixDoc::OnExportPlt,
+                              &CTolvanixDoc::OnExportTrk};
+  AddLine("L", -3.7, 40.4, 3);
+  for (Command command : commands) {
+    prompts->answer = false;  // settings cancelled
+    (doc_.get()->*command)();
+    EXPECT_FALSE(doc_->m_holdPosition);
+    prompts->answer = true;
+    platform::FileDialogScript::Push("");  // file dialog cancelled
+    (doc_.get()->*command)();
+    EXPECT_FALSE(doc_->m_holdPosition);
+    platform::FileDialogScript::Push((dir_ / "missing" / "out").string());  // cannot be created
+    (doc_.get()->*command)();
+    EXPECT_FALSE(doc_->m_holdPosition);
+    const auto shown = platform::MessageBoxScript::TakeShown();
+    ASSERT_EQ(shown.size(), 1u) << "every failed export says so, KML included";
+  }
+  EXPECT_TRUE(prompts->holdWhileAsked);
+}
+
+TEST_F(DocExportTest, CircleOutlineKeepsTheZoneOfWhatFollows) {
+  doc_->DeleteAllFeatures();
+  AddLine("West", -3.7, 40.4, 2);  // zone 30
+  AddCircle(3.5, 40.4);            // zone 31
+  AddLine("West again", -3.7, 40.4, 2);
+  FeatureRecord outline(FeatureType::Circle, "o");
+  const UtmZone before = doc_->m_transforms.CurrentZone(UtmTarget::Second);
+  EXPECT_NEAR(doc_->BuildCircleOutline(1, outline, true), 10.0, 1e-3);
+  doc_->BuildCircleOutline(1, outline, false);
+  EXPECT_EQ(outline.VertexCount(), 63u);
+  EXPECT_EQ(doc_->m_transforms.CurrentZone(UtmTarget::Second).zone, before.zone);
+
+  prompts->zoneDatum = {30, 0};
+  platform::FileDialogScript::Push((dir_ / "utm").string());
+  doc_->OnExportUtmTxt();
+  const auto lines = Lines(Read(dir_ / "utm.txt"));
+  ASSERT_EQ(lines.size(), 1u + 3 + (1 + 63) + 3);
+  EXPECT_EQ(lines[1], "West");
+  EXPECT_EQ(lines[68], "West again");
+  // The same vertices after the circle are written in the same zone as before it.
+  EXPECT_EQ(lines[2], lines[69]);
+  EXPECT_EQ(lines[3], lines[70]);
+}
+
+TEST_F(DocExportTest, TracksGoToOneFilePerFeature) {
+  doc_->DeleteAllFeatures();
+  for (const char* name : {"A", "B", "C"}) AddLine(name, -3.7, 40.4, 2);
+  platform::FileDialogScript::Push((dir_ / "survey.trk").string());
+  doc_->OnExportTrk();
+  for (const char* file : {"survey_1.trk", "survey_2.trk", "survey_3.trk"}) {
+    EXPECT_TRUE(std::filesystem::exists(dir_ / file)) << file;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "survey.trk"));
+}
+
+TEST_F(DocExportTest, ShapefileRoundTripThroughTheCommands) {
+  doc_->DeleteAllFeatures();
+  AddLine("Uno", -3.7, 40.4, 4);
+  AddLine("Dos", -3.6, 40.3, 3);
+  prompts->coord = {0, 30, 0, 0, 3};  // geographic, WGS84, as lines
+  platform::FileDialogScript::Push((dir_ / "rt.shp").string());
+  doc_->OnExportShp();
+  const std::vector<FeatureRecord> exported = doc_->m_features;
+
+  doc_->OnNewDocument();
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  ASSERT_TRUE(doc_->ImportShapefile((dir_ / "rt.shp").string(), false));
+  ASSERT_EQ(doc_->m_features.size(), 2u);  // the empty starting feature gave way
+  for (std::size_t k = 0; k < 2; ++k) {
+    EXPECT_EQ(doc_->m_features[k].name, exported[k].name);
+    EXPECT_EQ(doc_->m_features[k].editable, 0);
+    EXPECT_EQ(doc_->m_features[k].wgs84Vertices, exported[k].wgs84Vertices);
+  }
+  EXPECT_EQ(doc_->m_current, 1);
+  EXPECT_EQ(prompts->asked.back(), "coord import");
+}
+
+TEST_F(DocExportTest, ImportWithoutReadableShapesKeepsTheCurrentFeature) {
+  doc_->DeleteAllFeatures();
+  AddLine("Uno", -3.7, 40.4, 4);
+  prompts->coord = {0, 30, 0, 0, 2};
+  platform::FileDialogScript::Push((dir_ / "broken.shp").string());
+  doc_->OnExportShp();
+  // Keep the header and the index, lose the records.
+  std::filesystem::resize_file(dir_ / "broken.shp", 100);
+
+  doc_->OnNewDocument();
+  doc_->ImportShapefile((dir_ / "broken.shp").string(), false);
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  EXPECT_EQ(doc_->m_current, 0);
+  EXPECT_NE(doc_->CurrentFeature(), nullptr);
+
+  // A POINT file is refused with its message.
+  platform::FileDialogScript::Push((dir_ / "points.shp").string());
+  prompts->coord.kind = kShpKindPoints;
+  doc_->m_features[0].AddVertex({-3.7, 40.4}, {-3.7, 40.4}, 0);
+  doc_->OnExportShp();
+  platform::MessageBoxScript::TakeShown();
+  EXPECT_FALSE(doc_->ImportShapefile((dir_ / "points.shp").string(), false));
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Only ARC/POLYGON are geometry supported for now!");
+  EXPECT_EQ(shown[0].caption, "Error!");
+}
+
+}  // namespace
