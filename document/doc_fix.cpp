@@ -76,26 +76,18 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat) {
 
   double fixLon = lon, fixLat = lat;
   double walkerLon = m_offsetLon, walkerLat = m_offsetLat;
+  bool post = true;
   if (m_offsetOn) {
     walkerLon = datumLon;
     walkerLat = datumLat;
     double offsetLon = 0.0, offsetLat = 0.0;
-    if (!converted || !OffsetPoint(mapX, mapY, offsetLon, offsetLat)) {
-      // No offset position yet: the walker's own position stands, and nothing is posted.
-      std::lock_guard<std::mutex> lock(m_fixLock);
-      m_gpsLon = lon;
-      m_gpsLat = lat;
-      m_datumLon = datumLon;
-      m_datumLat = datumLat;
-      m_offsetLon = walkerLon;
-      m_offsetLat = walkerLat;
-      m_gpsMapX = mapX;
-      m_gpsMapY = mapY;
-      return;
+    if (converted && OffsetPoint(mapX, mapY, offsetLon, offsetLat)) {
+      fixLon = datumLon = offsetLon;
+      fixLat = datumLat = offsetLat;
+      ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
+    } else {
+      post = false;  // no offset position yet: the walker's own position stands unannounced
     }
-    fixLon = datumLon = offsetLon;
-    fixLat = datumLat = offsetLat;
-    ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
   }
 
   {
@@ -113,6 +105,7 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat) {
     std::lock_guard<std::mutex> lock(m_settingsLock);
     m_gridRefText = std::move(grid);
   }
+  if (!post) return;
 
   if (!m_replayingNmea) {
     PostMessage(m_hwndView, WM_REFRESH_GPS, 0, 0);

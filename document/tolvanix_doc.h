@@ -328,7 +328,6 @@ class CTolvanixDoc : public CDocument {
   BOOL OpenShapefile(const std::string& path);
   // --- end open ---
 
-
   // --- exports (document/doc_export.cpp) ---
   // The export commands: each asks its settings and a file name, holds m_holdPosition for its
   // whole run and reports a file it could not write.
@@ -498,7 +497,6 @@ class CTolvanixDoc : public CDocument {
   TransformSet& ThreadTransforms();
   bool ConvertWith(TransformSet& set, double lon, double lat, double& easting,
                    double& northing, std::string* gridText);
-  void PublishCoordSettings();
   void ShowFatalDataFileMessage(const std::string& text);
   LRESULT OnAreaDone(WPARAM, LPARAM);
   LRESULT OnFirstFixWaitDone(WPARAM, LPARAM);
