@@ -5,7 +5,6 @@
 #include "document/doc_area.h"
 #include "document/doc_messages.h"
 #include "document/doc_options.h"
-#include "document/tvx_file.h"
 #include "platform/message_box.h"
 #include "platform/threads.h"
 #include "platform/win_app.h"
@@ -246,17 +245,6 @@ BOOL CTolvanixDoc::SaveModified() {
   if (!DoSave(path)) return FALSE;
   m_hasFile = true;
   return TRUE;
-}
-
-void CTolvanixDoc::Serialize(CArchive& ar) {
-  if (!ar.IsStoring()) return;  // reading goes through the open command
-  DatumConversion conversion;
-  if (m_datum.index > 0) {
-    conversion.toWorking = [this](double& x, double& y) { TransformOutput(x, y); };
-    conversion.toWgs84 = [this](double& x, double& y) { TransformOutput2(x, y); };
-  }
-  const std::string bytes = WriteTvxFile(m_content, m_datum.index > 0 ? &conversion : nullptr);
-  ar.Write(bytes.data(), bytes.size());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -67,9 +67,6 @@ class CTolvanixDoc : public CDocument {
   // Asks "Save changes to %1?"; Yes saves and answers TRUE only when the save succeeded
   // (a failed or cancelled save keeps the document and stops the caller).
   BOOL SaveModified() override;
-  // Storing writes the document file of the content (features from their WGS84 lists,
-  // waypoints brought back to WGS84).
-  void Serialize(CArchive& ar) override;
 
   // The receiver start-up set-up the constructor runs when "SNAuto" or "SBASAuto" is set
   // (mode 0 static navigation, 1 SBAS, 2 both; port and baud index); installed by the
