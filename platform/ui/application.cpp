@@ -1,6 +1,8 @@
 #include "platform/ui/application.h"
 
 #include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
@@ -11,6 +13,7 @@
 #include <future>
 #include <memory>
 
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/wx_text.h"
@@ -67,6 +70,30 @@ int WindowedMessageBox(HWND owner, const std::string& text, const std::string& c
   std::future<int> result = answer->get_future();
   wxTheApp->CallAfter([=] { answer->set_value(ShowMessageBoxNow(owner, text, caption, style)); });
   return result.get();
+}
+
+// The platform's filter ("Text|*.txt|All|*.txt,*.shp|") in wxWidgets' form ("Text|*.txt|All|*.txt;*.shp").
+wxString WildcardOf(const std::string& filter) {
+  std::string out = filter;
+  while (!out.empty() && out.back() == '|') out.pop_back();
+  for (char& c : out)
+    if (c == ',') c = ';';
+  return out.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : ToWx(out);
+}
+
+std::string WindowedFileDialog(const platform::FileDialogRequest& request) {
+  // Only the user-interface thread asks for files; anything else counts as cancelled.
+  if (!IsUiThread()) return {};
+  wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+  long style = request.open ? (wxFD_OPEN | wxFD_FILE_MUST_EXIST) : (wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  wxString title = request.title.empty() ? (request.open ? wxString("Open") : wxString("Save As"))
+                                         : ToWx(request.title);
+  wxFileDialog dialog(parent, title, wxEmptyString, ToWx(request.initialName), WildcardOf(request.filter), style);
+  if (dialog.ShowModal() != wxID_OK) return {};
+  wxFileName chosen(dialog.GetPath());
+  if (!request.open && !request.defaultExtension.empty() && !chosen.HasExt())
+    chosen.SetExt(ToWx(request.defaultExtension));
+  return FromWx(chosen.GetFullPath());
 }
 
 void PostThroughEventLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,12 +196,14 @@ class WinApplication : public wxApp {
 void InstallWindowedBackends() {
   g_backendsLive = true;
   SetMessageBoxBackend(&WindowedMessageBox);
+  platform::SetFileDialogBackend(&WindowedFileDialog);
   SetMessageBackend({&PostThroughEventLoop, &SendThroughEventLoop});
 }
 
 void RemoveWindowedBackends() {
   g_backendsLive = false;
   SetMessageBoxBackend({});
+  platform::SetFileDialogBackend({});
   // Posts that arrive after the loop has ended are dropped rather than queued forever.
   SetMessageBackend({[](HWND, UINT, WPARAM, LPARAM) {}, [](HWND, UINT, WPARAM, LPARAM) { return LRESULT{0}; }});
 }
