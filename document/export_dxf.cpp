@@ -64,28 +64,44 @@ std::string FormatDxf(ExportSource& source, int datumChoice, int zone, bool flat
     return p;
   };
 
-  for (const FeatureRecord& f : source.Features()) {
+  // Output coordinates of every vertex of every feature but circles, for the geometry and
+  // again for the labels (both in the zone set at the first geometry point).
+  const auto& features = source.Features();
+  std::vector<std::vector<OutputPoint>> outputs(features.size());
+  auto vertexOutputs = [&](std::size_t k) -> const std::vector<OutputPoint>& {
+    std::vector<OutputPoint>& points = outputs[k];
+    if (points.size() != features[k].VertexCount()) {
+      points.clear();
+      for (std::size_t i = 0; i < features[k].VertexCount(); ++i) points.push_back(output(features[k], i));
+    }
+    return points;
+  };
+
+  for (std::size_t k = 0; k < features.size(); ++k) {
+    const FeatureRecord& f = features[k];
     const std::size_t n = f.VertexCount();
     if (n == 0) continue;
     if (f.type == FeatureType::Line) {
-      out.Reserve(out.Bytes().size() + n * 100);
+      out.Expect(n * 100);
       zoneOnce.Before(f.wgs84Vertices[0].y);
-      OutputPoint previous = output(f, 0);
+      const std::vector<OutputPoint>& points = vertexOutputs(k);
+      OutputPoint previous = points[0];
       for (std::size_t i = 1; i < n; ++i) {
-        const OutputPoint p = output(f, i);
+        const OutputPoint& p = points[i];
         dxf.Line("0").Line("LINE").Line("8").Line("0");
         dxf.Point(previous.x, previous.y, previous.z);
         dxf.Point(p.x, p.y, p.z, 1);
         previous = p;
       }
     } else if (f.type == FeatureType::Area) {
-      out.Reserve(out.Bytes().size() + n * 60);
+      out.Expect(n * 60);
       zoneOnce.Before(f.wgs84Vertices[0].y);
       dxf.Line("0").Line("POLYLINE").Line("8").Line("0").Line("66").Line("1");
       dxf.Line("10").Line("0").Line("20").Line("0").Line("30").Line("0");
       dxf.Line("70").Line(flat ? "1" : "8").Line("0");
+      const std::vector<OutputPoint>& points = vertexOutputs(k);
       for (std::size_t i = 0; i < n; ++i) {
-        const OutputPoint p = output(f, i);
+        const OutputPoint& p = points[i];
         dxf.Line("VERTEX").Line("8").Line("0");
         dxf.Point(p.x, p.y, p.z);
         if (!flat) dxf.Line("70").Line("32");
@@ -114,13 +130,12 @@ std::string FormatDxf(ExportSource& source, int datumChoice, int zone, bool flat
     dxf.Point(p.x, p.y, p.z);
   }
 
-  std::vector<OutputPoint> labelPoints;
-  for (const FeatureRecord& f : source.Features()) {
+  for (std::size_t k = 0; k < features.size(); ++k) {
+    const FeatureRecord& f = features[k];
     if (IsCircleType(f.type)) continue;
     const std::size_t n = f.VertexCount();
-    out.Reserve(out.Bytes().size() + n * 200);
-    labelPoints.clear();
-    for (std::size_t i = 0; i < n; ++i) labelPoints.push_back(output(f, i));
+    out.Expect(n * 200);
+    const std::vector<OutputPoint>& labelPoints = vertexOutputs(k);
     for (std::size_t i = 0; i < n; ++i) {
       const OutputPoint& p = labelPoints[i];
       dxf.Text("HEIGHT", p.x, p.y, p.z, "0.5", [&] { out.Fixed(p.z, 2); });

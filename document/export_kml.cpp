@@ -102,7 +102,7 @@ std::string FormatKml(ExportSource& source, const std::string& pathName) {
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
     if (points.Count() == 0) continue;
-    out.Reserve(out.Bytes().size() + points.Count() * 36);
+    out.Expect(points.Count() * 36);
     WriteFeature(out, feature, points);
   }
   out << "</Folder>\n";

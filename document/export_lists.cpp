@@ -27,7 +27,7 @@ std::string FormatGeographicList(ExportSource& source, int datumChoice) {
   WriteDatumLine(out, source, datumChoice);
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
-    out.Reserve(out.Bytes().size() + points.Count() * 32);
+    out.Expect(points.Count() * 32);
     out.Ansi(feature.name) << '\n';
     for (std::size_t i = 0; i < points.Count(); ++i) {
       const GeoPoint& p = points.Geographic(datumChoice, i);
@@ -59,7 +59,7 @@ std::string FormatUtmList(ExportSource& source, int datumChoice, int zone) {
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
     if (points.Count() == 0) continue;
-    out.Reserve(out.Bytes().size() + points.Count() * 36);
+    out.Expect(points.Count() * 36);
     out.Ansi(feature.name) << '\n';
     for (std::size_t i = 0; i < points.Count(); ++i) {
       zoneOnce.Before(points.Record().wgs84Vertices[i].y);

@@ -3,8 +3,11 @@
 #include <shapefil.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -12,72 +15,88 @@
 
 namespace {
 
-// ---- Files through shapelib with every write and close checked -------------------------
+// ---- Files through shapelib, in memory until they are complete --------------------------
 
-// Shapelib ignores the result of some writes and of fclose; the hooks below remember any
-// failure so that a full disk is reported instead of leaving a truncated file.
-struct CheckedFile {
-  std::FILE* file;
-  bool* failed;
+// Shapelib seeks before every record it writes, and a seek flushes a stdio buffer: written
+// straight to disk, a million points cost millions of system calls. The writers therefore let
+// shapelib work on memory files and write the finished files in one go each; a failed write
+// (a full disk) is then a plain, checked file write.
+using MemoryFiles = std::map<std::string, std::string>;
+
+struct MemoryFile {
+  std::string* data;
+  std::size_t position = 0;
 };
 
-thread_local bool* t_failureFlag = nullptr;
+// The file set of the writer whose shapelib calls run on this thread (set around Create,
+// which is where shapelib opens its files).
+thread_local MemoryFiles* t_files = nullptr;
 
-CheckedFile* Checked(SAFile file) { return reinterpret_cast<CheckedFile*>(file); }
+MemoryFile* Memory(SAFile file) { return reinterpret_cast<MemoryFile*>(file); }
 
-SAFile CheckedOpen(const char* name, const char* access) {
-  std::FILE* file = std::fopen(name, access);
-  if (!file) return nullptr;
-  return reinterpret_cast<SAFile>(new CheckedFile{file, t_failureFlag});
+SAFile MemoryOpen(const char* name, const char* access) {
+  if (!t_files) return nullptr;
+  auto it = t_files->find(name);
+  if (access[0] == 'w') {
+    it = t_files->insert_or_assign(name, std::string()).first;
+  } else if (it == t_files->end()) {
+    return nullptr;
+  }
+  return reinterpret_cast<SAFile>(new MemoryFile{&it->second});
 }
 
-SAOffset CheckedRead(void* p, SAOffset size, SAOffset count, SAFile file) {
-  return std::fread(p, size, count, Checked(file)->file);
+SAOffset MemoryRead(void* p, SAOffset size, SAOffset count, SAFile file) {
+  MemoryFile* f = Memory(file);
+  if (size == 0) return 0;
+  const std::size_t available = f->data->size() > f->position ? f->data->size() - f->position : 0;
+  const SAOffset items = std::min<SAOffset>(count, available / size);
+  std::memcpy(p, f->data->data() + f->position, items * size);
+  f->position += items * size;
+  return items;
 }
 
-SAOffset CheckedWrite(void* p, SAOffset size, SAOffset count, SAFile file) {
-  CheckedFile* f = Checked(file);
-  const SAOffset written = std::fwrite(p, size, count, f->file);
-  if (written != count && f->failed) *f->failed = true;
-  return written;
+SAOffset MemoryWrite(void* p, SAOffset size, SAOffset count, SAFile file) {
+  MemoryFile* f = Memory(file);
+  const std::size_t bytes = size * count;
+  if (f->data->size() < f->position + bytes) f->data->resize(f->position + bytes);
+  std::memcpy(f->data->data() + f->position, p, bytes);
+  f->position += bytes;
+  return count;
 }
 
-SAOffset CheckedSeek(SAFile file, SAOffset offset, int whence) {
-  return std::fseek(Checked(file)->file, static_cast<long>(offset), whence);
+SAOffset MemorySeek(SAFile file, SAOffset offset, int whence) {
+  MemoryFile* f = Memory(file);
+  const std::size_t base = whence == SEEK_CUR ? f->position : whence == SEEK_END ? f->data->size() : 0;
+  f->position = base + offset;
+  return 0;
 }
 
-SAOffset CheckedTell(SAFile file) { return std::ftell(Checked(file)->file); }
+SAOffset MemoryTell(SAFile file) { return Memory(file)->position; }
+int MemoryFlush(SAFile) { return 0; }
 
-int CheckedFlush(SAFile file) {
-  CheckedFile* f = Checked(file);
-  const int result = std::fflush(f->file);
-  if (result != 0 && f->failed) *f->failed = true;
-  return result;
+int MemoryClose(SAFile file) {
+  delete Memory(file);
+  return 0;
 }
 
-int CheckedClose(SAFile file) {
-  CheckedFile* f = Checked(file);
-  const int result = std::fclose(f->file);
-  if (result != 0 && f->failed) *f->failed = true;
-  delete f;
-  return result;
+int MemoryRemove(const char* name) {
+  if (t_files) t_files->erase(name);
+  return 0;
 }
-
-int RemoveFile(const char* name) { return std::remove(name); }
 
 void IgnoreError(const char*) {}  // failures reach the user through the writers' results
 
-SAHooks CheckedHooks() {
+SAHooks MemoryHooks() {
   SAHooks hooks;
   SASetupDefaultHooks(&hooks);
-  hooks.FOpen = CheckedOpen;
-  hooks.FRead = CheckedRead;
-  hooks.FWrite = CheckedWrite;
-  hooks.FSeek = CheckedSeek;
-  hooks.FTell = CheckedTell;
-  hooks.FFlush = CheckedFlush;
-  hooks.FClose = CheckedClose;
-  hooks.Remove = RemoveFile;
+  hooks.FOpen = MemoryOpen;
+  hooks.FRead = MemoryRead;
+  hooks.FWrite = MemoryWrite;
+  hooks.FSeek = MemorySeek;
+  hooks.FTell = MemoryTell;
+  hooks.FFlush = MemoryFlush;
+  hooks.FClose = MemoryClose;
+  hooks.Remove = MemoryRemove;
   hooks.Error = IgnoreError;
   return hooks;
 }
@@ -93,7 +112,7 @@ class ShapefileWriter {
   ShapefileWriter(const std::string& path)
       : base_(HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path),
         temporary_(base_ + ".tvxtmp" + std::to_string(getpid())),
-        hooks_(CheckedHooks()) {}
+        hooks_(MemoryHooks()) {}
 
   ~ShapefileWriter() {
     Close();
@@ -104,12 +123,20 @@ class ShapefileWriter {
 
   // Empty on success, else the message of what failed.
   std::string Create(int shapeType, const std::string& shownPath) {
-    t_failureFlag = &failed_;
+    // The target folder must take the files: the temporary .shp is created on disk at once.
+    std::FILE* probe = std::fopen((temporary_ + ".shp").c_str(), "wb");
+    if (!probe) return "Unable to create shp file\n";
+    std::fclose(probe);
+    // The file names stay those on disk: shapelib derives the .shx name from the .shp one.
+    t_files = &files_;
     shp_ = SHPCreateLL((temporary_ + ".shp").c_str(), shapeType, &hooks_);
-    if (!shp_) return "Unable to create shp file\n";
+    if (!shp_) {
+      t_files = nullptr;
+      return "Unable to create shp file\n";
+    }
     // LDID 87: the table's texts are in the Windows ANSI code page.
     dbf_ = DBFCreateLL((temporary_ + ".dbf").c_str(), "LDID/87", &hooks_);
-    t_failureFlag = nullptr;
+    t_files = nullptr;
     if (!dbf_) return "DBFCreate(" + shownPath + ") failed\n";
     return {};
   }
@@ -146,6 +173,14 @@ class ShapefileWriter {
     Close();
     if (failed_) return "Unable to write shp file\n";
     for (const char* ext : kExtensions) {
+      const std::string name = temporary_ + ext;
+      const std::string& bytes = files_[name];
+      std::FILE* file = std::fopen(name.c_str(), "wb");
+      if (!file) return "Unable to write shp file\n";
+      const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+      if (std::fclose(file) != 0 || !written) return "Unable to write shp file\n";
+    }
+    for (const char* ext : kExtensions) {
       if (std::rename((temporary_ + ext).c_str(), (base_ + ext).c_str()) != 0) {
         return "Unable to write shp file\n";
       }
@@ -165,6 +200,7 @@ class ShapefileWriter {
   std::string base_;
   std::string temporary_;
   SAHooks hooks_;
+  MemoryFiles files_;
   SHPHandle shp_ = nullptr;
   DBFHandle dbf_ = nullptr;
   bool failed_ = false;

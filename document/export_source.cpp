@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "app/strings.h"
 #include "document/measures.h"
@@ -87,6 +88,36 @@ double AppendCircleOutline(const FeatureRecord& circle, OutlineProjection& proje
 }
 
 ExportText& ExportText::Fixed(double value, int decimals) {
+  // Fast path: scale, round and print two integers. It is taken only where the rounding
+  // cannot differ from printf's (the scaled value is far from a tie and small enough to be
+  // exact to well under a thousandth of its last digit); anything else goes to to_chars.
+  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  if (decimals >= 0 && decimals <= 8) {
+    const double scaled = std::fabs(value) * kScale[decimals];
+    if (scaled < 1e12) {
+      const double whole = std::floor(scaled);
+      const double fraction = scaled - whole;
+      if (std::fabs(fraction - 0.5) > 1e-3) {
+        const auto digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+        const auto unit = static_cast<std::uint64_t>(kScale[decimals]);
+        char buffer[48];
+        char* at = buffer;
+        if (std::signbit(value)) *at++ = '-';
+        at = std::to_chars(at, buffer + sizeof buffer, digits / unit).ptr;
+        if (decimals > 0) {
+          *at++ = '.';
+          std::uint64_t rest = digits % unit;
+          for (int i = decimals - 1; i >= 0; --i) {
+            at[i] = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+          }
+          at += decimals;
+        }
+        bytes_.append(buffer, at);
+        return *this;
+      }
+    }
+  }
   char buffer[352];  // enough for any double in fixed notation with a few decimals
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                  std::chars_format::fixed, decimals);

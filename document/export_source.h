@@ -11,6 +11,7 @@
 // (text formats) or files (Shapefile); they never show a window.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -146,7 +147,11 @@ class ExportText {
   ExportText& Int(long long value);
   // A UTF-8 text in Windows-1252, for the 8-bit formats; line breaks become blanks.
   ExportText& Ansi(const std::string& utf8);
-  void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
+  // Room for `more` bytes beyond those written, growing geometrically.
+  void Expect(std::size_t more) {
+    const std::size_t wanted = bytes_.size() + more;
+    if (wanted > bytes_.capacity()) bytes_.reserve(std::max(wanted, 2 * bytes_.capacity()));
+  }
 
  private:
   std::string bytes_;

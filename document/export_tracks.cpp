@@ -29,7 +29,7 @@ std::string FormatPlt(ExportSource& source, const FeatureRecord& feature, int da
   out.Int(feature.colour) << '\n';
   const ExportedPoints points(source, feature);
   if (points.Count() == 0) return std::move(out.Bytes());
-  out.Reserve(out.Bytes().size() + points.Count() * 48);
+  out.Expect(points.Count() * 48);
   out.Int(static_cast<long long>(points.Count())) << '\n';
   for (std::size_t i = 0; i < points.Count(); ++i) {
     const GeoPoint& p = points.Geographic(datumChoice, i);
@@ -53,7 +53,7 @@ std::string FormatTrk(ExportSource& source, const FeatureRecord& feature, int da
          "D  ";
   out.Ansi(feature.name) << "\ni I00\n";
   const ExportedPoints points(source, feature);
-  out.Reserve(out.Bytes().size() + points.Count() * 120);
+  out.Expect(points.Count() * 120);
   for (std::size_t i = 0; i < points.Count(); ++i) {
     const GeoPoint& p = points.Geographic(datumChoice, i);
     // 0xBA is the ordinal sign of Windows-1252, which these files use as a degree sign.

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <sstream>
 
 #include "document/export_formats.h"
@@ -138,6 +140,29 @@ TEST(ExportLists, NumbersIgnoreTheUserLocale) {
   const std::string text = FormatGeographicList(source, 0);
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(text, "Datum,WGS 84\nL\nWP,D,1,2.500000,1.250000\n");
+}
+
+TEST(ExportNumbers, FixedMatchesPrintfEverywhere) {
+  // printf in the C locale is the reference, ties and large values included.
+  std::mt19937_64 random(12345);
+  std::vector<double> values{0.0, -0.0, 0.125, 0.375, 2.5, -2.5, 1e-7, -1e-7, 0.0049999999,
+                             999999.9995, 1e15, -1e300, 4503599627370497.0, 40.4999995,
+                             std::nan(""), std::numeric_limits<double>::infinity()};
+  std::uniform_real_distribution<double> any(-1e7, 1e7);
+  std::uniform_int_distribution<int> ties(-100000, 100000);
+  for (int i = 0; i < 200000; ++i) {
+    values.push_back(any(random));
+    values.push_back(ties(random) / 1000.0 + 0.0005);  // halfway at three decimals
+  }
+  for (double v : values) {
+    for (int decimals : {0, 2, 3, 6, 8}) {
+      ExportText text;
+      text.Fixed(v, decimals);
+      char expected[400];
+      std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+      ASSERT_EQ(text.Bytes(), expected) << v << " with " << decimals;
+    }
+  }
 }
 
 TEST(CircleOutline, RadiusTenGivesSixtyThreePointsRoundTheCentre) {

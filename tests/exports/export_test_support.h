@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,8 +108,14 @@ class UtmSource : public ExportSource, public OutlineProjection {
   int workingZone = 30;
 
   static bool Forward(int z, double lon, double lat, double& e, double& n) {
-    UtmConverter utm;
-    if (utm.SetParameters(6378137.0, 1 / 298.257223563, z) != 0) return false;
+    // One converter per zone: its set-up costs more than a conversion.
+    thread_local std::map<int, UtmConverter> converters;
+    auto [it, added] = converters.try_emplace(z);
+    UtmConverter& utm = it->second;
+    if (added && utm.SetParameters(6378137.0, 1 / 298.257223563, z) != 0) {
+      converters.erase(it);
+      return false;
+    }
     int gotZone = 0, hemisphere = 0;
     const int err = utm.GeodeticToUtm(lat * kDeg, lon * kDeg, gotZone, hemisphere, e, n);
     return (err & ~(kUtmEastingError | kUtmNorthingError)) == 0;
