@@ -16,6 +16,7 @@
 #include "document/export_shapefile.h"
 #include "platform/files.h"
 #include "tests/exports/export_test_support.h"
+#include "tests/exports/test_folder.h"
 
 using namespace exports_test;
 namespace fs = std::filesystem;
@@ -86,11 +87,7 @@ class Interop : public ::testing::Test {
   static void SetUpTestSuite() { GDALAllRegister(); }
 
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tvx_interop_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("tvx_interop_");
     source.features.push_back(MakeFeature(FeatureType::Line, "Camino & <viejo>",
                                           {{-3.70, 40.40}, {-3.69, 40.41}, {-3.68, 40.40}, {-3.67, 40.41}},
                                           65000));

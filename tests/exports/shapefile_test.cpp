@@ -12,6 +12,7 @@
 
 #include "document/export_shapefile.h"
 #include "tests/exports/export_test_support.h"
+#include "tests/exports/test_folder.h"
 
 using namespace exports_test;
 namespace fs = std::filesystem;
@@ -21,11 +22,7 @@ namespace {
 class ShapefileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tvx_shp_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = FreshTestFolder("tvx_shp_");
   }
   void TearDown() override { fs::remove_all(dir); }
   std::string Path(const std::string& name) const { return (dir / name).string(); }
