@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "tests/support/wx_test_environment.h"
 #include "app/strings.h"
 #include "coords/record_io.h"
 #include "coords/ui/dlg_projection.h"
@@ -28,28 +29,7 @@ namespace {
 
 CWinApp g_app("tvxtest");
 
-class WxEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (!std::getenv("DISPLAY")) return;
-    wxApp::SetInstance(new wxApp);
-    static int argc = 1;
-    static char name[] = "coords_window_test";
-    static char* argv[] = {name, nullptr};
-    ready = wxEntryStart(argc, argv) && wxTheApp->CallOnInit();
-    platform::SetUiThread();
-    platform::ui::InstallWindowedBackends();
-  }
-  void TearDown() override {
-    if (!ready) return;
-    platform::ui::RemoveWindowedBackends();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-  }
-  static inline bool ready = false;
-};
-
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+using tvxtest::WxEnvironment;
 
 const std::string kBuiltInternal = std::string(TVX_BINARY_DIR) + "/internal/";
 

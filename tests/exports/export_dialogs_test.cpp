@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/wx_test_environment.h"
 #include "dialogs/export_dialogs.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
@@ -81,28 +82,7 @@ TEST(ExportSettingsForm, LayoutsByMode) {
 
 CWinApp g_app("tvxexporttest");
 
-class WxEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (!std::getenv("DISPLAY")) return;
-    wxApp::SetInstance(new wxApp);
-    static int argc = 1;
-    static char name[] = "export_dialogs_test";
-    static char* argv[] = {name, nullptr};
-    ready = wxEntryStart(argc, argv) && wxTheApp->CallOnInit();
-    platform::SetUiThread();
-    platform::ui::InstallWindowedBackends();
-  }
-  void TearDown() override {
-    if (!ready) return;
-    platform::ui::RemoveWindowedBackends();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-  }
-  static inline bool ready = false;
-};
-
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+using tvxtest::WxEnvironment;
 
 class ExportDialogs : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/wx_test_environment.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
 #include "platform/threads.h"
@@ -24,40 +25,9 @@ namespace {
 
 CWinApp g_app("tvxtest");
 
-class WxEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (!std::getenv("DISPLAY")) return;
-    wxApp::SetInstance(new wxApp);
-    static int argc = 1;
-    static char name[] = "platform_ui_test";
-    static char* argv[] = {name, nullptr};
-    ready = wxEntryStart(argc, argv) && wxTheApp->CallOnInit();
-    platform::SetUiThread();
-    platform::ui::InstallWindowedBackends();
-  }
-  void TearDown() override {
-    if (!ready) return;
-    platform::ui::RemoveWindowedBackends();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-  }
-  static inline bool ready = false;
-};
+using tvxtest::WxEnvironment;
 
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
-
-// Runs queued events until pred holds or five seconds pass.
-template <class Pred>
-bool PumpUntil(Pred pred) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!pred() && std::chrono::steady_clock::now() < end) {
-    wxTheApp->ProcessPendingEvents();
-    wxTheApp->Yield(true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return pred();
-}
+using tvxtest::PumpUntil;
 
 class WindowLayer : public ::testing::Test {
  protected:
