@@ -5,6 +5,7 @@
 
 #include "app/strings.h"
 #include "app/tolvanix_app.h"
+#include "coords/ui/show_help.h"
 #include "platform/ui/wx_text.h"
 
 namespace {
@@ -18,7 +19,10 @@ constexpr UINT kPanes[] = {0, ID_INDICATOR_SATELLITES, ID_INDICATOR_AUTOCAPTURE}
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_WM_TIMER()
+  ON_COMMAND(ID_HELP_PAGE, &CMainFrame::OnHelpPage)
 END_MESSAGE_MAP()
+
+void CMainFrame::OnHelpPage() { ShowHelp(); }
 
 CMainFrame::CMainFrame() = default;
 CMainFrame::~CMainFrame() = default;

@@ -7,6 +7,8 @@
 
 constexpr UINT ID_INDICATOR_SATELLITES = 59142;
 constexpr UINT ID_INDICATOR_AUTOCAPTURE = 59143;
+// Opens the help page of the chosen language.
+constexpr UINT ID_HELP_PAGE = 32822;
 
 class CMainFrame : public CFrameWnd {
  public:
@@ -16,6 +18,7 @@ class CMainFrame : public CFrameWnd {
   int OnCreate() override;
   void SetStatusText(const std::string& text);
   void OnTimer(UINT_PTR id);
+  void OnHelpPage();
 
   DECLARE_MESSAGE_MAP()
 };
