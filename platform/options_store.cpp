@@ -290,30 +290,27 @@ bool OptionsStore::CreateKey(const std::string& key) {
   });
 }
 
-std::optional<std::int32_t> OptionsStore::GetInt(const std::string& key, const std::string& name) const {
+// A value of the named kind; a value stored as the other kind is no answer.
+template <class T>
+std::optional<T> OptionsStore::Get(const std::string& key, const std::string& name) const {
   std::lock_guard<std::mutex> guard(impl_->mutex);
   impl_->RefreshLocked();
   const Section* s = FindSection(impl_->sections, key);
   if (!s) return std::nullopt;
   for (const Entry& e : s->entries)
     if (SameName(e.name, name)) {
-      if (const auto* i = std::get_if<std::int32_t>(&e.value)) return *i;
+      if (const auto* v = std::get_if<T>(&e.value)) return *v;
       return std::nullopt;
     }
   return std::nullopt;
 }
 
+std::optional<std::int32_t> OptionsStore::GetInt(const std::string& key, const std::string& name) const {
+  return Get<std::int32_t>(key, name);
+}
+
 std::optional<std::string> OptionsStore::GetString(const std::string& key, const std::string& name) const {
-  std::lock_guard<std::mutex> guard(impl_->mutex);
-  impl_->RefreshLocked();
-  const Section* s = FindSection(impl_->sections, key);
-  if (!s) return std::nullopt;
-  for (const Entry& e : s->entries)
-    if (SameName(e.name, name)) {
-      if (const auto* str = std::get_if<std::string>(&e.value)) return *str;
-      return std::nullopt;
-    }
-  return std::nullopt;
+  return Get<std::string>(key, name);
 }
 
 namespace {

@@ -40,6 +40,8 @@ class OptionsStore {
 
  private:
   OptionsStore();
+  template <class T>
+  std::optional<T> Get(const std::string& key, const std::string& name) const;
   struct Impl;
   Impl* impl_;
 };
