@@ -41,7 +41,7 @@ for f in "${fuzzers[@]}"; do
   work="build-fuzz/corpus/$name"
   mkdir -p "$work"
   [ -d "$corpus_seed" ] && cp -n "$corpus_seed"/* "$work"/ 2>/dev/null || true
-  "$f" "$work" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -timeout=10 \
+  "$f" "$work" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/$name-" >"build-fuzz/$name.log" 2>&1 &
   pids+=("$!:$name")
 done
