@@ -5,12 +5,12 @@
 
 #include "app/strings.h"
 #include "coords/utm.h"
+#include "document/export_file.h"
 #include "document/export_formats.h"
 #include "document/export_prompts.h"
 #include "document/export_shapefile.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
-#include "platform/files.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -59,6 +59,26 @@ class DocExportSource : public ExportSource, public OutlineProjection {
                     double& y, double& altitudeM) override {
     return doc_.GetRecordVertexOutputCoords(datumChoice, record, static_cast<int>(vertex), x, y,
                                             altitudeM);
+  }
+  // As GetRecordVertexOutputCoords for every vertex, in one call of the transformation: a
+  // point it cannot convert keeps its WGS84 degrees.
+  void VertexOutputs(int datumChoice, const FeatureRecord& record,
+                     std::vector<OutputPoint>& points) override {
+    const std::size_t n = record.VertexCount();
+    std::vector<double> xs(n), ys(n);
+    std::vector<int> converted(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      xs[i] = record.wgs84Vertices[i].x;
+      ys[i] = record.wgs84Vertices[i].y;
+    }
+    doc_.m_transforms.Transform(datumChoice > 0 ? TransformId::Utm : TransformId::WgsToMap2, xs,
+                                ys, converted);
+    points.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      const GeoPoint& wgs84 = record.wgs84Vertices[i];
+      points[i] = converted[i] ? OutputPoint{xs[i], ys[i], 0.0} : OutputPoint{wgs84.x, wgs84.y, 0.0};
+      points[i].z = record.altitudesCm[i] * 0.01;
+    }
   }
   bool WaypointOutput(int datumChoice, const WaypointRecord& w, double& x, double& y,
                       double& altitudeM) override {
@@ -190,11 +210,20 @@ void Tell(CTolvanixDoc& doc, const std::string& text, UINT style = MB_OK | MB_IC
   MessageBox(doc.m_hwndView, text, kCaption, style);
 }
 
-// Writes one file of an 8-bit or UTF-8 text format; a failure says so.
-bool WriteExport(CTolvanixDoc& doc, const std::string& path, const std::string& bytes) {
-  if (platform::WriteFileReplacing(path, bytes)) return true;
-  Tell(doc, LoadResString(kStringCannotCreate));
-  return false;
+// Writes one file of an 8-bit or UTF-8 text format as `write` produces it into an ExportText,
+// streamed to the file as it grows; a failure says so.
+template <class Write>
+bool StreamExport(CTolvanixDoc& doc, const std::string& path, Write&& write) {
+  ExportFile file(path);
+  bool written = file.Open();
+  if (written) {
+    ExportText out = file.Text();
+    write(out);
+    out.Finish();
+    written = file.Commit();
+  }
+  if (!written) Tell(doc, LoadResString(kStringCannotCreate));
+  return written;
 }
 
 }  // namespace
@@ -206,7 +235,8 @@ void CTolvanixDoc::OnExportGeographicTxt() {
   const std::string path = AskSavePath("(*.txt)|*.txt||", "txt", kStringExportGeographic);
   if (path.empty()) return;
   DocExportSource source(*this);
-  WriteExport(*this, path, FormatGeographicList(source, answer.datumChoice));
+  StreamExport(*this, path,
+               [&](ExportText& out) { WriteGeographicList(out, source, answer.datumChoice); });
 }
 
 void CTolvanixDoc::OnExportUtmTxt() {
@@ -216,7 +246,9 @@ void CTolvanixDoc::OnExportUtmTxt() {
   const std::string path = AskSavePath("(*.txt)|*.txt||", "txt", kStringExportUtm);
   if (path.empty()) return;
   DocExportSource source(*this);
-  WriteExport(*this, path, FormatUtmList(source, answer.datumChoice, answer.zone));
+  StreamExport(*this, path, [&](ExportText& out) {
+    WriteUtmList(out, source, answer.datumChoice, answer.zone);
+  });
 }
 
 void CTolvanixDoc::OnExportKml() {
@@ -224,7 +256,7 @@ void CTolvanixDoc::OnExportKml() {
   const std::string path = AskSavePath("KML Google Earth (*.kml)|*.kml||", "kml", 0);
   if (path.empty()) return;
   DocExportSource source(*this);
-  WriteExport(*this, path, FormatKml(source, path));
+  StreamExport(*this, path, [&](ExportText& out) { WriteKml(out, source, path); });
 }
 
 void CTolvanixDoc::OnExportDxf() {
@@ -240,7 +272,9 @@ void CTolvanixDoc::OnExportDxf() {
   const std::string path = AskSavePath("(*.dxf)|*.dxf||", "dxf", kStringExportDxf);
   if (path.empty()) return;
   DocExportSource source(*this);
-  WriteExport(*this, path, FormatDxf(source, answer.datumChoice, answer.zone, answer.flat != 0));
+  StreamExport(*this, path, [&](ExportText& out) {
+    WriteDxf(out, source, answer.datumChoice, answer.zone, answer.flat != 0);
+  });
 }
 
 void CTolvanixDoc::OnExportShp() {
@@ -306,10 +340,15 @@ void CTolvanixDoc::ExportTracks(bool plt) {
   const std::string dotted = std::string(".") + extension;
   for (std::size_t k = 0; k < m_features.size(); ++k) {
     const FeatureRecord& feature = m_features[k];
-    const std::string bytes = plt ? FormatPlt(source, feature, answer.datumChoice)
-                                  : FormatTrk(source, feature, answer.datumChoice);
     const std::string name = TrackFileName(path, static_cast<int>(k + 1), m_features.size(), dotted);
-    if (!WriteExport(*this, name, bytes)) return;  // the files already written stay
+    const bool written = StreamExport(*this, name, [&](ExportText& out) {
+      if (plt) {
+        WritePlt(out, source, feature, answer.datumChoice);
+      } else {
+        WriteTrk(out, source, feature, answer.datumChoice);
+      }
+    });
+    if (!written) return;  // the files already written stay
   }
 }
 

@@ -1,80 +1,115 @@
 // DXF Release 12, ASCII: one group code or value per line.
 #include <cstddef>
+#include <cstdint>
 
 #include "document/export_formats.h"
 
 namespace {
 
-struct Dxf {
-  ExportText& out;
-  bool flat;
+// The group values of points as text, each number formatted once: a feature's geometry and its
+// three label layers repeat the same easting, northing and altitude. Every value keeps the
+// "\n" that ends its line.
+class PointValues {
+ public:
+  explicit PointValues(bool flat = false) : flat_(flat) {}
 
-  Dxf& Line(std::string_view text) {
-    out << text << '\n';
-    return *this;
+  void Add(const OutputPoint& p) {
+    Entry e;
+    e.start = text_.Bytes().size();
+    text_.Fixed(p.x, 3) << '\n';
+    e.y = Offset(e.start);
+    text_.Fixed(p.y, 3) << '\n';
+    e.altitude = Offset(e.start);
+    text_.Fixed(p.z, 2) << '\n';
+    e.end = Offset(e.start);
+    entries_.push_back(e);
   }
-  Dxf& Number(double value, int decimals) {
-    out.Fixed(value, decimals) << '\n';
-    return *this;
+  void Assign(const std::vector<OutputPoint>& points) {
+    text_.Bytes().clear();
+    entries_.clear();
+    entries_.reserve(points.size());
+    text_.Expect(points.size() * 32);
+    for (const OutputPoint& p : points) Add(p);
   }
-  // Group codes 10/20/30 (or 11/21/31 with offset 1) of a point in metres.
-  void Point(double x, double y, double altitudeM, int offset = 0) {
-    static constexpr std::string_view kCodes[2][3] = {{"10", "20", "30"}, {"11", "21", "31"}};
-    Line(kCodes[offset][0]).Number(x, 3);
-    Line(kCodes[offset][1]).Number(y, 3);
-    Line(kCodes[offset][2]);
-    Altitude(altitudeM);
+  std::size_t Count() const { return entries_.size(); }
+
+  std::string_view X(std::size_t i) const { return Piece(i, 0, entries_[i].y); }
+  std::string_view Y(std::size_t i) const { return Piece(i, entries_[i].y, entries_[i].altitude); }
+  // The altitude "%.2f": the label text of the HEIGHT layer.
+  std::string_view Altitude(std::size_t i) const {
+    return Piece(i, entries_[i].altitude, entries_[i].end);
   }
-  void Altitude(double altitudeM) {
-    if (flat) {
-      Line("0.0");
-    } else {
-      Number(altitudeM, 2);
-    }
+  // The altitude as the group 30 line gives it: "0.0" when written flat.
+  std::string_view Z(std::size_t i) const { return flat_ ? "0.0\n" : Altitude(i); }
+
+ private:
+  // Offsets within a point's text; one number is at most a few hundred characters.
+  struct Entry {
+    std::size_t start = 0;
+    std::uint16_t y = 0, altitude = 0, end = 0;
+  };
+  std::uint16_t Offset(std::size_t start) {
+    return static_cast<std::uint16_t>(text_.Bytes().size() - start);
   }
-  void Text(std::string_view layer, double x, double y, double altitudeM,
-            std::string_view height, auto&& writeText) {
-    Line("0").Line("TEXT").Line("8").Line(layer);
-    Point(x, y, altitudeM);
-    Line("40").Line(height).Line("1");
-    writeText();
-    out << '\n';
+  std::string_view Piece(std::size_t i, std::size_t from, std::size_t to) const {
+    return std::string_view(text_.Bytes()).substr(entries_[i].start + from, to - from);
   }
+
+  bool flat_;
+  ExportText text_;
+  std::vector<Entry> entries_;
 };
 
-struct OutputPoint {
-  double x = 0, y = 0, z = 0;
+struct Dxf {
+  ExportText& out;
+
+  // Group codes 10/20/30 (11/21/31 for the second point of a LINE) of point i.
+  void Point(const PointValues& v, std::size_t i, bool second = false) {
+    out << (second ? "11\n" : "10\n") << v.X(i) << (second ? "21\n" : "20\n") << v.Y(i)
+        << (second ? "31\n" : "30\n") << v.Z(i);
+  }
+  // A TEXT entity at point i; `writeText` writes the text itself.
+  void Text(std::string_view layer, const PointValues& v, std::size_t i, std::string_view height,
+            auto&& writeText) {
+    out << "0\nTEXT\n8\n" << layer << '\n';
+    Point(v, i);
+    out << "40\n" << height << "\n1\n";
+    writeText();
+  }
+  void Labels(std::string_view layer, const PointValues& v, std::string_view height,
+              auto&& writeText) {
+    for (std::size_t i = 0; i < v.Count(); ++i) Text(layer, v, i, height, [&] { writeText(i); });
+  }
 };
 
 }  // namespace
 
 std::string FormatDxf(ExportSource& source, int datumChoice, int zone, bool flat) {
   ExportText out;
-  Dxf dxf{out, flat};
-  dxf.Line("999").Line("DXF Release 12 created from Tolvanix PDA");
+  WriteDxf(out, source, datumChoice, zone, flat);
+  return std::move(out.Bytes());
+}
+
+void WriteDxf(ExportText& out, ExportSource& source, int datumChoice, int zone, bool flat) {
+  Dxf dxf{out};
+  out << "999\nDXF Release 12 created from Tolvanix PDA\n";
   for (std::string_view section : {"HEADER", "TABLES", "BLOCKS"}) {
-    dxf.Line("0").Line("SECTION").Line("2").Line(section).Line("0").Line("ENDSEC");
+    out << "0\nSECTION\n2\n" << section << "\n0\nENDSEC\n";
   }
-  dxf.Line("0").Line("SECTION").Line("2").Line("ENTITIES");
+  out << "0\nSECTION\n2\nENTITIES\n";
 
   ZoneOnce zoneOnce(source, datumChoice, zone);
-  auto output = [&](const FeatureRecord& f, std::size_t i) {
-    OutputPoint p;
-    source.VertexOutput(datumChoice, f, i, p.x, p.y, p.z);
-    return p;
-  };
-
   // Output coordinates of every vertex of every feature but circles, for the geometry and
   // again for the labels (both in the zone set at the first geometry point).
   const auto& features = source.Features();
-  std::vector<std::vector<OutputPoint>> outputs(features.size());
-  auto vertexOutputs = [&](std::size_t k) -> const std::vector<OutputPoint>& {
-    std::vector<OutputPoint>& points = outputs[k];
-    if (points.size() != features[k].VertexCount()) {
-      points.clear();
-      for (std::size_t i = 0; i < features[k].VertexCount(); ++i) points.push_back(output(features[k], i));
+  std::vector<PointValues> values(features.size(), PointValues(flat));
+  std::vector<OutputPoint> points;
+  auto vertexValues = [&](std::size_t k) -> const PointValues& {
+    if (values[k].Count() != features[k].VertexCount()) {
+      source.VertexOutputs(datumChoice, features[k], points);
+      values[k].Assign(points);
     }
-    return points;
+    return values[k];
   };
 
   for (std::size_t k = 0; k < features.size(); ++k) {
@@ -82,77 +117,62 @@ std::string FormatDxf(ExportSource& source, int datumChoice, int zone, bool flat
     const std::size_t n = f.VertexCount();
     if (n == 0) continue;
     if (f.type == FeatureType::Line) {
-      out.Expect(n * 100);
       zoneOnce.Before(f.wgs84Vertices[0].y);
-      const std::vector<OutputPoint>& points = vertexOutputs(k);
-      OutputPoint previous = points[0];
+      const PointValues& v = vertexValues(k);
+      out.Expect(n * 100);
       for (std::size_t i = 1; i < n; ++i) {
-        const OutputPoint& p = points[i];
-        dxf.Line("0").Line("LINE").Line("8").Line("0");
-        dxf.Point(previous.x, previous.y, previous.z);
-        dxf.Point(p.x, p.y, p.z, 1);
-        previous = p;
+        out << "0\nLINE\n8\n0\n";
+        dxf.Point(v, i - 1);
+        dxf.Point(v, i, true);
       }
     } else if (f.type == FeatureType::Area) {
-      out.Expect(n * 60);
       zoneOnce.Before(f.wgs84Vertices[0].y);
-      dxf.Line("0").Line("POLYLINE").Line("8").Line("0").Line("66").Line("1");
-      dxf.Line("10").Line("0").Line("20").Line("0").Line("30").Line("0");
-      dxf.Line("70").Line(flat ? "1" : "8").Line("0");
-      const std::vector<OutputPoint>& points = vertexOutputs(k);
+      const PointValues& v = vertexValues(k);
+      out.Expect(n * 60);
+      out << "0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n70\n" << (flat ? "1\n" : "8\n")
+          << "0\n";
       for (std::size_t i = 0; i < n; ++i) {
-        const OutputPoint& p = points[i];
-        dxf.Line("VERTEX").Line("8").Line("0");
-        dxf.Point(p.x, p.y, p.z);
-        if (!flat) dxf.Line("70").Line("32");
-        dxf.Line("0");
+        out << "VERTEX\n8\n0\n";
+        dxf.Point(v, i);
+        out << (flat ? "0\n" : "70\n32\n0\n");
       }
-      dxf.Line("SEQEND").Line("8").Line("0");
+      out << "SEQEND\n8\n0\n";
     } else if (IsCircleType(f.type)) {
       zoneOnce.Before(f.wgs84Vertices[0].y);
       const double radius = source.CircleOutline(f, nullptr);
-      const OutputPoint centre = output(f, 0);
-      dxf.Line("0").Line("CIRCLE").Line("8").Line("0");
-      dxf.Point(centre.x, centre.y, centre.z);
-      dxf.Line("40").Number(radius, 3);
+      OutputPoint centre;
+      source.VertexOutput(datumChoice, f, 0, centre.x, centre.y, centre.z);
+      PointValues v(flat);
+      v.Add(centre);
+      out << "0\nCIRCLE\n8\n0\n";
+      dxf.Point(v, 0);
+      out << "40\n";
+      out.Fixed(radius, 3) << '\n';
     }
   }
 
   const auto& waypoints = source.Waypoints();
-  std::vector<OutputPoint> waypointPoints;
-  waypointPoints.reserve(waypoints.size());
+  PointValues waypointValues(flat);
   for (const WaypointRecord& w : waypoints) {
     zoneOnce.Before(w.y);
     OutputPoint p;
     source.WaypointOutput(datumChoice, w, p.x, p.y, p.z);
-    waypointPoints.push_back(p);
-    dxf.Line("0").Line("POINT").Line("8").Line("0");
-    dxf.Point(p.x, p.y, p.z);
+    waypointValues.Add(p);
+    out << "0\nPOINT\n8\n0\n";
+    dxf.Point(waypointValues, waypointValues.Count() - 1);
   }
 
   for (std::size_t k = 0; k < features.size(); ++k) {
     const FeatureRecord& f = features[k];
     if (IsCircleType(f.type)) continue;
-    const std::size_t n = f.VertexCount();
-    out.Expect(n * 200);
-    const std::vector<OutputPoint>& labelPoints = vertexOutputs(k);
-    for (std::size_t i = 0; i < n; ++i) {
-      const OutputPoint& p = labelPoints[i];
-      dxf.Text("HEIGHT", p.x, p.y, p.z, "0.5", [&] { out.Fixed(p.z, 2); });
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      const OutputPoint& p = labelPoints[i];
-      dxf.Text("NOTES", p.x, p.y, p.z, "0.5", [&] { out.Ansi(f.vertexNotes[i]); });
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      const OutputPoint& p = labelPoints[i];
-      dxf.Text("NUMBERS", p.x, p.y, p.z, "0.3", [&] { out.Int(static_cast<long long>(i) + 1); });
-    }
+    const PointValues& v = vertexValues(k);
+    out.Expect(v.Count() * 200);
+    dxf.Labels("HEIGHT", v, "0.5", [&](std::size_t i) { out << v.Altitude(i); });
+    dxf.Labels("NOTES", v, "0.5", [&](std::size_t i) { out.Ansi(f.vertexNotes[i]) << '\n'; });
+    dxf.Labels("NUMBERS", v, "0.3",
+               [&](std::size_t i) { out.Int(static_cast<long long>(i) + 1) << '\n'; });
   }
-  for (std::size_t k = 0; k < waypoints.size(); ++k) {
-    const OutputPoint& p = waypointPoints[k];
-    dxf.Text("WPT_NAME", p.x, p.y, p.z, "0.3", [&] { out.Ansi(waypoints[k].name); });
-  }
-  dxf.Line("0").Line("ENDSEC").Line("0").Line("EOF");
-  return std::move(out.Bytes());
+  dxf.Labels("WPT_NAME", waypointValues, "0.3",
+             [&](std::size_t k) { out.Ansi(waypoints[k].name) << '\n'; });
+  out << "0\nENDSEC\n0\nEOF\n";
 }

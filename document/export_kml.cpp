@@ -94,6 +94,11 @@ void WriteFeature(ExportText& out, const FeatureRecord& feature, const ExportedP
 
 std::string FormatKml(ExportSource& source, const std::string& pathName) {
   ExportText out;
+  WriteKml(out, source, pathName);
+  return std::move(out.Bytes());
+}
+
+void WriteKml(ExportText& out, ExportSource& source, const std::string& pathName) {
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
          "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
          "<Document>\n<name>Tolvanix PDA</name>\n<Folder>\n<name>";
@@ -124,5 +129,4 @@ std::string FormatKml(ExportSource& source, const std::string& pathName) {
     out << "</Folder>\n";
   }
   out << "</Folder></Document></kml>\n";
-  return std::move(out.Bytes());
 }

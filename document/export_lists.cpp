@@ -24,6 +24,17 @@ void WriteStampTexts(ExportText& out, const WaypointRecord& w) {
 
 std::string FormatGeographicList(ExportSource& source, int datumChoice) {
   ExportText out;
+  WriteGeographicList(out, source, datumChoice);
+  return std::move(out.Bytes());
+}
+
+std::string FormatUtmList(ExportSource& source, int datumChoice, int zone) {
+  ExportText out;
+  WriteUtmList(out, source, datumChoice, zone);
+  return std::move(out.Bytes());
+}
+
+void WriteGeographicList(ExportText& out, ExportSource& source, int datumChoice) {
   WriteDatumLine(out, source, datumChoice);
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
@@ -49,25 +60,23 @@ std::string FormatGeographicList(ExportSource& source, int datumChoice) {
     out.Fixed(x, 6) << ',';
     WriteStampTexts(out, w);
   }
-  return std::move(out.Bytes());
 }
 
-std::string FormatUtmList(ExportSource& source, int datumChoice, int zone) {
-  ExportText out;
+void WriteUtmList(ExportText& out, ExportSource& source, int datumChoice, int zone) {
   WriteDatumLine(out, source, datumChoice);
   ZoneOnce zoneOnce(source, datumChoice, zone);
+  std::vector<OutputPoint> outputs;
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
     if (points.Count() == 0) continue;
     out.Expect(points.Count() * 36);
     out.Ansi(feature.name) << '\n';
-    for (std::size_t i = 0; i < points.Count(); ++i) {
-      zoneOnce.Before(points.Record().wgs84Vertices[i].y);
-      double x = 0, y = 0, z = 0;
-      source.VertexOutput(datumChoice, points.Record(), i, x, y, z);
-      out.Fixed(x, 2) << ',';
-      out.Fixed(y, 2) << ',';
-      out.Fixed(z, 2) << '\n';
+    zoneOnce.Before(points.Record().wgs84Vertices[0].y);
+    source.VertexOutputs(datumChoice, points.Record(), outputs);
+    for (const OutputPoint& p : outputs) {
+      out.Fixed(p.x, 2) << ',';
+      out.Fixed(p.y, 2) << ',';
+      out.Fixed(p.z, 2) << '\n';
     }
   }
   const auto& waypoints = source.Waypoints();
@@ -83,5 +92,4 @@ std::string FormatUtmList(ExportSource& source, int datumChoice, int zone) {
     out.Ansi(w.name) << ',';
     WriteStampTexts(out, w);
   }
-  return std::move(out.Bytes());
 }

@@ -155,11 +155,19 @@ class ShapefileWriter {
     return record;
   }
 
-  bool Int(int record, int field, int value) {
-    return DBFWriteIntegerAttribute(dbf_, record, field, value) != 0;
-  }
-  bool Double(int record, int field, double value) {
-    return DBFWriteDoubleAttribute(dbf_, record, field, value) != 0;
+  // A number in a numeric field: printf "%<width>.<decimals>f" in the C locale, as shapelib
+  // writes it (the integer fields have 0 decimals); false when it does not fit the field.
+  // Formatted here because shapelib's printf per field is most of a large export's time.
+  bool Number(int record, int field, double value) {
+    int width = 0, decimals = 0;
+    DBFGetFieldInfo(dbf_, field, nullptr, &width, &decimals);
+    number_.Bytes().clear();
+    number_.Fixed(value, decimals);
+    const std::string& digits = number_.Bytes();
+    if (digits.size() > static_cast<std::size_t>(width)) return false;
+    cell_.assign(static_cast<std::size_t>(width) - digits.size(), ' ');
+    cell_ += digits;
+    return DBFWriteAttributeDirectly(dbf_, record, field, cell_.data()) != 0;
   }
   // A UTF-8 text in the table's code page, cut to the field's width.
   bool Text(int record, int field, const std::string& utf8, int width) {
@@ -203,6 +211,8 @@ class ShapefileWriter {
   MemoryFiles files_;
   SHPHandle shp_ = nullptr;
   DBFHandle dbf_ = nullptr;
+  ExportText number_;  // reused by Number
+  std::string cell_;
   bool failed_ = false;
   bool committed_ = false;
 };
@@ -224,21 +234,20 @@ bool AddCoordinateFields(ShapefileWriter& writer, int coordMode) {
          writer.AddField("Z", FTDouble, width, decimals);
 }
 
-struct PointXyz {
-  double x = 0, y = 0, z = 0;
-};
-
-PointXyz FeaturePointCoordinates(ExportSource& source, const ExportedPoints& points,
-                                 std::size_t i, int datumChoice, int coordMode, ZoneOnce& zone) {
-  PointXyz p;
+// The coordinates of a feature's points: degrees in geographic mode, else output coordinates
+// (the zone set at the first point of the export).
+void FeatureCoordinates(ExportSource& source, const ExportedPoints& points, int datumChoice,
+                        int coordMode, ZoneOnce& zone, std::vector<OutputPoint>& out) {
   if (coordMode == 0) {
-    const GeoPoint& g = points.Geographic(datumChoice, i);
-    p = {g.x, g.y, points.AltitudeM(i)};
-  } else {
-    zone.Before(points.Record().wgs84Vertices[i].y);
-    source.VertexOutput(datumChoice, points.Record(), i, p.x, p.y, p.z);
+    out.resize(points.Count());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const GeoPoint& g = points.Geographic(datumChoice, i);
+      out[i] = {g.x, g.y, points.AltitudeM(i)};
+    }
+    return;
   }
-  return p;
+  if (points.Count() > 0) zone.Before(points.Record().wgs84Vertices[0].y);
+  source.VertexOutputs(datumChoice, points.Record(), out);
 }
 
 const char kAddFieldFailed[] = "DBFAddField failed\n";
@@ -262,14 +271,16 @@ ShpWriteResult ExportShpPoints(const std::string& path, ExportSource& source, in
     return Failure(kAddFieldFailed);
   }
   ZoneOnce zoneOnce(source, datumChoice, zone);
+  std::vector<OutputPoint> coordinates;
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
-    for (std::size_t i = 0; i < points.Count(); ++i) {
-      const PointXyz p = FeaturePointCoordinates(source, points, i, datumChoice, coordMode, zoneOnce);
+    FeatureCoordinates(source, points, datumChoice, coordMode, zoneOnce, coordinates);
+    for (std::size_t i = 0; i < coordinates.size(); ++i) {
+      const OutputPoint& p = coordinates[i];
       const int record = writer.Write(kShpPoint, 1, &p.x, &p.y, nullptr);
       if (record < 0) return Failure("Unable to write shp file\n");
-      if (!writer.Int(record, 0, static_cast<int>(i + 1)) || !writer.Double(record, 1, p.x) ||
-          !writer.Double(record, 2, p.y) || !writer.Double(record, 3, p.z)) {
+      if (!writer.Number(record, 0, static_cast<double>(i + 1)) || !writer.Number(record, 1, p.x) ||
+          !writer.Number(record, 2, p.y) || !writer.Number(record, 3, p.z)) {
         return Failure(kWriteAttributeFailed);
       }
     }
@@ -285,16 +296,16 @@ ShpWriteResult ExportShpShapes(const std::string& path, ExportSource& source, in
   }
   if (!writer.AddField("NAME", FTString, kNameWidth, 0)) return Failure(kAddFieldFailed);
   ZoneOnce zoneOnce(source, datumChoice, zone);
+  std::vector<OutputPoint> coordinates;
   std::vector<double> xs, ys, zs;
   for (const FeatureRecord& feature : source.Features()) {
     const ExportedPoints points(source, feature);
-    const std::size_t n = points.Count();
-    if (n == 0) continue;
+    if (points.Count() == 0) continue;
+    FeatureCoordinates(source, points, datumChoice, coordMode, zoneOnce, coordinates);
     xs.clear();
     ys.clear();
     zs.clear();
-    for (std::size_t i = 0; i < n; ++i) {
-      const PointXyz p = FeaturePointCoordinates(source, points, i, datumChoice, coordMode, zoneOnce);
+    for (const OutputPoint& p : coordinates) {
       xs.push_back(p.x);
       ys.push_back(p.y);
       zs.push_back(p.z);
@@ -330,7 +341,7 @@ ShpWriteResult ExportWaypointsShp(const std::string& path, ExportSource& source,
   ZoneOnce zoneOnce(source, datumChoice, zone);
   for (std::size_t k = 0; k < waypoints.size(); ++k) {
     const WaypointRecord& w = waypoints[k];
-    PointXyz p{w.x, w.y, w.altitudeCm * 0.01};
+    OutputPoint p{w.x, w.y, w.altitudeCm * 0.01};
     if (coordMode == 0) {
       if (datumChoice == 0 && source.DatumIndex() != 0) source.WorkingToWgs84(p.x, p.y);
     } else {
@@ -339,11 +350,11 @@ ShpWriteResult ExportWaypointsShp(const std::string& path, ExportSource& source,
     }
     const int record = writer.Write(kShpPoint, 1, &p.x, &p.y, nullptr);
     if (record < 0) return Failure("Unable to write shp file\n");
-    const bool written = writer.Int(record, 0, static_cast<int>(k + 1)) &&
+    const bool written = writer.Number(record, 0, static_cast<double>(k + 1)) &&
                          writer.Text(record, 1, w.name, kWaypointTextWidth) &&
                          writer.Text(record, 2, w.name, kWaypointTextWidth) &&
-                         writer.Double(record, 3, p.x) && writer.Double(record, 4, p.y) &&
-                         writer.Double(record, 5, p.z) &&
+                         writer.Number(record, 3, p.x) && writer.Number(record, 4, p.y) &&
+                         writer.Number(record, 5, p.z) &&
                          writer.Text(record, 6, w.FormatDate(), kStampWidth) &&
                          writer.Text(record, 7, w.FormatTime(), kStampWidth);
     if (!written) return Failure(kWriteAttributeFailed);

@@ -29,6 +29,14 @@ std::size_t ExtensionDot(const std::string& path) {
 
 }  // namespace
 
+void ExportSource::VertexOutputs(int datumChoice, const FeatureRecord& record,
+                                 std::vector<OutputPoint>& points) {
+  points.resize(record.VertexCount());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    VertexOutput(datumChoice, record, i, points[i].x, points[i].y, points[i].z);
+  }
+}
+
 ExportedPoints::ExportedPoints(ExportSource& source, const FeatureRecord& feature)
     : record_(&feature) {
   if (IsCircleType(feature.type)) {
@@ -113,33 +121,34 @@ ExportText& ExportText::Fixed(double value, int decimals) {
           }
           at += decimals;
         }
-        bytes_.append(buffer, at);
-        return *this;
+        bytes_.append(buffer, static_cast<std::size_t>(at - buffer));
+        return Wrote();
       }
     }
   }
   char buffer[352];  // enough for any double in fixed notation with a few decimals
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                  std::chars_format::fixed, decimals);
-  if (ec == std::errc()) bytes_.append(buffer, end);
-  return *this;
+  if (ec == std::errc()) bytes_.append(buffer, static_cast<std::size_t>(end - buffer));
+  return Wrote();
 }
 
 ExportText& ExportText::Int(long long value) {
   char buffer[24];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  bytes_.append(buffer, end);
-  return *this;
+  bytes_.append(buffer, static_cast<std::size_t>(end - buffer));
+  return Wrote();
 }
 
 ExportText& ExportText::Ansi(const std::string& utf8) {
+  if (utf8.empty()) return *this;
   // Every 8-bit format is line-based: a line break inside a name would start a false record.
   std::string text = ToMultiByte(utf8);
   for (char& c : text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
   bytes_.append(text);
-  return *this;
+  return Wrote();
 }
 
 bool HasExtension(const std::string& path, std::string_view extension) {

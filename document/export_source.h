@@ -13,12 +13,19 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "document/records.h"
+
+// Output coordinates of one point: easting and northing (or the user projection's x and y) and
+// the altitude in metres.
+struct OutputPoint {
+  double x = 0, y = 0, z = 0;
+};
 
 class ExportSource {
  public:
@@ -38,6 +45,10 @@ class ExportSource {
   // Output coordinates of a vertex of any record (a stored feature or an outline).
   virtual bool VertexOutput(int datumChoice, const FeatureRecord& record, std::size_t vertex,
                             double& x, double& y, double& altitudeM) = 0;
+  // The output coordinates of every vertex of a record, in vertex order, each as VertexOutput
+  // gives it. The document converts them in batches; this default asks point by point.
+  virtual void VertexOutputs(int datumChoice, const FeatureRecord& record,
+                             std::vector<OutputPoint>& points);
   virtual bool WaypointOutput(int datumChoice, const WaypointRecord& waypoint, double& x,
                               double& y, double& altitudeM) = 0;
   // A working-datum point brought to WGS84 degrees in place (unchanged without a user datum).
@@ -131,30 +142,54 @@ double AppendCircleOutline(const FeatureRecord& circle, OutlineProjection& proje
                            FeatureRecord& out);
 
 // Numbers and text as the exchange formats write them: C locale whatever the user's locale,
-// "%.Nf" rounding, names converted to Windows-1252 where the format is 8-bit.
+// "%.Nf" rounding, names converted to Windows-1252 where the format is 8-bit. The text is
+// either kept whole (Bytes) or handed to a sink in chunks of about kChunkBytes as it grows.
 class ExportText {
  public:
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+
+  ExportText() = default;
+  // Streams to `sink`; Finish hands over the last, partial chunk.
+  explicit ExportText(std::function<void(std::string_view)> sink) : sink_(std::move(sink)) {
+    bytes_.reserve(2 * kChunkBytes);
+  }
+
   std::string& Bytes() { return bytes_; }
+  const std::string& Bytes() const { return bytes_; }
   ExportText& operator<<(std::string_view text) {
     bytes_.append(text);
-    return *this;
+    return Wrote();
   }
   ExportText& operator<<(char c) {
     bytes_.push_back(c);
-    return *this;
+    return Wrote();
   }
   ExportText& Fixed(double value, int decimals);  // printf "%.<decimals>f"
   ExportText& Int(long long value);
   // A UTF-8 text in Windows-1252, for the 8-bit formats; line breaks become blanks.
   ExportText& Ansi(const std::string& utf8);
-  // Room for `more` bytes beyond those written, growing geometrically.
+  // Room for `more` bytes beyond those written, growing geometrically (nothing to do while
+  // streaming: the chunk is reused).
   void Expect(std::size_t more) {
     const std::size_t wanted = bytes_.size() + more;
-    if (wanted > bytes_.capacity()) bytes_.reserve(std::max(wanted, 2 * bytes_.capacity()));
+    if (!sink_ && wanted > bytes_.capacity()) {
+      bytes_.reserve(std::max(wanted, 2 * bytes_.capacity()));
+    }
+  }
+  // Hands what is left to the sink.
+  void Finish() {
+    if (sink_ && !bytes_.empty()) sink_(bytes_);
+    bytes_.clear();
   }
 
  private:
+  ExportText& Wrote() {
+    if (sink_ && bytes_.size() >= kChunkBytes) Finish();
+    return *this;
+  }
+
   std::string bytes_;
+  std::function<void(std::string_view)> sink_;
 };
 
 // The path with its final extension (after the last '/') replaced by `extension` (".plt"); a

@@ -20,6 +20,18 @@ void WriteDatumName(ExportText& out, ExportSource& source, int datumChoice) {
 
 std::string FormatPlt(ExportSource& source, const FeatureRecord& feature, int datumChoice) {
   ExportText out;
+  WritePlt(out, source, feature, datumChoice);
+  return std::move(out.Bytes());
+}
+
+std::string FormatTrk(ExportSource& source, const FeatureRecord& feature, int datumChoice) {
+  ExportText out;
+  WriteTrk(out, source, feature, datumChoice);
+  return std::move(out.Bytes());
+}
+
+void WritePlt(ExportText& out, ExportSource& source, const FeatureRecord& feature,
+              int datumChoice) {
   out << "OziExplorer Track Point File Version 2.1\n";
   WriteDatumName(out, source, datumChoice);
   out << "Altitude is in Feet\nReserved 3\n";
@@ -28,7 +40,7 @@ std::string FormatPlt(ExportSource& source, const FeatureRecord& feature, int da
   out.Ansi(feature.name) << ",1," << (feature.type == FeatureType::Area ? "10," : "0,") << "6,";
   out.Int(feature.colour) << '\n';
   const ExportedPoints points(source, feature);
-  if (points.Count() == 0) return std::move(out.Bytes());
+  if (points.Count() == 0) return;
   out.Expect(points.Count() * 48);
   out.Int(static_cast<long long>(points.Count())) << '\n';
   for (std::size_t i = 0; i < points.Count(); ++i) {
@@ -37,11 +49,10 @@ std::string FormatPlt(ExportSource& source, const FeatureRecord& feature, int da
     out.Fixed(p.x, 6) << (i == 0 ? ",1," : ",0,");
     out.Fixed(points.Record().altitudesCm[i] * kFeetPerCentimetre, 6) << ",,\n";
   }
-  return std::move(out.Bytes());
 }
 
-std::string FormatTrk(ExportSource& source, const FeatureRecord& feature, int datumChoice) {
-  ExportText out;
+void WriteTrk(ExportText& out, ExportSource& source, const FeatureRecord& feature,
+              int datumChoice) {
   out << "G  ";
   WriteDatumName(out, source, datumChoice);
   out << "U  1\nC  ";
@@ -62,7 +73,6 @@ std::string FormatTrk(ExportSource& source, const FeatureRecord& feature, int da
     out.Fixed(p.x, 6) << "\xBA" "E 00-NUL-00 00:00:00 s ";
     out.Fixed(points.AltitudeM(i), 6) << " 0.0 0.0 0.0 0 -1000.0 -1.0 -1 -1.0 -1.0\n";
   }
-  return std::move(out.Bytes());
 }
 
 std::string TrackFileName(const std::string& chosenPath, int number, std::size_t count,
