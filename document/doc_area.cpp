@@ -1,6 +1,8 @@
 #include "document/doc_area.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "app/strings.h"
@@ -25,16 +27,21 @@ AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set) {
   CTolvanixDoc::UtmZoneFromLongitude(west, zone);
   set.RetargetUtm(UtmTarget::Measuring, zone, true);
 
-  std::vector<double> xs(job.wgs84.size());
-  std::vector<double> ys(job.wgs84.size());
-  for (std::size_t i = 0; i < job.wgs84.size(); ++i) {
-    xs[i] = job.wgs84[i].x;
-    ys[i] = job.wgs84[i].y;
+  // Projected a few thousand points per call, through small buffers that stay in the cache.
+  constexpr std::size_t kBatch = 4096;
+  std::vector<GeoPoint> plane(job.wgs84.size());
+  std::vector<double> xs, ys;
+  for (std::size_t first = 0; first < plane.size(); first += kBatch) {
+    const std::size_t n = std::min(kBatch, plane.size() - first);
+    xs.resize(n);
+    ys.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      xs[i] = job.wgs84[first + i].x;
+      ys[i] = job.wgs84[first + i].y;
+    }
+    if (set.Transform(TransformId::Utm, xs, ys) != n) return result;
+    for (std::size_t i = 0; i < n; ++i) plane[first + i] = {xs[i], ys[i]};
   }
-  if (set.Transform(TransformId::Utm, xs, ys) != xs.size()) return result;
-
-  std::vector<GeoPoint> plane(xs.size());
-  for (std::size_t i = 0; i < xs.size(); ++i) plane[i] = {xs[i], ys[i]};
   result.measures = MeasureProjected(job.type, plane);
   result.ok = true;
   return result;
@@ -86,30 +93,65 @@ bool AreaWorker::Submit(AreaJob job) {
 
 void AreaWorker::Run() {
   // The transformation set belongs to this thread: built here, used here, destroyed here.
-  TransformSet set = TransformSet::Build(settings_());
+  const CoordSettings settings = settings_();
+  TransformSet set = TransformSet::Build(settings);
   for (;;) {
-    AreaJob job;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      auto first = pending_.begin();
-      job = std::move(first->second);
-      pending_.erase(first);
-    }
-    AreaResult result = MeasureAreaJob(job, set);
-    bool idle = false;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      results_.push_back(std::move(result));
-      idle = pending_.empty();
-      if (idle) {
-        running_ = false;
-        busy_ = false;
-        idle_.notify_all();
+    std::vector<AreaJob> jobs = TakeJobs();
+    std::vector<AreaResult> results = MeasureSideBySide(jobs, set, settings);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+      bool idle = false;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        results_.push_back(std::move(results[i]));
+        idle = i + 1 == results.size() && pending_.empty();
+        if (idle) {
+          running_ = false;
+          busy_ = false;
+          idle_.notify_all();
+        }
       }
+      if (finished_) finished_(idle);
+      if (idle) return;
     }
-    if (finished_) finished_(idle);
-    if (idle) return;
   }
+}
+
+std::vector<AreaJob> AreaWorker::TakeJobs() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::size_t points = 0;
+  for (const auto& waiting : pending_) points += waiting.second.wgs84.size();
+  // A large batch (a loaded or imported document) is measured several features at a time.
+  const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t count = points >= kSideBySidePoints ? std::min(pending_.size(), threads) : 1;
+  std::vector<AreaJob> jobs;
+  for (std::size_t i = 0; i < count; ++i) {
+    auto first = pending_.begin();
+    jobs.push_back(std::move(first->second));
+    pending_.erase(first);
+  }
+  return jobs;
+}
+
+std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, TransformSet& set,
+                                          const CoordSettings& settings) {
+  std::vector<AreaResult> results(jobs.size());
+  // Every helper thread builds and uses its own transformation set. Jobs from `mine` on, which
+  // found no thread, are measured here.
+  std::vector<std::thread> helpers;
+  std::size_t mine = 1;
+  try {
+    for (; mine < jobs.size(); ++mine) {
+      helpers.emplace_back([&jobs, &results, &settings, i = mine] {
+        TransformSet own = TransformSet::Build(settings);
+        results[i] = MeasureAreaJob(jobs[i], own);
+      });
+    }
+  } catch (const std::system_error&) {
+  }
+  if (!jobs.empty()) results[0] = MeasureAreaJob(jobs[0], set);
+  for (std::size_t i = mine; i < jobs.size(); ++i) results[i] = MeasureAreaJob(jobs[i], set);
+  for (std::thread& helper : helpers) helper.join();
+  return results;
 }
 
 std::vector<AreaResult> AreaWorker::TakeResults() {

@@ -11,7 +11,9 @@
 // Jobs are kept per feature: a job for a feature that already has one waiting replaces it
 // (only its newest shape matters); a job asked for while the worker runs waits and is taken
 // by the same run, so no request is ever lost. One worker thread at a time; it ends when no
-// job is left.
+// job is left. When many points wait at once (a document just loaded), the worker measures
+// several features side by side on short-lived helper threads and reports their results as
+// its own, in feature order.
 #pragma once
 
 #include <atomic>
@@ -47,6 +49,10 @@ struct AreaResult {
 // Measures one job with a transformation set of the calling thread (built from the document's
 // coordinate settings). Vertices that cannot be projected give a result that is not ok.
 AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set);
+// Measures jobs at the same time, the first with `set` on the calling thread, each other one on
+// a thread of its own with a set built there from `settings`; results in the order of the jobs.
+std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, TransformSet& set,
+                                          const CoordSettings& settings);
 
 class AreaWorker {
  public:
@@ -72,6 +78,13 @@ class AreaWorker {
 
  private:
   void Run();
+  // The next job, or for a large batch as many as there are processors.
+  std::vector<AreaJob> TakeJobs();
+
+  // Points waiting in all jobs from which they are measured side by side: below it, starting
+  // helper threads (each builds its transformation set, a few milliseconds) costs more than
+  // it saves.
+  static constexpr std::size_t kSideBySidePoints = 200'000;
 
   std::function<CoordSettings()> settings_;
   std::atomic<bool>& busy_;
