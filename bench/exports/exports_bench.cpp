@@ -1,5 +1,5 @@
 // Every exporter on a document of one million vertices (target: at most 2 s each), UTM on the
-// program's own Transverse Mercator; and the Shapefile export against ogr2ogr converting the
+// program's own Transverse Mercator (DXF also through GDAL, as the document converts); and the Shapefile export against ogr2ogr converting the
 // same shapes, reported as the counter "vs_ogr2ogr" (our time / ogr2ogr's time) in one run.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "coords/datum_record.h"
+#include "coords/transform_set.h"
 #include "document/export_file.h"
 #include "document/export_formats.h"
 #include "document/export_shapefile.h"
@@ -42,6 +44,47 @@ UtmSource& Document() {
   }();
   return source;
 }
+
+// The same document with output coordinates from GDAL (UTM zone 30 on WGS84), as the document
+// gives them: point by point, or with `batched` a whole feature in one call.
+class GdalSource : public UtmSource {
+ public:
+  explicit GdalSource(bool batched) : batched_(batched), set_(TransformSet::Build(Settings())) {
+    features = Document().features;
+    waypoints = Document().waypoints;
+  }
+  bool VertexOutput(int, const FeatureRecord& r, std::size_t i, double& x, double& y,
+                    double& altitudeM) override {
+    x = r.wgs84Vertices[i].x;
+    y = r.wgs84Vertices[i].y;
+    altitudeM = r.altitudesCm[i] * 0.01;
+    return set_.Transform(TransformId::WgsToMap2, x, y);
+  }
+  void VertexOutputs(int datumChoice, const FeatureRecord& r,
+                     std::vector<OutputPoint>& points) override {
+    if (!batched_) return ExportSource::VertexOutputs(datumChoice, r, points);
+    std::vector<double> xs, ys;
+    for (const GeoPoint& p : r.wgs84Vertices) {
+      xs.push_back(p.x);
+      ys.push_back(p.y);
+    }
+    set_.Transform(TransformId::WgsToMap2, xs, ys);
+    points.resize(xs.size());
+    for (std::size_t i = 0; i < xs.size(); ++i) points[i] = {xs[i], ys[i], r.altitudesCm[i] * 0.01};
+  }
+
+ private:
+  static CoordSettings Settings() {
+    CoordSettings settings;
+    settings.coord = 1;
+    settings.zone = 30;
+    settings.autoZone = 0;
+    settings.datum = Wgs84DatumRecord();
+    return settings;
+  }
+  bool batched_;
+  TransformSet set_;
+};
 
 // The files of one run (over 600 MB), removed at exit.
 struct BenchFolder {
@@ -90,6 +133,12 @@ void BM_Kml(benchmark::State& state) {
 }
 void BM_Dxf(benchmark::State& state) {
   RunText(state, [](UtmSource& s, ExportText& out) { WriteDxf(out, s, 0, 30, false); }, "doc.dxf");
+}
+template <bool batched>
+void BM_DxfGdal(benchmark::State& state) {
+  static GdalSource source(batched);
+  RunText(state, [](UtmSource&, ExportText& out) { WriteDxf(out, source, 0, 30, false); },
+          "gdal.dxf");
 }
 // Every feature into one file (the command writes one file per feature).
 void BM_PltAllFeatures(benchmark::State& state) {
@@ -143,6 +192,8 @@ BENCHMARK(BM_GeographicList)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_UtmList)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_Kml)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_Dxf)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_TEMPLATE(BM_DxfGdal, false)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_TEMPLATE(BM_DxfGdal, true)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_PltAllFeatures)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_TrkAllFeatures)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ShpPointsUtm)->Unit(benchmark::kMillisecond)->Iterations(2);
