@@ -259,7 +259,10 @@ struct OptionsStore::Impl {
   }
 };
 
-OptionsStore::OptionsStore() : impl_(new Impl) { impl_->path = DefaultPath(); }
+OptionsStore::OptionsStore() : impl_(std::make_unique<Impl>()) { impl_->path = DefaultPath(); }
+
+// Runs at process exit, and when a library holding its own copy of the store is unloaded.
+OptionsStore::~OptionsStore() = default;
 
 OptionsStore& OptionsStore::Instance() {
   static OptionsStore store;

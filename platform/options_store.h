@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,10 +41,11 @@ class OptionsStore {
 
  private:
   OptionsStore();
+  ~OptionsStore();
   template <class T>
   std::optional<T> Get(const std::string& key, const std::string& name) const;
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace platform

@@ -87,8 +87,10 @@ struct ProcessPorts {
 };
 
 ProcessPorts& OwnPorts() {
-  static ProcessPorts* ports = new ProcessPorts;  // outlives threads still running at exit
-  return *ports;
+  // An object, not a leaked pointer: the set-up library holds its own copy of this table
+  // and is loaded and unloaded for every call. The GPS threads are stopped before exit.
+  static ProcessPorts ports;
+  return ports;
 }
 
 bool ProcessPortPath(int port, std::string& path) {
