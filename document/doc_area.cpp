@@ -1,6 +1,7 @@
 #include "document/doc_area.h"
 
 #include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -120,9 +121,8 @@ std::vector<AreaJob> AreaWorker::TakeJobs() {
   std::lock_guard<std::mutex> lock(mutex_);
   std::size_t points = 0;
   for (const auto& waiting : pending_) points += waiting.second.wgs84.size();
-  // A large batch (a loaded or imported document) is measured several features at a time.
-  const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t count = points >= kSideBySidePoints ? std::min(pending_.size(), threads) : 1;
+  // A large batch (a loaded or imported document) is taken whole and measured side by side.
+  const std::size_t count = points >= kSideBySidePoints ? pending_.size() : 1;
   std::vector<AreaJob> jobs;
   for (std::size_t i = 0; i < count; ++i) {
     auto first = pending_.begin();
@@ -135,21 +135,25 @@ std::vector<AreaJob> AreaWorker::TakeJobs() {
 std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, TransformSet& set,
                                           const CoordSettings& settings) {
   std::vector<AreaResult> results(jobs.size());
-  // Every helper thread builds and uses its own transformation set. Jobs from `mine` on, which
-  // found no thread, are measured here.
+  std::atomic<std::size_t> next{0};
+  auto measureJobs = [&](TransformSet& own) {
+    for (std::size_t i = next++; i < jobs.size(); i = next++) results[i] = MeasureAreaJob(jobs[i], own);
+  };
+  // One thread per processor at most; every helper builds and uses its own transformation set.
+  const std::size_t threads =
+      std::min<std::size_t>(jobs.size(), std::max(1u, std::thread::hardware_concurrency()));
   std::vector<std::thread> helpers;
-  std::size_t mine = 1;
   try {
-    for (; mine < jobs.size(); ++mine) {
-      helpers.emplace_back([&jobs, &results, &settings, i = mine] {
+    while (helpers.size() + 1 < threads) {
+      helpers.emplace_back([&] {
         TransformSet own = TransformSet::Build(settings);
-        results[i] = MeasureAreaJob(jobs[i], own);
+        measureJobs(own);
       });
     }
   } catch (const std::system_error&) {
+    // Fewer threads than asked for: those there are share the jobs.
   }
-  if (!jobs.empty()) results[0] = MeasureAreaJob(jobs[0], set);
-  for (std::size_t i = mine; i < jobs.size(); ++i) results[i] = MeasureAreaJob(jobs[i], set);
+  measureJobs(set);
   for (std::thread& helper : helpers) helper.join();
   return results;
 }

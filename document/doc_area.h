@@ -49,8 +49,8 @@ struct AreaResult {
 // Measures one job with a transformation set of the calling thread (built from the document's
 // coordinate settings). Vertices that cannot be projected give a result that is not ok.
 AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set);
-// Measures jobs at the same time, the first with `set` on the calling thread, each other one on
-// a thread of its own with a set built there from `settings`; results in the order of the jobs.
+// Measures jobs at the same time on the calling thread (with `set`) and on helper threads, one
+// per processor at most, each with a set built there from `settings`; results in job order.
 std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, TransformSet& set,
                                           const CoordSettings& settings);
 
@@ -78,7 +78,7 @@ class AreaWorker {
 
  private:
   void Run();
-  // The next job, or for a large batch as many as there are processors.
+  // The next job, or all of them for a large batch.
   std::vector<AreaJob> TakeJobs();
 
   // Points waiting in all jobs from which they are measured side by side: below it, starting
