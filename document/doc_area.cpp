@@ -139,9 +139,11 @@ std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, Tran
   auto measureJobs = [&](TransformSet& own) {
     for (std::size_t i = next++; i < jobs.size(); i = next++) results[i] = MeasureAreaJob(jobs[i], own);
   };
-  // One thread per processor at most; every helper builds and uses its own transformation set.
-  const std::size_t threads =
-      std::min<std::size_t>(jobs.size(), std::max(1u, std::thread::hardware_concurrency()));
+  // Every helper builds and uses its own transformation set. Those builds partly wait for one
+  // another inside PROJ, so that more than a few threads gain nothing.
+  constexpr unsigned kMaxThreads = 4;
+  const std::size_t threads = std::min<std::size_t>(
+      jobs.size(), std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads));
   std::vector<std::thread> helpers;
   try {
     while (helpers.size() + 1 < threads) {

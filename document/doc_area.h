@@ -49,8 +49,8 @@ struct AreaResult {
 // Measures one job with a transformation set of the calling thread (built from the document's
 // coordinate settings). Vertices that cannot be projected give a result that is not ok.
 AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set);
-// Measures jobs at the same time on the calling thread (with `set`) and on helper threads, one
-// per processor at most, each with a set built there from `settings`; results in job order.
+// Measures jobs at the same time on the calling thread (with `set`) and on up to three helper
+// threads, each with a set built there from `settings`; results in job order.
 std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, TransformSet& set,
                                           const CoordSettings& settings);
 
