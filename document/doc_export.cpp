@@ -27,18 +27,6 @@ constexpr UINT kStringExportTrk = 59247;
 constexpr UINT kStringUnknownFile = 59162;
 constexpr double kDegree = 0.017453292519943295;
 
-// Sets the hold flag for the life of a command and clears it on every way out.
-class HoldPosition {
- public:
-  explicit HoldPosition(CTolvanixDoc& doc) : doc_(doc) { doc_.m_holdPosition = true; }
-  ~HoldPosition() { doc_.m_holdPosition = false; }
-  HoldPosition(const HoldPosition&) = delete;
-  HoldPosition& operator=(const HoldPosition&) = delete;
-
- private:
-  CTolvanixDoc& doc_;
-};
-
 // The user-interface thread's view of the document for the writers and the reader.
 class DocExportSource : public ExportSource, public OutlineProjection {
  public:

@@ -15,19 +15,6 @@ namespace {
 constexpr char kCaption[] = "Tolvanix PDA";
 constexpr UINT kStringNoName = 59167;  // "Sin nombre"
 
-// Sets m_holdPosition for its lifetime, so that no fix is captured into lists being read or
-// written; cleared on every way out.
-class HoldFixes {
- public:
-  explicit HoldFixes(CTolvanixDoc& doc) : doc_(doc) { doc_.m_holdPosition = true; }
-  ~HoldFixes() { doc_.m_holdPosition = false; }
-  HoldFixes(const HoldFixes&) = delete;
-  HoldFixes& operator=(const HoldFixes&) = delete;
-
- private:
-  CTolvanixDoc& doc_;
-};
-
 // The conversions between WGS84 (the file) and the working datum (waypoints and the working
 // vertex lists in memory); both empty while the working datum is WGS84.
 DatumConversion FileDatum(CTolvanixDoc& doc) {
@@ -56,7 +43,7 @@ FeatureRecord NewEmptyFeature(const CTolvanixDoc& doc) {
 }  // namespace
 
 BOOL CTolvanixDoc::OnSaveDocument(const std::string& path) {
-  HoldFixes hold(*this);
+  HoldPosition hold(*this);
   std::string error;
   const DatumConversion datum = FileDatum(*this);
   if (!SaveTvxFileAtomically(path, m_content, error, m_datum.index > 0 ? &datum : nullptr)) {
@@ -69,7 +56,7 @@ BOOL CTolvanixDoc::OnSaveDocument(const std::string& path) {
 }
 
 bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
-  HoldFixes hold(*this);
+  HoldPosition hold(*this);
   const std::string_view bytes = ar.Bytes();
   const DatumConversion datum = FileDatum(*this);
   TvxLoadSettings settings{m_datum.index > 0 ? &datum : nullptr, NewEmptyFeature(*this)};

@@ -19,18 +19,6 @@ constexpr UINT kStringImport = 59223;  // "Importar"
 // The parser is fed as the reader thread feeds it: in small pieces.
 constexpr std::size_t kReplayChunk = 32;
 
-// The whole file, read in one piece of its size. (platform::ReadWholeFile copies it through a
-// string stream, which takes half a second for a document of a million vertices, 64 MB.)
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
-  if (size < 0) return ReadFileBytes(path, bytes, error);  // not a plain file: read as a stream
-  bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (in.read(bytes.data(), size) && in.peek() == std::ifstream::traits_type::eof()) return true;
-  return ReadFileBytes(path, bytes, error);  // it changed while read
-}
-
 bool Contains(const std::string& path, const char* what) {
   return path.find(what) != std::string::npos;
 }
@@ -57,7 +45,7 @@ BOOL CTolvanixDoc::OnOpenDocument(const std::string& path) {
     opened = OpenShapefile(path);
   } else {
     std::string bytes, error;
-    if (!ReadWholeFile(path, bytes, error)) {
+    if (!ReadFileBytes(path, bytes, error)) {
       // Nothing was read: the open document stays as it was.
       m_openingFile = false;
       MessageBox(m_hwndView, error, kCaption, MB_OK | MB_ICONEXCLAMATION);

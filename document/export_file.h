@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "document/export_source.h"
+#include "platform/files.h"
 
 class ExportFile {
  public:
   explicit ExportFile(const std::string& path);
-  ~ExportFile();  // removes the temporary file unless committed
   ExportFile(const ExportFile&) = delete;
   ExportFile& operator=(const ExportFile&) = delete;
 
@@ -27,8 +27,5 @@ class ExportFile {
   bool Commit();
 
  private:
-  std::string path_;
-  std::string temporary_;
-  int fd_ = -1;
-  bool failed_ = false;
+  platform::ReplacingFile file_;
 };

@@ -546,3 +546,16 @@ class CTolvanixDoc : public CDocument {
 
 // The one document (set by its constructor); nullptr when none exists.
 CTolvanixDoc* TheDocument();
+
+// Sets the document's hold flag for its lifetime, so that no fix is taken into the lists
+// while a long operation reads or writes them; cleared on every way out.
+class HoldPosition {
+ public:
+  explicit HoldPosition(CTolvanixDoc& doc) : doc_(doc) { doc_.m_holdPosition = true; }
+  ~HoldPosition() { doc_.m_holdPosition = false; }
+  HoldPosition(const HoldPosition&) = delete;
+  HoldPosition& operator=(const HoldPosition&) = delete;
+
+ private:
+  CTolvanixDoc& doc_;
+};

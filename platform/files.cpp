@@ -9,50 +9,93 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace platform {
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return bytes.str();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  std::string bytes;
+  // A plain file is read straight into a buffer of its size; anything else (a pipe, a
+  // device) and a file that grows meanwhile are read on to their end.
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t done = 0;
+  for (;;) {
+    if (done == bytes.size()) bytes.resize(bytes.size() < 65536 ? 65536 : bytes.size() * 2);
+    ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(done);
+  return bytes;
 }
 
 bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string* why) {
-  std::string temp = path + ".tmp" + std::to_string(::getpid());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  auto fail = [&](int error) {
-    if (why) *why = std::strerror(error);
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    return false;
-  };
-  if (fd < 0) return fail(errno);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail(errno);
-  if (::close(fd) != 0) {
-    fd = -1;
-    return fail(errno);
-  }
-  fd = -1;
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
-  return true;
+  ReplacingFile file(path);
+  if (!file.Open(why)) return false;
+  file.Write(bytes);
+  return file.Commit(why);
 }
 
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+ReplacingFile::ReplacingFile(std::string path)
+    : path_(std::move(path)), temporary_(path_ + ".tmp" + std::to_string(::getpid())) {}
+
+ReplacingFile::~ReplacingFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temporary_.c_str());
+  }
+}
+
+bool ReplacingFile::Open(std::string* why) {
+  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd_ >= 0) return true;
+  if (why) *why = std::strerror(errno);
+  return false;
+}
+
+void ReplacingFile::Write(std::string_view bytes) {
+  while (error_ == 0 && fd_ >= 0 && !bytes.empty()) {
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error_ = n < 0 ? errno : EIO;
+      break;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+bool ReplacingFile::Commit(std::string* why) {
+  if (fd_ < 0) {
+    if (why) *why = std::strerror(EBADF);
+    return false;
+  }
+  // One flush for the whole file, so that the rename never puts in place a file whose data
+  // a power loss could still take away.
+  int error = error_;
+  if (error == 0 && ::fsync(fd_) != 0) error = errno;
+  if (::close(fd_) != 0 && error == 0) error = errno;
+  fd_ = -1;
+  if (error == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) error = errno;
+  if (error == 0) return true;
+  ::unlink(temporary_.c_str());
+  if (why) *why = std::strerror(error);
+  return false;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -12,5 +13,29 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 bool WriteFileReplacing(const std::string& path, const std::string& bytes,
                         std::string* why = nullptr);
 bool FileExists(const std::string& path);
+
+// A file written as it is produced: the bytes go to a temporary file beside the target, and
+// only a complete file, flushed to the disk, is renamed over the target. A failure (full disk,
+// unwritable folder) leaves the target as it was and the temporary file removed.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(std::string path);
+  ~ReplacingFile();  // removes the temporary file unless committed
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Creates the temporary file; false (with the reason in *why) when the folder refuses it.
+  bool Open(std::string* why = nullptr);
+  // Appends bytes; the first failure is remembered and reported by Commit.
+  void Write(std::string_view bytes);
+  // Flushes, closes and renames; false (with the reason in *why) when anything failed.
+  bool Commit(std::string* why = nullptr);
+
+ private:
+  std::string path_;
+  std::string temporary_;
+  int fd_ = -1;
+  int error_ = 0;
+};
 
 }  // namespace platform

@@ -241,7 +241,9 @@ TEST_F(LinkTest, VirtualPortGivesTheProgramAndAnOutsideReaderTheSameSentences) {
     ++compared;
   }
   for (const auto& t : g_seenTimes) {
-    if (t >= from && t <= to) EXPECT_EQ(outsideTimes.count(t), 1u) << t;
+    if (t >= from && t <= to) {
+      EXPECT_EQ(outsideTimes.count(t), 1u) << t;
+    }
   }
   EXPECT_GE(compared, 25);
 
@@ -269,7 +271,9 @@ TEST_F(LinkTest, DriverThatCannotBeLoadedAsksAndNeverActsOnTheHost) {
     ASSERT_EQ(shown.size(), answer == IDNO ? 1u : 2u);
     EXPECT_EQ(shown[0].text, LoadResString(59226));
     EXPECT_EQ(shown[0].style, MB_YESNO | MB_ICONEXCLAMATION);
-    if (answer == IDYES) EXPECT_NE(shown[1].text.find("Restart"), std::string::npos);
+    if (answer == IDYES) {
+      EXPECT_NE(shown[1].text.find("Restart"), std::string::npos);
+    }
   }
 }
 
