@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "doc_test_env.h"
+#include "document/doc_area.h"
 #include "document/measures.h"
 #include "platform/threads.h"
 
@@ -102,6 +103,41 @@ TEST_F(AreaWorkerTest, DegenerateFeaturesDoNotCrash) {
   doc_->RecomputeAreasAndWait(-1);
   doc_->StartAreaRecompute(-1, TRUE);
   EXPECT_EQ(WaitForSingleObject(doc_->m_areaEvent, 0), WAIT_OBJECT_0);
+}
+
+// A loaded document's features are measured side by side on helper threads, each with its
+// own transformation set: the results, in job order, are those of one thread alone.
+TEST_F(AreaWorkerTest, SideBySideMeasuresMatchOneThread) {
+  std::vector<AreaJob> jobs;
+  for (int k = 0; k < 12; ++k) {
+    const double side = 50.0 + 10.0 * k;
+    const double a = 13.0 * k * kPi / 180.0;
+    std::vector<GeoPoint> square;
+    for (auto [u, v] : {std::pair{0.0, 0.0}, {side, 0.0}, {side, side}, {0.0, side}})
+      square.push_back({470000.0 + 1000.0 * k + u * std::cos(a) - v * std::sin(a),
+                        4900000.0 + u * std::sin(a) + v * std::cos(a)});
+    AreaJob job;
+    job.index = k;
+    job.type = k % 3 == 0 ? FeatureType::Line : FeatureType::Area;
+    job.wgs84 = FromUtm31(square);
+    jobs.push_back(std::move(job));
+  }
+  const CoordSettings settings;
+  TransformSet set = TransformSet::Build(settings);
+  ASSERT_TRUE(set.Ready());
+  const std::vector<AreaResult> together = MeasureSideBySide(jobs, set, settings);
+  ASSERT_EQ(together.size(), jobs.size());
+  for (std::size_t k = 0; k < jobs.size(); ++k) {
+    SCOPED_TRACE(k);
+    const AreaResult alone = MeasureAreaJob(jobs[k], set);
+    ASSERT_TRUE(together[k].ok);
+    EXPECT_EQ(together[k].index, jobs[k].index);
+    EXPECT_DOUBLE_EQ(together[k].measures.area, alone.measures.area);
+    EXPECT_DOUBLE_EQ(together[k].measures.perimeter, alone.measures.perimeter);
+    const double side = 50.0 + 10.0 * static_cast<double>(k);
+    EXPECT_NEAR(together[k].measures.area, side * side, 1e-3);
+    EXPECT_NEAR(together[k].measures.perimeter, 4.0 * side, 1e-4);
+  }
 }
 
 // A reader thread feeds sentences while the user-interface thread captures, measures and
