@@ -363,7 +363,12 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
   CoordSystemQuestion q = CoordQuestion(*this, zone);
   q.lockKindCombo = true;
   CoordSystemAnswer answer;
-  if (!prompts || !prompts->AskCoordSystem(q, answer)) return false;
+  if (!prompts || !prompts->AskCoordSystem(q, answer)) {
+    // Cancelled: nothing is imported, but an open still gives the (new) document.
+    if (!fromObjectList) SetModifiedFlag(TRUE);
+    m_needsRedraw = true;
+    return true;
+  }
 
   ShpImportSettings settings;
   settings.datumChoice = answer.datumChoice;

@@ -177,6 +177,21 @@ TEST_F(DocExportTest, ShapefileRoundTripThroughTheCommands) {
   EXPECT_EQ(prompts->asked.back(), "coord import");
 }
 
+TEST_F(DocExportTest, OpeningAShapefileAndCancellingKeepsANewModifiedDocument) {
+  doc_->DeleteAllFeatures();
+  AddLine("Uno", -3.7, 40.4, 4);
+  platform::FileDialogScript::Push((dir_ / "c.shp").string());
+  doc_->OnExportShp();
+  doc_->SetModifiedFlag(FALSE);
+
+  prompts->answer = false;  // coordinate dialog cancelled
+  EXPECT_TRUE(doc_->OnOpenDocument((dir_ / "c.shp").string()));
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  EXPECT_EQ(doc_->m_features[0].VertexCount(), 0u);
+  EXPECT_TRUE(doc_->IsModified());
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
 TEST_F(DocExportTest, ImportWithoutReadableShapesKeepsTheCurrentFeature) {
   doc_->DeleteAllFeatures();
   AddLine("Uno", -3.7, 40.4, 4);
