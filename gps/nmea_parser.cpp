@@ -82,9 +82,10 @@ double ParseCoordinate(std::string_view field, std::size_t degreeDigits) {
 }  // namespace
 
 // The fields of one sentence's data, split once. A field is "present" exactly when
-// GetField would report it found: non-empty, or the last field of the data (which
-// includes field 0 of empty data). Views are cut to 24 characters like GetField's
-// 25-byte buffer.
+// GetField would report it found: it does not start with "*", and it is non-empty or
+// the last field of the data (which includes field 0 of empty data). A field ends at
+// "," or "*" (the byte machine never stores a "*", but ProcessSentence may be handed
+// one). Views are cut to 24 characters like GetField's 25-byte buffer.
 class CNmeaParser::Fields {
  public:
   explicit Fields(const char* data) : m_data(data) {
@@ -99,14 +100,15 @@ class CNmeaParser::Fields {
   }
 
   bool Has(int n) const {
-    if (n < 0 || n >= m_count) return false;
+    if (n < 0 || n >= m_count || m_data[m_start[n]] == '*') return false;
     return n == m_count - 1 || Length(n) > 0;
   }
 
   // The text of field n cut to 24 characters; empty when missing.
   std::string_view View(int n) const {
     if (!Has(n)) return {};
-    return {m_data + m_start[n], std::min(Length(n), kMaxFieldChars)};
+    std::string_view field(m_data + m_start[n], Length(n));
+    return field.substr(0, std::min(field.find('*'), kMaxFieldChars));
   }
 
   // Latitude in field n, its hemisphere in n + 1, longitude in n + 2 and its hemisphere

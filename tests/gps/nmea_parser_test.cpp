@@ -115,6 +115,24 @@ TEST_F(NmeaParserTest, GetFieldTable) {
   EXPECT_EQ(CNmeaParser::GetField("x", 0, buffer, 0), 0);
 }
 
+// Data handed to the dispatcher directly may still hold a "*": a field ends there, and a
+// field that starts with it is missing, as GetField reads them.
+TEST_F(NmeaParserTest, StarInDataGivenToTheDispatcher) {
+  p.ProcessSentence("GPZDA", "201530.00,04,07,*12");
+  EXPECT_EQ(p.m_zda.month, 7);
+  EXPECT_EQ(p.m_zda.year, 1);  // missing year
+  p.ProcessSentence("GPRMB", "A,0.66,L,003*7,004*,4917.24,*,12309.57,W,*5");
+  EXPECT_STREQ(p.m_rmb.originId, "003");
+  EXPECT_STREQ(p.m_rmb.destinationId, "004");
+  EXPECT_NEAR(p.m_rmb.destinationLatitude, 49 + 17.24 / 60, 1e-12);
+  EXPECT_NEAR(p.m_rmb.destinationLongitude, -(123 + 9.57 / 60), 1e-12);
+  EXPECT_EQ(p.m_rmb.range, 0.0);
+  char buffer[CNmeaParser::kFieldBufferSize];
+  EXPECT_EQ(CNmeaParser::GetField("003*7,*", 0, buffer, sizeof buffer), 1);
+  EXPECT_STREQ(buffer, "003");
+  EXPECT_EQ(CNmeaParser::GetField("003*7,*", 1, buffer, sizeof buffer), 0);
+}
+
 TEST_F(NmeaParserTest, ResetValues) {
   NmeaState s = p.Snapshot();
   EXPECT_EQ(s.gsa.mode, 'M');
