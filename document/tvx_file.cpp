@@ -246,8 +246,8 @@ class Parser {
     const std::uint32_t reserved2 = in_.U32();
     s_.objectCount = in_.U32();
     in_.Skip(B_ - 16);
-    // Every note, reserved block and object takes at least one block.
-    in_.CheckCount(std::uint64_t{noteCount} + reserved1 + reserved2 + s_.objectCount, B_);
+    in_.CheckCount(std::uint64_t{noteCount} + reserved1 + reserved2 + s_.objectCount,
+                   MinRecord());
 
     s_.notes.reserve(noteCount);
     for (std::uint32_t i = 0; i < noteCount; ++i) s_.notes.push_back(ReadNote());
@@ -268,6 +268,9 @@ class Parser {
 
  private:
   bool Utf16() const { return s_.version >= kFirstUtf16Version; }
+  // The shortest record of any kind: one whose string is single-byte text of length 0 (one
+  // byte) is 3 bytes shorter than a block, since its padding assumes the 4-byte empty form.
+  std::uint64_t MinRecord() const { return B_ - (kEmptyStringSize - 1); }
   bool Doubles() const { return s_.version >= kFirstDoubleVersion; }
 
   void ReadHeader() {
@@ -347,7 +350,7 @@ class Parser {
       in_.Skip(B_ - kObjectHeaderFixedOld);
     }
 
-    in_.CheckCount(nameCount, B_);
+    in_.CheckCount(nameCount, MinRecord());
     std::string name;
     for (std::uint32_t i = 0; i < nameCount; ++i) name = ReadName();
 
@@ -361,7 +364,7 @@ class Parser {
       if (vertexCount > 0) Refuse(kTextUnknownObject);
       return;
     }
-    in_.CheckCount(vertexCount, B_);
+    in_.CheckCount(vertexCount, MinRecord());
     FeatureRecord& f =
         s_.features.emplace_back(static_cast<FeatureType>(type), std::move(name));
     f.colour = colour;

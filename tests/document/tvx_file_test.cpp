@@ -257,6 +257,42 @@ TEST(TvxLegacyTest, SingleByteTextIsWindows1252AndCutToItsLimit) {
   EXPECT_EQ(doc.waypoints.at(0).name, "Caña €");
 }
 
+// Strings without the UTF-16 mark are single-byte text with the same length prefix; the
+// padding after them is the same, so each such record is 3 bytes shorter than a block when
+// its text is empty.
+TEST(TvxReadTest, SingleByteStringsInTheUtf16Layout) {
+  constexpr std::uint32_t B = 64;
+  TvxBuilder b(12, B);
+  b.Counts(1, 0, 0, 2);
+  b.U8(2), b.Raw("a\xF1"), b.Zeros(B - 4);  // note "añ"
+  b.ObjectHeader(1, 0, 1, 1);
+  b.Name(u"w");
+  b.WaypointPoint(0, 1, 2, 0);
+  b.ObjectHeader(3, 0, 1, 3);
+  b.U8(1), b.U8(4), b.Raw("Camp"), b.Zeros(B - 5);
+  for (int i = 0; i < 3; ++i) {
+    b.U16(1), b.U32(0), b.F64(i), b.F64(40), b.I32(i);
+    if (i == 1) {
+      b.U8(2), b.Raw("n1");
+    } else {
+      b.U8(0);
+    }
+    b.Zeros(B - 30);
+  }
+  // Header blocks, note, waypoint (header, name of one unit, point), feature header, its
+  // name of four bytes, three vertices.
+  ASSERT_EQ(b.bytes.size(), 3 * B + (B - 1) + B + (B + 2) + B + B + (B + 1) + (B - 3) +
+                                (B - 1) + (B - 3));
+  DocumentContent doc;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(b.bytes, doc, error)) << error.text;
+  EXPECT_EQ(doc.waypointNotes, std::vector<std::string>{"añ"});
+  ASSERT_EQ(doc.features.size(), 1u);
+  EXPECT_EQ(doc.features[0].name, "Camp");
+  EXPECT_EQ(doc.features[0].vertexNotes, (std::vector<std::string>{"", "n1", ""}));
+  EXPECT_EQ(doc.features[0].wgs84Vertices.at(2), (GeoPoint{2, 40}));
+}
+
 TEST(TvxReadTest, MarkerIsJudgedByBytesOneAndThree) {
   struct Case {
     std::string marker;
