@@ -142,6 +142,7 @@ WorkingSystemOutcome BuildWorkingSystem(const CoordSettings& settings, OGRSpatia
   outcome.coord = settings.coord;
   outcome.autoZone = settings.autoZone;
   outcome.stringCoord = settings.stringCoord;
+  outcome.projectionName = settings.projectionName;
   outcome.linearUnit = LinearUnit::Metre;
   UseLongitudeFirst(srs);
 

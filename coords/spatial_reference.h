@@ -36,6 +36,8 @@ struct CoordSettings {
   int stringCoord = 0;  // "StringCoord": grid-reference kind, 0 none .. 4 GEOREF
   ProjectionRecord projection;  // the user projection in force (used when coord is 2)
   DatumRecord datum;            // the chosen datum, shift as used
+  // The name shown so far; a system that does not name itself (State Plane) keeps it.
+  std::string projectionName;
 };
 
 // The grid-reference module's set-up that a grid-reference kind asks for. The document runs

@@ -72,6 +72,7 @@ bool CTolvanixDoc::SetupTransformations() {
   settings.stringCoord = m_stringCoord;
   settings.projection = m_projection;
   settings.datum = m_datum;
+  settings.projectionName = m_projectionName;
 
   m_transforms = TransformSet::Build(settings);
   const WorkingSystemOutcome& outcome = m_transforms.Outcome();

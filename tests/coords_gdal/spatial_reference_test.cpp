@@ -140,6 +140,13 @@ TEST(SpatialReference, StatePlaneZonesAndTheirFailure) {
   ASSERT_TRUE(good.Ready());
   EXPECT_EQ(good.Outcome().linearUnit, LinearUnit::Metre);
   EXPECT_STRNE(good.Get(TransformId::Utm)->GetTargetCS()->GetAttrValue("PROJCS"), "");
+  // A State Plane system does not name itself: the name shown so far stays.
+  CoordSettings named = UserProjection(ProjectionKind::UsStatePlane, {405});
+  named.projectionName = "UTM";
+  EXPECT_EQ(TransformSet::Build(named).Outcome().projectionName, "UTM");
+  named.projection.kind = static_cast<std::uint8_t>(ProjectionKind::TransverseMercator);
+  named.projection.p = {0, 9, 0.9996, 500000, 0};
+  EXPECT_EQ(TransformSet::Build(named).Outcome().projectionName, "Mine");
 
   CoordSettings unknown = UserProjection(ProjectionKind::UsStatePlane, {9999});
   unknown.stringCoord = 2;  // an earlier MGRS choice does not survive a State Plane system
