@@ -363,12 +363,14 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
   CoordSystemQuestion q = CoordQuestion(*this, zone);
   q.lockKindCombo = true;
   CoordSystemAnswer answer;
-  if (!prompts || !prompts->AskCoordSystem(q, answer)) {
-    // Cancelled: nothing is imported, but an open still gives the (new) document.
+  // Only a refused shape type fails the import. A cancelled dialog or a file shapelib cannot
+  // open imports nothing, and an open still gives the new document.
+  const auto importedNothing = [&] {
     if (!fromObjectList) SetModifiedFlag(TRUE);
     m_needsRedraw = true;
     return true;
-  }
+  };
+  if (!prompts || !prompts->AskCoordSystem(q, answer)) return importedNothing();
 
   ShpImportSettings settings;
   settings.datumChoice = answer.datumChoice;
@@ -385,7 +387,7 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
       ::ImportShapefile(path, settings, source, chooser, LoadResString(kStringUnnamed));
   if (result.status == ShpImportStatus::OpenFailed) {
     Tell(*this, LoadResString(kStringUnknownFile) + "\n" + path);
-    return false;
+    return importedNothing();
   }
   if (result.status == ShpImportStatus::UnsupportedType) {
     MessageBox(m_hwndView, "Only ARC/POLYGON are geometry supported for now!", "Error!",

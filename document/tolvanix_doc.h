@@ -346,8 +346,8 @@ class CTolvanixDoc : public CDocument {
   // The waypoint table's export of its own copy of the waypoints (asks settings and a name).
   bool ExportWaypointsShp(const std::vector<WaypointRecord>& waypoints);
   // Imports the lines and polygons of a Shapefile as locked features (document open, or the
-  // object list's Import when fromObjectList). False when the file is refused; a cancelled
-  // coordinate dialog imports nothing and still gives true (an open then keeps the new document).
+  // object list's Import when fromObjectList). False only for a refused shape type; a
+  // cancelled dialog or an unreadable file imports nothing and gives true (the new document).
   bool ImportShapefile(const std::string& path, bool fromObjectList);
   // --- end exports ---
 

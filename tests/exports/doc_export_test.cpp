@@ -177,19 +177,30 @@ TEST_F(DocExportTest, ShapefileRoundTripThroughTheCommands) {
   EXPECT_EQ(prompts->asked.back(), "coord import");
 }
 
-TEST_F(DocExportTest, OpeningAShapefileAndCancellingKeepsANewModifiedDocument) {
+TEST_F(DocExportTest, OpeningAShapefileThatImportsNothingKeepsANewModifiedDocument) {
   doc_->DeleteAllFeatures();
   AddLine("Uno", -3.7, 40.4, 4);
   platform::FileDialogScript::Push((dir_ / "c.shp").string());
   doc_->OnExportShp();
   doc_->SetModifiedFlag(FALSE);
 
-  prompts->answer = false;  // coordinate dialog cancelled
+  prompts->answer = false;  // coordinate dialog cancelled: no message
   EXPECT_TRUE(doc_->OnOpenDocument((dir_ / "c.shp").string()));
   ASSERT_EQ(doc_->m_features.size(), 1u);
   EXPECT_EQ(doc_->m_features[0].VertexCount(), 0u);
   EXPECT_TRUE(doc_->IsModified());
   EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+
+  // Without its index shapelib cannot open the file: said so, and the new document stays.
+  std::filesystem::remove(dir_ / "c.shx");
+  doc_->m_features[0].AddVertex({-3.7, 40.4}, {-3.7, 40.4}, 0);
+  doc_->SetModifiedFlag(FALSE);
+  prompts->answer = true;
+  EXPECT_TRUE(doc_->OnOpenDocument((dir_ / "c.shp").string()));
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  EXPECT_EQ(doc_->m_features[0].VertexCount(), 0u);
+  EXPECT_TRUE(doc_->IsModified());
+  EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
 }
 
 TEST_F(DocExportTest, ImportWithoutReadableShapesKeepsTheCurrentFeature) {
