@@ -150,6 +150,30 @@ TEST_F(FixCaptureTest, CaptureStoresBothFramesAndPostsTheSegment) {
   EXPECT_EQ(view_.Count(WM_ADD_SEGMENTO), 1);
 }
 
+// Captures restart the measurement up to the 200th vertex; past it they mark the measures out
+// of date instead.
+TEST_F(FixCaptureTest, MeasuresGoOutOfDatePastTwoHundredVertices) {
+  CTolvanixDoc& doc = MakeDoc();
+  for (int i = 0; i < 198; ++i) {
+    const GeoPoint p{3.0 + i * 1e-4, 45.0 + (i % 2) * 1e-4};
+    doc.m_features[0].AddVertex(p, p, 0);
+  }
+  doc.RecomputeAreasAndWait(0);
+  struct Step {
+    std::size_t vertices;
+    int countAtLastStart;
+    bool valid;
+  };
+  for (const Step s : {Step{199, 199, true}, Step{200, 200, true}, Step{201, 200, false}}) {
+    SCOPED_TRACE(s.vertices);
+    Feed(Gga(2.9, 45.0 + s.vertices * 1e-5));
+    doc.CapturePoint();
+    EXPECT_EQ(doc.m_features[0].VertexCount(), s.vertices);
+    EXPECT_EQ(doc.m_lastVertexCount, s.countAtLastStart);
+    EXPECT_EQ(static_cast<bool>(doc.m_areaValid), s.valid);
+  }
+}
+
 // Automatic capture by distance in each unit system: metres, yards, US survey yards.
 TEST_F(FixCaptureTest, AutomaticCaptureByDistanceInEveryUnitSystem) {
   struct Case {

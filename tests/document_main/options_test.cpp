@@ -162,6 +162,28 @@ TEST_F(OptionsTest, SheetValuesAreTakenAndStored) {
   EXPECT_EQ(doc.m_offsetDistance, 0);
 }
 
+// The GPS page is offered only while the receiver is closed: its values are taken then alone.
+TEST_F(OptionsTest, GpsValuesAreTakenOnlyWhileTheReceiverIsClosed) {
+  Store("GPS", 0);
+  for (bool open : {true, false}) {
+    SCOPED_TRACE(open);
+    CTolvanixDoc& doc = MakeDoc();
+    CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
+    v.port = 4;
+    v.baudIndex = 8;
+    v.commEventReader = 1;
+    doc.m_gpsOn = open;
+    doc.ApplyOptionValues(v);
+    doc.m_gpsOn = false;
+    EXPECT_EQ(doc.m_port, open ? -1 : 4);
+    EXPECT_EQ(doc.m_baudIndex, open ? -1 : 8);
+    EXPECT_EQ(doc.m_commEventReader, open ? 0 : 1);
+    EXPECT_EQ(doc.m_gpsEnabled, open ? 0 : 1);
+    EXPECT_EQ(Stored("Puerto"), open ? -1 : 4);
+    EXPECT_EQ(Stored("Vsp"), 0);
+  }
+}
+
 TEST_F(OptionsTest, MissingDatumFileKeepsUnsavedWork) {
   std::filesystem::remove(dir_ / "internal" / "tvxdatum.bin");
   CTolvanixDoc& doc = MakeDoc();
