@@ -117,6 +117,7 @@ void WriteDxf(ExportText& out, ExportSource& source, int datumChoice, int zone, 
     const std::size_t n = f.VertexCount();
     if (n == 0) continue;
     if (f.type == FeatureType::Line) {
+      if (n < 2) continue;  // no LINE: the zone waits for the first point actually written
       zoneOnce.Before(f.wgs84Vertices[0].y);
       const PointValues& v = vertexValues(k);
       out.Expect(n * 100);

@@ -110,6 +110,39 @@ TEST_F(SmallDocument, AUserProjectionIsNeverRetargeted) {
   EXPECT_TRUE(source.zoneCalls.empty());
 }
 
+TEST(ExportDxf, ZoneIsSetAtTheFirstPointWrittenAsGeometry) {
+  struct Case {
+    const char* what;
+    std::vector<FeatureRecord> features;
+    std::vector<WaypointRecord> waypoints;
+    std::pair<int, bool> call;
+  };
+  const FeatureRecord southLoneVertex = MakeFeature(FeatureType::Line, "S", {{20.0, -33.9}});
+  const FeatureRecord southPart = MakeFeature(FeatureType::Part, "P", {{20.0, -33.9}});
+  const FeatureRecord northArea = MakeFeature(FeatureType::Area, "N", {{20.0, 10.0}, {20.1, 10.0}});
+  const WaypointRecord north = WaypointRecord::FromFile("W", 0, 0, 0, 0, 0, 20.0, 10.0, 0, 0);
+  const Case cases[] = {
+      // A single-vertex line gives no LINE entity, so the area's point comes first.
+      {"lone vertex, then area", {southLoneVertex, northArea}, {}, {34, true}},
+      // Parts give no geometry: the first waypoint sets the zone.
+      {"part, then waypoint", {southPart}, {north}, {34, true}},
+      {"part only", {southPart}, {}, {0, false}},
+  };
+  for (const Case& c : cases) {
+    FakeSource source;
+    source.features = c.features;
+    source.waypoints = c.waypoints;
+    const std::string dxf = FormatDxf(source, 0, 34, false);
+    if (c.call.first == 0) {
+      EXPECT_TRUE(source.zoneCalls.empty()) << c.what;
+    } else {
+      ASSERT_EQ(source.zoneCalls.size(), 1u) << c.what;
+      EXPECT_EQ(source.zoneCalls[0], c.call) << c.what;
+    }
+    EXPECT_EQ(dxf.find("\nLINE\n"), std::string::npos) << c.what;
+  }
+}
+
 TEST(ExportLists, EmptyFeatureAndNoWaypoints) {
   FakeSource source;
   source.features.emplace_back(FeatureType::Area, "Solo");
