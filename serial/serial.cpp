@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/message_box.h"
+#include "platform/win_app.h"
 
 namespace {
 
@@ -17,9 +18,14 @@ const char* const kBaudTexts[kBaudIndexCount] = {"1200",  "4800",  "9600",  "144
 constexpr LONG kNotOpen = static_cast<LONG>(ERROR_INVALID_HANDLE_CODE);
 
 // The program's build tells the user about some failures; the library's stays silent.
+// These boxes go through the application object: its name ("tolvanixpda") is the
+// caption. No owner, because the reader threads call this too and the main window's
+// handle belongs to the user-interface thread.
 void Complain(const char* text) {
   if constexpr (TVX_SERIAL_PROGRAM) {
-    if (text != nullptr) MessageBox(nullptr, text, "Tolvanix PDA", MB_OK);
+    if (text == nullptr) return;
+    const CWinApp* app = AfxGetApp();
+    MessageBox(nullptr, text, app ? app->m_pszAppName : std::string(), MB_OK);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/win_app.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ static_assert(TVX_SERIAL_PROGRAM == 1);
 
 TEST(SerialProgramBuild, ClosedPortBoxes) {
   platform::MessageBoxScript::Clear();
+  // The boxes go through the application object, whose name (string 57344 of the
+  // program's own table) is their caption.
+  CWinApp app("tolvanixpda");
   CSerial port;
   char buf[4];
   DWORD n = 0;
@@ -43,7 +47,7 @@ TEST(SerialProgramBuild, ClosedPortBoxes) {
     auto shown = platform::MessageBoxScript::TakeShown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, c.text);
-    EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
+    EXPECT_EQ(shown[0].caption, "tolvanixpda");
     EXPECT_EQ(shown[0].style, MB_OK);
   }
   // Setup and the handshake/time-out set-up fail silently.
