@@ -155,6 +155,11 @@ void CTolvanixDoc::OnInsertPoint() {
   RefreshAfterEdit();
 }
 
+// Capturing needs a fix from an open receiver and no dialog of the document in progress.
+void CTolvanixDoc::OnUpdateCapturePoint(CCmdUI* ui) {
+  if (ui) ui->Enable(m_gpsOn && m_hasFix && !m_uiBusy);
+}
+
 void CTolvanixDoc::OnNotes() {
   Dialogs().EditNotes(*this);
   SetModifiedFlag(TRUE);

@@ -131,6 +131,7 @@ class CTolvanixDoc : public CDocument {
   bool UpdateOffsetPosition();
   void UpdateCircleFromPosition();  // user-interface thread, from WM_REFRESH_GPS
   void OnCapturePoint();            // commands 32801 and 32861
+  void OnUpdateCapturePoint(CCmdUI* ui);  // 32801, 32803, 32859
   void OnUpdateSatIndicator(CCmdUI* ui);  // status pane 59142: "Sat %d HDOP %.1f"
   std::string SatIndicatorText() const;
   void OnWaitForFix();              // command 210

@@ -156,6 +156,24 @@ TEST_F(DocumentCommandsTest, UpdateHandlersAndNewParts) {
   EXPECT_FALSE(enabled(32862));
   doc.m_hasFile = true;
   EXPECT_TRUE(enabled(ID_FILE_SAVE));
+
+  // Capture commands: an open receiver with a fix, and no dialog in progress.
+  struct CaptureCase { bool gpsOn, hasFix, uiBusy, expected; };
+  for (UINT id : {32801u, 32803u, 32859u}) {
+    for (const CaptureCase& c : {CaptureCase{false, false, false, false},
+                                 CaptureCase{true, false, false, false},
+                                 CaptureCase{false, true, false, false},
+                                 CaptureCase{true, true, true, false},
+                                 CaptureCase{true, true, false, true}}) {
+      doc.m_gpsOn = c.gpsOn;
+      doc.m_hasFix = c.hasFix;
+      doc.m_uiBusy = c.uiBusy;
+      EXPECT_EQ(enabled(id), c.expected) << id << " on " << c.gpsOn << " fix " << c.hasFix
+                                         << " busy " << c.uiBusy;
+    }
+  }
+  doc.m_gpsOn = false;
+  doc.m_hasFix = false;
 }
 
 TEST_F(DocumentCommandsTest, NamingAndDeletionActOnTheFinalExtensionOnly) {
