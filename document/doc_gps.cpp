@@ -112,5 +112,8 @@ void CTolvanixDoc::ToggleGps() {
   PostMessage(m_hwndView, WM_DIBUJAR_CAMPOS, 0, 0);
   StartAreaRecompute(-1, FALSE);
   m_gpsBusy = false;
+  // The offset track belongs to the walk just ended (the reader is gone: only this thread
+  // touches it now).
+  m_trail.clear();
   UpdateAllViews(nullptr);
 }

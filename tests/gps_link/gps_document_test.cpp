@@ -118,8 +118,10 @@ TEST_P(ReaderVariantWalk, AutomaticCaptureMeasuresTheWalkedField) {
   EXPECT_NEAR(doc_->m_gpsLat, 40.4168, 0.01);
 
   const int redrawsBefore = view_->redraws;
+  doc_->m_trail.push_back({-3.70, 40.41});  // an offset track left from the walk
   EXPECT_LT(SwitchOff(), 1000ms);
   EXPECT_FALSE(doc_->m_gpsOn);
+  EXPECT_TRUE(doc_->m_trail.empty()) << "switching off clears the offset track";
   EXPECT_FALSE(doc_->m_hasFix);
   EXPECT_EQ(doc_->m_gpsLat, 0.0);
   EXPECT_EQ(doc_->m_satellites, 0);
