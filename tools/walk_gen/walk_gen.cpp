@@ -71,25 +71,19 @@ void Emit(std::FILE* f, const std::string& body) {
   std::fprintf(f, "$%s*%02X\r\n", body.c_str(), sum);
 }
 
-std::string LatField(double lat) {
-  double a = std::fabs(lat);
+// ddmm.mmmm (latitude, 2 degree digits) or dddmm.mmmm (longitude, 3) and its hemisphere.
+std::string AngleField(double value, int degreeDigits, char positive, char negative) {
+  double a = std::fabs(value);
   int d = static_cast<int>(a);
   double m = (a - d) * 60.0;
   if (m >= 59.99995) { d += 1; m = 0; }
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d%07.4f,%c", d, m, lat < 0 ? 'S' : 'N');
+  std::snprintf(buf, sizeof buf, "%0*d%07.4f,%c", degreeDigits, d, m, value < 0 ? negative : positive);
   return buf;
 }
 
-std::string LonField(double lon) {
-  double a = std::fabs(lon);
-  int d = static_cast<int>(a);
-  double m = (a - d) * 60.0;
-  if (m >= 59.99995) { d += 1; m = 0; }
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%03d%07.4f,%c", d, m, lon < 0 ? 'W' : 'E');
-  return buf;
-}
+std::string LatField(double lat) { return AngleField(lat, 2, 'N', 'S'); }
+std::string LonField(double lon) { return AngleField(lon, 3, 'E', 'W'); }
 
 // Position along the rectangle's boundary after s metres, in field coordinates (metres).
 void BoundaryPoint(const Options& o, double s, double& x, double& y) {
