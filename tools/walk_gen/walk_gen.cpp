@@ -77,7 +77,7 @@ std::string AngleField(double value, int degreeDigits, char positive, char negat
   int d = static_cast<int>(a);
   double m = (a - d) * 60.0;
   if (m >= 59.99995) { d += 1; m = 0; }
-  char buf[32];
+  char buf[64];
   std::snprintf(buf, sizeof buf, "%0*d%07.4f,%c", degreeDigits, d, m, value < 0 ? negative : positive);
   return buf;
 }
