@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     std::time_t now = static_cast<std::time_t>(o.startEpoch + t + o.noFix);
     std::tm tm{};
     gmtime_r(&now, &tm);
-    char hms[16], dmy[16];
+    char hms[40], dmy[40];
     std::snprintf(hms, sizeof hms, "%02d%02d%02d.00", tm.tm_hour, tm.tm_min, tm.tm_sec);
     std::snprintf(dmy, sizeof dmy, "%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
 
