@@ -84,20 +84,9 @@ CWinApp g_app("tvxexporttest");
 
 using tvxtest::WxEnvironment;
 
-class ExportDialogs : public ::testing::Test {
+class ExportDialogs : public tvxtest::ModuleWindowTest {
  protected:
-  void SetUp() override {
-    if (!WxEnvironment::ready) GTEST_SKIP() << "needs a display (the test command runs Xvfb)";
-    module_ = LoadLibrary(TVX_BINARY_DIR "/internal/tvx_en.dll");
-    ASSERT_NE(module_, nullptr);
-    AfxSetResourceHandle(module_);
-    platform::MessageBoxScript::Clear();
-  }
-  void TearDown() override {
-    AfxSetResourceHandle(nullptr);
-    if (module_) FreeLibrary(module_);
-  }
-  HMODULE module_ = nullptr;
+  ExportDialogs() : ModuleWindowTest(TVX_BINARY_DIR "/internal/tvx_en.dll") {}
 };
 
 void Type(CDialog& dlg, int id, const char* text) {

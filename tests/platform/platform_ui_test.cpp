@@ -29,20 +29,9 @@ using tvxtest::WxEnvironment;
 
 using tvxtest::PumpUntil;
 
-class WindowLayer : public ::testing::Test {
+class WindowLayer : public tvxtest::ModuleWindowTest {
  protected:
-  void SetUp() override {
-    if (!WxEnvironment::ready) GTEST_SKIP() << "needs a display (the test command runs Xvfb)";
-    module_ = LoadLibrary(TVX_TEST_MODULE);
-    ASSERT_NE(module_, nullptr);
-    AfxSetResourceHandle(module_);
-    platform::MessageBoxScript::Clear();
-  }
-  void TearDown() override {
-    AfxSetResourceHandle(nullptr);
-    if (module_) FreeLibrary(module_);
-  }
-  HMODULE module_ = nullptr;
+  WindowLayer() : ModuleWindowTest(TVX_TEST_MODULE) {}
 };
 
 class ExchangeDialog : public CDialog {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/message_box.h"
+#include "platform/modules.h"
 #include "platform/threads.h"
 #include "platform/ui/application.h"
 #include "platform/window_messages.h"
@@ -50,5 +52,25 @@ bool PumpUntil(Pred pred) {
   }
   return pred();
 }
+
+// A window test whose resources (strings, templates, menus) come from the module at
+// modulePath; it skips without a display and starts each test with an empty box script.
+class ModuleWindowTest : public ::testing::Test {
+ protected:
+  explicit ModuleWindowTest(const char* modulePath) : modulePath_(modulePath) {}
+  void SetUp() override {
+    if (!WxEnvironment::ready) GTEST_SKIP() << "needs a display (the test command runs Xvfb)";
+    module_ = LoadLibrary(modulePath_);
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    platform::MessageBoxScript::Clear();
+  }
+  void TearDown() override {
+    AfxSetResourceHandle(nullptr);
+    if (module_) FreeLibrary(module_);
+  }
+  const char* modulePath_;
+  HMODULE module_ = nullptr;
+};
 
 }  // namespace tvxtest
