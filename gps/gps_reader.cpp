@@ -159,9 +159,10 @@ void VirtualPortBridge::Finish() {
 
 DWORD VirtualPortBridge::Fail(const std::string& text) {
   if (!text.empty()) Tell(m_setup.owner, text);
+  // The switch is usable again before the waiting user-interface thread is woken.
+  m_setup.gpsBusy->store(false);
   Finish();
   SetEvent(m_setup.ready);
-  m_setup.gpsBusy->store(false);
   return kGpsThreadPortFailed;
 }
 
