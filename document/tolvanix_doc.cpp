@@ -148,6 +148,8 @@ CTolvanixDoc::CTolvanixDoc() {
 }
 
 CTolvanixDoc::~CTolvanixDoc() {
+  // The reader and bridge feed this document: they end before anything they use goes.
+  m_gpsLink.Shutdown();
   StopFirstFixWait();
   m_areaWorker.reset();  // waits for a running measurement
   platform::DetachWindow(m_docWindow);

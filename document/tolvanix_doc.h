@@ -540,8 +540,8 @@ class CTolvanixDoc : public CDocument {
   // The bridge forwards the receiver's bytes (bridge thread writes, both threads clear).
   std::atomic<bool> m_virtualPortRunning{false};
   // The reader and bridge threads with their events (GpsStopEvent, GpsThread,
-  // m_virtualPortReady, m_virtualPortDone). The last member of the class: destroyed first,
-  // it stops the threads before anything they use goes.
+  // m_virtualPortReady, m_virtualPortDone). The destructor shuts it down first, so no
+  // thread outlives anything it uses.
   GpsLink m_gpsLink;
   // --- end gps ---
 };

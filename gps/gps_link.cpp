@@ -16,10 +16,34 @@ void Release(HANDLE& handle) {
 
 }  // namespace
 
-GpsLink::~GpsLink() { StopAll(5000); }
+GpsLink::~GpsLink() { Shutdown(); }
+
+void GpsLink::Shutdown() {
+  StopAll(5000);
+  // The threads use the document's parser and flags: none may outlive it.
+  WaitForStragglers(INFINITE_WAIT);
+}
+
+void GpsLink::SetAside(HANDLE& thread, std::shared_ptr<void> owner) {
+  if (!thread) return;
+  m_stragglers.push_back({thread, std::move(owner)});
+  thread = nullptr;
+}
+
+void GpsLink::WaitForStragglers(DWORD timeoutMs) {
+  for (auto it = m_stragglers.begin(); it != m_stragglers.end();) {
+    if (Await(it->thread, timeoutMs)) {
+      Release(it->thread);
+      it = m_stragglers.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
 
 bool GpsLink::StartBridge(VirtualPortSetup setup, DWORD timeoutMs) {
   StopBridge(timeoutMs);
+  WaitForStragglers(timeoutMs);
   m_virtualPortReady = CreateEvent(FALSE, FALSE);
   m_virtualPortDone = CreateEvent(FALSE, FALSE);
   setup.ready = m_virtualPortReady;
@@ -48,7 +72,11 @@ bool GpsLink::StopBridge(DWORD timeoutMs) {
   // The done event is set on every way out of the bridge, also long before (a failure),
   // so this never waits for a bridge that has already gone.
   bool ended = Await(m_virtualPortDone, timeoutMs);
-  Release(m_bridgeThread);
+  if (ended) {
+    Release(m_bridgeThread);
+  } else {
+    SetAside(m_bridgeThread, m_bridge);
+  }
   Release(m_virtualPortReady);
   Release(m_virtualPortDone);
   m_bridge.reset();
@@ -57,6 +85,8 @@ bool GpsLink::StopBridge(DWORD timeoutMs) {
 
 bool GpsLink::StartReader(GpsReaderSetup setup) {
   StopReader(1000);
+  WaitForStragglers(1000);
+  if (!m_stragglers.empty()) return false;
   GpsStopEvent = CreateEvent(FALSE, FALSE);
   setup.stopEvent = GpsStopEvent;
   m_reader = std::make_shared<GpsReader>(std::move(setup));
@@ -73,7 +103,11 @@ bool GpsLink::StopReader(DWORD timeoutMs) {
   if (!m_reader) return true;
   m_reader->RequestStop();
   bool ended = Await(GpsThread, timeoutMs);
-  Release(GpsThread);
+  if (ended) {
+    Release(GpsThread);
+  } else {
+    SetAside(GpsThread, m_reader);
+  }
   Release(GpsStopEvent);
   m_reader.reset();
   return ended;

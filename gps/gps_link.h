@@ -3,11 +3,15 @@
 // thread only; destroying it stops whatever still runs, so no thread outlives the
 // document whose parser and flags it uses.
 //
-// Every wait here is bounded: a thread that does not end in time (it never should: its
-// waits are interruptible) is left to end on its own, keeping its own state alive.
+// Every wait on the user-interface thread is bounded: a thread that does not end in time
+// (it never should: its waits are interruptible) is set aside, already asked to stop.
+// Before another reader or bridge starts, and when the link is destroyed, the link waits
+// for those stragglers, so no two readers ever feed the parser at once and none outlives
+// the document.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "gps/gps_reader.h"
 #include "platform/win_types.h"
@@ -29,7 +33,7 @@ class GpsLink {
   bool StopBridge(DWORD timeoutMs);
 
   // Starts the reader thread; the setup's stop event is the link's GpsStopEvent. False
-  // when no thread could be started.
+  // when no thread could be started, or an earlier reader still has not ended.
   bool StartReader(GpsReaderSetup setup);
   bool HasReader() const { return m_reader != nullptr; }
   // Signals GpsStopEvent, interrupts the reader's wait on its port and waits for it to
@@ -38,8 +42,20 @@ class GpsLink {
 
   // Both, reader first (it reads what the bridge writes).
   void StopAll(DWORD timeoutMs);
+  // Stops both and waits, without limit, until no thread of the link runs any more.
+  void Shutdown();
 
  private:
+  // A reader or bridge thread that was asked to stop and had not ended in time.
+  struct Straggler {
+    HANDLE thread = nullptr;
+    std::shared_ptr<void> owner;  // keeps the thread's object alive until it has ended
+  };
+  void SetAside(HANDLE& thread, std::shared_ptr<void> owner);
+  // Waits for every straggler, at most timeoutMs each (INFINITE_WAIT: no limit).
+  void WaitForStragglers(DWORD timeoutMs);
+  std::vector<Straggler> m_stragglers;
+
   HANDLE GpsStopEvent = nullptr;  // auto-reset; set to stop the reader
   HANDLE GpsThread = nullptr;     // the running reader thread
   std::shared_ptr<GpsReader> m_reader;

@@ -119,7 +119,7 @@ TEST_P(ReaderVariantWalk, AutomaticCaptureMeasuresTheWalkedField) {
 
   const int redrawsBefore = view_->redraws;
   doc_->m_trail.push_back({-3.70, 40.41});  // an offset track left from the walk
-  EXPECT_LT(SwitchOff(), 1000ms);
+  EXPECT_LT(SwitchOff(), Bound(1000ms));
   EXPECT_FALSE(doc_->m_gpsOn);
   EXPECT_TRUE(doc_->m_trail.empty()) << "switching off clears the offset track";
   EXPECT_FALSE(doc_->m_hasFix);
@@ -159,19 +159,20 @@ TEST_F(DocumentLink, SharedThroughTheVirtualPort) {
   outside.Purge();
   const int refreshesBefore = view_->refreshes;
   std::string text;
+  // About 1 s of the walk (20 fixes a second) for both readers.
   PumpUntil(
       [&] {
         char buffer[512];
         DWORD got = 0;
         outside.Read(buffer, sizeof buffer, &got);
         text.append(buffer, got);
-        return false;
+        return GgaLines(text).size() >= 15 && view_->refreshes - refreshesBefore >= 15;
       },
-      1500ms);
+      Bound(3000ms));
   EXPECT_GE(GgaLines(text).size(), 15u);
   EXPECT_GE(view_->refreshes - refreshesBefore, 15);
 
-  EXPECT_LT(SwitchOff(), 1000ms);
+  EXPECT_LT(SwitchOff(), Bound(1000ms));
   EXPECT_FALSE(doc_->m_virtualPortRunning);
   EXPECT_TRUE(platform::PublishedSerialPort(0).empty());
   EXPECT_EQ(doc_->m_useVirtualPort, 1);  // the option stays as chosen
@@ -184,9 +185,9 @@ TEST_F(DocumentLink, ExitStopsTheReaderAndReleasesThePort) {
   EXPECT_NE(platform::SerialDevice::Probe("COM3:"), 0u);  // held by the reader
   auto asked = Clock::now();
   doc_->OnAppExit();
-  EXPECT_LT(Clock::now() - asked, 1000ms);
+  EXPECT_LT(Clock::now() - asked, Bound(1000ms));
   EXPECT_FALSE(doc_->m_gpsOn);
-  EXPECT_EQ(platform::SerialDevice::Probe("COM3:"), 0u);
+  EXPECT_TRUE(WaitFor([] { return platform::SerialDevice::Probe("COM3:") == 0u; }, Bound(1000ms)));
 }
 
 TEST_F(DocumentLink, FailuresLeaveTheSwitchUsable) {
@@ -212,7 +213,7 @@ TEST_F(DocumentLink, FailuresLeaveTheSwitchUsable) {
   doc_->OnGpsOnOff();
   EXPECT_TRUE(doc_->m_gpsOn);
   EXPECT_FALSE(doc_->m_gpsBusy);
-  EXPECT_LT(SwitchOff(), 200ms);
+  EXPECT_LT(SwitchOff(), Bound(200ms));
   EXPECT_FALSE(doc_->m_gpsOn);
   shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
@@ -234,7 +235,7 @@ TEST_F(DocumentLink, FailuresLeaveTheSwitchUsable) {
   shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, LoadResString(59224));
-  EXPECT_LT(SwitchOff(), 200ms);
+  EXPECT_LT(SwitchOff(), Bound(200ms));
   EXPECT_FALSE(doc_->m_gpsOn);
 }
 
@@ -249,7 +250,7 @@ TEST_F(DocumentLink, DeclinedVirtualPortIsDroppedAtSwitchOff) {
   doc_->OnGpsOnOff();
   EXPECT_TRUE(doc_->m_gpsOn);
   ASSERT_TRUE(WaitFor([&] { return !doc_->m_gpsBusy; }, 2s));
-  EXPECT_LT(SwitchOff(), 200ms);
+  EXPECT_LT(SwitchOff(), Bound(200ms));
   EXPECT_EQ(doc_->m_useVirtualPort, 0);
   auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);

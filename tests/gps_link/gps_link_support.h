@@ -37,6 +37,15 @@ inline std::string ReadText(const std::string& path) {
   return text.str();
 }
 
+// Sanitizer builds run every thread several times slower; the time bounds the tests
+// hold the link to stretch with them.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr int kSlowdown = 3;
+#else
+constexpr int kSlowdown = 1;
+#endif
+constexpr std::chrono::milliseconds Bound(std::chrono::milliseconds limit) { return limit * kSlowdown; }
+
 // Polls until the condition holds or the time is up; true when it held.
 inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
   auto end = Clock::now() + limit;
