@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "app/strings.h"
 #include "dialogs/export_dialogs.h"
+#include "dialogs/program_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -118,8 +119,9 @@ BOOL CTolvanixApp::InitInstance() {
   CheckOsVersion(this);
   // 6.
   LoadLanguageDll(this);
-  // 7. (The document's export commands ask through the settings dialogs.)
+  // 7. (The document's commands ask through the program's dialogs.)
   InstallExportDialogs();
+  InstallProgramDialogs();
   AddDocTemplate(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(kDocumentTemplate));
   // 8.
   CCommandLineInfo commandLine;

@@ -1,0 +1,26 @@
+// The program's answer to the document's questions (document/document_dialogs.h): each
+// override opens the real dialog. Installed once at start-up by InstallProgramDialogs;
+// tests install their own fakes instead.
+//
+// Shared by the dialogs' authors: each adds its overrides inside a block of its own
+// (// --- <topic> (dialogs/<file>.cpp) ---) and keeps the bodies in that file.
+#pragma once
+
+#include "document/document_dialogs.h"
+
+class ProgramDialogs : public DocumentDialogs {
+ public:
+  // --- frame and view: set by the frame once the view exists ---
+  // (the frame/view overrides are forwarded to what the frame registers here)
+
+  // --- feature dialogs (dialogs/feature_dialogs.cpp) ---
+
+  // --- waypoint dialogs (dialogs/waypoint_dialogs.cpp) ---
+
+  // --- measuring dialogs (dialogs/measure_dialogs.cpp) ---
+
+  // --- wizard (dialogs/wizard.cpp) ---
+};
+
+// Installs one ProgramDialogs as the document's dialogs (start-up).
+void InstallProgramDialogs();
