@@ -90,3 +90,13 @@ class CWnd : public CCmdTarget {
   std::map<UINT_PTR, std::unique_ptr<wxTimer>> timers_;
   std::shared_ptr<int> lifeToken_ = std::make_shared<int>(0);
 };
+
+// --- points and sizes (shared by drawing, input and the grid) ---
+struct POINT {
+  LONG x = 0;
+  LONG y = 0;
+};
+struct SIZE {
+  LONG cx = 0;
+  LONG cy = 0;
+};
