@@ -1,35 +1,54 @@
 #include "view/tolvanix_view.h"
 
-#include <wx/dc.h>
-
 #include "app/strings.h"
 #include "document/tolvanix_doc.h"
 
 BEGIN_MESSAGE_MAP(CTolvanixView, CView)
+  ON_WM_SIZE()
+  ON_REGISTERED_MESSAGE(WM_ADD_SEGMENTO, &CTolvanixView::OnAddSegmento)
+  ON_COMMAND(32807, &CTolvanixView::OnZoomIn)
+  ON_COMMAND(32811, &CTolvanixView::OnZoomOut)
+  ON_COMMAND(32805, &CTolvanixView::OnZoomFull)
+  ON_COMMAND(32806, &CTolvanixView::OnZoomGps)
+  // --- panels (view/view_panels.cpp) ---
   ON_REGISTERED_MESSAGE(WM_REFRESH_GPS, &CTolvanixView::OnRefreshGps)
   ON_REGISTERED_MESSAGE(WM_DIBUJAR_CAMPOS, &CTolvanixView::OnDibujarCampos)
-  ON_REGISTERED_MESSAGE(WM_ADD_SEGMENTO, &CTolvanixView::OnAddSegmento)
   ON_REGISTERED_MESSAGE(WM_CALCULAR_AREA, &CTolvanixView::OnCalcularArea)
+  // --- end panels ---
+  // --- tap (view/view_tap.cpp) ---
+  // --- end tap ---
+  // --- keys (view/view_keys.cpp) ---
+  // --- end keys ---
+  // --- commands (view/view_commands.cpp) ---
+  // --- end commands ---
+  // --- split (view/view_split.cpp) ---
+  // --- end split ---
+  // --- navigation (view/view_nav.cpp) ---
+  // --- end navigation ---
 END_MESSAGE_MAP()
-
-CTolvanixView::CTolvanixView() = default;
-CTolvanixView::~CTolvanixView() = default;
 
 CTolvanixDoc* CTolvanixView::GetDocument() const {
   return dynamic_cast<CTolvanixDoc*>(m_pDocument);
 }
 
-void CTolvanixView::OnInitialUpdate() {
-  if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
-  CView::OnInitialUpdate();
-}
+// Stand-in bodies of other topics' methods that the view's own code calls. Each topic's owner
+// deletes its block here when its own file defines the methods.
 
-void CTolvanixView::OnDraw(CDC* dc) {
-  dc->Wx().SetBackground(*wxWHITE_BRUSH);
-  dc->Wx().Clear();
-}
-
+// --- panels (view/view_panels.cpp) ---
 LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) { return 0; }
 LRESULT CTolvanixView::OnDibujarCampos(WPARAM, LPARAM) { return 0; }
-LRESULT CTolvanixView::OnAddSegmento(WPARAM, LPARAM) { return 0; }
 LRESULT CTolvanixView::OnCalcularArea(WPARAM, LPARAM) { return 0; }
+void CTolvanixView::UpdateInfoPanels() {}
+// --- end panels ---
+
+// --- keys (view/view_keys.cpp) ---
+void CTolvanixView::UpdateHotKeys() {}
+// --- end keys ---
+
+// --- commands (view/view_commands.cpp) ---
+void CTolvanixView::EndTapMode() { m_tapMode = 0; }
+// --- end commands ---
+
+// --- navigation (view/view_nav.cpp) ---
+void CTolvanixView::StopNavigation() { m_navActive = 0; }
+// --- end navigation ---

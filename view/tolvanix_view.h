@@ -1,24 +1,200 @@
-// The map view: the document's single view, filling the main frame. This first cut
-// receives the four registered messages; drawing, panels and input join it later.
+// The map view: the document's single view, filling the main frame.
+//
+// It projects working-datum longitude/latitude onto a local plane and from there onto pixels
+// (MapViewState, view/core/view_projection.h, which the view derives from), fits that
+// projection to everything shown, draws the map through one off-screen bitmap per paint, and
+// paints the GPS marker, pick markers and the measure overlay straight onto the window with
+// small save-unders. Its layer switches and key actions live in section "Opciones"
+// (ViewSettings, view/core/view_options.h).
+//
+// Several topics add to this class; each keeps its declarations in its own block below and
+// its bodies in its own file.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "platform/ui/frame.h"
+#include "view/core/view_layout.h"
+#include "view/core/view_options.h"
+#include "view/core/view_projection.h"
 
 class CTolvanixDoc;
+class CPen;
+class CBrush;
+class CBitmap;
+class CFont;
 
-class CTolvanixView : public CView {
+// The two small "STATIC" windows the view uses as info panels. A CClickWnd ignores taps; a
+// CClickNotifyWnd posts WM_CALCULAR_AREA to m_hwndNotify when tapped.
+class CClickWnd : public CWnd {
+ public:
+  // Creates the child window with a border, visible, with empty text.
+  BOOL CreatePanel(CWnd* parent, UINT id);
+  // Moves, sizes and shows the panel in one step (client pixels of the parent).
+  void MovePanel(const PanelRect& rect);
+  virtual void OnPanelTap() {}
+};
+
+class CClickNotifyWnd : public CClickWnd {
+ public:
+  void OnPanelTap() override;
+  HWND m_hwndNotify = nullptr;
+};
+
+class CTolvanixView : public CView, public MapViewState, public ViewSettings {
  public:
   CTolvanixView();
   ~CTolvanixView() override;
 
   CTolvanixDoc* GetDocument() const;
+
+  // Window creation (the view's OnCreate runs inside): map font, row unit, the four panels.
+  BOOL Create(CFrameWnd* frame) override;
+  int OnCreate();
   void OnInitialUpdate() override;
+  // Panels laid out, hot keys registered when activated.
+  void OnActivateView(BOOL activate);
+  void OnSize(UINT type, int cx, int cy);
   void OnDraw(CDC* dc) override;
 
+  // ---- state, projection and fit (view/view_state.cpp) ----
+  // The fit to the map area of width and height pixels (called by OnDraw on a redraw request).
+  void FitToFeatures(int width, int height);
+  // Pan offsets shifted so that the GPS marker comes to the client centre; refit.
+  void CentreOnGps();
+  // Places the four panels over the client area.
+  void LayoutInfoPanels();
+  // A new document: zoom, pan, caches, ruler step and tap mode back to their start.
+  void ResetView();
+  // Map font of the given point size; m_lineHeight follows.
+  void SetMapFont(int pointSize);
+  // Forgets the GPS-marker and target-arrow save-unders (after something covered the map).
+  void ResetGpsMarker();
+  // Forgets both pick-marker save-unders.
+  void ResetPickMarkers();
+  // m_needsRedraw set and the view invalidated with erase: the next paint refits.
+  void RequestRedraw();
+  // Zoom commands 32807 (in), 32811 (out), 32805 (full extent), 32806 (centre on the GPS).
+  void OnZoomIn();
+  void OnZoomOut();
+  void OnZoomFull();
+  void OnZoomGps();
+  // End of a pan drag: the button-up handler (which holds the capture and ends the drag
+  // image) calls it; drag tap modes 8-11 fall back to 0, a running pan joins the offsets.
+  void EndPanDrag();
+  // Options of the view, read by the constructor and written by the destructor.
+  void LoadViewOptions();
+  void SaveViewOptions() const;
+  // Client size in pixels.
+  int ClientWidth() const;
+  int ClientHeight() const;
+  // Screen resolution (logical pixels per inch) and the application's high-resolution flag.
+  static int DpiX();
+  static int DpiY();
+  static bool HiRes();
+
+  // ---- map drawing (view/map_drawing.cpp) ----
+  void DrawRuler(CDC* dc);
+  void DrawFeatures(CDC* dc);
+  void DrawLabels(CDC* dc);
+  void DrawVertexPoints(CDC* dc);
+  void DrawNotes(CDC* dc);
+  void DrawWaypointIcons(CDC* dc);
+  void DrawWaypointNames(CDC* dc);
+  void DrawFeatureTitles(CDC* dc);
+  void DrawOffsetTrack(CDC* dc);
+  // Pen and fill brush of feature index for dc (the null brush for pattern 6).
+  void MakeFeatureBrush(CDC* dc, std::unique_ptr<CPen>& pen, std::unique_ptr<CBrush>& brush,
+                        int feature);
+  // WM_ADD_SEGMENTO: the new vertex of the current feature added to the picture at once.
+  LRESULT OnAddSegmento(WPARAM, LPARAM);
+  // Overlays painted straight onto the window.
+  void DrawGpsMarker();
+  void DrawMeasureOverlay();
+  void DrawCursorCoordinates(CDC* dc);
+  // Pick marker of slot 1 or 2 at a map-bitmap pixel (drawn at y + 2 * m_rowUnit).
+  void DrawPickMarker(ScreenPoint pixel, int slot);
+  void DrawDistanceBand(CDC* dc);
+  // Bitmap helpers of the target arrow.
+  std::unique_ptr<CBitmap> RotateBitmap(CBitmap* bitmap, float angle, COLORREF background);
+  std::unique_ptr<CBitmap> MakeMaskBitmap(CBitmap* bitmap, COLORREF background);
+  // Live-drag helpers of the point drag: straight onto the window (y + 2 * m_rowUnit).
+  void DrawFeaturesLive(CDC* dc);
+  void DrawWaypointIconsLive(CDC* dc);
+  void DrawWaypointNamesLive(CDC* dc);
+
+  // ---- members ----
+  std::uint8_t m_navActive = 0;  // navigation to a target runs
+  std::uint8_t m_focused = 0;    // the view has the focus; the GPS marker is drawn only then
+  ScreenPoint m_firstPoint;      // first pixel of the current feature as last drawn
+  std::uint32_t m_timerId = 0;   // result of the 15 s idle timer start
+  std::int32_t m_rulerStep = -1;  // ruler and grid step in metres or yards; -1 automatic
+  std::int32_t m_tapMode = 0;     // pending TapMode
+  // Deleters defined beside the drawing code, where the drawing types are complete.
+  struct FontDeleter {
+    void operator()(CFont* font) const;
+  };
+  std::unique_ptr<CFont, FontDeleter> m_font;  // map font
+  std::int32_t m_lineHeight = 0;  // absolute height of the map font, pixels
+  std::uint8_t m_panning = 0;     // a pan drag runs
+  ScreenPoint m_panStart;         // client point where a pan was armed
+  // Save-under validity: GPS marker, target arrow, pick slots 1 and 2.
+  std::uint8_t m_markerSaved = 0;
+  std::uint8_t m_arrowSaved = 0;
+  std::uint8_t m_pick1Saved = 0;
+  std::uint8_t m_pick2Saved = 0;
+  ScreenPoint m_pickPoint1, m_pickPoint2;  // client pixels of the pick markers as last drawn
+  // The four info panels (children, ids 162-165).
+  CClickWnd* m_positionPanel = nullptr;
+  CClickWnd* m_altitudePanel = nullptr;
+  CClickNotifyWnd* m_lengthPanel = nullptr;
+  CClickNotifyWnd* m_areaPanel = nullptr;
+  // Navigation target: written by the navigation code, read by the measure overlay.
+  int m_navTargetIndex = -1;       // waypoint navigated to; -1 none
+  double m_targetX = 0.0, m_targetY = 0.0;  // projected metres in the target's UTM zone
+  std::int32_t m_targetAltitudeCm = 0;
+  double m_targetDistance = 0.0;   // metres
+  double m_targetDx = 0.0, m_targetDy = 0.0, m_targetDz = 0.0;  // metres
+  double m_targetBearing = 0.0;    // degrees
+  std::string m_targetName;
+
+  // Drawing resources (icons, arrow bitmap, save-under surfaces): view/map_drawing.cpp.
+  struct DrawResources;
+  struct DrawResourcesDeleter {
+    void operator()(DrawResources* resources) const;
+  };
+  std::unique_ptr<DrawResources, DrawResourcesDeleter> m_draw;
+
+  // --- panels (view/view_panels.cpp) ---
+  // Registered-message handlers; each returns 0.
   LRESULT OnRefreshGps(WPARAM, LPARAM);
   LRESULT OnDibujarCampos(WPARAM, LPARAM);
-  LRESULT OnAddSegmento(WPARAM, LPARAM);
   LRESULT OnCalcularArea(WPARAM, LPARAM);
+  // Rebuilds the four panel texts.
+  void UpdateInfoPanels();
+  // --- end panels ---
+
+  // --- tap (view/view_tap.cpp) ---
+  // --- end tap ---
+
+  // --- keys (view/view_keys.cpp) ---
+  void UpdateHotKeys();
+  // --- end keys ---
+
+  // --- commands (view/view_commands.cpp) ---
+  // (The zoom commands' handlers are above; their update handlers belong here.)
+  void EndTapMode();
+  // --- end commands ---
+
+  // --- split (view/view_split.cpp) ---
+  // --- end split ---
+
+  // --- navigation (view/view_nav.cpp) ---
+  void StopNavigation();
+  // --- end navigation ---
 
   DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,187 @@
+// The map view's state: construction, options, the fit, zoom and pan, the panel layout.
+#include <algorithm>
+
+#include "app/strings.h"
+#include "document/tolvanix_doc.h"
+#include "platform/win_app.h"
+#include "view/core/view_layout.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+constexpr const char* kOptionsSection = "Opciones";
+constexpr UINT kPanelIds[4] = {162, 163, 164, 165};
+
+}  // namespace
+
+CTolvanixView::CTolvanixView() { LoadViewOptions(); }
+
+CTolvanixView::~CTolvanixView() { SaveViewOptions(); }
+
+void CTolvanixView::LoadViewOptions() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  ReadViewOptions([app](const std::string& name, int defaultValue) {
+    return static_cast<int>(app->GetProfileInt(kOptionsSection, name, defaultValue));
+  });
+}
+
+void CTolvanixView::SaveViewOptions() const {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  WriteViewOptions([app](const std::string& name, int value) {
+    app->WriteProfileInt(kOptionsSection, name, value);
+  });
+}
+
+BOOL CTolvanixView::Create(CFrameWnd* frame) {
+  if (!CView::Create(frame)) return FALSE;
+  return OnCreate() == -1 ? FALSE : TRUE;
+}
+
+int CTolvanixView::OnCreate() {
+  int fontSize = kDefaultMapFontSize;
+  if (CWinApp* app = AfxGetApp())
+    fontSize = static_cast<int>(app->GetProfileInt(kOptionsSection, "Fontsize", fontSize)) & 0xFF;
+  SetMapFont(fontSize);
+  m_rowUnit = PanelRowUnit(m_lineHeight, HiRes(), DpiY());
+  if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
+  return 0;
+}
+
+void CTolvanixView::OnInitialUpdate() {
+  if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
+  CView::OnInitialUpdate();
+  ResetGpsMarker();
+  ResetPickMarkers();
+  OnActivateView(TRUE);
+}
+
+void CTolvanixView::OnActivateView(BOOL activate) {
+  LayoutInfoPanels();
+  if (activate) UpdateHotKeys();
+}
+
+void CTolvanixView::OnSize(UINT, int, int) { LayoutInfoPanels(); }
+
+int CTolvanixView::ClientWidth() const {
+  RECT r;
+  GetClientRect(&r);
+  return r.right - r.left;
+}
+
+int CTolvanixView::ClientHeight() const {
+  RECT r;
+  GetClientRect(&r);
+  return r.bottom - r.top;
+}
+
+int CTolvanixView::DpiX() { return 96; }
+int CTolvanixView::DpiY() { return 96; }
+bool CTolvanixView::HiRes() { return false; }
+
+void CTolvanixView::FitToFeatures(int width, int height) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  FitSource source;
+  source.features = &doc->m_features;
+  source.current = doc->m_current;
+  source.waypoints = &doc->m_waypoints;
+  source.countWaypoints = m_showWaypoints || m_showWaypointNames;
+  source.offsetTrack = doc->m_offsetOn ? &doc->m_trail : nullptr;
+  source.hasFix = doc->m_hasFix;
+  source.fixLon = doc->m_datumLon;
+  source.fixLat = doc->m_datumLat;
+  // Nothing to show: the redraw request stays for the next paint.
+  if (!FitExtent(source, width, height)) return;
+  ResetGpsMarker();
+  doc->m_mapReady = true;
+  doc->m_needsRedraw = false;
+}
+
+void CTolvanixView::CentreOnGps() {
+  CentreOnMarker(ClientWidth(), ClientHeight());
+  RequestRedraw();
+}
+
+void CTolvanixView::LayoutInfoPanels() {
+  CClickWnd* panels[4] = {m_positionPanel, m_altitudePanel, m_lengthPanel, m_areaPanel};
+  const auto rects =
+      LayoutPanels(ClientWidth(), ClientHeight(), m_rowUnit, HiRes(), DpiX(), DpiY());
+  for (int i = 0; i < 4; ++i) {
+    if (!panels[i]) continue;
+    panels[i]->MovePanel(rects[static_cast<std::size_t>(i)]);
+  }
+}
+
+void CTolvanixView::ResetView() {
+  if (m_navActive) StopNavigation();
+  ResetZoomAndPan();
+  ResetGpsMarker();
+  ResetPickMarkers();
+  m_panning = 0;
+  m_featurePoints.clear();
+  m_waypointPoints.clear();
+  m_offsetPoints.clear();
+  if (m_showRuler) m_rulerStep = -1;
+  EndTapMode();
+  if (m_positionPanel) {
+    LayoutInfoPanels();
+    UpdateInfoPanels();
+  }
+  Invalidate(TRUE);
+}
+
+void CTolvanixView::SetMapFont(int pointSize) {
+  m_lineHeight = std::abs(MapFontHeight(pointSize, DpiY()));
+}
+
+void CTolvanixView::ResetGpsMarker() {
+  m_markerSaved = 0;
+  m_arrowSaved = 0;
+}
+
+void CTolvanixView::ResetPickMarkers() {
+  m_pick1Saved = 0;
+  m_pick2Saved = 0;
+}
+
+void CTolvanixView::RequestRedraw() {
+  if (CTolvanixDoc* doc = GetDocument()) doc->m_needsRedraw = true;
+  Invalidate(TRUE);
+}
+
+void CTolvanixView::OnZoomIn() {
+  ZoomBy(1.25);
+  RequestRedraw();
+}
+
+void CTolvanixView::OnZoomOut() {
+  ZoomBy(0.8);
+  RequestRedraw();
+}
+
+void CTolvanixView::OnZoomFull() {
+  ResetZoomAndPan();
+  ResetGpsMarker();
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // With every feature hidden the picture stays as it is.
+  const bool anyVisible = std::any_of(doc->m_features.begin(), doc->m_features.end(),
+                                      [](const FeatureRecord& f) { return f.visible != 0; });
+  if (anyVisible) RequestRedraw();
+}
+
+void CTolvanixView::OnZoomGps() {
+  CTolvanixDoc* doc = GetDocument();
+  if (doc && doc->m_gpsOn) CentreOnGps();
+}
+
+void CTolvanixView::EndPanDrag() {
+  if (m_tapMode >= 8 && m_tapMode <= 11) m_tapMode = 0;
+  if (!m_panning) return;
+  ResetGpsMarker();
+  CommitPanDelta();
+  m_panning = 0;
+  RequestRedraw();
+}
