@@ -36,3 +36,79 @@ class CComboBox {
 // Lays out the window's top-level dialog again and fits it to the controls that are shown,
 // so that hidden rows take no room and the buttons below them move up.
 void RelayoutDialog(CWnd* window);
+
+// --- edits and sliders (platform/ui/controls_edits.cpp) ---
+// An edit control and a slider (trackbar) of a dialog or page, taken over by control id so
+// that a class of the program sees its typing and scrolling, as subclassed controls did:
+//
+//   class CMyEdit : public CEdit { void OnChar(UINT ch, UINT rep, UINT flags) override; };
+//   m_edit.SubclassDlgItem(1117, this);   // in OnInitDialog
+
+class CEdit : public CWnd {
+ public:
+  // Takes over the parent's edit control with that id; FALSE when there is none.
+  BOOL SubclassDlgItem(UINT id, CWnd* parent);
+
+  // Selection as character positions; SetSel(0, -1) selects all.
+  void GetSel(int& start, int& end) const;
+  void SetSel(int start, int end);
+  BOOL CanUndo() const;
+  BOOL IsReadOnly() const;
+  int GetWindowTextLength() const;
+  void Undo();
+  void Cut();
+  void Copy();
+  void Paste();
+  void Clear();  // deletes the selection
+  // Whether the clipboard holds text that Paste would insert.
+  static BOOL ClipboardHasText();
+
+  // Sets the text as the program does: OnTextUpdate follows, as after typing.
+  void SetText(const std::string& text);
+
+ protected:
+  // A typed character (a Unicode code point). This default lets it reach the control; an
+  // override that does not call it drops the character.
+  virtual void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+  // The text changed by typing, pasting or SetText (the reflected update notification).
+  virtual void OnTextUpdate() {}
+  // The user held the stylus (or pressed the context-menu button) at a point given in
+  // screen coordinates.
+  virtual void OnHold(POINT screenPoint) {}
+
+ private:
+  bool passChar_ = false;
+  bool updating_ = false;
+};
+
+// Scroll codes of slider notifications.
+constexpr UINT TB_LINEUP = 0;
+constexpr UINT TB_LINEDOWN = 1;
+constexpr UINT TB_PAGEUP = 2;
+constexpr UINT TB_PAGEDOWN = 3;
+constexpr UINT TB_THUMBPOSITION = 4;
+constexpr UINT TB_THUMBTRACK = 5;
+constexpr UINT TB_TOP = 6;
+constexpr UINT TB_BOTTOM = 7;
+constexpr UINT TB_ENDTRACK = 8;
+
+class CSliderCtrl : public CWnd {
+ public:
+  // Takes over the parent's slider with that id; FALSE when there is none.
+  BOOL SubclassDlgItem(UINT id, CWnd* parent);
+
+  void SetRange(int minimum, int maximum, BOOL redraw = FALSE);
+  int GetRangeMin() const;
+  int GetRangeMax() const;
+  // The control's own position: a vertical slider has its minimum at the top.
+  void SetPos(int position);
+  int GetPos() const;
+  void SetTicFreq(int frequency);
+  BOOL IsVertical() const;
+
+ protected:
+  // Reflected scroll notifications (code TB_..., position for thumb codes), after the
+  // control has moved.
+  virtual void OnHScroll(UINT code, UINT position) {}
+  virtual void OnVScroll(UINT code, UINT position) {}
+};
