@@ -108,3 +108,83 @@ CSingleDocTemplate* MakeSingleDocTemplate(UINT resourceId) {
   return new CSingleDocTemplate(
       resourceId, [] { return new Doc; }, [] { return new Frame; }, [] { return new View; });
 }
+
+// --- bars (platform/ui/frame_bars.cpp) ---
+// Toolbars and the status bar of a frame. The frame's client area is shared out by
+// LayoutFrameBars: shown top bars from the top in creation order, shown bottom bars from the
+// bottom, and the active view takes what is left. Tool clicks and their update requests take
+// the frame's command route like menu items.
+
+// The program carries no toolbar bitmaps: a button shows a short glyph text drawn into an
+// image of the bar's image size.
+class CToolBar : public CWnd {
+ public:
+  enum class Dock { Top, Bottom };
+
+  CToolBar();
+  ~CToolBar() override;
+
+  // Creates the bar (shown or hidden) on frame; images imageWidth x imageHeight pixels.
+  BOOL CreateBar(CFrameWnd* frame, Dock dock, int imageWidth, int imageHeight, bool visible);
+  void AddButton(UINT commandId, const std::string& glyph, const std::string& tooltip);
+  void AddSeparator();
+  // A drop-down list with control id on the bar, width pixels wide; its selection changes
+  // reach the frame's map as CBN_SELCHANGE. nullptr before CreateBar.
+  CWnd* AddComboBox(int controlId, int width);
+  // Lays the buttons out after they were added.
+  void Realize();
+  // Replaces a button's glyph (and so its image).
+  void SetButtonGlyph(UINT commandId, const std::string& glyph);
+  std::string GetButtonGlyph(UINT commandId) const;
+  std::string GetButtonTooltip(UINT commandId) const;
+  // Command ids of the buttons in bar order (0 for separators and controls).
+  std::vector<UINT> GetButtonIds() const;
+  Dock GetDock() const { return dock_; }
+
+ private:
+  Dock dock_ = Dock::Top;
+  int imageWidth_ = 16;
+  int imageHeight_ = 15;
+  std::map<UINT, std::string> glyphs_;
+};
+
+// The frame's status bar with panes by indicator id (0 for a text pane).
+class CStatusBar : public CWnd {
+ public:
+  CStatusBar();
+  ~CStatusBar() override;
+
+  BOOL Create(CFrameWnd* frame);
+  BOOL SetIndicators(const UINT* ids, int count);
+  // stretch: the pane takes a share of what the fixed panes leave; width in pixels otherwise.
+  void SetPaneInfo(int index, UINT id, bool stretch, int width);
+  void SetPaneText(int index, const std::string& text);
+  std::string GetPaneText(int index) const;
+  int CommandToIndex(UINT id) const;
+  UINT GetItemID(int index) const;
+  int GetCount() const { return static_cast<int>(ids_.size()); }
+  int GetPaneWidth(int index) const;  // -1 for a stretching pane
+  // Paints the pane itself: text centred, black on green while on, grey on the button face
+  // colour while off.
+  void SetPaneHighlight(int index, const std::string& text, bool on);
+  bool IsPaneHighlighted(int index) const;
+  // Tap and hold on the bar (a right click or a long press on the desktop).
+  virtual void OnContextMenu() {}
+
+ private:
+  void PlaceOverlays();
+  std::vector<UINT> ids_;
+  std::vector<int> widths_;
+  std::map<int, wxWindow*> overlays_;  // children of the bar, destroyed with it
+  std::map<int, bool> highlighted_;
+};
+
+// Places the frame's shown bars and fills the rest with the active view.
+void LayoutFrameBars(CFrameWnd* frame);
+// The frame's menu bar shown or hidden.
+void ShowFrameMenuBar(CFrameWnd* frame, bool show);
+BOOL IsFrameMenuBarVisible(CFrameWnd* frame);
+// The frame covers the whole screen above the desktop's own panels (show) or goes back to
+// an ordinary window; the frame's bars are left as they are.
+void SetFrameFullScreen(CFrameWnd* frame, bool show);
+BOOL IsFrameFullScreen(CFrameWnd* frame);
