@@ -1,0 +1,139 @@
+#include "view/core/view_paint_rules.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+std::string Format(const char* format, auto... values) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+// Degrees truncated toward zero with the signed value; minutes and seconds absolute. The
+// seconds are taken from the absolute fraction, so that west and south give the same digits
+// as east and north.
+struct Dms {
+  int degrees;
+  double minutes;  // decimal minutes
+  int wholeMinutes;
+  double seconds;
+};
+
+Dms SplitDegrees(double v) {
+  Dms d;
+  d.degrees = static_cast<int>(v);
+  d.minutes = std::fabs((v - d.degrees) * 60.0);
+  d.wholeMinutes = static_cast<int>(d.minutes);
+  d.seconds = std::fabs(v * 3600.0 - d.degrees * 3600.0) - d.wholeMinutes * 60.0;
+  return d;
+}
+
+}  // namespace
+
+FeatureShape ShapeOf(FeatureType type) {
+  switch (type) {
+    case FeatureType::Line: return FeatureShape::Polyline;
+    case FeatureType::Area:
+    case FeatureType::Part: return FeatureShape::Polygon;
+    case FeatureType::CircleLine:
+    case FeatureType::Circle: return FeatureShape::Ellipse;
+    default: return FeatureShape::None;
+  }
+}
+
+bool IsDashedOutline(FeatureType type) { return type == FeatureType::Line; }
+
+bool IsCircleType(FeatureType type) {
+  return type == FeatureType::CircleLine || type == FeatureType::Circle;
+}
+
+FillPattern PatternCells(std::int32_t pattern) {
+  FillPattern p;
+  auto set = [&](int x, int y) { p.ink[static_cast<std::size_t>(y * 5 + x)] = true; };
+  for (int i = 0; i < 5; ++i) {
+    switch (pattern) {
+      case 0:
+        for (int x = 0; x < 5; ++x) set(x, i);
+        break;
+      case 1: set(i, 2); break;
+      case 2: set(2, i); break;
+      case 3:
+        set(i, 2);
+        set(2, i);
+        break;
+      case 4: set(i, i); break;
+      case 5: set(4 - i, i); break;
+      default: break;  // 6 no fill, 7 and above white
+    }
+  }
+  p.hollow = pattern == 6;
+  return p;
+}
+
+bool VertexMarkInside(ScreenPoint p, int mapWidth, int mapHeight) {
+  return p.x >= 1 && p.x < mapWidth && p.y >= 1 && p.y < mapHeight;
+}
+
+std::size_t MarkedVertexCount(FeatureType type, std::size_t vertexCount) {
+  if (IsCircleType(type)) return vertexCount > 0 ? 1 : 0;
+  return vertexCount;
+}
+
+std::string VertexLabel(FeatureType type, std::size_t vertex) {
+  return IsCircleType(type) ? "0" : std::to_string(vertex + 1);
+}
+
+std::string TappedPointText(int coord, int geoType, double lon, double lat, double easting,
+                            double northing) {
+  if (coord == 1 || coord == 2) return Format(" E %.1f m | N %.1f m", easting, northing);
+  if (coord != 0) return {};
+  const Dms x = SplitDegrees(lon), y = SplitDegrees(lat);
+  switch (geoType) {
+    case 0: return Format("Lon %.7f\u00b0 | Lat %.7f\u00b0", lon, lat);
+    case 1:
+      return Format("Lon %03d\u00b0 %.4f' | Lat %02d\u00b0 %.4f'", x.degrees, x.minutes,
+                    y.degrees, y.minutes);
+    case 2:
+      return Format("Lon %03d\u00b0 %02d' %.1f\" | Lat %02d\u00b0 %02d' %.1f\"", x.degrees,
+                    x.wholeMinutes, x.seconds, y.degrees, y.wholeMinutes, y.seconds);
+    default: return {};
+  }
+}
+
+std::string MeasureDistanceText(const std::string& name, double distance, int metrica) {
+  if (metrica == 1) return Format("%s d=%.1f yd   ", name.c_str(), distance * 1.0936);
+  return Format("%s d=%.1f m   ", name.c_str(), distance);
+}
+
+std::string MeasureDeltaText(double dx, double dy, double dz, int metrica) {
+  if (metrica == 1)
+    return Format("dx=%.1f yd dy=%.1f yd dz=%.1f m   ", dx * 1.0936, dy * 1.0936, dz);
+  return Format("dx=%.1f m dy=%.1f m dz=%.1f m   ", dx, dy, dz);
+}
+
+bool RotatedSourcePixel(int col, int row, int w, int h, float angle, int& srcCol, int& srcRow) {
+  // Single-precision, as the arrow has always been turned.
+  const float x = static_cast<float>(col - w / 2), y = static_cast<float>(row - h / 2);
+  const float c = std::cos(angle), s = std::sin(angle);
+  srcCol = static_cast<int>(x * c + y * s + static_cast<float>(w / 2));
+  srcRow = static_cast<int>(y * c - x * s + static_cast<float>(h / 2));
+  return srcCol >= 0 && srcCol < w && srcRow >= 0 && srcRow < h;
+}
+
+void AppendOffsetPixel(std::vector<ScreenPoint>& cache, ScreenPoint p) {
+  cache.push_back(p);
+  if (cache.size() > kMaxOffsetPixels) cache.erase(cache.begin());
+}
+
+SegmentStep DecideSegmentStep(bool panning, std::size_t cachedPixels, bool refitPending,
+                              bool currentVisible, ScreenPoint newPixel, int mapWidth,
+                              int mapHeight) {
+  if (panning) return SegmentStep::Ignore;
+  if (cachedPixels < kIncrementalMinPixels || refitPending) return SegmentStep::Refit;
+  if (!currentVisible) return SegmentStep::Ignore;
+  if (newPixel.x < 0 || newPixel.x > mapWidth || newPixel.y < 0 || newPixel.y > mapHeight)
+    return SegmentStep::Recentre;
+  return SegmentStep::Draw;
+}
