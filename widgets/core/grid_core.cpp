@@ -670,7 +670,7 @@ void GridCore::ScrollBy(int bar, int code, int position) {
   int first = bar == 0 ? topLeft.col : topLeft.row;
 
   switch (code) {
-    case SB_LINELEFT:
+    case GRID_SB_LINELEFT:
       if (current > 0) {
         int i = first - 1;
         while (i > fixedCount && sizes[i] < 1) --i;
@@ -679,7 +679,7 @@ void GridCore::ScrollBy(int bar, int code, int position) {
         invalidateNonFixed();
       }
       break;
-    case SB_LINERIGHT:
+    case GRID_SB_LINERIGHT:
       if (current < limit) {
         int i = first;
         while (i < count - 1 && sizes[i] < 1) ++i;
@@ -688,26 +688,26 @@ void GridCore::ScrollBy(int bar, int code, int position) {
         if (s.pos != current) invalidateNonFixed();
       }
       break;
-    case SB_PAGELEFT:
+    case GRID_SB_PAGELEFT:
       SetScrollPos(bar, std::max(0, current - (clientSize - fixedSize)));
       invalidateNonFixed();
       break;
-    case SB_PAGERIGHT:
+    case GRID_SB_PAGERIGHT:
       SetScrollPos(bar, std::min(limit, current + (clientSize - fixedSize)));
       invalidateNonFixed();
       break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
+    case GRID_SB_THUMBPOSITION:
+    case GRID_SB_THUMBTRACK: {
       SetScrollPos(bar, position);
       GridCellId now = GetTopLeftNonFixedCell();
       if (!(now == topLeft)) invalidateNonFixed();
       break;
     }
-    case SB_LEFT:
+    case GRID_SB_LEFT:
       SetScrollPos(bar, 0);
       Refresh();
       break;
-    case SB_RIGHT:
+    case GRID_SB_RIGHT:
       SetScrollPos(bar, limit);
       Refresh();
       break;
@@ -755,18 +755,18 @@ void GridCore::EnsureVisible(int row, int col) {
   GridCellRange visible = GetVisibleNonFixedCellRange();
   if (col >= m_nFixedCols) {
     for (int c = visible.maxCol + 1; c <= col; ++c) {
-      if (m_arColWidths[c] > 0) OnHScroll(SB_LINERIGHT);
+      if (m_arColWidths[c] > 0) OnHScroll(GRID_SB_LINERIGHT);
     }
     for (int c = topLeft.col - 1; c >= col; --c) {
-      if (m_arColWidths[c] > 0) OnHScroll(SB_LINELEFT);
+      if (m_arColWidths[c] > 0) OnHScroll(GRID_SB_LINELEFT);
     }
   }
   if (row >= m_nFixedRows) {
     for (int r = visible.maxRow + 1; r <= row; ++r) {
-      if (m_arRowHeights[r] > 0) OnVScroll(SB_LINEDOWN);
+      if (m_arRowHeights[r] > 0) OnVScroll(GRID_SB_LINEDOWN);
     }
     for (int r = topLeft.row - 1; r >= row; --r) {
-      if (m_arRowHeights[r] > 0) OnVScroll(SB_LINEUP);
+      if (m_arRowHeights[r] > 0) OnVScroll(GRID_SB_LINEUP);
     }
   }
   // A cell still partly outside: one more line while that helps.
@@ -775,13 +775,13 @@ void GridCore::EnsureVisible(int row, int col) {
   for (int guard = 0; guard < m_nCols && GetCellRect(row, col, &rect); ++guard) {
     if (!(rect.right > client.cx && rect.left > GetFixedColumnWidth() && IsScrollBarShown(0))) break;
     int before = hScroll_.pos;
-    OnHScroll(SB_LINERIGHT);
+    OnHScroll(GRID_SB_LINERIGHT);
     if (hScroll_.pos == before) break;
   }
   for (int guard = 0; guard < m_nRows && GetCellRect(row, col, &rect); ++guard) {
     if (!(rect.bottom > client.cy && rect.top > GetFixedRowHeight() && IsScrollBarShown(1))) break;
     int before = vScroll_.pos;
-    OnVScroll(SB_LINEDOWN);
+    OnVScroll(GRID_SB_LINEDOWN);
     if (vScroll_.pos == before) break;
   }
 }

@@ -34,27 +34,27 @@ enum GridMouseMode {
 };
 
 // Scroll requests (the platform's codes).
-constexpr int SB_LINEUP = 0;
-constexpr int SB_LINELEFT = 0;
-constexpr int SB_LINEDOWN = 1;
-constexpr int SB_LINERIGHT = 1;
-constexpr int SB_PAGEUP = 2;
-constexpr int SB_PAGELEFT = 2;
-constexpr int SB_PAGEDOWN = 3;
-constexpr int SB_PAGERIGHT = 3;
-constexpr int SB_THUMBPOSITION = 4;
-constexpr int SB_THUMBTRACK = 5;
-constexpr int SB_TOP = 6;
-constexpr int SB_LEFT = 6;
-constexpr int SB_BOTTOM = 7;
-constexpr int SB_RIGHT = 7;
-constexpr int SB_ENDSCROLL = 8;
+constexpr int GRID_SB_LINEUP = 0;
+constexpr int GRID_SB_LINELEFT = 0;
+constexpr int GRID_SB_LINEDOWN = 1;
+constexpr int GRID_SB_LINERIGHT = 1;
+constexpr int GRID_SB_PAGEUP = 2;
+constexpr int GRID_SB_PAGELEFT = 2;
+constexpr int GRID_SB_PAGEDOWN = 3;
+constexpr int GRID_SB_PAGERIGHT = 3;
+constexpr int GRID_SB_THUMBPOSITION = 4;
+constexpr int GRID_SB_THUMBTRACK = 5;
+constexpr int GRID_SB_TOP = 6;
+constexpr int GRID_SB_LEFT = 6;
+constexpr int GRID_SB_BOTTOM = 7;
+constexpr int GRID_SB_RIGHT = 7;
+constexpr int GRID_SB_ENDSCROLL = 8;
 
 constexpr UINT_PTR kGridAutoScrollTimer = 513;
 
 // Stylus key flags of mouse messages.
-constexpr UINT MK_SHIFT = 0x04;
-constexpr UINT MK_CONTROL = 0x08;
+constexpr UINT GRID_MK_SHIFT = 0x04;
+constexpr UINT GRID_MK_CONTROL = 0x08;
 
 using GridCompareFunc = int (*)(const CGridCellBase* cell1, const CGridCellBase* cell2,
                                 LPARAM data);

@@ -100,9 +100,9 @@ bool GridCore::OnKeyDown(UINT key) {
     case gridkey::kPrior: {
       int topBefore = GetTopLeftNonFixedCell().row;
       if (key == gridkey::kNext) {
-        OnVScroll(SB_PAGEDOWN);
+        OnVScroll(GRID_SB_PAGEDOWN);
       } else {
-        OnVScroll(SB_PAGEUP);
+        OnVScroll(GRID_SB_PAGEUP);
       }
       int top = GetTopLeftNonFixedCell().row;
       if (key == gridkey::kNext) {
@@ -114,20 +114,20 @@ bool GridCore::OnKeyDown(UINT key) {
       break;
     }
     case gridkey::kHome:
-      OnHScroll(SB_LEFT);
+      OnHScroll(GRID_SB_LEFT);
       next.col = m_nFixedCols;
       if (ctrl) {
-        OnVScroll(SB_TOP);
+        OnVScroll(GRID_SB_TOP);
         next.row = m_nFixedRows;
       }
       while (next.col < m_nCols - 1 && m_arColWidths[next.col] < 1) ++next.col;
       while (next.row < m_nRows - 1 && m_arRowHeights[next.row] < 1) ++next.row;
       break;
     case gridkey::kEnd:
-      OnHScroll(SB_RIGHT);
+      OnHScroll(GRID_SB_RIGHT);
       next.col = m_nCols - 1;
       if (ctrl) {
-        OnVScroll(SB_BOTTOM);
+        OnVScroll(GRID_SB_BOTTOM);
         next.row = m_nRows - 1;
       }
       while (next.col > m_nFixedCols && m_arColWidths[next.col] < 1) --next.col;
@@ -154,16 +154,16 @@ bool GridCore::OnKeyDown(UINT key) {
 
   if (!IsCellVisible(next.row, next.col)) {
     if (tabWrap) {
-      OnVScroll(shift ? SB_LINEUP : SB_LINEDOWN);
+      OnVScroll(shift ? GRID_SB_LINEUP : GRID_SB_LINEDOWN);
       SetScrollPos(0, shift ? hScroll_.max : 0);
     } else if (key == gridkey::kLeftArrow || (key == gridkey::kTab && shift)) {
-      OnHScroll(SB_LINELEFT);
+      OnHScroll(GRID_SB_LINELEFT);
     } else if (key == gridkey::kRightArrow || key == gridkey::kTab) {
-      OnHScroll(SB_LINERIGHT);
+      OnHScroll(GRID_SB_LINERIGHT);
     } else if (key == gridkey::kUp) {
-      OnVScroll(SB_LINEUP);
+      OnVScroll(GRID_SB_LINEUP);
     } else if (key == gridkey::kDown) {
-      OnVScroll(SB_LINEDOWN);
+      OnVScroll(GRID_SB_LINEDOWN);
     }
     EnsureVisible(next);
     Refresh();
@@ -234,8 +234,8 @@ void GridCore::OnLButtonDown(UINT flags, POINT point) {
   m_LeftClickDownPoint = point;
   m_LeftClickDownCell = GetCellFromPt(point);
   if (!IsValid(m_LeftClickDownCell)) return;
-  const bool shift = (flags & MK_SHIFT) != 0;
-  const bool ctrl = (flags & MK_CONTROL) != 0;
+  const bool shift = (flags & GRID_MK_SHIFT) != 0;
+  const bool ctrl = (flags & GRID_MK_CONTROL) != 0;
   if (shift) {
     if (!IsValid(m_SelectionStartCell)) m_SelectionStartCell = m_idCurrentCell;
   } else {

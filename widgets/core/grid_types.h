@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/wnd.h"  // RECT, POINT, SIZE (plain structures; no window code)
+#include "platform/ui/gdi_types.h"
 
 // A cell by row and column; -1, -1 is no cell.
 struct GridCellId {
@@ -113,7 +113,7 @@ struct GridFont {
 struct GridNmHdr {
   HWND hwndFrom = nullptr;
   UINT_PTR idFrom = 0;
-  int code = 0;
+  UINT code = 0;
 };
 
 struct GridNotify {
