@@ -115,7 +115,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void DrawGpsMarker();
   void DrawMeasureOverlay();
   void DrawCursorCoordinates(CDC* dc);
-  // Pick marker of slot 1 or 2 at a map-bitmap pixel (drawn at y + 2 * m_rowUnit).
+  // Pick marker of slot 1 or 2 centred on a client pixel (the tap); then the coordinate band
+  // (slot 1 in tap mode 1) or the distance band (tap modes 3 and 4 once both points are set).
   void DrawPickMarker(ScreenPoint pixel, int slot);
   void DrawDistanceBand(CDC* dc);
   // Bitmap helpers of the target arrow.
@@ -147,6 +148,7 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   std::uint8_t m_pick1Saved = 0;
   std::uint8_t m_pick2Saved = 0;
   ScreenPoint m_pickPoint1, m_pickPoint2;  // client pixels of the pick markers as last drawn
+  std::uint8_t m_secondPointSet = 0;  // the second point of a two-point tap mode is chosen
   // The four info panels (children, ids 162-165).
   CClickWnd* m_positionPanel = nullptr;
   CClickWnd* m_altitudePanel = nullptr;
@@ -178,15 +180,111 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // --- end panels ---
 
   // --- tap (view/view_tap.cpp) ---
+  // Stylus on the map: the tap dispatcher by tap mode (hit test and popup menus in mode 0),
+  // the drags of a rectangle or circle and the pan, and the release that ends them.
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  // The tapped client pixel taken back to the working datum and stored by tap mode into the
+  // document's tapped points (with their WGS84 copies and easting/northing).
+  void ApplyTapAtPoint(CPoint point);
+  // The popups of a waypoint (m_popupWaypoint) and a feature (m_popupFeature) at a client point.
+  void ShowWaypointPopup(CPoint point);
+  void ShowFeaturePopup(CPoint point);
+  // Rectangle and circle drags: the current feature reshaped from the two tapped points.
+  void DragRectangle(CPoint point);
+  void DragCircle(CPoint point);
+  // Empties the current feature for a reshape once the area worker has let go of it; false
+  // when it is still busy after a bounded wait (the move is then skipped).
+  bool TakeCurrentFeatureForReshape(FeatureRecord*& feature);
+  void FinishReshape();
+  // The picture a pan drags: the features, waypoint symbols and names on white.
+  void BeginPanImage(CPoint point);
+
+  std::uint8_t m_secondPointSet = 0;  // the second point of a two-point mode has been tapped
+  int m_popupWaypoint = 0;            // waypoint of the waypoint popup
+  int m_popupFeature = -1;            // feature of the feature popup; -1 none
+  std::uint8_t m_panArmed = 0;        // a tap on empty map waits for the first move
   // --- end tap ---
 
   // --- keys (view/view_keys.cpp) ---
+  // Takes the application buttons while m_hotKeys is set, gives them back otherwise.
   void UpdateHotKeys();
+  // Runs one KeyAction code (anything outside 0-25 does nothing).
+  void RunKeyAction(int code);
+  // Runs a command as if chosen from a menu: its update handler first (a disabled command, or
+  // one nobody handles, does nothing), then the route view, document, frame, application.
+  void RunCommand(UINT id);
+  // Enter and the arrows act on release; application buttons arrive as hot keys.
+  void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnKeyUp(UINT key, UINT repeat, UINT flags);
+  void OnHotKey(UINT id, UINT modifiers, UINT virtualKey);
+  bool m_hotKeysTaken = false;  // the application buttons are the view's
   // --- end keys ---
 
   // --- commands (view/view_commands.cpp) ---
   // (The zoom commands' handlers are above; their update handlers belong here.)
+  // Ends every tap mode: bars 1 and 2 hidden when shown, pick markers forgotten, mode 0.
   void EndTapMode();
+  // Automatic capture on or off (nothing while an area is being divided).
+  void ToggleAutoCapture();
+  // Empties the offset track of the document and the view.
+  void ClearOffsetTrack();
+  // Check marks, enabled states and texts of the main menu being opened.
+  void UpdateMenuState(CMenu* menu);
+  // The layer popup on a double tap.
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  // The one update handler of the view's commands (rules in view/core/hit_tap_modes.h).
+  void OnUpdateViewCommand(CCmdUI* ui);
+  void OnShowWaypoints();
+  void OnShowWaypointNames();
+  void OnShowOutlines();
+  void OnShowLabels();
+  void OnShowPoints();
+  void OnShowTitles();
+  void OnShowNotes();
+  void OnRuler();
+  void OnZoomBar();
+  void OnStopNavigation();
+  void OnStopNavigationRepaint();
+  void OnWaypointDelete();
+  void OnWaypointEdit();
+  void OnFeatureActivate();
+  void OnFeatureDesign();
+  void OnFeatureHide();
+  void OnFeatureProperties();
+  void OnPointQuery();
+  void OnTwoPointMeasure();
+  void OnWaypointByTap();
+  void OnNewLineByTap();
+  void OnAddVertexByTap();
+  void OnNewRectangleByDrag();
+  void OnNewCircleByDrag();
+  void OnMoveAllByTap();
+  void OnFirstPoint();
+  void OnSecondPoint();
+  void OnEndTapMode();
+  void OnExtraBar();
+  // The closing path of the two-point measure: all tap modes ended, panels laid out again.
+  void CloseTapModes();
+  // What the view asks of the main frame around its bars. The main frame implements it; the
+  // view finds it on its parent frame, and without it these requests do nothing.
+  class FrameBars {
+   public:
+    virtual ~FrameBars() = default;
+    virtual void ToggleBar(int bar) = 0;  // 0 zoom toolbar, 1 toolbar 1, 2 toolbar 2
+    virtual void ShowShellBars() = 0;     // before a dialog while full screen
+    virtual void SetRulerSelection(int item) = 0;
+    virtual void EnableRulerCombo(BOOL enable) = 0;
+  };
+  FrameBars* MainFrameBars() const;
+  // The fill design dialog of a feature (template 157): type in, colour and pattern in and out;
+  // true on OK. Installed by the program; without one the command does nothing.
+  using FeatureDesignDialog =
+      std::function<bool(FeatureType type, COLORREF& colour, std::int32_t& pattern)>;
+  static void SetFeatureDesignDialog(FeatureDesignDialog dialog);
+  std::uint8_t m_twoPointBar = 0;  // frame bar 2 shown for the two-point measure
+  std::uint8_t m_extraBar = 0;     // frame bar 1 shown by command 32881
   // --- end commands ---
 
   // --- split (view/view_split.cpp) ---
