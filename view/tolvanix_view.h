@@ -201,7 +201,6 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // The picture a pan drags: the features, waypoint symbols and names on white.
   void BeginPanImage(CPoint point);
 
-  std::uint8_t m_secondPointSet = 0;  // the second point of a two-point mode has been tapped
   int m_popupWaypoint = 0;            // waypoint of the waypoint popup
   int m_popupFeature = -1;            // feature of the feature popup; -1 none
   std::uint8_t m_panArmed = 0;        // a tap on empty map waits for the first move
