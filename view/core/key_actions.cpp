@@ -46,15 +46,15 @@ const KeyActionInfo* FindKeyAction(int code) {
 
 int SlotOfReleasedKey(int virtualKey) {
   switch (virtualKey) {
-    case VK_LEFT_KEY: return 4;
-    case VK_RIGHT_KEY: return 5;
-    case VK_UP_KEY: return 6;
-    case VK_DOWN_KEY: return 7;
-    case VK_RETURN_KEY: return 8;
+    case kVkLeft: return 4;
+    case kVkRight: return 5;
+    case kVkUp: return 6;
+    case kVkDown: return 7;
+    case kVkReturn: return 8;
     default: return -1;
   }
 }
 
 int SlotOfHotKey(int virtualKey) {
-  return virtualKey >= VK_APP1 && virtualKey <= VK_APP4 ? virtualKey - VK_APP1 : -1;
+  return virtualKey >= kVkApp1 && virtualKey <= kVkApp4 ? virtualKey - kVkApp1 : -1;
 }

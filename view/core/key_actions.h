@@ -55,13 +55,13 @@ const KeyActionInfo* FindKeyAction(int code);
 constexpr std::size_t kKeySlotCount = 9;
 
 // Virtual-key codes of the keys that act on release, and of the application buttons.
-constexpr int VK_RETURN_KEY = 13;
-constexpr int VK_LEFT_KEY = 37;
-constexpr int VK_UP_KEY = 38;
-constexpr int VK_RIGHT_KEY = 39;
-constexpr int VK_DOWN_KEY = 40;
-constexpr int VK_APP1 = 0xC1;
-constexpr int VK_APP4 = 0xC4;
+constexpr int kVkReturn = 13;
+constexpr int kVkLeft = 37;
+constexpr int kVkUp = 38;
+constexpr int kVkRight = 39;
+constexpr int kVkDown = 40;
+constexpr int kVkApp1 = 0xC1;
+constexpr int kVkApp4 = 0xC4;
 
 // The slot a released key runs (Enter and the arrows), -1 for any other key.
 int SlotOfReleasedKey(int virtualKey);

@@ -12,13 +12,13 @@ constexpr std::array<UINT, 15> kLanguageItems = {32782, 32783, 32784, 32785, 327
 constexpr UINT kFirstLanguageItem = 32782;
 constexpr UINT kLastLanguageItem = 32796;
 
+}  // namespace
+
 std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with) {
   const std::size_t at = text.find(what);
   if (at != std::string::npos) text.replace(at, what.size(), with);
   return text;
 }
-
-}  // namespace
 
 UINT LanguageMenuItem(int language) {
   if (language < 0 || language >= static_cast<int>(kLanguageItems.size())) return 0;

@@ -43,6 +43,10 @@ struct MenuStateInput {
   bool hasFile = false;
 };
 
+// text with the first occurrence of what replaced (a user's name put into a format string is
+// never read as a format itself).
+std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with);
+
 // The language item checked for an "Idioma" value; 0 for a value without one.
 UINT LanguageMenuItem(int language);
 
