@@ -18,6 +18,11 @@ class ProgramDialogs : public DocumentDialogs {
   // --- waypoint dialogs (dialogs/waypoint_dialogs.cpp) ---
 
   // --- measuring dialogs (dialogs/measure_dialogs.cpp) ---
+  // The point-distance dialog, modal; fixes reach it while it runs.
+  void PointDistance(CTolvanixDoc& doc, bool hasFix, int metrica) override;
+  void UpdatePointDistance(double datumLon, double datumLat) override;
+  class CDlgPointDistance* m_pointDistance = nullptr;  // while it runs
+  // --- end measuring dialogs ---
 
   // --- wizard (dialogs/wizard.cpp) ---
 };

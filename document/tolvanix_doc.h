@@ -544,6 +544,14 @@ class CTolvanixDoc : public CDocument {
   // thread outlives anything it uses.
   GpsLink m_gpsLink;
   // --- end gps ---
+
+  // --- split (view/view_split.cpp) ---
+ public:
+  // 0 when dividing an area switched the view's vertex-number layer on, so that closing the
+  // divide dialog switches it off again; 1 when the layer was on already (user-interface
+  // thread).
+  std::uint8_t m_restoreNumbersLayer = 1;
+  // --- end split ---
 };
 
 // The one document (set by its constructor); nullptr when none exists.

@@ -40,3 +40,15 @@ namespace platform::ui {
 void RouteControlNotifications(CWnd* target, wxWindow* window);
 
 }  // namespace platform::ui
+
+// --- list boxes (platform/ui/control_notify_lists.cpp) ---
+constexpr WORD LBN_SELCHANGE = 1;
+#define ON_LBN_SELCHANGE(id, memberFxn) \
+  ON_COMMAND(ControlNotifyId(id, LBN_SELCHANGE), memberFxn)
+
+namespace platform::ui {
+// Routes selection changes of the list boxes among window's descendants (LBN_SELCHANGE) to
+// target's map, also when the program selects an item.
+void RouteListBoxNotifications(CWnd* target, wxWindow* window);
+}  // namespace platform::ui
+// --- end list boxes ---

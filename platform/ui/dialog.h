@@ -85,3 +85,13 @@ class CDialog : public CWnd {
  private:
   int result_ = IDCANCEL;
 };
+
+// --- modeless dialogs (platform/ui/dialog_modeless.cpp) ---
+// Creates dialog's window from its template (m_nIDTemplate) without a modal loop, as a child
+// of parent (nullptr: the main window), routes its buttons and control notifications as
+// DoModal does, runs OnInitDialog and fits the window; the caller shows it. OK, Cancel and
+// closing the window run OnOK and OnCancel, which in a modeless dialog end with
+// DestroyWindow. topMost keeps the window above the program's other windows. FALSE (and no
+// window) when the template is missing.
+BOOL CreateModelessDialog(CDialog* dialog, CWnd* parent, bool topMost = false);
+// --- end modeless dialogs ---

@@ -42,3 +42,48 @@ TEST(WaypointAngleText, DegreesMinutesAndSecondsByGeoType) {
 }
 
 }  // namespace
+
+#include "dialogs/core/measure_points.h"
+
+namespace {
+
+TEST(PointDistanceLists, ObjectsPointsAndTheirPositions) {
+  DocumentContent content;
+  FeatureRecord& field = content.AddFeature(FeatureType::Area, "Field");
+  field.AddVertex({1, 1}, {1.5, 1.5}, 0);
+  field.AddVertex({2, 2}, {2.5, 2.5}, 0, "well");
+  content.AddFeature(FeatureType::Line, "Empty");
+  WaypointRecord gate;
+  gate.name = "Gate";
+  gate.x = 7;
+  gate.y = 8;
+  content.waypoints.push_back(gate);
+  const GeoPoint gps{9, 10};
+
+  // Two features, then "Wpt", then "GPS" only while the receiver is listed.
+  EXPECT_EQ(ObjectAt(1, 2, true).source, PointSource::Feature);
+  EXPECT_EQ(ObjectAt(2, 2, false).source, PointSource::Waypoints);
+  EXPECT_EQ(ObjectAt(3, 2, true).source, PointSource::Gps);
+  EXPECT_EQ(ObjectAt(3, 2, false).source, PointSource::None);
+  EXPECT_EQ(ObjectAt(-1, 2, true).source, PointSource::None);
+
+  const MeasureObject first = ObjectAt(0, 2, true);
+  EXPECT_EQ(PointLines(content, first, "Point %d"), (std::vector<std::string>{"Point 1", "Point 2 (well)"}));
+  EXPECT_EQ(PointAt(content, first, 1, gps), (GeoPoint{2.5, 2.5}));  // working datum
+  EXPECT_EQ(PointAt(content, first, 2, gps), std::nullopt);
+
+  const MeasureObject empty = ObjectAt(1, 2, true);
+  EXPECT_TRUE(PointLines(content, empty, "Point %d").empty());
+  EXPECT_EQ(PointAt(content, empty, 0, gps), std::nullopt);
+
+  const MeasureObject waypoints = ObjectAt(2, 2, true);
+  EXPECT_EQ(PointLines(content, waypoints, "Point %d"), std::vector<std::string>{"Gate"});
+  EXPECT_EQ(PointAt(content, waypoints, 0, gps), (GeoPoint{7, 8}));
+
+  const MeasureObject receiver = ObjectAt(3, 2, true);
+  EXPECT_EQ(PointLines(content, receiver, "Point %d"), std::vector<std::string>{"GPS"});
+  EXPECT_EQ(PointAt(content, receiver, 0, gps), gps);
+  EXPECT_EQ(PointAt(content, receiver, -1, gps), std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,285 @@
+#include "dialogs/measure_dialogs.h"
+
+#include "app/strings.h"
+#include "dialogs/core/measure_texts.h"
+#include "dialogs/program_dialogs.h"
+#include "document/tolvanix_doc.h"
+#include "platform/ui/control_notify.h"
+#include "platform/ui/controls.h"
+#include "platform/win_app.h"
+#include "view/core/split_area.h"
+
+namespace {
+
+constexpr UINT kPointFormatString = 59175;  // "Punto %d"
+constexpr UINT kWaypointsItemString = 59176;  // "Wpt"
+constexpr UINT kEnterNumberString = 61713;
+constexpr UINT kShowNumbersCommand = 32857;
+
+constexpr int kFirstObject = 1042, kSecondObject = 1043;
+constexpr int kFirstPoints = 1039, kSecondPoints = 1040;
+constexpr int kDistance = 1041;
+
+constexpr int kArea1 = 1219, kArea2 = 1220, kLength1 = 1221, kLength2 = 1222;
+constexpr UINT kFirstStep = 1227, kLastStep = 1230;
+
+constexpr int kStopButton = 1050, kVertexButton = 1051, kWaypointButton = 1052;
+constexpr int kAltitude = 1107;
+
+void Enable(CWnd* dialog, int id, bool enable) {
+  if (CWnd* control = dialog->GetDlgItem(id)) control->EnableWindow(enable ? TRUE : FALSE);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Point distance
+// ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgPointDistance, CDialogVScroll)
+  ON_CBN_SELCHANGE(1042, &CDlgPointDistance::OnSelchangeFirstObject)
+  ON_CBN_SELCHANGE(1043, &CDlgPointDistance::OnSelchangeSecondObject)
+  ON_LBN_SELCHANGE(1039, &CDlgPointDistance::OnSelchangePoint)
+  ON_LBN_SELCHANGE(1040, &CDlgPointDistance::OnSelchangePoint)
+END_MESSAGE_MAP()
+
+CDlgPointDistance::CDlgPointDistance(bool gpsConnected, int metrica, CTolvanixDoc* doc,
+                                     UINT templateId, CWnd* parent)
+    : CDialogVScroll(templateId, parent),
+      m_doc(doc),
+      m_gpsConnected(gpsConnected),
+      m_metrica(metrica),
+      m_featureCount(static_cast<int>(doc->m_features.size())),
+      m_waypointCount(static_cast<int>(doc->m_waypoints.size())) {}
+
+BOOL CDlgPointDistance::OnInitDialog() {
+  CDialogVScroll::OnInitDialog();
+  platform::ui::RouteListBoxNotifications(this, GetWxWindow());
+  FillObjects(kFirstObject);
+  FillObjects(kSecondObject);
+  FillPoints(kFirstObject, kFirstPoints);
+  FillPoints(kSecondObject, kSecondPoints);
+  ComputeDistance();
+  return TRUE;
+}
+
+void CDlgPointDistance::FillObjects(int comboId) {
+  CComboBox combo(GetDlgItem(comboId));
+  combo.ResetContent();
+  for (int i = 0; i < m_featureCount; ++i) combo.AddString(m_doc->m_features[i].name);
+  combo.AddString(LoadResString(kWaypointsItemString));
+  if (m_gpsConnected) combo.AddString("GPS");
+  combo.SetCurSel(m_doc->m_current < m_featureCount ? m_doc->m_current : 0);
+}
+
+MeasureObject CDlgPointDistance::ObjectOf(int comboId) {
+  return ObjectAt(CComboBox(GetDlgItem(comboId)).GetCurSel(), m_featureCount, m_gpsConnected);
+}
+
+void CDlgPointDistance::FillPoints(int comboId, int listId) {
+  CComboBox list(GetDlgItem(listId));
+  list.ResetContent();
+  for (const std::string& line :
+       PointLines(m_doc->m_content, ObjectOf(comboId), LoadResString(kPointFormatString))) {
+    list.AddString(line);
+  }
+  list.SetCurSel(0);
+}
+
+void CDlgPointDistance::OnSelchangeFirstObject() {
+  FillPoints(kFirstObject, kFirstPoints);
+  SetDlgItemText(kDistance, "");
+}
+
+void CDlgPointDistance::OnSelchangeSecondObject() {
+  FillPoints(kSecondObject, kSecondPoints);
+  SetDlgItemText(kDistance, "");
+}
+
+void CDlgPointDistance::OnSelchangePoint() { ComputeDistance(); }
+
+void CDlgPointDistance::SetGpsPosition(double lon, double lat) {
+  m_gpsLon = lon;
+  m_gpsLat = lat;
+  ComputeDistance();
+}
+
+void CDlgPointDistance::ComputeDistance() {
+  const GeoPoint gps{m_gpsLon, m_gpsLat};
+  const auto first = PointAt(m_doc->m_content, ObjectOf(kFirstObject),
+                             CComboBox(GetDlgItem(kFirstPoints)).GetCurSel(), gps);
+  const auto second = PointAt(m_doc->m_content, ObjectOf(kSecondObject),
+                              CComboBox(GetDlgItem(kSecondPoints)).GetCurSel(), gps);
+  if (!first || !second) return;
+  std::string text;
+  m_doc->FormatLength(text, m_doc->UtmDistance(*first, *second));
+  SetDlgItemText(kDistance, text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Divide area
+// ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgDividirArea, CDialogVScroll)
+  ON_COMMAND_RANGE(1227, 1230, &CDlgDividirArea::OnStep)
+  ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+CDlgDividirArea::CDlgDividirArea(CTolvanixDoc* doc, UINT templateId, CWnd* parent)
+    : CDialogVScroll(templateId, parent), m_doc(doc) {}
+
+BOOL CDlgDividirArea::Create() { return CreateModelessDialog(this, m_pParentWnd, true); }
+
+BOOL CDlgDividirArea::OnInitDialog() {
+  CDialogVScroll::OnInitDialog();
+  const int count = static_cast<int>(m_doc->m_features.size());
+  m_part1 = count - 2;
+  m_part2 = count - 1;
+  SetWindowText(m_title);
+  ShowTexts();
+  return TRUE;
+}
+
+void CDlgDividirArea::MeasureTexts() {
+  m_area1 = m_doc->GetAreaText(m_part1, true);
+  m_area2 = m_doc->GetAreaText(m_part2, true);
+  m_length1 = m_doc->GetLengthText(0, m_part1);
+  m_length2 = m_doc->GetLengthText(0, m_part2);
+}
+
+void CDlgDividirArea::ShowTexts() {
+  SetDlgItemText(kArea1, m_area1);
+  SetDlgItemText(kArea2, m_area2);
+  SetDlgItemText(kLength1, m_length1);
+  SetDlgItemText(kLength2, m_length2);
+}
+
+void CDlgDividirArea::OnStep(UINT id) {
+  if (m_part1 < 0 || static_cast<std::size_t>(m_part2) >= m_doc->m_features.size()) return;
+  static_assert(kLastStep - kFirstStep == 3);
+  const auto step = static_cast<DividingLineStep>(id - kFirstStep);
+  MoveDividingLine(m_doc->m_features[m_part1], m_doc->m_features[m_part2], step);
+  // A burst of presses is measured once, after the last one.
+  m_timer = SetTimer(kTimerId, kTimerMilliseconds);
+}
+
+void CDlgDividirArea::OnTimer(UINT_PTR id) {
+  if (id != kTimerId) return;
+  KillTimer(kTimerId);
+  m_timer = 0;
+  Recompute();
+}
+
+void CDlgDividirArea::Recompute() {
+  ++m_recomputations;
+  m_doc->RecomputeAreasAndWait(m_part1);
+  m_doc->RecomputeAreasAndWait(m_part2);
+  MeasureTexts();
+  ShowTexts();
+  m_doc->m_needsRedraw = true;
+  if (CWnd* parent = m_pParentWnd) parent->Invalidate(TRUE);
+}
+
+void CDlgDividirArea::Close(bool keepParts) {
+  KillTimer(kTimerId);
+  CTolvanixDoc& doc = *m_doc;
+  if (keepParts) {
+    doc.RestoreVisibility(2);
+    doc.SetModifiedFlag(TRUE);
+  } else {
+    for (int i = 0; i < 2 && !doc.m_features.empty(); ++i) doc.m_features.pop_back();
+    doc.m_content.RebuildPartIndex();
+    doc.KeepCurrentValid();
+    doc.RestoreVisibility(0);
+  }
+  doc.m_splitInProgress = false;
+  doc.m_needsRedraw = true;
+  doc.UpdateAllViews(nullptr);
+  DestroyWindow();
+}
+
+void CDlgDividirArea::OnOK() { Close(true); }
+
+void CDlgDividirArea::OnCancel() { Close(false); }
+
+void CDlgDividirArea::OnWindowDestroying() {
+  if (m_doc->m_restoreNumbersLayer == 0 && m_pParentWnd) {
+    m_pParentWnd->SendMessage(WM_COMMAND, kShowNumbersCommand);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Averaging
+// ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgAveraging, CDialogVScroll)
+  ON_BN_CLICKED(1050, &CDlgAveraging::OnStop)
+  ON_BN_CLICKED(1051, &CDlgAveraging::OnStoreVertex)
+  ON_BN_CLICKED(1052, &CDlgAveraging::OnStoreWaypoint)
+END_MESSAGE_MAP()
+
+CDlgAveraging::CDlgAveraging(UINT templateId, CWnd* parent) : CDialogVScroll(templateId, parent) {}
+
+BOOL CDlgAveraging::OnInitDialog() {
+  CDialogVScroll::OnInitDialog();
+  Enable(this, IDOK, false);
+  Enable(this, kVertexButton, false);
+  Enable(this, kWaypointButton, false);
+  return TRUE;
+}
+
+void CDlgAveraging::ShowTexts(const AverageTexts& texts) {
+  const std::pair<int, const std::string*> fields[] = {
+      {1044, &texts.longitude}, {1045, &texts.latitude}, {1046, &texts.easting},
+      {1047, &texts.northing},  {1048, &texts.zone},     {1049, &texts.count},
+      {kAltitude, &texts.altitude},
+  };
+  for (const auto& [id, text] : fields) SetDlgItemText(id, *text);
+}
+
+void CDlgAveraging::OnStop() {
+  if (m_stop) m_stop();
+  Enable(this, kStopButton, false);
+  Enable(this, kVertexButton, true);
+  Enable(this, kWaypointButton, true);
+}
+
+void CDlgAveraging::OnStoreVertex() {
+  Enable(this, kVertexButton, false);
+  Enable(this, IDOK, true);
+  m_choice += 2;
+}
+
+void CDlgAveraging::OnStoreWaypoint() {
+  Enable(this, kWaypointButton, false);
+  Enable(this, IDOK, true);
+  m_choice += 1;
+}
+
+void CDlgAveraging::OnOK() {
+  const std::optional<int> altitude = ParseAltitudeCentimetres(GetDlgItemText(kAltitude));
+  if (!altitude) {
+    std::string text = AfxLoadString(kEnterNumberString);
+    AfxMessageBox(text.empty() ? "Please enter a number." : text, MB_OK | MB_ICONEXCLAMATION);
+    if (CWnd* edit = GetDlgItem(kAltitude)) edit->SetFocus();
+    return;
+  }
+  m_altitudeCm = *altitude;
+  EndDialog(IDOK);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document's questions
+// ---------------------------------------------------------------------------------------------
+
+void ProgramDialogs::PointDistance(CTolvanixDoc& doc, bool hasFix, int metrica) {
+  CWnd* view = CWnd::FromHandle(doc.m_hwndView);
+  CDlgPointDistance dialog(hasFix, metrica, &doc, 144, view);
+  m_pointDistance = &dialog;
+  dialog.DoModal();
+  m_pointDistance = nullptr;
+}
+
+void ProgramDialogs::UpdatePointDistance(double datumLon, double datumLat) {
+  if (m_pointDistance) m_pointDistance->SetGpsPosition(datumLon, datumLat);
+}
