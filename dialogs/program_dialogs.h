@@ -6,12 +6,45 @@
 // (// --- <topic> (dialogs/<file>.cpp) ---) and keeps the bodies in that file.
 #pragma once
 
+#include <functional>
+
 #include "document/document_dialogs.h"
 
 class ProgramDialogs : public DocumentDialogs {
  public:
   // --- frame and view: set by the frame once the view exists ---
   // (the frame/view overrides are forwarded to what the frame registers here)
+  // What the main frame registers when it is created and clears when it goes; a missing
+  // function does nothing (no frame yet, or none in a headless test).
+  struct FrameViewHooks {
+    std::function<void()> showShellBars;
+    std::function<void()> enterWizardMeasuring;
+    std::function<void()> leaveWizardMeasuring;
+    std::function<void()> stopAutoCapture;
+    std::function<void()> updateInfoPanels;
+    std::function<void()> rebuildNavigation;
+    std::function<void()> inputPanelDown;
+  };
+  static void SetFrameViewHooks(FrameViewHooks hooks) { FrameView() = std::move(hooks); }
+  void ShowShellBars() override { Run(FrameView().showShellBars); }
+  void EnterWizardMeasuring() override { Run(FrameView().enterWizardMeasuring); }
+  void LeaveWizardMeasuring() override { Run(FrameView().leaveWizardMeasuring); }
+  void StopAutoCapture() override { Run(FrameView().stopAutoCapture); }
+  void UpdateInfoPanels() override { Run(FrameView().updateInfoPanels); }
+  void RebuildNavigation() override { Run(FrameView().rebuildNavigation); }
+  void InputPanelDown() override { Run(FrameView().inputPanelDown); }
+
+ private:
+  // User-interface thread only, like every dialog.
+  static FrameViewHooks& FrameView() {
+    static FrameViewHooks hooks;
+    return hooks;
+  }
+  static void Run(const std::function<void()>& hook) {
+    if (hook) hook();
+  }
+
+ public:
 
   // --- feature dialogs (dialogs/feature_dialogs.cpp) ---
 

@@ -14,6 +14,8 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_REGISTERED_MESSAGE(WM_REFRESH_GPS, &CTolvanixView::OnRefreshGps)
   ON_REGISTERED_MESSAGE(WM_DIBUJAR_CAMPOS, &CTolvanixView::OnDibujarCampos)
   ON_REGISTERED_MESSAGE(WM_CALCULAR_AREA, &CTolvanixView::OnCalcularArea)
+  ON_UPDATE_COMMAND_UI(32804, &CTolvanixView::OnUpdateGpsStatus)
+  ON_UPDATE_COMMAND_UI(59143, &CTolvanixView::OnUpdateAutoCapturePane)
   // --- end panels ---
   // --- tap (view/view_tap.cpp) ---
   // --- end tap ---
@@ -33,13 +35,6 @@ CTolvanixDoc* CTolvanixView::GetDocument() const {
 
 // Stand-in bodies of other topics' methods that the view's own code calls. Each topic's owner
 // deletes its block here when its own file defines the methods.
-
-// --- panels (view/view_panels.cpp) ---
-LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) { return 0; }
-LRESULT CTolvanixView::OnDibujarCampos(WPARAM, LPARAM) { return 0; }
-LRESULT CTolvanixView::OnCalcularArea(WPARAM, LPARAM) { return 0; }
-void CTolvanixView::UpdateInfoPanels() {}
-// --- end panels ---
 
 // --- keys (view/view_keys.cpp) ---
 void CTolvanixView::UpdateHotKeys() {}

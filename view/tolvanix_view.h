@@ -177,6 +177,10 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   LRESULT OnCalcularArea(WPARAM, LPARAM);
   // Rebuilds the four panel texts.
   void UpdateInfoPanels();
+  // Command 32804 (GPS on/off): enabled state, and the fix quality into the frame's status pane.
+  void OnUpdateGpsStatus(CCmdUI* ui);
+  // Status pane 59143: checked while automatic capture is on (the frame paints "AP").
+  void OnUpdateAutoCapturePane(CCmdUI* ui);
   // --- end panels ---
 
   // --- tap (view/view_tap.cpp) ---

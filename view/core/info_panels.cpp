@@ -92,8 +92,12 @@ std::string LengthPanelText(const std::string& distanceText, const std::string& 
   return distanceText + " | " + lengthText;
 }
 
+bool AreaPanelShowsArea(FeatureType type) {
+  return type == FeatureType::Area || type == FeatureType::Circle || type == FeatureType::Part;
+}
+
 std::string AreaPanelText(FeatureType type, const std::string& areaText, int vertexCount) {
-  if (type == FeatureType::Area || type == FeatureType::Circle || type == FeatureType::Part) {
+  if (AreaPanelShowsArea(type)) {
     return LoadResString(kStringArea) + areaText;
   }
   return FormatText(LoadResString(kStringPoints), {std::int64_t{vertexCount}});

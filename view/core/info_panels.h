@@ -35,6 +35,9 @@ std::string AltitudePanelText(int metrica, int bearingUnit, std::int32_t altitud
 // Distance from the last captured point, then the current feature's length.
 std::string LengthPanelText(const std::string& distanceText, const std::string& lengthText);
 
+// True for the types whose panel shows an area (area, circle, part); the others show their
+// vertex count.
+bool AreaPanelShowsArea(FeatureType type);
 // The area of an area, circle or part; the vertex count of anything else.
 std::string AreaPanelText(FeatureType type, const std::string& areaText, int vertexCount);
 

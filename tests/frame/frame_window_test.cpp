@@ -1,0 +1,262 @@
+// The program's main frame with its document and map view, from the English module, under
+// Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include <filesystem>
+
+#include "app/main_frame.h"
+#include "tests/document_main/doc_test_env.h"
+#include "tests/support/wx_test_environment.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainFrameTest : public tvxtest::ModuleWindowTest {
+ protected:
+  MainFrameTest() : ModuleWindowTest(TVX_BINARY_DIR "/internal/tvx_en.dll") {}
+
+  void SetUp() override {
+    ModuleWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    static bool resources = [] {
+      platform::SetProgramResources(tvx_program_resources());
+      return true;
+    }();
+    (void)resources;
+    setenv("TVX_NO_SOUND", "1", 1);
+    dir_ = fs::temp_directory_path() /
+           ("tvx_frame_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "internal");
+    for (const char* file : {"tvxdatum.bin", "tvxdtmlist.bin"}) {
+      fs::path shipped = fs::path(TVX_BINARY_DIR) / "internal" / file;
+      if (fs::exists(shipped)) fs::copy_file(shipped, dir_ / "internal" / file);
+    }
+    ModuleDirectory = dir_.string() + "/";
+    platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
+    app_ = std::make_unique<CWinApp>("tolvanixpda");
+    app_->SetRegistryKey("Vorel - Tolvanix PDA");
+  }
+
+  void TearDown() override {
+    if (template_) {
+      if (CFrameWnd* frame = template_->GetFrame()) frame->GetFrame()->Destroy();
+      tvxtest::PumpUntil([this] { return template_->GetFrame() == nullptr; });
+      template_.reset();
+    }
+    app_.reset();
+    platform::OptionsStore::Instance().SetPath("");
+    if (!dir_.empty()) fs::remove_all(dir_);
+    ModuleWindowTest::TearDown();
+  }
+
+  void Store(const std::string& name, int value) { app_->WriteProfileInt("Opciones", name, value); }
+
+  // The program's document, frame and view, shown.
+  CMainFrame& Open() {
+    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128));
+    doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
+    EXPECT_NE(doc_, nullptr);
+    frame_ = dynamic_cast<CMainFrame*>(template_->GetFrame());
+    EXPECT_NE(frame_, nullptr);
+    frame_->ShowWindow(SW_SHOW);
+    tvxtest::PumpUntil([this] { return frame_->GetFrame()->IsShown(); });
+    Settle();
+    return *frame_;
+  }
+
+  static void Settle() {
+    for (int i = 0; i < 20; ++i) {
+      wxTheApp->ProcessPendingEvents();
+      wxTheApp->Yield(true);
+    }
+  }
+
+  static bool Shown(const CWnd& bar) { return bar.IsWindowVisible() != FALSE; }
+
+  std::string Pane(int index) { return frame_->m_statusBar.GetPaneText(index); }
+
+  fs::path dir_;
+  std::unique_ptr<CWinApp> app_;
+  std::unique_ptr<CSingleDocTemplate> template_;
+  CTolvanixDoc* doc_ = nullptr;
+  CMainFrame* frame_ = nullptr;
+};
+
+TEST_F(MainFrameTest, StartsWithItsBarsAndTheViewBetweenThem) {
+  CMainFrame& frame = Open();
+  EXPECT_EQ(frame.GetFrame()->GetTitle(), "Tolvanix PDA");
+  EXPECT_TRUE(IsFrameMenuBarVisible(&frame));
+  EXPECT_TRUE(Shown(frame.m_statusBar));
+  EXPECT_TRUE(Shown(frame.m_commandBar));
+  EXPECT_TRUE(Shown(frame.m_zoomBar));
+  EXPECT_FALSE(Shown(frame.m_toolBar1));
+  EXPECT_FALSE(Shown(frame.m_toolBar2));
+  EXPECT_FALSE(Shown(frame.m_fullScreenBar));
+
+  EXPECT_EQ(frame.m_statusBar.GetCount(), 3);
+  EXPECT_EQ(frame.m_statusBar.GetItemID(1), ID_INDICATOR_SATELLITES);
+  EXPECT_EQ(frame.m_statusBar.CommandToIndex(ID_INDICATOR_AUTOCAPTURE), 2);
+  EXPECT_EQ(Pane(0), "");
+  EXPECT_EQ(frame.m_commandBar.GetButtonIds(), (std::vector<UINT>{32801, 32802, 32803, 32804, 32881}));
+  EXPECT_EQ(frame.m_commandBar.GetButtonTooltip(32801), "Capture point");
+  EXPECT_EQ(frame.m_commandBar.GetButtonTooltip(32804), "Open / Close GPS");
+  EXPECT_EQ(frame.m_zoomBar.GetButtonTooltip(32807), "Zoom plus");
+  EXPECT_EQ(frame.m_toolBar1.GetButtonTooltip(32880), "Rectangle");
+
+  // The ruler combo: every item, "OFF" while Regla is 0.
+  auto* combo = dynamic_cast<wxChoice*>(frame.m_zoomBar.GetDlgItemWindow(IDC_RULER_COMBO));
+  ASSERT_NE(combo, nullptr);
+  ASSERT_EQ(combo->GetCount(), 8u);
+  EXPECT_EQ(combo->GetString(4), " 25");
+  EXPECT_EQ(combo->GetSelection(), 1);
+
+  // The map view lies between the zoom toolbar and the command bar.
+  wxRect view = frame.GetActiveView()->GetWxWindow()->GetRect();
+  wxRect zoom = frame.m_zoomBar.GetWxWindow()->GetRect();
+  wxRect command = frame.m_commandBar.GetWxWindow()->GetRect();
+  EXPECT_EQ(view.GetTop(), zoom.GetBottom() + 1);
+  EXPECT_EQ(view.GetBottom() + 1, command.GetTop());
+  EXPECT_GT(view.GetHeight(), 100);
+}
+
+TEST_F(MainFrameTest, FullScreenHidesTheBarsAndLeavingShowsThemAgain) {
+  CMainFrame& frame = Open();
+  const int normalHeight = frame.GetActiveView()->GetWxWindow()->GetSize().y;
+  frame.EnterFullScreen();
+  Settle();
+  EXPECT_TRUE(frame.IsFullScreen());
+  EXPECT_FALSE(IsFrameMenuBarVisible(&frame));
+  EXPECT_FALSE(Shown(frame.m_statusBar));
+  EXPECT_FALSE(Shown(frame.m_commandBar));
+  EXPECT_FALSE(Shown(frame.m_zoomBar));
+  EXPECT_TRUE(Shown(frame.m_fullScreenBar));
+  EXPECT_EQ(frame.m_fullScreenBar.GetButtonIds(), (std::vector<UINT>{210, 211}));
+  EXPECT_GT(frame.GetActiveView()->GetWxWindow()->GetSize().y, normalHeight - 10);
+
+  // The start/pause button follows the measurement.
+  const std::string running = frame.m_fullScreenBar.GetButtonGlyph(210);
+  frame.SetMeasureButtonBitmap(FALSE);
+  EXPECT_NE(frame.m_fullScreenBar.GetButtonGlyph(210), running);
+  frame.SetMeasureButtonBitmap(TRUE);
+  EXPECT_EQ(frame.m_fullScreenBar.GetButtonGlyph(210), running);
+
+  frame.LeaveFullScreen();
+  Settle();
+  EXPECT_FALSE(frame.IsFullScreen());
+  EXPECT_TRUE(IsFrameMenuBarVisible(&frame));
+  EXPECT_TRUE(Shown(frame.m_statusBar));
+  EXPECT_TRUE(Shown(frame.m_commandBar));
+  EXPECT_TRUE(Shown(frame.m_zoomBar));
+  EXPECT_FALSE(Shown(frame.m_fullScreenBar));
+
+  // The zoom toolbar hidden by the view's command stays hidden after full screen.
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  frame.ToggleBar(0);
+  view->m_showZoombar = 0;
+  frame.EnterFullScreen();
+  frame.LeaveFullScreen();
+  EXPECT_FALSE(Shown(frame.m_zoomBar));
+  frame.ToggleBar(0);
+  EXPECT_TRUE(Shown(frame.m_zoomBar));
+
+  // Toggling a bar twice leaves it as it was.
+  frame.ToggleBar(1);
+  EXPECT_TRUE(Shown(frame.m_toolBar1));
+  frame.ToggleBar(1);
+  EXPECT_FALSE(Shown(frame.m_toolBar1));
+}
+
+TEST_F(MainFrameTest, WithoutZoombarTheZoomToolbarStaysHiddenAfterFullScreen) {
+  Store("Zoombar", 0);
+  Store("Regla", 1);
+  CMainFrame& frame = Open();
+  EXPECT_FALSE(Shown(frame.m_zoomBar));
+  auto* combo = dynamic_cast<wxChoice*>(frame.m_zoomBar.GetDlgItemWindow(IDC_RULER_COMBO));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->GetSelection(), 0);  // "Auto" while the ruler is on
+  frame.EnterFullScreen();
+  frame.LeaveFullScreen();
+  Settle();
+  EXPECT_FALSE(Shown(frame.m_zoomBar));
+  EXPECT_TRUE(Shown(frame.m_commandBar));
+}
+
+TEST_F(MainFrameTest, ChoosingARulerStepSetsTheViewsRuler) {
+  CMainFrame& frame = Open();
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  auto* combo = dynamic_cast<wxChoice*>(frame.m_zoomBar.GetDlgItemWindow(IDC_RULER_COMBO));
+  ASSERT_NE(combo, nullptr);
+  auto choose = [combo](int item) {
+    combo->SetSelection(item);
+    wxCommandEvent event(wxEVT_CHOICE, combo->GetId());
+    event.SetEventObject(combo);
+    event.SetInt(item);
+    combo->GetEventHandler()->ProcessEvent(event);
+  };
+  choose(4);  // " 25"
+  EXPECT_EQ(view->m_showRuler, 1);
+  EXPECT_EQ(view->m_rulerStep, 25);
+  choose(1);  // "OFF": the step stays
+  EXPECT_EQ(view->m_showRuler, 0);
+  EXPECT_EQ(view->m_rulerStep, 25);
+  choose(0);
+  EXPECT_EQ(view->m_showRuler, 1);
+  EXPECT_EQ(view->m_rulerStep, -1);
+}
+
+TEST_F(MainFrameTest, PanelsAndStatusPanesShowTheFixFedToTheDocument) {
+  Store("GeoType", 1);
+  CMainFrame& frame = Open();
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view->m_positionPanel, nullptr);
+  const std::string gga = Gga(-3.5, 40.25, 2, 1.4, 655.5);
+  doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  ASSERT_TRUE(doc_->m_hasFix);
+  ASSERT_TRUE(tvxtest::PumpUntil([view] { return !view->m_positionPanel->GetWindowText().empty(); }));
+  Settle();
+  EXPECT_EQ(view->m_positionPanel->GetWindowText(), " Lon -03° 30.0000'\n Lat  40° 15.0000'");
+  EXPECT_EQ(view->m_altitudePanel->GetWindowText(), " Altitude 655.50 m\n Azimuth 0.00°");
+  EXPECT_EQ(view->m_areaPanel->GetWindowText().rfind(" Area ", 0), 0u);
+  EXPECT_NE(view->m_lengthPanel->GetWindowText().find(" | "), std::string::npos);
+
+  // The fix pane: disconnected while the receiver is closed, the fix quality while it is open.
+  frame.UpdateStatusPanes();
+  EXPECT_EQ(Pane(0), "Disconnected");
+  doc_->m_gpsOn = true;
+  frame.UpdateStatusPanes();
+  EXPECT_EQ(Pane(0), "DGPS Fix");
+  EXPECT_EQ(Pane(1), "Sat 8 HDOP 1.4");
+  EXPECT_FALSE(frame.m_statusBar.IsPaneHighlighted(2));
+  doc_->m_autoCapture = true;
+  frame.UpdateStatusPanes();
+  EXPECT_TRUE(frame.m_statusBar.IsPaneHighlighted(2));
+  doc_->m_autoCapture = false;
+  doc_->m_gpsOn = false;
+}
+
+TEST_F(MainFrameTest, HoldOnTheStatusBarShowsTheGpsState) {
+  CMainFrame& frame = Open();
+  platform::MessageBoxScript::Clear();
+  wxContextMenuEvent hold(wxEVT_CONTEXT_MENU, frame.m_statusBar.GetWxWindow()->GetId());
+  hold.SetEventObject(frame.m_statusBar.GetWxWindow());
+  frame.m_statusBar.GetWxWindow()->GetEventHandler()->ProcessEvent(hold);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "GPS STATUS");
+  EXPECT_EQ(shown[0].text, "Status: Disconnected\nSatellites 0\nHDOP = 0.0\nVDOP = 0.0\nPDOP = 0.0");
+  EXPECT_EQ(shown[0].owner, doc_->m_hwndView);
+}
+
+}  // namespace

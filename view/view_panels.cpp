@@ -1,0 +1,90 @@
+// The view's info panels, the status texts it hands to the frame, and the handlers of the
+// registered messages by which the reader thread, the area worker and the capture code tell
+// it about a new fix or new measures.
+#include "app/main_frame.h"
+#include "document/tolvanix_doc.h"
+#include "platform/win_app.h"
+#include "view/core/info_panels.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+void SetPanelText(CWnd* panel, const std::string& text) {
+  if (panel && panel->GetWindowText() != text) panel->SetWindowText(text);
+}
+
+}  // namespace
+
+void CTolvanixView::UpdateInfoPanels() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // The reader thread writes the fix fields one by one: a panel may mix two consecutive fixes.
+  PositionPanelInput position;
+  position.stringCoord = doc->m_stringCoord;
+  position.coord = doc->m_coord;
+  position.geoType = doc->m_geoType;
+  if (position.stringCoord != 0) position.gridRefText = doc->GridRefText();
+  position.datumLon = doc->m_datumLon;
+  position.datumLat = doc->m_datumLat;
+  position.mapX = doc->m_gpsMapX;
+  position.mapY = doc->m_gpsMapY;
+  position.zone = doc->m_zone;
+  if (position.coord == 1) position.band = CTolvanixDoc::UtmBandLetter(position.datumLat);
+  position.linearUnit = doc->m_linearUnit;
+  SetPanelText(m_positionPanel, PositionPanelText(position));
+
+  SetPanelText(m_altitudePanel, AltitudePanelText(doc->m_metrica, doc->m_bearingUnit,
+                                                  doc->m_altitudeCm, doc->m_course));
+  SetPanelText(m_lengthPanel, LengthPanelText(doc->GetLengthText(2, -1), doc->GetLengthText(0, -1)));
+
+  if (const FeatureRecord* feature = doc->CurrentFeature()) {
+    SetPanelText(m_areaPanel,
+                 AreaPanelText(feature->type,
+                               AreaPanelShowsArea(feature->type) ? doc->GetAreaText(-1, true)
+                                                                 : std::string(),
+                               static_cast<int>(feature->VertexCount())));
+  }
+}
+
+LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) {
+  UpdateInfoPanels();
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_hasFix) return 0;
+  if (!m_panning && m_focused && !m_navActive) DrawGpsMarker();
+  if (doc->m_definingCircle) {
+    doc->UpdateCircleFromPosition();
+  } else if (doc->m_autoCapture) {
+    doc->AutoCaptureCheck();
+  }
+  if (doc->m_pointDistanceOpen) doc->UpdatePointDistance();
+  return 0;
+}
+
+LRESULT CTolvanixView::OnDibujarCampos(WPARAM, LPARAM) {
+  UpdateInfoPanels();
+  return 0;
+}
+
+LRESULT CTolvanixView::OnCalcularArea(WPARAM, LPARAM) {
+  // Its end posts WM_DIBUJAR_CAMPOS, which refreshes the panels.
+  if (CTolvanixDoc* doc = GetDocument()) doc->StartAreaRecompute(-1, FALSE);
+  return 0;
+}
+
+void CTolvanixView::OnUpdateGpsStatus(CCmdUI* ui) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // With reading allowed the command needs a configured port and rate.
+  ui->Enable(!doc->m_gpsEnabled || (doc->m_port != -1 && doc->m_baudIndex != -1));
+  if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) {
+    frame->SetStatusText(FixQualityText(doc->m_gpsOn, doc->m_fixQuality));
+  }
+}
+
+void CTolvanixView::OnUpdateAutoCapturePane(CCmdUI* ui) {
+  CTolvanixDoc* doc = GetDocument();
+  ui->Enable();
+  ui->SetText(std::string());
+  // The frame paints the pane: "AP" black on green while set, grey on the button face otherwise.
+  ui->SetCheck(doc && doc->m_autoCapture ? 1 : 0);
+}
