@@ -7,8 +7,11 @@
 //   combo.SetCurSel(0);
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/ui/dc.h"
 #include "platform/ui/wnd.h"
 
 class wxItemContainer;
@@ -111,4 +114,70 @@ class CSliderCtrl : public CWnd {
   // control has moved.
   virtual void OnHScroll(UINT code, UINT position) {}
   virtual void OnVScroll(UINT code, UINT position) {}
+};
+
+// --- in-place controls (platform/ui/controls_inplace.cpp) ---
+// A control made at run time over part of one of the program's own windows (a grid cell):
+// a one-line edit, a combo box with an edit field (drop-down) or without (drop-list), or a
+// list of items in rows. The owner sees every key and character before the control acts on
+// it, and hears when the keyboard focus leaves the control or an item is chosen. Close()
+// hides the control at once and frees it after the event being handled; no hook runs after
+// Close().
+class CInPlaceControl {
+ public:
+  enum class Kind { Edit, DropDown, DropList, ItemList };
+  struct Hooks {
+    // A key press (virtual key, MK_... modifiers) before the control acts on it: true
+    // swallows it.
+    std::function<bool(UINT key, UINT modifiers)> keyDown;
+    // A key release: true swallows it.
+    std::function<bool(UINT key)> keyUp;
+    // A typed character (Unicode) before the control takes it: true swallows it.
+    std::function<bool(UINT character)> character;
+    // The keyboard focus went to a window outside the control.
+    std::function<void()> focusLost;
+    // An item of a list was chosen by the user.
+    std::function<void(int item)> chosen;
+  };
+
+  // align (edits and edit fields): 0 left, 1 centred, 2 right. nullptr when it cannot be made.
+  static CInPlaceControl* Create(Kind kind, CWnd* parent, const RECT& rect, int align,
+                                 Hooks hooks);
+  ~CInPlaceControl();
+  CInPlaceControl(const CInPlaceControl&) = delete;
+  CInPlaceControl& operator=(const CInPlaceControl&) = delete;
+
+  void Close();
+  bool IsClosed() const;
+  std::string GetText() const;
+  void SetText(const std::string& text);
+  // Character positions; (0, -1) selects all, (n, n) puts the caret at n.
+  void SetSel(int start, int end);
+  int GetTextLength() const;
+  // Types the character as the user would (Backspace deletes before the caret).
+  void TypeChar(UINT character);
+  void Focus();
+  void Move(const RECT& rect);  // the parent's client pixels
+  RECT GetRect() const;
+  int TextWidth(const std::string& text) const;
+  void SetFont(CFont* font);
+  void SetColours(COLORREF text, COLORREF background);
+
+  // Lists (combo boxes and item lists).
+  void AddItem(const std::string& text);
+  int GetCount() const;
+  void SetCurSel(int index);
+  int GetCurSel() const;
+  void ShowDropDown();
+  void EnsureVisible(int index);
+  // Item lists: each item shows the image (any size; drawn as given) and no text.
+  void AddImageItem(HICON icon);
+
+  // The wx control (tests).
+  wxWindow* GetWxWindow() const;
+
+ private:
+  CInPlaceControl();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
