@@ -1,0 +1,279 @@
+#include "dialogs/core/waypoint_table.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <sstream>
+
+namespace waypoint_table {
+
+namespace {
+
+std::string Fixed(double value, int decimals) {
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                                 decimals);
+  return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+std::string Padded(long long value, int width) {
+  std::string digits = std::to_string(value);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+  return digits;
+}
+
+// Degrees with the width of "%03d"/"%02d" (the sign counts in the width).
+std::string Degrees(long long degrees, bool negative, int width) {
+  return negative ? "-" + Padded(degrees, width - 1) : Padded(degrees, width);
+}
+
+bool StartsNegative(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  return first != std::string::npos && text[first] == '-';
+}
+
+// The blank-separated fields of a text.
+std::vector<std::string> Fields(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> fields;
+  for (std::string field; in >> field;) fields.push_back(field);
+  return fields;
+}
+
+std::string AltitudeText(std::int32_t centimetres) { return Fixed(centimetres * 0.01, 2); }
+
+}  // namespace
+
+double LeadingNumber(const std::string& text) {
+  std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return 0.0;
+  const char* begin = text.data() + first;
+  const char* end = text.data() + text.size();
+  bool negative = false;
+  if (*begin == '+' || *begin == '-') {
+    negative = *begin == '-';
+    ++begin;
+  }
+  double value = 0.0;
+  auto [ptr, ec] = std::from_chars(begin, end, value);
+  if (ptr == begin) return 0.0;  // no number; out-of-range values saturate as atof does
+  if (ec == std::errc::result_out_of_range) value = HUGE_VAL;
+  return negative ? -value : value;
+}
+
+std::string FormatGeo(double value, int geoType, bool longitude) {
+  const int width = longitude ? 3 : 2;
+  const bool negative = value < 0;
+  const double magnitude = std::fabs(value);
+  if (geoType == 1) {
+    // Rounded to the shown 1e-4 minute first, so that 59.99999 minutes become a degree.
+    const auto units = static_cast<long long>(std::llround(magnitude * 600000.0));
+    const long long degrees = units / 600000;
+    const double minutes = static_cast<double>(units % 600000) / 10000.0;
+    return Degrees(degrees, negative && units != 0, width) + " " + Fixed(minutes, 4);
+  }
+  if (geoType == 2) {
+    const auto tenths = static_cast<long long>(std::llround(magnitude * 36000.0));
+    const long long degrees = tenths / 36000;
+    const long long minutes = (tenths % 36000) / 600;
+    const double seconds = static_cast<double>(tenths % 600) / 10.0;
+    return Degrees(degrees, negative && tenths != 0, width) + " " + Padded(minutes, 2) + " " +
+           Fixed(seconds, 1);
+  }
+  return Fixed(value, 7);
+}
+
+double ParseGeo(const std::string& text, int geoType) {
+  if (geoType != 1 && geoType != 2) return LeadingNumber(text);
+  const std::vector<std::string> fields = Fields(text);
+  auto field = [&](std::size_t i) { return i < fields.size() ? LeadingNumber(fields[i]) : 0.0; };
+  const double sign = StartsNegative(text) ? -1.0 : 1.0;
+  const double degrees = std::trunc(std::fabs(field(0)));
+  if (geoType == 1) return sign * (degrees + std::fabs(field(1)) / 60.0);
+  const double minutes = std::trunc(std::fabs(field(1)));
+  return sign * (degrees + minutes / 60.0 + std::fabs(field(2)) / 3600.0);
+}
+
+UINT CellProblem(int mode, int column, const std::string& text) {
+  if (text.find_first_not_of(" \t") == std::string::npos) return 0;
+  const double value = LeadingNumber(text);
+  if (mode == kProjected) {
+    if (column == kZone && !(value >= 1 && value <= 60)) return 59185;
+  } else {
+    if (column == kX && !(std::fabs(value) <= 180)) return 59186;
+    if (column == kY && !(std::fabs(value) <= 90)) return 59187;
+  }
+  return 0;
+}
+
+std::string CutName(const std::string& name, std::size_t chars) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if ((static_cast<unsigned char>(name[i]) & 0xC0) != 0x80 && count++ == chars)
+      return name.substr(0, i);
+  }
+  return name;
+}
+
+std::string NoteCounterText(int noteLength) {
+  const int left = kMaxNote - noteLength;
+  return (left < 0 ? "-" + Padded(-left, 2) : Padded(left, 3)) + "/159";
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Table::Table(const std::vector<WaypointRecord>& waypoints, const std::vector<std::string>& notes,
+             int geoType, bool projectionDisplay)
+    : geoType_(geoType), projection_(projectionDisplay) {
+  for (std::size_t i = 0; i < waypoints.size(); ++i) {
+    Row row;
+    row.origin = waypoints[i];
+    row.note = i < notes.size() ? notes[i] : std::string();
+    WriteRow(row, waypoints[i]);
+    rows_.push_back(std::move(row));
+  }
+  for (int i = 0; i < kSpareRows; ++i) AppendEmptyRow();
+}
+
+int Table::ColumnCount() const { return mode_ == kProjected && !projection_ ? 7 : 5; }
+
+void Table::AppendEmptyRow() { rows_.emplace_back(); }
+
+void Table::BlankRow(std::size_t row) {
+  if (row < rows_.size()) rows_[row] = Row{};
+}
+
+void Table::InsertFirst(const WaypointRecord& waypoint, const std::string& note) {
+  Row row;
+  row.origin = waypoint;
+  row.note = note;
+  WriteRow(row, waypoint);
+  rows_.insert(rows_.begin(), std::move(row));
+}
+
+void Table::WriteRow(Row& row, const WaypointRecord& w) const {
+  row.cells = {};
+  row.symbol = w.symbol;
+  row.cells[kName] = w.name;
+  if (mode_ == kGeographic) {
+    row.cells[kX] = FormatGeo(w.x, geoType_, true);
+    row.cells[kY] = FormatGeo(w.y, geoType_, false);
+  } else {
+    row.cells[kX] = Fixed(w.easting, 3);
+    row.cells[kY] = Fixed(w.northing, 3);
+    if (!projection_) {
+      row.cells[kZone] = std::to_string(w.zone);
+      row.cells[kHemisphere] = w.south > 0 ? "S" : "N";
+    }
+  }
+  row.cells[kAltitude] = AltitudeText(w.altitudeCm);
+}
+
+std::vector<Table::ReadRow> Table::ReadBack() const {
+  std::vector<ReadRow> out;
+  for (const Row& row : rows_) {
+    if (row.cells[kX].empty()) continue;
+    ReadRow r;
+    if (row.origin) r.record = *row.origin;
+    r.fromWaypoint = row.origin.has_value();
+    r.note = row.note;
+    WaypointRecord& w = r.record;
+    w.name = CutName(row.cells[kName]);
+    w.symbol = row.symbol;
+    w.altitudeCm = static_cast<std::int32_t>(std::trunc(LeadingNumber(row.cells[kAltitude]) * 100.0));
+    if (mode_ == kGeographic) {
+      w.x = ParseGeo(row.cells[kX], geoType_);
+      w.y = ParseGeo(row.cells[kY], geoType_);
+    } else {
+      w.easting = LeadingNumber(row.cells[kX]);
+      w.northing = LeadingNumber(row.cells[kY]);
+      if (!projection_) {
+        w.zone = static_cast<std::int32_t>(LeadingNumber(row.cells[kZone]));
+        w.south = row.cells[kHemisphere] == "N" ? 0 : 1;
+      }
+    }
+    out.push_back(std::move(r));
+  }
+  return out;
+}
+
+void Table::ToGeographic(std::vector<ReadRow>& rows, Projector& projector) const {
+  std::vector<ReadRow> kept;
+  for (ReadRow& r : rows) {
+    WaypointRecord& w = r.record;
+    double lon = 0, lat = 0;
+    if (projector.ToGeographic(w.easting, w.northing, w.zone, w.south <= 0, lon, lat)) {
+      w.x = lon;
+      w.y = lat;
+    } else if (!r.fromWaypoint) {
+      continue;  // a new row that does not convert has no position to keep
+    }
+    kept.push_back(std::move(r));
+  }
+  rows = std::move(kept);
+}
+
+bool Table::SwitchMode(int mode, Projector& projector) {
+  if (mode == mode_) return false;
+  std::vector<ReadRow> read = ReadBack();
+  if (mode_ == kProjected) ToGeographic(read, projector);
+  if (mode == kProjected && !read.empty()) {
+    const int zone = projector.DisplayZone(read.front().record);
+    for (ReadRow& r : read) {
+      WaypointRecord& w = r.record;
+      const bool north = w.y >= 0;
+      double e = 0, n = 0;
+      if (projector.ToProjected(w.x, w.y, zone, north, e, n)) {
+        w.easting = e;
+        w.northing = n;
+      }
+      w.zone = zone;
+      w.south = north ? 0 : 1;
+    }
+  }
+  mode_ = mode;
+  rows_.clear();
+  for (ReadRow& r : read) {
+    Row row;
+    row.origin = r.record;
+    row.note = std::move(r.note);
+    WriteRow(row, r.record);
+    rows_.push_back(std::move(row));
+  }
+  for (int i = 0; i < kSpareRows; ++i) AppendEmptyRow();
+  return true;
+}
+
+void Table::Finish(Projector& projector, std::vector<WaypointRecord>& waypoints,
+                   std::vector<std::string>& notes) const {
+  std::vector<ReadRow> read = ReadBack();
+  if (mode_ == kProjected) ToGeographic(read, projector);
+  waypoints.clear();
+  notes.clear();
+  for (ReadRow& r : read) {
+    waypoints.push_back(std::move(r.record));
+    notes.push_back(std::move(r.note));
+  }
+}
+
+bool Table::ChangeZone(std::size_t index, int oldZone, Projector& projector) {
+  if (index >= rows_.size() || mode_ != kProjected || projection_) return false;
+  Row& row = rows_[index];
+  const std::string& hemisphere = row.cells[kHemisphere];
+  if (hemisphere.empty()) return false;
+  const int zone = static_cast<int>(LeadingNumber(row.cells[kZone]));
+  if (zone == oldZone) return false;
+  const bool north = hemisphere == "N";
+  double lon = 0, lat = 0, e = 0, n = 0;
+  if (!projector.ToGeographic(LeadingNumber(row.cells[kX]), LeadingNumber(row.cells[kY]), oldZone,
+                              north, lon, lat) ||
+      !projector.ToProjected(lon, lat, zone, north, e, n))
+    return false;
+  row.cells[kX] = Fixed(e, 3);
+  row.cells[kY] = Fixed(n, 3);
+  row.cells[kAltitude] = Fixed(LeadingNumber(row.cells[kAltitude]), 2);
+  row.cells[kZone] = std::to_string(zone);
+  return true;
+}
+
+}  // namespace waypoint_table

@@ -1,0 +1,128 @@
+// The waypoint table without windows: the texts of its cells, how they are read back into
+// waypoints, the checks of typed cells, and the switch between the projected and the
+// geographic display.
+//
+// Coordinates: longitude and latitude are degrees in the working datum (the document's
+// waypoint frame); easting and northing are metres (or the projection's unit) of UTM in the
+// row's zone and hemisphere, or of the user projection when the document displays one
+// ("PROJ": no zone or hemisphere columns). Altitudes are metres in the cells and centimetres
+// in the records. Numbers are written and read in the C locale.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/records.h"
+#include "platform/win_types.h"
+
+namespace waypoint_table {
+
+enum Column { kSymbol = 0, kName = 1, kX = 2, kY = 3, kAltitude = 4, kZone = 5, kHemisphere = 6 };
+enum Mode { kProjected = 0, kGeographic = 1 };
+inline constexpr int kColumnCount = 7;
+inline constexpr int kSpareRows = 4;         // empty rows below the waypoints for new ones
+inline constexpr std::size_t kMaxName = 30;  // characters kept of a typed name
+
+// Geographic text by the option "GeoType": 0 "%.7f" degrees; 1 degrees and decimal minutes
+// ("%03d %.4f" longitude, "%02d %.4f" latitude); 2 degrees, minutes and seconds ("%03d %02d
+// %.1f", "%02d %02d %.1f"). Degrees are truncated toward zero and minutes and seconds written
+// without sign; a value between -1 and 0 keeps its sign on the degrees ("-00 30.0000" for -0.5).
+std::string FormatGeo(double value, int geoType, bool longitude);
+// Reads such a text back. The sign is that of the degrees (a leading minus), which also
+// applies to the minutes and seconds: "-3 30.0000" in format 1 is -3.5.
+double ParseGeo(const std::string& text, int geoType);
+// The leading decimal number of a text, as the C library's atof reads it (0 without one).
+double LeadingNumber(const std::string& text);
+
+// The check of a typed cell: 0 when it is accepted, else the string of the message
+// ("... \nRow %d"): in the projected display a non-empty zone outside 1..60 (59185); in the
+// geographic display a longitude beyond 180 (59186) or a latitude beyond 90 (59187) in
+// absolute value. The value tested is the text read as a decimal number.
+UINT CellProblem(int mode, int column, const std::string& text);
+
+// name cut to its first `chars` characters (UTF-8 aware).
+std::string CutName(const std::string& name, std::size_t chars = kMaxName);
+
+// The counter of the waypoint properties page: "%03d/159" of the characters left.
+inline constexpr int kMaxNote = 159;
+std::string NoteCounterText(int noteLength);
+
+// The conversions the table needs from the document.
+class Projector {
+ public:
+  virtual ~Projector() = default;
+  // The document displays a user projection: no zone or hemisphere.
+  virtual bool ProjectionDisplay() const = 0;
+  // The UTM zone the projected display uses for all rows (the document's zone, refreshed
+  // from the first waypoint's longitude when the zone is automatic).
+  virtual int DisplayZone(const WaypointRecord& first) = 0;
+  // Working-datum degrees -> projected, and back; false when the point cannot be converted.
+  virtual bool ToProjected(double lon, double lat, int zone, bool north, double& easting,
+                           double& northing) = 0;
+  virtual bool ToGeographic(double easting, double northing, int zone, bool north, double& lon,
+                            double& lat) = 0;
+};
+
+struct Row {
+  std::array<std::string, kColumnCount> cells;
+  int symbol = 0;
+  // The waypoint the row was made from: what the table does not show (its time stamp) and
+  // its note go back with it.
+  std::optional<WaypointRecord> origin;
+  std::string note;
+};
+
+class Table {
+ public:
+  // The rows of the waypoints (geographic display) and the spare rows.
+  Table(const std::vector<WaypointRecord>& waypoints, const std::vector<std::string>& notes,
+        int geoType, bool projectionDisplay);
+
+  int Mode() const { return mode_; }
+  bool ProjectionDisplay() const { return projection_; }
+  // 5 in the geographic display and for "PROJ", else 7.
+  int ColumnCount() const;
+  std::vector<Row>& Rows() { return rows_; }
+  const std::vector<Row>& Rows() const { return rows_; }
+
+  void AppendEmptyRow();
+  void BlankRow(std::size_t row);
+  // A new waypoint (an import) as the first row, written in the current display from its
+  // geographic (x, y) or projected (easting, northing, zone, south) values.
+  void InsertFirst(const WaypointRecord& waypoint, const std::string& note = {});
+
+  // Reads the rows back in the display shown (rows without column 2 are skipped) and
+  // writes them again in the other one. False when the display is already `mode`.
+  bool SwitchMode(int mode, Projector& projector);
+  // The waypoints and notes the table hands back on OK: longitude and latitude from the
+  // projected values when the projected display is shown (each row with its own zone and
+  // hemisphere).
+  void Finish(Projector& projector, std::vector<WaypointRecord>& waypoints,
+              std::vector<std::string>& notes) const;
+  // After an accepted edit of a row's zone (projected display, not "PROJ"): easting and
+  // northing re-expressed in the new zone through geographic coordinates. False (nothing
+  // changes) when the hemisphere cell is empty, the zone did not change or the conversion
+  // failed.
+  bool ChangeZone(std::size_t row, int oldZone, Projector& projector);
+
+ private:
+  struct ReadRow {
+    WaypointRecord record;
+    std::string note;
+    bool fromWaypoint = false;
+  };
+  std::vector<ReadRow> ReadBack() const;
+  void WriteRow(Row& row, const WaypointRecord& w) const;
+  // Longitude and latitude of projected read-back records; rows that cannot be converted
+  // keep the position they came with, or are dropped when they came with none.
+  void ToGeographic(std::vector<ReadRow>& rows, Projector& projector) const;
+
+  std::vector<Row> rows_;
+  int mode_ = kGeographic;
+  int geoType_;
+  bool projection_;
+};
+
+}  // namespace waypoint_table

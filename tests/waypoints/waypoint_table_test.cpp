@@ -1,0 +1,192 @@
+// The waypoint table's rules without windows: coordinate texts, cell checks, reading the
+// rows back, and the switch between the geographic and the projected display.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "dialogs/core/waypoint_table.h"
+
+namespace {
+
+using namespace waypoint_table;
+
+TEST(WaypointTexts, GeographicFormatsWriteAndReadBack) {
+  const struct {
+    double value;
+    int geoType;
+    bool longitude;
+    const char* text;
+  } cases[] = {
+      {-3.5, 0, true, "-3.5000000"},
+      {-3.5, 1, true, "-03 30.0000"},   // "%03d": the sign takes a place
+      {-3.5, 1, false, "-3 30.0000"},
+      {40.25, 1, false, "40 15.0000"},
+      {2.175, 2, true, "002 10 30.0"},
+      {-0.5, 1, true, "-00 30.0000"},    // the sign survives a zero degree
+      {-0.5, 2, false, "-0 30 0.0"},
+      {1.9999999999, 1, true, "002 0.0000"},  // 59.99999 minutes round into a degree
+      {-120.0, 2, true, "-120 00 0.0"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatGeo(c.value, c.geoType, c.longitude), c.text) << c.value << " " << c.geoType;
+  }
+  // Texts as a user types them.
+  EXPECT_DOUBLE_EQ(ParseGeo("-3 30.0000", 1), -3.5);
+  EXPECT_DOUBLE_EQ(ParseGeo("-003 30.0000", 1), -3.5);
+  EXPECT_DOUBLE_EQ(ParseGeo("002 10 30.0", 2), 2.175);
+  EXPECT_DOUBLE_EQ(ParseGeo("-00 30 00.0", 2), -0.5);
+  EXPECT_DOUBLE_EQ(ParseGeo(" 12.25x", 0), 12.25);
+  EXPECT_DOUBLE_EQ(ParseGeo("12", 1), 12.0);
+  EXPECT_DOUBLE_EQ(ParseGeo("", 2), 0.0);
+
+  // Round trips within the shown precision, over the whole range of both axes.
+  for (int geoType = 0; geoType <= 2; ++geoType) {
+    const double tolerance = geoType == 0 ? 5e-8 : geoType == 1 ? 1e-4 / 60 : 0.05 / 3600;
+    for (double v = -179.987654; v < 180; v += 7.3197) {
+      const bool lon = std::fabs(v) > 90;
+      EXPECT_NEAR(ParseGeo(FormatGeo(v, geoType, lon), geoType), v, tolerance + 1e-12)
+          << v << " " << geoType << " " << FormatGeo(v, geoType, lon);
+    }
+  }
+}
+
+TEST(WaypointTexts, CellChecksNamesAndTheNoteCounter) {
+  const struct {
+    int mode, column;
+    const char* text;
+    UINT problem;
+  } cells[] = {
+      {kProjected, kZone, "0", 59185},   {kProjected, kZone, "61", 59185},
+      {kProjected, kZone, "", 0},        {kProjected, kZone, "60", 0},
+      {kProjected, kZone, "abc", 59185}, {kProjected, kX, "999999", 0},
+      {kGeographic, kX, "-180", 0},      {kGeographic, kX, "180.5", 59186},
+      {kGeographic, kY, "-90.01", 59187}, {kGeographic, kY, "089 59 59.9", 0},
+      {kGeographic, kZone, "99", 0},
+  };
+  for (const auto& c : cells)
+    EXPECT_EQ(CellProblem(c.mode, c.column, c.text), c.problem) << c.mode << c.column << c.text;
+
+  EXPECT_EQ(CutName(std::string(31, 'a')), std::string(30, 'a'));
+  EXPECT_EQ(CutName("Año", 2), "Añ");
+  EXPECT_EQ(CutName("short"), "short");
+
+  EXPECT_EQ(NoteCounterText(0), "159/159");
+  EXPECT_EQ(NoteCounterText(150), "009/159");
+  EXPECT_EQ(NoteCounterText(159), "000/159");
+}
+
+// A flat stand-in for UTM: 100 km per degree around each zone's central meridian, and the
+// false northing of the southern hemisphere.
+class FlatProjector : public Projector {
+ public:
+  bool ProjectionDisplay() const override { return false; }
+  int DisplayZone(const WaypointRecord& first) override {
+    return static_cast<int>(std::floor((first.x + 180) / 6)) + 1;
+  }
+  bool ToProjected(double lon, double lat, int zone, bool north, double& e, double& n) override {
+    e = 500000 + (lon - (zone * 6 - 183)) * 100000;
+    n = lat * 100000 + (north ? 0 : 10000000);
+    return true;
+  }
+  bool ToGeographic(double e, double n, int zone, bool north, double& lon, double& lat) override {
+    if (fail) return false;
+    lon = (e - 500000) / 100000 + (zone * 6 - 183);
+    lat = (n - (north ? 0 : 10000000)) / 100000;
+    return true;
+  }
+  bool fail = false;
+};
+
+WaypointRecord Waypoint(const char* name, double lon, double lat, int altitudeCm, int stamp) {
+  WaypointRecord w;
+  w.name = name;
+  w.x = lon;
+  w.y = lat;
+  w.altitudeCm = altitudeCm;
+  w.timeStamp = stamp;
+  w.symbol = 3;
+  return w;
+}
+
+TEST(WaypointTableRows, BlankedRowsGoTypedRowsComeAndNotesAndStampsStayWithTheirRows) {
+  Table table({Waypoint("a", 1, 2, 150, 11), Waypoint("b", 3, 4, 0, 22), Waypoint("c", 5, 6, 0, 33)},
+              {"note a", "note b", "note c"}, 0, false);
+  ASSERT_EQ(table.Rows().size(), 7u);
+  EXPECT_EQ(table.ColumnCount(), 5);
+  EXPECT_EQ(table.Rows()[0].cells[kAltitude], "1.50");
+  table.BlankRow(1);
+  Row& spare = table.Rows()[4];
+  spare.cells[kName] = std::string(35, 'n');
+  spare.cells[kX] = "7.5";
+  spare.cells[kY] = "-8.25";
+  spare.cells[kAltitude] = "12.345";
+
+  FlatProjector projector;
+  std::vector<WaypointRecord> waypoints;
+  std::vector<std::string> notes;
+  table.Finish(projector, waypoints, notes);
+  ASSERT_EQ(waypoints.size(), 3u);
+  EXPECT_EQ(waypoints[0].name, "a");
+  EXPECT_EQ(waypoints[1].name, "c");
+  EXPECT_EQ(waypoints[1].timeStamp, 33);
+  EXPECT_EQ(waypoints[1].symbol, 3);
+  EXPECT_EQ(waypoints[2].name, std::string(30, 'n'));
+  EXPECT_EQ(waypoints[2].x, 7.5);
+  EXPECT_EQ(waypoints[2].y, -8.25);
+  EXPECT_EQ(waypoints[2].altitudeCm, 1234);
+  EXPECT_EQ(waypoints[2].timeStamp, 0);
+  EXPECT_EQ(notes, (std::vector<std::string>{"note a", "note c", ""}));
+}
+
+TEST(WaypointTableRows, ProjectedDisplayUsesTheFirstZoneAndEachRowsHemisphereAndComesBack) {
+  Table table({Waypoint("a", 3.25, 40.5, 0, 1), Waypoint("b", 8.0, -2.0, 0, 2)}, {"x", "y"}, 1,
+              false);
+  FlatProjector projector;
+  ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+  EXPECT_FALSE(table.SwitchMode(kProjected, projector));
+  EXPECT_EQ(table.ColumnCount(), 7);
+  const auto& rows = table.Rows();
+  EXPECT_EQ(rows[0].cells[kX], "525000.000");
+  EXPECT_EQ(rows[0].cells[kY], "4050000.000");
+  EXPECT_EQ(rows[0].cells[kZone], "31");
+  EXPECT_EQ(rows[0].cells[kHemisphere], "N");
+  EXPECT_EQ(rows[1].cells[kZone], "31");  // the first waypoint's zone for every row
+  EXPECT_EQ(rows[1].cells[kHemisphere], "S");
+  EXPECT_EQ(rows[1].cells[kY], "9800000.000");
+
+  // A zone typed into row 1 re-expresses its easting in the new zone.
+  table.Rows()[1].cells[kZone] = "32";
+  ASSERT_TRUE(table.ChangeZone(1, 31, projector));
+  EXPECT_EQ(table.Rows()[1].cells[kX], "400000.000");
+  EXPECT_FALSE(table.ChangeZone(1, 32, projector));  // no change
+
+  std::vector<WaypointRecord> waypoints;
+  std::vector<std::string> notes;
+  table.Finish(projector, waypoints, notes);
+  ASSERT_EQ(waypoints.size(), 2u);
+  EXPECT_NEAR(waypoints[0].x, 3.25, 1e-9);
+  EXPECT_NEAR(waypoints[0].y, 40.5, 1e-9);
+  EXPECT_NEAR(waypoints[1].x, 8.0, 1e-9);
+  EXPECT_NEAR(waypoints[1].y, -2.0, 1e-9);
+  EXPECT_EQ(waypoints[1].zone, 32);
+  EXPECT_EQ(waypoints[1].south, 1);
+  EXPECT_EQ(notes, (std::vector<std::string>{"x", "y"}));
+
+  // Back to geographic: the rows show the converted positions in the chosen format.
+  ASSERT_TRUE(table.SwitchMode(kGeographic, projector));
+  EXPECT_EQ(table.Rows()[0].cells[kX], "003 15.0000");
+  EXPECT_EQ(table.Rows()[1].cells[kY], "-2 0.0000");
+
+  // A new projected row that cannot be converted is left out; a converted one keeps its place.
+  ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+  table.Rows()[2].cells[kX] = "500000";
+  table.Rows()[2].cells[kY] = "100";
+  table.Rows()[2].cells[kZone] = "31";
+  table.Rows()[2].cells[kHemisphere] = "N";
+  projector.fail = true;
+  table.Finish(projector, waypoints, notes);
+  ASSERT_EQ(waypoints.size(), 2u);
+  EXPECT_NEAR(waypoints[0].x, 3.25, 1e-9);
+}
+
+}  // namespace
