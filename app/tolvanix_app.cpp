@@ -11,6 +11,7 @@
 #include "app/main_frame.h"
 #include "app/strings.h"
 #include "dialogs/export_dialogs.h"
+#include "dialogs/gps_dialogs.h"
 #include "dialogs/program_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/files.h"
@@ -122,6 +123,7 @@ BOOL CTolvanixApp::InitInstance() {
   // 7. (The document's commands ask through the program's dialogs.)
   InstallExportDialogs();
   InstallProgramDialogs();
+  InstallGpsDialogs();
   AddDocTemplate(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(kDocumentTemplate));
   // 8.
   CCommandLineInfo commandLine;

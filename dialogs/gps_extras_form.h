@@ -27,9 +27,8 @@ struct DetectedReceiver {
 };
 std::optional<DetectedReceiver> DetectReceiver(HWND owner);
 
-// The settings applied at start-up: mode 0 static navigation off, 1 SBAS on, 2 both;
-// nothing when neither option is set.
-std::optional<int> ReceiverStartupMode(int snAuto, int sbasAuto);
+// The Switch call of the start-up set-up for its mode (0 static navigation off, 1 SBAS
+// on, 2 static navigation off and SBAS on).
 struct SirfSwitch {
   BYTE kind = 0;  // SirfSettingKind: 0 static navigation, 1 SBAS, 2 both
   BYTE flag = 0;  // on/off

@@ -1,0 +1,132 @@
+// The receiver dialogs opened by template id from the English module (under Xvfb): the GPS
+// page detecting the simulated receiver into its combos, its advanced button, the advanced
+// dialog's switch buttons and the start-up wait dialog.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/propdlg.h>
+
+#include <chrono>
+
+#include "dialogs/gps_dialogs.h"
+#include "dialogs/gps_pages.h"
+#include "document/doc_options.h"
+#include "platform/win_app.h"
+#include "tests/gps_dialogs/receiver_fixture.h"
+#include "tests/support/wx_test_environment.h"
+
+namespace {
+
+CWinApp g_app("tvxtest");
+
+class GpsWindows : public tvxtest::ModuleWindowTest {
+ protected:
+  GpsWindows() : ModuleWindowTest(TVX_BINARY_DIR "/internal/tvx_en.dll") {}
+  void SetUp() override {
+    ModuleWindowTest::SetUp();
+    if (IsSkipped()) return;
+    gpstest::IsolatePorts();
+    gpstest::UseBuildFolderAsProgramFolder();
+  }
+  ReceiverSimulator receiver;
+};
+
+void Click(CWnd& wnd, int id) {
+  wxWindow* button = wnd.GetDlgItemWindow(id);
+  ASSERT_NE(button, nullptr) << id;
+  wxCommandEvent event(wxEVT_BUTTON, id);
+  event.SetEventObject(button);
+  button->ProcessWindowEvent(event);
+}
+
+int Selected(CWnd& wnd, int id) { return dynamic_cast<wxChoice*>(wnd.GetDlgItemWindow(id))->GetSelection(); }
+
+TEST_F(GpsWindows, DetectionFillsBothCombosAndLeavesTheChecksAsTheUserSetThem) {
+  ASSERT_TRUE(gpstest::StartReceiver(receiver));
+  CPropertySheet sheet(std::string("Options"));
+  CPageGPS page;
+  page.m_port = 5;
+  page.m_baudIndex = 1;
+  sheet.AddPage(&page);
+  bool virtualPortHidden = false;
+  int portBefore = -2, portAfter = -2, rateAfter = -2;
+  bool readerChecked = false;
+  platform::MessageBoxScript::Push(IDOK);  // the library's "found" box
+  wxTheApp->CallAfter([&] {
+    auto* virtualPort = page.GetDlgItemWindow(1009);
+    virtualPortHidden = !virtualPort->IsShown() && !virtualPort->IsEnabled();
+    portBefore = Selected(page, 1006);
+    dynamic_cast<wxCheckBox*>(page.GetDlgItemWindow(1145))->SetValue(true);
+    Click(page, 1008);
+    portAfter = Selected(page, 1006);
+    rateAfter = Selected(page, 1007);
+    readerChecked = dynamic_cast<wxCheckBox*>(page.GetDlgItemWindow(1145))->GetValue();
+    sheet.GetSheetDialog()->EndModal(wxID_CANCEL);
+  });
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  EXPECT_TRUE(virtualPortHidden);
+  EXPECT_EQ(portBefore, 5);
+  EXPECT_EQ(portAfter, gpstest::kReceiverPort);
+  EXPECT_EQ(rateAfter, 8);
+  EXPECT_TRUE(readerChecked);
+}
+
+TEST_F(GpsWindows, AdvancedButtonWithoutPortOrRateShowsTheNotice) {
+  CPropertySheet sheet(std::string("Options"));
+  CPageGPS page;  // port and rate not set
+  sheet.AddPage(&page);
+  platform::MessageBoxScript::Push(IDOK);
+  wxTheApp->CallAfter([&] {
+    Click(page, 1203);
+    sheet.GetSheetDialog()->EndModal(wxID_CANCEL);
+  });
+  sheet.DoModal();
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "This function is not available for your GPS receiver.");
+  EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
+  EXPECT_EQ(shown[0].style & MB_ICONEXCLAMATION, MB_ICONEXCLAMATION);
+}
+
+TEST_F(GpsWindows, SwitchButtonsActAtOnceButOnlyOkKeepsTheStartUpChoices) {
+  ASSERT_TRUE(receiver.Start({}, {}));
+  gpstest::MapPort(3, receiver.SlavePath());
+  CDlgAdvancedGPS dlg;
+  dlg.m_port = 3;
+  dlg.m_baudIndex = 1;
+  platform::MessageBoxScript::Push(IDOK);  // "OK" after the switch
+  wxTheApp->CallAfter([&] {
+    dynamic_cast<wxCheckBox*>(dlg.GetDlgItemWindow(1256))->SetValue(true);
+    Click(dlg, 1250);  // SBAS on
+    Click(dlg, 2);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(gpstest::ShownTexts(), std::vector<std::string>{"OK"});
+  EXPECT_FALSE(receiver.TakeReceived().empty());
+  EXPECT_EQ(g_app.GetProfileInt(kOptionsSection, "SNAuto", 0), 0u);
+
+  CDlgAdvancedGPS again;
+  wxTheApp->CallAfter([&] {
+    dynamic_cast<wxCheckBox*>(again.GetDlgItemWindow(1257))->SetValue(true);
+    Click(again, 1);
+  });
+  EXPECT_EQ(again.DoModal(), IDOK);
+  EXPECT_EQ(g_app.GetProfileInt(kOptionsSection, "SNAuto", 0), 0u);
+  EXPECT_EQ(g_app.GetProfileInt(kOptionsSection, "SBASAuto", 0), 1u);
+}
+
+TEST_F(GpsWindows, WaitDialogWithoutAPortClosesAfterASecondWithoutTouchingTheLibrary) {
+  CDlgWaitSIRF wait;
+  wait.m_mode = 2;
+  wait.m_port = -1;
+  wait.m_baudIndex = 1;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(wait.DoModal(), IDOK);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+}  // namespace
