@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "widgets/core/grid_core.h"
+#include "widgets/core/grid_edit_rules.h"
 
 namespace {
 
@@ -429,6 +430,33 @@ TEST_F(GridModelTest, CellsDrawWithTheirDefaultsAndCheckBoxesToggleInTheBox) {
     EXPECT_EQ(canvas.drawn.back().fill, kind != 3) << kind;
     EXPECT_EQ(canvas.drawn.back().rect.left, 105);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridEditRules, StartCharactersAndKeysDecideHowAnEditorBehaves) {
+  struct Start {
+    UINT ch;
+    bool selectAll, deliver;
+  };
+  // Stylus or F2 (VK_LBUTTON) and Enter keep the text; navigation keys select it; Backspace
+  // deletes the last character; a letter or a space replaces the text.
+  for (Start s : {Start{0x01, false, false}, Start{0x0D, false, false}, Start{0x09, true, false},
+                  Start{0x28, true, false}, Start{0x08, false, true}, Start{'a', true, true},
+                  Start{' ', true, true}}) {
+    GridEditStart start = GridEditStartFor(s.ch);
+    EXPECT_EQ(start.selectAll, s.selectAll) << s.ch;
+    EXPECT_EQ(start.deliver, s.deliver) << s.ch;
+  }
+  EXPECT_TRUE(GridEditEndsOnKey(gridkey::kDown, GridEditStartedByTyping('a'), false));
+  EXPECT_FALSE(GridEditEndsOnKey(gridkey::kDown, GridEditStartedByTyping(gridkey::kLButton), false));
+  EXPECT_TRUE(GridEditEndsOnKey(gridkey::kLeftArrow, false, true));
+  EXPECT_FALSE(GridEditEndsOnKey(gridkey::kHome, true, true));  // Home and End stay inside
+  EXPECT_EQ(GridEditCharAction(gridkey::kEscape), GridEditChar::Cancel);
+  EXPECT_EQ(GridEditCharAction(gridkey::kTab), GridEditChar::End);
+  EXPECT_EQ(GridEditCharAction('q'), GridEditChar::Type);
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+// The grid as a window under Xvfb: what a user sees in its cells, and what taps, keys and
+// an in-place edit do, with the owner's notifications recorded.
+#include <gtest/gtest.h>
+#include <wx/dialog.h>
+#include <wx/textctrl.h>
+
+#include <vector>
+
+#include "tests/support/wx_test_environment.h"
+#include "widgets/grid_ctrl.h"
+
+namespace {
+
+using platform::ui::MouseAction;
+using platform::ui::SimulateKey;
+using platform::ui::SimulateMouse;
+
+// The dialog that hosts the grid: it records the grid's notifications.
+class Owner : public CWnd {
+ public:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_NOTIFY) {
+      auto* note = reinterpret_cast<GridNotify*>(lParam);
+      codes.push_back(static_cast<int>(note->hdr.code));
+      if (static_cast<int>(note->hdr.code) == GVN_ENDLABELEDIT) edited.push_back(note->iRow);
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+  int Count(int code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
+  std::vector<int> codes;
+  std::vector<int> edited;
+};
+
+class GridWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    dialog = new wxDialog(nullptr, wxID_ANY, "grid", wxDefaultPosition, wxSize(420, 320));
+    owner.Attach(dialog);
+    ASSERT_TRUE(grid.Create(RECT{0, 0, 400, 300}, &owner, 170));
+    grid.SetColumnCount(3);
+    grid.SetRowCount(5);
+    grid.SetFixedRowCount(1);
+    const char* names[] = {"Name", "pear", "apple", "kiwi", "fig"};
+    for (int r = 0; r < 5; ++r) {
+      grid.SetItemText(r, 0, names[r]);
+      grid.SetItemText(r, 1, r == 0 ? "Kind" : "x");
+      grid.SetRowHeight(r, 24);
+    }
+    for (int c = 0; c < 3; ++c) grid.SetColumnWidth(c, 100);
+    dialog->Show();
+    tvxtest::PumpUntil([&] { return dialog->IsShownOnScreen(); });
+  }
+  void TearDown() override {
+    if (dialog) {
+      grid.DestroyWindow();
+      dialog->Destroy();
+    }
+  }
+  CPoint CellCentre(int row, int col) { return CPoint(col * 100 + 50, row * 24 + 12); }
+  void Tap(int row, int col) {
+    SimulateMouse(&grid, MouseAction::LeftDown, CellCentre(row, col));
+    SimulateMouse(&grid, MouseAction::LeftUp, CellCentre(row, col));
+  }
+  // Pixels of the grid's picture inside a cell that are not its background.
+  int InkIn(int row, int col, COLORREF background) {
+    CClientDC dc(&grid);
+    grid.OnDraw(&dc);  // the window's picture, as a paint makes it
+    int ink = 0;
+    for (int y = row * 24 + 3; y < row * 24 + 20; ++y) {
+      for (int x = col * 100 + 3; x < col * 100 + 95; ++x) {
+        if (dc.GetPixel(x, y) != background) ++ink;
+      }
+    }
+    return ink;
+  }
+  // The in-place edit that is open (closed ones linger hidden until the next idle time).
+  wxTextCtrl* OpenEdit() {
+    for (wxWindow* child : grid.GetWxWindow()->GetChildren()) {
+      auto* edit = dynamic_cast<wxTextCtrl*>(child);
+      if (edit && edit->IsShown() && edit->GetId() == static_cast<int>(kGridInPlaceId)) return edit;
+    }
+    return nullptr;
+  }
+  wxDialog* dialog = nullptr;
+  Owner owner;
+  CGridCtrl grid;
+};
+
+TEST_F(GridWindowTest, CellsShowTheirTextsAndTheSelectionIsHighlighted) {
+  COLORREF window = GetSysColor(COLOR_WINDOW);
+  EXPECT_GT(InkIn(2, 0, window), 10);   // "apple"
+  EXPECT_EQ(InkIn(2, 2, window), 0);    // empty cell
+  grid.SetSelectedRange(2, 0, 2, 2);
+  grid.Invalidate();
+  COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_LT(InkIn(2, 2, highlight), 5);  // a selected empty cell is all highlight
+}
+
+TEST_F(GridWindowTest, TapsSelectKeysMoveTheFocusAndHeaderTapsSort) {
+  grid.SetListMode(TRUE);
+  grid.SetHeaderSort(TRUE);
+  Tap(2, 1);
+  EXPECT_TRUE(grid.IsCellSelected(2, 0));  // the whole row in list mode
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+  EXPECT_EQ(owner.Count(GVN_CLICK), 1);
+
+  SimulateKey(&grid, VK_DOWN);
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(3, 1));
+  EXPECT_TRUE(grid.IsCellSelected(3, 2));
+  EXPECT_FALSE(grid.IsCellSelected(2, 2));
+  EXPECT_GE(owner.Count(GVN_ITEMCHANGED), 2);
+
+  Tap(0, 0);
+  std::vector<std::string> names;
+  for (int r = 1; r < 5; ++r) names.push_back(grid.GetItemText(r, 0));
+  EXPECT_EQ(names, (std::vector<std::string>{"apple", "fig", "kiwi", "pear"}));
+  EXPECT_EQ(grid.GetSortColumn(), 0);
+}
+
+TEST_F(GridWindowTest, TypingOpensAnEditThatCommitsOnEnterAndRestoresOnEscape) {
+  grid.SetFocusCell(1, 1);
+  SimulateKey(&grid, 'Q');  // a typed letter replaces the whole text
+  wxTextCtrl* edit = OpenEdit();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->GetValue().Lower(), "q");
+  edit->AppendText("rs");
+  wxKeyEvent enter(wxEVT_CHAR);
+  enter.m_keyCode = WXK_RETURN;
+  enter.m_uniChar = WXK_RETURN;
+  edit->ProcessWindowEvent(enter);
+  tvxtest::PumpUntil([&] { return !owner.edited.empty(); });
+  EXPECT_EQ(wxString(grid.GetItemText(1, 1)).Lower(), "qrs");
+  EXPECT_EQ(owner.edited, (std::vector<int>{1}));
+  EXPECT_TRUE(grid.GetItemState(1, 1) & GVIS_MODIFIED);
+
+  grid.SetFocusCell(2, 1);
+  SimulateKey(&grid, VK_F2);  // F2 keeps the text
+  wxTextCtrl* second = OpenEdit();
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->GetValue(), "x");
+  second->ChangeValue("changed");
+  wxKeyEvent escape(wxEVT_CHAR);
+  escape.m_keyCode = WXK_ESCAPE;
+  escape.m_uniChar = WXK_ESCAPE;
+  second->ProcessWindowEvent(escape);
+  tvxtest::PumpUntil([] { return true; });
+  EXPECT_EQ(grid.GetItemText(2, 1), "x");
+  EXPECT_EQ(owner.edited.size(), 1u);
+}
+
+}  // namespace
