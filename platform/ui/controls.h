@@ -95,6 +95,13 @@ constexpr UINT TB_TOP = 6;
 constexpr UINT TB_BOTTOM = 7;
 constexpr UINT TB_ENDTRACK = 8;
 
+class CCustomWnd;
+
+// Puts a window of the program's own in the place of the parent's control with that id
+// (same id, position, size and sizer slot); the template's control goes. The replacement is
+// created by CCustomWnd::Create with style. FALSE when there is no such control.
+BOOL ReplaceDlgItem(CWnd* parent, UINT id, CCustomWnd* replacement, DWORD style);
+
 class CSliderCtrl : public CWnd {
  public:
   // Takes over the parent's slider with that id; FALSE when there is none.

@@ -1,10 +1,12 @@
 // Edits and sliders taken over by control id: typing, text updates, the hold gesture and
 // scroll notifications reach the program's class through its virtual handlers.
 #include <wx/clipbrd.h>
+#include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/textctrl.h>
 
 #include "platform/ui/controls.h"
+#include "platform/ui/input.h"
 #include "platform/ui/wx_text.h"
 
 using platform::ui::ToWx;
@@ -184,4 +186,21 @@ void CSliderCtrl::SetTicFreq(int frequency) {
 BOOL CSliderCtrl::IsVertical() const {
   const wxSlider* slider = SliderOf(this);
   return slider && slider->HasFlag(wxSL_VERTICAL);
+}
+
+BOOL ReplaceDlgItem(CWnd* parent, UINT id, CCustomWnd* replacement, DWORD style) {
+  wxWindow* old = parent && replacement ? parent->GetDlgItemWindow(static_cast<int>(id)) : nullptr;
+  if (!old || !old->GetParent()) return FALSE;
+  const wxRect at = old->GetRect();
+  const RECT rect{at.x, at.y, at.x + at.width, at.y + at.height};
+  old->SetId(wxID_ANY);  // the id passes to the replacement
+  if (!replacement->Create(old->GetParent(), rect, id, style)) {
+    old->SetId(static_cast<int>(id));
+    return FALSE;
+  }
+  wxWindow* created = replacement->GetWxWindow();
+  if (wxSizer* sizer = old->GetContainingSizer()) sizer->Replace(old, created, true);
+  created->MoveAfterInTabOrder(old);
+  old->Destroy();
+  return TRUE;
 }
