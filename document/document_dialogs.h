@@ -31,6 +31,14 @@ enum class WizardEndChoice {
   Leave = 3,
 };
 
+// What the waypoint properties sheet shows on its coordinates page (built with the option
+// "Coord") and edits on its properties page (name and note, in and out).
+struct WaypointPropertyTexts {
+  int coord = 0;
+  std::string longitude, latitude, easting, northing, zone, altitude, date, time;
+  std::string name, note;
+};
+
 class DocumentDialogs {
  public:
   virtual ~DocumentDialogs() = default;
@@ -56,6 +64,11 @@ class DocumentDialogs {
   // copies back.
   virtual bool WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
                              std::vector<std::string>& notes) {
+    return false;
+  }
+  // Waypoint properties sheet (coordinates page, then properties page): true on OK, with the
+  // edited name and note in texts.
+  virtual bool WaypointProperties(CTolvanixDoc& doc, WaypointPropertyTexts& texts) {
     return false;
   }
   // Name dialog of a new feature, opened with the suggested name.

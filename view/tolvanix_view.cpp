@@ -24,8 +24,16 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   // --- commands (view/view_commands.cpp) ---
   // --- end commands ---
   // --- split (view/view_split.cpp) ---
+  ON_COMMAND(32852, &CTolvanixView::OnSplitFeature)
+  ON_COMMAND(32885, &CTolvanixView::OnSplitByLine)
+  ON_COMMAND(32888, &CTolvanixView::OnSplitByLine)
   // --- end split ---
   // --- navigation (view/view_nav.cpp) ---
+  ON_COMMAND(32875, &CTolvanixView::OnNavigateDestination)
+  ON_COMMAND(32813, &CTolvanixView::OnNavigateWaypoint)
+  ON_COMMAND(32803, &CTolvanixView::OnAveraging)
+  ON_COMMAND(32859, &CTolvanixView::OnAveraging)
+  ON_COMMAND(32851, &CTolvanixView::OnWaypointProperties)
   // --- end navigation ---
 END_MESSAGE_MAP()
 
@@ -44,6 +52,3 @@ void CTolvanixView::UpdateHotKeys() {}
 void CTolvanixView::EndTapMode() { m_tapMode = 0; }
 // --- end commands ---
 
-// --- navigation (view/view_nav.cpp) ---
-void CTolvanixView::StopNavigation() { m_navActive = 0; }
-// --- end navigation ---

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/ui/frame.h"
+#include "view/core/nav_target.h"
 #include "view/core/view_layout.h"
 #include "view/core/view_options.h"
 #include "view/core/view_projection.h"
@@ -26,6 +27,9 @@ class CPen;
 class CBrush;
 class CBitmap;
 class CFont;
+class CNavigationWnd;
+class CDlgDividirArea;
+class CDlgAveraging;
 
 // The two small "STATIC" windows the view uses as info panels. A CClickWnd ignores taps; a
 // CClickNotifyWnd posts WM_CALCULAR_AREA to m_hwndNotify when tapped.
@@ -291,10 +295,40 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // --- end commands ---
 
   // --- split (view/view_split.cpp) ---
+  // Command 32852: the modeless divide-area dialog over the current feature.
+  void OnSplitFeature();
+  // Commands 32885 and 32888: split by line (tap modes 14 and 15).
+  void OnSplitByLine();
+  // Splits the current feature by the line through the two tapped points.
+  void SplitCurrentByLine(CTolvanixDoc& doc);
+  struct SplitDialogDeleter {
+    void operator()(CDlgDividirArea* dialog) const;
+  };
+  std::unique_ptr<CDlgDividirArea, SplitDialogDeleter> m_splitDialog;
   // --- end split ---
 
   // --- navigation (view/view_nav.cpp) ---
   void StopNavigation();
+  void OnNavigateDestination();  // the navigation target dialog
+  void OnNavigateWaypoint();     // the waypoint popup's "Navigate"
+  void StartNavigation();        // the compass window on the chosen target
+  void SetTargetPoint(double lon, double lat, std::int32_t altitudeCm);
+  void SetNavigationTarget(double lon, double lat, std::int32_t altitudeCm, std::uint8_t remember);
+  void UpdateNavigation();       // after each position refresh
+  void RebuildNavigation();      // after the waypoints changed while navigating
+  void OnAveraging();            // position averaging dialog
+  void EndAveraging();
+  void FeedAveraging();          // one sample per position refresh while averaging
+  void OnWaypointProperties();   // the waypoint popup's "Properties"
+  struct NavWndDeleter {
+    void operator()(CNavigationWnd* wnd) const;
+  };
+  std::unique_ptr<CNavigationWnd, NavWndDeleter> m_navWnd;
+  NavTarget m_navTarget;
+  std::uint8_t m_navTargetIsPoint = 0;  // the target is a vertex (else a waypoint)
+  int m_navTargetFeature = -1;
+  std::uint8_t m_averaging = 0;
+  CDlgAveraging* m_averagingDlg = nullptr;
   // --- end navigation ---
 
   DECLARE_MESSAGE_MAP()

@@ -26,3 +26,31 @@ std::string VertexLabel(const std::string& pointFormat, int oneBasedNumber, cons
   if (!note.empty()) label += " (" + note + ")";
   return label;
 }
+
+std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int object, int point,
+                                         const std::string& pointFormat, bool overlayTitle) {
+  const int featureCount = static_cast<int>(content.features.size());
+  if (object < 0 || object > featureCount || point < 0) return std::nullopt;
+  NavChoice choice;
+  const auto at = static_cast<std::size_t>(point);
+  if (object == featureCount) {
+    if (at >= content.waypoints.size()) return std::nullopt;
+    const WaypointRecord& w = content.waypoints[at];
+    choice.index = point;
+    choice.title = (overlayTitle ? "WPT: " : "") + w.name;
+    choice.lon = w.x;
+    choice.lat = w.y;
+    choice.altitudeCm = w.altitudeCm;
+    return choice;
+  }
+  const FeatureRecord& f = content.features[object];
+  if (at >= f.VertexCount()) return std::nullopt;
+  choice.isVertex = true;
+  choice.feature = object;
+  choice.index = point;
+  choice.title = f.name + " " + VertexLabel(pointFormat, point + 1, f.vertexNotes[at]);
+  choice.lon = f.vertices[at].x;
+  choice.lat = f.vertices[at].y;
+  choice.altitudeCm = f.altitudesCm[at];
+  return choice;
+}

@@ -4,6 +4,8 @@
 // to printf. Only their first "%d" or "%s" is filled; "%%" stands for "%".
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // format with its first %d or %s replaced by value.
@@ -12,3 +14,22 @@ std::string FillFormat(const std::string& format, const std::string& value);
 // A vertex as listed and as a navigation title: pointFormat ("Punto %d") with the 1-based
 // number, followed by " (note)" when the note is not empty.
 std::string VertexLabel(const std::string& pointFormat, int oneBasedNumber, const std::string& note);
+
+#include "document/records.h"
+
+// A navigation target chosen by object (a feature index, or the feature count for the
+// waypoints) and point (vertex or waypoint index).
+struct NavChoice {
+  bool isVertex = false;
+  int feature = -1;  // of a vertex
+  int index = -1;    // vertex or waypoint index
+  // Title: a waypoint's name ("WPT: " in front for the map overlay); a vertex's feature name,
+  // a blank and VertexLabel.
+  std::string title;
+  double lon = 0.0, lat = 0.0;  // working datum
+  std::int32_t altitudeCm = 0;
+};
+
+// nullopt when the object or the point does not exist.
+std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int object, int point,
+                                         const std::string& pointFormat, bool overlayTitle);

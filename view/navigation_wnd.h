@@ -1,0 +1,57 @@
+// The navigation compass: a small modeless window (template 149) with a rose that turns with
+// the walker's course and a needle that points at the target; its caption or top line gives
+// the distance. Two forms: small (70 x 90, the caption is the distance) and large (200 x 220,
+// the caption is the target's title and the top line "distance | relative bearing").
+// Drawing rules: view/core/nav_compass.h.
+#pragma once
+
+#include <string>
+
+#include "platform/ui/dialog.h"
+
+class CTolvanixView;
+
+class CNavigationWnd : public CDialog {
+ public:
+  static constexpr UINT kTemplate = 149;
+  static constexpr UINT kToggleSizeCommand = 172;
+  static constexpr UINT kMenuButton = 1123;
+
+  // metrica 1: distances in yards. view may be nullptr (nothing to tell).
+  CNavigationWnd(const std::string& title, int metrica, CTolvanixView* view,
+                 CWnd* parent = nullptr);
+
+  // Creates the window modeless (hidden until shown).
+  BOOL Create();
+  BOOL OnInitDialog() override;
+  // Destroys the window; the map view repaints what the compass covered.
+  void OnCancel() override;
+  void OnOK() override { OnCancel(); }
+
+  // A new reading: course over ground and bearing to the target (degrees), distance (metres).
+  void Update(double course, double bearing, double distance);
+  void SetLarge(bool large);
+  void OnPaint();
+  void DrawSmallRose(CDC& dc, const RECT& client);
+  void DrawLargeRose(CDC& dc, const RECT& client);
+
+  void OnToggleSize();
+  void OnMenuButton();
+  void OnStop();
+  LRESULT OnMove(WPARAM, LPARAM);
+  void OnCaptureChanged(CWnd* window);
+
+  double m_course = 0.0;
+  double m_bearing = 0.0;
+  CTolvanixView* m_view;
+  int m_units;                 // "Metrica" at creation: 1 = yards
+  std::uint8_t m_large = 1;
+  double m_distance = 0.0;     // metres
+  double m_needleAngle = 0.0;  // screen degrees, stored while the large form is painted
+  std::string m_title;
+
+ private:
+  void ForgetMapMarkers();
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,264 @@
+// Navigation to a target (compass window or map overlay), position averaging and the
+// waypoint properties sheet.
+#include <cstdio>
+
+#include "app/strings.h"
+#include "dialogs/core/measure_texts.h"
+#include "dialogs/measure_dialogs.h"
+#include "document/document_dialogs.h"
+#include "document/tolvanix_doc.h"
+#include "platform/sound.h"
+#include "view/core/nav_labels.h"
+#include "view/navigation_dialog.h"
+#include "view/navigation_wnd.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+constexpr UINT kPointFormatString = 59175;  // "Punto %d"
+constexpr UINT kAveragingTemplate = 153;
+
+// The last target stored by SetNavigationTarget (working datum degrees), for the calls that
+// re-use it.
+double g_lastTargetLon = 0.0;
+double g_lastTargetLat = 0.0;
+
+std::string Printf(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
+void CTolvanixView::NavWndDeleter::operator()(CNavigationWnd* wnd) const { delete wnd; }
+
+// ---------------------------------------------------------------------------------------------
+// Navigation
+// ---------------------------------------------------------------------------------------------
+
+void CTolvanixView::OnNavigateDestination() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // Automatic capture rests while the dialog is open.
+  const bool autoCapture = doc->m_autoCapture;
+  doc->m_autoCapture = false;
+  CDlgNavigateDestination dialog(doc, this);
+  const INT_PTR result = dialog.DoModal();
+  doc->m_autoCapture = autoCapture;
+  if (result != IDOK || !dialog.m_target) return;
+
+  const NavChoice& target = *dialog.m_target;
+  m_navTargetIsPoint = target.isVertex ? 1 : 0;
+  m_navTargetIndex = target.index;
+  m_navTargetFeature = target.feature;
+  if (doc->m_navStyle == 0) {
+    ResetGpsMarker();
+    StartNavigation();
+  } else {
+    m_targetName = target.title;
+    SetNavigationTarget(target.lon, target.lat, target.altitudeCm, 1);
+  }
+}
+
+void CTolvanixView::OnNavigateWaypoint() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  const int w = m_popupWaypoint;
+  if (m_navActive && !m_navTargetIsPoint && m_navTargetIndex == w) {
+    StopNavigation();
+    return;
+  }
+  if (w < 0 || static_cast<std::size_t>(w) >= doc->m_waypoints.size()) return;
+  if (doc->m_navStyle == 0) {
+    m_navTargetIsPoint = 0;
+    m_navTargetIndex = w;
+    StartNavigation();
+    return;
+  }
+  const WaypointRecord& waypoint = doc->m_waypoints[w];
+  SetNavigationTarget(waypoint.x, waypoint.y, waypoint.altitudeCm, 1);
+  m_navTargetIsPoint = 0;
+  m_navTargetIndex = w;
+  m_targetName = "WPT: " + waypoint.name;
+  Invalidate(TRUE);
+}
+
+void CTolvanixView::StartNavigation() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // Stopping forgets the target index; the new target survives it.
+  const std::uint8_t isPoint = m_navTargetIsPoint;
+  const int index = m_navTargetIndex;
+  const int feature = m_navTargetFeature;
+  StopNavigation();
+  m_navTargetIsPoint = isPoint;
+  m_navTargetIndex = index;
+  m_navTargetFeature = feature;
+
+  const int object = isPoint ? feature : static_cast<int>(doc->m_features.size());
+  const std::optional<NavChoice> target =
+      ChooseNavTarget(doc->m_content, object, index, LoadResString(kPointFormatString), false);
+  if (!target) return;
+
+  std::unique_ptr<CNavigationWnd, NavWndDeleter> compass(
+      new CNavigationWnd(target->title, doc->m_metrica, this, nullptr));
+  if (!compass->Create()) return;  // navigation stays off and the target unset
+  compass->ShowWindow(SW_SHOW);
+  compass->SetForegroundWindow();
+  m_navWnd = std::move(compass);
+  m_navActive = 1;
+  SetTargetPoint(target->lon, target->lat, target->altitudeCm);
+}
+
+void CTolvanixView::StopNavigation() {
+  if (!m_navActive) return;
+  // A compass opened before the display style changed is closed as well.
+  const bool hadCompass = m_navWnd != nullptr;
+  if (m_navWnd) {
+    m_navWnd->OnCancel();
+    m_navWnd.reset();
+  }
+  m_navActive = 0;
+  m_navTargetIndex = -1;
+  if (hadCompass) Invalidate(TRUE);
+}
+
+void CTolvanixView::SetTargetPoint(double lon, double lat, std::int32_t altitudeCm) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !AimAt(doc->m_transforms, lon, lat, altitudeCm, m_navTarget)) return;
+  m_targetX = m_navTarget.x;
+  m_targetY = m_navTarget.y;
+  m_targetAltitudeCm = m_navTarget.altitudeCm;
+}
+
+void CTolvanixView::SetNavigationTarget(double lon, double lat, std::int32_t altitudeCm,
+                                        std::uint8_t remember) {
+  if (remember) {
+    g_lastTargetLon = lon;
+    g_lastTargetLat = lat;
+  }
+  SetTargetPoint(g_lastTargetLon, g_lastTargetLat, altitudeCm);
+  m_navActive = 1;
+}
+
+void CTolvanixView::UpdateNavigation() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !m_navActive) return;
+  NavReading reading;
+  if (!ReadNavigation(doc->m_transforms, m_navTarget, doc->m_datumLon, doc->m_datumLat,
+                      doc->m_altitudeCm, reading)) {
+    return;
+  }
+  m_targetDistance = reading.distance;
+  m_targetBearing = reading.bearing;
+  if (ArrivalBeep(doc->m_navSound, reading.distance, doc->m_navSoundDistance)) {
+    MessageBeep(MB_ICONEXCLAMATION);
+  }
+  if (doc->m_navStyle == 0) {
+    if (m_navWnd) m_navWnd->Update(doc->m_course, reading.bearing, reading.distance);
+    return;
+  }
+  m_targetDx = reading.dx;
+  m_targetDy = reading.dy;
+  m_targetDz = reading.dz;
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::RebuildNavigation() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !m_navActive || m_navTargetIsPoint) return;
+  // The waypoints were edited: a target that is gone ends navigation, one that moved is
+  // aimed at again.
+  if (m_navTargetIndex < 0 || static_cast<std::size_t>(m_navTargetIndex) >= doc->m_waypoints.size()) {
+    StopNavigation();
+    return;
+  }
+  const WaypointRecord& w = doc->m_waypoints[m_navTargetIndex];
+  SetTargetPoint(w.x, w.y, w.altitudeCm);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Averaging
+// ---------------------------------------------------------------------------------------------
+
+void CTolvanixView::OnAveraging() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_gpsOn || !doc->m_hasFix || doc->m_splitInProgress) return;
+  if (doc->m_offsetOn) doc->ToggleOffset();
+  m_averaging = 1;
+  CDlgAveraging dialog(kAveragingTemplate, this);
+  dialog.SetStopHandler([this] { EndAveraging(); });
+  m_averagingDlg = &dialog;
+  const INT_PTR result = dialog.DoModal();
+  m_averagingDlg = nullptr;
+  if (result == IDOK && dialog.m_choice > 0) {
+    doc->m_avgAltitudeCm = dialog.m_altitudeCm;
+    doc->CaptureCombined(dialog.m_choice);
+    doc->m_needsRedraw = true;
+  }
+  doc->m_samples.clear();
+  m_averaging = 0;
+  if (result == IDOK) {
+    ResetGpsMarker();
+    RequestRedraw();
+  }
+}
+
+void CTolvanixView::EndAveraging() { m_averaging = 0; }
+
+void CTolvanixView::FeedAveraging() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !m_averaging || !m_averagingDlg) return;
+  AverageTexts texts;
+  if (doc->AddAverageSample(texts)) m_averagingDlg->ShowTexts(texts);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waypoint properties
+// ---------------------------------------------------------------------------------------------
+
+void CTolvanixView::OnWaypointProperties() {
+  CTolvanixDoc* doc = GetDocument();
+  const int w = m_popupWaypoint;
+  if (!doc || w < 0 || static_cast<std::size_t>(w) >= doc->m_waypoints.size()) return;
+  WaypointRecord& waypoint = doc->m_waypoints[w];
+
+  WaypointPropertyTexts texts;
+  texts.coord = doc->m_coord;
+  if (doc->m_coord != 2) {
+    int zone = doc->m_zone;
+    if (doc->m_autoZone) {
+      CTolvanixDoc::UtmZoneFromLongitude(waypoint.x, zone);
+      doc->m_zone = zone;
+    }
+    doc->SetUtmZone(zone, waypoint.y >= 0, 0);
+    texts.zone = std::to_string(zone);
+  }
+  double easting = 0.0, northing = 0.0, altitude = 0.0;
+  doc->GetWaypointOutputCoords(1, w, easting, northing, altitude);
+  texts.longitude = FormatWaypointAngle(waypoint.x, doc->m_geoType, true);
+  texts.latitude = FormatWaypointAngle(waypoint.y, doc->m_geoType, false);
+  texts.easting = Printf("%.3f", easting);
+  texts.northing = Printf("%.3f", northing);
+  texts.altitude = Printf("%.2f", waypoint.altitudeCm * 0.01);
+  texts.date = waypoint.FormatDate();
+  texts.time = waypoint.FormatTime();
+  texts.name = waypoint.name;
+  if (static_cast<std::size_t>(w) < doc->m_waypointNotes.size()) texts.note = doc->m_waypointNotes[w];
+
+  if (FrameBars* frame = MainFrameBars()) frame->ShowShellBars();
+  if (!CTolvanixDoc::Dialogs().WaypointProperties(*doc, texts)) return;
+  bool changed = false;
+  if (texts.name != waypoint.name) {
+    waypoint.name = texts.name;
+    changed = true;
+  }
+  if (static_cast<std::size_t>(w) < doc->m_waypointNotes.size() &&
+      texts.note != doc->m_waypointNotes[w]) {
+    doc->m_waypointNotes[w] = texts.note;
+    changed = true;
+  }
+  // An edited name or note is document content: it must be offered for saving.
+  if (changed) doc->SetModifiedFlag(TRUE);
+}
