@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/dc.h"
 #include "platform/ui/wnd.h"
@@ -188,3 +189,9 @@ class CInPlaceControl {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// --- list-box selections (platform/ui/controls_inplace.cpp) ---
+// The selected items of a list box, ascending (any number in a multiple-selection box); an
+// item selected or deselected by the program. Nothing happens for a missing control.
+std::vector<int> GetListBoxSelections(CWnd* listBox);
+void SetListBoxSelection(CWnd* listBox, int index, bool select);

@@ -4,6 +4,7 @@
 #include <wx/app.h>
 #include <wx/combobox.h>
 #include <wx/imaglist.h>
+#include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
@@ -309,3 +310,24 @@ void CInPlaceControl::AddImageItem(HICON icon) {
 }
 
 wxWindow* CInPlaceControl::GetWxWindow() const { return impl_->window.get(); }
+
+std::vector<int> GetListBoxSelections(CWnd* listBox) {
+  std::vector<int> chosen;
+  auto* box = listBox ? dynamic_cast<wxListBox*>(listBox->GetWxWindow()) : nullptr;
+  if (!box) return chosen;
+  wxArrayInt selections;
+  box->GetSelections(selections);
+  for (int index : selections) chosen.push_back(index);
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
+}
+
+void SetListBoxSelection(CWnd* listBox, int index, bool select) {
+  auto* box = listBox ? dynamic_cast<wxListBox*>(listBox->GetWxWindow()) : nullptr;
+  if (!box || index < 0 || index >= static_cast<int>(box->GetCount())) return;
+  if (select) {
+    box->SetSelection(index);
+  } else {
+    box->Deselect(index);
+  }
+}
