@@ -47,6 +47,12 @@ class ProgramDialogs : public DocumentDialogs {
  public:
 
   // --- feature dialogs (dialogs/feature_dialogs.cpp) ---
+  std::optional<std::vector<int>> ChoosePointsToDelete(CTolvanixDoc& doc) override;
+  std::optional<int> PickInsertPosition(CTolvanixDoc& doc) override;
+  void EditNotes(CTolvanixDoc& doc) override;
+  void ObjectGrid(CTolvanixDoc& doc, int current) override;
+  void ObjectList(CTolvanixDoc& doc, int current) override;
+  // --- end feature dialogs ---
 
   // --- waypoint dialogs (dialogs/waypoint_dialogs.cpp) ---
 
