@@ -83,6 +83,9 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
   static bool Shown(const CWnd& bar) { return bar.IsWindowVisible() != FALSE; }
 
   std::string Pane(int index) { return frame_->m_statusBar.GetPaneText(index); }
+  void Feed(const std::string& sentence) {
+    doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(sentence.data()), sentence.size());
+  }
 
   fs::path dir_;
   std::unique_ptr<CWinApp> app_;
@@ -105,7 +108,8 @@ TEST_F(MainFrameTest, StartsWithItsBarsAndTheViewBetweenThem) {
   EXPECT_EQ(frame.m_statusBar.GetCount(), 3);
   EXPECT_EQ(frame.m_statusBar.GetItemID(1), ID_INDICATOR_SATELLITES);
   EXPECT_EQ(frame.m_statusBar.CommandToIndex(ID_INDICATOR_AUTOCAPTURE), 2);
-  EXPECT_EQ(Pane(0), "");
+  // Pane 0 tells the receiver's state from the start.
+  EXPECT_EQ(Pane(0), "Disconnected");
   EXPECT_EQ(frame.m_commandBar.GetButtonIds(), (std::vector<UINT>{32801, 32802, 32803, 32804, 32881}));
   EXPECT_EQ(frame.m_commandBar.GetButtonTooltip(32801), "Capture point");
   EXPECT_EQ(frame.m_commandBar.GetButtonTooltip(32804), "Open / Close GPS");
@@ -215,22 +219,24 @@ TEST_F(MainFrameTest, ChoosingARulerStepSetsTheViewsRuler) {
   EXPECT_EQ(view->m_rulerStep, -1);
 }
 
-TEST_F(MainFrameTest, PanelsAndStatusPanesShowTheFixFedToTheDocument) {
+TEST_F(MainFrameTest, PanelsShowTheFixFedToTheDocument) {
   Store("GeoType", 1);
   CMainFrame& frame = Open();
   auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
   ASSERT_NE(view, nullptr);
   ASSERT_NE(view->m_positionPanel, nullptr);
-  const std::string gga = Gga(-3.5, 40.25, 2, 1.4, 655.5);
-  doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
-  ASSERT_TRUE(doc_->m_hasFix);
+  Feed(Gga(-3.5, 40.25, 2, 1.4, 655.5));
   ASSERT_TRUE(tvxtest::PumpUntil([view] { return !view->m_positionPanel->GetWindowText().empty(); }));
   Settle();
   EXPECT_EQ(view->m_positionPanel->GetWindowText(), " Lon -03° 30.0000'\n Lat  40° 15.0000'");
   EXPECT_EQ(view->m_altitudePanel->GetWindowText(), " Altitude 655.50 m\n Azimuth 0.00°");
-  EXPECT_EQ(view->m_areaPanel->GetWindowText().rfind(" Area ", 0), 0u);
+  EXPECT_EQ(view->m_areaPanel->GetWindowText(), " Area " + doc_->GetAreaText(-1, true));
   EXPECT_NE(view->m_lengthPanel->GetWindowText().find(" | "), std::string::npos);
+}
 
+TEST_F(MainFrameTest, StatusPanesShowFixQualitySatellitesAndAutomaticCapture) {
+  CMainFrame& frame = Open();
+  Feed(Gga(-3.5, 40.25, 2, 1.4, 655.5));
   // The fix pane: disconnected while the receiver is closed, the fix quality while it is open.
   frame.UpdateStatusPanes();
   EXPECT_EQ(Pane(0), "Disconnected");
@@ -243,12 +249,15 @@ TEST_F(MainFrameTest, PanelsAndStatusPanesShowTheFixFedToTheDocument) {
   frame.UpdateStatusPanes();
   EXPECT_TRUE(frame.m_statusBar.IsPaneHighlighted(2));
   doc_->m_autoCapture = false;
+  Feed(Gga(-3.5, 40.25, 9, 1.4, 655.5));
+  frame.UpdateStatusPanes();
+  EXPECT_EQ(Pane(0), "No coverage");
   doc_->m_gpsOn = false;
 }
 
 TEST_F(MainFrameTest, HoldOnTheStatusBarShowsTheGpsState) {
   CMainFrame& frame = Open();
-  platform::MessageBoxScript::Clear();
+  platform::MessageBoxScript::Push(IDOK);
   wxContextMenuEvent hold(wxEVT_CONTEXT_MENU, frame.m_statusBar.GetWxWindow()->GetId());
   hold.SetEventObject(frame.m_statusBar.GetWxWindow());
   frame.m_statusBar.GetWxWindow()->GetEventHandler()->ProcessEvent(hold);
