@@ -2,6 +2,7 @@
 
 #include "app/strings.h"
 #include "document/tolvanix_doc.h"
+#include "platform/ui/input.h"  // mouse and key entries of the tap and key blocks
 
 BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_WM_SIZE()
@@ -18,10 +19,67 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_UPDATE_COMMAND_UI(59143, &CTolvanixView::OnUpdateAutoCapturePane)
   // --- end panels ---
   // --- tap (view/view_tap.cpp) ---
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
   // --- end tap ---
   // --- keys (view/view_keys.cpp) ---
+  ON_WM_KEYDOWN()
+  ON_WM_KEYUP()
+  ON_WM_HOTKEY()
   // --- end keys ---
   // --- commands (view/view_commands.cpp) ---
+  ON_WM_LBUTTONDBLCLK()
+  ON_COMMAND(32800, &CTolvanixView::OnShowWaypoints)
+  ON_COMMAND(32840, &CTolvanixView::OnShowWaypointNames)
+  ON_COMMAND(32855, &CTolvanixView::OnShowOutlines)
+  ON_COMMAND(32857, &CTolvanixView::OnShowLabels)
+  ON_COMMAND(32858, &CTolvanixView::OnShowPoints)
+  ON_COMMAND(32856, &CTolvanixView::OnShowTitles)
+  ON_COMMAND(32833, &CTolvanixView::OnShowNotes)
+  ON_COMMAND(32823, &CTolvanixView::OnRuler)
+  ON_COMMAND(32808, &CTolvanixView::OnZoomBar)
+  ON_COMMAND(32809, &CTolvanixView::OnStopNavigation)
+  ON_COMMAND(32876, &CTolvanixView::OnStopNavigationRepaint)
+  ON_COMMAND(32802, &CTolvanixView::ToggleAutoCapture)
+  ON_COMMAND(32814, &CTolvanixView::OnWaypointDelete)
+  ON_COMMAND(32815, &CTolvanixView::OnWaypointEdit)
+  ON_COMMAND(32817, &CTolvanixView::OnFeatureActivate)
+  ON_COMMAND(32818, &CTolvanixView::OnFeatureDesign)
+  ON_COMMAND(32819, &CTolvanixView::OnFeatureHide)
+  ON_COMMAND(32820, &CTolvanixView::OnFeatureProperties)
+  ON_COMMAND(32845, &CTolvanixView::OnPointQuery)
+  ON_COMMAND(1157, &CTolvanixView::OnTwoPointMeasure)
+  ON_COMMAND(1158, &CTolvanixView::OnWaypointByTap)
+  ON_COMMAND(32878, &CTolvanixView::OnNewLineByTap)
+  ON_COMMAND(32877, &CTolvanixView::OnAddVertexByTap)
+  ON_COMMAND(32880, &CTolvanixView::OnNewRectangleByDrag)
+  ON_COMMAND(32879, &CTolvanixView::OnNewCircleByDrag)
+  ON_COMMAND(32889, &CTolvanixView::OnMoveAllByTap)
+  ON_COMMAND(32883, &CTolvanixView::OnFirstPoint)
+  ON_COMMAND(32884, &CTolvanixView::OnSecondPoint)
+  ON_COMMAND(32887, &CTolvanixView::OnEndTapMode)
+  ON_COMMAND(32881, &CTolvanixView::OnExtraBar)
+  ON_UPDATE_COMMAND_UI(32807, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32811, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32805, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32806, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32845, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(1157, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(1158, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32878, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32877, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32880, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32879, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32889, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32883, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32884, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32887, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32888, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32881, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32852, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32885, &CTolvanixView::OnUpdateViewCommand)
+  ON_UPDATE_COMMAND_UI(32882, &CTolvanixView::OnUpdateViewCommand)
   // --- end commands ---
   // --- split (view/view_split.cpp) ---
   ON_COMMAND(32852, &CTolvanixView::OnSplitFeature)
@@ -43,12 +101,4 @@ CTolvanixDoc* CTolvanixView::GetDocument() const {
 
 // Stand-in bodies of other topics' methods that the view's own code calls. Each topic's owner
 // deletes its block here when its own file defines the methods.
-
-// --- keys (view/view_keys.cpp) ---
-void CTolvanixView::UpdateHotKeys() {}
-// --- end keys ---
-
-// --- commands (view/view_commands.cpp) ---
-void CTolvanixView::EndTapMode() { m_tapMode = 0; }
-// --- end commands ---
 

@@ -285,11 +285,6 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
     virtual void EnableRulerCombo(BOOL enable) = 0;
   };
   FrameBars* MainFrameBars() const;
-  // The fill design dialog of a feature (template 157): type in, colour and pattern in and out;
-  // true on OK. Installed by the program; without one the command does nothing.
-  using FeatureDesignDialog =
-      std::function<bool(FeatureType type, COLORREF& colour, std::int32_t& pattern)>;
-  static void SetFeatureDesignDialog(FeatureDesignDialog dialog);
   std::uint8_t m_twoPointBar = 0;  // frame bar 2 shown for the two-point measure
   std::uint8_t m_extraBar = 0;     // frame bar 1 shown by command 32881
   // --- end commands ---

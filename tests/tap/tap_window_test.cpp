@@ -1,0 +1,307 @@
+// The map view in a real wxWidgets frame (under Xvfb): taps on drawn points open their popup
+// menus (answered from the script), tap modes add and shape features, keys run their actions,
+// and the commands' update handlers and menus show the view's state.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/strings.h"
+#include "document/tolvanix_doc.h"
+#include "platform/message_box.h"
+#include "platform/modules.h"
+#include "platform/options_store.h"
+#include "platform/ui/input.h"
+#include "platform/ui/menu.h"
+#include "platform/win_app.h"
+#include "tests/support/wx_test_environment.h"
+#include "view/core/hit_tap_modes.h"
+#include "view/tolvanix_view.h"
+
+extern "C" const TvxResourceBlob* tvx_program_resources();
+
+// The application's answer (app/tolvanix_app.cpp, not part of this test): a desktop screen.
+bool IsHiResScreen() { return false; }
+
+namespace {
+
+using platform::ui::MouseAction;
+using platform::ui::SimulateKey;
+using platform::ui::SimulateMouse;
+
+// A frame that records what the view asks of its bars.
+class BarsFrame : public CFrameWnd, public CTolvanixView::FrameBars {
+ public:
+  void ToggleBar(int bar) override { toggled.push_back(bar); }
+  void ShowShellBars() override {}
+  void SetRulerSelection(int item) override { rulerItem = item; }
+  void EnableRulerCombo(BOOL enable) override { rulerEnabled = enable; }
+  std::vector<int> toggled;
+  int rulerItem = -1;
+  BOOL rulerEnabled = TRUE;
+};
+
+class TapWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    static bool resources = [] {
+      platform::SetProgramResources(tvx_program_resources());
+      return true;
+    }();
+    (void)resources;
+    setenv("TVX_NO_SOUND", "1", 1);
+    dir_ = std::filesystem::temp_directory_path() / ("tvx_tap_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_ / "internal");
+    for (const char* file : {"tvxdatum.bin", "tvxdtmlist.bin"}) {
+      const auto shipped = std::filesystem::path(TVX_BINARY_DIR) / "internal" / file;
+      if (std::filesystem::exists(shipped)) std::filesystem::copy_file(shipped, dir_ / "internal" / file);
+    }
+    ModuleDirectory = dir_.string() + "/";
+    platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
+    app_ = std::make_unique<CWinApp>("tolvanixpda");
+    app_->SetRegistryKey("Vorel - Tolvanix PDA");
+    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    platform::MessageBoxScript::Clear();
+    platform::PopupMenuScript::Clear();
+
+    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, BarsFrame, CTolvanixView>(128));
+    doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
+    ASSERT_NE(doc_, nullptr);
+    frame_ = dynamic_cast<BarsFrame*>(template_->GetFrame());
+    view_ = dynamic_cast<CTolvanixView*>(frame_->GetActiveView());
+    ASSERT_NE(view_, nullptr);
+    doc_->m_notifyActive = 0;  // no "active object" boxes
+    frame_->GetFrame()->SetClientSize(240, 300);
+    tvxtest::PumpUntil([&] { return view_->ClientWidth() > 200; });
+  }
+
+  void TearDown() override {
+    if (frame_) frame_->DestroyWindow();
+    tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
+    template_.reset();
+    AfxSetResourceHandle(nullptr);
+    if (module_) FreeLibrary(module_);
+    app_.reset();
+    platform::OptionsStore::Instance().SetPath("");
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Fits the picture to the map area as a paint does; the caches then hold what is drawn.
+  void Fit() {
+    view_->FitToFeatures(view_->ClientWidth() - 5,
+                         view_->ClientHeight() - 3 * view_->m_rowUnit - 5);
+  }
+  // Client pixel of a cached map-bitmap point.
+  CPoint Client(const ScreenPoint& p) const { return CPoint(p.x, p.y + 2 * view_->m_rowUnit); }
+
+  FeatureRecord& Feature(const std::string& name, std::initializer_list<GeoPoint> points) {
+    FeatureRecord& f = doc_->AddFeature(FeatureType::Area, name);
+    for (const GeoPoint& p : points) f.AddVertex(p, p, 0);
+    return f;
+  }
+  void Tap(CPoint p) {
+    SimulateMouse(view_, MouseAction::LeftDown, p);
+    SimulateMouse(view_, MouseAction::LeftUp, p);
+  }
+  UINT Update(UINT id, std::optional<int>* checked = nullptr) {
+    CCmdUI ui(id);
+    ui.DoUpdate(frame_, TRUE);
+    if (checked) *checked = ui.checked;
+    return ui.enabled.value_or(true) ? 1 : 0;
+  }
+
+  std::filesystem::path dir_;
+  std::unique_ptr<CWinApp> app_;
+  HMODULE module_ = nullptr;
+  std::unique_ptr<CSingleDocTemplate> template_;
+  CTolvanixDoc* doc_ = nullptr;
+  BarsFrame* frame_ = nullptr;
+  CTolvanixView* view_ = nullptr;
+};
+
+TEST_F(TapWindow, TapOnAFirstVertexOffersTheFeatureAndActivateSelectsIt) {
+  doc_->DeleteAllFeatures();
+  Feature("North", {{2.1000, 41.3010}, {2.1010, 41.3010}, {2.1010, 41.3000}});
+  Feature("South", {{2.1000, 41.3000}, {2.1005, 41.2995}});
+  doc_->m_current = 1;
+  view_->m_showTitles = 1;
+  Fit();
+  ASSERT_EQ(view_->m_featurePoints.size(), 5u);
+  // Feature 0 is cached first (it is not the current one); its first vertex is the tap target.
+  const CPoint first = Client(view_->m_featurePoints[0]);
+
+  platform::PopupMenuScript::Push(32817);  // "Activate"
+  Tap(CPoint(first.x - 6, first.y + 4));
+  auto shown = platform::PopupMenuScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  ASSERT_EQ(shown[0].items.size(), 6u);
+  EXPECT_EQ(shown[0].items[0].text, "North");
+  EXPECT_TRUE(shown[0].items[0].flags & MF_GRAYED);
+  EXPECT_EQ(shown[0].items[2].text, "Activate");
+  EXPECT_EQ(shown[0].items[5].text, "Properties");
+  EXPECT_EQ(doc_->m_current, 0);
+
+  // A tap on a second vertex, or 7 pixels off the first one, opens nothing.
+  Tap(Client(view_->m_featurePoints[1]));
+  Tap(CPoint(first.x + 7, first.y));
+  EXPECT_TRUE(platform::PopupMenuScript::TakeShown().empty());
+
+  // With the title layer off no feature is offered.
+  view_->m_showTitles = 0;
+  Tap(first);
+  EXPECT_TRUE(platform::PopupMenuScript::TakeShown().empty());
+}
+
+TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
+  doc_->AddWaypoint(2.1000, 41.3000, 0);
+  doc_->AddWaypoint(2.1020, 41.3020, 0);
+  Fit();
+  ASSERT_EQ(view_->m_waypointPoints.size(), 2u);
+  platform::PopupMenuScript::Push(32814);  // "Delete"
+  Tap(Client(view_->m_waypointPoints[1]));
+  auto shown = platform::PopupMenuScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].items[3].text, "Navigate");
+  ASSERT_EQ(doc_->m_waypoints.size(), 1u);
+  EXPECT_DOUBLE_EQ(doc_->m_waypoints[0].x, 2.1000);
+}
+
+TEST_F(TapWindow, LineByTapsAndRectangleByDrag) {
+  doc_->DeleteAllFeatures();
+  Feature("Base", {{2.10, 41.30}, {2.11, 41.31}});
+  doc_->m_current = 0;
+  Fit();
+  view_->RunCommand(view_cmd::kNewLineByTap);
+  EXPECT_EQ(view_->m_tapMode, kTapNewLine);
+  const CPoint a(60, 120), b(150, 90);
+  Tap(a);
+  Tap(b);
+  ASSERT_EQ(doc_->m_features.size(), 2u);
+  const FeatureRecord& line = doc_->m_features[1];
+  EXPECT_EQ(line.type, FeatureType::Line);
+  EXPECT_EQ(line.name, "Line");
+  EXPECT_EQ(doc_->m_current, 1);
+  ASSERT_EQ(line.VertexCount(), 2u);
+  // Each vertex projects back onto the pixel that was tapped.
+  const ScreenPoint pa = view_->WorldToBitmap(line.vertices[0].x, line.vertices[0].y);
+  const ScreenPoint pb = view_->WorldToBitmap(line.vertices[1].x, line.vertices[1].y);
+  EXPECT_EQ(Client(pa), a);
+  EXPECT_EQ(Client(pb), b);
+  // The mode became "add vertices", whose own command ends it (32878 is disabled there).
+  EXPECT_EQ(Update(view_cmd::kNewLineByTap), 0u);
+  view_->RunCommand(view_cmd::kAddVertexByTap);
+  EXPECT_EQ(view_->m_tapMode, kTapNone);
+  const std::vector<GeoPoint> ends = line.vertices;  // the feature list grows below
+
+  view_->RunCommand(view_cmd::kNewRectangleByDrag);
+  SimulateMouse(view_, MouseAction::LeftDown, a);
+  SimulateMouse(view_, MouseAction::Move, CPoint(90, 100));
+  SimulateMouse(view_, MouseAction::Move, b);
+  SimulateMouse(view_, MouseAction::LeftUp, b);
+  EXPECT_EQ(view_->m_tapMode, kTapNone);
+  ASSERT_EQ(doc_->m_features.size(), 3u);
+  const FeatureRecord& rect = doc_->m_features[2];
+  ASSERT_EQ(rect.VertexCount(), 4u);  // replaced at each move, not added to
+  EXPECT_EQ(rect.vertices[0], ends[0]);
+  EXPECT_EQ(rect.vertices[2], ends[1]);
+  EXPECT_EQ(rect.vertices[1], (GeoPoint{ends[1].x, ends[0].y}));
+  EXPECT_EQ(rect.vertices[3], (GeoPoint{ends[0].x, ends[1].y}));
+}
+
+TEST_F(TapWindow, KeysRunTheirActionsThroughTheUpdateHandlers) {
+  doc_->DeleteAllFeatures();
+  Feature("Base", {{2.10, 41.30}, {2.11, 41.31}});
+  view_->m_zoom = 0.8;
+  SimulateKey(view_, VK_UP);  // zoom in
+  EXPECT_DOUBLE_EQ(view_->m_zoom, 1.0);
+  view_->m_tapMode = kTapWaypoint;  // zoom is disabled there
+  SimulateKey(view_, VK_DOWN);
+  EXPECT_DOUBLE_EQ(view_->m_zoom, 1.0);
+  view_->m_tapMode = kTapNone;
+
+  // Application button 1 assigned the HDOP filter switch: twice leaves it as it was.
+  view_->m_keyActions[0] = 24;
+  const int filter = doc_->m_hdopFilterOn;
+  SimulateKey(view_, VK_APP1);
+  EXPECT_NE(doc_->m_hdopFilterOn, filter);
+  SimulateKey(view_, VK_APP1);
+  EXPECT_EQ(doc_->m_hdopFilterOn, filter);
+  // Without "HKE" the buttons are not the view's.
+  view_->m_hotKeys = 0;
+  view_->UpdateHotKeys();
+  SimulateKey(view_, VK_APP1);
+  EXPECT_EQ(doc_->m_hdopFilterOn, filter);
+  // Capture needs a receiver with a fix: the default button 1 does nothing without one.
+  view_->m_hotKeys = 1;
+  view_->UpdateHotKeys();
+  view_->m_keyActions[0] = 1;
+  SimulateKey(view_, VK_APP1);
+  EXPECT_EQ(doc_->m_features[0].VertexCount(), 2u);
+}
+
+TEST_F(TapWindow, TapModeCommandsBarsAndLockedFeatures) {
+  view_->RunCommand(view_cmd::kTwoPointMeasure);
+  EXPECT_EQ(view_->m_tapMode, kTapMeasureFirst);
+  EXPECT_EQ(frame_->toggled, std::vector<int>{2});
+  std::optional<int> checked;
+  EXPECT_EQ(Update(view_cmd::kTwoPointMeasure, &checked), 1u);
+  EXPECT_EQ(checked, 1);
+  EXPECT_EQ(Update(view_cmd::kZoomIn), 0u);
+  // The point query's handler closes the two-point bar first and lands in its own mode (its
+  // menu item is grayed in a measure mode, so the handler is called directly).
+  view_->OnCmdMsg(view_cmd::kPointQuery, CN_COMMAND, nullptr);
+  EXPECT_EQ(view_->m_tapMode, kTapPointQuery);
+  EXPECT_EQ(frame_->toggled, (std::vector<int>{2, 2}));
+  view_->RunCommand(view_cmd::kPointQuery);
+  EXPECT_EQ(view_->m_tapMode, kTapNone);
+
+  // A circle drawn by drag is locked: adding vertices by tap is refused with the message.
+  view_->RunCommand(view_cmd::kNewCircleByDrag);
+  SimulateMouse(view_, MouseAction::LeftDown, CPoint(100, 120));
+  SimulateMouse(view_, MouseAction::LeftUp, CPoint(100, 120));
+  EXPECT_EQ(view_->m_tapMode, kTapNone);
+  ASSERT_NE(doc_->CurrentFeature(), nullptr);
+  EXPECT_EQ(doc_->CurrentFeature()->name, "Circle");
+  platform::MessageBoxScript::Push(IDOK);
+  view_->RunCommand(view_cmd::kAddVertexByTap);
+  EXPECT_EQ(view_->m_tapMode, kTapNone);
+  auto boxes = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("locked"), std::string::npos);
+  EXPECT_NE(boxes[0].text.find("Circle"), std::string::npos);
+  EXPECT_EQ(boxes[0].caption, "Tolvanix PDA");
+}
+
+TEST_F(TapWindow, LayerPopupAndMenuStates) {
+  doc_->m_contextMenu = 1;
+  view_->m_showWaypoints = 1;
+  platform::PopupMenuScript::Push(32800);  // waypoint symbols off
+  SimulateMouse(view_, MouseAction::LeftDoubleClick, CPoint(100, 100));
+  auto shown = platform::PopupMenuScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  ASSERT_FALSE(shown[0].items.empty());
+  EXPECT_EQ(shown[0].items[0].id, 32800u);
+  EXPECT_TRUE(shown[0].items[0].flags & MF_CHECKED);
+  EXPECT_EQ(view_->m_showWaypoints, 0);
+
+  doc_->DeleteAllFeatures();
+  Feature("Only", {{2.1, 41.3}, {2.2, 41.3}, {2.2, 41.4}, {2.1, 41.4}});
+  doc_->m_current = 0;
+  CMenu menu;
+  menu.CreatePopupMenu();
+  menu.AppendMenu(MF_STRING, 32852, "x");
+  menu.AppendMenu(MF_STRING, 32861, "x");
+  menu.AppendMenu(MF_STRING, 1261, "x");
+  view_->UpdateMenuState(&menu);
+  EXPECT_EQ(menu.GetMenuString(32852, MF_BYCOMMAND), "Divide");
+  EXPECT_FALSE(menu.GetMenuState(32852, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(menu.GetMenuState(32861, MF_BYCOMMAND) & MF_GRAYED);  // no receiver
+  EXPECT_EQ(menu.GetMenuState(1261, MF_BYCOMMAND), kMenuNoItem);
+}
+
+}  // namespace

@@ -1,0 +1,392 @@
+// The commands the map view handles itself: layer switches, ruler and bars, the tap-mode
+// switches, the waypoint and feature popup commands, their update handlers, the layer popup of
+// a double tap and the main menu's states when it opens.
+#include <functional>
+
+#include "app/main_frame.h"
+#include "app/strings.h"
+#include "dialogs/feature_dialogs.h"
+#include "document/document_dialogs.h"
+#include "document/tolvanix_doc.h"
+#include "platform/message_box.h"
+#include "platform/ui/input.h"
+#include "platform/ui/menu.h"
+#include "view/core/hit_tap_modes.h"
+#include "view/core/key_menu_state.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+constexpr UINT kLayerMenu = 160;
+constexpr UINT kStringLocked = 59244;  // "Este objeto está bloqueado.\nVaya al menú Lista ..."
+constexpr const char* kCaption = "Tolvanix PDA";
+
+// The main frame's answers to what the view asks of its bars.
+class MainFrameBarsAdapter : public CTolvanixView::FrameBars {
+ public:
+  void ToggleBar(int bar) override { frame->ToggleBar(bar); }
+  void ShowShellBars() override { frame->ShowShellBars(); }
+  void SetRulerSelection(int item) override { frame->SetRulerSelection(item); }
+  void EnableRulerCombo(BOOL enable) override { frame->EnableRulerCombo(enable); }
+  CMainFrame* frame = nullptr;
+};
+
+}  // namespace
+
+
+CTolvanixView::FrameBars* CTolvanixView::MainFrameBars() const {
+  CFrameWnd* parent = GetParentFrame();
+  if (auto* bars = dynamic_cast<FrameBars*>(parent)) return bars;
+  auto* frame = dynamic_cast<CMainFrame*>(parent);
+  if (!frame) return nullptr;
+  // One view on the user-interface thread: one adapter serves every request.
+  static MainFrameBarsAdapter adapter;
+  adapter.frame = frame;
+  return &adapter;
+}
+
+void CTolvanixView::OnUpdateViewCommand(CCmdUI* ui) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!ui || !doc) return;
+  ViewCommandContext context;
+  context.tapMode = m_tapMode;
+  context.gpsOn = doc->m_gpsOn;
+  context.hasFix = doc->m_hasFix;
+  context.splitInProgress = doc->m_splitInProgress;
+  context.definingCircle = doc->m_definingCircle;
+  context.extraBar = m_extraBar != 0;
+  const std::optional<CommandState> state = ViewCommandState(ui->m_nID, context);
+  if (!state) return;
+  if (state->enabled) ui->Enable(*state->enabled);
+  if (state->checked) ui->SetCheck(*state->checked ? 1 : 0);
+}
+
+// ---- layers, ruler, bars ----------------------------------------------------------------
+
+void CTolvanixView::OnShowWaypoints() {
+  m_showWaypoints = !m_showWaypoints;
+  RequestRedraw();
+}
+
+void CTolvanixView::OnShowWaypointNames() {
+  m_showWaypointNames = !m_showWaypointNames;
+  RequestRedraw();
+}
+
+void CTolvanixView::OnShowOutlines() {
+  m_showOutlines = !m_showOutlines;
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::OnShowLabels() {
+  m_showLabels = !m_showLabels;
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::OnShowPoints() {
+  m_showPoints = !m_showPoints;
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::OnShowTitles() {
+  m_showTitles = !m_showTitles;
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::OnShowNotes() {
+  m_showNotes = !m_showNotes;
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::OnRuler() {
+  FrameBars* frame = MainFrameBars();
+  if (m_showRuler) {
+    if (frame) {
+      frame->SetRulerSelection(1);  // "OFF"
+      frame->EnableRulerCombo(FALSE);
+    }
+  } else {
+    if (frame) {
+      frame->SetRulerSelection(0);  // automatic
+      frame->EnableRulerCombo(TRUE);
+    }
+    m_rulerStep = -1;
+  }
+  m_showRuler = !m_showRuler;
+  Invalidate(TRUE);
+}
+
+void CTolvanixView::OnZoomBar() {
+  if (FrameBars* frame = MainFrameBars()) frame->ToggleBar(0);
+  m_showZoombar = !m_showZoombar;
+  LayoutInfoPanels();
+}
+
+void CTolvanixView::OnExtraBar() {
+  if (m_twoPointBar) CloseTapModes();
+  if (FrameBars* frame = MainFrameBars()) frame->ToggleBar(1);
+  m_extraBar = !m_extraBar;
+  LayoutInfoPanels();
+  if (CTolvanixDoc* doc = GetDocument()) doc->m_needsRedraw = true;
+}
+
+void CTolvanixView::OnStopNavigation() { StopNavigation(); }
+
+void CTolvanixView::OnStopNavigationRepaint() {
+  StopNavigation();
+  Invalidate(FALSE);
+}
+
+// ---- automatic capture -----------------------------------------------------------------
+
+void CTolvanixView::ToggleAutoCapture() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || doc->m_splitInProgress) return;
+  doc->m_autoCapture = !doc->m_autoCapture;
+  if (doc->m_offsetOn) ClearOffsetTrack();
+  if (!doc->m_autoCapture) {
+    doc->StartAreaRecompute(doc->m_current, FALSE);
+    Invalidate(TRUE);
+  }
+}
+
+void CTolvanixView::ClearOffsetTrack() {
+  if (CTolvanixDoc* doc = GetDocument()) doc->m_trail.clear();
+  m_offsetPoints.clear();
+}
+
+// ---- popup commands ----------------------------------------------------------------------
+
+void CTolvanixView::OnWaypointDelete() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  const bool navigatingThere = m_navActive && m_navTargetIndex == m_popupWaypoint;
+  doc->DeleteWaypoint(m_popupWaypoint);
+  if (navigatingThere) StopNavigation();
+}
+
+void CTolvanixView::OnWaypointEdit() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  if (FrameBars* frame = MainFrameBars()) frame->ShowShellBars();
+  doc->ShowWaypointTable();
+}
+
+void CTolvanixView::OnFeatureActivate() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || m_popupFeature < 0 || m_popupFeature >= static_cast<int>(doc->m_features.size())) {
+    return;
+  }
+  doc->m_needsRedraw = true;
+  doc->m_current = m_popupFeature;
+  UpdateInfoPanels();
+  doc->NotifyActiveFeature();
+  Invalidate(FALSE);
+}
+
+void CTolvanixView::OnFeatureHide() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || m_popupFeature < 0 || m_popupFeature >= static_cast<int>(doc->m_features.size())) {
+    return;
+  }
+  doc->m_features[static_cast<std::size_t>(m_popupFeature)].visible = 0;
+  doc->m_needsRedraw = true;
+  Invalidate(FALSE);
+  const int count = static_cast<int>(doc->m_features.size());
+  if (count <= 1 || m_popupFeature != doc->m_current) return;
+  doc->m_autoCapture = false;
+  // The neighbour before it, else the one after the first, takes over when it is visible.
+  const int neighbour = doc->m_current > 0 ? doc->m_current - 1 : 1;
+  if (!doc->m_features[static_cast<std::size_t>(neighbour)].visible) return;
+  doc->m_current = neighbour;
+  UpdateInfoPanels();
+  doc->NotifyActiveFeature();
+}
+
+void CTolvanixView::OnFeatureProperties() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || m_popupFeature < 0 || m_popupFeature >= static_cast<int>(doc->m_features.size())) {
+    return;
+  }
+  if (FrameBars* frame = MainFrameBars()) frame->ShowShellBars();
+  const int before = doc->m_current;
+  CTolvanixDoc::Dialogs().ObjectList(*doc, m_popupFeature);
+  doc->m_needsRedraw = true;
+  UpdateInfoPanels();
+  if (doc->m_current != before) doc->NotifyActiveFeature();
+}
+
+void CTolvanixView::OnFeatureDesign() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || m_popupFeature < 0 || m_popupFeature >= static_cast<int>(doc->m_features.size())) {
+    return;
+  }
+  const FeatureRecord& feature = doc->m_features[static_cast<std::size_t>(m_popupFeature)];
+  CDlgAreaDesign dialog(static_cast<int>(feature.type), kAreaDesignTemplate, this);
+  dialog.m_color = feature.colour;
+  dialog.m_pattern = feature.pattern;
+  if (FrameBars* frame = MainFrameBars()) frame->ShowShellBars();
+  if (dialog.DoModal() != IDOK) return;
+  // The feature list may have changed while the dialog was open.
+  if (m_popupFeature >= static_cast<int>(doc->m_features.size())) return;
+  FeatureRecord& edited = doc->m_features[static_cast<std::size_t>(m_popupFeature)];
+  edited.colour = dialog.m_color;
+  edited.pattern = dialog.m_pattern & 0xFF;  // one byte in the file
+}
+
+// ---- tap-mode switches -----------------------------------------------------------------------
+
+void CTolvanixView::CloseTapModes() {
+  EndTapMode();
+  LayoutInfoPanels();
+  UpdateInfoPanels();
+}
+
+void CTolvanixView::EndTapMode() {
+  if (FrameBars* frame = MainFrameBars()) {
+    if (m_extraBar) frame->ToggleBar(1);
+    if (m_twoPointBar) frame->ToggleBar(2);
+  }
+  m_extraBar = 0;
+  m_twoPointBar = 0;
+  ResetPickMarkers();
+  m_tapMode = kTapNone;
+  m_secondPointSet = 0;
+  Invalidate(TRUE);
+}
+
+void CTolvanixView::OnTwoPointMeasure() {
+  if (m_tapMode != kTapNone || m_extraBar) return CloseTapModes();
+  m_twoPointBar = !m_twoPointBar;
+  if (FrameBars* frame = MainFrameBars()) frame->ToggleBar(2);
+  m_tapMode = kTapMeasureFirst;
+  LayoutInfoPanels();
+  UpdateInfoPanels();
+}
+
+void CTolvanixView::OnPointQuery() {
+  m_pick1Saved = 0;
+  if (m_twoPointBar) CloseTapModes();
+  if (m_tapMode != kTapNone) {
+    m_tapMode = kTapNone;
+    Invalidate(TRUE);
+  } else {
+    m_tapMode = kTapPointQuery;
+  }
+}
+
+void CTolvanixView::OnWaypointByTap() {
+  ResetPickMarkers();
+  if (m_twoPointBar) CloseTapModes();
+  if (m_tapMode != kTapNone) {
+    m_tapMode = kTapNone;
+    Invalidate(TRUE);
+  } else {
+    m_tapMode = kTapWaypoint;
+  }
+}
+
+void CTolvanixView::OnNewLineByTap() { m_tapMode = ToggleTapMode(m_tapMode, kTapNewLine); }
+
+void CTolvanixView::OnAddVertexByTap() {
+  CTolvanixDoc* doc = GetDocument();
+  if (m_tapMode == kTapNone && doc) {
+    const FeatureRecord* current = doc->CurrentFeature();
+    if (current && !current->editable) {
+      MessageBox(m_hWnd, ReplaceFirst(LoadResString(kStringLocked), "%s", current->name), kCaption,
+                 MB_ICONEXCLAMATION);
+      return;
+    }
+  }
+  m_tapMode = ToggleTapMode(m_tapMode, kTapAddVertex);
+}
+
+void CTolvanixView::OnNewRectangleByDrag() {
+  m_tapMode = ToggleTapMode(m_tapMode, kTapNewRectangle);
+}
+
+void CTolvanixView::OnNewCircleByDrag() { m_tapMode = ToggleTapMode(m_tapMode, kTapNewCircle); }
+
+void CTolvanixView::OnMoveAllByTap() { m_tapMode = ToggleTapMode(m_tapMode, kTapMoveAll); }
+
+void CTolvanixView::OnFirstPoint() { m_tapMode = FirstPointMode(m_tapMode); }
+
+void CTolvanixView::OnSecondPoint() { m_tapMode = SecondPointMode(m_tapMode); }
+
+void CTolvanixView::OnEndTapMode() { CloseTapModes(); }
+
+// ---- layer popup and main menu ---------------------------------------------------------------
+
+void CTolvanixView::OnLButtonDblClk(UINT flags, CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (doc && doc->m_contextMenu && m_tapMode <= kTapNone) {
+    CMenu menu;
+    CMenu* layers = menu.LoadMenu(kLayerMenu) ? menu.GetSubMenu(0) : nullptr;
+    if (layers) {
+      auto check = [layers](UINT id, bool on) {
+        layers->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+      };
+      check(view_cmd::kShowWaypoints, m_showWaypoints);
+      check(view_cmd::kShowLabels, m_showLabels);
+      check(view_cmd::kShowOutlines, m_showOutlines);
+      check(view_cmd::kShowPoints, m_showPoints);
+      check(view_cmd::kRuler, m_showRuler);
+      check(view_cmd::kShowTitles, m_showTitles);
+      if (doc->m_wizardMode) {
+        layers->DeleteMenu(view_cmd::kZoomBar, MF_BYCOMMAND);
+      } else {
+        check(view_cmd::kZoomBar, m_showZoombar);
+      }
+      CPoint screen = point;
+      ClientToScreen(&screen);
+      layers->TrackPopupMenuEx(0, screen.x, screen.y, this);
+    }
+  }
+  CWnd::OnLButtonDblClk(flags, point);
+}
+
+void CTolvanixView::UpdateMenuState(CMenu* menu) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!menu || !doc) return;
+  MenuStateInput in;
+  in.language = doc->m_language;
+  for (const FeatureRecord& f : doc->m_features) in.vertexTotal += f.vertices.size();
+  in.waypointCount = doc->m_waypoints.size();
+  in.projectionName = doc->m_projectionName;
+  in.navigating = m_navActive != 0;
+  in.showWaypoints = m_showWaypoints;
+  in.showWaypointNames = m_showWaypointNames;
+  in.showOutlines = m_showOutlines;
+  in.showLabels = m_showLabels;
+  in.showPoints = m_showPoints;
+  in.showRuler = m_showRuler;
+  in.showTitles = m_showTitles;
+  in.showNotes = m_showNotes;
+  in.featureCount = doc->m_features.size();
+  if (const FeatureRecord* current = doc->CurrentFeature()) {
+    in.currentName = current->name;
+    in.currentVertices = current->vertices.size();
+    in.currentWgs84Vertices = current->wgs84Vertices.size();
+    in.currentIsPart = current->type == FeatureType::Part;
+  }
+  in.gpsOn = doc->m_gpsOn;
+  in.hasFix = doc->m_hasFix;
+  in.splitInProgress = doc->m_splitInProgress;
+  in.hasFile = doc->m_hasFile;
+
+  for (const MenuItemState& item : MainMenuStates(in, LoadResString)) {
+    if (item.remove) {
+      menu->DeleteMenu(item.id, MF_BYCOMMAND);
+      continue;
+    }
+    if (item.text) menu->ModifyMenu(item.id, MF_BYCOMMAND | MF_STRING, item.id, *item.text);
+    if (item.enabled) {
+      menu->EnableMenuItem(item.id, MF_BYCOMMAND | (*item.enabled ? MF_ENABLED : MF_GRAYED));
+    }
+    if (item.checked) {
+      menu->CheckMenuItem(item.id, MF_BYCOMMAND | (*item.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+  }
+  // The GPS marker is not drawn while the menu is open; the end of the menu loop repaints.
+  m_focused = 0;
+}

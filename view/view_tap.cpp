@@ -1,0 +1,349 @@
+// The stylus on the map view: what a tap does in each tap mode, the popup menus of a tapped
+// waypoint or feature, the drags that shape a rectangle or circle, and the pan by drag.
+//
+// Frames: mouse points are view-client pixels; the view's caches and the pick markers work in
+// map-bitmap pixels (client y - 2 x row unit); tapped positions are stored in the working
+// datum, in WGS84 and as easting/northing of the display projection.
+#include <memory>
+
+#include "app/strings.h"
+#include "coords/transform_set.h"
+#include "document/tolvanix_doc.h"
+#include "platform/message_box.h"
+#include "platform/threads.h"
+#include "platform/ui/dc.h"
+#include "platform/ui/input.h"
+#include "platform/ui/menu.h"
+#include "view/core/hit_tap_modes.h"
+#include "view/core/hit_test.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+constexpr UINT kStringLine = 59191;       // "Línea"
+constexpr UINT kStringRectangle = 59280;  // "Rectangle"
+constexpr UINT kStringCircle = 59281;     // "Circle"
+constexpr UINT kStringNavigate = 59152;   // "Navegar"
+constexpr UINT kStringDelete = 59153;     // "Borrar"
+constexpr UINT kStringEdit = 59154;       // "Editar"
+constexpr UINT kStringActivate = 59155;   // "Activar"
+constexpr UINT kStringDesign = 59156;     // "Diseño"
+constexpr UINT kStringHide = 59157;       // "Ocultar"
+constexpr UINT kStringProperties = 59158;  // "Propiedades"
+
+// The area worker is polled every 50 ms before a drag rewrites the feature it may be reading;
+// after two seconds the move is given up rather than freezing the stylus.
+constexpr DWORD kWorkerPollMs = 50;
+constexpr int kWorkerPolls = 40;
+
+// The drag image of a running pan (one view, one pan at a time).
+std::unique_ptr<CImageList>& PanImage() {
+  static std::unique_ptr<CImageList> image;
+  return image;
+}
+
+// A menu text: '&' is shown as typed (names are the user's own).
+std::string MenuText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    out += c;
+    if (c == '&') out += '&';
+  }
+  return out;
+}
+
+}  // namespace
+
+void CTolvanixView::ApplyTapAtPoint(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  const GeoPoint tap = TapToWorld(*this, point.x, point.y);
+  auto toWgs84 = [doc](GeoPoint p) {
+    doc->TransformOutput2(p.x, p.y);
+    return p;
+  };
+  auto toEastingNorthing = [doc](const GeoPoint& wgs84, GeoPoint& out) {
+    double e = 0.0, n = 0.0;
+    if (doc->ConvertCoordinates(wgs84.x, wgs84.y, e, n)) out = {e, n};
+  };
+  // The measure modes project in the UTM zone of the tapped longitude.
+  auto toUtmOfTap = [doc](const GeoPoint& p, GeoPoint& out) {
+    int zone = 0;
+    CTolvanixDoc::UtmZoneFromLongitude(p.x, zone);
+    doc->SetUtmZone(zone, true, 0);
+    GeoPoint projected = p;
+    if (doc->m_transforms.Transform(TransformId::Utm, projected.x, projected.y)) out = projected;
+  };
+
+  switch (m_tapMode) {
+    case kTapPointQuery:
+    case kTapWaypoint:
+    case kTapNewCircle:
+      doc->m_tapPoint1 = tap;
+      doc->m_tapPoint1Wgs84 = toWgs84(tap);
+      toEastingNorthing(doc->m_tapPoint1Wgs84, doc->m_tapUtm1);
+      break;
+    case kTapMeasureFirst:
+      doc->m_tapPoint1 = tap;
+      toUtmOfTap(tap, doc->m_tapUtm1);
+      break;
+    case kTapMeasureSecond:
+      doc->m_tapPoint2 = tap;
+      toUtmOfTap(tap, doc->m_tapUtm2);
+      break;
+    case kTapNewLine:
+    case kTapAddVertex:
+    case kTapNewRectangle:
+    case kTapMoveAll:
+    case kTapSplitFirst:
+      doc->m_tapPoint1 = tap;
+      doc->m_tapPoint1Wgs84 = toWgs84(tap);
+      break;
+    case kTapRectangleDrag:
+    case kTapSplitSecond:
+      doc->m_tapPoint2 = tap;
+      doc->m_tapPoint2Wgs84 = toWgs84(tap);
+      break;
+    case kTapCircleDrag:
+      doc->m_tapPoint2 = tap;
+      toEastingNorthing(toWgs84(tap), doc->m_tapUtm2);
+      break;
+    default:
+      break;
+  }
+}
+
+void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // Pick markers are placed in map-bitmap pixels.
+  const ScreenPoint pixel{point.x, point.y - 2 * m_rowUnit};
+  auto addFeature = [doc](FeatureType type, UINT nameId) -> FeatureRecord& {
+    FeatureRecord& feature = doc->AddFeature(type, LoadResString(nameId));
+    doc->m_current = static_cast<int>(doc->m_features.size()) - 1;
+    return feature;
+  };
+
+  switch (m_tapMode) {
+    case kTapPointQuery:
+    case kTapMeasureFirst:
+    case kTapSplitFirst:
+      ApplyTapAtPoint(point);
+      DrawPickMarker(pixel, 1);
+      return;
+    case kTapMeasureSecond:
+    case kTapSplitSecond:
+      m_secondPointSet = 1;
+      ApplyTapAtPoint(point);
+      DrawPickMarker(pixel, 2);
+      return;
+    case kTapWaypoint:
+      ApplyTapAtPoint(point);
+      doc->AddWaypoint(doc->m_tapPoint1.x, doc->m_tapPoint1.y, 0);
+      m_tapMode = kTapNone;
+      ResetGpsMarker();
+      return;
+    case kTapNewLine:
+      addFeature(FeatureType::Line, kStringLine);
+      m_tapMode = kTapAddVertex;
+      [[fallthrough]];
+    case kTapAddVertex:
+      ApplyTapAtPoint(point);
+      doc->AddVertexAt(doc->m_tapPoint1Wgs84, doc->m_tapPoint1);
+      Invalidate(TRUE);
+      return;
+    case kTapNewRectangle:
+      addFeature(FeatureType::Area, kStringRectangle);
+      ApplyTapAtPoint(point);
+      m_tapMode = kTapRectangleDrag;
+      SetCapture();
+      return;
+    case kTapNewCircle:
+      // A circle drawn by drag is locked: its shape is its centre and two corners.
+      addFeature(FeatureType::Circle, kStringCircle).editable = 0;
+      ApplyTapAtPoint(point);
+      m_tapMode = kTapCircleDrag;
+      SetCapture();
+      return;
+    case kTapMoveAll:
+      ApplyTapAtPoint(point);
+      DrawPickMarker(pixel, 1);
+      // The document moves every feature from the reference point it keeps with the circle
+      // centre, by the fix minus that point.
+      doc->m_circleCentreWgs = doc->m_tapPoint1Wgs84;
+      doc->MoveAllFeatures();
+      return;
+    default:
+      break;
+  }
+
+  if (m_showWaypoints) {
+    const int waypoint = HitWaypoint(m_waypointPoints, point.x, point.y, m_rowUnit);
+    if (waypoint >= 0 && waypoint < static_cast<int>(doc->m_waypoints.size())) {
+      m_popupWaypoint = waypoint;
+      ShowWaypointPopup(point);
+      return;
+    }
+  }
+  if (m_showTitles) {
+    m_popupFeature =
+        HitFeature(doc->m_features, doc->m_current, m_featurePoints, point.x, point.y, m_rowUnit);
+    if (m_popupFeature != -1) {
+      ShowFeaturePopup(point);
+      return;
+    }
+  }
+  SetCapture();
+  if (!m_panning) {
+    m_panArmed = 1;
+    m_panStart = {point.x, point.y};
+  }
+}
+
+void CTolvanixView::ShowWaypointPopup(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  const WaypointRecord& waypoint = doc->m_waypoints[static_cast<std::size_t>(m_popupWaypoint)];
+  const bool navigatingHere = m_navActive && m_navTargetIndex == m_popupWaypoint;
+  CMenu menu;
+  menu.CreatePopupMenu();
+  menu.AppendMenu(MF_STRING | MF_GRAYED, 32812, MenuText(waypoint.name));
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING, 32851, LoadResString(kStringProperties));
+  menu.AppendMenu(MF_STRING | (navigatingHere ? MF_CHECKED : 0), 32813,
+                  LoadResString(kStringNavigate));
+  menu.AppendMenu(MF_STRING, view_cmd::kWaypointDelete, LoadResString(kStringDelete));
+  menu.AppendMenu(MF_STRING, view_cmd::kWaypointEdit, LoadResString(kStringEdit));
+  ClientToScreen(&point);
+  menu.TrackPopupMenuEx(0, point.x, point.y, this);
+}
+
+void CTolvanixView::ShowFeaturePopup(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  CMenu menu;
+  menu.CreatePopupMenu();
+  menu.AppendMenu(MF_STRING | MF_GRAYED, view_cmd::kFeatureName,
+                  MenuText(doc->m_features[static_cast<std::size_t>(m_popupFeature)].name));
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING, view_cmd::kFeatureActivate, LoadResString(kStringActivate));
+  menu.AppendMenu(MF_STRING, view_cmd::kFeatureDesign, LoadResString(kStringDesign));
+  menu.AppendMenu(MF_STRING, view_cmd::kFeatureHide, LoadResString(kStringHide));
+  menu.AppendMenu(MF_STRING, view_cmd::kFeatureProperties, LoadResString(kStringProperties));
+  ClientToScreen(&point);
+  menu.TrackPopupMenuEx(0, point.x, point.y, this);
+}
+
+void CTolvanixView::OnMouseMove(UINT, CPoint point) {
+  if (GetCapture() != this) return;
+  if (m_tapMode == kTapRectangleDrag) return DragRectangle(point);
+  if (m_tapMode == kTapCircleDrag) return DragCircle(point);
+
+  if (m_panArmed && (point.x != m_panStart.x || point.y != m_panStart.y)) {
+    m_panArmed = 0;
+    CTolvanixDoc* doc = GetDocument();
+    if (!doc || !doc->m_splitInProgress) BeginPanImage(point);
+    m_panning = 1;
+  }
+  if (m_panning) {
+    m_panDelta = {point.x - m_panStart.x, point.y - m_panStart.y};
+    if (PanImage()) CImageList::DragMove(point);
+  }
+}
+
+void CTolvanixView::BeginPanImage(CPoint point) {
+  const int width = ClientWidth(), height = ClientHeight();
+  if (width <= 0 || height <= 0) return;
+  CDC* window = GetDC();
+  CDC memory;
+  CBitmap bitmap;
+  if (!memory.CreateCompatibleDC(window) || !bitmap.CreateCompatibleBitmap(window, width, height)) {
+    ReleaseDC(window);
+    return;
+  }
+  CBitmap* previous = memory.SelectObject(&bitmap);
+  memory.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+  DrawFeatures(&memory);
+  if (m_showWaypoints) DrawWaypointIcons(&memory);
+  if (m_showWaypointNames) {
+    CFont* previousFont = m_font ? memory.SelectObject(m_font.get()) : nullptr;
+    DrawWaypointNames(&memory);
+    if (previousFont) memory.SelectObject(previousFont);
+  }
+  memory.SelectObject(previous);
+  window->FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+  ReleaseDC(window);
+
+  auto image = std::make_unique<CImageList>();
+  if (!image->Create(width, height, ILC_COLOR24 | ILC_MASK, 1, 0) ||
+      image->Add(&bitmap, RGB(255, 0, 0)) < 0) {
+    return;
+  }
+  image->BeginDrag(0, point);
+  CImageList::DragEnter(this, point);
+  PanImage() = std::move(image);
+}
+
+void CTolvanixView::OnLButtonUp(UINT, CPoint) {
+  if (GetCapture() != this) return;
+  if (m_panning && PanImage()) {
+    CImageList::DragLeave(this);
+    CImageList::EndDrag();
+    PanImage().reset();
+  }
+  EndPanDrag();
+  m_panArmed = 0;
+  ReleaseCapture();
+}
+
+bool CTolvanixView::TakeCurrentFeatureForReshape(FeatureRecord*& feature) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return false;
+  for (int i = 0; doc->m_areaBusy && i < kWorkerPolls; ++i) Sleep(kWorkerPollMs);
+  if (doc->m_areaBusy) return false;
+  feature = doc->CurrentFeature();
+  if (!feature) return false;
+  feature->FreeVertices();
+  return true;
+}
+
+void CTolvanixView::FinishReshape() {
+  CTolvanixDoc* doc = GetDocument();
+  doc->SetModifiedFlag(TRUE);
+  doc->StartAreaRecompute(-1, TRUE);
+  doc->m_needsRedraw = true;
+  Invalidate(TRUE);
+}
+
+void CTolvanixView::DragRectangle(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  ApplyTapAtPoint(point);
+  const std::vector<GeoPoint> wgs84 = RectangleCorners(doc->m_tapPoint1Wgs84, doc->m_tapPoint2Wgs84);
+  const std::vector<GeoPoint> working = RectangleCorners(doc->m_tapPoint1, doc->m_tapPoint2);
+  FeatureRecord* feature = nullptr;
+  if (!TakeCurrentFeatureForReshape(feature)) return;
+  for (std::size_t i = 0; i < wgs84.size(); ++i) feature->AddVertex(wgs84[i], working[i], 0);
+  FinishReshape();
+}
+
+void CTolvanixView::DragCircle(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  ApplyTapAtPoint(point);
+  GeoPoint corners[2];
+  CircleSquareCorners(doc->m_tapUtm1, doc->m_tapUtm2, corners[0], corners[1]);
+  GeoPoint wgs84[2], working[2];
+  for (int i = 0; i < 2; ++i) {
+    wgs84[i] = corners[i];
+    // Corners that cannot be taken back to degrees would put metres into the feature.
+    if (!doc->m_transforms.Transform(TransformId::UtmToWgs, wgs84[i].x, wgs84[i].y)) return;
+    working[i] = wgs84[i];
+    doc->TransformOutput(working[i].x, working[i].y);
+  }
+  FeatureRecord* feature = nullptr;
+  if (!TakeCurrentFeatureForReshape(feature)) return;
+  feature->AddVertex(doc->m_tapPoint1Wgs84, doc->m_tapPoint1, 0);
+  for (int i = 0; i < 2; ++i) feature->AddVertex(wgs84[i], working[i], 0);
+  FinishReshape();
+}
