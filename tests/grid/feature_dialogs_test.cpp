@@ -1,0 +1,209 @@
+// The feature dialogs from the English module's templates under Xvfb, over a real document:
+// the object list's grid, deleting selected features, type changes, the visible check box,
+// the parts grid, and the point choosers.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/listbox.h>
+
+#include <filesystem>
+
+#include "app/strings.h"
+#include "dialogs/feature_dialogs.h"
+#include "document/tolvanix_doc.h"
+#include "platform/message_box.h"
+#include "platform/options_store.h"
+#include "platform/win_app.h"
+#include "tests/support/wx_test_environment.h"
+
+extern "C" const TvxResourceBlob* tvx_program_resources();
+
+namespace {
+
+class FeatureDialogs : public tvxtest::ModuleWindowTest {
+ protected:
+  FeatureDialogs() : ModuleWindowTest(TVX_BINARY_DIR "/internal/tvx_en.dll") {}
+  void SetUp() override {
+    static bool resources = [] {
+      platform::SetProgramResources(tvx_program_resources());
+      return true;
+    }();
+    (void)resources;
+    ModuleWindowTest::SetUp();
+    if (IsSkipped()) return;
+    setenv("TVX_NO_SOUND", "1", 1);
+    dir_ = std::filesystem::temp_directory_path() / ("tvx_features_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_ / "internal");
+    for (const char* file : {"tvxdatum.bin", "tvxdtmlist.bin"}) {
+      std::filesystem::path shipped = std::filesystem::path(TVX_BINARY_DIR) / "internal" / file;
+      if (std::filesystem::exists(shipped) && !std::filesystem::exists(dir_ / "internal" / file)) {
+        std::filesystem::copy_file(shipped, dir_ / "internal" / file);
+      }
+    }
+    ModuleDirectory = dir_.string() + "/";
+    platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
+    app_ = std::make_unique<CWinApp>("tolvanixpda");
+    app_->SetRegistryKey("Vorel - Tolvanix PDA");
+    doc_ = std::make_unique<CTolvanixDoc>();
+  }
+  void TearDown() override {
+    doc_.reset();
+    app_.reset();
+    platform::OptionsStore::Instance().SetPath("");
+    std::filesystem::remove_all(dir_);
+    ModuleWindowTest::TearDown();
+  }
+  void Click(CDialog& dlg, int id) {
+    wxWindow* button = dlg.GetDlgItemWindow(id);
+    ASSERT_NE(button, nullptr) << id;
+    wxCommandEvent event(wxEVT_BUTTON, id);
+    event.SetEventObject(button);
+    button->ProcessWindowEvent(event);
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const FeatureRecord& f : doc_->m_features) names.push_back(f.name);
+    return names;
+  }
+  std::filesystem::path dir_;
+  std::unique_ptr<CWinApp> app_;
+  std::unique_ptr<CTolvanixDoc> doc_;
+};
+
+TEST_F(FeatureDialogs, ObjectListShowsEveryFeatureAndDeletesExactlyTheSelectedOnes) {
+  doc_->m_features[0].name = "A";
+  doc_->AddFeature(FeatureType::Area, "B");
+  doc_->AddFeature(FeatureType::Line, "C");
+  doc_->AddFeature(FeatureType::Area, "D");
+  CDlgObjectList dlg(0, doc_.get());
+  int rows = 0;
+  std::string typeOfC, header;
+  wxTheApp->CallAfter([&] {
+    rows = dlg.m_Grid.GetRowCount();
+    typeOfC = dlg.m_Grid.GetItemText(3, 1);
+    header = dlg.m_Grid.GetItemText(0, 3);
+    dlg.m_Grid.SetSelectedRange(2, 0, 2, 4);
+    for (int c = 0; c < 5; ++c) {
+      dlg.m_Grid.SetItemState(4, c, dlg.m_Grid.GetItemState(4, c) | GVIS_SELECTED);
+    }
+    Click(dlg, 1072);
+    Click(dlg, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(rows, 5);
+  EXPECT_EQ(typeOfC, LoadResString(59191));
+  EXPECT_EQ(header, LoadResString(59197));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"A", "C"}));
+}
+
+TEST_F(FeatureDialogs, TypeChangesAndTheVisibleBoxReachTheDocument) {
+  doc_->m_features[0].type = FeatureType::Circle;
+  doc_->m_features[0].visible = 1;
+  CDlgObjectList dlg(0, doc_.get());
+  std::vector<FeatureType> types;
+  std::vector<int> patterns;
+  wxTheApp->CallAfter([&] {
+    const std::string line = LoadResString(59191);
+    const std::string area = LoadResString(59190);
+    for (const std::string& chosen : {line, area}) {
+      dlg.m_Grid.OnEndEditCell(1, 1, chosen);  // as the drop-down list ends
+      types.push_back(doc_->m_features[0].type);
+      patterns.push_back(doc_->m_features[0].pattern);
+    }
+    // A tap on the visible box of row 1 toggles it and stores the grid at once.
+    CClientDC dc(&dlg.m_Grid);
+    dlg.m_Grid.OnDraw(&dc);
+    RECT cell;
+    dlg.m_Grid.GetCellRect(1, 3, &cell);
+    CPoint box(cell.left + 8, (cell.top + cell.bottom) / 2);
+    platform::ui::SimulateMouse(&dlg.m_Grid, platform::ui::MouseAction::LeftDown, box);
+    platform::ui::SimulateMouse(&dlg.m_Grid, platform::ui::MouseAction::LeftUp, box);
+    Click(dlg, IDOK);
+  });
+  dlg.DoModal();
+  EXPECT_EQ(types, (std::vector<FeatureType>{FeatureType::CircleLine, FeatureType::Circle}));
+  EXPECT_EQ(patterns, (std::vector<int>{6, 0}));
+  EXPECT_EQ(doc_->m_features[0].visible, 0);
+}
+
+TEST_F(FeatureDialogs, PartsGridClosesAtOnceWithoutPartsAndSubtractsOnRequest) {
+  CDlgObjectGrid none(0, doc_.get());
+  EXPECT_EQ(none.DoModal(), IDOK);
+
+  FeatureRecord& part = doc_->AddFeature(FeatureType::Part, "hole");
+  part.link = 0;
+  part.subtract = 0;
+  CDlgObjectGrid dlg(0, doc_.get());
+  int rows = 0;
+  std::string summary;
+  wxTheApp->CallAfter([&] {
+    rows = dlg.m_Grid.GetRowCount();
+    Click(dlg, 1286);
+    summary = dlg.GetDlgItemText(1289);
+    Click(dlg, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(rows, 2);
+  EXPECT_EQ(doc_->m_features[1].subtract, 1);
+  EXPECT_NE(summary.find(doc_->m_features[0].name), std::string::npos);
+}
+
+TEST_F(FeatureDialogs, PointChoosersListLabelsWithNotesAndHandBackTheChoice) {
+  FeatureRecord& feature = doc_->m_features[0];
+  for (int i = 0; i < 3; ++i) feature.AddVertex({-3.0 + i * 1e-4, 40.0}, {-3.0 + i * 1e-4, 40.0}, 0);
+  feature.vertexNotes[1] = "abc";
+  CDlgDeletePoints del(feature.name, doc_.get());
+  std::vector<std::string> labels;
+  wxTheApp->CallAfter([&] {
+    auto* list = static_cast<wxListBox*>(del.GetDlgItemWindow(1010));
+    for (unsigned i = 0; i < list->GetCount(); ++i) labels.push_back(list->GetString(i).utf8_string());
+    list->SetSelection(0);
+    list->SetSelection(2);
+    Click(del, IDOK);
+  });
+  EXPECT_EQ(del.DoModal(), IDOK);
+  EXPECT_EQ(labels, (std::vector<std::string>{"Point 1", "Point 2 (abc)", "Point 3"}));
+  EXPECT_EQ(del.m_chosen, (std::vector<int>{0, 2}));
+
+  CDlgPickPoint pick("Insert", doc_.get());
+  int items = 0;
+  wxTheApp->CallAfter([&] {
+    auto* combo = static_cast<wxChoice*>(pick.GetDlgItemWindow(1012));
+    items = static_cast<int>(combo->GetCount());
+    combo->SetSelection(1);
+    Click(pick, IDOK);
+  });
+  EXPECT_EQ(pick.DoModal(), IDOK);
+  EXPECT_EQ(items, 2);  // every point but the last
+  EXPECT_EQ(pick.m_index, 1);
+}
+
+TEST_F(FeatureDialogs, NotesLongerThanSixCharactersAreRefusedAndShortOnesKept) {
+  FeatureRecord& feature = doc_->m_features[0];
+  for (int i = 0; i < 2; ++i) feature.AddVertex({-3.0 + i * 1e-4, 40.0}, {-3.0 + i * 1e-4, 40.0}, 0);
+  CDlgNotas dlg(doc_.get());
+  std::string labelAfter;
+  wxTheApp->CallAfter([&] {
+    auto* list = static_cast<wxListBox*>(dlg.GetDlgItemWindow(1103));
+    auto select = [&](int index) {
+      list->SetSelection(index);
+      dlg.OnSelchangeVertex();
+    };
+    select(0);
+    platform::MessageBoxScript::Push(IDOK);
+    dlg.SetDlgItemText(1104, "toolong");
+    select(1);  // refused: the list stays on the first point
+    dlg.SetDlgItemText(1104, "gate");
+    select(1);
+    labelAfter = list->GetString(0).utf8_string();
+    Click(dlg, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Please enter no more than 6 characters.");
+  EXPECT_EQ(feature.vertexNotes, (std::vector<std::string>{"gate", ""}));
+  EXPECT_EQ(labelAfter, "Point 1 *");
+}
+
+}  // namespace
