@@ -12,6 +12,7 @@
 #include "app/strings.h"
 #include "dialogs/export_dialogs.h"
 #include "dialogs/gps_dialogs.h"
+#include "dialogs/options_sheet.h"
 #include "dialogs/program_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/files.h"
@@ -124,6 +125,7 @@ BOOL CTolvanixApp::InitInstance() {
   InstallExportDialogs();
   InstallProgramDialogs();
   InstallGpsDialogs();
+  InstallOptionsSheet();
   AddDocTemplate(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(kDocumentTemplate));
   // 8.
   CCommandLineInfo commandLine;

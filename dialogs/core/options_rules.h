@@ -193,7 +193,7 @@ inline constexpr std::array<UINT, kKeyActionCount> kActionStrings{
     59227, 59144, 59145, 59147, 59146, 59210, 59209, 59211, 59212, 59208, 59228, 59229, 59230,
     59231, 59232, 59233, 59234, 59235, 59236, 59237, 59238, 59239, 59241, 59242, 59240, 59243};
 inline constexpr int kFirstCombo = 1130;  // 1130 .. 1138, one per key in kKeyOptionNames order
-inline constexpr int kHotKeyCheck = 32886;
+inline constexpr UINT kHotKeyCheck = 32886;  // beyond wxWidgets' control ids
 }  // namespace keys_page
 
 namespace nav_page {

@@ -19,14 +19,17 @@ namespace {
 
 wxString IdName(UINT id) { return wxString::Format("%u", id); }
 
-// Menu items and tools named with command ids too large for wxWidgets get the reserved
-// name that CommandToWxId gives.
+// Menu items, tools and the controls of templates named with ids too large for wxWidgets get
+// the reserved name that CommandToWxId gives (a dialog finds such a control by
+// CommandToWxId(id)).
 void RenameLargeCommandIds(wxXmlNode* node) {
   for (; node; node = node->GetNext()) {
     if (node->GetName() == "object") {
       wxString cls = node->GetAttribute("class");
+      const bool control = node->GetParent() && node->GetParent()->GetName() == "object";
       unsigned long id = 0;
-      if ((cls == "wxMenuItem" || cls == "tool") && node->GetAttribute("name").ToULong(&id) &&
+      if ((cls == "wxMenuItem" || cls == "tool" || control) &&
+          node->GetAttribute("name").ToULong(&id) &&
           id > 0x7FFE && id <= 0xFFFF) {
         CommandToWxId(static_cast<UINT>(id));  // reserves the id under that name
         node->DeleteAttribute("name");
