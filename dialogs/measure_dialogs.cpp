@@ -136,6 +136,7 @@ BOOL CDlgDividirArea::OnInitDialog() {
   m_part1 = count - 2;
   m_part2 = count - 1;
   SetWindowText(m_title);
+  MeasureTexts();
   ShowTexts();
   return TRUE;
 }

@@ -1,12 +1,10 @@
 #include "view/navigation_wnd.h"
 
 #include "app/strings.h"
-#include "document/tolvanix_doc.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/input.h"
 #include "platform/ui/menu.h"
 #include "view/core/nav_compass.h"
-#include "view/tolvanix_view.h"
 
 namespace {
 
@@ -74,8 +72,7 @@ BEGIN_MESSAGE_MAP(CNavigationWnd, CDialog)
   ON_MESSAGE(WM_MOVE, &CNavigationWnd::OnMove)
 END_MESSAGE_MAP()
 
-CNavigationWnd::CNavigationWnd(const std::string& title, int metrica, CTolvanixView* view,
-                               CWnd* parent)
+CNavigationWnd::CNavigationWnd(const std::string& title, int metrica, CWnd* view, CWnd* parent)
     : CDialog(kTemplate, parent), m_view(view), m_units(metrica), m_title(title) {}
 
 BOOL CNavigationWnd::Create() { return CreateModelessDialog(this, m_pParentWnd); }
@@ -161,24 +158,16 @@ void CNavigationWnd::OnStop() {
   if (m_view) m_view->PostMessage(WM_COMMAND, kStopNavigationCommand);
 }
 
-void CNavigationWnd::ForgetMapMarkers() {
-  if (!m_view) return;
-  m_view->ResetGpsMarker();
-  m_view->Invalidate(FALSE);
-}
-
 LRESULT CNavigationWnd::OnMove(WPARAM, LPARAM) {
-  ForgetMapMarkers();
+  if (m_mapCovered) m_mapCovered(false);
   return 0;
 }
 
 void CNavigationWnd::OnCancel() {
-  ForgetMapMarkers();
+  if (m_mapCovered) m_mapCovered(false);
   DestroyWindow();
 }
 
 void CNavigationWnd::OnCaptureChanged(CWnd*) {
-  if (!m_view || GetParent() != m_view) return;
-  if (CTolvanixDoc* doc = m_view->GetDocument()) doc->m_needsRedraw = true;
-  m_view->Invalidate(TRUE);
+  if (m_mapCovered && m_view && GetParent() == m_view) m_mapCovered(true);
 }

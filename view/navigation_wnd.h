@@ -5,11 +5,11 @@
 // Drawing rules: view/core/nav_compass.h.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/ui/dialog.h"
-
-class CTolvanixView;
 
 class CNavigationWnd : public CDialog {
  public:
@@ -17,9 +17,14 @@ class CNavigationWnd : public CDialog {
   static constexpr UINT kToggleSizeCommand = 172;
   static constexpr UINT kMenuButton = 1123;
 
-  // metrica 1: distances in yards. view may be nullptr (nothing to tell).
-  CNavigationWnd(const std::string& title, int metrica, CTolvanixView* view,
-                 CWnd* parent = nullptr);
+  // metrica 1: distances in yards. view: the map view's window, which gets the stop command
+  // (nullptr: none).
+  CNavigationWnd(const std::string& title, int metrica, CWnd* view, CWnd* parent = nullptr);
+  // Told when the compass moved or closed (the map under it must be painted again, refit
+  // false) and when it lost the capture over the map (refit true).
+  void SetMapCoveredHandler(std::function<void(bool refit)> handler) {
+    m_mapCovered = std::move(handler);
+  }
 
   // Creates the window modeless (hidden until shown).
   BOOL Create();
@@ -43,7 +48,7 @@ class CNavigationWnd : public CDialog {
 
   double m_course = 0.0;
   double m_bearing = 0.0;
-  CTolvanixView* m_view;
+  CWnd* m_view;
   int m_units;                 // "Metrica" at creation: 1 = yards
   std::uint8_t m_large = 1;
   double m_distance = 0.0;     // metres
@@ -51,7 +56,7 @@ class CNavigationWnd : public CDialog {
   std::string m_title;
 
  private:
-  void ForgetMapMarkers();
+  std::function<void(bool refit)> m_mapCovered;
 
   DECLARE_MESSAGE_MAP()
 };

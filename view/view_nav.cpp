@@ -103,6 +103,15 @@ void CTolvanixView::StartNavigation() {
 
   std::unique_ptr<CNavigationWnd, NavWndDeleter> compass(
       new CNavigationWnd(target->title, doc->m_metrica, this, nullptr));
+  compass->SetMapCoveredHandler([this](bool refit) {
+    if (refit) {
+      if (CTolvanixDoc* d = GetDocument()) d->m_needsRedraw = true;
+      Invalidate(TRUE);
+      return;
+    }
+    ResetGpsMarker();
+    Invalidate(FALSE);
+  });
   if (!compass->Create()) return;  // navigation stays off and the target unset
   compass->ShowWindow(SW_SHOW);
   compass->SetForegroundWindow();
