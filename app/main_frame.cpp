@@ -123,8 +123,8 @@ int CMainFrame::OnCreate() {
   // Zoom toolbar: the ruler combo in the place of 32777, then the zoom buttons.
   m_zoomBar.CreateBar(this, CToolBar::Dock::Top, hiRes ? 32 : 16, hiRes ? 30 : 15, ZoombarOption());
   const int comboWidth = hiRes ? DpiScaled(dpiX, kRulerSeparatorWidth) : kRulerSeparatorWidth;
-  if (CWnd* combo = m_zoomBar.AddComboBox(IDC_RULER_COMBO, comboWidth + 30)) {
-    CComboBox ruler(combo);
+  if (m_zoomBar.CreateComboBox(IDC_RULER_COMBO, comboWidth + 30)) {
+    CComboBox ruler = m_zoomBar.ComboBox();
     for (const std::string& item : RulerComboItems()) ruler.AddString(item);
     CWinApp* app = AfxGetApp();
     ruler.SetCurSel(InitialRulerItem(app ? app->GetProfileInt(kOptions, "Regla", 0) : 0));
@@ -164,6 +164,9 @@ void CMainFrame::RegisterDocumentHooks() {
   };
   hooks.updateInfoPanels = [this] {
     if (CTolvanixView* view = GetMapView()) view->UpdateInfoPanels();
+  };
+  hooks.rebuildNavigation = [this] {
+    if (CTolvanixView* view = GetMapView()) view->RebuildNavigation();
   };
   // The desktop has no input panel to lower.
   hooks.inputPanelDown = [] {};
@@ -209,14 +212,13 @@ void CMainFrame::EnableRulerCombo(BOOL enable) {
 }
 
 void CMainFrame::SetRulerSelection(int index) {
-  CComboBox(m_zoomBar.GetDlgItem(IDC_RULER_COMBO)).SetCurSel(index);
+  m_zoomBar.ComboBox().SetCurSel(index);
 }
 
 void CMainFrame::OnSelchangeRuler() {
   CTolvanixView* view = GetMapView();
   if (!view) return;
-  const RulerChoice choice =
-      RulerChoiceForItem(CComboBox(m_zoomBar.GetDlgItem(IDC_RULER_COMBO)).GetCurSel());
+  const RulerChoice choice = RulerChoiceForItem(m_zoomBar.ComboBox().GetCurSel());
   view->m_showRuler = choice.show ? 1 : 0;
   if (choice.step) view->m_rulerStep = *choice.step;
   view->Invalidate();

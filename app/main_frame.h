@@ -13,6 +13,7 @@
 
 #include "app/main_bars.h"
 #include "platform/ui/frame.h"
+#include "view/zoom_toolbar.h"
 
 constexpr UINT ID_INDICATOR_SATELLITES = 59142;
 constexpr UINT ID_INDICATOR_AUTOCAPTURE = 59143;
@@ -68,7 +69,7 @@ class CMainFrame : public CFrameWnd {
   // The bars, for the view's commands and for tests.
   CCommandBarCombo m_commandBar;
   CMainStatusBar m_statusBar;
-  CToolBar m_zoomBar;
+  CToolBarZoom m_zoomBar;
   CToolBar m_toolBar1;
   CToolBar m_toolBar2;
   CToolBar m_fullScreenBar;

@@ -50,12 +50,21 @@ LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) {
   UpdateInfoPanels();
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !doc->m_hasFix) return 0;
-  if (!m_panning && m_focused && !m_navActive) DrawGpsMarker();
+  const bool measureStyle = doc->m_navStyle != 0;
+  if (measureStyle && !m_panning && m_navActive && m_focused) {
+    UpdateNavigation();
+    DrawMeasureOverlay();
+  }
+  if (!m_panning && !m_navActive && m_focused) DrawGpsMarker();
   if (doc->m_definingCircle) {
     doc->UpdateCircleFromPosition();
   } else if (doc->m_autoCapture) {
     doc->AutoCaptureCheck();
   }
+  if (m_averaging) FeedAveraging();
+  // In measure style with the focus this is the second run for this fix (a second beep
+  // inside the sound distance).
+  if (m_navActive) UpdateNavigation();
   if (doc->m_pointDistanceOpen) doc->UpdatePointDistance();
   return 0;
 }
