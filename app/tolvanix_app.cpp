@@ -14,6 +14,7 @@
 #include "dialogs/gps_dialogs.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/program_dialogs.h"
+#include "dialogs/waypoint_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -126,6 +127,7 @@ BOOL CTolvanixApp::InitInstance() {
   InstallProgramDialogs();
   InstallGpsDialogs();
   InstallOptionsSheet();
+  InstallWaypointDialogs();
   AddDocTemplate(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(kDocumentTemplate));
   // 8.
   CCommandLineInfo commandLine;

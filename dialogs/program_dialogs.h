@@ -55,6 +55,11 @@ class ProgramDialogs : public DocumentDialogs {
   // --- end feature dialogs ---
 
   // --- waypoint dialogs (dialogs/waypoint_dialogs.cpp) ---
+  bool WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
+                     std::vector<std::string>& notes) override;
+  // The name dialog, titled with the suggested name; nothing when cancelled.
+  std::optional<std::string> FeatureName(CTolvanixDoc& doc, const std::string& suggested) override;
+  // --- end waypoint dialogs ---
 
   // --- measuring dialogs (dialogs/measure_dialogs.cpp) ---
   // The point-distance dialog, modal; fixes reach it while it runs.

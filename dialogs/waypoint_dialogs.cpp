@@ -1,0 +1,309 @@
+#include "dialogs/waypoint_dialogs.h"
+
+#include "app/strings.h"
+#include "dialogs/core/waypoint_projector.h"
+#include "dialogs/program_dialogs.h"
+#include "document/tolvanix_doc.h"
+#include "platform/message_box.h"
+#include "platform/ui/control_notify.h"
+#include "platform/ui/controls.h"
+
+namespace {
+
+using namespace waypoint_table;
+
+constexpr UINT kStringWpt = 59176;  // "Wpt"
+constexpr int kNameEdit = 1124;
+constexpr int kPropName = 1205, kPropNote = 1211, kPropCounter = 1259;
+constexpr int kCoordsZoneEdit = 1217, kCoordsZoneLabel = 1218;
+
+// Waypoint table controls.
+constexpr int kDisplayCombo = 1020, kAddRow = 1021, kBlankRows = 1022, kImport = 173,
+              kExport = 1238, kDatumName = 1069, kGridArea = 1300;
+constexpr UINT kGridId = 171;
+constexpr UINT kHeaderSymbol = 59276, kHeaderName = 59180, kHeaderLongitude = 59182,
+               kHeaderLatitude = 59183, kHeaderEasting = 59217, kHeaderNorthing = 59218,
+               kHeaderAltitude = 59221, kHeaderZone = 59181;
+const std::vector<std::string> kHemispheres{"N", "S"};
+
+// A message of the form "...\nRow %d" for a grid row.
+std::string RowMessage(UINT id, int row) {
+  std::string text = LoadResString(id);
+  if (std::size_t at = text.find("%d"); at != std::string::npos)
+    text.replace(at, 2, std::to_string(row));
+  return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Name of a new waypoint or feature
+// ---------------------------------------------------------------------------------------------
+
+CDlgWptName::CDlgWptName(const std::string& title, CWnd* parent, UINT templateId)
+    : CDialogVScroll(templateId, parent), m_title(title) {}
+
+void CDlgWptName::DoDataExchange(CDataExchange* pDX) {
+  DDX_Text(pDX, kNameEdit, m_name);
+  DDV_MaxChars(pDX, m_name, static_cast<int>(kMaxName));
+}
+
+BOOL CDlgWptName::OnInitDialog() {
+  CDialogVScroll::OnInitDialog();
+  SetWindowText(m_title);
+  if (CWnd* edit = GetDlgItem(kNameEdit)) edit->SetFocus();
+  return FALSE;  // the focus is set
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waypoint properties pages
+// ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CPageWPTPropiedades, CPropertyPageVScroll)
+  ON_EN_CHANGE(kPropNote, &CPageWPTPropiedades::OnNoteChanged)
+END_MESSAGE_MAP()
+
+CPageWPTPropiedades::CPageWPTPropiedades(const std::string& name, const std::string& note,
+                                         UINT templateId)
+    : CPropertyPageVScroll(templateId), m_name(name), m_note(note) {}
+
+void CPageWPTPropiedades::DoDataExchange(CDataExchange* pDX) {
+  DDX_Text(pDX, kPropName, m_name);
+  DDV_MaxChars(pDX, m_name, static_cast<int>(kMaxName));
+  DDX_Text(pDX, kPropNote, m_note);
+  DDV_MaxChars(pDX, m_note, kMaxNote);
+}
+
+BOOL CPageWPTPropiedades::OnInitDialog() {
+  CPropertyPageVScroll::OnInitDialog();
+  OnNoteChanged();
+  return TRUE;
+}
+
+void CPageWPTPropiedades::OnNoteChanged() {
+  const std::string note = GetDlgItemText(kPropNote);
+  int characters = 0;
+  for (unsigned char c : note) characters += (c & 0xC0) != 0x80;
+  SetDlgItemText(kPropCounter, NoteCounterText(characters));
+}
+
+CPageWPTCoords::CPageWPTCoords(int mode, UINT templateId)
+    : CPropertyPageVScroll(templateId), m_mode(mode) {}
+
+void CPageWPTCoords::DoDataExchange(CDataExchange* pDX) {
+  for (std::size_t i = 0; i < kFields.size(); ++i) DDX_Text(pDX, kFields[i], m_texts[i]);
+}
+
+BOOL CPageWPTCoords::OnInitDialog() {
+  CPropertyPageVScroll::OnInitDialog();
+  if (m_mode == 2) {
+    for (int id : {kCoordsZoneEdit, kCoordsZoneLabel})
+      if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
+  }
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Waypoint table
+// ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgWaypointTable, CDialogVScroll)
+  ON_CBN_SELCHANGE(kDisplayCombo, &CDlgWaypointTable::OnDisplayChosen)
+  ON_BN_CLICKED(kAddRow, &CDlgWaypointTable::OnAddRow)
+  ON_BN_CLICKED(kBlankRows, &CDlgWaypointTable::OnBlankRows)
+  ON_BN_CLICKED(kImport, &CDlgWaypointTable::OnImport)
+  ON_BN_CLICKED(kExport, &CDlgWaypointTable::OnExport)
+  ON_NOTIFY(GVN_BEGINLABELEDIT, kGridId, &CDlgWaypointTable::OnGridBeginEdit)
+  ON_NOTIFY(GVN_ENDLABELEDIT, kGridId, &CDlgWaypointTable::OnGridEndEdit)
+END_MESSAGE_MAP()
+
+CDlgWaypointTable::CDlgWaypointTable(const std::string& datumName, int select,
+                                     const std::vector<WaypointRecord>& waypoints,
+                                     const std::vector<std::string>& notes, CTolvanixDoc* doc,
+                                     UINT templateId, CWnd* parent)
+    : CDialogVScroll(templateId, parent),
+      m_waypoints(waypoints),
+      m_notes(notes),
+      datumName_(datumName),
+      select_(select),
+      doc_(doc),
+      table_(std::make_unique<Table>(waypoints, notes, doc->m_geoType, doc->m_coord == 2)) {}
+
+CDlgWaypointTable::~CDlgWaypointTable() = default;
+
+BOOL CDlgWaypointTable::OnInitDialog() {
+  CDialogVScroll::OnInitDialog();
+  CComboBox display(GetDlgItem(kDisplayCombo));
+  display.ResetContent();
+  display.AddString(table_->ProjectionDisplay() ? "PROJ" : "UTM");
+  display.AddString("Lat / Lon");
+  display.SetCurSel(kGeographic);
+  SetDlgItemText(kDatumName, datumName_);
+
+  if (CWnd* area = GetDlgItem(kGridArea)) {
+    RECT rect;
+    area->GetClientRect(&rect);
+    if (m_Grid.Create(rect, area, kGridId)) m_Grid.SetOwner(this);
+  }
+  m_Grid.SetFixedRowCount(1);
+  m_Grid.SetListMode(TRUE);
+  m_Grid.SetSingleRowSelection(FALSE);
+  ShowRows();
+  const int row = select_ + 1;
+  if (row >= 1 && row < m_Grid.GetRowCount()) {
+    m_Grid.SetSelectedRange(row, 0, row, m_Grid.GetColumnCount() - 1);
+    m_Grid.EnsureVisible(row, 0);
+  }
+  return TRUE;
+}
+
+void CDlgWaypointTable::ShowRows() {
+  const int mode = table_->Mode();
+  const int columns = table_->ColumnCount();
+  const auto& rows = table_->Rows();
+  m_Grid.DeleteAllItems();
+  m_Grid.SetColumnCount(columns);
+  m_Grid.SetFixedRowCount(1);
+  m_Grid.SetRowCount(static_cast<int>(rows.size()) + 1);
+  const bool geographic = mode == kGeographic;
+  const UINT headers[] = {kHeaderSymbol,
+                          kHeaderName,
+                          geographic ? kHeaderLongitude : kHeaderEasting,
+                          geographic ? kHeaderLatitude : kHeaderNorthing,
+                          kHeaderAltitude,
+                          kHeaderZone,
+                          0};
+  for (int c = 0; c < columns; ++c)
+    m_Grid.SetItemText(0, c, c == kHemisphere ? "N / S" : LoadResString(headers[c]));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int row = static_cast<int>(r) + 1;
+    m_Grid.SetCellType<CGridCellListCtrlIcon>(row, kSymbol);
+    if (auto* icon = dynamic_cast<CGridCellListCtrlIcon*>(m_Grid.GetCell(row, kSymbol)))
+      icon->m_icon = rows[r].symbol;
+    if (columns > kHemisphere) {
+      m_Grid.SetCellType<CGridCellCombo>(row, kHemisphere);
+      if (auto* combo = dynamic_cast<CGridCellCombo*>(m_Grid.GetCell(row, kHemisphere)))
+        combo->SetOptions(kHemispheres);
+    }
+    for (int c = kName; c < columns; ++c) m_Grid.SetItemText(row, c, rows[r].cells[c]);
+  }
+  m_Grid.AutoSizeColumns();
+  m_Grid.Refresh();
+}
+
+void CDlgWaypointTable::TakeRows() {
+  auto& rows = table_->Rows();
+  const int columns = table_->ColumnCount();
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int row = static_cast<int>(r) + 1;
+    if (row >= m_Grid.GetRowCount()) break;
+    for (int c = kName; c < columns; ++c) rows[r].cells[c] = m_Grid.GetItemText(row, c);
+    if (auto* icon = dynamic_cast<CGridCellListCtrlIcon*>(m_Grid.GetCell(row, kSymbol)))
+      rows[r].symbol = icon->m_icon < 0 ? 0 : icon->m_icon;
+  }
+}
+
+void CDlgWaypointTable::SwitchMode(int mode) {
+  TakeRows();
+  DocWaypointProjector projector(*doc_);
+  if (table_->SwitchMode(mode, projector)) ShowRows();
+  CComboBox(GetDlgItem(kDisplayCombo)).SetCurSel(table_->Mode());
+}
+
+void CDlgWaypointTable::OnDisplayChosen() {
+  const int mode = CComboBox(GetDlgItem(kDisplayCombo)).GetCurSel();
+  if (mode == kProjected || mode == kGeographic) SwitchMode(mode);
+}
+
+void CDlgWaypointTable::OnAddRow() {
+  TakeRows();
+  table_->AppendEmptyRow();
+  ShowRows();
+}
+
+void CDlgWaypointTable::OnBlankRows() {
+  TakeRows();
+  for (int row : m_Grid.GetSelectedRows())
+    if (row >= 1) table_->BlankRow(static_cast<std::size_t>(row - 1));
+  ShowRows();
+}
+
+void CDlgWaypointTable::OnGridBeginEdit(NMHDR* header, LRESULT* result) {
+  *result = 0;
+  const GridNotify* note = GridNotifyOf(header);
+  if (table_->Mode() == kProjected && note->iColumn == kZone && !editing_) {
+    oldZone_ = static_cast<int>(LeadingNumber(m_Grid.GetItemText(note->iRow, kZone)));
+    editing_ = true;
+  }
+}
+
+void CDlgWaypointTable::OnGridEndEdit(NMHDR* header, LRESULT* result) {
+  *result = 0;
+  const GridNotify* note = GridNotifyOf(header);
+  const int row = note->iRow, column = note->iColumn;
+  const bool zoneEdit = editing_ && column == kZone;
+  if (column == kZone) editing_ = false;
+  if (const UINT problem = CellProblem(table_->Mode(), column, m_Grid.GetItemText(row, column))) {
+    MessageBox(m_hWnd, RowMessage(problem, row), "Tolvanix PDA", MB_OK);
+    *result = -1;  // the grid puts the old text back
+    return;
+  }
+  if (zoneEdit && table_->Mode() == kProjected && row >= 1) {
+    TakeRows();
+    DocWaypointProjector projector(*doc_);
+    if (table_->ChangeZone(static_cast<std::size_t>(row - 1), oldZone_, projector)) {
+      const Row& changed = table_->Rows()[static_cast<std::size_t>(row - 1)];
+      for (int c : {kX, kY, kAltitude, kZone}) m_Grid.SetItemText(row, c, changed.cells[c]);
+      m_Grid.Refresh();
+    }
+  }
+}
+
+void CDlgWaypointTable::OnExport() {
+  TakeRows();
+  DocWaypointProjector projector(*doc_);
+  std::vector<WaypointRecord> waypoints;
+  std::vector<std::string> notes;
+  table_->Finish(projector, waypoints, notes);
+  doc_->ExportWaypointsShp(waypoints);
+}
+
+void CDlgWaypointTable::OnImport() {}
+
+void CDlgWaypointTable::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  m_Grid.EndEditing();
+  TakeRows();
+  DocWaypointProjector projector(*doc_);
+  table_->Finish(projector, m_waypoints, m_notes);
+  EndDialog(IDOK);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document's questions
+// ---------------------------------------------------------------------------------------------
+
+bool ProgramDialogs::WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
+                                   std::vector<std::string>& notes) {
+  CDlgWaypointTable dialog(doc.m_datumName, 0, waypoints, notes, &doc,
+                           kWaypointTableTemplate, CWnd::FromHandle(doc.m_hwndView));
+  if (dialog.DoModal() != IDOK) return false;
+  waypoints = std::move(dialog.m_waypoints);
+  notes = std::move(dialog.m_notes);
+  return true;
+}
+
+std::optional<std::string> ProgramDialogs::FeatureName(CTolvanixDoc& doc,
+                                                       const std::string& suggested) {
+  CDlgWptName dialog(suggested, CWnd::FromHandle(doc.m_hwndView));
+  if (dialog.DoModal() != IDOK) return std::nullopt;
+  return dialog.m_name;
+}
+
+void InstallWaypointDialogs() {
+  CTolvanixDoc::SetWaypointNameDialog([] {
+    CDlgWptName dialog(LoadResString(kStringWpt));
+    dialog.DoModal();
+    return dialog.m_name;  // taken whatever button closed the dialog
+  });
+}

@@ -1,0 +1,176 @@
+// The waypoint dialogs in a real wxWidgets application (under Xvfb), over a document with
+// its real transformations: the table's displays, checks and edits, the name dialog and the
+// properties pages.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+
+#include "dialogs/waypoint_dialogs.h"
+#include "platform/message_box.h"
+#include "tests/document_main/doc_test_env.h"
+#include "tests/options/window_helpers.h"
+#include "tests/support/wx_test_environment.h"
+
+namespace {
+
+using namespace optstest;
+
+class WaypointWindows : public DocTest {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    DocTest::SetUp();
+    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    platform::MessageBoxScript::Clear();
+  }
+  void TearDown() override {
+    if (!module_) return;
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(module_);
+    DocTest::TearDown();
+  }
+  HMODULE module_ = nullptr;
+};
+
+WaypointRecord Waypoint(const char* name, double lon, double lat, int altitudeCm, int stamp) {
+  WaypointRecord w;
+  w.name = name;
+  w.x = lon;
+  w.y = lat;
+  w.altitudeCm = altitudeCm;
+  w.timeStamp = stamp;
+  return w;
+}
+
+TEST_F(WaypointWindows, TableShowsBothDisplaysChecksCellsAndHandsBackTheEditedCopies) {
+  CTolvanixDoc& doc = MakeDoc();
+  doc.m_geoType = 1;
+  doc.m_autoZone = 1;
+  const std::vector<WaypointRecord> waypoints{Waypoint("A", -3.0, 0.0, 0, 101),
+                                              Waypoint("B", -3.5, 40.25, 150, 102),
+                                              Waypoint("C", -3.0, -10.0, 0, 103)};
+  CDlgWaypointTable dialog("WGS84 / GRS80", 1, waypoints, {"na", "nb", "nc"}, &doc);
+  std::string lonB, latB, header2, eastA, northA, zoneA, hemiC, northC, zoneAfter, eastAfter;
+  int rows = 0, columnsGeo = 0, columnsUtm = 0;
+  bool refused = false;
+  wxTheApp->CallAfter([&] {
+    CGridCtrl& grid = dialog.m_Grid;
+    rows = grid.GetRowCount();
+    columnsGeo = grid.GetColumnCount();
+    lonB = grid.GetItemText(2, 2);
+    latB = grid.GetItemText(2, 3);
+    EXPECT_EQ(dialog.GetDlgItemText(1069), "WGS84 / GRS80");
+
+    Choose(dialog, 1020, 0);  // the projected display
+    columnsUtm = grid.GetColumnCount();
+    header2 = grid.GetItemText(0, 2);
+    eastA = grid.GetItemText(1, 2);
+    northA = grid.GetItemText(1, 3);
+    zoneA = grid.GetItemText(1, 5);
+    hemiC = grid.GetItemText(3, 6);
+    northC = grid.GetItemText(3, 3);
+
+    platform::MessageBoxScript::Push(IDOK);
+    refused = !grid.ReplaceCellText(1, 5, "61");
+    EXPECT_TRUE(grid.ReplaceCellText(1, 5, "31"));  // re-expressed in zone 31
+    zoneAfter = grid.GetItemText(1, 5);
+    eastAfter = grid.GetItemText(1, 2);
+
+    grid.SetSelectedRange(2, 0, 2, grid.GetColumnCount() - 1);
+    ClickId(dialog, 1022);  // B is blanked
+    // A new waypoint typed into a spare row.
+    grid.ReplaceCellText(4, 1, "D");
+    grid.ReplaceCellText(4, 2, "500000");
+    grid.ReplaceCellText(4, 3, "4427757.219");  // PROJ: 40N on the central meridian
+    grid.ReplaceCellText(4, 5, "30");
+    grid.ReplaceCellText(4, 6, "N");
+    ClickId(dialog, IDOK);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(rows, 8);  // header, three waypoints, four spare rows
+  EXPECT_EQ(columnsGeo, 5);
+  EXPECT_EQ(lonB, "-03 30.0000");
+  EXPECT_EQ(latB, "40 15.0000");
+  EXPECT_EQ(columnsUtm, 7);
+  EXPECT_EQ(header2, "Easting");
+  // On the central meridian of zone 30 at the equator, and 10 degrees south of it.
+  EXPECT_EQ(eastA, "500000.000");
+  EXPECT_EQ(northA, "0.000");
+  EXPECT_EQ(zoneA, "30");
+  EXPECT_EQ(hemiC, "S");
+  EXPECT_EQ(northC, "8894587.509");  // PROJ: EPSG:4326 -> EPSG:32730
+  EXPECT_TRUE(refused);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Error in zone\nRow 1");
+  EXPECT_EQ(zoneAfter, "31");
+  EXPECT_NE(eastAfter, "500000.000");
+
+  ASSERT_EQ(dialog.m_waypoints.size(), 3u);
+  const WaypointRecord& a = dialog.m_waypoints[0];
+  const WaypointRecord& c = dialog.m_waypoints[1];
+  const WaypointRecord& d = dialog.m_waypoints[2];
+  EXPECT_EQ(a.name, "A");
+  EXPECT_NEAR(a.x, -3.0, 1e-7);  // back from zone 31
+  EXPECT_NEAR(a.y, 0.0, 1e-7);
+  EXPECT_EQ(a.timeStamp, 101);
+  EXPECT_EQ(c.name, "C");
+  EXPECT_NEAR(c.x, -3.0, 1e-7);
+  EXPECT_NEAR(c.y, -10.0, 1e-7);
+  EXPECT_EQ(d.name, "D");
+  EXPECT_NEAR(d.x, -3.0, 1e-7);
+  EXPECT_NEAR(d.y, 40.0, 1e-7);
+  EXPECT_EQ(dialog.m_notes, (std::vector<std::string>{"na", "nc", ""}));
+}
+
+TEST_F(WaypointWindows, NameDialogAndPropertiesPages) {
+  CDlgWptName name("Wpt");
+  std::string title;
+  bool stayed = false;
+  wxTheApp->CallAfter([&] {
+    title = name.GetWindowText();
+    Type(name, 1124, "abcdefghijklmnopqrstuvwxyz12345");  // 31 characters
+    platform::MessageBoxScript::Push(IDOK);
+    ClickId(name, IDOK);
+    stayed = name.GetDialog()->IsModal();
+    Type(name, 1124, "Pozo 3");
+    ClickId(name, IDOK);
+  });
+  ASSERT_EQ(name.DoModal(), IDOK);
+  EXPECT_EQ(title, "Wpt");
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(name.m_name, "Pozo 3");
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Please enter no more than 30 characters.");
+
+  CPropertySheet sheet(std::string("Waypoint"));
+  CPageWPTCoords coords(2);
+  coords.m_texts[0] = "003º 15.0000'";
+  CPageWPTPropiedades properties("W1", std::string(150, 'x'));
+  sheet.AddPage(&coords);
+  sheet.AddPage(&properties);
+  std::string counterAtStart, counterTyped, longitude;
+  bool zoneHidden = false;
+  wxTheApp->CallAfter([&] {
+    longitude = coords.GetDlgItemText(1212);
+    zoneHidden = !coords.GetDlgItemWindow(1217)->IsShown() &&
+                 !coords.GetDlgItemWindow(1218)->IsShown();
+    ASSERT_TRUE(sheet.SetActivePage(1));
+    counterAtStart = properties.GetDlgItemText(1259);
+    Type(properties, 1211, std::string(159, 'y').c_str());
+    counterTyped = properties.GetDlgItemText(1259);
+    Type(properties, 1205, "W2");
+    PressSheet(sheet, wxID_OK);
+  });
+  ASSERT_EQ(sheet.DoModal(), IDOK);
+  EXPECT_EQ(longitude, "003º 15.0000'");
+  EXPECT_TRUE(zoneHidden);
+  EXPECT_EQ(counterAtStart, "009/159");
+  EXPECT_EQ(counterTyped, "000/159");
+  EXPECT_EQ(properties.m_name, "W2");
+  EXPECT_EQ(properties.m_note, std::string(159, 'y'));
+}
+
+}  // namespace
