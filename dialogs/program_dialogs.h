@@ -69,6 +69,11 @@ class ProgramDialogs : public DocumentDialogs {
   // --- end measuring dialogs ---
 
   // --- wizard (dialogs/wizard.cpp) ---
+  std::optional<int> WizardStart(CTolvanixDoc& doc) override;
+  std::optional<std::string> WizardSummary(CTolvanixDoc& doc,
+                                           const WizardSummaryTexts& texts) override;
+  WizardEndChoice WizardEnd(CTolvanixDoc& doc) override;
+  // --- end wizard ---
 };
 
 // Installs one ProgramDialogs as the document's dialogs (start-up).

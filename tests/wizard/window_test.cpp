@@ -1,0 +1,115 @@
+// The wizard's dialogs as the document's wizard commands open them (under Xvfb, templates
+// of the English module): the category sheet, the summary and the closing choice.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/propdlg.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include "dialogs/program_dialogs.h"
+#include "dialogs/wizard.h"
+#include "tests/document_main/doc_test_env.h"
+#include "tests/support/wx_test_environment.h"
+
+namespace {
+
+class WizardWindows : public DocTest {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    DocTest::SetUp();
+    module_ = LoadLibrary(TVX_BINARY_DIR "/internal/tvx_en.dll");
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    CTolvanixDoc::SetDocumentDialogs(&dialogs);
+  }
+  void TearDown() override {
+    if (!module_) return;
+    CTolvanixDoc::SetDocumentDialogs(nullptr);
+    DocTest::TearDown();
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(module_);
+  }
+  HMODULE module_ = nullptr;
+  ProgramDialogs dialogs;
+};
+
+// The modal window on top (a dialog or the sheet) as the user sees it.
+wxWindow* Shown() {
+  for (wxWindow* w : wxTopLevelWindows)
+    if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal()) return d;
+  return nullptr;
+}
+
+void Click(int id) {
+  wxWindow* button = Shown()->FindWindow(id);
+  ASSERT_NE(button, nullptr) << id;
+  wxCommandEvent event(wxEVT_BUTTON, id);
+  event.SetEventObject(button);
+  button->ProcessWindowEvent(event);
+}
+
+// Clicks once a modal window other than `after` is up (the next dialog of a flow).
+void ClickOnNext(wxWindow* after, int id) {
+  auto* poll = new wxTimer;
+  poll->Bind(wxEVT_TIMER, [poll, after, id](wxTimerEvent&) {
+    if (!Shown() || Shown() == after) return;
+    poll->Stop();
+    wxTheApp->CallAfter([poll] { delete poll; });
+    Click(id);
+  });
+  poll->Start(10);
+}
+
+std::string Text(int id) {
+  return dynamic_cast<wxTextCtrl*>(Shown()->FindWindow(id))->GetValue().utf8_string();
+}
+
+TEST_F(WizardWindows, OnlyACategoryButtonStartsAMeasurement) {
+  CTolvanixDoc& doc = MakeDoc();
+  wxTheApp->CallAfter([] { Click(1240); });
+  EXPECT_EQ(dialogs.WizardStart(doc), 2);
+  wxTheApp->CallAfter([] { Click(1239); });
+  EXPECT_EQ(dialogs.WizardStart(doc), 1);
+  wxTheApp->CallAfter([] { Click(wxID_OK); });  // the sheet's own OK: no category
+  EXPECT_EQ(dialogs.WizardStart(doc), std::nullopt);
+  wxTheApp->CallAfter([] { Click(wxID_CANCEL); });
+  EXPECT_EQ(dialogs.WizardStart(doc), std::nullopt);
+}
+
+TEST_F(WizardWindows, SummaryThenEndRenameTheFeatureAndLeaveTheWizard) {
+  CTolvanixDoc& doc = MakeDoc();
+  doc.m_wizardMode = 1;
+  std::string shownName, shownPoints;
+  wxTheApp->CallAfter([&] {
+    shownName = Text(1279);
+    shownPoints = Text(1283);
+    dynamic_cast<wxTextCtrl*>(Shown()->FindWindow(1279))->ChangeValue("North field");
+    ClickOnNext(Shown(), 1255);  // then, on the end dialog: leave the wizard
+    Click(1);
+  });
+  doc.OnWizardNext();
+  EXPECT_EQ(shownName, LoadResString(59167));
+  EXPECT_EQ(shownPoints, "0");
+  EXPECT_EQ(doc.CurrentFeature()->name, "North field");
+  EXPECT_EQ(doc.m_wizardMode, 0);
+}
+
+TEST_F(WizardWindows, EndDialogGivesEachChoiceAndNoneWhenClosed) {
+  CTolvanixDoc& doc = MakeDoc();
+  const std::pair<int, WizardEndChoice> buttons[] = {
+      {1253, WizardEndChoice::NextInSameDocument},
+      {1254, WizardEndChoice::SaveAndNewDocument},
+      {1255, WizardEndChoice::Leave}};
+  for (const auto& [id, choice] : buttons) {
+    wxTheApp->CallAfter([id = id] { Click(id); });
+    EXPECT_EQ(dialogs.WizardEnd(doc), choice) << id;
+  }
+  wxTheApp->CallAfter([] { Click(2); });
+  EXPECT_EQ(static_cast<int>(dialogs.WizardEnd(doc)), 0);
+  // A summary closed with Cancel names nothing.
+  wxTheApp->CallAfter([] { Click(2); });
+  EXPECT_EQ(dialogs.WizardSummary(doc, WizardSummaryTexts{"a", "1 ha", "", "", "3"}), std::nullopt);
+}
+
+}  // namespace
