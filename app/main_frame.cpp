@@ -7,6 +7,8 @@
 #include "dialogs/program_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/input.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/control_notify.h"
 #include "platform/win_app.h"
 #include "view/core/info_frame.h"
@@ -81,6 +83,7 @@ bool ZoombarOption() {
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_WM_TIMER()
   ON_WM_DESTROY()
+  ON_WM_SETTINGCHANGE()
   ON_COMMAND(ID_HELP_PAGE, &CMainFrame::OnHelpPage)
   ON_CBN_SELCHANGE(IDC_RULER_COMBO, &CMainFrame::OnSelchangeRuler)
 END_MESSAGE_MAP()
@@ -146,6 +149,7 @@ int CMainFrame::OnCreate() {
   frame->SetTitle("Tolvanix PDA");
   frame->SetSize(frame->FromDIP(wxSize(480, 640)));
   RegisterDocumentHooks();
+  RouteMenuBarOpen(this, [this](CMenu* menu) { OnInitMenuPopup(menu, 0, FALSE); });
   // Status panes show what their update handlers say, as menu items do.
   SetTimer(kPaneTimer, 500);
   return 0;
@@ -277,12 +281,18 @@ void CMainFrame::SetMeasureButtonBitmap(BOOL running) {
   m_fullScreenBar.SetButtonGlyph(kStartPauseMeasurement, running ? kMeasureRunning : kMeasurePaused);
 }
 
-void CMainFrame::OnSettingChange() {
+void CMainFrame::OnSettingChange(UINT flags, const char* section) {
+  CFrameWnd::OnSettingChange(flags, section);
   if (m_fullScreen) {
     SetForegroundWindow();
     SetFrameFullScreen(this, true);
   }
   LayoutViewPanels();
+}
+
+void CMainFrame::OnInitMenuPopup(CMenu* menu, UINT index, BOOL sysMenu) {
+  CFrameWnd::OnInitMenuPopup(menu, index, sysMenu);
+  if (CTolvanixView* view = GetMapView()) view->UpdateMenuState(menu);
 }
 
 void CMainFrame::OnStatusBarHold() {

@@ -54,7 +54,9 @@ class CMainFrame : public CFrameWnd {
   // The full-screen toolbar's start/pause button shows running or paused.
   void SetMeasureButtonBitmap(BOOL running);
   // The screen changed (size, input panel): full screen is put back; the panels re-laid.
-  void OnSettingChange();
+  void OnSettingChange(UINT flags, const char* section);
+  // A menu of the menu bar opens: the view sets its checks, texts and grayed items.
+  void OnInitMenuPopup(CMenu* menu, UINT index, BOOL sysMenu);
   // Tap and hold on the status bar: the document's GPS status box.
   void OnStatusBarHold();
   void OnDestroy();

@@ -17,6 +17,10 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_REGISTERED_MESSAGE(WM_CALCULAR_AREA, &CTolvanixView::OnCalcularArea)
   ON_UPDATE_COMMAND_UI(32804, &CTolvanixView::OnUpdateGpsStatus)
   ON_UPDATE_COMMAND_UI(59143, &CTolvanixView::OnUpdateAutoCapturePane)
+  ON_WM_SETFOCUS()
+  ON_WM_KILLFOCUS()
+  ON_WM_ERASEBKGND()
+  ON_WM_EXITMENULOOP()
   // --- end panels ---
   // --- tap (view/view_tap.cpp) ---
   ON_WM_LBUTTONDOWN()

@@ -185,6 +185,11 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void OnUpdateGpsStatus(CCmdUI* ui);
   // Status pane 59143: checked while automatic capture is on (the frame paints "AP").
   void OnUpdateAutoCapturePane(CCmdUI* ui);
+  // Focus and repaint: the GPS marker is drawn only while the view has the focus.
+  void OnSetFocus(CWnd* oldWindow);
+  void OnKillFocus(CWnd* newWindow);
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnExitMenuLoop(BOOL isTrackPopupMenu);
   // --- end panels ---
 
   // --- tap (view/view_tap.cpp) ---

@@ -97,3 +97,27 @@ void CTolvanixView::OnUpdateAutoCapturePane(CCmdUI* ui) {
   // The frame paints the pane: "AP" black on green while set, grey on the button face otherwise.
   ui->SetCheck(doc && doc->m_autoCapture ? 1 : 0);
 }
+
+void CTolvanixView::OnSetFocus(CWnd* oldWindow) {
+  CView::OnSetFocus(oldWindow);
+  m_focused = 1;
+  // Whatever held the focus may have covered the marker: its save-unders are stale.
+  ResetGpsMarker();
+}
+
+void CTolvanixView::OnKillFocus(CWnd* newWindow) {
+  CView::OnKillFocus(newWindow);
+  m_focused = 0;
+}
+
+BOOL CTolvanixView::OnEraseBkgnd(CDC* dc) {
+  // A repaint with a fix brings the marker back: the paint that follows this erase draws it.
+  // (Invalidating again from inside the erase would only queue one more paint after it.)
+  if (CTolvanixDoc* doc = GetDocument(); doc && doc->m_hasFix) m_focused = 1;
+  return CView::OnEraseBkgnd(dc);
+}
+
+void CTolvanixView::OnExitMenuLoop(BOOL isTrackPopupMenu) {
+  ResetGpsMarker();
+  Invalidate(FALSE);
+}

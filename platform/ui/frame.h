@@ -188,3 +188,7 @@ BOOL IsFrameMenuBarVisible(CFrameWnd* frame);
 // an ordinary window; the frame's bars are left as they are.
 void SetFrameFullScreen(CFrameWnd* frame, bool show);
 BOOL IsFrameFullScreen(CFrameWnd* frame);
+// Each opening of a menu of the frame's menu bar: its items (submenus too) as a CMenu handed to
+// onOpen, then the checks, grayed states and texts onOpen set put on the menu being shown.
+class CMenu;
+void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu)> onOpen);

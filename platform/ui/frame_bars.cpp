@@ -13,6 +13,7 @@
 #include "platform/ui/command_ids.h"
 #include "platform/ui/control_notify.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/wx_text.h"
 
 using platform::ui::CommandToWxId;
@@ -85,6 +86,42 @@ class PaneOverlay : public wxWindow {
   wxString text_;
   wxColour background_, foreground_;
 };
+
+// The wx menu's items appended to menu, with their enabled and checked states.
+void FillFromWx(CMenu& menu, wxMenu* source) {
+  for (wxMenuItem* item : source->GetMenuItems()) {
+    if (item->IsSeparator()) {
+      menu.AppendMenu(MF_SEPARATOR);
+    } else if (wxMenu* sub = item->GetSubMenu()) {
+      CMenu popup;
+      popup.CreatePopupMenu();
+      FillFromWx(popup, sub);
+      menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(&popup), FromWx(item->GetItemLabel()));
+    } else {
+      const UINT flags = MF_STRING | (item->IsEnabled() ? 0 : MF_GRAYED) |
+                         (item->IsCheckable() && item->IsChecked() ? MF_CHECKED : 0);
+      menu.AppendMenu(flags, WxIdToCommand(item->GetId()), FromWx(item->GetItemLabel()));
+    }
+  }
+}
+
+// What menu says of each command put on the wx menu's items.
+void CopyToWx(const CMenu& menu, wxMenu* target) {
+  for (wxMenuItem* item : target->GetMenuItems()) {
+    if (item->IsSeparator()) continue;
+    if (wxMenu* sub = item->GetSubMenu()) {
+      CopyToWx(menu, sub);
+      continue;
+    }
+    const UINT id = WxIdToCommand(item->GetId());
+    const UINT state = menu.GetMenuState(id, MF_BYCOMMAND);
+    if (id == 0 || state == kMenuNoItem) continue;
+    item->Enable((state & (MF_GRAYED | MF_DISABLED)) == 0);
+    if (item->IsCheckable()) item->Check((state & MF_CHECKED) != 0);
+    const std::string text = menu.GetMenuString(id, MF_BYCOMMAND);
+    if (!text.empty() && text != FromWx(item->GetItemLabel())) item->SetItemLabel(ToWx(text));
+  }
+}
 
 }  // namespace
 
@@ -314,4 +351,19 @@ void SetFrameFullScreen(CFrameWnd* frame, bool show) {
 BOOL IsFrameFullScreen(CFrameWnd* frame) {
   wxFrame* window = frame ? frame->GetFrame() : nullptr;
   return window && window->IsFullScreen();
+}
+
+void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu)> onOpen) {
+  wxFrame* window = frame ? frame->GetFrame() : nullptr;
+  if (!window || !onOpen) return;
+  window->Bind(wxEVT_MENU_OPEN, [onOpen](wxMenuEvent& event) {
+    event.Skip();
+    wxMenu* shown = event.GetMenu();
+    if (!shown || event.IsPopup() || shown->GetParent()) return;
+    CMenu menu;
+    menu.CreatePopupMenu();
+    FillFromWx(menu, shown);
+    onOpen(&menu);
+    CopyToWx(menu, shown);
+  });
 }

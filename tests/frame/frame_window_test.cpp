@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/main_frame.h"
+#include "platform/ui/command_ids.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
 #include "view/tolvanix_view.h"
@@ -217,6 +218,37 @@ TEST_F(MainFrameTest, ChoosingARulerStepSetsTheViewsRuler) {
   choose(0);
   EXPECT_EQ(view->m_showRuler, 1);
   EXPECT_EQ(view->m_rulerStep, -1);
+}
+
+TEST_F(MainFrameTest, OpeningAMenuOfTheMenuBarShowsTheViewsStates) {
+  CMainFrame& frame = Open();
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  wxMenuBar* bar = frame.GetFrame()->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  auto open = [&](const char* title) {
+    wxMenu* menu = bar->GetMenu(bar->FindMenu(title));
+    ASSERT_NE(menu, nullptr);
+    wxMenuEvent event(wxEVT_MENU_OPEN, 0, menu);
+    frame.GetFrame()->GetEventHandler()->ProcessEvent(event);
+  };
+  auto item = [bar](UINT command) {
+    wxMenuItem* found = bar->FindItem(platform::ui::CommandToWxId(command));
+    EXPECT_NE(found, nullptr) << command;
+    return found ? found->IsChecked() : false;
+  };
+  view->m_showRuler = 1;
+  view->m_showWaypoints = 0;
+  open("View");
+  EXPECT_TRUE(item(32823));
+  EXPECT_FALSE(item(32800));
+  view->m_showRuler = 0;
+  open("View");
+  EXPECT_FALSE(item(32823));
+  // The chosen language is checked in the submenu.
+  open("Tools");
+  EXPECT_TRUE(item(32782));
+  EXPECT_FALSE(item(32785));
 }
 
 TEST_F(MainFrameTest, PanelsShowTheFixFedToTheDocument) {
