@@ -3,6 +3,7 @@
 #include "app/strings.h"
 #include "dialogs/core/measure_texts.h"
 #include "dialogs/program_dialogs.h"
+#include "dialogs/waypoint_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/ui/control_notify.h"
 #include "platform/ui/controls.h"
@@ -283,4 +284,18 @@ void ProgramDialogs::PointDistance(CTolvanixDoc& doc, bool hasFix, int metrica) 
 
 void ProgramDialogs::UpdatePointDistance(double datumLon, double datumLat) {
   if (m_pointDistance) m_pointDistance->SetGpsPosition(datumLon, datumLat);
+}
+
+bool ProgramDialogs::WaypointProperties(CTolvanixDoc& doc, WaypointPropertyTexts& texts) {
+  CPageWPTCoords coordinates(texts.coord);
+  coordinates.m_texts = {texts.longitude, texts.latitude, texts.easting, texts.northing,
+                         texts.zone,      texts.altitude, texts.date,    texts.time};
+  CPageWPTPropiedades properties(texts.name, texts.note);
+  CPropertySheet sheet(texts.name, CWnd::FromHandle(doc.m_hwndView));
+  sheet.AddPage(&coordinates);
+  sheet.AddPage(&properties);
+  if (sheet.DoModal() != IDOK) return false;
+  texts.name = properties.m_name;
+  texts.note = properties.m_note;
+  return true;
 }

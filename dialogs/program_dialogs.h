@@ -66,6 +66,8 @@ class ProgramDialogs : public DocumentDialogs {
   void PointDistance(CTolvanixDoc& doc, bool hasFix, int metrica) override;
   void UpdatePointDistance(double datumLon, double datumLat) override;
   class CDlgPointDistance* m_pointDistance = nullptr;  // while it runs
+  // The map view's waypoint properties: the coordinates page, then name and note.
+  bool WaypointProperties(CTolvanixDoc& doc, WaypointPropertyTexts& texts) override;
   // --- end measuring dialogs ---
 
   // --- wizard (dialogs/wizard.cpp) ---

@@ -1,0 +1,218 @@
+// The measuring windows in a real wxWidgets application (under Xvfb), with templates and
+// strings from the English module: the compass points at the target, the divide dialog
+// splits a square field and moves its dividing line, the averaging dialog counts samples and
+// stores what its buttons chose.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/textctrl.h>
+
+#include <cmath>
+
+#include "dialogs/measure_dialogs.h"
+#include "platform/message_box.h"
+#include "platform/ui/dc.h"
+#include "platform/ui/menu.h"
+#include "tests/document_main/doc_test_env.h"
+#include "tests/support/wx_test_environment.h"
+#include "view/core/split_area.h"
+#include "view/navigation_wnd.h"
+
+namespace {
+
+using tvxtest::PumpUntil;
+using tvxtest::WxEnvironment;
+
+class MeasureWindows : public DocTest {
+ protected:
+  void SetUp() override {
+    if (!WxEnvironment::ready) GTEST_SKIP() << "needs a display (the test command runs Xvfb)";
+    DocTest::SetUp();
+    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    platform::MessageBoxScript::Clear();
+    platform::PopupMenuScript::Clear();
+  }
+  void TearDown() override {
+    if (!WxEnvironment::ready) return;
+    AfxSetResourceHandle(nullptr);
+    if (module_) FreeLibrary(module_);
+    DocTest::TearDown();
+  }
+
+  // A square field of about 100 m x 100 m near 2 E 41 N (working datum = WGS84).
+  void SquareField(CTolvanixDoc& doc) {
+    doc.DeleteAllFeatures();
+    FeatureRecord& field = doc.AddFeature(FeatureType::Area, "Field");
+    const double dLon = 100.0 / (111320.0 * std::cos(41.0 * 3.14159265358979 / 180.0));
+    const double dLat = 100.0 / 110950.0;
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+      const GeoPoint p{2.0 + x * dLon, 41.0 + y * dLat};
+      field.AddVertex(p, p, 0);
+    }
+    doc.m_current = 0;
+    doc.RecomputeAreasAndWait(0);
+  }
+
+  // As the divide command leaves the document: the field hidden, its two halves appended and
+  // measured, a division running.
+  void DivideField(CTolvanixDoc& doc) {
+    doc.m_savedVisibility = {1, 0};
+    doc.m_features[0].visible = 0;
+    SplitParts parts = SplitByVertices(doc.m_features[0]);
+    doc.AppendFeature(std::move(parts.first));
+    doc.AppendFeature(std::move(parts.second));
+    doc.RecomputeAreasAndWait(1);
+    doc.RecomputeAreasAndWait(2);
+    doc.m_splitInProgress = true;
+  }
+
+  HMODULE module_ = nullptr;
+};
+
+void Click(CWnd& wnd, int id) {
+  wxWindow* button = wnd.GetDlgItemWindow(id);
+  ASSERT_NE(button, nullptr) << id;
+  wxCommandEvent event(wxEVT_BUTTON, id);
+  event.SetEventObject(button);
+  button->ProcessWindowEvent(event);
+}
+
+bool Enabled(CWnd& wnd, int id) { return wnd.GetDlgItemWindow(id)->IsEnabled(); }
+
+COLORREF PixelAt(CWnd& wnd, int x, int y) {
+  CClientDC dc(&wnd);
+  return dc.GetPixel(x, y);
+}
+
+TEST_F(MeasureWindows, CompassNeedlePointsAtTheTargetInBothForms) {
+  constexpr COLORREF kBlue = RGB(0, 0, 255);
+  CNavigationWnd compass("Gate", 0, nullptr);
+  ASSERT_TRUE(compass.Create());
+  compass.ShowWindow(SW_SHOW);
+  EXPECT_EQ(compass.GetWindowText(), "Gate");  // large form: the title
+
+  // Walking north, the target due east: the needle points right.
+  compass.Update(0, 90, 100);
+  ASSERT_TRUE(PumpUntil([&] { return compass.m_needleAngle == 0.0; }));
+  RECT client;
+  compass.GetClientRect(&client);
+  const int cx = client.right / 2, cy = client.bottom / 2 + 10;
+  EXPECT_TRUE(PumpUntil([&] { return PixelAt(compass, cx + 40, cy) == kBlue; }));
+  EXPECT_NE(PixelAt(compass, cx - 40, cy), kBlue);
+  EXPECT_NE(PixelAt(compass, cx, cy - 40), kBlue);
+
+  // The menu button offers "Exit" and "Large" (checked); choosing "Large" goes small, where
+  // the caption is the distance and, walking east, a target to the east lies straight ahead.
+  platform::PopupMenuScript::Push(CNavigationWnd::kToggleSizeCommand);
+  Click(compass, CNavigationWnd::kMenuButton);
+  const auto menus = platform::PopupMenuScript::TakeShown();
+  ASSERT_EQ(menus.size(), 1u);
+  ASSERT_EQ(menus[0].items.size(), 2u);
+  EXPECT_EQ(menus[0].items[0].id, 32809u);
+  EXPECT_EQ(menus[0].items[1].text, "Large");
+  EXPECT_TRUE(menus[0].items[1].flags & MF_CHECKED);
+  ASSERT_FALSE(compass.m_large);
+  compass.Update(90, 90, 100);
+  EXPECT_EQ(compass.GetWindowText(), "100.00 m");
+  compass.GetClientRect(&client);
+  const int sx = client.right / 2, sy = client.bottom / 2;
+  EXPECT_TRUE(PumpUntil([&] { return PixelAt(compass, sx, sy - 12) == kBlue; }));
+  EXPECT_NE(PixelAt(compass, sx + 12, sy), kBlue);
+  compass.OnCancel();
+}
+
+TEST_F(MeasureWindows, DivideDialogSplitsASquareAndMovesItsLineOnceAfterABurst) {
+  CTolvanixDoc& doc = MakeDoc();
+  SquareField(doc);
+  const double whole = doc.m_features[0].area;
+  ASSERT_GT(whole, 9000.0);
+  DivideField(doc);
+
+  for (bool ok : {false, true}) {
+    SCOPED_TRACE(ok ? "OK" : "Cancel");
+    auto* dialog = new CDlgDividirArea(&doc);
+    dialog->m_title = "Divide (Field)";
+    ASSERT_TRUE(dialog->Create());
+    dialog->ShowWindow(SW_SHOW);
+    EXPECT_EQ(dialog->GetWindowText(), "Divide (Field)");
+    EXPECT_EQ(dialog->m_part1, 1);
+    EXPECT_EQ(dialog->m_part2, 2);
+    // The diagonal halves the square (as far as the square is one in UTM).
+    EXPECT_NEAR(doc.m_features[1].area + doc.m_features[2].area, whole, whole * 1e-9);
+    EXPECT_NEAR(doc.m_features[1].area, whole / 2, whole * 1e-4);
+    EXPECT_EQ(dialog->GetDlgItemText(1219), doc.GetAreaText(1, true));
+    EXPECT_EQ(dialog->GetDlgItemText(1222), doc.GetLengthText(0, 2));
+
+    // Two presses move end b forwards: part 1 takes vertices 3 and 0 and becomes the whole
+    // ring, part 2 keeps vertex 0 alone; measured once, half a second after the second press.
+    Click(*dialog, 1230);
+    Click(*dialog, 1230);
+    EXPECT_EQ(dialog->m_recomputations, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dialog->m_recomputations > 0; }));
+    EXPECT_EQ(dialog->m_recomputations, 1);
+    EXPECT_EQ(doc.m_features[1].VertexCount(), 5u);
+    EXPECT_EQ(doc.m_features[2].VertexCount(), 1u);
+    EXPECT_NEAR(doc.m_features[1].area, whole, whole * 1e-9);
+    EXPECT_EQ(dialog->GetDlgItemText(1219), doc.GetAreaText(1, true));
+    // A part of one vertex gives nothing more away.
+    Click(*dialog, 1230);
+    EXPECT_EQ(doc.m_features[2].VertexCount(), 1u);
+
+    Click(*dialog, ok ? IDOK : IDCANCEL);
+    EXPECT_FALSE(doc.m_splitInProgress);
+    EXPECT_TRUE(doc.m_savedVisibility.empty());
+    EXPECT_EQ(doc.m_features[0].visible, 1);
+    EXPECT_EQ(doc.m_features.size(), ok ? 3u : 1u);
+    delete dialog;
+    if (!ok) {
+      DivideField(doc);  // again, for the OK round
+      doc.SetModifiedFlag(FALSE);
+    }
+  }
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(MeasureWindows, AveragingDialogCountsSamplesAndStoresTheChosenCapture) {
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Gga(2.0, 41.0, 1, 1.0, 120.0));
+  Feed(Rmc(2.0, 41.0));
+  ASSERT_TRUE(doc.m_hasFix);
+
+  CDlgAveraging dialog;
+  int stops = 0;
+  dialog.SetStopHandler([&] { ++stops; });
+  bool okAtStart = true, choicesAtStart = true, okAfterChoice = false;
+  std::string count;
+  wxTheApp->CallAfter([&] {
+    okAtStart = Enabled(dialog, IDOK);
+    choicesAtStart = Enabled(dialog, 1051) || Enabled(dialog, 1052);
+    AverageTexts texts;
+    for (int i = 0; i < 3; ++i) {
+      if (doc.AddAverageSample(texts)) dialog.ShowTexts(texts);
+    }
+    count = dialog.GetDlgItemText(1049);
+    Click(dialog, 1050);
+    Click(dialog, 1052);
+    okAfterChoice = Enabled(dialog, IDOK);
+    Click(dialog, 1051);
+    // Not a number: said so, and the dialog stays.
+    platform::MessageBoxScript::Push(IDOK);
+    dialog.SetDlgItemText(1107, "twelve");
+    Click(dialog, IDOK);
+    dialog.SetDlgItemText(1107, "12.345");
+    Click(dialog, IDOK);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_FALSE(okAtStart);
+  EXPECT_FALSE(choicesAtStart);
+  EXPECT_EQ(count, "3");
+  EXPECT_EQ(stops, 1);
+  EXPECT_TRUE(okAfterChoice);
+  EXPECT_EQ(dialog.m_choice, 3);  // waypoint and vertex
+  EXPECT_EQ(dialog.m_altitudeCm, 1234);
+  EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+}
+
+}  // namespace
