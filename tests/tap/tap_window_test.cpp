@@ -242,6 +242,22 @@ TEST_F(TapWindow, KeysRunTheirActionsThroughTheUpdateHandlers) {
   view_->m_keyActions[0] = 1;
   SimulateKey(view_, VK_APP1);
   EXPECT_EQ(doc_->m_features[0].VertexCount(), 2u);
+
+  // The combined start (Enter given code 25) with automatic capture already on: one new
+  // feature holding the captured point, automatic capture on again.
+  doc_->m_gpsOn = true;
+  doc_->m_hasFix = true;
+  doc_->m_gpsLon = doc_->m_datumLon = 2.105;
+  doc_->m_gpsLat = doc_->m_datumLat = 41.305;
+  doc_->m_autoCapture = true;
+  view_->m_keyActions[8] = 25;
+  SimulateKey(view_, VK_RETURN);
+  ASSERT_EQ(doc_->m_features.size(), 2u);
+  EXPECT_EQ(doc_->m_current, 1);
+  ASSERT_EQ(doc_->m_features[1].VertexCount(), 1u);
+  EXPECT_EQ(doc_->m_features[1].wgs84Vertices[0], (GeoPoint{2.105, 41.305}));
+  EXPECT_TRUE(doc_->m_autoCapture);
+  doc_->m_gpsOn = false;
 }
 
 TEST_F(TapWindow, TapModeCommandsBarsAndLockedFeatures) {
