@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/ui/frame.h"
+#include "platform/ui/input.h"
 #include "view/core/nav_target.h"
 #include "view/core/view_layout.h"
 #include "view/core/view_options.h"
@@ -31,15 +32,23 @@ class CNavigationWnd;
 class CDlgDividirArea;
 class CDlgAveraging;
 
-// The two small "STATIC" windows the view uses as info panels. A CClickWnd ignores taps; a
+// The two small text windows the view uses as info panels. A CClickWnd ignores taps; a
 // CClickNotifyWnd posts WM_CALCULAR_AREA to m_hwndNotify when tapped.
-class CClickWnd : public CWnd {
+class CClickWnd : public CCustomWnd {
  public:
   // Creates the child window with a border, visible, with empty text.
   BOOL CreatePanel(CWnd* parent, UINT id);
   // Moves, sizes and shows the panel in one step (client pixels of the parent).
   void MovePanel(const PanelRect& rect);
+  // The panel's text (lines separated by '\n'), shown at once.
+  void SetWindowText(const std::string& text);
+  void OnDraw(CDC* dc) override;
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
   virtual void OnPanelTap() {}
+
+  DECLARE_MESSAGE_MAP()
 };
 
 class CClickNotifyWnd : public CClickWnd {
@@ -119,8 +128,9 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void DrawGpsMarker();
   void DrawMeasureOverlay();
   void DrawCursorCoordinates(CDC* dc);
-  // Pick marker of slot 1 or 2 centred on a client pixel (the tap); then the coordinate band
-  // (slot 1 in tap mode 1) or the distance band (tap modes 3 and 4 once both points are set).
+  // Pick marker of slot 1 or 2 centred on a map-bitmap pixel (drawn at y + 2 * m_rowUnit);
+  // then the coordinate band (slot 1 in tap mode 1) or the distance band (tap modes 3 and 4
+  // once both points are set).
   void DrawPickMarker(ScreenPoint pixel, int slot);
   void DrawDistanceBand(CDC* dc);
   // Bitmap helpers of the target arrow.
@@ -151,7 +161,7 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   std::uint8_t m_arrowSaved = 0;
   std::uint8_t m_pick1Saved = 0;
   std::uint8_t m_pick2Saved = 0;
-  ScreenPoint m_pickPoint1, m_pickPoint2;  // client pixels of the pick markers as last drawn
+  ScreenPoint m_pickPoint1, m_pickPoint2;  // map-bitmap pixels of the pick markers as drawn
   std::uint8_t m_secondPointSet = 0;  // the second point of a two-point tap mode is chosen
   // The four info panels (children, ids 162-165).
   CClickWnd* m_positionPanel = nullptr;
@@ -173,6 +183,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
     void operator()(DrawResources* resources) const;
   };
   std::unique_ptr<DrawResources, DrawResourcesDeleter> m_draw;
+  // Loads the icons and the arrow bitmap and makes the save-under surfaces (once).
+  void CreateDrawResources();
 
   // --- panels (view/view_panels.cpp) ---
   // Registered-message handlers; each returns 0.

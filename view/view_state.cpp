@@ -3,6 +3,7 @@
 
 #include "app/strings.h"
 #include "document/tolvanix_doc.h"
+#include "platform/ui/dc.h"
 #include "platform/win_app.h"
 #include "view/core/view_layout.h"
 #include "view/tolvanix_view.h"
@@ -16,7 +17,13 @@ constexpr UINT kPanelIds[4] = {162, 163, 164, 165};
 
 CTolvanixView::CTolvanixView() { LoadViewOptions(); }
 
-CTolvanixView::~CTolvanixView() { SaveViewOptions(); }
+CTolvanixView::~CTolvanixView() {
+  SaveViewOptions();
+  for (CClickWnd* panel : {m_positionPanel, m_altitudePanel,
+                           static_cast<CClickWnd*>(m_lengthPanel),
+                           static_cast<CClickWnd*>(m_areaPanel)})
+    delete panel;
+}
 
 void CTolvanixView::LoadViewOptions() {
   CWinApp* app = AfxGetApp();
@@ -44,14 +51,37 @@ int CTolvanixView::OnCreate() {
   if (CWinApp* app = AfxGetApp())
     fontSize = static_cast<int>(app->GetProfileInt(kOptionsSection, "Fontsize", fontSize)) & 0xFF;
   SetMapFont(fontSize);
-  m_rowUnit = PanelRowUnit(m_lineHeight, HiRes(), DpiY());
+  {
+    // The row unit follows the view's own (default) font, not the map font.
+    CClientDC dc(this);
+    LOGFONT lf;
+    if (CFont* font = dc.GetCurrentFont()) font->GetLogFont(&lf);
+    m_rowUnit = PanelRowUnit(lf.lfHeight, HiRes(), DpiY());
+  }
+  CreateDrawResources();
+  m_positionPanel = new CClickWnd;
+  m_altitudePanel = new CClickWnd;
+  m_lengthPanel = new CClickNotifyWnd;
+  m_areaPanel = new CClickNotifyWnd;
+  CClickWnd* panels[4] = {m_positionPanel, m_altitudePanel, m_lengthPanel, m_areaPanel};
+  for (int i = 0; i < 4; ++i) panels[i]->CreatePanel(this, kPanelIds[i]);
+  m_lengthPanel->m_hwndNotify = m_hWnd;
+  m_areaPanel->m_hwndNotify = m_hWnd;
   if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
+  UpdateInfoPanels();
   return 0;
 }
 
 void CTolvanixView::OnInitialUpdate() {
   if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
   CView::OnInitialUpdate();
+  CTolvanixDoc* doc = GetDocument();
+  if (doc && doc->m_wizardOnStart) {
+    // The start-up wizard only when no document was named on the command line.
+    CCommandLineInfo commandLine;
+    if (CWinApp* app = AfxGetApp()) app->ParseCommandLine(commandLine);
+    if (commandLine.m_strFileName.empty()) doc->OnWizard();
+  }
   ResetGpsMarker();
   ResetPickMarkers();
   OnActivateView(TRUE);
@@ -75,10 +105,6 @@ int CTolvanixView::ClientHeight() const {
   GetClientRect(&r);
   return r.bottom - r.top;
 }
-
-int CTolvanixView::DpiX() { return 96; }
-int CTolvanixView::DpiY() { return 96; }
-bool CTolvanixView::HiRes() { return false; }
 
 void CTolvanixView::FitToFeatures(int width, int height) {
   CTolvanixDoc* doc = GetDocument();
@@ -123,17 +149,16 @@ void CTolvanixView::ResetView() {
   m_featurePoints.clear();
   m_waypointPoints.clear();
   m_offsetPoints.clear();
-  if (m_showRuler) m_rulerStep = -1;
+  if (m_showRuler) {
+    m_rulerStep = -1;
+    if (FrameBars* bars = MainFrameBars()) bars->SetRulerSelection(0);  // "Auto"
+  }
   EndTapMode();
   if (m_positionPanel) {
     LayoutInfoPanels();
     UpdateInfoPanels();
   }
   Invalidate(TRUE);
-}
-
-void CTolvanixView::SetMapFont(int pointSize) {
-  m_lineHeight = std::abs(MapFontHeight(pointSize, DpiY()));
 }
 
 void CTolvanixView::ResetGpsMarker() {

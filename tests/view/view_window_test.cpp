@@ -1,0 +1,222 @@
+// The map view's picture in a real frame (under Xvfb): a known square drawn into the view,
+// its edges and fill where the fit puts them, the GPS marker over it and taken off again,
+// a captured point added to the picture at once, and the grid of the ruler.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "app/strings.h"
+#include "document/tolvanix_doc.h"
+#include "platform/modules.h"
+#include "platform/options_store.h"
+#include "platform/ui/dc.h"
+#include "platform/win_app.h"
+#include "tests/support/wx_test_environment.h"
+#include "view/tolvanix_view.h"
+
+extern "C" const TvxResourceBlob* tvx_program_resources();
+
+namespace {
+
+constexpr COLORREF kBlue = 0xFF0000;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kRed = 0x0000FF;
+constexpr COLORREF kGrey = 0xC8C8C8;
+
+// The square: 0.001 degree of longitude by 0.0005 of latitude at latitude 60, 55.59 m a side.
+constexpr double kWest = 10.0, kEast = 10.001, kSouth = 60.0, kNorth = 60.0005;
+
+class ViewWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    static bool resources = [] {
+      platform::SetProgramResources(tvx_program_resources());
+      return true;
+    }();
+    (void)resources;
+    setenv("TVX_NO_SOUND", "1", 1);
+    dir_ = std::filesystem::temp_directory_path() / ("tvx_view_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_ / "internal");
+    for (const char* file : {"tvxdatum.bin", "tvxdtmlist.bin"}) {
+      const auto shipped = std::filesystem::path(TVX_BINARY_DIR) / "internal" / file;
+      if (std::filesystem::exists(shipped)) std::filesystem::copy_file(shipped, dir_ / "internal" / file);
+    }
+    ModuleDirectory = dir_.string() + "/";
+    platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
+    app_ = std::make_unique<CWinApp>("tolvanixpda");
+    app_->SetRegistryKey("Vorel - Tolvanix PDA");
+    // Only the layers under test.
+    for (const char* name : {"Puntos", "Vertices", "Regla", "Labels"})
+      app_->WriteProfileInt("Opciones", name, 0);
+
+    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CFrameWnd, CTolvanixView>(128));
+    doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
+    ASSERT_NE(doc_, nullptr);
+    frame_ = template_->GetFrame();
+    view_ = dynamic_cast<CTolvanixView*>(frame_->GetActiveView());
+    ASSERT_NE(view_, nullptr);
+    frame_->ShowWindow(SW_SHOW);
+    frame_->GetFrame()->SetClientSize(241, 330);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() == 241; }));
+    doc_->m_docName.clear();
+  }
+
+  void TearDown() override {
+    if (frame_) frame_->DestroyWindow();
+    tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
+    template_.reset();
+    app_.reset();
+    platform::OptionsStore::Instance().SetPath("");
+    std::filesystem::remove_all(dir_);
+  }
+
+  FeatureRecord& Square(std::int32_t pattern) {
+    doc_->m_features.clear();
+    FeatureRecord& f = doc_->AddFeature(FeatureType::Area, "");
+    for (GeoPoint p : {GeoPoint{kWest, kSouth}, {kEast, kSouth}, {kEast, kNorth}, {kWest, kNorth}})
+      f.AddVertex(p, p, 0);
+    f.pattern = pattern;
+    f.colour = kBlue;
+    doc_->m_current = 0;
+    return f;
+  }
+
+  // A full paint with a refit, as after any change of the document.
+  void Paint() {
+    view_->RequestRedraw();
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw; }));
+    view_->UpdateWindow();
+  }
+
+  COLORREF Pixel(int x, int y) {
+    CClientDC dc(view_);
+    return dc.GetPixel(x, y);
+  }
+
+  // Where the fit must put the square (client pixels): the map area is the client area less
+  // three panel rows, 5 pixels of margin; the square fills 0.8 of the smaller side.
+  struct Box {
+    double left, right, top, bottom;
+  };
+  Box Expected() const {
+    const double mapW = view_->ClientWidth() - 5;
+    const double mapH = view_->ClientHeight() - 3 * view_->m_rowUnit - 5;
+    const double side = 0.8 * std::min(mapW, mapH);
+    const double cx = mapW / 2 + 2, cy = mapH / 2 + 2 + 2 * view_->m_rowUnit;
+    return {cx - side / 2, cx + side / 2, cy - side / 2, cy + side / 2};
+  }
+
+  std::filesystem::path dir_;
+  std::unique_ptr<CWinApp> app_;
+  std::unique_ptr<CSingleDocTemplate> template_;
+  CTolvanixDoc* doc_ = nullptr;
+  CFrameWnd* frame_ = nullptr;
+  CTolvanixView* view_ = nullptr;
+};
+
+TEST_F(ViewWindow, SquareEdgesAndFillsWhereTheFitPutsThem) {
+  Square(6);  // outline only
+  Paint();
+  Box b = Expected();
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  auto blueNear = [&](int x, int y, bool vertical) {
+    for (int d = -1; d <= 1; ++d)
+      if (Pixel(vertical ? x + d : x, vertical ? y : y + d) == kBlue) return true;
+    return false;
+  };
+  EXPECT_TRUE(blueNear(static_cast<int>(std::lround(b.left)), midY, true));
+  EXPECT_TRUE(blueNear(static_cast<int>(std::lround(b.right)), midY, true));
+  EXPECT_TRUE(blueNear(midX, static_cast<int>(std::lround(b.top)), false));
+  EXPECT_TRUE(blueNear(midX, static_cast<int>(std::lround(b.bottom)), false));
+  EXPECT_EQ(Pixel(midX, midY), kWhite) << "pattern 6 leaves the inside unfilled";
+  EXPECT_EQ(Pixel(static_cast<int>(b.left) - 4, midY), kWhite);
+
+  Square(0);  // solid fill
+  Paint();
+  EXPECT_EQ(Pixel(midX, midY), kBlue);
+  EXPECT_EQ(Pixel(static_cast<int>(b.right) + 4, midY), kWhite);
+
+  // Horizontal lines: one row in five carries the colour, anywhere inside.
+  Square(1);
+  Paint();
+  int coloured = 0;
+  for (int y = midY; y < midY + 10; ++y) coloured += Pixel(midX, y) == kBlue;
+  EXPECT_EQ(coloured, 2);
+}
+
+TEST_F(ViewWindow, GpsMarkerIsDrawnAndTakenOffAgain) {
+  Square(6);
+  Paint();
+  doc_->m_hasFix = true;
+  doc_->m_datumLon = (kWest + kEast) / 2;
+  doc_->m_datumLat = (kSouth + kNorth) / 2;
+  view_->DrawGpsMarker();
+  const Box b = Expected();
+  EXPECT_NEAR(view_->m_markerX, (b.left + b.right) / 2, 1.0);
+  EXPECT_NEAR(view_->m_markerY, (b.top + b.bottom) / 2, 1.0);
+  const int x0 = view_->m_markerX, y0 = view_->m_markerY;
+  EXPECT_EQ(Pixel(x0, y0), kRed);
+
+  doc_->m_datumLon = kWest + 0.00025;
+  view_->DrawGpsMarker();
+  EXPECT_LT(view_->m_markerX, x0 - 20);
+  EXPECT_EQ(Pixel(view_->m_markerX, view_->m_markerY), kRed);
+  EXPECT_EQ(Pixel(x0, y0), kWhite) << "the old place shows the map again";
+}
+
+TEST_F(ViewWindow, CapturedPointJoinsThePictureAtOnce) {
+  FeatureRecord& f = Square(6);
+  // Forty vertices along the south, east and north sides, west to west.
+  f.FreeVertices();
+  for (int i = 0; i < 40; ++i) {
+    const double t = i / 39.0 * 3;
+    GeoPoint p = t < 1   ? GeoPoint{kWest + t * (kEast - kWest), kSouth}
+                 : t < 2 ? GeoPoint{kEast, kSouth + (t - 1) * (kNorth - kSouth)}
+                         : GeoPoint{kEast - (t - 2) * (kEast - kWest), kNorth};
+    f.AddVertex(p, p, 0);
+  }
+  Paint();
+  ASSERT_EQ(view_->m_featurePoints.size(), 40u);
+  const ScreenPoint last = view_->m_featurePoints.back();
+
+  GeoPoint centre{(kWest + kEast) / 2, (kSouth + kNorth) / 2};
+  f.AddVertex(centre, centre, 0);
+  EXPECT_EQ(view_->OnAddSegmento(0, 0), 0);
+  ASSERT_EQ(view_->m_featurePoints.size(), 41u);
+  EXPECT_FALSE(doc_->m_needsRedraw) << "drawn from the caches, without a refit";
+  const ScreenPoint added = view_->m_featurePoints.back();
+  // The new side runs from the old last vertex to the centre.
+  const int mx = (last.x + added.x) / 2, my = (last.y + added.y) / 2 + 2 * view_->m_rowUnit;
+  bool found = false;
+  for (int d = -1; d <= 1 && !found; ++d) found = Pixel(mx, my + d) == kBlue;
+  EXPECT_TRUE(found);
+
+  // A point that leaves the map re-centres on the GPS instead of being drawn.
+  f.AddVertex({kEast + 0.01, kNorth}, {kEast + 0.01, kNorth}, 0);
+  view_->m_markerX = 10;
+  view_->m_markerY = 10;
+  EXPECT_EQ(view_->OnAddSegmento(0, 0), 0);
+  EXPECT_EQ(view_->m_featurePoints.size(), 41u);
+  EXPECT_TRUE(doc_->m_needsRedraw);
+  EXPECT_EQ(view_->m_offsetX, static_cast<int>(-(10 - view_->ClientWidth() * 0.5)));
+}
+
+TEST_F(ViewWindow, RulerGridLinesAtTheStep) {
+  Square(6);
+  view_->m_showRuler = 1;
+  Paint();
+  const RulerScale r = ComputeRuler(-1, view_->m_scale, 0);
+  ASSERT_GT(r.lengthPx, 5);
+  // A vertical grid line at x = L, away from the square.
+  const int y = 2 * view_->m_rowUnit + 3;
+  EXPECT_EQ(Pixel(r.lengthPx, y), kGrey);
+  EXPECT_EQ(Pixel(r.lengthPx + 2, y), kWhite);
+}
+
+}  // namespace
