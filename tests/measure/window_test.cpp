@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 #include <cmath>
 
 #include "dialogs/measure_dialogs.h"
 #include "platform/message_box.h"
+#include "platform/ui/control_notify.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/menu.h"
 #include "tests/document_main/doc_test_env.h"
@@ -213,6 +216,58 @@ TEST_F(MeasureWindows, AveragingDialogCountsSamplesAndStoresTheChosenCapture) {
   EXPECT_EQ(dialog.m_choice, 3);  // waypoint and vertex
   EXPECT_EQ(dialog.m_altitudeCm, 1234);
   EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// Selects a line of a list box as the user does: the control changes, then tells its window.
+void ChooseLine(CWnd& wnd, int id, int index) {
+  wxWindow* list = wnd.GetDlgItemWindow(id);
+  dynamic_cast<wxItemContainer*>(list)->SetSelection(index);
+  wxCommandEvent event(wxEVT_LISTBOX, id);
+  event.SetEventObject(list);
+  event.SetInt(index);
+  list->ProcessWindowEvent(event);
+}
+
+// An object of the point-distance dialog chosen, and the dialog told.
+void ChooseObject(CWnd& wnd, int combo, int index) {
+  CComboBox(wnd.GetDlgItem(combo)).SetCurSel(index);
+  wnd.OnCmdMsg(ControlNotifyId(combo, CBN_SELCHANGE), CN_COMMAND, nullptr);
+}
+
+double ShownMetres(CWnd& wnd) { return std::atof(wnd.GetDlgItemText(1041).c_str()); }
+
+TEST_F(MeasureWindows, PointDistanceBetweenVerticesAndFromTheReceiver) {
+  CTolvanixDoc& doc = MakeDoc();
+  SquareField(doc);
+  doc.AddFeature(FeatureType::Line, "Empty");
+  double between = -1, gpsToGps = -1;
+  int emptyLines = 99;
+  std::string afterEmpty = "unchanged";
+  CDlgPointDistance dialog(true, 0, &doc);
+  wxTheApp->CallAfter([&] {
+    // Both sides start on the field's first vertex; the second side moves to vertex 2.
+    ChooseLine(dialog, 1040, 1);
+    between = ShownMetres(dialog);
+    // "GPS" follows the features and "Wpt": object 3 on both sides.
+    for (int combo : {1042, 1043}) ChooseObject(dialog, combo, 3);
+    dialog.SetGpsPosition(2.0005, 41.0005);
+    gpsToGps = ShownMetres(dialog);
+    // A feature without vertices lists nothing and measures nothing.
+    ChooseObject(dialog, 1042, 1);
+    emptyLines = CComboBox(dialog.GetDlgItem(1039)).GetCount();
+    dialog.SetGpsPosition(2.001, 41.001);
+    afterEmpty = dialog.GetDlgItemText(1041);
+    Click(dialog, IDOK);
+  });
+  dialog.DoModal();
+  EXPECT_NEAR(between, 100.0, 0.5);  // one side of the 100 m square
+  EXPECT_EQ(gpsToGps, 0.0);
+  EXPECT_EQ(emptyLines, 0);
+  EXPECT_EQ(afterEmpty, "");
 }
 
 }  // namespace
