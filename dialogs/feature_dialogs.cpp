@@ -425,19 +425,16 @@ void CDlgObjectGrid::ShowSummary() {
   SetDlgItemText(kSummary, text);
 }
 
-void CDlgObjectGrid::OnSubtractAll() {
+void CDlgObjectGrid::SetSubtractAll(bool subtract) {
   StoreGrid();
-  for (int part : m_parts) m_doc->m_features[part].subtract = 1;
+  for (int part : m_parts) m_doc->m_features[part].subtract = subtract ? 1 : 0;
   FillGrid();
   ShowSummary();
 }
 
-void CDlgObjectGrid::OnSubtractNone() {
-  StoreGrid();
-  for (int part : m_parts) m_doc->m_features[part].subtract = 0;
-  FillGrid();
-  ShowSummary();
-}
+void CDlgObjectGrid::OnSubtractAll() { SetSubtractAll(true); }
+
+void CDlgObjectGrid::OnSubtractNone() { SetSubtractAll(false); }
 
 void CDlgObjectGrid::OnDeleteParts() {
   StoreGrid();

@@ -90,6 +90,7 @@ class CDlgObjectGrid : public CDialogVScroll {
   void StoreGrid();
   void FillGrid();
   void ShowSummary();
+  void SetSubtractAll(bool subtract);
 
   DECLARE_MESSAGE_MAP()
 };

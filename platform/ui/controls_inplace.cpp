@@ -138,6 +138,18 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
     if (i.closed || !self || Inside(self, event.GetWindow())) return;
     if (i.hooks.focusLost) i.hooks.focusLost();
   };
+  // Enter, Escape and Tab would otherwise go to the dialog (default button, cancel,
+  // navigation) before the control saw them: the control asks for every key.
+  auto hookHandler = [control](wxKeyEvent& event) {
+    Impl& i = *control->impl_;
+    int code = event.GetKeyCode();
+    UINT ch = code == WXK_ESCAPE ? 27u
+              : (code == WXK_RETURN || code == WXK_NUMPAD_ENTER) ? 13u
+              : code == WXK_TAB ? 9u
+                                : 0u;
+    if (ch != 0 && !i.closed && i.hooks.character && i.hooks.character(ch)) return;
+    event.Skip();
+  };
   // The combo's edit field is a child window on some toolkits: bind the window and every child.
   std::vector<wxWindow*> targets{window};
   for (wxWindow* child : window->GetChildren()) targets.push_back(child);
@@ -146,6 +158,7 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
     target->Bind(wxEVT_KEY_UP, keyHandler);
     target->Bind(wxEVT_CHAR, charHandler);
     target->Bind(wxEVT_KILL_FOCUS, focusHandler);
+    target->Bind(wxEVT_CHAR_HOOK, hookHandler);
   }
   window->Bind(wxEVT_DESTROY, [control, window](wxWindowDestroyEvent& event) {
     event.Skip();

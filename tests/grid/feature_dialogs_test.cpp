@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/listbox.h>
+#include <wx/radiobut.h>
 
 #include <filesystem>
 
@@ -124,6 +126,37 @@ TEST_F(FeatureDialogs, TypeChangesAndTheVisibleBoxReachTheDocument) {
   EXPECT_EQ(types, (std::vector<FeatureType>{FeatureType::CircleLine, FeatureType::Circle}));
   EXPECT_EQ(patterns, (std::vector<int>{6, 0}));
   EXPECT_EQ(doc_->m_features[0].visible, 0);
+}
+
+TEST_F(FeatureDialogs, AColourCellOpensTheAreaDesignAndTakesItsChoice) {
+  doc_->m_features[0].pattern = 0;
+  doc_->m_features[0].colour = 0x0000FF;
+  CDlgObjectList dlg(0, doc_.get());
+  int shownPattern = -2;
+  bool radiosEnabled = false;
+  wxTheApp->CallAfter([&] {
+    dlg.m_Grid.SetFocusCell(1, 2);
+    // The design dialog runs inside: choose the vertical-line pattern there.
+    wxTheApp->CallAfter([&] {
+      CDlgAreaDesign* dialog = nullptr;
+      for (wxWindow* top : wxTopLevelWindows) {
+        if (auto* found = dynamic_cast<CDlgAreaDesign*>(CWnd::FromWxWindow(top))) dialog = found;
+      }
+      ASSERT_NE(dialog, nullptr);
+      auto* solid = static_cast<wxRadioButton*>(dialog->GetDlgItemWindow(1077));
+      shownPattern = solid && solid->GetValue() ? 0 : -1;
+      radiosEnabled = solid && solid->IsEnabled();
+      static_cast<wxRadioButton*>(dialog->GetDlgItemWindow(1079))->SetValue(true);
+      Click(*dialog, IDOK);
+    });
+    platform::ui::SimulateKey(&dlg.m_Grid, VK_F2);
+    Click(dlg, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(shownPattern, 0);
+  EXPECT_TRUE(radiosEnabled);
+  EXPECT_EQ(doc_->m_features[0].pattern, 2);
+  EXPECT_EQ(doc_->m_features[0].colour, 0x0000FFu);
 }
 
 TEST_F(FeatureDialogs, PartsGridClosesAtOnceWithoutPartsAndSubtractsOnRequest) {

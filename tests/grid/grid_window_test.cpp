@@ -2,6 +2,7 @@
 // an in-place edit do, with the owner's notifications recorded.
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
+#include <wx/combobox.h>
 #include <wx/textctrl.h>
 
 #include <vector>
@@ -147,6 +148,32 @@ TEST_F(GridWindowTest, TypingOpensAnEditThatCommitsOnEnterAndRestoresOnEscape) {
   tvxtest::PumpUntil([] { return true; });
   EXPECT_EQ(grid.GetItemText(2, 1), "x");
   EXPECT_EQ(owner.edited.size(), 1u);
+}
+
+TEST_F(GridWindowTest, ADropDownListCellTakesTheChosenOption) {
+  grid.SetCellType<CGridCellCombo>(1, 2);
+  auto* combo = dynamic_cast<CGridCellCombo*>(grid.GetCell(1, 2));
+  ASSERT_NE(combo, nullptr);
+  combo->SetOptions({"Area", "Line"});
+  combo->SetStyle(3);
+  grid.SetItemText(1, 2, "Area");
+  grid.SetFocusCell(1, 2);
+  SimulateKey(&grid, VK_F2);
+  wxComboBox* list = nullptr;
+  for (wxWindow* child : grid.GetWxWindow()->GetChildren()) {
+    if (auto* c = dynamic_cast<wxComboBox*>(child); c && c->IsShown()) list = c;
+  }
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCount(), 2u);
+  EXPECT_EQ(list->GetSelection(), 0);  // the option the cell's text begins
+  list->SetSelection(1);
+  wxCommandEvent chosen(wxEVT_COMBOBOX, list->GetId());
+  chosen.SetEventObject(list);
+  chosen.SetInt(1);
+  list->ProcessWindowEvent(chosen);
+  EXPECT_EQ(grid.GetItemText(1, 2), "Line");
+  EXPECT_EQ(owner.edited, (std::vector<int>{1}));
+  EXPECT_FALSE(grid.GetCell(1, 2)->IsEditing());
 }
 
 }  // namespace
