@@ -1,9 +1,12 @@
 #include "dialogs/waypoint_dialogs.h"
 
 #include "app/strings.h"
+#include "dialogs/core/waypoint_import.h"
 #include "dialogs/core/waypoint_projector.h"
 #include "dialogs/program_dialogs.h"
+#include "document/export_prompts.h"
 #include "document/tolvanix_doc.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/ui/control_notify.h"
 #include "platform/ui/controls.h"
@@ -268,7 +271,53 @@ void CDlgWaypointTable::OnExport() {
   doc_->ExportWaypointsShp(waypoints);
 }
 
-void CDlgWaypointTable::OnImport() {}
+void CDlgWaypointTable::OnImport() {
+  platform::FileDialogRequest request;
+  request.filter = "ESRI Shapefile POINT (*.shp)|*.shp||";
+  request.defaultExtension = "shp";
+  const std::string path = platform::ShowFileDialog(request);
+  if (path.empty()) return;
+
+  ExportPrompts* prompts = GetExportPrompts();
+  CoordSystemQuestion question;
+  question.datumName = doc_->m_datumName;
+  question.datumIndex = doc_->m_datum.index;
+  question.projectionText = doc_->m_projectionName;
+  question.zone = doc_->m_zone;
+  question.mode = doc_->m_coord;
+  CoordSystemAnswer answer;
+  if (!prompts || !prompts->AskCoordSystem(question, answer)) return;
+  const bool projected = answer.coordKind == 1;
+  SwitchMode(projected ? kProjected : kGeographic);
+
+  const PointImportResult read = ReadShapefilePoints(path);
+  if (read.status == PointImportStatus::NotPoints) {
+    MessageBox(m_hWnd, "Only POINT type supported", "Error!", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  TakeRows();
+  DocWaypointProjector projector(*doc_);
+  const bool north = answer.hemisphere == 0;
+  for (const ShapefilePoint& point : read.points) {
+    WaypointRecord w;
+    w.name = CutName(point.name);
+    w.altitudeCm = AltitudeCentimetres(point.z);
+    w.x = point.x;
+    w.y = point.y;
+    if (projected) {
+      // The file's UTM of the chosen zone and hemisphere, kept as the row shows it.
+      w.easting = point.x;
+      w.northing = point.y;
+      w.zone = answer.zone;
+      w.south = north ? 0 : 1;
+      if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) continue;
+    } else if (answer.datumChoice == 0 && doc_->m_datum.index > 0) {
+      doc_->TransformOutput(w.x, w.y);  // WGS84 of the file into the user datum
+    }
+    table_->InsertFirst(w);
+  }
+  ShowRows();
+}
 
 void CDlgWaypointTable::OnOK() {
   if (!UpdateData(TRUE)) return;

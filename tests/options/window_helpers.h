@@ -24,39 +24,31 @@ inline void Type(CWnd& wnd, int id, const char* text) {
   Control<wxTextCtrl>(wnd, id)->SetValue(wxString::FromUTF8(text));
 }
 
-inline void Choose(CWnd& wnd, int id, int index) {
-  auto* choice = Control<wxChoice>(wnd, id);
-  choice->SetSelection(index);
-  wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
-  event.SetEventObject(choice);
-  event.SetInt(index);
-  choice->ProcessWindowEvent(event);
+// The control takes the value first; then it tells its window.
+inline void Notify(wxWindow* control, wxEventType type, int value) {
+  wxCommandEvent event(type, control->GetId());
+  event.SetEventObject(control);
+  event.SetInt(value);
+  control->ProcessWindowEvent(event);
 }
 
-inline void Click(wxWindow* button) {
-  wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-  event.SetEventObject(button);
-  button->ProcessWindowEvent(event);
+inline void Choose(CWnd& wnd, int id, int index) {
+  Control<wxChoice>(wnd, id)->SetSelection(index);
+  Notify(wnd.GetDlgItemWindow(id), wxEVT_CHOICE, index);
 }
+
+inline void Click(wxWindow* button) { Notify(button, wxEVT_BUTTON, 0); }
 
 inline void ClickId(CWnd& wnd, int id) { Click(wnd.GetDlgItemWindow(id)); }
 
 inline void Tick(CWnd& wnd, int id, bool on) {
-  auto* box = Control<wxCheckBox>(wnd, id);
-  box->SetValue(on);
-  wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
-  event.SetEventObject(box);
-  event.SetInt(on);
-  box->ProcessWindowEvent(event);
+  Control<wxCheckBox>(wnd, id)->SetValue(on);
+  Notify(wnd.GetDlgItemWindow(id), wxEVT_CHECKBOX, on);
 }
 
 inline void Pick(CWnd& wnd, int id) {
-  auto* radio = Control<wxRadioButton>(wnd, id);
-  radio->SetValue(true);
-  wxCommandEvent event(wxEVT_RADIOBUTTON, radio->GetId());
-  event.SetEventObject(radio);
-  event.SetInt(1);
-  radio->ProcessWindowEvent(event);
+  Control<wxRadioButton>(wnd, id)->SetValue(true);
+  Notify(wnd.GetDlgItemWindow(id), wxEVT_RADIOBUTTON, 1);
 }
 
 inline bool Enabled(CWnd& wnd, int id) { return wnd.GetDlgItemWindow(id)->IsEnabled(); }

@@ -4,11 +4,20 @@
 
 #include <cmath>
 
+#include "dialogs/core/waypoint_import.h"
 #include "dialogs/core/waypoint_table.h"
+#include "tests/waypoints/waypoint_test_data.h"
 
 namespace {
 
 using namespace waypoint_table;
+using tvxtest::WriteShapefile;
+
+WaypointRecord Waypoint(const char* name, double lon, double lat, int altitudeCm, int stamp) {
+  WaypointRecord w = tvxtest::Waypoint(name, lon, lat, altitudeCm, stamp);
+  w.symbol = 3;
+  return w;
+}
 
 TEST(WaypointTexts, GeographicFormatsWriteAndReadBack) {
   const struct {
@@ -97,17 +106,6 @@ class FlatProjector : public Projector {
   bool fail = false;
 };
 
-WaypointRecord Waypoint(const char* name, double lon, double lat, int altitudeCm, int stamp) {
-  WaypointRecord w;
-  w.name = name;
-  w.x = lon;
-  w.y = lat;
-  w.altitudeCm = altitudeCm;
-  w.timeStamp = stamp;
-  w.symbol = 3;
-  return w;
-}
-
 TEST(WaypointTableRows, BlankedRowsGoTypedRowsComeAndNotesAndStampsStayWithTheirRows) {
   Table table({Waypoint("a", 1, 2, 150, 11), Waypoint("b", 3, 4, 0, 22), Waypoint("c", 5, 6, 0, 33)},
               {"note a", "note b", "note c"}, 0, false);
@@ -187,6 +185,31 @@ TEST(WaypointTableRows, ProjectedDisplayUsesTheFirstZoneAndEachRowsHemisphereAnd
   table.Finish(projector, waypoints, notes);
   ASSERT_EQ(waypoints.size(), 2u);
   EXPECT_NEAR(waypoints[0].x, 3.25, 1e-9);
+}
+
+TEST(WaypointImport, PointsWithTheirNamesAndAltitudesAndOtherShapesRefused) {
+  for (const char* field : {"NAME", "PROBENUMME"}) {
+    const std::string path = WriteShapefile("tvx_points_", SHPT_POINTZ, field);
+    const PointImportResult read = ReadShapefilePoints(path);
+    ASSERT_EQ(read.status, PointImportStatus::Ok);
+    ASSERT_EQ(read.points.size(), 2u);
+    EXPECT_EQ(read.points[0].x, -3.5);
+    EXPECT_EQ(read.points[0].y, 40.25);
+    EXPECT_EQ(AltitudeCentimetres(read.points[0].z), 61234);
+    EXPECT_EQ(AltitudeCentimetres(read.points[1].z), -700);
+    EXPECT_EQ(read.points[0].name, "Fuente") << field;
+    EXPECT_EQ(read.points[1].name, "Pozo \u00f1") << field;
+  }
+  const std::string other = WriteShapefile("tvx_points_other_", SHPT_POINT, "LABEL");
+  const PointImportResult unnamed = ReadShapefilePoints(other);
+  ASSERT_EQ(unnamed.points.size(), 2u);
+  EXPECT_EQ(unnamed.points[1].name, "");
+  EXPECT_EQ(unnamed.points[1].z, 0.0);
+
+  EXPECT_EQ(ReadShapefilePoints(WriteShapefile("tvx_line_", SHPT_ARC, "NAME")).status,
+            PointImportStatus::NotPoints);
+  EXPECT_EQ(ReadShapefilePoints("/nonexistent/none.shp").status, PointImportStatus::OpenFailed);
+  EXPECT_EQ(AltitudeCentimetres(1e300), 0);
 }
 
 }  // namespace

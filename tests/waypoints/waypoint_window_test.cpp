@@ -5,14 +5,18 @@
 #include <wx/app.h>
 
 #include "dialogs/waypoint_dialogs.h"
+#include "document/export_prompts.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/wx_test_environment.h"
+#include "tests/waypoints/waypoint_test_data.h"
 
 namespace {
 
 using namespace optstest;
+using tvxtest::Waypoint;
 
 class WaypointWindows : public DocTest {
  protected:
@@ -32,16 +36,6 @@ class WaypointWindows : public DocTest {
   }
   HMODULE module_ = nullptr;
 };
-
-WaypointRecord Waypoint(const char* name, double lon, double lat, int altitudeCm, int stamp) {
-  WaypointRecord w;
-  w.name = name;
-  w.x = lon;
-  w.y = lat;
-  w.altitudeCm = altitudeCm;
-  w.timeStamp = stamp;
-  return w;
-}
 
 TEST_F(WaypointWindows, TableShowsBothDisplaysChecksCellsAndHandsBackTheEditedCopies) {
   CTolvanixDoc& doc = MakeDoc();
@@ -171,6 +165,52 @@ TEST_F(WaypointWindows, NameDialogAndPropertiesPages) {
   EXPECT_EQ(counterTyped, "000/159");
   EXPECT_EQ(properties.m_name, "W2");
   EXPECT_EQ(properties.m_note, std::string(159, 'y'));
+}
+
+// Answers the coordinate-system question of an import.
+class GeographicPrompts : public ExportPrompts {
+ public:
+  bool AskZoneDatum(const ZoneDatumQuestion&, ZoneDatumAnswer&) override { return false; }
+  bool AskDxf(const DxfQuestion&, DxfAnswer&) override { return false; }
+  bool AskCoordSystem(const CoordSystemQuestion&, CoordSystemAnswer& answer) override {
+    answer.coordKind = 0;
+    answer.datumChoice = 0;
+    return true;
+  }
+  int AskNameField(const std::vector<std::string>&) override { return -1; }
+};
+
+TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
+  CTolvanixDoc& doc = MakeDoc();
+  doc.m_geoType = 0;
+  SetExportPrompts(std::make_unique<GeographicPrompts>());
+  CDlgWaypointTable dialog("WGS84 / GRS80", 0, {Waypoint("A", 1.0, 2.0, 0, 0)}, {"na"}, &doc);
+  std::string firstName, firstLon, thirdName;
+  wxTheApp->CallAfter([&] {
+    platform::FileDialogScript::Push(tvxtest::WriteShapefile("tvx_import_", SHPT_POINTZ, "NAME"));
+    ClickId(dialog, 173);
+    firstName = dialog.m_Grid.GetItemText(1, 1);
+    firstLon = dialog.m_Grid.GetItemText(1, 2);
+    thirdName = dialog.m_Grid.GetItemText(3, 1);
+    platform::FileDialogScript::Push(tvxtest::WriteShapefile("tvx_import_line_", SHPT_ARC, "NAME"));
+    platform::MessageBoxScript::Push(IDOK);
+    ClickId(dialog, 173);
+    ClickId(dialog, IDOK);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  SetExportPrompts(nullptr);
+  // Each point is inserted at the top: the file's last point comes first.
+  EXPECT_EQ(firstName, "Pozo \u00f1");
+  EXPECT_EQ(firstLon, "2.2500000");
+  EXPECT_EQ(thirdName, "A");
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Only POINT type supported");
+  EXPECT_EQ(shown[0].caption, "Error!");
+  ASSERT_EQ(dialog.m_waypoints.size(), 3u);
+  EXPECT_EQ(dialog.m_waypoints[1].name, "Fuente");
+  EXPECT_EQ(dialog.m_waypoints[1].altitudeCm, 61234);
+  EXPECT_EQ(dialog.m_notes, (std::vector<std::string>{"", "", "na"}));
 }
 
 }  // namespace
