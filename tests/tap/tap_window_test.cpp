@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -211,6 +212,32 @@ TEST_F(TapWindow, LineByTapsAndRectangleByDrag) {
   EXPECT_EQ(rect.vertices[2], ends[1]);
   EXPECT_EQ(rect.vertices[1], (GeoPoint{ends[1].x, ends[0].y}));
   EXPECT_EQ(rect.vertices[3], (GeoPoint{ends[0].x, ends[1].y}));
+}
+
+TEST_F(TapWindow, CircleByDragStoresItsCentreAndTheSquareAroundIt) {
+  doc_->DeleteAllFeatures();
+  Feature("Base", {{2.10, 41.30}, {2.11, 41.31}});
+  Fit();
+  view_->RunCommand(view_cmd::kNewCircleByDrag);
+  SimulateMouse(view_, MouseAction::LeftDown, CPoint(100, 120));
+  SimulateMouse(view_, MouseAction::Move, CPoint(130, 100));
+  SimulateMouse(view_, MouseAction::LeftUp, CPoint(130, 100));
+  const FeatureRecord& circle = doc_->m_features.back();
+  EXPECT_EQ(circle.type, FeatureType::Circle);
+  EXPECT_EQ(circle.editable, 0);
+  ASSERT_EQ(circle.VertexCount(), 3u);
+  EXPECT_EQ(circle.vertices[0], doc_->m_tapPoint1);
+  // Centre and edge in metres; the corners, taken back from degrees, lie d off in each axis.
+  const GeoPoint centre = doc_->m_tapUtm1, edge = doc_->m_tapUtm2;
+  const double d = std::hypot(edge.x - centre.x, edge.y - centre.y);
+  ASSERT_GT(d, 1.0);
+  double e = 0, n = 0;
+  ASSERT_TRUE(doc_->ConvertCoordinates(circle.wgs84Vertices[1].x, circle.wgs84Vertices[1].y, e, n));
+  EXPECT_NEAR(e, centre.x - d, 0.01);
+  EXPECT_NEAR(n, centre.y + d, 0.01);
+  ASSERT_TRUE(doc_->ConvertCoordinates(circle.wgs84Vertices[2].x, circle.wgs84Vertices[2].y, e, n));
+  EXPECT_NEAR(e, centre.x + d, 0.01);
+  EXPECT_NEAR(n, centre.y - d, 0.01);
 }
 
 TEST_F(TapWindow, KeysRunTheirActionsThroughTheUpdateHandlers) {
