@@ -139,16 +139,7 @@ TEST(OptionPagesCopy, GpsValuesOnlyFromAShownPageAndAnUnchosenDatumKeepsItsIndex
   EXPECT_EQ(options.commEventReader, 0);
 }
 
-TEST(CapturePage, LabelsFollowTheUnitSystemAndTheDistanceStepsAndReads) {
-  EXPECT_EQ(capture_page::IntervalLabelId(0), 59205u);
-  EXPECT_EQ(capture_page::IntervalLabelId(1), 59204u);
-  EXPECT_EQ(capture_page::IntervalLabelId(2), 59204u);
-  EXPECT_EQ(capture_page::OffsetLabelId(0), 59214u);
-  EXPECT_EQ(capture_page::OffsetLabelId(2), 59215u);
-  EXPECT_FALSE(capture_page::DistanceEditable(2));
-  EXPECT_TRUE(capture_page::DistanceEditable(0));
-  EXPECT_TRUE(capture_page::DistanceEditable(1));
-
+TEST(CapturePage, TheDistanceStepsNeverBelowZeroAndReadsOnlyWholeNumbers) {
   EXPECT_EQ(capture_page::StepDistance(0, -1), 0);
   EXPECT_EQ(capture_page::StepDistance(5, -1), 4);
   EXPECT_EQ(capture_page::StepDistance(5, 1), 6);
@@ -177,15 +168,7 @@ TEST(UnitsPage, EnablingAtTheStartAndAfterEachDisplayChoice) {
   EXPECT_EQ(units_page::OnDisplayChosen(2, false), (Enabling{false, false, false, true}));
 }
 
-TEST(SmallPages, FeetPrefixFontAndRadioRules) {
-  EXPECT_FALSE(other_page::FeetEnabled(0));
-  EXPECT_TRUE(other_page::FeetEnabled(1));
-  EXPECT_TRUE(other_page::FeetEnabled(2));
-
-  EXPECT_TRUE(waypoint_name_page::PrefixEditable(2));
-  EXPECT_FALSE(waypoint_name_page::PrefixEditable(0));
-  EXPECT_FALSE(waypoint_name_page::PrefixEditable(1));
-
+TEST(SmallPages, FontItemsAndChoicesWithoutAButton) {
   const int sizes[][2] = {{4, -1}, {5, 0}, {8, 3}, {12, 7}, {13, -1}};
   for (const auto& s : sizes) EXPECT_EQ(display_page::FontItem(s[0]), s[1]) << s[0];
   EXPECT_EQ(display_page::FontSizeOfItem(7), 12);
@@ -200,20 +183,6 @@ TEST(NavPage, ImperialDistanceIsShownInYardsAndComesBackAsTheRoundTripGives) {
   EXPECT_EQ(nav_page::ShownDistance(10.0, 0), 10.0);
   EXPECT_EQ(nav_page::ShownDistance(10.0, 2), 10.0);
   EXPECT_EQ(nav_page::MetresFromShown(10.0, 2), 10.0);
-  EXPECT_EQ(nav_page::SoundCaptionId(1), 59295u);
-  EXPECT_EQ(nav_page::SoundCaptionId(0), 59294u);
-  EXPECT_EQ(nav_page::SoundCaptionId(2), 59294u);
-}
-
-TEST(KeysPage, ActionTextsAreDistinctAndInCodeOrder) {
-  const auto& ids = keys_page::kActionStrings;
-  EXPECT_EQ(ids[0], 59227u);   // Nothing
-  EXPECT_EQ(ids[4], 59146u);   // Open / Close GPS
-  EXPECT_EQ(ids[22], 59241u);  // Design (AREA)
-  EXPECT_EQ(ids[24], 59240u);  // HDOP filter on
-  EXPECT_EQ(ids[25], 59243u);
-  for (std::size_t i = 0; i < ids.size(); ++i)
-    for (std::size_t j = i + 1; j < ids.size(); ++j) EXPECT_NE(ids[i], ids[j]) << i << " " << j;
 }
 
 }  // namespace
