@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
 #include <wx/combobox.h>
+#include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
 #include <vector>
@@ -174,6 +175,25 @@ TEST_F(GridWindowTest, ADropDownListCellTakesTheChosenOption) {
   EXPECT_EQ(grid.GetItemText(1, 2), "Line");
   EXPECT_EQ(owner.edited, (std::vector<int>{1}));
   EXPECT_FALSE(grid.GetCell(1, 2)->IsEditing());
+}
+
+TEST_F(GridWindowTest, ASymbolCellOffersTheTwentyFourSymbolsAndKeepsTheChosenOne) {
+  grid.SetCellType<CGridCellListCtrlIcon>(2, 2);
+  auto* icons = dynamic_cast<CGridCellListCtrlIcon*>(grid.GetCell(2, 2));
+  ASSERT_NE(icons, nullptr);
+  icons->m_icon = 3;
+  grid.SetFocusCell(2, 2);
+  SimulateKey(&grid, VK_F2);
+  wxListCtrl* list = nullptr;
+  for (wxWindow* child : grid.GetWxWindow()->GetChildren()) {
+    if (auto* l = dynamic_cast<wxListCtrl*>(child); l && l->IsShown()) list = l;
+  }
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetItemCount(), CGridCellListCtrlIcon::kIconCount);
+  list->SetItemState(7, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);  // reported as chosen
+  tvxtest::PumpUntil([&] { return !icons->IsEditing(); });
+  EXPECT_EQ(icons->m_icon, 7);
+  EXPECT_FALSE(icons->IsEditing());
 }
 
 }  // namespace
