@@ -189,9 +189,7 @@ void CDlgDividirArea::Close(bool keepParts) {
     doc.RestoreVisibility(2);
     doc.SetModifiedFlag(TRUE);
   } else {
-    for (int i = 0; i < 2 && !doc.m_features.empty(); ++i) doc.m_features.pop_back();
-    doc.m_content.RebuildPartIndex();
-    doc.KeepCurrentValid();
+    RemoveSplitParts(doc);
     doc.RestoreVisibility(0);
   }
   doc.m_splitInProgress = false;

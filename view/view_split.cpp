@@ -11,26 +11,8 @@
 #include "view/tolvanix_view.h"
 
 namespace {
-
 constexpr UINT kDivideTitleString = 59254;  // "Dividir (%s)"
 constexpr UINT kDivideTemplate = 187;
-
-// Appends both parts and measures them (indices count and count + 1 of the list before).
-void AppendParts(CTolvanixDoc& doc, SplitParts&& parts) {
-  const int first = static_cast<int>(doc.m_features.size());
-  doc.AppendFeature(std::move(parts.first));
-  doc.AppendFeature(std::move(parts.second));
-  doc.RecomputeAreasAndWait(first);
-  doc.RecomputeAreasAndWait(first + 1);
-}
-
-// Takes the last two features (the parts) off again.
-void RemoveParts(CTolvanixDoc& doc) {
-  for (int i = 0; i < 2 && !doc.m_features.empty(); ++i) doc.m_features.pop_back();
-  doc.m_content.RebuildPartIndex();
-  doc.KeepCurrentValid();
-}
-
 }  // namespace
 
 void CTolvanixView::SplitDialogDeleter::operator()(CDlgDividirArea* dialog) const { delete dialog; }
@@ -53,7 +35,7 @@ void CTolvanixView::OnSplitFeature() {
     doc->m_savedVisibility[i] = doc->m_features[i].visible;
     doc->m_features[i].visible = 0;
   }
-  AppendParts(*doc, std::move(parts));
+  AppendSplitParts(*doc, std::move(parts));
   doc->m_splitInProgress = true;
   doc->m_needsRedraw = true;
   OnZoomFull();
@@ -66,7 +48,7 @@ void CTolvanixView::OnSplitFeature() {
   }
   // Without its dialog the division could never end: everything goes back as it was.
   m_splitDialog.reset();
-  RemoveParts(*doc);
+  RemoveSplitParts(*doc);
   doc->RestoreVisibility(0);
   doc->m_splitInProgress = false;
   if (!numbersWereOn) m_showLabels = 0;
@@ -83,11 +65,15 @@ void CTolvanixView::OnSplitByLine() {
   ResetPickMarkers();
 
   const bool splitMode = m_tapMode == kTapSplitFirst || m_tapMode == kTapSplitSecond;
-  if (!(splitMode && m_secondPointSet)) {
-    if (m_tapMode == kTapNone) m_tapMode = kTapSplitFirst;
+  if (m_tapMode == kTapNone) {
+    m_tapMode = kTapSplitFirst;  // the user now taps the first end
     return;
   }
-  if (CTolvanixDoc* doc = GetDocument()) SplitCurrentByLine(*doc);
+  if (!splitMode) return;
+  // Before the second end was tapped the command only ends the tapping.
+  if (m_secondPointSet) {
+    if (CTolvanixDoc* doc = GetDocument()) SplitCurrentByLine(*doc);
+  }
   m_secondPointSet = 0;
   m_tapMode = kTapNone;
   Invalidate(TRUE);
@@ -104,7 +90,7 @@ void CTolvanixView::SplitCurrentByLine(CTolvanixDoc& doc) {
   const int i2 = NearestVertex(feature->vertices, doc.m_tapPoint2, distance);
   const TappedEnd a{doc.m_tapPoint1, doc.m_tapPoint1Wgs84, "A"};
   const TappedEnd b{doc.m_tapPoint2, doc.m_tapPoint2Wgs84, "B"};
-  AppendParts(doc, SplitByLine(*feature, i1, i2, a, b));
+  AppendSplitParts(doc, SplitByLine(*feature, i1, i2, a, b));
   doc.m_needsRedraw = true;
   doc.SetModifiedFlag(TRUE);
 }

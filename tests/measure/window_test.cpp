@@ -63,11 +63,7 @@ class MeasureWindows : public DocTest {
   void DivideField(CTolvanixDoc& doc) {
     doc.m_savedVisibility = {1, 0};
     doc.m_features[0].visible = 0;
-    SplitParts parts = SplitByVertices(doc.m_features[0]);
-    doc.AppendFeature(std::move(parts.first));
-    doc.AppendFeature(std::move(parts.second));
-    doc.RecomputeAreasAndWait(1);
-    doc.RecomputeAreasAndWait(2);
+    AppendSplitParts(doc, SplitByVertices(doc.m_features[0]));
     doc.m_splitInProgress = true;
   }
 

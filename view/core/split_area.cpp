@@ -1,5 +1,7 @@
 #include "view/core/split_area.h"
 
+#include "document/tolvanix_doc.h"
+
 FeatureRecord MakeSplitPart(const FeatureRecord& divided, int which) {
   FeatureRecord part(divided.type, divided.name + (which == 1 ? " 1/2" : " 2/2"));
   part.pattern = 0;
@@ -103,4 +105,18 @@ bool MoveDividingLine(FeatureRecord& part1, FeatureRecord& part2, DividingLineSt
       break;
   }
   return true;
+}
+
+void AppendSplitParts(CTolvanixDoc& doc, SplitParts&& parts) {
+  const int first = static_cast<int>(doc.m_features.size());
+  doc.AppendFeature(std::move(parts.first));
+  doc.AppendFeature(std::move(parts.second));
+  doc.RecomputeAreasAndWait(first);
+  doc.RecomputeAreasAndWait(first + 1);
+}
+
+void RemoveSplitParts(CTolvanixDoc& doc) {
+  for (int i = 0; i < 2 && !doc.m_features.empty(); ++i) doc.m_features.pop_back();
+  doc.m_content.RebuildPartIndex();
+  doc.KeepCurrentValid();
 }

@@ -18,6 +18,8 @@
 
 #include "document/records.h"
 
+class CTolvanixDoc;
+
 struct SplitParts {
   FeatureRecord first;
   FeatureRecord second;
@@ -73,3 +75,8 @@ enum class DividingLineStep {
 
 // False (nothing changes) when the part that would lose a vertex has fewer than 2.
 bool MoveDividingLine(FeatureRecord& part1, FeatureRecord& part2, DividingLineStep step);
+
+// The document's side of a division (user-interface thread): the parts appended after every
+// other feature and measured (waiting for the area worker), and taken off again.
+void AppendSplitParts(CTolvanixDoc& doc, SplitParts&& parts);
+void RemoveSplitParts(CTolvanixDoc& doc);
