@@ -214,6 +214,22 @@ TEST_F(TapWindow, LineByTapsAndRectangleByDrag) {
   EXPECT_EQ(rect.vertices[3], (GeoPoint{ends[0].x, ends[1].y}));
 }
 
+TEST_F(TapWindow, DragOnEmptyMapPansByTheDistanceMoved) {
+  Feature("Base", {{2.10, 41.30}, {2.11, 41.31}});
+  Fit();
+  const int x0 = view_->m_offsetX, y0 = view_->m_offsetY;
+  SimulateMouse(view_, MouseAction::LeftDown, CPoint(20, 200));
+  EXPECT_EQ(view_->m_panArmed, 1);
+  SimulateMouse(view_, MouseAction::Move, CPoint(30, 190));
+  SimulateMouse(view_, MouseAction::Move, CPoint(45, 180));
+  EXPECT_EQ(view_->m_panning, 1);
+  SimulateMouse(view_, MouseAction::LeftUp, CPoint(45, 180));
+  EXPECT_EQ(view_->m_panning, 0);
+  EXPECT_EQ(view_->m_offsetX - x0, 25);
+  EXPECT_EQ(view_->m_offsetY - y0, -20);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(TapWindow, CircleByDragStoresItsCentreAndTheSquareAroundIt) {
   doc_->DeleteAllFeatures();
   Feature("Base", {{2.10, 41.30}, {2.11, 41.31}});
