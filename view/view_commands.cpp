@@ -31,6 +31,17 @@ class MainFrameBarsAdapter : public CTolvanixView::FrameBars {
   CMainFrame* frame = nullptr;
 };
 
+// A layer switch. The waypoint layers change what the fit counts, so they refit; the others
+// only repaint.
+void ToggleLayer(CTolvanixView& view, std::int32_t& layer, bool refit) {
+  layer = !layer;
+  if (refit) {
+    view.RequestRedraw();
+  } else {
+    view.Invalidate(FALSE);
+  }
+}
+
 }  // namespace
 
 
@@ -63,40 +74,13 @@ void CTolvanixView::OnUpdateViewCommand(CCmdUI* ui) {
 
 // ---- layers, ruler, bars ----------------------------------------------------------------
 
-void CTolvanixView::OnShowWaypoints() {
-  m_showWaypoints = !m_showWaypoints;
-  RequestRedraw();
-}
-
-void CTolvanixView::OnShowWaypointNames() {
-  m_showWaypointNames = !m_showWaypointNames;
-  RequestRedraw();
-}
-
-void CTolvanixView::OnShowOutlines() {
-  m_showOutlines = !m_showOutlines;
-  Invalidate(FALSE);
-}
-
-void CTolvanixView::OnShowLabels() {
-  m_showLabels = !m_showLabels;
-  Invalidate(FALSE);
-}
-
-void CTolvanixView::OnShowPoints() {
-  m_showPoints = !m_showPoints;
-  Invalidate(FALSE);
-}
-
-void CTolvanixView::OnShowTitles() {
-  m_showTitles = !m_showTitles;
-  Invalidate(FALSE);
-}
-
-void CTolvanixView::OnShowNotes() {
-  m_showNotes = !m_showNotes;
-  Invalidate(FALSE);
-}
+void CTolvanixView::OnShowWaypoints() { ToggleLayer(*this, m_showWaypoints, true); }
+void CTolvanixView::OnShowWaypointNames() { ToggleLayer(*this, m_showWaypointNames, true); }
+void CTolvanixView::OnShowOutlines() { ToggleLayer(*this, m_showOutlines, false); }
+void CTolvanixView::OnShowLabels() { ToggleLayer(*this, m_showLabels, false); }
+void CTolvanixView::OnShowPoints() { ToggleLayer(*this, m_showPoints, false); }
+void CTolvanixView::OnShowTitles() { ToggleLayer(*this, m_showTitles, false); }
+void CTolvanixView::OnShowNotes() { ToggleLayer(*this, m_showNotes, false); }
 
 void CTolvanixView::OnRuler() {
   FrameBars* frame = MainFrameBars();
