@@ -62,7 +62,7 @@ TEST_F(OptionsSheet, ValuesChangedOnThePagesReachTheOptionsAfterOk) {
   options.navSoundDistance = 10.0;
   options.fontSize = 13;
   options.hdopFilterOn = 0;
-  std::string intervalLabel, distanceAtStart;
+  std::string intervalLabel, offsetLabel, distanceAtStart;
   bool distanceLockedAtStart = false, distanceFreed = false, zoneFreed = false,
        limitLockedAtStart = false, limitFreed = false;
   int fontItem = 0;
@@ -72,6 +72,7 @@ TEST_F(OptionsSheet, ValuesChangedOnThePagesReachTheOptionsAfterOk) {
   const bool ok = Run([&](CPropiedadesOpciones& sheet) {
     CPageCaptura& capture = *sheet.m_capture;
     intervalLabel = capture.GetDlgItemText(1019);
+    offsetLabel = capture.GetDlgItemText(platform::ui::CommandToWxId(59213));
     distanceAtStart = capture.GetDlgItemText(1099);
     distanceLockedAtStart = !Enabled(capture, 1099) && !Enabled(capture, 1100) && !Enabled(capture, 1101);
     Pick(capture, 1096);
@@ -121,6 +122,7 @@ TEST_F(OptionsSheet, ValuesChangedOnThePagesReachTheOptionsAfterOk) {
 
   ASSERT_TRUE(ok);
   EXPECT_EQ(intervalLabel, "Autocapture interval (yd)");
+  EXPECT_EQ(offsetLabel, "Lateral offset (feet)");
   EXPECT_EQ(distanceAtStart, "0");
   EXPECT_TRUE(distanceLockedAtStart);
   EXPECT_TRUE(distanceFreed);
