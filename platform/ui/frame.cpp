@@ -7,6 +7,7 @@
 #include <wx/toolbar.h>
 
 #include "platform/ui/command_ids.h"
+#include "platform/ui/input.h"
 #include "platform/ui/xrc_resources.h"
 
 namespace {
@@ -62,26 +63,14 @@ class FrameWindow : public wxFrame {
   CFrameWnd* owner_;
 };
 
+// The view's window: paint, mouse, keys and size reach the view's map as messages
+// (platform/ui/input.h); the view paints through OnDraw into the window's backing bitmap.
 class ViewWindow : public wxPanel {
  public:
-  ViewWindow(wxWindow* parent, CView* owner)
-      : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE),
-        owner_(owner) {
-    Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-      wxPaintDC dc(this);
-      CDC cdc(dc);
-      owner_->OnDraw(&cdc);
-    });
-    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
-      event.Skip();
-      wxSize size = event.GetSize();
-      owner_->WindowProc(WM_SIZE, 0,
-                         static_cast<LPARAM>((size.y & 0xFFFF) << 16 | (size.x & 0xFFFF)));
-    });
+  explicit ViewWindow(wxWindow* parent)
+      : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE) {
+    SetBackgroundColour(*wxWHITE);
   }
-
- private:
-  CView* owner_;
 };
 
 }  // namespace
@@ -167,7 +156,9 @@ CView::~CView() {
 BOOL CView::Create(CFrameWnd* frame) {
   if (!frame || !frame->GetWxWindow()) return FALSE;
   m_pFrame = frame;
-  Attach(new ViewWindow(frame->GetWxWindow(), this));
+  auto* window = new ViewWindow(frame->GetWxWindow());
+  Attach(window);
+  platform::ui::RouteInput(this, window, true);
   frame->SetActiveView(this);
   return TRUE;
 }
@@ -182,6 +173,16 @@ void CView::OnWindowDestroying() {
 }
 
 void CView::PostNcDestroy() { delete this; }
+
+LRESULT CView::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    CWnd::DefWindowProc(message, wParam, lParam);
+    CPaintDC dc(this);
+    OnDraw(&dc);
+    return 0;
+  }
+  return CWnd::DefWindowProc(message, wParam, lParam);
+}
 
 CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory document,
                                        FrameFactory frame, ViewFactory view)

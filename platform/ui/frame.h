@@ -72,6 +72,8 @@ class CView : public CWnd, public DocumentView {
  protected:
   void PostNcDestroy() override;
   void OnWindowDestroying() override;
+  // WM_PAINT without a map entry: OnDraw on a paint DC.
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   CFrameWnd* m_pFrame = nullptr;
   friend class CFrameWnd;
 };

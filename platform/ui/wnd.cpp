@@ -112,9 +112,7 @@ std::string CWnd::GetWindowText() const {
   return FromWx(m_wnd->GetLabel());
 }
 
-void CWnd::Invalidate(BOOL erase) {
-  if (m_wnd) m_wnd->Refresh(erase != FALSE);
-}
+void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
 
 void CWnd::GetClientRect(RECT* rect) const {
   if (!rect) return;
@@ -188,6 +186,7 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  current_.defaultReached = true;
   if (message == WM_CLOSE) DestroyWindow();
   return 0;
 }

@@ -7,31 +7,19 @@
 #include <string>
 
 #include "platform/cmd_target.h"
+#include "platform/ui/dc.h"
+#include "platform/ui/gdi_types.h"
 
 class wxWindow;
 class wxTimer;
 class wxDC;
+class CMenu;
+class CScrollBar;
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOW = 5;
 
-struct RECT {
-  LONG left = 0;
-  LONG top = 0;
-  LONG right = 0;
-  LONG bottom = 0;
-};
-
-// A drawing surface; grows with what the views draw.
-class CDC {
- public:
-  explicit CDC(wxDC& dc) : dc_(dc) {}
-  wxDC& Wx() { return dc_; }
-
- private:
-  wxDC& dc_;
-};
 
 class CWnd : public CCmdTarget {
  public:
@@ -73,7 +61,68 @@ class CWnd : public CCmdTarget {
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
+  // Input and drawing (platform/ui/wnd_input.cpp; messages and macros in platform/ui/input.h).
+  // WM_NOTIFY goes to ON_NOTIFY entries, then to the sending child's ON_NOTIFY_REFLECT ones.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Every mouse message goes to this window until ReleaseCapture; returns the window that
+  // held the capture before.
+  CWnd* SetCapture();
+  void ClientToScreen(POINT* point) const;
+  void ClientToScreen(RECT* rect) const;
+  void ScreenToClient(POINT* point) const;
+  void ScreenToClient(RECT* rect) const;
+  void GetWindowRect(RECT* rect) const;  // screen pixels
+  // Position in the parent's client pixels (screen pixels for top-level windows).
+  void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
+  void MoveWindow(const RECT* rect, BOOL repaint = TRUE);
+  // Marks a part (nullptr: all) to be painted again; the paint comes from the event loop.
+  void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
+  void ValidateRect(const RECT* rect);
+  // A client DC of the window (ReleaseDC shows what was drawn and frees it).
+  CDC* GetDC();
+  int ReleaseDC(CDC* dc);
+  CDC* BeginPaint(PAINTSTRUCT* paint);
+  void EndPaint(PAINTSTRUCT* paint);
+  // The font of the window's text (a control's, or what CCustomWnd's DCs start with).
+  void SetFont(CFont* font, BOOL redraw = TRUE);
+  CFont* GetFont() const;
+  CWnd* GetOwner() const { return m_pOwner ? m_pOwner : GetParent(); }
+  void SetOwner(CWnd* owner) { m_pOwner = owner; }
+  int GetDlgCtrlID() const;
+
+  // The default processing of the message being handled (what the map would have given
+  // without the entry).
+  LRESULT Default();
+
+  // Message handlers' defaults: each runs Default(). Derived classes name theirs the same
+  // (platform/ui/input.h).
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnRButtonUp(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnKeyUp(UINT key, UINT repeat, UINT flags);
+  void OnChar(UINT ch, UINT repeat, UINT flags);
+  void OnSysKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnImeChar(UINT ch, UINT repeat, UINT flags);
+  void OnSetFocus(CWnd* oldWindow);
+  void OnKillFocus(CWnd* newWindow);
+  void OnCaptureChanged(CWnd* window);
+  void OnContextMenu(CWnd* window, CPoint screenPoint);
+  void OnHScroll(UINT code, UINT position, CScrollBar* bar);
+  void OnVScroll(UINT code, UINT position, CScrollBar* bar);
+  UINT OnGetDlgCode();
+  BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT message);
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnSettingChange(UINT flags, const char* section);
+  void OnInitMenuPopup(CMenu* menu, UINT index, BOOL sysMenu);
+  void OnEnterMenuLoop(BOOL isTrackPopupMenu);
+  void OnExitMenuLoop(BOOL isTrackPopupMenu);
+
   HWND m_hWnd = nullptr;
+  CWnd* m_pOwner = nullptr;
 
  protected:
   // After the wx window is gone. Frames and views delete themselves here.
@@ -85,18 +134,20 @@ class CWnd : public CCmdTarget {
   wxWindow* m_wnd = nullptr;
 
  private:
+  friend struct WndInputAccess;
+  struct CurrentMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    bool defaultReached = false;
+  };
+  CurrentMessage current_;
+  bool lastDefaulted_ = false;
+  CFont* font_ = nullptr;
   void OnWxDestroyed();
   std::map<int, std::unique_ptr<CWnd>> children_;
   std::map<UINT_PTR, std::unique_ptr<wxTimer>> timers_;
   std::shared_ptr<int> lifeToken_ = std::make_shared<int>(0);
 };
 
-// --- points and sizes (shared by drawing, input and the grid) ---
-struct POINT {
-  LONG x = 0;
-  LONG y = 0;
-};
-struct SIZE {
-  LONG cx = 0;
-  LONG cy = 0;
-};
+// POINT, SIZE and RECT: platform/ui/gdi_types.h.

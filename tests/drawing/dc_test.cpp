@@ -1,0 +1,1 @@
+#include "tests/support/wx_test_environment.h"
