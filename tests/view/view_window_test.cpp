@@ -170,6 +170,27 @@ TEST_F(ViewWindow, GpsMarkerIsDrawnAndTakenOffAgain) {
   EXPECT_EQ(Pixel(x0, y0), kWhite) << "the old place shows the map again";
 }
 
+// The target arrow turned to the bearing and laid over the map through its mask: east at a
+// bearing of 90 degrees, the map showing around it, and taken off again when it moves.
+TEST_F(ViewWindow, MeasureArrowTurnsToTheBearingOverTheMap) {
+  Square(0);
+  Paint();
+  doc_->m_datumLon = (kWest + kEast) / 2;
+  doc_->m_datumLat = (kSouth + kNorth) / 2;
+  view_->m_targetBearing = 90.0;
+  view_->DrawMeasureOverlay();
+  const int x = view_->m_markerX, y = view_->m_markerY;
+  EXPECT_EQ(Pixel(x + 6, y), kRed) << "the head points east";
+  EXPECT_EQ(Pixel(x - 9, y), kRed) << "the shaft trails west";
+  EXPECT_EQ(Pixel(x, y - 11), kBlue) << "no head north: the map shows through the background";
+  EXPECT_EQ(Pixel(x - 6, y - 6), kBlue);
+
+  doc_->m_datumLon = kWest + 0.0002;
+  view_->DrawMeasureOverlay();
+  EXPECT_EQ(Pixel(x + 6, y), kBlue) << "the old arrow is taken off";
+  EXPECT_EQ(Pixel(view_->m_markerX + 6, view_->m_markerY), kRed);
+}
+
 TEST_F(ViewWindow, CapturedPointJoinsThePictureAtOnce) {
   FeatureRecord& f = Square(6);
   // Forty vertices along the south, east and north sides, west to west.
