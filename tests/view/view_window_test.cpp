@@ -141,13 +141,23 @@ TEST_F(ViewWindow, SquareEdgesAndFillsWhereTheFitPutsThem) {
   Paint();
   EXPECT_EQ(Pixel(midX, midY), kBlue);
   EXPECT_EQ(Pixel(static_cast<int>(b.right) + 4, midY), kWhite);
+}
 
-  // Horizontal lines: one row in five carries the colour, anywhere inside.
+// Pattern 1 (horizontal lines): one row in five carries the feature's colour, anywhere inside,
+// the others are white.
+TEST_F(ViewWindow, PatternFillTilesItsFiveByFiveCells) {
   Square(1);
   Paint();
-  int coloured = 0;
-  for (int y = midY; y < midY + 10; ++y) coloured += Pixel(midX, y) == kBlue;
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  int coloured = 0, white = 0;
+  for (int y = midY; y < midY + 10; ++y) {
+    coloured += Pixel(midX, y) == kBlue;
+    white += Pixel(midX, y) == kWhite;
+  }
   EXPECT_EQ(coloured, 2);
+  EXPECT_EQ(white, 8);
 }
 
 TEST_F(ViewWindow, GpsMarkerIsDrawnAndTakenOffAgain) {
@@ -168,6 +178,27 @@ TEST_F(ViewWindow, GpsMarkerIsDrawnAndTakenOffAgain) {
   EXPECT_LT(view_->m_markerX, x0 - 20);
   EXPECT_EQ(Pixel(view_->m_markerX, view_->m_markerY), kRed);
   EXPECT_EQ(Pixel(x0, y0), kWhite) << "the old place shows the map again";
+}
+
+// With the overlay switch on, a fill combines with what lies below it (pen colour AND
+// destination): blue over red gives black, over white stays blue.
+TEST_F(ViewWindow, OverlayFillsCombineWithWhatLiesBelow) {
+  FeatureRecord& red = Square(0);
+  red.colour = kRed;
+  FeatureRecord& blue = doc_->AddFeature(FeatureType::Area, "");
+  const double mid = (kWest + kEast) / 2, far = kEast + 0.0005;
+  for (GeoPoint p : {GeoPoint{mid, kSouth}, {far, kSouth}, {far, kNorth}, {mid, kNorth}})
+    blue.AddVertex(p, p, 0);
+  blue.pattern = 0;
+  blue.colour = kBlue;
+  doc_->m_current = 1;  // drawn last
+  view_->m_overlay = 1;
+  Paint();
+  const int w = view_->ClientWidth() - 5, h = view_->ClientHeight() - 3 * view_->m_rowUnit - 5;
+  const int y = view_->WorldToScreenY((kSouth + kNorth) / 2, h);
+  EXPECT_EQ(Pixel(view_->WorldToScreenX((kWest + mid) / 2, w), y), kRed);
+  EXPECT_EQ(Pixel(view_->WorldToScreenX((mid + kEast) / 2, w), y), 0u);
+  EXPECT_EQ(Pixel(view_->WorldToScreenX((kEast + far) / 2, w), y), kBlue);
 }
 
 // The target arrow turned to the bearing and laid over the map through its mask: east at a
