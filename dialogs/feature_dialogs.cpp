@@ -160,7 +160,8 @@ BOOL CDlgAreaDesign::OnInitDialog() {
 }
 
 void CDlgAreaDesign::DoDataExchange(CDataExchange* pDX) {
-  DDX_Radio(pDX, kFirstPattern, m_pattern);
+  // Lines have no fill: the disabled radios keep whatever the toolkit shows checked.
+  if (m_pattern >= 0 || !pDX->m_bSaveAndValidate) DDX_Radio(pDX, kFirstPattern, m_pattern);
   if (pDX->m_bSaveAndValidate && m_colourPicker.GetSafeHwnd()) {
     m_color = m_colourPicker.GetColour();
   }

@@ -159,6 +159,35 @@ TEST_F(FeatureDialogs, AColourCellOpensTheAreaDesignAndTakesItsChoice) {
   EXPECT_EQ(doc_->m_features[0].colour, 0x0000FFu);
 }
 
+TEST_F(FeatureDialogs, ALineDesignHasNoPatternAndAnAreaDesignBecomesTheDefault) {
+  CDlgAreaDesign line(static_cast<int>(FeatureType::Line));
+  line.m_pattern = 2;
+  bool radioEnabled = true, labelEnabled = true;
+  wxTheApp->CallAfter([&] {
+    radioEnabled = line.GetDlgItemWindow(1080)->IsEnabled();
+    labelEnabled = line.GetDlgItemWindow(1090)->IsEnabled();
+    Click(line, IDOK);
+  });
+  EXPECT_EQ(line.DoModal(), IDOK);
+  EXPECT_FALSE(radioEnabled);
+  EXPECT_FALSE(labelEnabled);
+  EXPECT_EQ(line.m_pattern, -1);
+
+  CDlgAreaDesign area(static_cast<int>(FeatureType::Area));
+  area.m_pattern = 4;
+  area.m_color = 0x00FF00;
+  wxTheApp->CallAfter([&] {
+    Click(area, 1091);
+    Click(area, IDCANCEL);
+  });
+  area.DoModal();
+  EXPECT_EQ(app_->GetProfileInt("Opciones", "Pattern", -9), 4u);
+  EXPECT_EQ(app_->GetProfileInt("Opciones", "Color", -9), 0x00FF00u);
+  FeatureRecord& later = doc_->AddFeature(FeatureType::Area, "later");
+  EXPECT_EQ(later.pattern, 4);
+  EXPECT_EQ(later.colour, 0x00FF00u);
+}
+
 TEST_F(FeatureDialogs, PartsGridClosesAtOnceWithoutPartsAndSubtractsOnRequest) {
   CDlgObjectGrid none(0, doc_.get());
   EXPECT_EQ(none.DoModal(), IDOK);
