@@ -25,7 +25,6 @@ constexpr int kArea1 = 1219, kArea2 = 1220, kLength1 = 1221, kLength2 = 1222;
 constexpr UINT kFirstStep = 1227, kLastStep = 1230;
 
 constexpr int kStopButton = 1050, kVertexButton = 1051, kWaypointButton = 1052;
-constexpr int kAltitude = 1107;
 
 void Enable(CWnd* dialog, int id, bool enable) {
   if (CWnd* control = dialog->GetDlgItem(id)) control->EnableWindow(enable ? TRUE : FALSE);
@@ -56,6 +55,7 @@ CDlgPointDistance::CDlgPointDistance(bool gpsConnected, int metrica, CTolvanixDo
 BOOL CDlgPointDistance::OnInitDialog() {
   CDialogVScroll::OnInitDialog();
   platform::ui::RouteListBoxNotifications(this, GetWxWindow());
+  m_distance.SubclassDlgItem(kDistance, this);
   FillObjects(kFirstObject);
   FillObjects(kSecondObject);
   FillPoints(kFirstObject, kFirstPoints);
@@ -89,12 +89,12 @@ void CDlgPointDistance::FillPoints(int comboId, int listId) {
 
 void CDlgPointDistance::OnSelchangeFirstObject() {
   FillPoints(kFirstObject, kFirstPoints);
-  SetDlgItemText(kDistance, "");
+  m_distance.SetWindowText("");
 }
 
 void CDlgPointDistance::OnSelchangeSecondObject() {
   FillPoints(kSecondObject, kSecondPoints);
-  SetDlgItemText(kDistance, "");
+  m_distance.SetWindowText("");
 }
 
 void CDlgPointDistance::OnSelchangePoint() { ComputeDistance(); }
@@ -114,7 +114,7 @@ void CDlgPointDistance::ComputeDistance() {
   if (!first || !second) return;
   std::string text;
   m_doc->FormatLength(text, m_doc->UtmDistance(*first, *second));
-  SetDlgItemText(kDistance, text);
+  m_distance.SetWindowText(text);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -222,6 +222,7 @@ CDlgAveraging::CDlgAveraging(UINT templateId, CWnd* parent) : CDialogVScroll(tem
 
 BOOL CDlgAveraging::OnInitDialog() {
   CDialogVScroll::OnInitDialog();
+  for (std::size_t i = 0; i < kFields.size(); ++i) m_fields[i].SubclassDlgItem(kFields[i], this);
   Enable(this, IDOK, false);
   Enable(this, kVertexButton, false);
   Enable(this, kWaypointButton, false);
@@ -229,12 +230,10 @@ BOOL CDlgAveraging::OnInitDialog() {
 }
 
 void CDlgAveraging::ShowTexts(const AverageTexts& texts) {
-  const std::pair<int, const std::string*> fields[] = {
-      {1044, &texts.longitude}, {1045, &texts.latitude}, {1046, &texts.easting},
-      {1047, &texts.northing},  {1048, &texts.zone},     {1049, &texts.count},
-      {kAltitude, &texts.altitude},
-  };
-  for (const auto& [id, text] : fields) SetDlgItemText(id, *text);
+  const std::string* shown[] = {&texts.longitude, &texts.latitude, &texts.easting,
+                                 &texts.northing,  &texts.zone,     &texts.count,
+                                 &texts.altitude};
+  for (std::size_t i = 0; i < m_fields.size(); ++i) m_fields[i].SetWindowText(*shown[i]);
 }
 
 void CDlgAveraging::OnStop() {
@@ -257,11 +256,11 @@ void CDlgAveraging::OnStoreWaypoint() {
 }
 
 void CDlgAveraging::OnOK() {
-  const std::optional<int> altitude = ParseAltitudeCentimetres(GetDlgItemText(kAltitude));
+  const std::optional<int> altitude = ParseAltitudeCentimetres(m_fields.back().GetWindowText());
   if (!altitude) {
     std::string text = AfxLoadString(kEnterNumberString);
     AfxMessageBox(text.empty() ? "Please enter a number." : text, MB_OK | MB_ICONEXCLAMATION);
-    if (CWnd* edit = GetDlgItem(kAltitude)) edit->SetFocus();
+    m_fields.back().SetFocus();
     return;
   }
   m_altitudeCm = *altitude;

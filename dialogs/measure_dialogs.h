@@ -4,10 +4,12 @@
 // running mean of the fixes).
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 
 #include "dialogs/core/measure_points.h"
+#include "widgets/context_menu_edit.h"
 #include "widgets/dialog_vscroll.h"
 
 class CTolvanixDoc;
@@ -36,6 +38,7 @@ class CDlgPointDistance : public CDialogVScroll {
   int m_featureCount;   // at construction
   int m_waypointCount;  // at construction
   double m_gpsLon = 0.0, m_gpsLat = 0.0;
+  CContextMenuEdit m_distance;  // 1041
 
  private:
   void FillObjects(int comboId);
@@ -109,6 +112,10 @@ class CDlgAveraging : public CDialogVScroll {
 
   int m_choice = 0;      // 1 waypoint, 2 vertex, 3 both
   int m_altitudeCm = 0;  // on OK
+  // 1044 longitude, 1045 latitude, 1046 easting, 1047 northing, 1048 zone, 1049 sample count,
+  // 1107 altitude (metres; the user may correct it before OK).
+  static constexpr std::array<int, 7> kFields{1044, 1045, 1046, 1047, 1048, 1049, 1107};
+  std::array<CContextMenuEdit, 7> m_fields;
 
  private:
   std::function<void()> m_stop;
