@@ -506,50 +506,32 @@ BOOL GridCore::GetTextRect(int row, int col, RECT* rect) {
   return cell->GetTextRect(rect);
 }
 
+namespace {
+
+// The row or column under pos along one axis (client pixels): a fixed one inside the fixed
+// band (when allowed), else the scrolling ones from the first visible; -1 for none.
+int IndexAt(int pos, const std::vector<int>& sizes, int fixedCount, int firstVisible,
+            bool allowFixed) {
+  int fixedSize = 0;
+  for (int i = 0; i < fixedCount; ++i) fixedSize += sizes[i];
+  if (pos < 0 || (!allowFixed && pos < fixedSize)) return -1;
+  const bool inFixed = pos < fixedSize;
+  const int last = inFixed ? fixedCount : static_cast<int>(sizes.size());
+  int edge = inFixed ? 0 : fixedSize;
+  for (int i = inFixed ? 0 : firstVisible; i < last; ++i) {
+    edge += sizes[i];
+    if (edge > pos) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
 GridCellId GridCore::GetCellFromPt(POINT point, BOOL allowFixedCellCheck) {
   GridCellId topLeft = GetTopLeftNonFixedCell();
-  GridCellId cell;
-  int fixedWidth = GetFixedColumnWidth();
-  if (point.x < 0 || (!allowFixedCellCheck && point.x < fixedWidth)) {
-    cell.col = -1;
-  } else if (point.x < fixedWidth) {
-    int x = 0;
-    int c = 0;
-    for (; c < m_nFixedCols; ++c) {
-      x += m_arColWidths[c];
-      if (x > point.x) break;
-    }
-    cell.col = c < m_nFixedCols ? c : -1;
-  } else {
-    int x = fixedWidth;
-    int c = topLeft.col;
-    for (; c < m_nCols; ++c) {
-      x += m_arColWidths[c];
-      if (x > point.x) break;
-    }
-    cell.col = c < m_nCols ? c : -1;
-  }
-  int fixedHeight = GetFixedRowHeight();
-  if (point.y < 0 || (!allowFixedCellCheck && point.y < fixedHeight)) {
-    cell.row = -1;
-  } else if (point.y < fixedHeight) {
-    int y = 0;
-    int r = 0;
-    for (; r < m_nFixedRows; ++r) {
-      y += m_arRowHeights[r];
-      if (y > point.y) break;
-    }
-    cell.row = r < m_nFixedRows ? r : -1;
-  } else {
-    int y = fixedHeight;
-    int r = topLeft.row;
-    for (; r < m_nRows; ++r) {
-      y += m_arRowHeights[r];
-      if (y > point.y) break;
-    }
-    cell.row = r < m_nRows ? r : -1;
-  }
-  return cell;
+  return GridCellId(
+      IndexAt(point.y, m_arRowHeights, m_nFixedRows, topLeft.row, allowFixedCellCheck != FALSE),
+      IndexAt(point.x, m_arColWidths, m_nFixedCols, topLeft.col, allowFixedCellCheck != FALSE));
 }
 
 POINT GridCore::GetPointInCell(int row, int col, POINT point) {
