@@ -408,13 +408,24 @@ void CTolvanixView::DrawFeatures(CDC* dc) {
     const FeatureShape shape = ShapeOf(f.type);
     const int oldRop = m_overlay && shape != FeatureShape::Polyline ? dc->SetROP2(R2_MASKPEN) : 0;
     const int n = static_cast<int>(points.size());
-    switch (shape) {
-      case FeatureShape::Polyline: dc->Polyline(points.data(), n); break;
-      case FeatureShape::Polygon: dc->Polygon(points.data(), n); break;
-      case FeatureShape::Ellipse:
-        if (n >= 3) dc->Ellipse(points[1].x, points[1].y, points[2].x, points[2].y);
-        break;
-      case FeatureShape::None: break;
+    if (shape == FeatureShape::Polyline) {
+      dc->Polyline(points.data(), n);
+    } else if (shape == FeatureShape::Polygon || (shape == FeatureShape::Ellipse && n >= 3)) {
+      // Fill first without an outline, then the outline without a fill: the fill's 5 x 5
+      // cells then land whole on pixels (a pen on the filling call shifts them by half a
+      // pixel on the desktop's renderer). The pixels are those of one filled, outlined shape.
+      auto shapeCall = [&] {
+        if (shape == FeatureShape::Polygon)
+          dc->Polygon(points.data(), n);
+        else
+          dc->Ellipse(points[1].x, points[1].y, points[2].x, points[2].y);
+      };
+      CGdiObject* penNow = dc->SelectStockObject(NULL_PEN);
+      shapeCall();
+      dc->SelectObject(penNow);
+      CGdiObject* brushNow = dc->SelectStockObject(NULL_BRUSH);
+      shapeCall();
+      dc->SelectObject(brushNow);
     }
     if (oldRop) dc->SetROP2(oldRop);
     if (oldPen) dc->SelectObject(oldPen);
