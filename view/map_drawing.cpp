@@ -177,12 +177,15 @@ struct CTolvanixView::DrawResources {
                              dc.SelectObject(old);
                            }));
     // Waypoint symbols and the arrow are the program's own resources.
+    SetResourceModule(AfxGetApp(), 1);
     for (int i = 0; i < kWaypointSymbols; ++i) {
       HICON own = LoadIcon(nullptr, kFirstWaypointIconId + static_cast<UINT>(i));
       waypointIcons[static_cast<std::size_t>(i)] =
           own ? own : MakeIcon(16, 16, [i](CDC& dc) { PaintSymbol(dc, i); });
     }
-    if (!arrow.LoadBitmap(kArrowBitmapId)) {
+    const bool arrowLoaded = arrow.LoadBitmap(kArrowBitmapId);
+    AfxSetResourceHandle(language);
+    if (!arrowLoaded) {
       constexpr int kArrowSize = 25;
       CDC dc;
       dc.CreateCompatibleDC(nullptr);
