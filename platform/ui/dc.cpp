@@ -918,8 +918,13 @@ bool PenVisible(const DcState& s) { return s.Pen() && s.Pen()->style != PS_NULL;
 // Draws through wx; with a raster mode other than copy, the shape is drawn twice on
 // scratch surfaces of two key colours to learn which pixels it covers and with what,
 // and those are combined with the destination by the mode.
-bool DrawShape(DcState& s, CRect bounds, const std::function<void(wxDC&)>& draw) {
-  if (s.attr.rop2 == R2_COPYPEN || !s.target) {
+// With cells, the covered pixels take the colour cells gives them (nullopt: left alone)
+// instead of what wx drew, so pattern and hatch brushes tile exactly from the brush origin.
+using CellColour = std::function<std::optional<COLORREF>(int x, int y)>;
+
+bool DrawShape(DcState& s, CRect bounds, const std::function<void(wxDC&)>& draw,
+               const CellColour& cells = nullptr) {
+  if ((s.attr.rop2 == R2_COPYPEN && !cells) || !s.target) {
     wxDC* dc = s.Draw();
     if (!dc) return false;
     draw(*dc);
@@ -947,6 +952,11 @@ bool DrawShape(DcState& s, CRect bounds, const std::function<void(wxDC&)>& draw)
     COLORREF b = ImagePixel(layers[1], x - box.left, y - box.top);
     if (a == keys[0] && b == keys[1]) return d;
     COLORREF pen = a != keys[0] ? a : b;
+    if (cells) {
+      std::optional<COLORREF> cell = cells(x, y);
+      if (!cell) return d;
+      pen = *cell;
+    }
     return ApplyRop2(s.attr.rop2, pen, d);
   });
 }
@@ -1026,12 +1036,32 @@ namespace {
 
 BOOL FilledShape(DcState& s, CRect bounds, const std::function<void(wxDC&)>& draw) {
   wxPen pen = WxPen(s);
-  wxBrush brush = WxBrush(s);
   bounds.NormalizeRect();
   bounds.InflateRect(PenGrow(s), PenGrow(s));
+  const BrushData* b = s.Brush();
+  bool cells = s.target && b && (b->style == BS_PATTERN || b->style == BS_HATCHED);
+  if (!cells) {
+    wxBrush brush = WxBrush(s);
+    return DrawShape(s, bounds, [&](wxDC& dc) {
+      dc.SetPen(pen);
+      dc.SetBrush(brush);
+      draw(dc);
+    });
+  }
+  // The fill's coverage with a stand-in brush, coloured from the brush's cells; then the
+  // outline on top.
+  DrawShape(
+      s, bounds,
+      [&](wxDC& dc) {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(*wxBLACK_BRUSH);
+        draw(dc);
+      },
+      [&](int x, int y) { return BrushPixel(s, x, y); });
+  if (!PenVisible(s)) return TRUE;
   return DrawShape(s, bounds, [&](wxDC& dc) {
     dc.SetPen(pen);
-    dc.SetBrush(brush);
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
     draw(dc);
   });
 }

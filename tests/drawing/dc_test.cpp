@@ -91,7 +91,8 @@ TEST_F(MemoryDcTest, FivePixelPatternBrushTilesPolygonFillFromTheOrigin) {
   ASSERT_TRUE(pattern.CreatePatternBrush(&cell));
 
   dc.SelectObject(&pattern);
-  dc.SelectStockObject(NULL_PEN);
+  CPen outline(PS_SOLID, 1, kBlue);  // an outline must not shift the cells
+  dc.SelectObject(&outline);
   POINT square[4] = {{0, 0}, {30, 0}, {30, 25}, {0, 25}};
   dc.Polygon(square, 4);
   for (int y = 3; y < 22; ++y) {
@@ -99,6 +100,8 @@ TEST_F(MemoryDcTest, FivePixelPatternBrushTilesPolygonFillFromTheOrigin) {
     EXPECT_EQ(dc.GetPixel(12, y), expected) << "row " << y;
   }
   EXPECT_EQ(dc.GetPixel(35, 7), kWhite) << "outside the polygon";
+  EXPECT_EQ(dc.GetPixel(0, 12), kBlue);
+  dc.SelectStockObject(BLACK_PEN);
 }
 
 TEST_F(MemoryDcTest, HatchBrushKeepsTheBackgroundOnlyWhenTransparent) {
@@ -231,6 +234,44 @@ TEST(GdiObjects, SelectionGivesBackWhatWasSelectedAndDcsStartWithStockObjects) {
   font.GetLogFont(&lf);
   EXPECT_EQ(lf.lfHeight, -21);  // 8 pt at 192 dpi, truncated
   EXPECT_EQ(lf.lfFaceName, "Tahoma");
+}
+
+}  // namespace
+
+namespace {
+
+// Waypoint symbols: a strip of images with a mask colour, drawn and turned into icons that
+// leave the map visible where the mask colour was.
+TEST_F(MemoryDcTest, ImageListCutsAStripAndDrawsWithItsMaskColourTransparent) {
+  CDC stripDc;
+  stripDc.CreateCompatibleDC(&dc);
+  CBitmap strip;
+  strip.CreateCompatibleBitmap(&dc, 16, 8);
+  CBitmap* oldStrip = stripDc.SelectObject(&strip);
+  stripDc.FillSolidRect(0, 0, 16, 8, kWhite);
+  stripDc.FillSolidRect(2, 2, 2, 2, kBlue);    // image 0
+  stripDc.FillSolidRect(10, 4, 3, 3, kRed);    // image 1 at (2, 4)
+  stripDc.SelectObject(oldStrip);
+
+  CImageList images;
+  ASSERT_TRUE(images.Create(8, 8, ILC_COLOR24 | ILC_MASK, 2, 0));
+  EXPECT_EQ(images.Add(&strip, kWhite), 0);
+  EXPECT_EQ(images.GetImageCount(), 2);
+
+  const COLORREF map = RGB(10, 200, 30);
+  dc.FillSolidRect(0, 0, 40, 30, map);
+  EXPECT_TRUE(images.Draw(&dc, 1, CPoint(20, 10), ILD_TRANSPARENT));
+  EXPECT_EQ(dc.GetPixel(22, 14), kRed);
+  EXPECT_EQ(dc.GetPixel(20, 10), map) << "mask colour is transparent";
+  EXPECT_EQ(Count(kBlue, CRect(0, 0, 40, 30)), 0) << "only image 1";
+
+  HICON icon = images.ExtractIcon(0);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(GetIconSize(icon), CSize(8, 8));
+  dc.DrawIcon(0, 0, icon);
+  EXPECT_EQ(Count(kBlue, CRect(0, 0, 8, 8)), 4);
+  EXPECT_EQ(dc.GetPixel(0, 0), map);
+  DestroyIcon(icon);
 }
 
 }  // namespace
