@@ -37,7 +37,7 @@ constexpr Button kCommandBarButtons[] = {
     {32801, "Cap"}, {32802, "AP"}, {32803, "Avg"}, {32804, "GPS"}, {32881, "Bar"}};
 // 32777 is the place of the ruler combo, the buttons follow it.
 constexpr Button kZoomBarButtons[] = {{32807, "+"},  {32811, "\u2212"}, {32805, "[ ]"},
-                                      {32806, "\u2316"}, {32832, "Off"},   {32845, "XY"},
+                                      {32806, "\u25CE"}, {32832, "Off"},   {32845, "XY"},
                                       {1157, "\u2194"},  {1158, "Wpt"}};
 constexpr Button kToolBar1Buttons[] = {{32878, "A"},  {32877, "L"},  {32880, "\u25AD"},
                                        {32879, "\u25CB"}, {32882, "P"}, {32889, "Wpt"}};
@@ -86,6 +86,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
   ON_WM_SETTINGCHANGE()
   ON_COMMAND(ID_HELP_PAGE, &CMainFrame::OnHelpPage)
   ON_CBN_SELCHANGE(IDC_RULER_COMBO, &CMainFrame::OnSelchangeRuler)
+  ON_UPDATE_COMMAND_UI(IDC_RULER_COMBO, &CMainFrame::OnUpdateRulerCombo)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -218,6 +219,8 @@ void CMainFrame::EnableRulerCombo(BOOL enable) {
 void CMainFrame::SetRulerSelection(int index) {
   m_zoomBar.ComboBox().SetCurSel(index);
 }
+
+void CMainFrame::OnUpdateRulerCombo(CCmdUI*) {}
 
 void CMainFrame::OnSelchangeRuler() {
   CTolvanixView* view = GetMapView();

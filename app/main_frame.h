@@ -41,6 +41,8 @@ class CMainFrame : public CFrameWnd {
   void SetRulerSelection(int index);
   // The ruler combo's choice applied to the active map view.
   void OnSelchangeRuler();
+  // The combo's enabled state is the frame's own (EnableRulerCombo): its update leaves it.
+  void OnUpdateRulerCombo(CCmdUI* ui);
   // Bar 0 the zoom toolbar, 1 toolbar 1, 2 toolbar 2: shown when hidden, hidden when shown;
   // then the layout is recomputed (for any value).
   void ToggleBar(int bar);

@@ -74,11 +74,13 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
     return *frame_;
   }
 
-  static void Settle() {
+  // Runs what is queued, then the update requests that idle time sends to menus and bars.
+  void Settle() {
     for (int i = 0; i < 20; ++i) {
       wxTheApp->ProcessPendingEvents();
       wxTheApp->Yield(true);
     }
+    if (frame_ && frame_->GetFrame()) frame_->GetFrame()->UpdateWindowUI(wxUPDATE_UI_RECURSE);
   }
 
   static bool Shown(const CWnd& bar) { return bar.IsWindowVisible() != FALSE; }
@@ -209,6 +211,18 @@ TEST_F(MainFrameTest, ChoosingARulerStepSetsTheViewsRuler) {
     event.SetInt(item);
     combo->GetEventHandler()->ProcessEvent(event);
   };
+  // The bar's idle updates leave the combo as the frame set it.
+  auto* bar = dynamic_cast<wxToolBar*>(frame.m_zoomBar.GetWxWindow());
+  ASSERT_NE(bar, nullptr);
+  auto usable = [&] { return combo->IsEnabled() && bar->GetToolEnabled(IDC_RULER_COMBO); };
+  Settle();
+  EXPECT_TRUE(usable());
+  frame.EnableRulerCombo(FALSE);
+  Settle();
+  EXPECT_FALSE(usable());
+  frame.EnableRulerCombo(TRUE);
+  Settle();
+  EXPECT_TRUE(usable());
   choose(4);  // " 25"
   EXPECT_EQ(view->m_showRuler, 1);
   EXPECT_EQ(view->m_rulerStep, 25);
