@@ -154,9 +154,11 @@ void CTolvanixView::SetNavigationTarget(double lon, double lat, std::int32_t alt
 void CTolvanixView::UpdateNavigation() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !m_navActive) return;
+  // One consistent fix: the reader thread may be writing the next one meanwhile.
+  const GpsFix fix = doc->TakeFix();
   NavReading reading;
-  if (!ReadNavigation(doc->m_transforms, m_navTarget, doc->m_datumLon, doc->m_datumLat,
-                      doc->m_altitudeCm, reading)) {
+  if (!ReadNavigation(doc->m_transforms, m_navTarget, fix.datumLon, fix.datumLat,
+                      fix.altitudeCm, reading)) {
     return;
   }
   m_targetDistance = reading.distance;
