@@ -70,12 +70,4 @@ TEST_F(ExtrasBinding, UnsetPortOrRateAndAMissingLibraryOrExportDoNothing) {
   EXPECT_TRUE(gpstest::ShownTexts().empty());
 }
 
-TEST(StartupSwitch, ModesGiveTheirSettingKindAndFlag) {
-  EXPECT_EQ(StartupSwitch(0).kind, 0);
-  EXPECT_EQ(StartupSwitch(0).flag, 0);
-  EXPECT_EQ(StartupSwitch(1).kind, 1);
-  EXPECT_EQ(StartupSwitch(1).flag, 1);
-  EXPECT_EQ(StartupSwitch(2).kind, 2);
-}
-
 }  // namespace

@@ -1,17 +1,15 @@
-// A receiver simulator on a pseudo-terminal mapped to one COM port, every other port
-// mapped to nothing, a private options store, and the program folder set to the build
-// folder (where internal/tolvanixextras.dll is).
+// A receiver simulator on a pseudo-terminal mapped to one COM port (every other port mapped
+// to nothing, a private options store: tests/gpsextras), and the program folder set to the
+// build folder (where internal/tolvanixextras.dll is).
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/strings.h"
 #include "platform/message_box.h"
-#include "platform/options_store.h"
+#include "tests/gpsextras/extras_test_support.h"
 #include "tools/receiver_sim/receiver_simulator.h"
 
 namespace gpstest {
@@ -22,19 +20,8 @@ inline std::string GgaEpoch() {
   return "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 }
 
-inline void IsolatePorts() {
-  for (int port = 0; port <= 9; ++port) setenv(("TVX_PORT_" + std::to_string(port)).c_str(), "", 1);
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/tvx-gpsdlg-XXXXXX";
-    return std::string(mkdtemp(tmpl));
-  }();
-  std::filesystem::remove(dir + "/registry.ini");
-  platform::OptionsStore::Instance().SetPath(dir + "/registry.ini");
-}
-
-inline void MapPort(int port, const std::string& path) {
-  setenv(("TVX_PORT_" + std::to_string(port)).c_str(), path.c_str(), 1);
-}
+using extras_test::IsolatePorts;
+using extras_test::MapPort;
 
 // Starts the receiver sending NMEA at 115200 bit/s only, on kReceiverPort.
 inline ::testing::AssertionResult StartReceiver(ReceiverSimulator& receiver) {

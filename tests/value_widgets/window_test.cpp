@@ -4,6 +4,7 @@
 #include <wx/dialog.h>
 #include <wx/slider.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "platform/sound.h"
 #include "tests/support/wx_test_environment.h"
@@ -66,6 +67,19 @@ TEST_F(EditAndSlider, LettersAreRefusedWithABeepWhileNumberCharactersPass) {
   EXPECT_EQ(platform::BeepsRequested(), beeps + 4);
   for (wxChar ch : {'7', 'E', 'e', '-', '.', '\b'}) EXPECT_TRUE(TypeReaches(ch)) << char(ch);
   EXPECT_EQ(platform::BeepsRequested(), beeps + 4);
+}
+
+TEST_F(EditAndSlider, RealKeystrokesLeaveOutLettersAndAnOutOfRangeNumberShowsTheMaximum) {
+  dialog->Show();
+  text->SetFocus();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return text->HasFocus(); }));
+  wxUIActionSimulator keyboard;
+  keyboard.Text("1x5");
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Shown() == "15"; })) << Shown();
+  EXPECT_EQ(slider->GetValue(), 150);
+  keyboard.Char('0');
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return Shown() == "100.0"; })) << Shown();
+  EXPECT_EQ(slider->GetValue(), 1000);
 }
 
 TEST_F(EditAndSlider, TypedValuesMoveTheSliderAndValuesOutOfRangeAreShownAtTheEnd) {
