@@ -241,13 +241,10 @@ void CClickWnd::OnDraw(CDC* dc) {
   RECT r;
   GetClientRect(&r);
   dc->FillSolidRect(&r, kWhite);
-  CFont* old = nullptr;
-  if (auto* view = dynamic_cast<CTolvanixView*>(GetParent()); view && view->m_font)
-    old = dc->SelectObject(view->m_font.get());
+  // The window's own font: the panel rows are sized for it.
   dc->SetBkMode(TRANSPARENT);
   dc->SetTextColor(kBlack);
   dc->DrawText(GetWindowText(), &r, DT_LEFT | DT_NOPREFIX);
-  if (old) dc->SelectObject(old);
 }
 
 void CClickWnd::OnLButtonDown(UINT, CPoint) { OnPanelTap(); }
