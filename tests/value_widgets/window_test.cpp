@@ -82,6 +82,17 @@ TEST_F(EditAndSlider, RealKeystrokesLeaveOutLettersAndAnOutOfRangeNumberShowsThe
   EXPECT_EQ(slider->GetValue(), 1000);
 }
 
+TEST_F(EditAndSlider, RealArrowKeysOnTheSliderMoveOnlyTheThumb) {
+  dialog->Show();
+  edit.SetValue(50);
+  slider->SetFocus();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return slider->HasFocus(); }));
+  wxUIActionSimulator keyboard;
+  keyboard.Char(WXK_RIGHT);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return slider->GetValue() != 500; }));
+  EXPECT_EQ(Shown(), "50.0");
+}
+
 TEST_F(EditAndSlider, TypedValuesMoveTheSliderAndValuesOutOfRangeAreShownAtTheEnd) {
   text->SetValue("25");  // as typing does: the control reports its new text
   EXPECT_EQ(slider->GetValue(), 250);
