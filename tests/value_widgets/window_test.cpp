@@ -189,6 +189,19 @@ class ColourPickerWindow : public ::testing::Test {
 
 using Heard = RecordingDialog::Heard;
 
+TEST_F(ColourPickerWindow, SwatchShowsTheColourBesideTheArrow) {
+  picker.OnPaint();  // what the next paint shows
+  CRect r;
+  picker.GetClientRect(&r);
+  EXPECT_GE(r.Width(), 36);
+  CClientDC dc(&picker);
+  EXPECT_EQ(dc.GetPixel(r.Width() / 4, r.Height() / 2), RGB(255, 0, 0));
+  EXPECT_NE(dc.GetPixel(r.right - 10, r.Height() / 2), RGB(255, 0, 0));  // the arrow
+  picker.SetColour(widgets::kAutomaticColour);
+  picker.OnPaint();
+  EXPECT_EQ(dc.GetPixel(r.Width() / 4, r.Height() / 2), GetSysColor(COLOR_3DFACE));
+}
+
 TEST_F(ColourPickerWindow, ArrowKeysHighlightAndEscapeRestoresTheColourBeforeOpening) {
   CColourPickerPopup* popup = Open();
   ASSERT_NE(popup, nullptr);
