@@ -223,7 +223,13 @@ void CTolvanixView::DrawResourcesDeleter::operator()(DrawResources* resources) c
 // Info panels
 
 BOOL CClickWnd::CreatePanel(CWnd* parent, UINT id) {
-  return Create(parent, RECT{0, 0, 1, 1}, id, WS_CHILD | WS_VISIBLE | WS_BORDER);
+  if (!Create(parent, RECT{0, 0, 1, 1}, id, WS_CHILD | WS_VISIBLE | WS_BORDER)) return FALSE;
+  SetTimer(1, 200);  // picks up text set without a repaint
+  return TRUE;
+}
+
+void CClickWnd::OnTimer(UINT_PTR) {
+  if (GetWindowText() != m_shownText) Invalidate(TRUE);
 }
 
 void CClickWnd::MovePanel(const PanelRect& rect) {
@@ -244,7 +250,8 @@ void CClickWnd::OnDraw(CDC* dc) {
   // The window's own font: the panel rows are sized for it.
   dc->SetBkMode(TRANSPARENT);
   dc->SetTextColor(kBlack);
-  dc->DrawText(GetWindowText(), &r, DT_LEFT | DT_NOPREFIX);
+  m_shownText = GetWindowText();
+  dc->DrawText(m_shownText, &r, DT_LEFT | DT_NOPREFIX);
 }
 
 void CClickWnd::OnLButtonDown(UINT, CPoint) { OnPanelTap(); }
@@ -252,6 +259,7 @@ void CClickWnd::OnLButtonUp(UINT, CPoint) {}
 void CClickWnd::OnMouseMove(UINT, CPoint) {}
 
 BEGIN_MESSAGE_MAP(CClickWnd, CCustomWnd)
+  ON_WM_TIMER()
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
   ON_WM_MOUSEMOVE()

@@ -40,13 +40,16 @@ class CClickWnd : public CCustomWnd {
   BOOL CreatePanel(CWnd* parent, UINT id);
   // Moves, sizes and shows the panel in one step (client pixels of the parent).
   void MovePanel(const PanelRect& rect);
-  // The panel's text (lines separated by '\n'), shown at once.
+  // The panel's text (lines separated by '\n'), shown at once. Text set through the plain
+  // window (CWnd::SetWindowText) is shown within a fifth of a second.
   void SetWindowText(const std::string& text);
   void OnDraw(CDC* dc) override;
+  void OnTimer(UINT_PTR id);
   void OnLButtonDown(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnMouseMove(UINT flags, CPoint point);
   virtual void OnPanelTap() {}
+  std::string m_shownText;  // the text as last painted
 
   DECLARE_MESSAGE_MAP()
 };

@@ -180,6 +180,25 @@ TEST_F(ViewWindow, GpsMarkerIsDrawnAndTakenOffAgain) {
   EXPECT_EQ(Pixel(x0, y0), kWhite) << "the old place shows the map again";
 }
 
+// The info panels show the texts set on them, also through the plain window.
+TEST_F(ViewWindow, PanelsShowTheirTexts) {
+  CWnd* panel = view_->m_positionPanel;
+  ASSERT_NE(panel, nullptr);
+  RECT r;
+  panel->GetClientRect(&r);
+  auto inked = [&] {
+    CClientDC dc(panel);
+    int count = 0;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x) count += dc.GetPixel(x, y) != kWhite;
+    return count;
+  };
+  panel->SetWindowText("");
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return inked() == 0; }));
+  panel->SetWindowText(" Lon 2.1222105\n Lat 41.3800000");
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return inked() > 20; }));
+}
+
 // With the overlay switch on, a fill combines with what lies below it (pen colour AND
 // destination): blue over red gives black, over white stays blue.
 TEST_F(ViewWindow, OverlayFillsCombineWithWhatLiesBelow) {
