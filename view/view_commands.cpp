@@ -144,7 +144,8 @@ void CTolvanixView::ClearOffsetTrack() {
 void CTolvanixView::OnWaypointDelete() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
-  const bool navigatingThere = m_navActive && m_navTargetIndex == m_popupWaypoint;
+  const bool navigatingThere =
+      m_navActive && !m_navTargetIsPoint && m_navTargetIndex == m_popupWaypoint;
   doc->DeleteWaypoint(m_popupWaypoint);
   if (navigatingThere) StopNavigation();
 }

@@ -161,15 +161,36 @@ TEST_F(TapWindow, TapOnAFirstVertexOffersTheFeatureAndActivateSelectsIt) {
 TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
   doc_->AddWaypoint(2.1000, 41.3000, 0);
   doc_->AddWaypoint(2.1020, 41.3020, 0);
+  doc_->AddWaypoint(2.1040, 41.3040, 0);
   Fit();
-  ASSERT_EQ(view_->m_waypointPoints.size(), 2u);
+  ASSERT_EQ(view_->m_waypointPoints.size(), 3u);
+  // Navigation to vertex 1 of a feature is not navigation to waypoint 1: "Navigate" is not
+  // checked and deleting waypoint 1 leaves the navigation running.
+  view_->m_navActive = 1;
+  view_->m_navTargetIsPoint = 1;
+  view_->m_navTargetIndex = 1;
   platform::PopupMenuScript::Push(32814);  // "Delete"
   Tap(Client(view_->m_waypointPoints[1]));
   auto shown = platform::PopupMenuScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].items[3].text, "Navigate");
+  EXPECT_FALSE(shown[0].items[3].flags & MF_CHECKED);
+  ASSERT_EQ(doc_->m_waypoints.size(), 2u);
+  EXPECT_DOUBLE_EQ(doc_->m_waypoints[1].x, 2.1040);
+  EXPECT_EQ(view_->m_navActive, 1);
+
+  // Navigation to the tapped waypoint itself: checked, and its deletion ends the navigation.
+  view_->m_navTargetIsPoint = 0;
+  Fit();
+  ASSERT_EQ(view_->m_waypointPoints.size(), 2u);
+  platform::PopupMenuScript::Push(32814);
+  Tap(Client(view_->m_waypointPoints[1]));
+  shown = platform::PopupMenuScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].items[3].flags & MF_CHECKED);
   ASSERT_EQ(doc_->m_waypoints.size(), 1u);
   EXPECT_DOUBLE_EQ(doc_->m_waypoints[0].x, 2.1000);
+  EXPECT_EQ(view_->m_navActive, 0);
 }
 
 TEST_F(TapWindow, LineByTapsAndRectangleByDrag) {
