@@ -3,6 +3,7 @@
 #include "document/document_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/win_app.h"
+#include "view/core/view_options.h"
 
 namespace {
 
@@ -34,6 +35,32 @@ void WriteStoredViewOptions(const ViewOptionValues& view) {
                          view.keyActions[static_cast<std::size_t>(k)]);
   app->WriteProfileInt(kOptionsSection, "HKE", view.hotKeys);
   app->WriteProfileInt(kOptionsSection, "Overlay", view.overlay);
+}
+
+// The map view's own values, when the document's view keeps them (the view derives from
+// ViewSettings; the dialogs see only that part of it).
+ViewSettings* ViewValuesOf(CTolvanixDoc& doc) {
+  return dynamic_cast<ViewSettings*>(CWnd::FromHandle(doc.m_hwndView));
+}
+
+ViewOptionValues ReadViewOptions(CTolvanixDoc& doc) {
+  ViewSettings* settings = ViewValuesOf(doc);
+  if (!settings) return ReadStoredViewOptions();
+  ViewOptionValues view;
+  for (std::size_t k = 0; k < view.keyActions.size(); ++k)
+    view.keyActions[k] = settings->m_keyActions[k];
+  view.hotKeys = settings->m_hotKeys;
+  view.overlay = settings->m_overlay;
+  return view;
+}
+
+void GiveViewOptions(CTolvanixDoc& doc, const ViewOptionValues& view) {
+  ViewSettings* settings = ViewValuesOf(doc);
+  if (!settings) return WriteStoredViewOptions(view);
+  for (std::size_t k = 0; k < view.keyActions.size(); ++k)
+    settings->m_keyActions[k] = static_cast<std::uint8_t>(view.keyActions[k]);
+  settings->m_hotKeys = view.hotKeys;
+  settings->m_overlay = view.overlay;
 }
 
 }  // namespace
@@ -131,7 +158,7 @@ void SetOptionsSheetView(OptionsSheetView view) { ViewHooks() = std::move(view);
 void InstallOptionsSheet() {
   CTolvanixDoc::SetOptionsSheet([](CTolvanixDoc& doc, CTolvanixDoc::OptionValues& options) {
     const OptionsSheetView& hooks = ViewHooks();
-    ViewOptionValues view = hooks.read ? hooks.read() : ReadStoredViewOptions();
+    ViewOptionValues view = hooks.read ? hooks.read() : ReadViewOptions(doc);
 
     OptionsSheetContext context;
     context.parent = CWnd::FromHandle(doc.m_hwndView);
@@ -145,7 +172,7 @@ void InstallOptionsSheet() {
     if (hooks.apply) {
       hooks.apply(view, options.fontSize);
     } else {
-      WriteStoredViewOptions(view);
+      GiveViewOptions(doc, view);
     }
     return true;
   });

@@ -52,9 +52,9 @@ struct OptionsSheetContext {
 bool RunOptionsSheet(const OptionsSheetContext& context, CTolvanixDoc::OptionValues& options,
                      ViewOptionValues& view);
 
-// The map view's part of the sheet: the view installs how its key actions, hot-key switch and
-// overlay are read and given back (with the new map font size). Without them the values are
-// read from and written to the options store.
+// The map view's part of the sheet: its key actions, hot-key switch and overlay. By default
+// they are read from and given back to the document's view (without a view: the options
+// store); the view may install its own, to apply the new map font size and hot keys at once.
 struct OptionsSheetView {
   std::function<ViewOptionValues()> read;
   std::function<void(const ViewOptionValues&, int fontSize)> apply;

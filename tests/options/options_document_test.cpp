@@ -2,6 +2,7 @@
 // values changed on the pages are applied by the document and stored.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/frame.h>
 
 #include "dialogs/options_sheet.h"
 #include "platform/message_box.h"
@@ -9,6 +10,7 @@
 #include "tests/document_main/doc_test_env.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/wx_test_environment.h"
+#include "view/core/view_options.h"
 
 namespace {
 
@@ -96,6 +98,42 @@ TEST_F(OptionsCommand, CancelLeavesTheDocumentAndTheStoreAlone) {
   EXPECT_EQ(pages, 9);
   EXPECT_DOUBLE_EQ(doc.m_autoCaptureDistance, 10.0);
   EXPECT_EQ(app_->GetProfileInt("Opciones", "AP", -1), static_cast<UINT>(-1));
+}
+
+// A window that keeps the view's own values, as the map view does.
+struct ViewWithSettings : CWnd, ViewSettings {};
+
+TEST_F(OptionsCommand, KeysAndOverlayComeFromTheViewAndGoBackToIt) {
+  CTolvanixDoc& doc = MakeDoc();
+  ViewWithSettings view;
+  view.Attach(new wxFrame(nullptr, wxID_ANY, "view"));
+  view.m_keyActions[8] = 9;
+  view.m_overlay = 1;
+  doc.m_hwndView = view.GetSafeHwnd();
+  int shownEnterAction = -1;
+  bool overlayShown = false;
+  wxTheApp->CallAfter([&] {
+    CPropiedadesOpciones* sheet = ShownSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(sheet->SetActivePage(IndexOf(*sheet, sheet->m_keys.get())));
+    shownEnterAction = Selection(*sheet->m_keys, 1138);
+    Choose(*sheet->m_keys, 1131, 0);
+    Tick(*sheet->m_keys, platform::ui::CommandToWxId(32886), false);
+    ASSERT_TRUE(sheet->SetActivePage(IndexOf(*sheet, sheet->m_display.get())));
+    overlayShown = Ticked(*sheet->m_display, 1053);
+    Tick(*sheet->m_display, 1053, false);
+    PressSheet(*sheet, wxID_OK);
+  });
+  doc.ApplyOptions();
+  doc.m_hwndView = nullptr;
+  view.DestroyWindow();
+  EXPECT_EQ(shownEnterAction, 9);
+  EXPECT_TRUE(overlayShown);
+  EXPECT_EQ(view.m_keyActions[1], 0);
+  EXPECT_EQ(view.m_keyActions[8], 9);
+  EXPECT_EQ(view.m_hotKeys, 0);
+  EXPECT_EQ(view.m_overlay, 0);
+  EXPECT_EQ(app_->GetProfileInt("Opciones", "VK2", 77), 77u);  // the view stores its own
 }
 
 }  // namespace
