@@ -7,7 +7,7 @@
 #include "dialogs/options_sheet.h"
 #include "platform/message_box.h"
 #include "platform/ui/command_ids.h"
-#include "tests/document_main/doc_test_env.h"
+#include "tests/options/doc_window_test.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/wx_test_environment.h"
 #include "view/core/view_options.h"
@@ -16,25 +16,16 @@ namespace {
 
 using namespace optstest;
 
-class OptionsCommand : public DocTest {
+class OptionsCommand : public DocWindowTest {
  protected:
   void SetUp() override {
-    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
-    DocTest::SetUp();
-    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
-    ASSERT_NE(module_, nullptr);
-    AfxSetResourceHandle(module_);
-    platform::MessageBoxScript::Clear();
-    InstallOptionsSheet();
+    DocWindowTest::SetUp();
+    if (module_) InstallOptionsSheet();
   }
   void TearDown() override {
-    if (!module_) return;
     CTolvanixDoc::SetOptionsSheet(nullptr);
-    AfxSetResourceHandle(nullptr);
-    FreeLibrary(module_);
-    DocTest::TearDown();
+    DocWindowTest::TearDown();
   }
-  HMODULE module_ = nullptr;
 };
 
 CPropiedadesOpciones* ShownSheet() {

@@ -8,7 +8,7 @@
 #include "document/export_prompts.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
-#include "tests/document_main/doc_test_env.h"
+#include "tests/options/doc_window_test.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/wx_test_environment.h"
 #include "tests/waypoints/waypoint_test_data.h"
@@ -18,24 +18,7 @@ namespace {
 using namespace optstest;
 using tvxtest::Waypoint;
 
-class WaypointWindows : public DocTest {
- protected:
-  void SetUp() override {
-    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
-    DocTest::SetUp();
-    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
-    ASSERT_NE(module_, nullptr);
-    AfxSetResourceHandle(module_);
-    platform::MessageBoxScript::Clear();
-  }
-  void TearDown() override {
-    if (!module_) return;
-    AfxSetResourceHandle(nullptr);
-    FreeLibrary(module_);
-    DocTest::TearDown();
-  }
-  HMODULE module_ = nullptr;
-};
+using WaypointWindows = DocWindowTest;
 
 TEST_F(WaypointWindows, TableShowsBothDisplaysChecksCellsAndHandsBackTheEditedCopies) {
   CTolvanixDoc& doc = MakeDoc();
