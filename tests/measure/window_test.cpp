@@ -11,39 +11,19 @@
 #include <cmath>
 
 #include "dialogs/measure_dialogs.h"
-#include "platform/message_box.h"
 #include "platform/ui/control_notify.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dc.h"
-#include "platform/ui/menu.h"
-#include "tests/document_main/doc_test_env.h"
-#include "tests/support/wx_test_environment.h"
+#include "tests/measure/measure_windows.h"
 #include "view/core/split_area.h"
 #include "view/navigation_wnd.h"
 
 namespace {
 
 using tvxtest::PumpUntil;
-using tvxtest::WxEnvironment;
 
-class MeasureWindows : public DocTest {
+class MeasureWindows : public MeasureWindowTest {
  protected:
-  void SetUp() override {
-    if (!WxEnvironment::ready) GTEST_SKIP() << "needs a display (the test command runs Xvfb)";
-    DocTest::SetUp();
-    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
-    ASSERT_NE(module_, nullptr);
-    AfxSetResourceHandle(module_);
-    platform::MessageBoxScript::Clear();
-    platform::PopupMenuScript::Clear();
-  }
-  void TearDown() override {
-    if (!WxEnvironment::ready) return;
-    AfxSetResourceHandle(nullptr);
-    if (module_) FreeLibrary(module_);
-    DocTest::TearDown();
-  }
-
   // A square field of about 100 m x 100 m near 2 E 41 N (working datum = WGS84).
   void SquareField(CTolvanixDoc& doc) {
     doc.DeleteAllFeatures();
@@ -66,17 +46,7 @@ class MeasureWindows : public DocTest {
     AppendSplitParts(doc, SplitByVertices(doc.m_features[0]));
     doc.m_splitInProgress = true;
   }
-
-  HMODULE module_ = nullptr;
 };
-
-void Click(CWnd& wnd, int id) {
-  wxWindow* button = wnd.GetDlgItemWindow(id);
-  ASSERT_NE(button, nullptr) << id;
-  wxCommandEvent event(wxEVT_BUTTON, id);
-  event.SetEventObject(button);
-  button->ProcessWindowEvent(event);
-}
 
 bool Enabled(CWnd& wnd, int id) { return wnd.GetDlgItemWindow(id)->IsEnabled(); }
 
