@@ -1,5 +1,7 @@
 #include "dialogs/options_pages.h"
 
+#include <algorithm>
+
 #include "app/strings.h"
 #include "coords/ui/dlg_projection.h"
 #include "platform/ui/command_ids.h"
@@ -253,7 +255,10 @@ BOOL CPageFiltro::OnInitDialog() {
   m_limitEdit.AttachSlider(this, kLimitSlider);
   m_limitEdit.SetRange(filter_page::kMinLimit, filter_page::kMaxLimit, filter_page::kTicks,
                        filter_page::kFormat);
-  m_limitEdit.SetValue(m_settings.limit);
+  // A stored limit outside the page's range is shown at the nearest end of it.
+  if (!m_limitEdit.SetValue(m_settings.limit))
+    m_limitEdit.SetValue(
+        std::clamp(m_settings.limit, filter_page::kMinLimit, filter_page::kMaxLimit));
   CPropertyPageVScroll::OnInitDialog();
   EnableFilterControls();
   return TRUE;

@@ -62,11 +62,12 @@ TEST_F(OptionsSheet, ValuesChangedOnThePagesReachTheOptionsAfterOk) {
   options.navSoundDistance = 10.0;
   options.fontSize = 13;
   options.hdopFilterOn = 0;
+  options.hdopLimit = 9.0;  // beyond the page's range
   std::string intervalLabel, offsetLabel, distanceAtStart;
   bool distanceLockedAtStart = false, distanceFreed = false, zoneFreed = false,
        limitLockedAtStart = false, limitFreed = false;
   int fontItem = 0;
-  std::string minusAtZero, shownYards, stayedOn;
+  std::string minusAtZero, shownYards, limitShown;
   bool stayedAfterZone = false, stayedAfterInterval = false;
 
   const bool ok = Run([&](CPropiedadesOpciones& sheet) {
@@ -96,6 +97,7 @@ TEST_F(OptionsSheet, ValuesChangedOnThePagesReachTheOptionsAfterOk) {
 
     Show(sheet, sheet.m_filter.get());
     CPageFiltro& filter = *sheet.m_filter;
+    limitShown = filter.GetDlgItemText(1117);
     limitLockedAtStart = !Enabled(filter, 1117) && !Enabled(filter, 1116) && !Enabled(filter, 1121);
     Tick(filter, 1118, true);
     limitFreed = Enabled(filter, 1117) && Enabled(filter, 1116) && Enabled(filter, 1122);
@@ -133,6 +135,7 @@ TEST_F(OptionsSheet, ValuesChangedOnThePagesReachTheOptionsAfterOk) {
   EXPECT_TRUE(limitFreed);
   EXPECT_EQ(fontItem, -1);
   EXPECT_EQ(shownYards, "10.936");
+  EXPECT_EQ(limitShown, "6.0");
   EXPECT_TRUE(stayedAfterInterval);
   const auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 2u);
