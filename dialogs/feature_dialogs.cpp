@@ -1,5 +1,7 @@
 #include "dialogs/feature_dialogs.h"
 
+#include <algorithm>
+
 #include "app/strings.h"
 #include "dialogs/core/feature_rules.h"
 #include "dialogs/program_dialogs.h"
@@ -142,10 +144,19 @@ END_MESSAGE_MAP()
 CDlgAreaDesign::CDlgAreaDesign(int featureType, UINT templateId, CWnd* parent)
     : CDialogVScroll(templateId, parent), m_tipo(featureType) {}
 
+namespace {
+
+// Lines and circles made lines have no fill pattern to choose.
+bool DesignsALine(int featureType) {
+  return featureType == static_cast<int>(FeatureType::Line) ||
+         featureType == static_cast<int>(FeatureType::CircleLine);
+}
+
+}  // namespace
+
 BOOL CDlgAreaDesign::OnInitDialog() {
   (void)g_areaDesignRegistered;
-  const bool line = m_tipo == static_cast<int>(FeatureType::Line) ||
-                    m_tipo == static_cast<int>(FeatureType::CircleLine);
+  const bool line = DesignsALine(m_tipo);
   if (line) m_pattern = -1;
   CDialogVScroll::OnInitDialog();
   m_colourPicker.SubclassDlgItem(kPicker, this);
@@ -160,8 +171,9 @@ BOOL CDlgAreaDesign::OnInitDialog() {
 }
 
 void CDlgAreaDesign::DoDataExchange(CDataExchange* pDX) {
-  // Lines have no fill: the disabled radios keep whatever the toolkit shows checked.
-  if (m_pattern >= 0 || !pDX->m_bSaveAndValidate) DDX_Radio(pDX, kFirstPattern, m_pattern);
+  // Lines have no fill: the disabled radios keep whatever the toolkit shows checked. An
+  // area shown without a pattern (-1) still takes the radio the user checks.
+  if (!DesignsALine(m_tipo) || !pDX->m_bSaveAndValidate) DDX_Radio(pDX, kFirstPattern, m_pattern);
   if (pDX->m_bSaveAndValidate && m_colourPicker.GetSafeHwnd()) {
     m_color = m_colourPicker.GetColour();
   }
@@ -307,7 +319,12 @@ void CDlgObjectList::OnDeleteFeatures() {
   } else {
     StoreGrid();
     for (int index : feature_rules::FeaturesToDelete(m_Grid.GetSelectedRows())) {
+      // The current index keeps its number; only one past the end moves back (the
+      // document's own deletion would follow the feature instead).
+      const int current = m_doc->m_current;
       m_doc->DeleteFeature(index);
+      const int last = static_cast<int>(m_doc->m_features.size()) - 1;
+      m_doc->m_current = std::max(0, std::min(current, last));
     }
   }
   FillGrid();
@@ -538,6 +555,11 @@ void CDlgNotas::OnSelchangeVertex() {
 void CDlgNotas::OnOK() {
   if (!TakeNote()) return;
   EndDialog(IDOK);
+}
+
+void CDlgNotas::OnCancel() {
+  if (!TakeNote()) return;
+  EndDialog(IDCANCEL);
 }
 
 // ------------------------------------------------------------------------- point choosers

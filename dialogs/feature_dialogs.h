@@ -101,6 +101,9 @@ class CDlgNotas : public CDialog {
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
   void OnOK() override;
+  // The edit's text is the chosen vertex's note as soon as the edit is left, so leaving it
+  // for Cancel keeps the note too.
+  void OnCancel() override;
   void OnSelchangeVertex();  // 1103
 
   CTolvanixDoc* m_doc;

@@ -98,6 +98,36 @@ TEST_F(FeatureDialogs, ObjectListShowsEveryFeatureAndDeletesExactlyTheSelectedOn
   EXPECT_EQ(Names(), (std::vector<std::string>{"A", "C"}));
 }
 
+TEST_F(FeatureDialogs, DeletingFeaturesKeepsTheCurrentIndexUnlessItFallsOffTheEnd) {
+  // A B C D with C current: deleting A leaves index 2 current, which is now D.
+  doc_->m_features[0].name = "A";
+  for (const char* name : {"B", "C", "D"}) doc_->AddFeature(FeatureType::Area, name);
+  doc_->m_current = 2;
+  CDlgObjectList first(2, doc_.get());
+  wxTheApp->CallAfter([&] {
+    first.m_Grid.SetSelectedRange(1, 0, 1, 4);
+    Click(first, 1072);
+    Click(first, IDOK);
+  });
+  first.DoModal();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"B", "C", "D"}));
+  EXPECT_EQ(doc_->m_current, 2);
+
+  // B C D with D current: deleting D and B takes the index back one step each time.
+  CDlgObjectList second(2, doc_.get());
+  wxTheApp->CallAfter([&] {
+    second.m_Grid.SetSelectedRange(1, 0, 1, 4);
+    for (int c = 0; c < 5; ++c) {
+      second.m_Grid.SetItemState(3, c, second.m_Grid.GetItemState(3, c) | GVIS_SELECTED);
+    }
+    Click(second, 1072);
+    Click(second, IDOK);
+  });
+  second.DoModal();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"C"}));
+  EXPECT_EQ(doc_->m_current, 0);
+}
+
 TEST_F(FeatureDialogs, TypeChangesAndTheVisibleBoxReachTheDocument) {
   doc_->m_features[0].type = FeatureType::Circle;
   doc_->m_features[0].visible = 1;
@@ -188,6 +218,17 @@ TEST_F(FeatureDialogs, ALineDesignHasNoPatternAndAnAreaDesignBecomesTheDefault) 
   EXPECT_EQ(later.colour, 0x00FF00u);
 }
 
+TEST_F(FeatureDialogs, AnAreaShownWithoutAPatternTakesTheCheckedRadio) {
+  CDlgAreaDesign area(static_cast<int>(FeatureType::Area));
+  area.m_pattern = -1;
+  wxTheApp->CallAfter([&] {
+    static_cast<wxRadioButton*>(area.GetDlgItemWindow(1082))->SetValue(true);
+    Click(area, IDOK);
+  });
+  EXPECT_EQ(area.DoModal(), IDOK);
+  EXPECT_EQ(area.m_pattern, 5);  // the sixth radio: rising diagonal
+}
+
 TEST_F(FeatureDialogs, PartsGridClosesAtOnceWithoutPartsAndSubtractsOnRequest) {
   CDlgObjectGrid none(0, doc_.get());
   EXPECT_EQ(none.DoModal(), IDOK);
@@ -266,6 +307,17 @@ TEST_F(FeatureDialogs, NotesLongerThanSixCharactersAreRefusedAndShortOnesKept) {
   EXPECT_EQ(shown[0].text, "Please enter no more than 6 characters.");
   EXPECT_EQ(feature.vertexNotes, (std::vector<std::string>{"gate", ""}));
   EXPECT_EQ(labelAfter, "Point 1 *");
+
+  // The note is taken when the edit is left, also on the way to Cancel.
+  CDlgNotas again(doc_.get());
+  wxTheApp->CallAfter([&] {
+    static_cast<wxListBox*>(again.GetDlgItemWindow(1103))->SetSelection(1);
+    again.OnSelchangeVertex();
+    again.SetDlgItemText(1104, "post");
+    Click(again, IDCANCEL);
+  });
+  EXPECT_EQ(again.DoModal(), IDCANCEL);
+  EXPECT_EQ(feature.vertexNotes, (std::vector<std::string>{"gate", "post"}));
 }
 
 }  // namespace
