@@ -172,7 +172,8 @@ class ColourPickerWindow : public ::testing::Test {
     picker.SetColour(RGB(255, 0, 0));
   }
   void TearDown() override {
-    if (dialog) dialog->Destroy();
+    if (!dialog) return;
+    dialog->Destroy();
     for (int i = 0; i < 5; ++i) wxTheApp->Yield(true);
   }
   CColourPickerPopup* Open() {
