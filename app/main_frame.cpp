@@ -175,6 +175,9 @@ void CMainFrame::RegisterDocumentHooks() {
   };
   // The desktop has no input panel to lower.
   hooks.inputPanelDown = [] {};
+  hooks.resetView = [this] {
+    if (CTolvanixView* view = GetMapView()) view->ResetView();
+  };
   ProgramDialogs::SetFrameViewHooks(std::move(hooks));
 }
 

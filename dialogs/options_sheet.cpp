@@ -169,11 +169,8 @@ void InstallOptionsSheet() {
     context.beforeShow = [](CPropiedadesOpciones&) { CTolvanixDoc::Dialogs().ShowShellBars(); };
     if (!RunOptionsSheet(context, options, view)) return false;
 
-    if (hooks.apply) {
-      hooks.apply(view, options.fontSize);
-    } else {
-      GiveViewOptions(doc, view);
-    }
+    GiveViewOptions(doc, view);
+    if (hooks.apply) hooks.apply(view, options.fontSize);
     return true;
   });
 }

@@ -52,9 +52,10 @@ struct OptionsSheetContext {
 bool RunOptionsSheet(const OptionsSheetContext& context, CTolvanixDoc::OptionValues& options,
                      ViewOptionValues& view);
 
-// The map view's part of the sheet: its key actions, hot-key switch and overlay. By default
-// they are read from and given back to the document's view (without a view: the options
-// store); the view may install its own, to apply the new map font size and hot keys at once.
+// The map view's part of the sheet: its key actions, hot-key switch and overlay. They are
+// read from and given back to the document's view (without a view: the options store),
+// unless `read` is installed; `apply` runs after they were given back, so the view takes
+// the new map font size and hot keys at once.
 struct OptionsSheetView {
   std::function<ViewOptionValues()> read;
   std::function<void(const ViewOptionValues&, int fontSize)> apply;

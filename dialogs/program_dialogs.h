@@ -24,6 +24,7 @@ class ProgramDialogs : public DocumentDialogs {
     std::function<void()> updateInfoPanels;
     std::function<void()> rebuildNavigation;
     std::function<void()> inputPanelDown;
+    std::function<void()> resetView;
   };
   static void SetFrameViewHooks(FrameViewHooks hooks) { FrameView() = std::move(hooks); }
   void ShowShellBars() override { Run(FrameView().showShellBars); }
@@ -33,6 +34,7 @@ class ProgramDialogs : public DocumentDialogs {
   void UpdateInfoPanels() override { Run(FrameView().updateInfoPanels); }
   void RebuildNavigation() override { Run(FrameView().rebuildNavigation); }
   void InputPanelDown() override { Run(FrameView().inputPanelDown); }
+  void ResetView() override { Run(FrameView().resetView); }
 
  private:
   // User-interface thread only, like every dialog.

@@ -94,4 +94,6 @@ class DocumentDialogs {
   virtual void UpdateInfoPanels() {}
   virtual void RebuildNavigation() {}      // after the waypoints changed while navigating
   virtual void InputPanelDown() {}
+  // A new document starts: the view's zoom, pan, caches and tap mode start afresh.
+  virtual void ResetView() {}
 };

@@ -3,6 +3,7 @@
 #include "app/languages.h"
 #include "app/strings.h"
 #include "document/doc_area.h"
+#include "document/document_dialogs.h"
 #include "document/doc_messages.h"
 #include "document/doc_options.h"
 #include "platform/message_box.h"
@@ -223,6 +224,7 @@ BOOL CTolvanixDoc::OnNewDocument() {
   m_waypointNotes.clear();
   m_trail.clear();
   UpdateAllViews(nullptr);
+  Dialogs().ResetView();
   return TRUE;
 }
 

@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "app/strings.h"
+#include "dialogs/options_sheet.h"
+#include "document/doc_options.h"
 #include "document/tolvanix_doc.h"
 #include "platform/ui/dc.h"
 #include "platform/win_app.h"
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr const char* kOptionsSection = "Opciones";
 constexpr UINT kPanelIds[4] = {162, 163, 164, 165};
 
 }  // namespace
@@ -18,6 +19,7 @@ constexpr UINT kPanelIds[4] = {162, 163, 164, 165};
 CTolvanixView::CTolvanixView() { LoadViewOptions(); }
 
 CTolvanixView::~CTolvanixView() {
+  SetOptionsSheetView({});
   SaveViewOptions();
   for (CClickWnd* panel : {m_positionPanel, m_altitudePanel,
                            static_cast<CClickWnd*>(m_lengthPanel),
@@ -85,6 +87,16 @@ void CTolvanixView::OnInitialUpdate() {
   ResetGpsMarker();
   ResetPickMarkers();
   OnActivateView(TRUE);
+  // The document is attached only now: the panels get their first texts here.
+  if (m_positionPanel) UpdateInfoPanels();
+  // After OK in the options sheet: the new map font and the hardware buttons at once.
+  OptionsSheetView sheetView;
+  sheetView.apply = [this](const ViewOptionValues&, int fontSize) {
+    SetMapFont(fontSize);
+    UpdateHotKeys();
+    Invalidate(TRUE);
+  };
+  SetOptionsSheetView(std::move(sheetView));
 }
 
 void CTolvanixView::OnActivateView(BOOL activate) {
