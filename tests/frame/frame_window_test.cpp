@@ -1,6 +1,8 @@
 // The program's main frame with its document and map view, from the English module, under
 // Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
 #include <gtest/gtest.h>
+
+#include "dialogs/program_dialogs.h"
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -278,6 +280,23 @@ TEST_F(MainFrameTest, PanelsShowTheFixFedToTheDocument) {
   EXPECT_EQ(view->m_altitudePanel->GetWindowText(), " Altitude 655.50 m\n Azimuth 0.00°");
   EXPECT_EQ(view->m_areaPanel->GetWindowText(), " Area " + doc_->GetAreaText(-1, true));
   EXPECT_NE(view->m_lengthPanel->GetWindowText().find(" | "), std::string::npos);
+}
+
+TEST_F(MainFrameTest, PanelsHaveTextsAtStartAndANewDocumentStartsTheViewAfresh) {
+  InstallProgramDialogs();  // as at start-up: the document reaches the view through them
+  CMainFrame& frame = Open();
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view->m_areaPanel, nullptr);
+  // Before any fix or measurement the area panel already tells the empty area.
+  EXPECT_EQ(view->m_areaPanel->GetWindowText(), " Area " + doc_->GetAreaText(-1, true));
+
+  view->m_zoom = 3.2;
+  view->m_featurePoints.push_back({10, 10});
+  ASSERT_TRUE(doc_->OnNewDocument());
+  EXPECT_DOUBLE_EQ(view->m_zoom, 0.8);
+  EXPECT_TRUE(view->m_featurePoints.empty());
+  CTolvanixDoc::SetDocumentDialogs(nullptr);
 }
 
 TEST_F(MainFrameTest, StatusPanesShowFixQualitySatellitesAndAutomaticCapture) {
