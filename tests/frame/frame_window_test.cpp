@@ -1,8 +1,6 @@
 // The program's main frame with its document and map view, from the English module, under
 // Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
 #include <gtest/gtest.h>
-
-#include "dialogs/program_dialogs.h"
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -12,6 +10,7 @@
 #include <filesystem>
 
 #include "app/main_frame.h"
+#include "dialogs/program_dialogs.h"
 #include "platform/ui/command_ids.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
