@@ -16,11 +16,11 @@
 #include "platform/ui/input.h"
 #include "platform/ui/menu.h"
 #include "platform/win_app.h"
+#include "tests/support/program_sandbox.h"
 #include "tests/support/wx_test_environment.h"
 #include "view/core/hit_tap_modes.h"
 #include "view/tolvanix_view.h"
 
-extern "C" const TvxResourceBlob* tvx_program_resources();
 
 // The application's answer (app/tolvanix_app.cpp, not part of this test): a desktop screen.
 bool IsHiResScreen() { return false; }
@@ -47,23 +47,7 @@ class TapWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
-    static bool resources = [] {
-      platform::SetProgramResources(tvx_program_resources());
-      return true;
-    }();
-    (void)resources;
-    setenv("TVX_NO_SOUND", "1", 1);
-    dir_ = std::filesystem::temp_directory_path() / ("tvx_tap_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_ / "internal");
-    for (const char* file : {"tvxdatum.bin", "tvxdtmlist.bin"}) {
-      const auto shipped = std::filesystem::path(TVX_BINARY_DIR) / "internal" / file;
-      if (std::filesystem::exists(shipped)) std::filesystem::copy_file(shipped, dir_ / "internal" / file);
-    }
-    ModuleDirectory = dir_.string() + "/";
-    platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
-    app_ = std::make_unique<CWinApp>("tolvanixpda");
-    app_->SetRegistryKey("Vorel - Tolvanix PDA");
+    sandbox_ = std::make_unique<tvxtest::ProgramSandbox>("tap");
     module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
     ASSERT_NE(module_, nullptr);
     AfxSetResourceHandle(module_);
@@ -87,9 +71,7 @@ class TapWindow : public ::testing::Test {
     template_.reset();
     AfxSetResourceHandle(nullptr);
     if (module_) FreeLibrary(module_);
-    app_.reset();
-    platform::OptionsStore::Instance().SetPath("");
-    std::filesystem::remove_all(dir_);
+    sandbox_.reset();
   }
 
   // Fits the picture to the map area as a paint does; the caches then hold what is drawn.
@@ -116,8 +98,7 @@ class TapWindow : public ::testing::Test {
     return ui.enabled.value_or(true) ? 1 : 0;
   }
 
-  std::filesystem::path dir_;
-  std::unique_ptr<CWinApp> app_;
+  std::unique_ptr<tvxtest::ProgramSandbox> sandbox_;
   HMODULE module_ = nullptr;
   std::unique_ptr<CSingleDocTemplate> template_;
   CTolvanixDoc* doc_ = nullptr;

@@ -14,10 +14,10 @@
 #include "platform/options_store.h"
 #include "platform/ui/dc.h"
 #include "platform/win_app.h"
+#include "tests/support/program_sandbox.h"
 #include "tests/support/wx_test_environment.h"
 #include "view/tolvanix_view.h"
 
-extern "C" const TvxResourceBlob* tvx_program_resources();
 
 namespace {
 
@@ -33,26 +33,11 @@ class ViewWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
-    static bool resources = [] {
-      platform::SetProgramResources(tvx_program_resources());
-      return true;
-    }();
-    (void)resources;
-    setenv("TVX_NO_SOUND", "1", 1);
-    dir_ = std::filesystem::temp_directory_path() / ("tvx_view_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_ / "internal");
-    for (const char* file : {"tvxdatum.bin", "tvxdtmlist.bin"}) {
-      const auto shipped = std::filesystem::path(TVX_BINARY_DIR) / "internal" / file;
-      if (std::filesystem::exists(shipped)) std::filesystem::copy_file(shipped, dir_ / "internal" / file);
-    }
-    ModuleDirectory = dir_.string() + "/";
-    platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
-    app_ = std::make_unique<CWinApp>("tolvanixpda");
-    app_->SetRegistryKey("Vorel - Tolvanix PDA");
+    sandbox_ = std::make_unique<tvxtest::ProgramSandbox>("view");
+    CWinApp* app = sandbox_->app.get();
     // Only the layers under test.
     for (const char* name : {"Puntos", "Vertices", "Regla", "Labels"})
-      app_->WriteProfileInt("Opciones", name, 0);
+      app->WriteProfileInt("Opciones", name, 0);
 
     template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CFrameWnd, CTolvanixView>(128));
     doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
@@ -70,9 +55,7 @@ class ViewWindow : public ::testing::Test {
     if (frame_) frame_->DestroyWindow();
     tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
-    app_.reset();
-    platform::OptionsStore::Instance().SetPath("");
-    std::filesystem::remove_all(dir_);
+    sandbox_.reset();
   }
 
   FeatureRecord& Square(std::int32_t pattern) {
@@ -111,8 +94,7 @@ class ViewWindow : public ::testing::Test {
     return {cx - side / 2, cx + side / 2, cy - side / 2, cy + side / 2};
   }
 
-  std::filesystem::path dir_;
-  std::unique_ptr<CWinApp> app_;
+  std::unique_ptr<tvxtest::ProgramSandbox> sandbox_;
   std::unique_ptr<CSingleDocTemplate> template_;
   CTolvanixDoc* doc_ = nullptr;
   CFrameWnd* frame_ = nullptr;
