@@ -3,6 +3,8 @@
 
 #include <clocale>
 #include <cstdio>
+#include <limits>
+#include <string_view>
 
 #include "view/core/info_format.h"
 #include "view/core/info_frame.h"
@@ -33,10 +35,12 @@ std::string Printf(const char* format, long long value) {
 // The C library in the C locale is the reference for every conversion with its own value kind.
 TEST(FormatText, NumbersPrintAsTheCLibraryPrintsThemWhateverTheLocale) {
   const char* const doubleFormats[] = {"%.2f", "%.1f", "%.7f", "%.4f", "%f", "%8.2f", "%-8.1f|",
-                                       "%08.3f", "%+.1f", "%.0f", "%e", "%.3e", "%g", "%.10g"};
+                                       "%08.3f", "%+.1f", "%.0f", "%e", "%.3e", "%g", "%.10g",
+                                       "%E", "%+.2E", "%G", "%.3G", "%F"};
   const double values[] = {0.0, -0.0, 0.005, 1.005, -3.25, 123456.789, 2.1222105, -0.04,
                            41.38, 1e-7, 99.95, 4474000.049999, 1.0 / 3.0};
-  const char* const intFormats[] = {"%d", "%03d", "%02d", "%5d", "%-4d|", "%+d", "%x", "%X", "%.3d"};
+  const char* const intFormats[] = {"%d",  "%03d", "%02d",  "%5d",  "%-4d|", "%+d",  "%x",
+                                    "%X",  "%.3d", "%06.3d", "%.0d", "%+x",  "% X", "%08.2x"};
   const long long ints[] = {0, 3, -3, 7, -100, 12345, 255};
   std::setlocale(LC_ALL, "C");
   std::vector<std::string> expected;
@@ -51,7 +55,8 @@ TEST(FormatText, NumbersPrintAsTheCLibraryPrintsThemWhateverTheLocale) {
     for (double v : values) EXPECT_EQ(FormatText(f, {v}), expected[n++]) << f << " " << v << comma;
   for (const char* f : intFormats)
     for (long long v : ints) {
-      if (v < 0 && (f[1] == 'x' || f[1] == 'X')) { ++n; continue; }
+      const char conversion = std::string_view(f).back();
+      if (v < 0 && (conversion == 'x' || conversion == 'X')) { ++n; continue; }
       EXPECT_EQ(FormatText(f, {std::int64_t{v}}), expected[n++]) << f << " " << v;
     }
   std::setlocale(LC_ALL, "C");
@@ -80,6 +85,8 @@ TEST(FormatText, TranslatedTextsWithOtherConversionsNeverMisreadAValue) {
   EXPECT_EQ(FormatText(cases[5].format, {1.0}), cases[5].expected);
   EXPECT_EQ(FormatText(cases[6].format, {std::int64_t{12}, 12.75}), cases[6].expected);
   EXPECT_EQ(FormatText(cases[7].format, {12.0}), cases[7].expected);
+  // A value no integer holds, given to "%d", prints 0 rather than an undefined conversion.
+  EXPECT_EQ(FormatText("%d|%d", {1e300, std::numeric_limits<double>::quiet_NaN()}), "0|0");
 }
 
 TEST(PositionPanel, EveryCoordinateModeGivesItsWorkedOutText) {

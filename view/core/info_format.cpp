@@ -43,9 +43,13 @@ std::string Integer(std::int64_t value, const Spec& spec) {
   if (spec.conversion == 'X') {
     for (char& d : digits) d = static_cast<char>(std::toupper(static_cast<unsigned char>(d)));
   }
+  // printf prints nothing for a zero value at precision 0.
+  if (spec.precision == 0 && magnitude == 0) digits.clear();
   if (spec.precision >= 0 && static_cast<int>(digits.size()) < spec.precision) {
     digits.insert(0, spec.precision - digits.size(), '0');
   }
+  // Hexadecimal conversions are unsigned: "+" and " " do not apply to them.
+  if (base == 16) return Signed(digits, value < 0, Spec{});
   return Signed(digits, value < 0, spec);
 }
 
@@ -61,6 +65,9 @@ std::string Fixed(double value, const Spec& spec) {
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), style, precision);
   if (ec != std::errc()) return "?";
   std::string digits(buffer, end);
+  if (std::string_view("EFG").find(spec.conversion) != std::string_view::npos) {
+    for (char& d : digits) d = static_cast<char>(std::toupper(static_cast<unsigned char>(d)));
+  }
   // printf prints "-0.0" for a small negative value; keep its sign rule.
   return Signed(digits, std::signbit(value), spec);
 }
@@ -83,12 +90,17 @@ std::string Convert(const FormatArg& value, const Spec& spec) {
   }
   if (const auto* i = std::get_if<std::int64_t>(&value)) {
     if (text) return Pad(Integer(*i, Spec{}), spec, false);
-    if (integer) return Pad(Integer(*i, spec), spec, true);
+    // An integer conversion with a precision pads with blanks, as printf ignores "0" then.
+    if (integer) return Pad(Integer(*i, spec), spec, spec.precision < 0);
     return Pad(Fixed(static_cast<double>(*i), spec), spec, true);
   }
   const double d = std::get<double>(value);
   if (text) return Pad(Shortest(d), spec, false);
-  if (integer) return Pad(Integer(static_cast<std::int64_t>(std::trunc(d)), spec), spec, true);
+  if (integer) {
+    // Out-of-range values (and NaN) would make the cast undefined: they print as 0.
+    const double whole = std::isfinite(d) && std::fabs(d) < 9.2e18 ? std::trunc(d) : 0.0;
+    return Pad(Integer(static_cast<std::int64_t>(whole), spec), spec, spec.precision < 0);
+  }
   return Pad(Fixed(d, spec), spec, true);
 }
 
