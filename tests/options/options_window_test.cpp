@@ -2,6 +2,7 @@
 // English module's templates, values changed through the controls, OK and Cancel, and the
 // option values handed back to the document.
 #include <gtest/gtest.h>
+#include <vector>
 #include <wx/app.h>
 #include <wx/dialog.h>
 
@@ -192,6 +193,22 @@ TEST_F(OptionsSheet, CancelChangesNothingAndACancelledProjectionFallsBackToGeogr
   EXPECT_EQ(options.waypointNaming, before.waypointNaming);
   EXPECT_EQ(options.waypointPrefix, "P");
   EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+// The tabs in their fixed order, by the template each page is built from; the GPS page
+// (146) only while the receiver is not being read.
+TEST_F(OptionsSheet, PagesComeInTheirOrderAndTheGpsPageOnlyWhileReadingIsOff) {
+  const std::vector<UINT> all{202, 151, 143, 146, 150, 182, 184, 142, 185, 196};
+  for (bool gpsPage : {true, false}) {
+    CPropiedadesOpciones sheet(nullptr);
+    sheet.AddPages(PagesFromOptions(options, view), gpsPage);
+    std::vector<UINT> templates;
+    for (int i = 0; i < sheet.GetPageCount(); ++i)
+      templates.push_back(sheet.GetPage(i)->m_nIDTemplate);
+    std::vector<UINT> expected = all;
+    if (!gpsPage) expected.erase(expected.begin() + 3);
+    EXPECT_EQ(templates, expected) << "GPS page " << gpsPage;
+  }
 }
 
 TEST_F(OptionsSheet, PrefixOnlyWithNumberedNamesAndNeverLongerThan25) {
