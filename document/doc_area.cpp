@@ -192,7 +192,7 @@ void CTolvanixDoc::StartAreaRecompute(int index, BOOL force) {
     SetEvent(m_areaEvent);
     return;
   }
-  const FeatureRecord& feature = m_features[m_areaIndex];
+  FeatureRecord& feature = m_features[m_areaIndex];
   const int n = static_cast<int>(feature.VertexCount());
   if (n == 0) {
     // Nothing to measure; the feature keeps its previous measures.
@@ -200,14 +200,29 @@ void CTolvanixDoc::StartAreaRecompute(int index, BOOL force) {
     SetEvent(m_areaEvent);
     return;
   }
-  if (n == m_lastVertexCount && !force) return;
+  // A feature is left alone only while it has the shape of its own last measurement: another
+  // feature's count says nothing about it.
+  const bool unchanged = feature.measuredCount == n && feature.measuredType == feature.type;
+  if (unchanged && !force && m_lastVertexCount != -1) return;
   m_lastVertexCount = n;
+  feature.measuredCount = n;
+  feature.measuredType = feature.type;
+  feature.measurePending = true;
   AreaJob job;
   job.index = m_areaIndex;
   job.epoch = m_featureEpoch;
   job.type = feature.type;
   job.wgs84 = feature.wgs84Vertices;  // the worker measures this copy
   m_areaWorker->Submit(std::move(job));
+}
+
+void CTolvanixDoc::FeaturesMoved() {
+  // Results under way name indices that may hold other features now: they are given up, and
+  // every feature still waiting for one is measured again where it stands.
+  ++m_featureEpoch;
+  for (int i = 0; i < static_cast<int>(m_features.size()); ++i) {
+    if (m_features[i].measurePending) StartAreaRecompute(i, TRUE);
+  }
 }
 
 int CTolvanixDoc::ApplyAreaResults() {
@@ -222,6 +237,9 @@ int CTolvanixDoc::ApplyAreaResults() {
     feature.area = r.measures.area;
     feature.length = r.measures.length;
     feature.perimeter = r.measures.perimeter;
+    if (feature.measuredCount == static_cast<std::int64_t>(r.vertexCount)) {
+      feature.measurePending = false;
+    }
     ++stored;
   }
   if (stored > 0 && !m_areaWorker->Busy()) m_areaValid = true;
@@ -237,13 +255,9 @@ LRESULT CTolvanixDoc::OnAreaDone(WPARAM, LPARAM) {
 void CTolvanixDoc::RecomputeAreasAndWait(int index) {
   ResetEvent(m_areaEvent);
   if (index >= 0) {
-    m_lastVertexCount = -1;
-    StartAreaRecompute(index, FALSE);
+    StartAreaRecompute(index, TRUE);
   } else {
-    for (int i = static_cast<int>(m_features.size()) - 1; i >= 0; --i) {
-      m_lastVertexCount = -1;
-      StartAreaRecompute(i, FALSE);
-    }
+    for (int i = static_cast<int>(m_features.size()) - 1; i >= 0; --i) StartAreaRecompute(i, TRUE);
   }
   // Bounded work: the worker ends once the jobs just given are measured.
   m_areaWorker->WaitIdle(INFINITE_WAIT);

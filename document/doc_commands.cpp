@@ -296,15 +296,23 @@ void CTolvanixDoc::DeleteFeature(int index) {
       std::find(doomed.begin(), doomed.end(), m_current) != doomed.end();
   for (int erased : doomed) {
     m_features.erase(m_features.begin() + erased);
-    // Every remaining part keeps naming its own parent.
     for (FeatureRecord& f : m_features) {
-      if (f.type == FeatureType::Part && f.link > erased) --f.link;
+      if (f.type != FeatureType::Part) continue;
+      if (f.link == erased) {
+        // A part of the deleted part has no parent left: it stays as an area of its own
+        // rather than name whichever feature takes the index.
+        f.type = FeatureType::Area;
+        f.link = 0;
+      } else if (f.link > erased) {
+        --f.link;  // every remaining part keeps naming its own parent
+      }
     }
     if (!currentDeleted && m_current > erased) --m_current;
   }
   m_content.RebuildPartIndex();
   if (currentDeleted) m_current = std::min(m_current, static_cast<int>(m_features.size()) - 1);
   KeepCurrentValid();
+  FeaturesMoved();
   m_lastVertexCount = -1;  // the current feature may be another one now
 }
 

@@ -8,7 +8,9 @@
 #include "coords/area_length_text.h"
 #include "coords/datum_files.h"
 #include "coords/grid_reference.h"
+#include "document/doc_messages.h"
 #include "document/tolvanix_doc.h"
+#include "platform/win_app.h"
 #include "platform/message_box.h"
 #include "platform/window_messages.h"
 
@@ -149,7 +151,18 @@ void CTolvanixDoc::ShowFatalDataFileMessage(const std::string& text) {
   // The program closes for a missing data file only while nothing would be lost; with unsaved
   // work the datum in force is kept and the user can save before closing.
   MessageBox(m_hwndView, text, kCaption, MB_ICONEXCLAMATION);
+  CWinApp* app = AfxGetApp();
+  if (app && !app->m_hMainWnd) {
+    // At start-up the main window does not exist yet: the exit command runs from the loop.
+    PostMessage(m_docWindow, WM_TVX_DEFERRED_EXIT, 0, 0);
+    return;
+  }
   if (!IsModified()) OnAppExit();
+}
+
+LRESULT CTolvanixDoc::OnDeferredExit(WPARAM, LPARAM) {
+  if (!IsModified()) OnAppExit();
+  return 0;
 }
 
 bool CTolvanixDoc::LoadDatum() {

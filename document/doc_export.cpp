@@ -86,13 +86,14 @@ class DocExportSource : public ExportSource, public OutlineProjection {
     return true;
   }
   bool UtmToWgs84(int datumChoice, int zone, bool north, double& x, double& y) override {
-    if (doc_.m_coord == 2) {
-      // The "projected" choice is then the user projection, on the working datum.
+    const bool onDatum = datumChoice != 0;
+    if (doc_.m_coord == 2 && onDatum) {
+      // The projected choice on the working datum is then the user projection.
       return doc_.m_transforms.Transform(TransformId::UtmToWgs, x, y);
     }
+    // UTM of the chosen zone and hemisphere, on WGS84 or on the working datum's ellipsoid.
     UtmConverter utm;
     const DatumRecord& d = doc_.m_datum;
-    const bool onDatum = datumChoice != 0;
     if (!onDatum || utm.SetParameters(d.a, (d.a - d.b) / d.a, 0) != 0) {
       utm.SetParameters(6378137.0, 1 / 298.257223563, 0);
     }
@@ -300,6 +301,7 @@ bool CTolvanixDoc::ExportShpShapes(const std::string& path, int shapeType, int d
 }
 
 bool CTolvanixDoc::ExportWaypointsShp(const std::vector<WaypointRecord>& waypoints) {
+  HoldPosition hold(*this);
   ExportPrompts* prompts = GetExportPrompts();
   CoordSystemQuestion q = CoordQuestion(*this, m_zone < 1 ? 1 : m_zone.load());
   q.hideHemisphere = true;

@@ -86,6 +86,16 @@ bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
     return false;
   }
   FinishLoad(info.lastVertexWgs84 ? &*info.lastVertexWgs84 : nullptr);
+  if (info.partsWithoutParent > 0) {
+    const std::string text =
+        info.partsWithoutParent == 1
+            ? std::string("A part in the file names a feature the file does not hold. It was "
+                          "loaded as an area of its own.")
+            : std::to_string(info.partsWithoutParent) +
+                  " parts in the file name features the file does not hold. They were loaded "
+                  "as areas of their own.";
+    MessageBox(m_hwndView, text, kCaption, MB_OK | MB_ICONEXCLAMATION);
+  }
   return true;
 }
 

@@ -116,11 +116,15 @@ void CTolvanixDoc::LoadOptions() {
 
   ConfigureGdalData(installPath);
   m_datumName = kWgs84DatumName;
-  if (m_datum.index == kUserDatumIndex) {
-    LoadUserDatum();
-  } else if (m_datum.index > 0) {
-    LoadDatum();
+  const int storedDatum = m_datum.index;
+  bool datumLoaded = true;
+  if (storedDatum == kUserDatumIndex) {
+    datumLoaded = LoadUserDatum();
+  } else if (storedDatum > 0) {
+    datumLoaded = LoadDatum();
   }
+  // The program goes on (on WGS84) only while unsaved work is kept; the choice stays stored.
+  m_unloadedDatumIndex = datumLoaded ? -1 : storedDatum;
   m_srs = NewWgs84SpatialReference();
   LoadProjection();
 }
@@ -142,9 +146,48 @@ void CTolvanixDoc::LoadProjection() {
   }
   if (!haveProjection) {
     m_projection = ProjectionRecord{};
-    if (m_coord == 2) m_coord = 0;
+    if (m_coord == 2) {
+      // The user projection asked for cannot be had: said as when it cannot be built.
+      m_coord = 0;
+      MessageBox(m_hwndView, kProjectionNotConfiguredMessage, "Tolvanix PDA", MB_ICONEXCLAMATION);
+    }
   }
   SetupTransformationsOrFallBack();
+}
+
+void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWgs84) {
+  const bool toDatum = m_datum.index > 0;
+  std::vector<double> xs, ys;
+  for (FeatureRecord& f : m_features) {
+    const std::size_t n = f.VertexCount();
+    xs.resize(n);
+    ys.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      xs[i] = f.wgs84Vertices[i].x;
+      ys[i] = f.wgs84Vertices[i].y;
+    }
+    if (toDatum && n > 0) m_transforms.Transform(TransformId::WgsToDatum, xs, ys);
+    for (std::size_t i = 0; i < n; ++i) f.vertices[i] = {xs[i], ys[i]};
+  }
+  for (std::size_t k = 0; k < m_waypoints.size() && k < waypointsWgs84.size(); ++k) {
+    GeoPoint p = waypointsWgs84[k];
+    if (toDatum) TransformOutput(p.x, p.y);
+    m_waypoints[k].x = p.x;
+    m_waypoints[k].y = p.y;
+  }
+  // The averaged position and the tapped points keep their WGS84 copies.
+  const auto rederive = [this, toDatum](const GeoPoint& wgs84, double& x, double& y) {
+    if (wgs84 == GeoPoint{}) return;  // never set
+    x = wgs84.x;
+    y = wgs84.y;
+    if (toDatum) TransformOutput(x, y);
+  };
+  rederive({m_avgLon, m_avgLat}, m_avgX, m_avgY);
+  rederive(m_tapPoint1Wgs84, m_tapPoint1.x, m_tapPoint1.y);
+  rederive(m_tapPoint2Wgs84, m_tapPoint2.x, m_tapPoint2.y);
+  UpdateLastCaptureFromFeature();
+  m_needsRedraw = true;
+  m_mapReady = false;
 }
 
 void CTolvanixDoc::SaveOptions() {
@@ -157,7 +200,8 @@ void CTolvanixDoc::SaveOptions() {
   WriteScaled("AP", m_autoCaptureDistance, 10.0);
   WriteInt("Huso", m_zone);
   WriteInt("Esp", m_wizardOnStart);
-  WriteInt("Datum", m_datum.index);
+  // A stored datum choice whose file could not be read stays the choice.
+  WriteInt("Datum", m_unloadedDatumIndex >= 0 ? m_unloadedDatumIndex : m_datum.index);
   WriteInt("Menu", m_contextMenu);
   WriteInt("Coord", storedCoord);
   WriteInt("GeoType", m_geoType);
@@ -234,9 +278,21 @@ void CTolvanixDoc::ApplyOptions() {
 }
 
 void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
-  // Datum. A list or user datum that cannot be read keeps the datum in force.
+  // What the measures and the working-datum positions were derived from.
   const DatumRecord oldDatum = m_datum;
   const std::string oldDatumName = m_datumName;
+  const ProjectionRecord oldProjection = m_projection;
+  const std::uint8_t oldLinearUnit = m_linearUnit;
+  // Waypoints are held in the working datum only: their WGS84 positions are taken while the
+  // old datum's transformations still stand.
+  std::vector<GeoPoint> waypointsWgs84;
+  for (const WaypointRecord& w : m_waypoints) {
+    GeoPoint p{w.x, w.y};
+    if (oldDatum.index > 0) TransformOutput2(p.x, p.y);
+    waypointsWgs84.push_back(p);
+  }
+
+  // Datum. A list or user datum that cannot be read keeps the datum in force.
   if (v.datum.index == kUserDatumIndex) {
     m_datum = v.datum;
     m_datumName = kUserDatumName;
@@ -254,6 +310,9 @@ void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
       m_datumName = oldDatumName;
     }
   }
+  // A datum chosen on the page is the stored choice from now on; the page showing the datum
+  // in force unchanged keeps a stored choice that could not be loaded.
+  if (v.datum.index != oldDatum.index && m_datum.index == v.datum.index) m_unloadedDatumIndex = -1;
 
   const int oldCoord = m_coord;
   m_coord = v.coord;
@@ -301,8 +360,17 @@ void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
   m_navSound = v.navSound;
   m_navStyle = v.navStyle;
 
-  // The measuring plane changes with a user projection: measure everything again.
-  if (m_coord != oldCoord && (oldCoord == 2 || m_coord == 2)) RecomputeAreasAndWait(-1);
+  // Every position kept in the working datum follows a new datum.
+  const bool datumChanged = !(m_datum == oldDatum);
+  if (datumChanged) RederiveWorkingDatum(waypointsWgs84);
+
+  // The measuring plane changes with a user projection (another one, or its unit) and with
+  // the datum: measure everything again, so that no area is shown in a unit it is not in.
+  const bool planeChanged =
+      (m_coord != oldCoord && (oldCoord == 2 || m_coord == 2)) ||
+      (m_coord == 2 && (!(m_projection == oldProjection) || m_linearUnit != oldLinearUnit)) ||
+      datumChanged;
+  if (planeChanged) RecomputeAreasAndWait(-1);
 
   m_hdopFilterOn = v.hdopFilterOn;
   m_hdopBeep = v.hdopBeep;

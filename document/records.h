@@ -65,6 +65,12 @@ struct FeatureRecord {
   FeatureType type = FeatureType::Area;
   std::int32_t link = 0;      // for a part: index of the parent in the feature list; else 0
   std::int32_t subtract = 1;  // for a part: 1 = its area is taken off its parent's
+  // Measuring state, never stored in a file: the vertex count and type of the last
+  // measurement started for this feature (-1: none yet) and whether its result is still to
+  // come. It moves with the feature when the list changes around it.
+  std::int64_t measuredCount = -1;
+  FeatureType measuredType = FeatureType::Area;
+  bool measurePending = false;
 
   // A new, empty feature. The pattern and colour are those the options give new features
   // (the caller reads them); a part always gets pattern 0 and colour 0.

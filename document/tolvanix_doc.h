@@ -119,6 +119,13 @@ class CTolvanixDoc : public CDocument {
   bool LoadUserDatum();
   bool SaveUserDatum();
   void DestroySrsObjects();
+  // After a datum change: the working-datum vertices of every feature, the waypoints, the
+  // averaged position and the tapped points anew from their WGS84 positions (the waypoints'
+  // given, taken before the change).
+  void RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWgs84);
+  // The stored "Datum" choice while its file could not be loaded at start-up (the datum in
+  // force is then WGS84); -1 while the datum in force is the stored one.
+  int m_unloadedDatumIndex = -1;
   // The settings the working system is built from (any thread).
   CoordSettings CurrentCoordSettings() const;
 
@@ -173,6 +180,9 @@ class CTolvanixDoc : public CDocument {
   // Stores finished measurements into their features (user-interface thread); called by the
   // document's own message handler and by RecomputeAreasAndWait. Returns how many.
   int ApplyAreaResults();
+  // After features were deleted or the list replaced in part: measurements under way are
+  // given up and the features that waited for one are measured again at their new indices.
+  void FeaturesMoved();
   static double CalcDistance(const GeoPoint& a, const GeoPoint& b);
   static double UtmZoneFromLongitude(double longitude, int& zone);
   static double CalcBearing(const GeoPoint& from, const GeoPoint& at);
@@ -498,6 +508,9 @@ class CTolvanixDoc : public CDocument {
                    double& northing, std::string* gridText);
   void ShowFatalDataFileMessage(const std::string& text);
   LRESULT OnAreaDone(WPARAM, LPARAM);
+  // A data file missing before the main window exists: the exit command once the loop runs,
+  // unless unsaved work exists by then.
+  LRESULT OnDeferredExit(WPARAM, LPARAM);
   LRESULT OnFirstFixWaitDone(WPARAM, LPARAM);
   // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
   // three fixes are known or while the walker stands still; else the offset point in WGS84.

@@ -144,7 +144,6 @@ constexpr const char* kTextCounts = "The file states more records than it holds.
 constexpr const char* kTextLegacyText = "A text in the file is longer than its record.";
 constexpr const char* kTextUnknownObject =
     "The file holds an object of unknown type with vertices.";
-constexpr const char* kTextPartLink = "A part in the file names a feature the file does not hold.";
 constexpr const char* kTextMemory = "There is not enough memory to read the file.";
 
 [[noreturn]] void Refuse(const char* text) { throw Refusal{0, text}; }
@@ -233,6 +232,7 @@ struct Staged {
   std::vector<FeatureRecord> features;
   std::vector<WaypointRecord> waypoints;
   std::optional<GeoPoint> lastVertex;
+  std::size_t partsWithoutParent = 0;
 };
 
 class Parser {
@@ -254,10 +254,13 @@ class Parser {
     in_.Skip((std::uint64_t{reserved1} + reserved2) * B_);
     for (std::uint32_t i = 0; i < s_.objectCount; ++i) ReadObject();
 
-    for (const FeatureRecord& f : s_.features) {
+    for (FeatureRecord& f : s_.features) {
       if (f.type == FeatureType::Part &&
           (f.link < 0 || static_cast<std::size_t>(f.link) >= s_.features.size())) {
-        Refuse(kTextPartLink);
+        // A part whose parent the file does not hold is kept as an area of its own.
+        f.type = FeatureType::Area;
+        f.link = 0;
+        ++s_.partsWithoutParent;
       }
     }
     // One note per waypoint: a file without notes gets empty ones, and a file whose note
@@ -464,6 +467,7 @@ void Commit(Staged& s, DocumentContent& content, bool append, const TvxLoadSetti
     info->blockSize = s.blockSize;
     info->firstNewFeature = static_cast<std::uint32_t>(kept);
     info->lastVertexWgs84 = s.lastVertex;
+    info->partsWithoutParent = s.partsWithoutParent;
   }
 }
 

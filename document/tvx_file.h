@@ -57,6 +57,8 @@ struct TvxLoadInfo {
   std::uint32_t firstNewFeature = 0;  // index of the first feature the file added
   // WGS84 position of the last vertex read, for the last-capture position.
   std::optional<GeoPoint> lastVertexWgs84;
+  // Parts whose parent link pointed outside the file: they were loaded as plain areas.
+  std::size_t partsWithoutParent = 0;
 };
 
 // Opens a file into the content: all features are replaced by the file's, the file's

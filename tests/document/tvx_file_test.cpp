@@ -408,15 +408,6 @@ TEST(TvxHostileTest, DamagedFilesAreRefusedAndChangeNothing) {
   }
   {
     TvxBuilder b(13, 64);
-    b.Counts(0, 0, 0, 2);
-    b.ObjectHeader(5, 0, 1, 0);
-    b.Name(u"a");
-    b.ObjectHeader(52, 0, 1, 0, 0, 1, 1, 2, 1);
-    b.Name(u"p");
-    files.push_back({"part without its parent", b.bytes, "part"});
-  }
-  {
-    TvxBuilder b(13, 64);
     b.Counts(1, 0, 0, 0);
     b.U8(0xFF), b.U16(0xFFFE), b.U8(0xFF), b.U16(0xFFFF), b.U32(0x7FFFFFFF);
     b.Zeros(200);

@@ -105,6 +105,72 @@ TEST_F(AreaWorkerTest, DegenerateFeaturesDoNotCrash) {
   EXPECT_EQ(WaitForSingleObject(doc_->m_areaEvent, 0), WAIT_OBJECT_0);
 }
 
+// Square of `side` metres in UTM 31 with its south-west corner at (x0, y0), and a fifth vertex
+// that adds a triangle of `side` x side / 2 on its west side.
+std::vector<GeoPoint> SquarePlus(double x0, double y0, double side, bool fifth) {
+  std::vector<GeoPoint> plane = {{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}};
+  if (fifth) plane.push_back({x0 - side, y0 + side / 2});
+  return plane;
+}
+
+// The skip of unchanged features looks at the feature itself: a feature edited down to the
+// vertex count of the feature measured just before it is measured again.
+TEST_F(AreaWorkerTest, EditedFeatureWithTheCountOfTheOneMeasuredBeforeIsMeasured) {
+  MakeDoc();
+  doc_->DeleteAllFeatures();
+  Feature(FeatureType::Area, SquarePlus(500000, 5000000, 100, true));  // B, 5 vertices
+  Feature(FeatureType::Area, SquarePlus(501000, 5000000, 50, false));  // A, 4 vertices
+  doc_->RecomputeAreasAndWait(0);
+  doc_->RecomputeAreasAndWait(1);  // A is measured last, with 4 vertices
+  ASSERT_NEAR(doc_->m_features[0].area, 15000.0, 0.01);
+  ASSERT_NEAR(doc_->m_features[1].area, 2500.0, 0.01);
+
+  // The user goes back to B and deletes its last point: 4 vertices, as A had.
+  doc_->m_current = 0;
+  doc_->OnDeleteLastPoint();
+  for (int i = 0; i < 200 && doc_->m_areaBusy; ++i) platform::WaitAndPumpMessages(20);
+  platform::WaitAndPumpMessages(50);
+  EXPECT_NEAR(doc_->m_features[0].area, 10000.0, 0.01);
+  EXPECT_NEAR(doc_->m_features[0].perimeter, 400.0, 0.001);
+  EXPECT_EQ(doc_->GetAreaText(0, false).find('*'), std::string::npos);
+
+  // Deleting the other feature's point too, and adding one back to B: each is measured.
+  doc_->m_current = 1;
+  doc_->OnDeleteLastPoint();  // A: 3 vertices, a right triangle of 50 x 50
+  doc_->m_current = 0;
+  const GeoPoint extra = FromUtm31({{500000 - 100, 5000050}})[0];
+  doc_->AddVertexAt(extra, extra);  // B: 5 vertices again
+  doc_->RecomputeAreasAndWait(-1);
+  EXPECT_NEAR(doc_->m_features[1].area, 1250.0, 0.01);
+  EXPECT_NEAR(doc_->m_features[0].area, 15000.0, 0.01);
+}
+
+// Measurements under way when features are deleted end up in the features they measured,
+// never in whichever feature took the index.
+TEST_F(AreaWorkerTest, DeletingFeaturesWhileTheyAreMeasuredKeepsEveryAreaRight) {
+  MakeDoc();
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    doc_->DeleteAllFeatures();
+    // Same vertex counts, different sizes: a result stored at a moved index would show.
+    for (int k = 0; k < 6; ++k) {
+      const double side = 20.0 + 10 * k;
+      Feature(FeatureType::Area, SquarePlus(500000 + 1000 * k, 5000000, side, false)).name =
+          std::to_string(static_cast<int>(side));
+    }
+    for (int k = 0; k < 6; ++k) doc_->StartAreaRecompute(k, TRUE);
+    doc_->DeleteFeature(round % 3);
+    doc_->DeleteFeature(2);
+    for (int i = 0; i < 400 && doc_->m_areaBusy; ++i) platform::WaitAndPumpMessages(5);
+    platform::WaitAndPumpMessages(50);
+    ASSERT_EQ(doc_->m_features.size(), 4u);
+    for (const FeatureRecord& f : doc_->m_features) {
+      const double side = std::stod(f.name);
+      EXPECT_NEAR(f.area, side * side, 0.01) << f.name;
+    }
+  }
+}
+
 // A loaded document's features are measured side by side on helper threads, each with its
 // own transformation set: the results, in job order, are those of one thread alone.
 TEST_F(AreaWorkerTest, SideBySideMeasuresMatchOneThread) {

@@ -1,5 +1,7 @@
 // The document's options: defaults from an empty store, stored values kept through a load
 // and a save, damaged values, and what the options sheet's values change.
+#include <proj.h>
+
 #include <fstream>
 
 #include "coords/projection_record.h"
@@ -9,12 +11,125 @@
 
 namespace {
 
+// Points through PROJ from one system to another (longitude first for geographic ones).
+std::vector<GeoPoint> Reproject(const char* from, const char* to, const std::vector<GeoPoint>& in) {
+  PJ_CONTEXT* ctx = proj_context_create();
+  PJ* pj = proj_create_crs_to_crs(ctx, from, to, nullptr);
+  PJ* norm = proj_normalize_for_visualization(ctx, pj);
+  std::vector<GeoPoint> out;
+  for (const GeoPoint& p : in) {
+    PJ_COORD c = proj_trans(norm, PJ_FWD, proj_coord(p.x, p.y, 0, 0));
+    out.push_back({c.xy.x, c.xy.y});
+  }
+  proj_destroy(norm);
+  proj_destroy(pj);
+  proj_context_destroy(ctx);
+  return out;
+}
+
+ProjectionRecord EpsgProjection(int code) {
+  ProjectionRecord r;
+  r.kind = static_cast<std::uint8_t>(ProjectionKind::EpsgCode);
+  r.p[0] = code;
+  r.SetName("EPSG " + std::to_string(code));
+  return r;
+}
+
 class OptionsTest : public DocTest {
  protected:
   std::optional<std::int32_t> Stored(const std::string& name) {
     return platform::OptionsStore::Instance().GetInt(app_->ProfileKey("Opciones"), name);
   }
+  FeatureRecord& AddField(const std::string& name, const std::vector<GeoPoint>& wgs84) {
+    FeatureRecord& f = doc_->AddFeature(FeatureType::Area, name);
+    for (const GeoPoint& p : wgs84) f.AddVertex(p, p, 0);
+    return f;
+  }
 };
+
+// A field measured under one user projection, then another projection in US survey feet:
+// the area shown is that of a fresh measurement, not the old figure read in the new unit.
+TEST_F(OptionsTest, AnotherUserProjectionMeasuresEveryFeatureAgain) {
+  CTolvanixDoc& doc = MakeDoc();
+  Store("Metrica", 0);
+  CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
+  v.coord = 2;
+  v.projection = EpsgProjection(32611);
+  doc.ApplyOptionValues(v);
+  ASSERT_EQ(doc.m_coord, 2);
+  // About 1012 m x 1012 m in UTM 11 north, and a second, smaller field.
+  const double x0 = 440000, y0 = 3760000, side = 1012.0;
+  AddField("north", Reproject("EPSG:32611", "EPSG:4326",
+                              {{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}}));
+  AddField("south", Reproject("EPSG:32611", "EPSG:4326",
+                              {{x0, y0 - 500}, {x0 + 300, y0 - 500}, {x0 + 300, y0 - 200}}));
+  doc.RecomputeAreasAndWait(-1);
+  const std::string before = doc.GetAreaText(1, false);
+  EXPECT_EQ(before, "102.4144 ha");
+
+  v = doc.CurrentOptionValues();
+  v.projection = EpsgProjection(2229);  // California zone 5, US survey feet
+  doc.ApplyOptionValues(v);
+  ASSERT_EQ(doc.m_coord, 2);
+  const std::string shown[] = {doc.GetAreaText(1, false), doc.GetAreaText(2, false)};
+  doc.RecomputeAreasAndWait(-1);
+  EXPECT_EQ(shown[0], doc.GetAreaText(1, false));
+  EXPECT_EQ(shown[1], doc.GetAreaText(2, false));
+  // The same ground in another plane: within a few tenths of a per cent.
+  EXPECT_NEAR(std::stod(shown[0]), 102.4144, 0.5);
+}
+
+// A new datum moves the working-datum positions of every feature (not only the current one)
+// and of the waypoints, as PROJ converts their WGS84 positions; back to WGS84 they return.
+TEST_F(OptionsTest, ADatumChangeMovesEveryWorkingPosition) {
+  CTolvanixDoc& doc = MakeDoc();
+  const std::vector<GeoPoint> field = {{-3.70, 40.40}, {-3.69, 40.40}, {-3.69, 40.41}};
+  const std::vector<GeoPoint> other = {{2.10, 41.38}, {2.11, 41.39}};
+  doc.m_features[0].AddVertex(field[0], field[0], 0);
+  for (std::size_t i = 1; i < field.size(); ++i) doc.m_features[0].AddVertex(field[i], field[i], 0);
+  AddField("other", other);
+  doc.m_current = 1;
+  WaypointRecord w;
+  w.x = -3.695;
+  w.y = 40.405;
+  doc.m_waypoints.push_back(w);
+  doc.m_waypointNotes.push_back("");
+
+  CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
+  v.datum.index = 271;  // International 1924 shifted as ED50 in Spain
+  v.datum.a = 6378388.0;
+  v.datum.b = 6356911.946;
+  v.datum.dX = -87.0;
+  v.datum.dY = -98.0;
+  v.datum.dZ = -121.0;
+  doc.ApplyOptionValues(v);
+  ASSERT_EQ(doc.m_datum.index, 271);
+  const char* ed50 = "+proj=longlat +ellps=intl +towgs84=-87,-98,-121,0,0,0,0 +no_defs +type=crs";
+  const std::vector<GeoPoint> expected[] = {Reproject("EPSG:4326", ed50, field),
+                                            Reproject("EPSG:4326", ed50, other)};
+  for (int k = 0; k < 2; ++k) {
+    SCOPED_TRACE(k);
+    const FeatureRecord& f = doc.m_features[k];
+    ASSERT_EQ(f.VertexCount(), expected[k].size());
+    for (std::size_t i = 0; i < f.VertexCount(); ++i) {
+      EXPECT_NEAR(f.vertices[i].x, expected[k][i].x, 1e-7);
+      EXPECT_NEAR(f.vertices[i].y, expected[k][i].y, 1e-7);
+      EXPECT_GT(std::fabs(f.vertices[i].x - f.wgs84Vertices[i].x), 1e-4);  // about 100 m off
+    }
+  }
+  const GeoPoint wExpected = Reproject("EPSG:4326", ed50, {{-3.695, 40.405}})[0];
+  EXPECT_NEAR(doc.m_waypoints[0].x, wExpected.x, 1e-7);
+  EXPECT_NEAR(doc.m_waypoints[0].y, wExpected.y, 1e-7);
+
+  v = doc.CurrentOptionValues();
+  v.datum.index = 0;
+  doc.ApplyOptionValues(v);
+  for (const FeatureRecord& f : doc.m_features) {
+    for (std::size_t i = 0; i < f.VertexCount(); ++i) EXPECT_EQ(f.vertices[i], f.wgs84Vertices[i]);
+  }
+  EXPECT_NEAR(doc.m_waypoints[0].x, -3.695, 1e-7);
+  EXPECT_NEAR(doc.m_waypoints[0].y, 40.405, 1e-7);
+}
 
 TEST_F(OptionsTest, DefaultsFromAnEmptyStore) {
   CTolvanixDoc& doc = MakeDoc();
@@ -96,13 +211,20 @@ TEST_F(OptionsTest, ValuesOutOfRangeFallBackToDefaults) {
   EXPECT_TRUE(doc.m_transformsReady);
 }
 
-TEST_F(OptionsTest, ShortProjectionFileFallsBackToGeographic) {
+TEST_F(OptionsTest, MissingOrShortProjectionFileFallsBackToGeographicAndSaysSo) {
   Store("Coord", 2);
-  std::ofstream(dir_ / "internal" / "tvxprj.bin", std::ios::binary) << "too short";
-  CTolvanixDoc& doc = MakeDoc();
-  EXPECT_EQ(doc.m_coord, 0);
-  EXPECT_EQ(doc.m_projectionName, "UTM");
-  EXPECT_TRUE(doc.m_transformsReady);
+  for (bool present : {false, true}) {
+    SCOPED_TRACE(present);
+    if (present) std::ofstream(dir_ / "internal" / "tvxprj.bin", std::ios::binary) << "too short";
+    platform::MessageBoxScript::TakeShown();
+    CTolvanixDoc& doc = MakeDoc();
+    EXPECT_EQ(doc.m_coord, 0);
+    EXPECT_EQ(doc.m_projectionName, "UTM");
+    EXPECT_TRUE(doc.m_transformsReady);
+    auto shown = platform::MessageBoxScript::TakeShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "The projection cannot be configured");
+  }
 }
 
 TEST_F(OptionsTest, GridReferenceIsCoordTwoInTheStore) {
@@ -197,6 +319,39 @@ TEST_F(OptionsTest, MissingDatumFileKeepsUnsavedWork) {
   EXPECT_NE(shown[0].text.find("Error Fatal"), std::string::npos);
   EXPECT_EQ(doc.m_datum.index, 0);  // the datum in force stays
   EXPECT_TRUE(doc.IsModified());
+}
+
+// The datum file is missing when the program starts. Without unsaved work the program closes
+// once its main window exists; with unsaved work by then it keeps running on WGS84, and saving
+// the options later keeps the stored datum choice.
+TEST_F(OptionsTest, MissingDatumFileAtStartUp) {
+  std::filesystem::remove(dir_ / "internal" / "tvxdatum.bin");
+  Store("Datum", 12);
+  ViewStub frame;
+  for (bool unsavedWork : {false, true}) {
+    SCOPED_TRACE(unsavedWork);
+    frame.received.clear();
+    platform::MessageBoxScript::TakeShown();
+    CTolvanixDoc& doc = MakeDoc();
+    auto shown = platform::MessageBoxScript::TakeShown();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown[0].text.find("Error Fatal"), std::string::npos);
+    EXPECT_EQ(doc.m_datum.index, 0);
+    if (unsavedWork) doc.SetModifiedFlag(TRUE);  // a log replayed from the command line
+    app_->m_hMainWnd = frame.hwnd;               // the main window exists now
+    platform::WaitAndPumpMessages(50);
+    platform::PumpMessages();
+    EXPECT_EQ(frame.Count(WM_CLOSE), unsavedWork ? 0 : 1);
+    if (unsavedWork) {
+      doc.ApplyOptionValues(doc.CurrentOptionValues());
+      EXPECT_EQ(Stored("Datum"), 12);
+      EXPECT_EQ(doc.m_datum.index, 0);
+      doc.SaveOptions();
+      EXPECT_EQ(Stored("Datum"), 12);
+    }
+    app_->m_hMainWnd = nullptr;
+    doc_.reset();
+  }
 }
 
 TEST_F(OptionsTest, SavePromptReportsAFailedSave) {
