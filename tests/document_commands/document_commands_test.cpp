@@ -81,6 +81,30 @@ TEST_F(DocumentCommandsTest, DeletingFeaturesKeepsPartsOnTheirParentsAndTheCurre
   EXPECT_EQ(doc.m_features.size(), 1u);
 }
 
+// A part that has parts of its own: deleting it leaves them as areas, and no link names a
+// feature that merely took a deleted index.
+TEST_F(DocumentCommandsTest, DeletingAPartWithPartsOfItsOwnLeavesNoWrongLink) {
+  CTolvanixDoc& doc = MakeDoc();
+  Features(doc, {{FT::Area, 0}, {FT::Part, 0}, {FT::Part, 1}, {FT::Area, 0}, {FT::Part, 3},
+                 {FT::Part, 1}});
+  doc.DeleteFeature(1);
+  EXPECT_EQ(Names(doc), (std::vector<std::string>{"f0", "f2", "f3", "f4", "f5"}));
+  for (const FeatureRecord& f : doc.m_features) {
+    SCOPED_TRACE(f.name);
+    if (f.name == "f2" || f.name == "f5") {
+      EXPECT_EQ(f.type, FT::Area) << "its parent is gone";
+    } else if (f.name == "f4") {
+      EXPECT_EQ(f.type, FT::Part);
+      EXPECT_EQ(doc.m_features.at(f.link).name, "f3");
+    }
+  }
+  EXPECT_EQ(doc.m_kind52Index, std::vector<int>{3});
+  // No area is lessened by a former part that now names it by accident.
+  doc.m_features[1].area = 10.0;
+  doc.m_features[4].area = 3.0;
+  EXPECT_EQ(doc.GetAreaText(1, true), doc.GetAreaText(1, false));
+}
+
 TEST_F(DocumentCommandsTest, DeletePointsRemovesExactlyTheChosenVertices) {
   CTolvanixDoc& doc = MakeDoc();
   FeatureRecord& f = *doc.CurrentFeature();

@@ -112,6 +112,35 @@ TEST_F(DocumentFileTest, SaveAndOpenGiveTheSameDocument) {
   EXPECT_TRUE(fresh.IsModified()) << "imported work is not on disk yet";
 }
 
+// A part whose parent link points outside the file does not make the file unreadable: it
+// loads as an area of its own, and the user is told.
+TEST_F(DocumentFileTest, PartWithoutItsParentLoadsAsAnArea) {
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  doc.m_features[4].link = 99;  // "Hueco", the part
+  const std::string path = PathOf("huerfano.tvx");
+  Write(path, WriteTvxFile(doc.m_content));
+  const std::size_t features = doc.m_features.size();
+  for (bool append : {false, true}) {
+    SCOPED_TRACE(append);
+    CTolvanixDoc& fresh = MakeDoc();
+    fresh.m_appendOnLoad = append;
+    platform::MessageBoxScript::Clear();
+    ASSERT_TRUE(fresh.OnOpenDocument(path));
+    fresh.m_appendOnLoad = false;
+    auto shown = platform::MessageBoxScript::TakeShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("loaded as an area"), std::string::npos);
+    ASSERT_EQ(fresh.m_features.size(), features);
+    const FeatureRecord& former = fresh.m_features[4];
+    EXPECT_EQ(former.name, "Hueco");
+    EXPECT_EQ(former.type, FeatureType::Area);
+    EXPECT_EQ(former.VertexCount(), 1u);
+    EXPECT_TRUE(fresh.m_kind52Index.empty());
+    EXPECT_EQ(fresh.m_waypoints.size(), 2u);
+  }
+}
+
 TEST_F(DocumentFileTest, RefusedFilesLeaveTheOpenWorkAlone) {
   CTolvanixDoc& doc = MakeDoc();
   FillWithWork(doc);

@@ -2,12 +2,17 @@
 // every way out, files that cannot be created, the zone kept across a circle's outline, track
 // file names, and imports that find nothing readable.
 #include <gtest/gtest.h>
+#include <proj.h>
 #include <shapefil.h>
+
+#include <cmath>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "coords/projection_record.h"
+#include "document/doc_options.h"
 #include "document/export_prompts.h"
 #include "document/export_shapefile.h"
 #include "platform/file_dialog.h"
@@ -30,6 +35,7 @@ class ScriptedPrompts : public ExportPrompts {
   }
   bool AskCoordSystem(const CoordSystemQuestion& q, CoordSystemAnswer& a) override {
     asked.push_back(q.lockKindCombo ? "coord import" : "coord export");
+    holdWhileAsked = TheDocument() && TheDocument()->m_holdPosition;
     a = coord;
     return answer;
   }
@@ -118,6 +124,17 @@ TEST_F(DocExportTest, HoldFlagIsClearedOnEveryWayOut) {
     ASSERT_EQ(shown.size(), 1u) << "every failed export says so, KML included";
   }
   EXPECT_TRUE(prompts->holdWhileAsked);
+
+  // The waypoint table's export holds the position like the others.
+  WaypointRecord w;
+  w.x = -3.7;
+  w.y = 40.4;
+  prompts->holdWhileAsked = false;
+  platform::FileDialogScript::Push((dir_ / "wpt.shp").string());
+  EXPECT_TRUE(doc_->ExportWaypointsShp({w}));
+  EXPECT_TRUE(prompts->holdWhileAsked);
+  EXPECT_FALSE(doc_->m_holdPosition);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "wpt.shp"));
 }
 
 TEST_F(DocExportTest, CircleOutlineKeepsTheZoneOfWhatFollows) {
@@ -175,6 +192,58 @@ TEST_F(DocExportTest, ShapefileRoundTripThroughTheCommands) {
   }
   EXPECT_EQ(doc_->m_current, 1);
   EXPECT_EQ(prompts->asked.back(), "coord import");
+}
+
+// A line in UTM zone 30 on WGS84 imported as "WGS84, projected" while a user projection on
+// another datum is the working system: the vertices land where the file says.
+TEST_F(DocExportTest, ProjectedWgs84ImportUnderAUserProjectionLandsOnTheSource) {
+  CTolvanixDoc::OptionValues v = doc_->CurrentOptionValues();
+  v.datum.index = 271;  // International 1924 shifted as ED50 in Spain
+  v.datum.a = 6378388.0;
+  v.datum.b = 6356911.946;
+  v.datum.dX = -87.0;
+  v.datum.dY = -98.0;
+  v.datum.dZ = -121.0;
+  v.coord = 2;
+  v.projection.kind = static_cast<std::uint8_t>(ProjectionKind::EpsgCode);
+  v.projection.p[0] = 23030;  // ED50 / UTM zone 30N
+  v.projection.SetName(std::string("ED50 UTM 30"));
+  doc_->ApplyOptionValues(v);
+  ASSERT_EQ(doc_->m_coord, 2);
+
+  const std::vector<GeoPoint> source = {{-3.70, 40.40}, {-3.68, 40.41}, {-3.66, 40.43}};
+  PJ_CONTEXT* ctx = proj_context_create();
+  PJ* pj = proj_normalize_for_visualization(
+      ctx, proj_create_crs_to_crs(ctx, "EPSG:4326", "EPSG:32630", nullptr));
+  std::vector<double> xs, ys;
+  for (const GeoPoint& p : source) {
+    const PJ_COORD c = proj_trans(pj, PJ_FWD, proj_coord(p.x, p.y, 0, 0));
+    xs.push_back(c.xy.x);
+    ys.push_back(c.xy.y);
+  }
+  proj_destroy(pj);
+  proj_context_destroy(ctx);
+  const std::string path = (dir_ / "utm30.shp").string();
+  SHPHandle shp = SHPCreate(path.c_str(), SHPT_ARC);
+  ASSERT_NE(shp, nullptr);
+  SHPObject* line = SHPCreateSimpleObject(SHPT_ARC, 3, xs.data(), ys.data(), nullptr);
+  SHPWriteObject(shp, -1, line);
+  SHPDestroyObject(line);
+  SHPClose(shp);
+
+  prompts->coord = {1, 30, 0, 0, 3};  // projected, zone 30 north, WGS84
+  doc_->OnNewDocument();
+  ASSERT_TRUE(doc_->ImportShapefile(path, false));
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  const FeatureRecord& f = doc_->m_features[0];
+  ASSERT_EQ(f.VertexCount(), source.size());
+  for (std::size_t i = 0; i < source.size(); ++i) {
+    SCOPED_TRACE(i);
+    const double north = (f.wgs84Vertices[i].y - source[i].y) * 111320.0;
+    const double east =
+        (f.wgs84Vertices[i].x - source[i].x) * 111320.0 * std::cos(source[i].y * M_PI / 180.0);
+    EXPECT_LT(std::hypot(east, north), 1.0);
+  }
 }
 
 TEST_F(DocExportTest, OpeningAShapefileThatImportsNothingKeepsANewModifiedDocument) {
