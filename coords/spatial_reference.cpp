@@ -2,6 +2,8 @@
 
 #include <cpl_conv.h>
 
+#include "coords/proj_helmert.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -210,6 +212,18 @@ EpsgProjectionCheck CheckEpsgProjection(const ProjectionRecord& projection) {
     case OGRERR_NONE: check.result = EpsgProjectionCheck::Result::WithShift; break;
     case OGRERR_FAILURE: check.result = EpsgProjectionCheck::Result::WithoutShift; break;
     default: check.result = EpsgProjectionCheck::Result::Accepted; break;
+  }
+  if (check.result != EpsgProjectionCheck::Result::WithoutShift) return check;
+
+  // GDAL attaches a shift on import only where EPSG gives the system one; otherwise the shift
+  // PROJ itself would use for the system's area is the one to copy to the datum page.
+  const char* authority = srs.GetAuthorityName("GEOGCS");
+  const char* geographic = srs.GetAuthorityCode("GEOGCS");
+  if (authority && geographic) {
+    if (const auto helmert = ProjPreferredHelmert(nullptr, authority, geographic)) {
+      check.shift = helmert->shift;
+      check.result = EpsgProjectionCheck::Result::WithShift;
+    }
   }
   return check;
 }

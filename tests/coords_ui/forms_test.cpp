@@ -172,14 +172,28 @@ TEST_F(ProjectionFormTest, EpsgCodesAreCheckedBeforeStoring) {
   EXPECT_EQ(refused.messages[0].style & MB_ICONMASK, MB_ICONSTOP);
   EXPECT_FALSE(std::filesystem::exists(file));
 
-  edited.p[0] = 27700;  // British National Grid: no shift known, the user is sent to the datum page
+  // British National Grid: the user is sent to the datum page with the ellipsoid and the shift
+  // to copy there, PROJ's own for OSGB36 where GDAL attaches none.
+  edited.p[0] = 27700;
   auto stored = form.Ok("OSGB", static_cast<int>(ProjectionKind::EpsgCode));
   EXPECT_EQ(stored.outcome, ProjectionForm::OkOutcome::Stored);
-  ASSERT_EQ(stored.messages.size(), 1u);
+  ASSERT_EQ(stored.messages.size(), 2u);
   EXPECT_EQ(stored.messages[0].text,
             "Go to Datum Page to setup the appropiate conversion from WGS84 ellipsoid");
   EXPECT_EQ(stored.messages[0].style & MB_ICONMASK, MB_ICONEXCLAMATION);
+  EXPECT_EQ(stored.messages[1].text,
+            "Ellipsoid: a = 6377563.396, b = 6356256.909\n"
+            "Shift: dX = 446.448, dY = -125.157, dZ = 542.060\n"
+            "Rotation: rX = 0.150000, rY = 0.247000, rZ = 0.842000\nScale: -20.489000");
+  EXPECT_EQ(stored.messages[1].caption, "EPSG Code");
+  EXPECT_EQ(stored.messages[1].style & MB_ICONMASK, MB_ICONINFORMATION);
   EXPECT_EQ(ReadBytes(file).size(), 128u);
+
+  // A system on WGS84 itself has no shift to copy: only the pointer to the datum page.
+  edited.p[0] = 32631;
+  auto wgs = form.Ok("UTM 31", static_cast<int>(ProjectionKind::EpsgCode));
+  ASSERT_EQ(wgs.messages.size(), 1u);
+  EXPECT_EQ(wgs.messages[0].style & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 TEST_F(ProjectionFormTest, AListThatCannotBeWrittenIsSaidAndTheProjectionStaysInForce) {
