@@ -101,7 +101,9 @@ TEST(ProjectionRows, LabelsAndShownRowsFollowTheMethod) {
     SCOPED_TRACE(static_cast<int>(c.kind));
     EXPECT_EQ(v.visibleRows, c.rows);
     EXPECT_EQ(v.labels[0], c.first);
-    if (c.rows > 0) EXPECT_EQ(v.labels[static_cast<std::size_t>(c.rows - 1)], c.last);
+    if (c.rows > 0) {
+      EXPECT_EQ(v.labels[static_cast<std::size_t>(c.rows - 1)], c.last);
+    }
     for (int row = c.rows; row < kProjectionRows; ++row) EXPECT_FALSE(v.RowVisible(row));
     EXPECT_EQ(v.setsName, *c.name != 0);
     EXPECT_EQ(v.nameText, c.name);
