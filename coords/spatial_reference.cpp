@@ -2,14 +2,14 @@
 
 #include <cpl_conv.h>
 
-#include "coords/proj_helmert.h"
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+
+#include "coords/proj_helmert.h"
 
 namespace {
 
@@ -215,8 +215,9 @@ EpsgProjectionCheck CheckEpsgProjection(const ProjectionRecord& projection) {
   }
   if (check.result != EpsgProjectionCheck::Result::WithoutShift) return check;
 
-  // GDAL attaches a shift on import only where EPSG gives the system one; otherwise the shift
-  // PROJ itself would use for the system's area is the one to copy to the datum page.
+  // GDAL attaches no shift on import unless told to (OSR_ADD_TOWGS84_ON_IMPORT_FROM_EPSG), and
+  // its guess (AddGuessedTOWGS84) gives up where PROJ knows several transformations for the
+  // area, as for OSGB36. The shift to copy is then PROJ's own first Helmert choice.
   const char* authority = srs.GetAuthorityName("GEOGCS");
   const char* geographic = srs.GetAuthorityCode("GEOGCS");
   if (authority && geographic) {
