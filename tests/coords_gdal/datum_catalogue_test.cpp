@@ -9,6 +9,7 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,6 +35,13 @@ const std::map<std::string, double>& KnownResiduals() {
       {"Tete", 22.5},
   };
   return known;
+}
+
+// Datums whose every Helmert transformation to WGS 84 is superseded by a grid: they keep the
+// one PROJ itself uses without the grid, so that the list's indices stay as stored.
+const std::set<std::string>& KeepsSupersededFallback() {
+  static const std::set<std::string> kept = {"CH1903"};
+  return kept;
 }
 
 struct Entry {
@@ -106,7 +114,9 @@ TEST(DatumCatalogue, EveryShippedDatumFollowsProj) {
     sqlite3_reset(superseded);
     sqlite3_bind_text(superseded, 1, e.operationCode.c_str(), -1, SQLITE_TRANSIENT);
     ASSERT_EQ(sqlite3_step(superseded), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(superseded, 0), 0) << "a superseded transformation";
+    // Except where every Helmert transformation of the datum is superseded (README, "Datums").
+    if (!KeepsSupersededFallback().count(e.name))
+      EXPECT_EQ(sqlite3_column_int(superseded, 0), 0) << "a superseded transformation";
 
     // The program's way: the datum's geographic system with its shift, to WGS84.
     CoordSettings settings;

@@ -6,7 +6,7 @@
 // Which datums: every non-deprecated EPSG geodetic datum on the Greenwich meridian that has a
 // geographic 2D system with a three- or seven-parameter Helmert transformation to WGS 84
 // (EPSG:4326; methods 9603 geocentric translations, 9606 position vector, 9607 coordinate frame).
-// Transformations that EPSG has superseded are never taken. Per datum the one PROJ would use
+// Transformations that EPSG has superseded are never taken where another exists. Per datum the one PROJ would use
 // for the datum's area is taken: the first of the datum's remaining Helmert transformations in
 // PROJ's order of preference (see ChooseDatums). Datums whose shift is not zero come first,
 // then those that coincide with WGS 84, each group by the width of the widest area of use
@@ -246,7 +246,7 @@ bool HasShift(const DatumRecord& d) {
 // One transformation per datum, the one PROJ would use for the datum's area: among the datum's
 // Helmert transformations that EPSG has not superseded, the first in PROJ's order of preference
 // (ProjTransformationsToWgs84). Where PROJ prefers a grid or another method, that is its best
-// Helmert. A datum whose every Helmert transformation is superseded is left out.
+// Helmert. A datum whose every Helmert transformation is superseded keeps PROJ's own fallback.
 std::vector<Candidate> ChooseDatums(PJ_CONTEXT* ctx, std::vector<Candidate> all) {
   std::map<long long, std::vector<Candidate>> byDatum;
   for (auto& c : all) byDatum[c.datumCode].push_back(std::move(c));
@@ -261,12 +261,17 @@ std::vector<Candidate> ChooseDatums(PJ_CONTEXT* ctx, std::vector<Candidate> all)
   std::map<long long, double> datumArea;  // widest area of the datum's usable transformations
   for (auto& [code, candidates] : byDatum) {
     const std::string name = candidates.front().datumName;
-    std::erase_if(candidates, [](const Candidate& c) { return c.superseded; });
-    if (candidates.empty()) {
-      std::printf("datum_gen: left out %s: its Helmert transformations to WGS 84 are superseded\n",
+    // A datum whose every Helmert transformation is superseded (by a grid) keeps its place in
+    // the list, so the stored datum choices keep their meaning; it takes the one PROJ itself
+    // falls back to where the grid is not installed.
+    std::vector<Candidate> current = candidates;
+    std::erase_if(current, [](const Candidate& c) { return c.superseded; });
+    if (current.empty())
+      std::printf("datum_gen: %s: every Helmert transformation to WGS 84 is superseded; "
+                  "taking PROJ's own fallback\n",
                   name.c_str());
-      continue;
-    }
+    else
+      candidates = std::move(current);
     std::sort(candidates.begin(), candidates.end(), wider);
     const Candidate* chosen = nullptr;
     if (const auto order = ProjTransformationsToWgs84(ctx, "EPSG", candidates.front().crsCode)) {
