@@ -9,6 +9,8 @@
 #include <optional>
 #include <system_error>
 
+#include "coords/proj_helmert.h"
+
 namespace {
 
 // A parameter that stands for an integer (EPSG code, State Plane zone), truncated toward
@@ -210,6 +212,19 @@ EpsgProjectionCheck CheckEpsgProjection(const ProjectionRecord& projection) {
     case OGRERR_NONE: check.result = EpsgProjectionCheck::Result::WithShift; break;
     case OGRERR_FAILURE: check.result = EpsgProjectionCheck::Result::WithoutShift; break;
     default: check.result = EpsgProjectionCheck::Result::Accepted; break;
+  }
+  if (check.result != EpsgProjectionCheck::Result::WithoutShift) return check;
+
+  // GDAL attaches no shift on import unless told to (OSR_ADD_TOWGS84_ON_IMPORT_FROM_EPSG), and
+  // its guess (AddGuessedTOWGS84) gives up where PROJ knows several transformations for the
+  // area, as for OSGB36. The shift to copy is then PROJ's own first Helmert choice.
+  const char* authority = srs.GetAuthorityName("GEOGCS");
+  const char* geographic = srs.GetAuthorityCode("GEOGCS");
+  if (authority && geographic) {
+    if (const auto helmert = ProjPreferredHelmert(nullptr, authority, geographic)) {
+      check.shift = helmert->shift;
+      check.result = EpsgProjectionCheck::Result::WithShift;
+    }
   }
   return check;
 }

@@ -90,8 +90,9 @@ std::string UtmBandLetter(double latitudeDegrees);
 bool ConfigureGdalData(const std::string& installPath);
 
 // CDlgProjection::ValidateProjection for an EPSG code (kind 38): the code must import and be a
-// projected system. Its shift to WGS84, when GDAL knows one, is handed back for the messages
-// that send the user to the datum page.
+// projected system. Its shift to WGS84 is handed back for the messages that send the user to the
+// datum page: the one GDAL attaches on import, else the Helmert shift PROJ would use for the
+// system's area (ProjPreferredHelmert); without either the user only hears of the datum page.
 struct EpsgProjectionCheck {
   enum class Result {
     NotEpsg,       // not kind 38: nothing to check

@@ -7,6 +7,7 @@
 #include "app/strings.h"
 #include "coords/area_length_text.h"
 #include "coords/datum_files.h"
+#include "coords/fix_grid_reference.h"
 #include "coords/grid_reference.h"
 #include "document/doc_messages.h"
 #include "document/tolvanix_doc.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr char kCaption[] = "Tolvanix PDA";
 constexpr UINT kStringDataFileMissing = 59168;  // "Error Fatal: No se encontró el archivo..."
-constexpr double kRadiansPerDegree = 0.017453292519943295;
 
 // Settings generations are unique in the process, so a thread's set built for one document
 // is never taken for another's.
@@ -230,24 +230,8 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
   northing = y;
   if (!gridText) return true;
 
-  std::string text;
-  switch (set.Outcome().stringCoord) {
-    case kGridReferenceMaidenhead:
-      MaidenheadLocator(lat, lon, text);
-      break;
-    case kGridReferenceMgrs:
-      ConvertUtmToMgrs(zone, north ? 1 : 0, easting, northing, 5, text);
-      break;
-    case kGridReferenceBng:
-      if (ConvertGeodeticToBng(lat * kRadiansPerDegree, lon * kRadiansPerDegree, 5, text) != 0)
-        text = "Error";
-      break;
-    case kGridReferenceGeoref:
-      ConvertGeodeticToGeoref(lat * kRadiansPerDegree, lon * kRadiansPerDegree, 5, text);
-      break;
-    default:
-      break;
-  }
+  std::string text = FixGridReference(set, set.Outcome().stringCoord, lon, lat, zone, north,
+                                      easting, northing);
   *gridText = std::move(text);
   return true;
 }

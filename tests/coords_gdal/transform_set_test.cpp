@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "coords/datum_files.h"
+#include "coords/fix_grid_reference.h"
+#include "coords/grid_reference.h"
 #include "coords/record_io.h"
 #include "coords/transform_set.h"
 #include "tests/coords_gdal/test_support.h"
@@ -231,4 +234,59 @@ TEST(TransformSet, BatchesGiveTheSameAsSinglePoints) {
     EXPECT_EQ(y, by[i]);
     EXPECT_TRUE(ok[i]);
   }
+}
+
+// Grid references are read in the working datum: with OSGB36 chosen, the National Grid text
+// of a London fix is the grid reference PROJ gives for that fix on EPSG:27700, and the locator
+// and GEOREF are those of PROJ's OSGB36 latitude and longitude.
+TEST(TransformSet, GridReferencesOfAFixAreThoseOfItsPositionInTheWorkingDatum) {
+  DatumCatalogue catalogue;
+  ASSERT_EQ(DatumCatalogue::Open(std::filesystem::path(TVX_BINARY_DIR) / "internal", catalogue),
+            DatumFileStatus::Ok);
+  const auto& names = catalogue.Names();
+  const auto osgbName = std::find(names.begin(), names.end(), "OSGB36");
+  ASSERT_NE(osgbName, names.end());
+  const DatumLoadResult osgb = catalogue.Datum(static_cast<int>(osgbName - names.begin()));
+  ASSERT_TRUE(osgb.ok());
+
+  const double lon = -0.1275, lat = 51.5072;  // WGS84, Charing Cross
+  PJ_CONTEXT* ctx = proj_context_create();
+  auto projTo = [&](const char* target) {
+    PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:4326", target, nullptr);
+    PJ* pj = proj_normalize_for_visualization(ctx, raw);
+    const PJ_COORD out = proj_trans(pj, PJ_FWD, proj_coord(lon, lat, 0, 0));
+    proj_destroy(pj);
+    proj_destroy(raw);
+    return out;
+  };
+  const PJ_COORD grid = projTo("EPSG:27700");
+  const PJ_COORD geographic = projTo("EPSG:4277");
+  proj_context_destroy(ctx);
+
+  std::string expected;
+  ASSERT_EQ(ConvertTmToBng(grid.xy.x, grid.xy.y, 5, expected), 0);
+  EXPECT_EQ(expected, "TQ 3005080358");
+  std::string locator, georef;
+  MaidenheadLocator(geographic.lp.phi, geographic.lp.lam, locator);
+  constexpr double kRad = 0.017453292519943295;
+  ConvertGeodeticToGeoref(geographic.lp.phi * kRad, geographic.lp.lam * kRad, 5, georef);
+
+  struct Case {
+    ProjectionKind kind;
+    std::string text;
+  };
+  for (const Case& c : {Case{ProjectionKind::BritishNationalGrid, expected},
+                        {ProjectionKind::MaidenheadGrid, locator},
+                        {ProjectionKind::Georef, georef}}) {
+    CoordSettings s = Utm(2, 30, osgb.datum);
+    s.projection.kind = static_cast<std::uint8_t>(c.kind);
+    TransformSet set = TransformSet::Build(s);
+    ASSERT_TRUE(set.Ready());
+    if (set.Outcome().gridSetup == GridReferenceSetup::BritishNationalGrid) SetBngParameters("AA");
+    EXPECT_EQ(FixGridReference(set, set.Outcome().stringCoord, lon, lat, 30, true, 0, 0), c.text);
+  }
+  // The WGS84 fix read as OSGB36 is about 125 m away: another reference.
+  std::string raw;
+  ConvertGeodeticToBng(lat * kRad, lon * kRad, 5, raw);
+  EXPECT_NE(raw, expected);
 }

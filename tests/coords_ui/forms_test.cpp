@@ -101,7 +101,9 @@ TEST(ProjectionRows, LabelsAndShownRowsFollowTheMethod) {
     SCOPED_TRACE(static_cast<int>(c.kind));
     EXPECT_EQ(v.visibleRows, c.rows);
     EXPECT_EQ(v.labels[0], c.first);
-    if (c.rows > 0) EXPECT_EQ(v.labels[static_cast<std::size_t>(c.rows - 1)], c.last);
+    if (c.rows > 0) {
+      EXPECT_EQ(v.labels[static_cast<std::size_t>(c.rows - 1)], c.last);
+    }
     for (int row = c.rows; row < kProjectionRows; ++row) EXPECT_FALSE(v.RowVisible(row));
     EXPECT_EQ(v.setsName, *c.name != 0);
     EXPECT_EQ(v.nameText, c.name);
@@ -172,14 +174,28 @@ TEST_F(ProjectionFormTest, EpsgCodesAreCheckedBeforeStoring) {
   EXPECT_EQ(refused.messages[0].style & MB_ICONMASK, MB_ICONSTOP);
   EXPECT_FALSE(std::filesystem::exists(file));
 
-  edited.p[0] = 27700;  // British National Grid: no shift known, the user is sent to the datum page
+  // British National Grid: the user is sent to the datum page with the ellipsoid and the shift
+  // to copy there, PROJ's own for OSGB36 where GDAL attaches none.
+  edited.p[0] = 27700;
   auto stored = form.Ok("OSGB", static_cast<int>(ProjectionKind::EpsgCode));
   EXPECT_EQ(stored.outcome, ProjectionForm::OkOutcome::Stored);
-  ASSERT_EQ(stored.messages.size(), 1u);
+  ASSERT_EQ(stored.messages.size(), 2u);
   EXPECT_EQ(stored.messages[0].text,
             "Go to Datum Page to setup the appropiate conversion from WGS84 ellipsoid");
   EXPECT_EQ(stored.messages[0].style & MB_ICONMASK, MB_ICONEXCLAMATION);
+  EXPECT_EQ(stored.messages[1].text,
+            "Ellipsoid: a = 6377563.396, b = 6356256.909\n"
+            "Shift: dX = 446.448, dY = -125.157, dZ = 542.060\n"
+            "Rotation: rX = 0.150000, rY = 0.247000, rZ = 0.842000\nScale: -20.489000");
+  EXPECT_EQ(stored.messages[1].caption, "EPSG Code");
+  EXPECT_EQ(stored.messages[1].style & MB_ICONMASK, MB_ICONINFORMATION);
   EXPECT_EQ(ReadBytes(file).size(), 128u);
+
+  // A system on WGS84 itself has no shift to copy: only the pointer to the datum page.
+  edited.p[0] = 32631;
+  auto wgs = form.Ok("UTM 31", static_cast<int>(ProjectionKind::EpsgCode));
+  ASSERT_EQ(wgs.messages.size(), 1u);
+  EXPECT_EQ(wgs.messages[0].style & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 TEST_F(ProjectionFormTest, AListThatCannotBeWrittenIsSaidAndTheProjectionStaysInForce) {

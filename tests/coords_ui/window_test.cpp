@@ -9,12 +9,14 @@
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
 #include "tests/support/wx_test_environment.h"
 #include "app/strings.h"
 #include "coords/record_io.h"
+#include "coords/transform_set.h"
 #include "coords/ui/dlg_projection.h"
 #include "coords/ui/page_datum.h"
 #include "platform/message_box.h"
@@ -289,3 +291,67 @@ TEST_F(CoordsWindows, ProjectionDialogDeleteThenCancelKeepsTheFile) {
 }
 
 }  // namespace
+
+// Choosing EPSG 27700 (British National Grid) in the projection dialog: the second message gives
+// the ellipsoid and the seven values to copy; typed into the datum page as the user datum, they
+// put a London point where PROJ's own OSGB36 to WGS 84 transformation puts it.
+TEST_F(CoordsWindows, EpsgBritishNationalGridGivesTheShiftToCopyToTheDatumPage) {
+  ProjectionRecord record;
+  CDlgProjection dlg(205, &record);
+  wxTheApp->CallAfter([&] {
+    Choose(dlg, 1200, static_cast<int>(ProjectionKind::EpsgCode));
+    Type(dlg, 1160, "27700");
+    dlg.SetDlgItemText(1202, "British National Grid");
+    platform::MessageBoxScript::Push(IDOK);
+    platform::MessageBoxScript::Push(IDOK);
+    Click(dlg.GetDlgItemWindow(1));
+  });
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, LoadResString(59250));
+  EXPECT_EQ(shown[1].caption, "EPSG Code");
+  EXPECT_EQ(shown[1].style & MB_ICONMASK, MB_ICONINFORMATION);
+  char values[9][32] = {};
+  ASSERT_EQ(std::sscanf(shown[1].text.c_str(),
+                        "Ellipsoid: a = %31[^,], b = %31[^\n]\nShift: dX = %31[^,], dY = %31[^,], "
+                        "dZ = %31[^\n]\nRotation: rX = %31[^,], rY = %31[^,], rZ = %31[^\n]\n"
+                        "Scale: %31s",
+                        values[0], values[1], values[2], values[3], values[4], values[5],
+                        values[6], values[7], values[8]),
+            9)
+      << shown[1].text;
+
+  CopyDatumFiles();
+  CPropertySheet sheet(std::string("Options"));
+  CPageDatum page;
+  page.m_datumIndex = 0;
+  page.m_values = DatumRecord{};
+  sheet.AddPage(&page);
+  wxTheApp->CallAfter([&] {
+    Choose(page, 1038, 271);
+    for (int k = 0; k < 9; ++k) Type(page, 1028 + k, values[k]);
+    PressSheetOk(sheet);
+  });
+  ASSERT_EQ(sheet.DoModal(), IDOK);
+  ASSERT_EQ(page.m_datumIndex, 271);
+
+  CoordSettings settings;
+  settings.datum = page.m_values;
+  TransformSet set = TransformSet::Build(settings);
+  ASSERT_TRUE(set.Ready());
+  const double lon = -0.1276, lat = 51.5067;  // OSGB36, Charing Cross
+  double x = lon, y = lat;
+  ASSERT_TRUE(set.Transform(TransformId::DatumToWgs, x, y));
+
+  PJ_CONTEXT* ctx = proj_context_create();
+  PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:4277", "EPSG:4326", nullptr);
+  PJ* proj = proj_normalize_for_visualization(ctx, raw);
+  const PJ_COORD out = proj_trans(proj, PJ_FWD, proj_coord(lon, lat, 0, 0));
+  proj_destroy(proj);
+  proj_destroy(raw);
+  proj_context_destroy(ctx);
+  // Degrees to metres near London: within 2 cm.
+  EXPECT_NEAR((x - out.lp.lam) * 69400.0, 0.0, 0.02);
+  EXPECT_NEAR((y - out.lp.phi) * 111250.0, 0.0, 0.02);
+}

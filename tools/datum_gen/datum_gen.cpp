@@ -6,14 +6,18 @@
 // Which datums: every non-deprecated EPSG geodetic datum on the Greenwich meridian that has a
 // geographic 2D system with a three- or seven-parameter Helmert transformation to WGS 84
 // (EPSG:4326; methods 9603 geocentric translations, 9606 position vector, 9607 coordinate frame).
-// Per datum the transformation with the widest area of use is taken (then the best accuracy,
-// then the lowest code): a datum-wide solution rather than a local one. Datums whose shift is
-// not zero come first, then those that coincide with WGS 84, each group by the width of the
-// area of use (widest first, then datum code); the first 270 are kept and listed by name.
+// Transformations that EPSG has superseded are never taken where another exists. Per datum the one PROJ would use
+// for the datum's area is taken: the first of the datum's remaining Helmert transformations in
+// PROJ's order of preference (see ChooseDatums). Datums whose shift is not zero come first,
+// then those that coincide with WGS 84, each group by the width of the widest area of use
+// (widest first, then datum code); the first 270 are kept and listed by name.
 // A name longer than the 30-unit field is replaced by the short name of its geographic
 // system (ED50, NAD83(CSRS) ...) when that fits.
 //
-// Output is deterministic for a given proj.db. Usage: tvx_datum_gen [--db proj.db] --out DIR
+// Output is deterministic for a given proj.db. With --manifest the generator also writes, one
+// line per entry, the datum, geographic system and transformation codes and a point inside the
+// transformation's area of use (tab-separated), for the tests.
+// Usage: tvx_datum_gen [--db proj.db] --out DIR [--manifest FILE]
 
 #include <sqlite3.h>
 
@@ -25,11 +29,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "coords/datum_record.h"
+#include "coords/proj_helmert.h"
 #include "coords/record_io.h"
 
 namespace {
@@ -45,10 +51,14 @@ struct Candidate {
   long long datumCode = 0;
   std::string datumName;
   std::string crsName;
+  std::string crsCode;
   DatumRecord datum;  // shifts as used (position vector), not yet negated
   long long ellipsoidCode = 0;
   double accuracy = 1e30;  // metres; unknown accuracy sorts last
   double area = 0.0;       // width of the area of use, steradians
+  // The widest area of use as a box, degrees (west may exceed east across the antimeridian).
+  double south = 0.0, north = 0.0, west = 0.0, east = 0.0;
+  bool superseded = false;  // EPSG has replaced it (supersession table)
 };
 
 // Two-letter ellipsoid codes of the classic (DMA/NIMA) ellipsoid table, by EPSG ellipsoid
@@ -105,7 +115,10 @@ SELECT h.code, d.code, d.name, c.name, h.method_code,
        h.rx, h.ry, h.rz, h.rotation_uom_code,
        h.scale_difference, h.scale_difference_uom_code, h.accuracy,
        e.code, e.semi_major_axis, e.uom_code, e.inv_flattening, e.semi_minor_axis,
-       x.south_lat, x.north_lat, x.west_lon, x.east_lon
+       x.south_lat, x.north_lat, x.west_lon, x.east_lon, c.code,
+       EXISTS (SELECT 1 FROM supersession s
+               WHERE s.superseded_table_name = 'helmert_transformation'
+                 AND s.superseded_auth_name = h.auth_name AND s.superseded_code = h.code)
 FROM helmert_transformation_table h
 JOIN geodetic_crs c ON c.auth_name = h.source_crs_auth_name AND c.code = h.source_crs_code
 JOIN geodetic_datum d ON d.auth_name = c.datum_auth_name AND d.code = c.datum_code
@@ -154,13 +167,21 @@ std::optional<std::vector<Candidate>> ReadCandidates(sqlite3* db) {
   std::map<long long, Candidate> byOperation;
   while (sqlite3_step(st) == SQLITE_ROW) {
     const long long opCode = sqlite3_column_int64(st, 0);
+    auto keepWidestBox = [st](Candidate& c) {
+      if (sqlite3_column_type(st, 21) == SQLITE_NULL) return;
+      const double south = sqlite3_column_double(st, 21), north = sqlite3_column_double(st, 22);
+      const double west = sqlite3_column_double(st, 23), east = sqlite3_column_double(st, 24);
+      const double area = BoxArea(south, north, west, east);
+      if (area <= c.area) return;
+      c.area = area;
+      c.south = south;
+      c.north = north;
+      c.west = west;
+      c.east = east;
+    };
     auto found = byOperation.find(opCode);
     if (found != byOperation.end()) {
-      // Several areas of use: keep the widest.
-      if (sqlite3_column_type(st, 21) != SQLITE_NULL)
-        found->second.area = std::max(found->second.area,
-                                      BoxArea(sqlite3_column_double(st, 21), sqlite3_column_double(st, 22),
-                                              sqlite3_column_double(st, 23), sqlite3_column_double(st, 24)));
+      keepWidestBox(found->second);  // several areas of use
       continue;
     }
     Candidate c;
@@ -168,6 +189,8 @@ std::optional<std::vector<Candidate>> ReadCandidates(sqlite3* db) {
     c.datumCode = sqlite3_column_int64(st, 1);
     c.datumName = ColumnText(st, 2);
     c.crsName = ColumnText(st, 3);
+    c.crsCode = ColumnText(st, 25);
+    c.superseded = sqlite3_column_int(st, 26) != 0;
     const std::string method = ColumnText(st, 4);
 
     const auto lengthFactor = factor(ColumnText(st, 8));
@@ -204,9 +227,7 @@ std::optional<std::vector<Candidate>> ReadCandidates(sqlite3* db) {
     const auto code = EllipsoidCodes().find(c.ellipsoidCode);
     c.datum.SetCodeText(code == EllipsoidCodes().end() ? "" : code->second);
     c.accuracy = ColumnDouble(st, 15, 1e30);
-    if (sqlite3_column_type(st, 21) != SQLITE_NULL)
-      c.area = BoxArea(sqlite3_column_double(st, 21), sqlite3_column_double(st, 22),
-                       sqlite3_column_double(st, 23), sqlite3_column_double(st, 24));
+    keepWidestBox(c);
     if (!IsUsableDatum(c.datum)) continue;
     byOperation.emplace(opCode, std::move(c));
   }
@@ -222,23 +243,57 @@ bool HasShift(const DatumRecord& d) {
   return false;
 }
 
-std::vector<Candidate> ChooseDatums(std::vector<Candidate> all) {
-  // One transformation per datum: widest area, then best accuracy, then lowest code.
-  auto better = [](const Candidate& x, const Candidate& y) {
+// One transformation per datum, the one PROJ would use for the datum's area: among the datum's
+// Helmert transformations that EPSG has not superseded, the first in PROJ's order of preference
+// (ProjTransformationsToWgs84). Where PROJ prefers a grid or another method, that is its best
+// Helmert. A datum whose every Helmert transformation is superseded keeps PROJ's own fallback.
+std::vector<Candidate> ChooseDatums(PJ_CONTEXT* ctx, std::vector<Candidate> all) {
+  std::map<long long, std::vector<Candidate>> byDatum;
+  for (auto& c : all) byDatum[c.datumCode].push_back(std::move(c));
+
+  // Without PROJ's answer: widest area, then best accuracy, then lowest code.
+  auto wider = [](const Candidate& x, const Candidate& y) {
     if (x.area != y.area) return x.area > y.area;
     if (x.accuracy != y.accuracy) return x.accuracy < y.accuracy;
     return x.operationCode < y.operationCode;
   };
-  std::map<long long, Candidate> best;
-  for (auto& c : all) {
-    auto it = best.find(c.datumCode);
-    if (it == best.end() || better(c, it->second)) best[c.datumCode] = c;
-  }
   std::vector<Candidate> datums;
-  for (auto& [code, c] : best) datums.push_back(c);
-  std::sort(datums.begin(), datums.end(), [](const Candidate& x, const Candidate& y) {
+  std::map<long long, double> datumArea;  // widest area of the datum's usable transformations
+  for (auto& [code, candidates] : byDatum) {
+    const std::string name = candidates.front().datumName;
+    // A datum whose every Helmert transformation is superseded (by a grid) keeps its place in
+    // the list, so the stored datum choices keep their meaning; it takes the one PROJ itself
+    // falls back to where the grid is not installed.
+    std::vector<Candidate> current = candidates;
+    std::erase_if(current, [](const Candidate& c) { return c.superseded; });
+    if (current.empty())
+      std::printf("datum_gen: %s: every Helmert transformation to WGS 84 is superseded; "
+                  "taking PROJ's own fallback\n",
+                  name.c_str());
+    else
+      candidates = std::move(current);
+    std::sort(candidates.begin(), candidates.end(), wider);
+    const Candidate* chosen = nullptr;
+    if (const auto order = ProjTransformationsToWgs84(ctx, "EPSG", candidates.front().crsCode)) {
+      for (const ProjHelmert& h : order->helmerts) {
+        if (h.authority != "EPSG") continue;
+        const auto it = std::find_if(candidates.begin(), candidates.end(), [&](const Candidate& c) {
+          return std::to_string(c.operationCode) == h.code;
+        });
+        if (it != candidates.end()) {
+          chosen = &*it;
+          break;
+        }
+      }
+    }
+    if (!chosen) chosen = &candidates.front();
+    datumArea[code] = candidates.front().area;
+    datums.push_back(*chosen);
+  }
+  std::sort(datums.begin(), datums.end(), [&](const Candidate& x, const Candidate& y) {
     if (HasShift(x.datum) != HasShift(y.datum)) return HasShift(x.datum);
-    if (x.area != y.area) return x.area > y.area;
+    const double ax = datumArea[x.datumCode], ay = datumArea[y.datumCode];
+    if (ax != ay) return ax > ay;
     return x.datumCode < y.datumCode;
   });
   if (datums.size() > static_cast<std::size_t>(kLastListDatumIndex))
@@ -282,23 +337,31 @@ std::string DefaultDatabasePath() {
 
 int main(int argc, char** argv) {
   std::string dbPath;
-  std::filesystem::path outDir;
+  std::filesystem::path outDir, manifestPath;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--db") dbPath = argv[i + 1];
     else if (option == "--out") outDir = argv[i + 1];
+    else if (option == "--manifest") manifestPath = argv[i + 1];
   }
   if (outDir.empty()) {
-    std::fprintf(stderr, "usage: tvx_datum_gen [--db proj.db] --out DIR\n");
+    std::fprintf(stderr, "usage: tvx_datum_gen [--db proj.db] --out DIR [--manifest FILE]\n");
     return 2;
   }
   if (dbPath.empty()) dbPath = DefaultDatabasePath();
+  std::unique_ptr<PJ_CONTEXT, decltype(&proj_context_destroy)> ctx(proj_context_create(),
+                                                                   &proj_context_destroy);
+  if (!ctx || !proj_context_set_database_path(ctx.get(), dbPath.c_str(), nullptr, nullptr)) {
+    std::fprintf(stderr, "datum_gen: PROJ cannot use %s\n", dbPath.c_str());
+    return 1;
+  }
+  proj_log_level(ctx.get(), PJ_LOG_NONE);
 
   Database db(dbPath);
   if (!db.get()) return 1;
   auto candidates = ReadCandidates(db.get());
   if (!candidates) return 1;
-  std::vector<Candidate> datums = ChooseDatums(std::move(*candidates));
+  std::vector<Candidate> datums = ChooseDatums(ctx.get(), std::move(*candidates));
   if (datums.empty()) {
     std::fprintf(stderr, "datum_gen: no datum with a Helmert transformation to WGS 84 in %s\n",
                  dbPath.c_str());
@@ -331,6 +394,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "datum_gen: cannot write the datum files into %s\n",
                  outDir.string().c_str());
     return 1;
+  }
+  if (!manifestPath.empty()) {
+    // For the tests: what each entry was made from, and a point inside its area of use.
+    std::string text = "# index\tdatum\tgeographic system\ttransformation\tlon\tlat\tname\n";
+    for (std::size_t k = 0; k < datums.size(); ++k) {
+      const Candidate& c = datums[k];
+      const double width = c.east >= c.west ? c.east - c.west : 360.0 + c.east - c.west;
+      double lon = c.west + width / 2.0;
+      if (lon > 180.0) lon -= 360.0;
+      char line[512];
+      std::snprintf(line, sizeof line, "%zu\t%lld\t%s\t%lld\t%.6f\t%.6f\t%s\n", k + 1,
+                    c.datumCode, c.crsCode.c_str(), c.operationCode, lon,
+                    (c.south + c.north) / 2.0, Utf16ToUtf8(DisplayName(c)).c_str());
+      text += line;
+    }
+    if (!ReplaceFileContents(manifestPath,
+                             std::vector<std::uint8_t>(text.begin(), text.end()))) {
+      std::fprintf(stderr, "datum_gen: cannot write %s\n", manifestPath.string().c_str());
+      return 1;
+    }
   }
   std::printf("datum_gen: %zu datums from %s\n", datums.size(), dbPath.c_str());
   if (datums.size() < static_cast<std::size_t>(kLastListDatumIndex))
