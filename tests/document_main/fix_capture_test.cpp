@@ -269,6 +269,58 @@ TEST_F(FixCaptureTest, AveragingAndCombinedCapture) {
   EXPECT_NEAR(doc.m_features[0].wgs84Vertices[0].y, 45.0001, 1e-12);
 }
 
+// Averaging sessions as the view runs them (samples on each position, the combined capture at
+// the end, the samples dropped): a session without an accepted sample stores nothing and
+// says why, whatever an earlier session averaged.
+TEST_F(FixCaptureTest, CombinedCaptureNeedsASampleOfItsOwnSession) {
+  Store("FiltroHestado", 1);
+  Store("FiltroHvalor", 30);
+  Store("FiltroPro", 1);
+  CTolvanixDoc& doc = MakeDoc();
+  platform::MessageBoxScript::TakeShown();
+  doc.CaptureCombined(3);  // before any position at all
+  EXPECT_TRUE(doc.m_waypoints.empty());
+  EXPECT_EQ(doc.m_features[0].VertexCount(), 0u);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Sin cobertura");
+  EXPECT_FALSE(doc.IsModified());
+
+  AverageTexts texts;
+  Feed(Gga(3.0, 45.0, 1, 1.0, 651.3));
+  ASSERT_TRUE(doc.AddAverageSample(texts));
+  doc.CaptureCombined(3);
+  doc.m_samples.clear();
+  ASSERT_EQ(doc.m_waypoints.size(), 1u);
+  EXPECT_EQ(doc.m_waypoints[0].altitudeCm, 65130);
+
+  Feed(Gga(3.001, 45.001, 1, 3.5));  // the filter refuses the only sample of this session
+  EXPECT_FALSE(doc.AddAverageSample(texts));
+  for (int mode : {1, 2, 3}) doc.CaptureCombined(mode);
+  EXPECT_EQ(doc.m_waypoints.size(), 1u);
+  EXPECT_EQ(doc.m_features[0].VertexCount(), 1u);
+  EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 3u);
+
+  Feed(Gga(3.002, 45.002, 1, 1.0));  // the next session averages its own samples only
+  ASSERT_TRUE(doc.AddAverageSample(texts));
+  EXPECT_EQ(texts.count, "1");
+  doc.CaptureCombined(1);
+  ASSERT_EQ(doc.m_waypoints.size(), 2u);
+  EXPECT_NEAR(doc.m_waypoints[1].x, 3.002, 1e-9);
+}
+
+TEST_F(FixCaptureTest, CircleNeedsAPosition) {
+  CTolvanixDoc& doc = MakeDoc();
+  platform::MessageBoxScript::TakeShown();
+  doc.OnAddCircle();
+  EXPECT_FALSE(doc.m_definingCircle);
+  EXPECT_EQ(doc.m_features.size(), 1u);
+  EXPECT_EQ(doc.m_current, 0);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Sin cobertura");
+}
+
 TEST_F(FixCaptureTest, CircleFollowsTheWalker) {
   CTolvanixDoc& doc = MakeDoc();
   Feed(Gga(3.0, 45.0));
