@@ -16,6 +16,7 @@ constexpr char kCaption[] = "Tolvanix PDA";
 constexpr UINT kStringNoName = 59167;   // "Sin nombre"
 constexpr UINT kStringLocked = 59244;   // "Este objeto está bloqueado.\nVaya al menú ..."
 constexpr UINT kStringCircle = 59281;   // "Circle"
+constexpr UINT kStringNoCoverage = 59160;  // "Sin cobertura": no position to store
 constexpr UINT kCaptureSoundId = 1;     // WAVE item of the program's own resources
 constexpr double kNoPosition = 1e-10;   // degrees
 constexpr std::size_t kTrailLimit = 12; // a push that makes 12 drops the oldest
@@ -28,6 +29,11 @@ std::function<std::string()>& WaypointNameDialog() {
 
 bool IsNoPosition(double lon, double lat) {
   return std::fabs(lon) < kNoPosition && std::fabs(lat) < kNoPosition;
+}
+
+// A command that stores a position found none.
+void TellNoPosition(HWND owner) {
+  MessageBox(owner, LoadResString(kStringNoCoverage), kCaption, MB_ICONEXCLAMATION);
 }
 
 // Metres per unit of the map coordinates.
@@ -229,6 +235,12 @@ bool CTolvanixDoc::AddAverageSample(AverageTexts& texts) {
 
 void CTolvanixDoc::CaptureCombined(int mode) {
   if (!CheckFeatureEditable()) return;
+  // The means belong to this session's samples: with none accepted (none came, or the HDOP
+  // filter refused them all) there is nothing to store, neither (0, 0) nor an earlier mean.
+  if (m_samples.empty()) {
+    TellNoPosition(m_hwndView);
+    return;
+  }
   std::string name = NextWaypointName();
   const auto altitudeCm = static_cast<std::int32_t>(m_avgAltitudeCm);
   if (mode == 1 || mode == 3) {
@@ -270,6 +282,10 @@ void CTolvanixDoc::OnAddCircle() {
     return;
   }
   const GpsFix fix = TakeFix();
+  if (IsNoPosition(fix.gpsLon, fix.gpsLat)) {
+    TellNoPosition(m_hwndView);  // no centre: no circle
+    return;
+  }
   FeatureRecord& circle = AddFeature(FeatureType::Circle, LoadResString(kStringCircle));
   circle.editable = 0;
   m_current = static_cast<int>(m_features.size()) - 1;

@@ -50,7 +50,8 @@ void CTolvanixDoc::HandleSentence(NmeaSentenceKind kind) {
         m_satellites = gga.satellites;
         m_fixQuality = gga.fixQuality;
         m_hdop = gga.hdop;
-        m_altitudeCm = static_cast<std::int32_t>(gga.altitude * 100.0);
+        // An altitude the records cannot hold keeps the last one.
+        if (const auto altitudeCm = CentimetresFromMetres(gga.altitude)) m_altitudeCm = *altitudeCm;
         m_hasFix = gga.fixQuality != 0;
       }
       if (gga.fixQuality != 0) SetGpsPosition(gga.longitude, gga.latitude);

@@ -468,9 +468,8 @@ ShpImportResult ImportShapefile(const std::string& path, const ShpImportSettings
       GeoPoint wgs84, working;
       ConvertVertex(conversions, mode, settings, shape->padfX[v], shape->padfY[v], wgs84, working);
       const double z = shape->padfZ ? shape->padfZ[v] : 0.0;
-      const double cm = std::trunc(z * 100.0);
-      const std::int32_t altitude =
-          std::isfinite(cm) && std::fabs(cm) < 2.0e9 ? static_cast<std::int32_t>(cm) : 0;
+      // An altitude the records cannot hold is left out.
+      const std::int32_t altitude = CentimetresFromMetres(z).value_or(0);
       feature.AddVertex(wgs84, working, altitude);
     }
   }

@@ -1,7 +1,9 @@
 #include "document/records.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 bool IsFeatureType(std::int32_t code) {
   switch (static_cast<FeatureType>(code)) {
@@ -157,6 +159,15 @@ std::string WaypointRecord::FormatDate() const {
 
 std::string WaypointRecord::FormatTime() const {
   return FormatStamp(timeStamp, "%02d:%02d:%02d", false);
+}
+
+std::optional<std::int32_t> CentimetresFromMetres(double metres) {
+  const double centimetres = std::round(metres * 100.0);
+  if (!(centimetres >= std::numeric_limits<std::int32_t>::min() &&
+        centimetres <= std::numeric_limits<std::int32_t>::max())) {
+    return std::nullopt;  // NaN fails both comparisons
+  }
+  return static_cast<std::int32_t>(centimetres);
 }
 
 double ShoelaceArea(const std::vector<GeoPoint>& points) {

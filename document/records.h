@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -131,6 +132,10 @@ struct WaypointRecord {
   std::string FormatDate() const;
   std::string FormatTime() const;
 };
+
+// Metres as the whole centimetres the records keep, rounded to the nearest (halves away from
+// zero: 651.3 m is 65130 cm); nullopt for NaN, infinities and altitudes beyond 32 bits.
+std::optional<std::int32_t> CentimetresFromMetres(double metres);
 
 // Signed area of the closed ring through the points (positive counter-clockwise with y up);
 // 0 for an empty list. Units are the square of the points' units.

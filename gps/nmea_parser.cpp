@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -64,6 +65,35 @@ std::string_view Part(std::string_view field, std::size_t from, std::size_t coun
 
 char FirstChar(std::string_view field) { return field.empty() ? '\0' : field[0]; }
 
+// A field of exactly one hex digit (the NMEA 4.10 system and signal ids); -1 otherwise.
+int HexDigit(std::string_view field) {
+  if (field.size() != 1) return -1;
+  const char c = field[0];
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The talkers whose sentences are taken, in the order their satellites in view are listed,
+// and the system each reports (GN, the combined solution, names none).
+struct Talker {
+  char name[3];
+  std::uint16_t system;
+};
+constexpr Talker kTalkers[] = {{"GP", NMEA_SYSTEM_GPS},     {"GL", NMEA_SYSTEM_GLONASS},
+                               {"GA", NMEA_SYSTEM_GALILEO}, {"GB", NMEA_SYSTEM_BEIDOU},
+                               {"BD", NMEA_SYSTEM_BEIDOU},  {"GN", NMEA_SYSTEM_UNKNOWN}};
+
+// Index of a talker in kTalkers; -1 for one whose sentences are ignored.
+int TalkerIndex(const char* talker) {
+  if (talker == nullptr || talker[0] == '\0') return -1;
+  for (int i = 0; i < static_cast<int>(std::size(kTalkers)); ++i) {
+    if (talker[0] == kTalkers[i].name[0] && talker[1] == kTalkers[i].name[1]) return i;
+  }
+  return -1;
+}
+
 // "hhmmss" with optional decimals: the seconds keep at most one decimal.
 void ParseTime(std::string_view field, std::uint8_t& hour, std::uint8_t& minute, double& second) {
   hour = static_cast<std::uint8_t>(ParseInt(Part(field, 0, 2)));
@@ -98,6 +128,8 @@ class CNmeaParser::Fields {
     }
     m_length = i;
   }
+
+  int Count() const { return m_count; }
 
   bool Has(int n) const {
     if (n < 0 || n >= m_count || m_data[m_start[n]] == '*') return false;
@@ -145,6 +177,14 @@ CNmeaParser::~CNmeaParser() = default;
 
 void CNmeaParser::Reset() {
   std::lock_guard<std::mutex> guard(m_blockLock);
+  m_lastWasGsa = false;
+  m_gsaRunSystems = 0;
+  for (int i = 0; i < kGsvTalkers; ++i) m_gsvTalker[i] = GsvTalker{};
+  m_gsvTalker[0].system = NMEA_SYSTEM_GPS;
+  m_gsvTalker[1].system = NMEA_SYSTEM_GLONASS;
+  m_gsvTalker[2].system = NMEA_SYSTEM_GALILEO;
+  m_gsvTalker[3].system = NMEA_SYSTEM_BEIDOU;
+  m_gsvTalker[4].system = NMEA_SYSTEM_UNKNOWN;  // GN: told by the PRNs
   m_gga = NmeaGga{};
   m_gsa = NmeaGsa{};
   m_gsv = NmeaGsv{};
@@ -260,24 +300,55 @@ int CNmeaParser::ParseBuffer(const std::uint8_t* bytes, std::size_t length) {
   return 1;
 }
 
+std::uint16_t CNmeaParser::TalkerSystem(const char* talker) {
+  const int i = TalkerIndex(talker);
+  return i < 0 ? std::uint16_t{NMEA_SYSTEM_UNKNOWN} : kTalkers[i].system;
+}
+
+int CNmeaParser::GsvTalkerIndex(const char* talker) {
+  switch (TalkerIndex(talker)) {
+    case 0: return 0;         // GP
+    case 1: return 1;         // GL
+    case 2: return 2;         // GA
+    case 3: case 4: return 3; // GB, BD
+    case 5: return 4;         // GN
+    default: return -1;
+  }
+}
+
+std::uint16_t CNmeaParser::SystemOfPrn(std::uint16_t prn) {
+  if (prn == 0) return NMEA_SYSTEM_UNKNOWN;
+  if (prn >= 65 && prn <= 96) return NMEA_SYSTEM_GLONASS;
+  if ((prn >= 201 && prn <= 237) || (prn >= 401 && prn <= 437)) return NMEA_SYSTEM_BEIDOU;
+  if (prn >= 301 && prn <= 336) return NMEA_SYSTEM_GALILEO;
+  return NMEA_SYSTEM_GPS;
+}
+
 int CNmeaParser::ProcessSentence(const char* address, const char* data) {
   m_sentenceCount.store(m_sentenceCount.load(std::memory_order_relaxed) + 1,
                         std::memory_order_relaxed);
+  // GSA sentences that follow each other belong to one epoch (one per constellation).
+  const bool continuesGsaRun = m_lastWasGsa;
+  m_lastWasGsa = false;
   if (address == nullptr || data == nullptr) return 1;
   std::string_view name(address);
-  if (name.size() != 5 || name[0] != 'G' || name[1] != 'P') return 1;
+  if (name.size() != 5) return 1;
+  const int talker = GsvTalkerIndex(address);
+  if (talker < 0) return 1;
+  const bool gps = name[0] == 'G' && name[1] == 'P';
   std::string_view kind = name.substr(2);
   if (kind == "GGA") {
     HandleGga(Fields(data));
   } else if (kind == "GSA") {
-    HandleGsa(Fields(data));
+    m_lastWasGsa = true;
+    HandleGsa(Fields(data), TalkerSystem(address), continuesGsaRun);
   } else if (kind == "GSV") {
-    HandleGsv(Fields(data));
-  } else if (kind == "RMB") {
-    HandleRmb(Fields(data));
+    HandleGsv(Fields(data), talker);
   } else if (kind == "RMC") {
     HandleRmc(Fields(data));
-  } else if (kind == "ZDA") {
+  } else if (gps && kind == "RMB") {
+    HandleRmb(Fields(data));
+  } else if (gps && kind == "ZDA") {
     HandleZda(Fields(data));
   }
   return 1;
@@ -308,9 +379,14 @@ int CNmeaParser::GetField(const char* data, int n, char* buffer, int size) {
 }
 
 int CNmeaParser::IsSatelliteUsed(std::uint16_t prn) const {
+  return IsSatelliteUsed(NMEA_SYSTEM_UNKNOWN, prn);
+}
+
+int CNmeaParser::IsSatelliteUsed(std::uint16_t system, std::uint16_t prn) const {
   if (prn == 0) return 0;
-  for (std::uint16_t used : m_gsa.prn) {
-    if (used == prn) return 1;
+  for (int i = 0; i < m_gsa.usedCount; ++i) {
+    const GpsSatelliteId& used = m_gsa.used[i];
+    if (used.prn == prn && (system == NMEA_SYSTEM_UNKNOWN || used.system == system)) return 1;
   }
   return 0;
 }
@@ -345,41 +421,108 @@ void CNmeaParser::HandleGga(const Fields& f) {
   Notify(NMEA_GGA);
 }
 
-void CNmeaParser::HandleGsa(const Fields& f) {
+void CNmeaParser::HandleGsa(const Fields& f, std::uint16_t talkerSystem, bool continuesRun) {
   {
     std::lock_guard<std::mutex> guard(m_blockLock);
     NmeaGsa& g = m_gsa;
+    // NMEA 4.10 names the system after the DOPs; before it only the talker tells.
+    std::uint16_t system = talkerSystem;
+    if (const int id = HexDigit(f.View(17)); id >= 1) system = static_cast<std::uint16_t>(id);
+    // A GSA of a system the run already holds starts the next epoch.
+    const std::uint32_t bit = system != NMEA_SYSTEM_UNKNOWN ? 1u << system : 0u;
+    const bool newEpoch = !continuesRun || (m_gsaRunSystems & bit) != 0;
+    if (newEpoch) {
+      m_gsaRunSystems = 0;
+      g.usedCount = 0;
+    }
+    m_gsaRunSystems |= bit;
+    g.system = system;
+
     if (f.Has(0)) g.mode = FirstChar(f.View(0));
     if (f.Has(1)) g.fixType = static_cast<std::uint8_t>(FirstChar(f.View(1)) - 48);
     // PRNs above 99 (SBAS 120-158, other systems) are read whole.
-    for (int k = 0; k < 12; ++k) g.prn[k] = static_cast<std::uint16_t>(ParseInt(f.View(2 + k)));
-    g.pdop = ParseReal(f.View(14));
-    g.hdop = ParseReal(f.View(15));
-    g.vdop = ParseReal(f.View(16));
+    for (int k = 0; k < 12; ++k) {
+      const auto prn = static_cast<std::uint16_t>(ParseInt(f.View(2 + k)));
+      g.prn[k] = prn;
+      if (prn == 0) continue;
+      const std::uint16_t of = system != NMEA_SYSTEM_UNKNOWN ? system : SystemOfPrn(prn);
+      if (IsSatelliteUsed(of, prn) || g.usedCount >= NmeaGsa::kMaxUsed) continue;
+      g.used[g.usedCount++] = {of, prn};
+    }
+    // The epoch's GSA sentences carry the same DOPs; one that leaves them out keeps the
+    // values of the others.
+    if (newEpoch || f.Has(14)) g.pdop = ParseReal(f.View(14));
+    if (newEpoch || f.Has(15)) g.hdop = ParseReal(f.View(15));
+    if (newEpoch || f.Has(16)) g.vdop = ParseReal(f.View(16));
     ++g.count;
   }
   Notify(NMEA_GSA);
 }
 
-void CNmeaParser::HandleGsv(const Fields& f) {
+void CNmeaParser::HandleGsv(const Fields& f, int talker) {
   if (!f.Has(0) || !f.Has(1)) return;
   int messages = ParseInt(f.View(0));
   int message = ParseInt(f.View(1));
   if (messages < 0 || messages > 9 || message < 0 || message > 9) return;
   if (messages < 1 || messages > 8 || message < 1) return;
   std::lock_guard<std::mutex> guard(m_blockLock);
-  NmeaGsv& g = m_gsv;
-  if (f.Has(2)) g.satellitesInView = static_cast<std::uint16_t>(ParseInt(f.View(2)));
-  for (int k = 0; k < 4; ++k) {
-    GpsSatellite& s = g.satellite[4 * (message - 1) + k];
-    int first = 3 + 4 * k;
-    s.prn = static_cast<std::uint16_t>(ParseInt(f.View(first)));
-    s.elevation = static_cast<std::uint16_t>(ParseInt(f.View(first + 1)));
-    s.azimuth = static_cast<std::uint16_t>(ParseInt(f.View(first + 2)));
-    s.snr = static_cast<std::uint16_t>(ParseInt(f.View(first + 3)));
-    s.usedInFix = static_cast<std::uint32_t>(IsSatelliteUsed(s.prn));
+  GsvTalker& t = m_gsvTalker[talker];
+  // NMEA 4.10 ends the sentence with a signal id (one hex digit) after the satellites.
+  int end = f.Count();
+  std::uint16_t signal = 0;
+  if (end > 3 && (end - 3) % 4 == 1) {
+    if (const int id = HexDigit(f.View(end - 1)); id >= 0) {
+      signal = static_cast<std::uint16_t>(id);
+      --end;
+    }
   }
-  ++g.count;
+  auto field = [&](int n) { return n < end ? f.View(n) : std::string_view(); };
+  t.active = true;
+  t.messages = static_cast<std::uint8_t>(messages);
+  if (f.Has(2)) t.inView = static_cast<std::uint16_t>(ParseInt(f.View(2)));
+  for (int k = 0; k < 4; ++k) {
+    GpsSatellite& s = t.satellite[4 * (message - 1) + k];
+    int first = 3 + 4 * k;
+    s.prn = static_cast<std::uint16_t>(ParseInt(field(first)));
+    s.elevation = static_cast<std::uint16_t>(ParseInt(field(first + 1)));
+    s.azimuth = static_cast<std::uint16_t>(ParseInt(field(first + 2)));
+    s.snr = static_cast<std::uint16_t>(ParseInt(field(first + 3)));
+    s.system = t.system != NMEA_SYSTEM_UNKNOWN ? t.system : SystemOfPrn(s.prn);
+    if (s.prn == 0) s.system = NMEA_SYSTEM_UNKNOWN;
+    s.signal = s.prn == 0 ? 0 : signal;
+    s.usedInFix = static_cast<std::uint32_t>(IsSatelliteUsed(s.system, s.prn));
+  }
+  ++m_gsv.count;
+  PublishSatellitesInView();
+}
+
+void CNmeaParser::PublishSatellitesInView() {
+  NmeaGsv& g = m_gsv;
+  int active = 0;
+  const GsvTalker* only = nullptr;
+  for (const GsvTalker& t : m_gsvTalker) {
+    if (!t.active) continue;
+    ++active;
+    only = &t;
+  }
+  if (active == 1) {
+    // One talker: its table as it stands, message by message.
+    std::copy(std::begin(only->satellite), std::end(only->satellite), std::begin(g.satellite));
+    g.satellitesInView = only->inView;
+    return;
+  }
+  // Several: each talker's satellites of its last sequence, one talker after the other, as
+  // many as the table holds.
+  int filled = 0;
+  unsigned inView = 0;
+  for (const GsvTalker& t : m_gsvTalker) {
+    if (!t.active) continue;
+    inView += t.inView;
+    const int n = std::min<int>({t.inView, 4 * t.messages, NmeaGsv::kTableSize});
+    for (int i = 0; i < n && filled < NmeaGsv::kTableSize; ++i) g.satellite[filled++] = t.satellite[i];
+  }
+  for (; filled < NmeaGsv::kTableSize; ++filled) g.satellite[filled] = GpsSatellite{};
+  g.satellitesInView = static_cast<std::uint16_t>(std::min(inView, 0xFFFFu));
 }
 
 void CNmeaParser::HandleRmb(const Fields& f) {

@@ -1,5 +1,14 @@
 // NMEA 0183 parser: turns the receiver's byte stream into the last values of the
-// sentences GPGGA, GPGSA, GPGSV, GPRMB, GPRMC and GPZDA.
+// sentences GGA, GSA, GSV, RMC (from the talkers GP, GN, GL, GA, GB and BD alike) and
+// GPRMB and GPZDA.
+//
+// A multi-constellation receiver sends its combined solution with the talker GN, one GSA
+// per constellation in each epoch (NMEA 4.10 adds the system id) and the satellites in view
+// of each constellation under its own talker. The satellites in use are the union of the
+// GSA lists of one epoch (the GSA sentences that follow each other); each talker's GSV
+// sequence is assembled in a table of its own, and the satellites in view are those of
+// every talker put together (a single talker's table is shown as it is). Satellites are
+// told apart by system and PRN, so Galileo 5 is not GPS 5.
 //
 // Positions are WGS84 degrees as the receiver sends them (south and west negative),
 // altitude in metres as sent, speed in knots, course/azimuth/elevation in degrees,
@@ -35,12 +44,30 @@ enum NmeaParseState : std::int32_t {
   NMEA_CHECKSUM_2 = 4,
 };
 
+// Satellite systems by their NMEA 4.10 system ids; 0 = not known.
+enum NmeaSystem : std::uint16_t {
+  NMEA_SYSTEM_UNKNOWN = 0,
+  NMEA_SYSTEM_GPS = 1,  // GPS, and the SBAS and QZSS satellites a GP talker reports
+  NMEA_SYSTEM_GLONASS = 2,
+  NMEA_SYSTEM_GALILEO = 3,
+  NMEA_SYSTEM_BEIDOU = 4,
+  NMEA_SYSTEM_QZSS = 5,
+  NMEA_SYSTEM_NAVIC = 6,
+};
+
 struct GpsSatellite {
   std::uint16_t prn = 0;
   std::uint16_t snr = 0;        // dB-Hz
-  std::uint32_t usedInFix = 0;  // 0/1: the PRN is in the last GSA list
+  std::uint32_t usedInFix = 0;  // 0/1: in the satellites in use of the last GSA epoch
   std::uint16_t azimuth = 0;    // degrees
   std::uint16_t elevation = 0;  // degrees
+  std::uint16_t system = 0;     // NmeaSystem
+  std::uint16_t signal = 0;     // NMEA 4.10 signal id of its GSV; 0 when none was sent
+};
+
+struct GpsSatelliteId {
+  std::uint16_t system = 0;  // NmeaSystem
+  std::uint16_t prn = 0;
 };
 
 struct NmeaGga {
@@ -57,18 +84,23 @@ struct NmeaGga {
 };
 
 struct NmeaGsa {
+  static constexpr int kMaxUsed = 72;  // twelve for each of six systems
   char mode = 'M';
   std::uint8_t fixType = 1;  // 1 none, 2 2D, 3 3D
-  std::uint16_t prn[12] = {};
+  std::uint16_t prn[12] = {};  // as the last GSA sentence sent them
   double pdop = 0;
   double hdop = 0;
   double vdop = 0;
   std::uint32_t count = 0;
+  std::uint16_t system = 0;  // of the last GSA: its system id, else its talker's; 0 not known
+  // Satellites in use: the union of the lists of the epoch's GSA sentences.
+  std::uint16_t usedCount = 0;
+  GpsSatelliteId used[kMaxUsed] = {};
 };
 
 struct NmeaGsv {
   static constexpr int kTableSize = 36;  // four satellites per message, messages 1..9
-  std::uint16_t satellitesInView = 0;
+  std::uint16_t satellitesInView = 0;  // as reported: the sum over the talkers
   GpsSatellite satellite[kTableSize] = {};
   std::uint32_t count = 0;
 };
@@ -153,8 +185,17 @@ class CNmeaParser {
   // buffer is emptied (when there is one) and 0 is returned.
   static int GetField(const char* data, int n, char* buffer, int size);
 
-  // 1 when prn is non-zero and one of the 12 PRNs of the last GSA.
+  // 1 when prn is non-zero and in the satellites in use of the last GSA epoch (of any
+  // system; with a system, of that system only).
   int IsSatelliteUsed(std::uint16_t prn) const;
+  int IsSatelliteUsed(std::uint16_t system, std::uint16_t prn) const;
+
+  // The system a talker ("GP", "GL", ...) reports; 0 for GN and unknown talkers.
+  static std::uint16_t TalkerSystem(const char* talker);
+  // The system of a PRN in the numbering of NMEA 2.3 receivers that send several systems
+  // under one talker (GLONASS 65-96, BeiDou 201-237 and 401-437, Galileo 301-336); GPS
+  // (with SBAS and QZSS) otherwise.
+  static std::uint16_t SystemOfPrn(std::uint16_t prn);
 
   // A consistent copy of everything stored, for threads other than the feeding one.
   NmeaState Snapshot() const;
@@ -174,9 +215,21 @@ class CNmeaParser {
   void Reset();
   void DropSentence() { m_state = NMEA_WAIT_START; }
   void DispatchCurrent();
+  // The GSV table of one talker (GP, GL, GA, GB and BD, GN).
+  struct GsvTalker {
+    bool active = false;      // has sent a GSV
+    std::uint16_t system = 0; // what its satellites are; 0: told by their PRNs
+    std::uint16_t inView = 0;
+    std::uint8_t messages = 0;  // of its last sequence
+    GpsSatellite satellite[NmeaGsv::kTableSize] = {};
+  };
+  static constexpr int kGsvTalkers = 5;
+  static int GsvTalkerIndex(const char* talker);
+
   void HandleGga(const Fields& f);
-  void HandleGsa(const Fields& f);
-  void HandleGsv(const Fields& f);
+  void HandleGsa(const Fields& f, std::uint16_t talkerSystem, bool continuesRun);
+  void HandleGsv(const Fields& f, int talker);
+  void PublishSatellitesInView();
   void HandleRmb(const Fields& f);
   void HandleRmc(const Fields& f);
   void HandleZda(const Fields& f);
@@ -190,6 +243,11 @@ class CNmeaParser {
   char m_address[8] = {};
   char m_data[256] = {};
   std::atomic<std::uint32_t> m_sentenceCount{0};
+
+  // Sentence state of the feeding thread.
+  bool m_lastWasGsa = false;          // the sentence dispatched last was a GSA
+  std::uint32_t m_gsaRunSystems = 0;  // bit per system id of the GSA sentences of this run
+  GsvTalker m_gsvTalker[kGsvTalkers];
 
   // Held while a handler stores and while Snapshot copies.
   mutable std::mutex m_blockLock;

@@ -66,7 +66,17 @@ bool SetNonBlockingReads(CSerial& port) {
 }
 
 bool HasNmeaPositionSentence(std::string_view text) {
-  return text.find("GPRMC") != std::string_view::npos || text.find("GPGGA") != std::string_view::npos;
+  // GPS alone, the combined solution of several systems (GN), or one other system alone.
+  static constexpr std::string_view kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD"};
+  for (std::string_view kind : {std::string_view("RMC"), std::string_view("GGA")}) {
+    for (std::size_t at = text.find(kind, 2); at != std::string_view::npos; at = text.find(kind, at + 1)) {
+      const std::string_view talker = text.substr(at - 2, 2);
+      for (std::string_view known : kTalkers) {
+        if (talker == known) return true;
+      }
+    }
+  }
+  return false;
 }
 
 bool ProbeForNmea(CSerial& port) {

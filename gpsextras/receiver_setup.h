@@ -38,4 +38,5 @@ bool EnableRxCharEvent(CSerial& port);
 bool SetNonBlockingReads(CSerial& port);
 // About 2 s of listening for an NMEA position sentence.
 bool ProbeForNmea(CSerial& port);
+// True when the text holds an RMC or GGA sentence name of the talkers GP, GN, GL, GA, GB or BD.
 bool HasNmeaPositionSentence(std::string_view text);

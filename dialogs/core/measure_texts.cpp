@@ -33,7 +33,7 @@ std::optional<int> ParseAltitudeCentimetres(const std::string& text) {
   bool negative = false;
   if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long centimetres = 0;
-  int digits = 0, decimals = 0;
+  int digits = 0, decimals = 0, millimetres = 0;
   bool point = false;
   for (; i < end; ++i) {
     const char c = text[i];
@@ -43,12 +43,16 @@ std::optional<int> ParseAltitudeCentimetres(const std::string& text) {
     }
     if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
     ++digits;
-    if (point && ++decimals > 2) continue;  // digits past the centimetres are cut off
+    if (point && ++decimals > 2) {
+      if (decimals == 3) millimetres = c - '0';  // decides the rounding; later digits do not
+      continue;
+    }
     centimetres = centimetres * 10 + (c - '0');
     if (centimetres > std::numeric_limits<int>::max()) return std::nullopt;
   }
   if (digits == 0) return std::nullopt;
   for (; decimals < 2; ++decimals) centimetres *= 10;
+  if (millimetres >= 5) ++centimetres;  // to the nearest centimetre, halves away from zero
   if (centimetres > std::numeric_limits<int>::max()) return std::nullopt;
   return static_cast<int>(negative ? -centimetres : centimetres);
 }

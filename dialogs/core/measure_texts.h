@@ -4,10 +4,11 @@
 #include <optional>
 #include <string>
 
-// An altitude typed in metres, as whole centimetres: the decimal number times 100, truncated
-// toward zero on the typed digits themselves (so "1.15" gives 115, not the 114 that binary
-// floating point would give). Surrounding blanks are allowed; nullopt for anything that is
-// not a plain decimal number ("12.345", "-3", "+0.5", ".5") or does not fit an int.
+// An altitude typed in metres, as whole centimetres: the decimal number times 100, rounded
+// to the nearest centimetre (halves away from zero) on the typed digits themselves (so
+// "1.15" gives 115 and "12.345" 1235, whatever binary floating point would make of them).
+// Surrounding blanks are allowed; nullopt for anything that is not a plain decimal number
+// (such as "12.345", "-3", "+0.5", ".5") or does not fit an int.
 std::optional<int> ParseAltitudeCentimetres(const std::string& text);
 
 // A waypoint's longitude or latitude (degrees) as the coordinates page shows it, by the option

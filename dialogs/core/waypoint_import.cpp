@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "document/records.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -44,10 +45,7 @@ bool Utf8CodePage(const char* codePage) {
 
 }  // namespace
 
-int AltitudeCentimetres(double metres) {
-  const double cm = std::trunc(metres * 100.0);
-  return std::isfinite(cm) && std::fabs(cm) < 2.0e9 ? static_cast<int>(cm) : 0;
-}
+int AltitudeCentimetres(double metres) { return CentimetresFromMetres(metres).value_or(0); }
 
 PointImportResult ReadShapefilePoints(const std::string& path) {
   PointImportResult result;

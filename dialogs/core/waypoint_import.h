@@ -21,5 +21,5 @@ struct PointImportResult {
 // Only POINT (1) and POINTZ (11) files are read; any other shape type gives NotPoints.
 PointImportResult ReadShapefilePoints(const std::string& path);
 
-// Centimetres of a Z value, truncated; 0 for values a 32-bit count cannot hold.
+// Centimetres of a Z value, to the nearest; 0 for values a 32-bit count cannot hold.
 int AltitudeCentimetres(double metres);

@@ -180,7 +180,10 @@ std::vector<Table::ReadRow> Table::ReadBack() const {
     WaypointRecord& w = r.record;
     w.name = CutName(row.cells[kName]);
     w.symbol = row.symbol;
-    w.altitudeCm = static_cast<std::int32_t>(std::trunc(LeadingNumber(row.cells[kAltitude]) * 100.0));
+    // An altitude the records cannot hold keeps the waypoint's own (0 for a new row).
+    if (const auto altitudeCm = CentimetresFromMetres(LeadingNumber(row.cells[kAltitude]))) {
+      w.altitudeCm = *altitudeCm;
+    }
     if (mode_ == kGeographic) {
       w.x = ParseGeo(row.cells[kX], geoType_);
       w.y = ParseGeo(row.cells[kY], geoType_);

@@ -1,6 +1,8 @@
 // Fix intake and capture: positions from sentences, the lateral offset, the HDOP filter and
 // the cases in which capture is refused.
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "doc_test_env.h"
 #include "platform/message_box.h"
@@ -21,9 +23,9 @@ TEST_F(FixCaptureTest, SentencesSetThePosition) {
   EXPECT_NEAR(doc.m_gpsLat, 41.5, 1e-9);
   EXPECT_FALSE(doc.m_hasFix);
 
-  Feed(Gga(2.6, 41.6, 1, 1.4, -12.345));
+  Feed(Gga(2.6, 41.6, 1, 1.4, -12.347));
   EXPECT_TRUE(doc.m_hasFix);
-  EXPECT_EQ(doc.m_altitudeCm, -1234);
+  EXPECT_EQ(doc.m_altitudeCm, -1235);  // to the nearest centimetre
   EXPECT_NEAR(doc.m_hdop, 1.4, 1e-12);
   // After a GGA the RMC no longer moves the position.
   Feed(Rmc(3.0, 42.0));
@@ -42,6 +44,41 @@ TEST_F(FixCaptureTest, SentencesSetThePosition) {
   platform::PumpMessages();
   EXPECT_EQ(view_.Count(WM_REFRESH_GPS), 2);  // the void RMC and the GGA with a fix
   EXPECT_EQ(doc.SatIndicatorText(), "Sat 8 HDOP 2.0");
+}
+
+// Metres become centimetres to the nearest centimetre; an altitude beyond what the records
+// hold is refused and the last one stays.
+TEST_F(FixCaptureTest, AltitudesToTheNearestCentimetre) {
+  CTolvanixDoc& doc = MakeDoc();
+  const std::pair<double, std::int32_t> fixes[] = {
+      {651.3, 65130}, {0.29, 29}, {-0.07, -7}, {1.006, 101}, {545.4, 54540}, {-12.346, -1235}};
+  for (const auto& [metres, centimetres] : fixes) {
+    Feed(Gga(2.6, 41.6, 1, 1.4, metres));
+    EXPECT_EQ(doc.m_altitudeCm, centimetres) << metres;
+  }
+  Feed(Gga(2.6, 41.6, 1, 1.4, 651.3));
+  for (const char* altitude : {"30000000.0", "-21474836.49", "1e300"}) {
+    Feed(Sentence(std::string("GPGGA,120001.00,4136.000000,N,00236.000000,E,1,09,1.3,") + altitude +
+                  ",M,50.0,M,,"));
+    EXPECT_EQ(doc.m_satellites, 9) << altitude;  // the rest of the sentence is taken
+    EXPECT_EQ(doc.m_altitudeCm, 65130) << altitude;
+  }
+  Feed(Gga(2.6, 41.6, 1, 1.4, 21474836.47));
+  EXPECT_EQ(doc.m_altitudeCm, 2147483647);
+
+  EXPECT_EQ(CentimetresFromMetres(-21474836.48), std::optional<std::int32_t>(-2147483648));
+  EXPECT_EQ(CentimetresFromMetres(21474836.48), std::nullopt);
+  EXPECT_EQ(CentimetresFromMetres(std::nan("")), std::nullopt);
+  EXPECT_EQ(CentimetresFromMetres(-HUGE_VAL), std::nullopt);
+
+  // Captured with the fix: the vertex and the waypoint keep the rounded altitude.
+  Feed(Gga(2.6, 41.6, 1, 1.4, 651.3));
+  doc.CapturePoint();
+  doc.OnAddWaypoint();
+  ASSERT_EQ(doc.m_features[0].VertexCount(), 1u);
+  EXPECT_EQ(doc.m_features[0].altitudesCm[0], 65130);
+  ASSERT_EQ(doc.m_waypoints.size(), 1u);
+  EXPECT_EQ(doc.m_waypoints[0].altitudeCm, 65130);
 }
 
 // Walking due north past three fixes 10 m apart: the offset point lies level with the middle
@@ -144,7 +181,7 @@ TEST_F(FixCaptureTest, CaptureStoresBothFramesAndPostsTheSegment) {
   ASSERT_EQ(f.VertexCount(), 1u);
   EXPECT_NEAR(f.wgs84Vertices[0].x, 3.0, 1e-9);
   EXPECT_EQ(f.vertices[0], f.wgs84Vertices[0]);  // datum 0: the working datum is WGS84
-  EXPECT_EQ(f.altitudesCm[0], 12345);
+  EXPECT_EQ(f.altitudesCm[0], 12346);  // 123.456 m to the nearest centimetre
   EXPECT_TRUE(doc.IsModified());
   platform::PumpMessages();
   EXPECT_EQ(view_.Count(WM_ADD_SEGMENTO), 1);
@@ -230,6 +267,58 @@ TEST_F(FixCaptureTest, AveragingAndCombinedCapture) {
   EXPECT_EQ(doc.m_waypoints[0].altitudeCm, 10050);
   ASSERT_EQ(doc.m_features[0].VertexCount(), 1u);
   EXPECT_NEAR(doc.m_features[0].wgs84Vertices[0].y, 45.0001, 1e-12);
+}
+
+// Averaging sessions as the view runs them (samples on each position, the combined capture at
+// the end, the samples dropped): a session without an accepted sample stores nothing and
+// says why, whatever an earlier session averaged.
+TEST_F(FixCaptureTest, CombinedCaptureNeedsASampleOfItsOwnSession) {
+  Store("FiltroHestado", 1);
+  Store("FiltroHvalor", 30);
+  Store("FiltroPro", 1);
+  CTolvanixDoc& doc = MakeDoc();
+  platform::MessageBoxScript::TakeShown();
+  doc.CaptureCombined(3);  // before any position at all
+  EXPECT_TRUE(doc.m_waypoints.empty());
+  EXPECT_EQ(doc.m_features[0].VertexCount(), 0u);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Sin cobertura");
+  EXPECT_FALSE(doc.IsModified());
+
+  AverageTexts texts;
+  Feed(Gga(3.0, 45.0, 1, 1.0, 651.3));
+  ASSERT_TRUE(doc.AddAverageSample(texts));
+  doc.CaptureCombined(3);
+  doc.m_samples.clear();
+  ASSERT_EQ(doc.m_waypoints.size(), 1u);
+  EXPECT_EQ(doc.m_waypoints[0].altitudeCm, 65130);
+
+  Feed(Gga(3.001, 45.001, 1, 3.5));  // the filter refuses the only sample of this session
+  EXPECT_FALSE(doc.AddAverageSample(texts));
+  for (int mode : {1, 2, 3}) doc.CaptureCombined(mode);
+  EXPECT_EQ(doc.m_waypoints.size(), 1u);
+  EXPECT_EQ(doc.m_features[0].VertexCount(), 1u);
+  EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 3u);
+
+  Feed(Gga(3.002, 45.002, 1, 1.0));  // the next session averages its own samples only
+  ASSERT_TRUE(doc.AddAverageSample(texts));
+  EXPECT_EQ(texts.count, "1");
+  doc.CaptureCombined(1);
+  ASSERT_EQ(doc.m_waypoints.size(), 2u);
+  EXPECT_NEAR(doc.m_waypoints[1].x, 3.002, 1e-9);
+}
+
+TEST_F(FixCaptureTest, CircleNeedsAPosition) {
+  CTolvanixDoc& doc = MakeDoc();
+  platform::MessageBoxScript::TakeShown();
+  doc.OnAddCircle();
+  EXPECT_FALSE(doc.m_definingCircle);
+  EXPECT_EQ(doc.m_features.size(), 1u);
+  EXPECT_EQ(doc.m_current, 0);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Sin cobertura");
 }
 
 TEST_F(FixCaptureTest, CircleFollowsTheWalker) {

@@ -237,7 +237,7 @@ TEST_F(ShapefileTest, FilesWrittenByOgr2OgrImport) {
   if (std::system("command -v ogr2ogr > /dev/null") != 0) GTEST_SKIP() << "ogr2ogr missing";
   ASSERT_TRUE(RunOgr2Ogr(Path("z.shp"), R"({"type":"FeatureCollection","features":[
     {"type":"Feature","properties":{"id":7,"label":"Parcela Ñ"},"geometry":{"type":"Polygon",
-     "coordinates":[[[2.0,41.0,12.345],[2.0,41.001,12.345],[2.001,41.001,-1.5],[2.0,41.0,12.345]]]}},
+     "coordinates":[[[2.0,41.0,12.346],[2.0,41.001,12.346],[2.001,41.001,-1.5],[2.0,41.0,12.346]]]}},
     {"type":"Feature","properties":{"id":8,"label":""},"geometry":{"type":"Polygon",
      "coordinates":[[[2.1,41.1,0],[2.1,41.2,0],[2.2,41.2,0],[2.1,41.1,0]],
                     [[2.12,41.15,0],[2.13,41.15,0],[2.13,41.16,0],[2.12,41.15,0]]]}}]})"));
@@ -254,18 +254,18 @@ TEST_F(ShapefileTest, FilesWrittenByOgr2OgrImport) {
   EXPECT_EQ(in.features[1].name, "Unnamed");
   // Shapefile rings run clockwise: ogr2ogr may reverse the ring, so compare as a set.
   ASSERT_EQ(in.features[0].VertexCount(), 4u);
-  int at12345 = 0;
+  int at12346 = 0;
   for (std::size_t i = 0; i < 4; ++i) {
     const GeoPoint& p = in.features[0].wgs84Vertices[i];
     if (p == GeoPoint{2.0, 41.0}) {
-      EXPECT_EQ(in.features[0].altitudesCm[i], 1234);
+      EXPECT_EQ(in.features[0].altitudesCm[i], 1235);  // to the nearest centimetre
     }
     if (p == GeoPoint{2.001, 41.001}) {
       EXPECT_EQ(in.features[0].altitudesCm[i], -150);
     }
-    at12345 += in.features[0].altitudesCm[i] == 1234;
+    at12346 += in.features[0].altitudesCm[i] == 1235;
   }
-  EXPECT_EQ(at12345, 3);
+  EXPECT_EQ(at12346, 3);
   EXPECT_EQ(in.features[1].VertexCount(), 8u);  // both rings, one after the other
 
   ASSERT_TRUE(RunOgr2Ogr(Path("lines.shp"), R"({"type":"FeatureCollection","features":[

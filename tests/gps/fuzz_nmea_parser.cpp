@@ -16,6 +16,8 @@ void Same(const NmeaState& a, const NmeaState& b) {
               std::memcmp(&a.gga.latitude, &b.gga.latitude, sizeof(double)) == 0 &&
               std::memcmp(&a.rmc.longitude, &b.rmc.longitude, sizeof(double)) == 0 &&
               std::memcmp(a.gsv.satellite, b.gsv.satellite, sizeof a.gsv.satellite) == 0 &&
+              a.gsv.satellitesInView == b.gsv.satellitesInView && a.gsa.usedCount == b.gsa.usedCount &&
+              std::memcmp(a.gsa.used, b.gsa.used, sizeof a.gsa.used) == 0 &&
               std::memcmp(a.rmb.destinationId, b.rmb.destinationId, sizeof a.rmb.destinationId) == 0;
   if (!same) std::abort();
 }
@@ -43,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char field[CNmeaParser::kFieldBufferSize];
   for (int k = 0; k < 20; ++k) CNmeaParser::GetField(text, k, field, sizeof field);
   whole.ProcessSentence("GPGSV", text);
+  whole.ProcessSentence("GLGSV", text);
+  whole.ProcessSentence("GNGSA", text);
+  whole.ProcessSentence("GAGSA", text);
   whole.ProcessSentence("GPRMB", text);
   return 0;
 }

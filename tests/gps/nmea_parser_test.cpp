@@ -68,7 +68,10 @@ TEST_F(NmeaParserTest, ChecksumAndFramingVariants) {
       {"upper-case checksum 4A", "$" + body + "*4A\r\n", true, 1},
       {"lower-case second digit", "$" + body + "*4a\r\n", false, 0},
       {"noise before the dollar", "xx\r\n,*$" + kGgaBody + "*47\r\n", true, 1},
-      {"talker GN", Framed("GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), false, 1},
+      {"talker GN", Framed("GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), true, 1},
+      {"talker GL", Framed("GLGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), true, 1},
+      {"talker GQ", Framed("GQGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), false, 1},
+      {"proprietary", Framed("PGGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), false, 1},
       {"address of 7 characters", Framed("GPGGAXY,1,2"), false, 1},
       {"address of 8 characters", Framed("GPGGAXYZ,1,2"), false, 0},
       {"data of 255 characters", Framed("GPGGA," + std::string(255, '1')), true, 1},
@@ -292,7 +295,9 @@ TEST_F(NmeaParserTest, ByteAtATimeEqualsWholeBuffer) {
   for (std::size_t at = 0; (at = log.find('$', at)) != std::string::npos; ++at) {
     ++lines;
     std::string head = log.substr(at + 1, 5);
-    withCallback += head == "GPGGA" || head == "GPGSA" || head == "GPRMC";
+    std::string kind = head.substr(2);
+    withCallback += (head[0] == 'G' && (head[1] == 'P' || head[1] == 'N')) &&
+                    (kind == "GGA" || kind == "GSA" || kind == "RMC");
   }
   EXPECT_EQ(whole.SentenceCount(), lines);
   EXPECT_EQ(wholeCalls.size(), withCallback);

@@ -50,4 +50,22 @@ TEST(AutoDetectTest, ReceiverAt4800BesideABusyPort) {
   EXPECT_TRUE(otherProgram.IsOpen());
 }
 
+// A receiver of several constellations names its positions with the talker GN.
+TEST(AutoDetectTest, MultiConstellationReceiverIsFound) {
+  extras_test::IsolatePorts();
+  platform::MessageBoxScript::Clear();
+  ReceiverSimulator receiver;
+  ReceiverSimulator::Settings settings;
+  settings.epochsPerSecond = 5;
+  ASSERT_TRUE(receiver.Start(
+      {"$GNGGA,080003.00,4025.0073,N,00342.2284,W,1,13,0.9,650.1,M,51.2,M,,*6A\r\n"
+       "$GLGSV,2,2,07,74,54,212,00,80,65,265,00,81,76,318,00,1*44\r\n"
+       "$GNRMC,080003.00,A,4025.0073,N,00342.2284,W,2.3,0.0,140526,0.5,W,A,V*6E\r\n"},
+      settings));
+  extras_test::MapPort(0, receiver.SlavePath());
+  ASSERT_EQ(AutoDetectGPS(nullptr, "Tolvanix PDA"), TRUE);
+  EXPECT_EQ(GetPuerto(), 0);
+  EXPECT_EQ(GetBaudios(), 8);  // the first speed tried
+}
+
 }  // namespace

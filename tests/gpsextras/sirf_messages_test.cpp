@@ -68,7 +68,13 @@ TEST(ReceiverSetupTest, NamesAndPositionSentences) {
   EXPECT_TRUE(HasNmeaPositionSentence("xx$GPRMC,1"));
   EXPECT_TRUE(HasNmeaPositionSentence(std::string("\0\0$GPGGA,", 9)));  // after binary bytes
   EXPECT_FALSE(HasNmeaPositionSentence("$GPGSV,3,1,10\r\n$GPGSA,A,3"));
-  EXPECT_FALSE(HasNmeaPositionSentence("$GNRMC,1"));
+  // Multi-constellation receivers and receivers of one other system.
+  for (const char* text : {"$GNRMC,1", "$GNGGA,", "$GLGGA,", "$GARMC,", "$GBGGA,", "$BDRMC,", "GNGGA"}) {
+    EXPECT_TRUE(HasNmeaPositionSentence(text)) << text;
+  }
+  for (const char* text : {"$GNGSA,A,3\r\n$GLGSV,1,1", "$GQRMC,1", "$PGRMC", "RMC,GGA", "$GN\r\nRMC"}) {
+    EXPECT_FALSE(HasNmeaPositionSentence(text)) << text;
+  }
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 
 namespace {
 
-TEST(AltitudeText, MetresToWholeCentimetresTruncatedOnTheDigits) {
+TEST(AltitudeText, MetresToTheNearestCentimetreOnTheDigits) {
   const std::pair<const char*, std::optional<int>> cases[] = {
-      {"12.345", 1234}, {"1.15", 115},   {"0.29", 29},     {"-3", -300},  {" 7 ", 700},
-      {".5", 50},       {"+2.", 200},    {"-0.019", -1},   {"0", 0},      {"", std::nullopt},
+      {"12.345", 1235}, {"1.15", 115},   {"0.29", 29},     {"-3", -300},  {" 7 ", 700},
+      {".5", 50},       {"+2.", 200},    {"-0.019", -2},   {"0", 0},      {"", std::nullopt},
+      {"651.3", 65130}, {"1.005", 101},  {"1.0049", 100},  {"-0.005", -1},
+      {"21474836.47", 2147483647},       {"21474836.475", std::nullopt},
       {"-", std::nullopt}, {"abc", std::nullopt}, {"1.2.3", std::nullopt},
       {"1,5", std::nullopt}, {"99999999999", std::nullopt}, {"1e3", std::nullopt},
   };

@@ -180,7 +180,7 @@ TEST_F(MeasureWindows, AveragingDialogCountsSamplesAndStoresTheChosenCapture) {
   EXPECT_EQ(stops, 1);
   EXPECT_TRUE(okAfterChoice);
   EXPECT_EQ(dialog.m_choice, 3);  // waypoint and vertex
-  EXPECT_EQ(dialog.m_altitudeCm, 1234);
+  EXPECT_EQ(dialog.m_altitudeCm, 1235);  // to the nearest centimetre
   EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
 }
 

@@ -117,7 +117,7 @@ TEST(WaypointTableRows, BlankedRowsGoTypedRowsComeAndNotesAndStampsStayWithTheir
   spare.cells[kName] = std::string(35, 'n');
   spare.cells[kX] = "7.5";
   spare.cells[kY] = "-8.25";
-  spare.cells[kAltitude] = "12.345";
+  spare.cells[kAltitude] = "12.346";
 
   FlatProjector projector;
   std::vector<WaypointRecord> waypoints;
@@ -131,7 +131,7 @@ TEST(WaypointTableRows, BlankedRowsGoTypedRowsComeAndNotesAndStampsStayWithTheir
   EXPECT_EQ(waypoints[2].name, std::string(30, 'n'));
   EXPECT_EQ(waypoints[2].x, 7.5);
   EXPECT_EQ(waypoints[2].y, -8.25);
-  EXPECT_EQ(waypoints[2].altitudeCm, 1234);
+  EXPECT_EQ(waypoints[2].altitudeCm, 1235);  // to the nearest centimetre
   EXPECT_EQ(waypoints[2].timeStamp, 0);
   EXPECT_EQ(notes, (std::vector<std::string>{"note a", "note c", ""}));
 }
@@ -195,7 +195,7 @@ TEST(WaypointImport, PointsWithTheirNamesAndAltitudesAndOtherShapesRefused) {
     ASSERT_EQ(read.points.size(), 2u);
     EXPECT_EQ(read.points[0].x, -3.5);
     EXPECT_EQ(read.points[0].y, 40.25);
-    EXPECT_EQ(AltitudeCentimetres(read.points[0].z), 61234);
+    EXPECT_EQ(AltitudeCentimetres(read.points[0].z), 61235);  // to the nearest centimetre
     EXPECT_EQ(AltitudeCentimetres(read.points[1].z), -700);
     EXPECT_EQ(read.points[0].name, "Fuente") << field;
     EXPECT_EQ(read.points[1].name, "Pozo \u00f1") << field;

@@ -30,7 +30,7 @@ inline std::string WriteShapefile(const std::string& stem, int type, const char*
   DBFHandle dbf = DBFCreate(base.c_str());
   DBFAddField(dbf, "ID", FTInteger, 5, 0);
   DBFAddField(dbf, field, FTString, 20, 0);
-  const double xs[] = {-3.5, 2.25}, ys[] = {40.25, -1.5}, zs[] = {612.345, -7.0};
+  const double xs[] = {-3.5, 2.25}, ys[] = {40.25, -1.5}, zs[] = {612.346, -7.0};
   const char* names[] = {"Fuente", "Pozo \xf1"};  // Windows-1252 n with tilde
   const int count = type == SHPT_ARC ? 1 : 2;
   for (int i = 0; i < count; ++i) {

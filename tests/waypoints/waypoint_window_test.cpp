@@ -192,7 +192,7 @@ TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
   EXPECT_EQ(shown[0].caption, "Error!");
   ASSERT_EQ(dialog.m_waypoints.size(), 3u);
   EXPECT_EQ(dialog.m_waypoints[1].name, "Fuente");
-  EXPECT_EQ(dialog.m_waypoints[1].altitudeCm, 61234);
+  EXPECT_EQ(dialog.m_waypoints[1].altitudeCm, 61235);
   EXPECT_EQ(dialog.m_notes, (std::vector<std::string>{"", "", "na"}));
 }
 

@@ -8,6 +8,12 @@
 // and HDOP drifts between about 0.7 and 2.5 with an occasional spike (--spike-every).
 // The first --no-fix seconds have no fix (quality 0, empty position fields).
 //
+// --format names the receiver: "gps" (the default) sends everything with the talker GP;
+// "gn" the same sentences with the talker GN; "mixed" is a multi-constellation receiver in
+// NMEA 4.10: GNGGA and GNRMC (with mode and navigational status), one GNGSA for GPS and one
+// for GLONASS with their system ids, and GPGSV, GLGSV and GAGSV with signal ids (every other
+// second the three sequences interleaved). The positions are the same for every format.
+//
 // The true area and perimeter are printed on standard error, so tests and the demo know
 // what the program should measure.
 #include <proj.h>
@@ -35,12 +41,14 @@ struct Options {
   int spikeEvery = 0;
   int noFix = 3;
   long startEpoch = 1778745600;  // 2026-05-14 08:00:00 UTC
+  std::string format = "gps";
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: tvx-walk-gen --out FILE [--lat D --lon D] [--width M --height M] [--rotation DEG]\n"
-               "       [--speed M/S] [--laps N] [--seed N] [--noise M] [--spike-every N] [--no-fix S]\n");
+               "       [--speed M/S] [--laps N] [--seed N] [--noise M] [--spike-every N] [--no-fix S]\n"
+               "       [--format gps|gn|mixed]\n");
 }
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -60,8 +68,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
     else if (a == "--noise") o.noise = std::atof(v);
     else if (a == "--spike-every") o.spikeEvery = std::atoi(v);
     else if (a == "--no-fix") o.noFix = std::atoi(v);
+    else if (a == "--format") o.format = v;
     else return false;
   }
+  if (o.format != "gps" && o.format != "gn" && o.format != "mixed") return false;
   return !o.out.empty() && o.width > 0 && o.height > 0 && o.speed > 0 && o.laps > 0;
 }
 
@@ -97,6 +107,31 @@ void BoundaryPoint(const Options& o, double s, double& x, double& y) {
   s -= o.height;
   x = o.width - s;
   y = 0;
+}
+
+// Satellites in view of the multi-constellation receiver: GLONASS and Galileo besides the
+// twelve GPS ones. Galileo reuses GPS PRNs (2, 5, 7) and is tracked but not used.
+const int kGlonassPrns[] = {65, 66, 70, 71, 74, 80, 81};
+const int kGalileoPrns[] = {2, 5, 7, 11, 19, 30};
+
+// The GSV messages of one constellation; signal is the NMEA 4.10 signal id.
+std::vector<std::string> GsvMessages(const char* talker, const int* prns, int count, int used,
+                                     const char* signal) {
+  std::vector<std::string> messages;
+  const int total = (count + 3) / 4;
+  char buf[64];
+  for (int m = 1; m <= total; ++m) {
+    std::snprintf(buf, sizeof buf, "%sGSV,%d,%d,%02d", talker, total, m, count);
+    std::string gsv = buf;
+    for (int i = (m - 1) * 4; i < count && i < m * 4; ++i) {
+      std::snprintf(buf, sizeof buf, ",%02d,%02d,%03d,%02d", prns[i], 10 + (i * 11) % 70, (i * 53) % 360,
+                    i < used ? 30 + (i * 5) % 18 : 0);
+      gsv += buf;
+    }
+    if (signal) gsv += std::string(",") + signal;
+    messages.push_back(gsv);
+  }
+  return messages;
 }
 
 }  // namespace
@@ -138,6 +173,8 @@ int main(int argc, char** argv) {
   const int walkSeconds = static_cast<int>(std::ceil(perimeter * o.laps / o.speed));
   const int prns[] = {2, 5, 7, 12, 13, 15, 18, 20, 24, 25, 29, 31};
   double prevE = 0, prevN = 0;
+  const bool mixed = o.format == "mixed";
+  const std::string talker = o.format == "gps" ? "GP" : "GN";  // position sentences
 
   for (int t = -o.noFix; t <= walkSeconds; ++t) {
     std::time_t now = static_cast<std::time_t>(o.startEpoch + t + o.noFix);
@@ -155,9 +192,15 @@ int main(int argc, char** argv) {
     int sats = shownHdop > 4 ? 4 : static_cast<int>(std::lround(11 - 2.5 * hdop));
 
     if (t < 0) {
-      Emit(f, std::string("GPGGA,") + hms + ",,,,,0,00,99.9,,M,,M,,");
-      Emit(f, "GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9");
-      Emit(f, std::string("GPRMC,") + hms + ",V,,,,,,," + dmy + ",,");
+      Emit(f, talker + "GGA," + hms + ",,,,,0,00,99.9,,M,,M,,");
+      if (mixed) {
+        Emit(f, "GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9,1");
+        Emit(f, "GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9,2");
+        Emit(f, talker + "RMC," + hms + ",V,,,,,,," + dmy + ",,,N,V");
+      } else {
+        Emit(f, talker + "GSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9");
+        Emit(f, talker + "RMC," + hms + ",V,,,,,,," + dmy + ",,");
+      }
       continue;
     }
     double fx, fy;
@@ -173,29 +216,50 @@ int main(int argc, char** argv) {
     prevE = e;
     prevN = n;
 
+    // The GLONASS satellites used besides the GPS ones (fewer when the HDOP spikes).
+    const int glonassUsed = mixed ? (shownHdop > 4 ? 1 : 4) : 0;
+
     char buf[256];
-    std::snprintf(buf, sizeof buf, "GPGGA,%s,%s,%s,1,%02d,%.1f,%.1f,M,51.2,M,,", hms, LatField(lat).c_str(),
-                  LonField(lon).c_str(), sats, shownHdop, alt);
+    std::snprintf(buf, sizeof buf, "%sGGA,%s,%s,%s,1,%02d,%.1f,%.1f,M,51.2,M,,", talker.c_str(), hms,
+                  LatField(lat).c_str(), LonField(lon).c_str(), sats + glonassUsed, shownHdop, alt);
     Emit(f, buf);
-    std::string gsa = "GPGSA,A,3";
-    for (int i = 0; i < 12; ++i) {
-      gsa += ',';
-      if (i < sats) gsa += (prns[i] < 10 ? "0" : "") + std::to_string(prns[i]);
-    }
     std::snprintf(buf, sizeof buf, ",%.1f,%.1f,%.1f", shownHdop * 1.6, shownHdop, shownHdop * 1.3);
-    Emit(f, gsa + buf);
-    for (int m = 1; m <= 3; ++m) {
-      std::string gsv = "GPGSV,3," + std::to_string(m) + ",12";
-      for (int k = 0; k < 4; ++k) {
-        int i = (m - 1) * 4 + k;
-        std::snprintf(buf, sizeof buf, ",%02d,%02d,%03d,%02d", prns[i], 10 + (i * 7) % 70, (i * 37) % 360,
-                      i < sats ? 30 + (i * 3) % 18 : 0);
-        gsv += buf;
+    const std::string dops = buf;
+    auto gsaOf = [&](const std::string& head, const int* list, int used) {
+      std::string gsa = head + "GSA,A,3";
+      for (int i = 0; i < 12; ++i) {
+        gsa += ',';
+        if (i < used) gsa += (list[i] < 10 ? "0" : "") + std::to_string(list[i]);
       }
-      Emit(f, gsv);
+      return gsa + dops;
+    };
+    if (mixed) {
+      Emit(f, gsaOf("GN", prns, sats) + ",1");
+      Emit(f, gsaOf("GN", kGlonassPrns, glonassUsed) + ",2");
+      std::vector<std::string> gp = GsvMessages("GP", prns, 12, sats, "1");
+      std::vector<std::string> gl = GsvMessages("GL", kGlonassPrns, 7, glonassUsed, "1");
+      std::vector<std::string> ga = GsvMessages("GA", kGalileoPrns, 6, 0, "7");
+      if (t % 2 == 0) {
+        for (const auto* group : {&gp, &gl, &ga})
+          for (const std::string& s : *group) Emit(f, s);
+      } else {
+        for (const std::string* s : {&gp[0], &gl[0], &gp[1], &ga[0], &gl[1], &gp[2], &ga[1]}) Emit(f, *s);
+      }
+    } else {
+      Emit(f, gsaOf(talker, prns, sats));
+      for (int m = 1; m <= 3; ++m) {
+        std::string gsv = talker + "GSV,3," + std::to_string(m) + ",12";
+        for (int k = 0; k < 4; ++k) {
+          int i = (m - 1) * 4 + k;
+          std::snprintf(buf, sizeof buf, ",%02d,%02d,%03d,%02d", prns[i], 10 + (i * 7) % 70, (i * 37) % 360,
+                        i < sats ? 30 + (i * 3) % 18 : 0);
+          gsv += buf;
+        }
+        Emit(f, gsv);
+      }
     }
-    std::snprintf(buf, sizeof buf, "GPRMC,%s,A,%s,%s,%.1f,%.1f,%s,0.5,W", hms, LatField(lat).c_str(),
-                  LonField(lon).c_str(), knots, course, dmy);
+    std::snprintf(buf, sizeof buf, "%sRMC,%s,A,%s,%s,%.1f,%.1f,%s,0.5,W%s", talker.c_str(), hms,
+                  LatField(lat).c_str(), LonField(lon).c_str(), knots, course, dmy, mixed ? ",A,V" : "");
     Emit(f, buf);
     // Another talker now and then, as multi-constellation receivers send.
     if (t % 5 == 0) Emit(f, std::string("GNGLL,") + LatField(lat) + "," + LonField(lon) + "," + hms + ",A,A");

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes walk_1hz.nmea: a synthetic receiver log of a slow walk round a field.
 
-One epoch per second: GPGGA, GPGSA, GPGSV (3 messages), GPRMC, plus sentences the
-program does not use (GPVTG, GLGSV, GNGSA, a proprietary $PSRFTXT) as a real mixed
-receiver sends them. Coordinates in NMEA ddmm.mmmm / dddmm.mmmm, west longitudes.
+One epoch per second: GPGGA, GPGSA, GPGSV (3 messages), GPRMC, plus what a real mixed
+receiver sends besides: the GLONASS satellites (GLGSV, and a GNGSA that follows the GPGSA
+when no GSV comes between them) and sentences the program does not use (GPVTG, a
+proprietary $PSRFTXT). Coordinates in NMEA ddmm.mmmm / dddmm.mmmm, west longitudes.
 """
 import math
 
