@@ -364,10 +364,12 @@ TEST_F(ViewWindowInput, HideFromThePopupRemovesTheFeatureAndRefitsTheOther) {
   FeatureRecord& west = Square(0);
   west.colour = kGreen;
   west.name = "West";
-  FeatureRecord& east = doc_->AddFeature(FeatureType::Area, "East");
-  const double shift = 2 * (kEast - kWest);
-  for (GeoPoint p : {GeoPoint{kWest + shift, kSouth}, {kEast + shift, kSouth},
-                     {kEast + shift, kNorth}, {kWest + shift, kNorth}})
+  // A long band north of the square: refitted alone it lies across the middle of the map,
+  // away from where the square was drawn.
+  FeatureRecord& east = doc_->AddFeature(FeatureType::Area, "Band");
+  const double w = kEast - kWest, h = kNorth - kSouth;
+  const double south = kNorth + 2 * h, north = kNorth + 2.4 * h, far = kWest + 4 * w;
+  for (GeoPoint p : {GeoPoint{kWest, south}, {far, south}, {far, north}, {kWest, north}})
     east.AddVertex(p, p, 0);
   east.pattern = 0;
   east.colour = kRed;
@@ -385,10 +387,16 @@ TEST_F(ViewWindowInput, HideFromThePopupRemovesTheFeatureAndRefitsTheOther) {
   tvxtest::PumpFor(100);
 
   EXPECT_EQ(CountColour(kGreen, Expected(), 0).all, 0) << "the hidden feature left the screen";
-  // The east square alone now fills the fit's box; no red anywhere else.
-  const Count red = CountColour(kRed, Expected(), 2);
-  EXPECT_GT(red.all, 1000);
-  EXPECT_EQ(red.outside, 0) << "the east square is drawn once, at the new scale";
+  // The band alone now spans the fit's width across the middle; no red anywhere else.
+  const int mapW = view_->ClientWidth() - 5, mapH = view_->ClientHeight() - 3 * view_->m_rowUnit - 5;
+  const Box band{static_cast<double>(view_->WorldToScreenX(kWest, mapW)),
+                 static_cast<double>(view_->WorldToScreenX(far, mapW)),
+                 static_cast<double>(view_->WorldToScreenY(north, mapH)),
+                 static_cast<double>(view_->WorldToScreenY(south, mapH))};
+  EXPECT_NEAR(band.right - band.left, 0.8 * mapW, 2.0);
+  const Count red = CountColour(kRed, band, 2);
+  EXPECT_GT(red.all, 500);
+  EXPECT_EQ(red.outside, 0) << "the band is drawn once, at the new scale";
 }
 
 // A capture refused by the HDOP filter (application button 1, a real key press) changes
