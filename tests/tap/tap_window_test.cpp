@@ -38,6 +38,8 @@ class BarsFrame : public CFrameWnd, public CTolvanixView::FrameBars {
   void ShowShellBars() override {}
   void SetRulerSelection(int item) override { rulerItem = item; }
   void EnableRulerCombo(BOOL enable) override { rulerEnabled = enable; }
+  void ShowCommandBar() override { ++commandBarShown; }
+  int commandBarShown = 0;
   std::vector<int> toggled;
   int rulerItem = -1;
   BOOL rulerEnabled = TRUE;
@@ -171,6 +173,23 @@ TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
   EXPECT_TRUE(shown[0].items[3].flags & MF_CHECKED);
   ASSERT_EQ(doc_->m_waypoints.size(), 1u);
   EXPECT_DOUBLE_EQ(doc_->m_waypoints[0].x, 2.1000);
+  EXPECT_EQ(view_->m_navActive, 0);
+}
+
+// "Navigate" from a waypoint's popup opens the compass and brings the command bar back (full
+// screen hides it), where navigation is stopped.
+TEST_F(TapWindow, NavigatingFromThePopupShowsTheCommandBar) {
+  doc_->AddWaypoint(2.1000, 41.3000, 0);
+  doc_->AddWaypoint(2.1020, 41.3020, 0);
+  doc_->m_navStyle = 0;
+  doc_->m_navSound = 0;
+  Fit();
+  platform::PopupMenuScript::Push(32813);  // "Navigate"
+  Tap(Client(view_->m_waypointPoints[1]));
+  ASSERT_EQ(view_->m_navActive, 1);
+  EXPECT_TRUE(view_->m_navWnd);
+  EXPECT_EQ(frame_->commandBarShown, 1);
+  view_->RunCommand(32876);  // stop navigation
   EXPECT_EQ(view_->m_navActive, 0);
 }
 
