@@ -19,7 +19,6 @@ constexpr UINT kIdleTimerMs = 15000;
 constexpr const char* kApplicationName = "tolvanixpda";
 constexpr const char* kAwakeReason = "Measuring with the GPS receiver";
 
-
 }  // namespace
 
 void CTolvanixView::UpdateInfoPanels() {
