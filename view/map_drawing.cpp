@@ -14,6 +14,7 @@
 #include "platform/ui/dc.h"
 #include "platform/ui/input.h"
 #include "platform/win_app.h"
+#include "view/core/hit_tap_modes.h"
 #include "view/core/view_paint_rules.h"
 #include "view/tolvanix_view.h"
 
@@ -330,6 +331,30 @@ void CTolvanixView::OnDraw(CDC* dc) {
 
   dc->BitBlt(left, 2 * m_rowUnit, width, height, &mem, 0, 0, SRCCOPY);
   if (oldFont) mem.SelectObject(oldFont);
+  RedrawOverlays();
+}
+
+void CTolvanixView::RedrawOverlays() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // The paint replaced the map under every overlay: what the save-unders hold is gone.
+  ResetGpsMarker();
+  if (doc->m_hasFix && !m_panning && m_focused) {
+    if (!m_navActive) {
+      DrawGpsMarker();
+    } else if (doc->m_navStyle != 0) {
+      DrawMeasureOverlay();
+    }
+  }
+  // The pick markers of the tap mode in progress, with their band.
+  const bool picking = m_tapMode == kTapPointQuery || m_tapMode == kTapMeasureFirst ||
+                       m_tapMode == kTapMeasureSecond || m_tapMode == kTapMoveAll ||
+                       m_tapMode == kTapSplitFirst || m_tapMode == kTapSplitSecond;
+  if (!picking) return;
+  const bool shown1 = m_pick1Saved != 0, shown2 = m_pick2Saved != 0;
+  ResetPickMarkers();
+  if (shown1) DrawPickMarker(m_pickPoint1, 1);
+  if (shown2) DrawPickMarker(m_pickPoint2, 2);
 }
 
 void CTolvanixView::DrawRuler(CDC* dc) {

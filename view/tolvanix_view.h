@@ -142,6 +142,9 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // once both points are set).
   void DrawPickMarker(ScreenPoint pixel, int slot);
   void DrawDistanceBand(CDC* dc);
+  // After a paint (which starts from a clean map): the GPS marker or the measure overlay,
+  // and the pick markers of the tap mode in progress, drawn again over the new picture.
+  void RedrawOverlays();
   // Bitmap helpers of the target arrow.
   std::unique_ptr<CBitmap> RotateBitmap(CBitmap* bitmap, float angle, COLORREF background);
   std::unique_ptr<CBitmap> MakeMaskBitmap(CBitmap* bitmap, COLORREF background);

@@ -411,8 +411,9 @@ TEST_F(ViewWindowInput, HdopRefusedCaptureLeavesTheMapOnScreen) {
 
   doc_->m_gpsOn = true;
   doc_->m_hasFix = true;
-  doc_->m_gpsLon = doc_->m_datumLon = (kWest + kEast) / 2;
-  doc_->m_gpsLat = doc_->m_datumLat = (kSouth + kNorth) / 2;
+  // The walker near the south-west corner: the GPS marker stays off the middle.
+  doc_->m_gpsLon = doc_->m_datumLon = kWest + 0.1 * (kEast - kWest);
+  doc_->m_gpsLat = doc_->m_datumLat = kSouth + 0.1 * (kNorth - kSouth);
   doc_->m_hdopFilterOn = 1;
   doc_->m_filterPoints = 1;
   doc_->m_hdopLimit = 2.0;
@@ -453,8 +454,8 @@ TEST_F(ViewWindowInput, CaptureIntoAHiddenFeatureLeavesTheMapOnScreen) {
   doc_->m_current = 1;
   doc_->m_gpsOn = true;
   doc_->m_hasFix = true;
-  doc_->m_gpsLon = doc_->m_datumLon = (kWest + kEast) / 2;
-  doc_->m_gpsLat = doc_->m_datumLat = (kSouth + kNorth) / 2;
+  doc_->m_gpsLon = doc_->m_datumLon = kWest + 0.1 * (kEast - kWest);
+  doc_->m_gpsLat = doc_->m_datumLat = kSouth + 0.1 * (kNorth - kSouth);
   doc_->m_hdopFilterOn = 0;
   doc_->m_soundCapture = 0;
   view_->m_hotKeys = 1;
@@ -466,6 +467,28 @@ TEST_F(ViewWindowInput, CaptureIntoAHiddenFeatureLeavesTheMapOnScreen) {
   EXPECT_EQ(Pixel(midX, midY), before);
   EXPECT_GT(CountColour(kBlue, b, 2).all, 100);
   doc_->m_gpsOn = false;
+  doc_->m_hasFix = false;
+}
+
+// A paint starts from a clean map but keeps what lies over it: the GPS marker is drawn
+// again over the new picture.
+TEST_F(ViewWindowInput, GpsMarkerStaysOverARepaint) {
+  Square(0);
+  doc_->m_hasFix = true;
+  doc_->m_datumLon = kWest + 0.25 * (kEast - kWest);
+  doc_->m_datumLat = (kSouth + kNorth) / 2;
+  Paint();
+  view_->m_focused = 1;
+  view_->SendMessage(WM_REFRESH_GPS, 0, 0);
+  const int x = view_->m_markerX, y = view_->m_markerY;
+  ASSERT_EQ(Pixel(x, y), kRed);
+  doc_->m_contextMenu = 1;
+  platform::PopupMenuScript::Push(32855);  // outlines off: the map under the marker changes
+  tvxtest::RealClick(*view_, 8, 2 * view_->m_rowUnit + 8, true);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showOutlines == 0; }));
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(Pixel(x + 10, y), kWhite);
+  EXPECT_EQ(Pixel(x, y), kRed) << "the marker is drawn over the new picture";
   doc_->m_hasFix = false;
 }
 
