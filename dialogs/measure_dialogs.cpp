@@ -145,8 +145,9 @@ BOOL CDlgDividirArea::OnInitDialog() {
 void CDlgDividirArea::MeasureTexts() {
   m_area1 = m_doc->GetAreaText(m_part1, true);
   m_area2 = m_doc->GetAreaText(m_part2, true);
-  m_length1 = m_doc->GetLengthText(0, m_part1);
-  m_length2 = m_doc->GetLengthText(0, m_part2);
+  // Each part's perimeter: its closed outline, the dividing line included.
+  m_length1 = m_doc->GetLengthText(1, m_part1);
+  m_length2 = m_doc->GetLengthText(1, m_part2);
 }
 
 void CDlgDividirArea::ShowTexts() {

@@ -51,7 +51,7 @@ class CDlgPointDistance : public CDialogVScroll {
 // Template 187, modeless: the two parts of a division are the document's last two features.
 // The step buttons 1227/1228 move the first end of the dividing line back and forth, 1229/1230
 // the second; 500 ms after the last press both parts are measured again and shown (area with
-// parts subtracted in 1219/1220, open length in 1221/1222).
+// parts subtracted in 1219/1220, perimeter in 1221/1222).
 class CDlgDividirArea : public CDialogVScroll {
  public:
   static constexpr UINT_PTR kTimerId = 1;

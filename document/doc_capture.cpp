@@ -90,10 +90,12 @@ void CTolvanixDoc::CapturePoint() {
   const GpsFix fix = TakeFix();
   if (IsNoPosition(fix.gpsLon, fix.gpsLat)) return;
   if (!CheckFeatureEditable()) return;
-  m_mapReady = false;  // the view draws the new segment incrementally
   if (HdopRejects(m_filterPoints)) return;
   if (m_soundCapture && !m_replayingNmea) PlayCaptureSound();
 
+  // Only a vertex appended changes the picture: the view draws the new segment when its
+  // message arrives and then marks the map ready again. A refused capture leaves the map.
+  m_mapReady = false;
   FeatureRecord& feature = *CurrentFeature();
   feature.AddVertex({fix.gpsLon, fix.gpsLat}, {fix.datumLon, fix.datumLat}, fix.altitudeCm);
   SetModifiedFlag(TRUE);

@@ -10,6 +10,7 @@ PKGS=(
   libshp-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils
+  libglib2.0-dev dbus-daemon
   gpsbabel locales
 )
 

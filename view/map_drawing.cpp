@@ -14,6 +14,7 @@
 #include "platform/ui/dc.h"
 #include "platform/ui/input.h"
 #include "platform/win_app.h"
+#include "view/core/hit_tap_modes.h"
 #include "view/core/view_paint_rules.h"
 #include "view/tolvanix_view.h"
 
@@ -293,13 +294,10 @@ bool CTolvanixView::HiRes() { return GetSystemMetrics(SM_CXSCREEN) >= 480; }
 void CTolvanixView::OnDraw(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();
   if (m_panning || !doc) return;
-  int width = ClientWidth();
+  // While an area is divided the map takes the right half; the divide dialog the left.
+  const int left = MapLeft();
+  const int width = doc->m_splitInProgress ? ClientWidth() / 2 : ClientWidth();
   const int height = ClientHeight() - 3 * m_rowUnit;
-  int left = 0;
-  if (doc->m_splitInProgress) {
-    width = ClientWidth() / 2;  // the map takes the right half; the split dialog the left
-    left = width;
-  }
   if (width <= 0 || height <= 0) return;
   if (doc->m_needsRedraw) FitToFeatures(width, height);
   if (!doc->m_mapReady) return;
@@ -307,7 +305,9 @@ void CTolvanixView::OnDraw(CDC* dc) {
   Surface map;
   if (!map.Create(dc, width, height)) return;
   CDC& mem = map.dc;
-  mem.BitBlt(0, 0, width, height, dc, left, 2 * m_rowUnit, SRCCOPY);
+  // Every paint starts from a clean map: what a layer switch, a hidden feature or an ended
+  // overlay took away must not show through from the window's old picture.
+  mem.FillSolidRect(0, 0, width, height, kWhite);
   CFont* oldFont = m_font ? mem.SelectObject(m_font.get()) : nullptr;
 
   if (m_showRuler) DrawRuler(&mem);
@@ -331,6 +331,30 @@ void CTolvanixView::OnDraw(CDC* dc) {
 
   dc->BitBlt(left, 2 * m_rowUnit, width, height, &mem, 0, 0, SRCCOPY);
   if (oldFont) mem.SelectObject(oldFont);
+  RedrawOverlays();
+}
+
+void CTolvanixView::RedrawOverlays() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // The paint replaced the map under every overlay: what the save-unders hold is gone.
+  ResetGpsMarker();
+  if (doc->m_hasFix && !m_panning && m_focused) {
+    if (!m_navActive) {
+      DrawGpsMarker();
+    } else if (doc->m_navStyle != 0) {
+      DrawMeasureOverlay();
+    }
+  }
+  // The pick markers of the tap mode in progress, with their band.
+  const bool picking = m_tapMode == kTapPointQuery || m_tapMode == kTapMeasureFirst ||
+                       m_tapMode == kTapMeasureSecond || m_tapMode == kTapMoveAll ||
+                       m_tapMode == kTapSplitFirst || m_tapMode == kTapSplitSecond;
+  if (!picking) return;
+  const bool shown1 = m_pick1Saved != 0, shown2 = m_pick2Saved != 0;
+  ResetPickMarkers();
+  if (shown1) DrawPickMarker(m_pickPoint1, 1);
+  if (shown2) DrawPickMarker(m_pickPoint2, 2);
 }
 
 void CTolvanixView::DrawRuler(CDC* dc) {
@@ -544,7 +568,11 @@ LRESULT CTolvanixView::OnAddSegmento(WPARAM, LPARAM) {
                         current && current->visible && !current->vertices.empty(), pixel,
                         m_mapWidth, m_mapHeight);
   switch (step) {
-    case SegmentStep::Ignore: return -1;
+    case SegmentStep::Ignore:
+      // Nothing of the picture changed (the vertex went into a hidden feature): the caches
+      // still match what is drawn.
+      if (!m_panning) doc->m_mapReady = true;
+      return -1;
     case SegmentStep::Refit: RequestRedraw(); return 0;
     case SegmentStep::Recentre: CentreOnGps(); return 0;
     case SegmentStep::Draw: break;
@@ -695,11 +723,13 @@ void CTolvanixView::DrawMeasureOverlay() {
 
 // The band under the top panels where a tapped point's text is shown.
 static RECT BandRect(const CTolvanixView& view) {
-  return {0, 2 * view.m_rowUnit, view.m_mapWidth + 5, 3 * view.m_rowUnit};
+  const int left = view.MapLeft();
+  return {left, 2 * view.m_rowUnit, left + view.m_mapWidth + 5, 3 * view.m_rowUnit};
 }
 
 static void DrawBand(CTolvanixView& view, CDC* dc, const std::string& text) {
-  dc->FillSolidRect(0, 2 * view.m_rowUnit, view.m_mapWidth + 5, 2 * view.m_lineHeight, kWhite);
+  dc->FillSolidRect(view.MapLeft(), 2 * view.m_rowUnit, view.m_mapWidth + 5,
+                    2 * view.m_lineHeight, kWhite);
   CFont* oldFont = view.m_font ? dc->SelectObject(view.m_font.get()) : nullptr;
   dc->SetTextColor(kBlue);
   RECT r = BandRect(view);
@@ -732,12 +762,14 @@ void CTolvanixView::DrawPickMarker(ScreenPoint pixel, int slot) {
   ScreenPoint& at = slot == 1 ? m_pickPoint1 : m_pickPoint2;
   SaveUnder* under = DrawResources::Ensure(saveSlot, window, kMarkerSize, kMarkerSize);
   if (!under) return;
-  const int down = 2 * m_rowUnit;  // map-bitmap pixels onto the window
-  if (saved) under->Restore(window, at.x - 4, at.y + down - 4);
+  // Map-bitmap pixels onto the window.
+  const int down = 2 * m_rowUnit;
+  const int right = MapLeft();
+  if (saved) under->Restore(window, at.x + right - 4, at.y + down - 4);
   at = pixel;
-  under->Save(window, at.x - 4, at.y + down - 4);
+  under->Save(window, at.x + right - 4, at.y + down - 4);
   saved = 1;
-  window.DrawIcon(at.x - 4, at.y + down - 4, m_draw->pickIcon);
+  window.DrawIcon(at.x + right - 4, at.y + down - 4, m_draw->pickIcon);
   if (slot == 1 && m_tapMode == 1) DrawCursorCoordinates(&window);
   if (((slot == 1 && m_tapMode == 3) || (slot == 2 && m_tapMode == 4)) && m_secondPointSet)
     DrawDistanceBand(&window);

@@ -20,6 +20,9 @@ constexpr COLORREF kSpokeGrey = RGB(200, 200, 200);
 
 int Dpi() { return platform::ui::LogicalDpi(); }
 
+// The application's high-resolution flag: a screen at least 480 pixels wide.
+bool HiRes() { return GetSystemMetrics(SM_CXSCREEN) >= 480; }
+
 // The rose's common parts: the circle, the labels on their painted boxes and the needle.
 void DrawRose(CDC& dc, const RoseLayout& rose, COLORREF circle, COLORREF box, COLORREF text,
               int fontWeight) {
@@ -31,7 +34,8 @@ void DrawRose(CDC& dc, const RoseLayout& rose, COLORREF circle, COLORREF box, CO
              rose.cy + rose.radius);
 
   CFont font;
-  font.CreateFont(dpi > 96 ? 24 : 14, 0, 0, 0, fontWeight, 0, 0, 0, DEFAULT_CHARSET,
+  // The application's high-resolution flag chooses the larger labels.
+  font.CreateFont(HiRes() ? 24 : 14, 0, 0, 0, fontWeight, 0, 0, 0, DEFAULT_CHARSET,
                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
   CFont* oldFont = dc.SelectObject(&font);
   CPen boxPen(PS_SOLID, 1, box);
@@ -165,7 +169,16 @@ LRESULT CNavigationWnd::OnMove(WPARAM, LPARAM) {
 
 void CNavigationWnd::OnCancel() {
   if (m_mapCovered) m_mapCovered(false);
+  const bool byUser = !m_closedByView;
   DestroyWindow();
+  // The view still counts on the compass: it stops navigating (and deletes this object)
+  // once this handler has returned.
+  if (byUser) OnStop();
+}
+
+void CNavigationWnd::Close() {
+  m_closedByView = true;
+  OnCancel();
 }
 
 void CNavigationWnd::OnCaptureChanged(CWnd*) {

@@ -29,8 +29,11 @@ class CNavigationWnd : public CDialog {
   // Creates the window modeless (hidden until shown).
   BOOL Create();
   BOOL OnInitDialog() override;
-  // Destroys the window; the map view repaints what the compass covered.
+  // Destroys the window; the map view repaints what the compass covered. Closed by the user
+  // (its close box, Escape) it also asks the view to stop navigating, as "Exit" does.
   void OnCancel() override;
+  // The view's own close when navigation stops: the window goes, nothing more is asked.
+  void Close();
   void OnOK() override { OnCancel(); }
 
   // A new reading: course over ground and bearing to the target (degrees), distance (metres).
@@ -57,6 +60,7 @@ class CNavigationWnd : public CDialog {
 
  private:
   std::function<void(bool refit)> m_mapCovered;
+  bool m_closedByView = false;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_WM_KILLFOCUS()
   ON_WM_ERASEBKGND()
   ON_WM_EXITMENULOOP()
+  ON_WM_TIMER()
   // --- end panels ---
   // --- tap (view/view_tap.cpp) ---
   ON_WM_LBUTTONDOWN()

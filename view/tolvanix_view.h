@@ -24,6 +24,9 @@
 #include "view/core/view_projection.h"
 
 class CTolvanixDoc;
+namespace platform {
+class DesktopAwake;
+}
 class CPen;
 class CBrush;
 class CBitmap;
@@ -107,6 +110,9 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // Client size in pixels.
   int ClientWidth() const;
   int ClientHeight() const;
+  // Client x of the map bitmap's left edge: the middle of the view while an area is divided
+  // (the map then takes the right half), else 0.
+  int MapLeft() const;
   // Screen resolution (logical pixels per inch) and the application's high-resolution flag.
   static int DpiX();
   static int DpiY();
@@ -136,6 +142,9 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // once both points are set).
   void DrawPickMarker(ScreenPoint pixel, int slot);
   void DrawDistanceBand(CDC* dc);
+  // After a paint (which starts from a clean map): the GPS marker or the measure overlay,
+  // and the pick markers of the tap mode in progress, drawn again over the new picture.
+  void RedrawOverlays();
   // Bitmap helpers of the target arrow.
   std::unique_ptr<CBitmap> RotateBitmap(CBitmap* bitmap, float angle, COLORREF background);
   std::unique_ptr<CBitmap> MakeMaskBitmap(CBitmap* bitmap, COLORREF background);
@@ -205,6 +214,18 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void OnKillFocus(CWnd* newWindow);
   BOOL OnEraseBkgnd(CDC* dc);
   void OnExitMenuLoop(BOOL isTrackPopupMenu);
+  // While the receiver is read the desktop is asked not to blank the screen or suspend (the
+  // handheld's idle timer): timer 1 runs every 15 s meanwhile and asks again when the
+  // desktop's service was not there. KeepDesktopAwake follows the document's reading state;
+  // the view calls it when reading is switched and on the messages of the reader.
+  void KeepDesktopAwake();
+  void StartIdleTimer();
+  void StopIdleTimer();
+  void OnTimer(UINT_PTR id);
+  struct DesktopAwakeDeleter {
+    void operator()(platform::DesktopAwake* awake) const;
+  };
+  std::unique_ptr<platform::DesktopAwake, DesktopAwakeDeleter> m_awake;
   // --- end panels ---
 
   // --- tap (view/view_tap.cpp) ---
@@ -263,6 +284,10 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void OnLButtonDblClk(UINT flags, CPoint point);
   // The one update handler of the view's commands (rules in view/core/hit_tap_modes.h).
   void OnUpdateViewCommand(CCmdUI* ui);
+  // The view's place on the command route. While an area is divided the commands that add
+  // or delete features are refused here (disabled, and ignored when they come anyway), so
+  // that the division's two parts stay the last two features until its dialog closes.
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   void OnShowWaypoints();
   void OnShowWaypointNames();
   void OnShowOutlines();
@@ -303,6 +328,7 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
     virtual void ShowShellBars() = 0;     // before a dialog while full screen
     virtual void SetRulerSelection(int item) = 0;
     virtual void EnableRulerCombo(BOOL enable) = 0;
+    virtual void ShowCommandBar() {}  // navigation started (full screen hides it)
   };
   FrameBars* MainFrameBars() const;
   std::uint8_t m_twoPointBar = 0;  // frame bar 2 shown for the two-point measure
@@ -331,6 +357,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void SetNavigationTarget(double lon, double lat, std::int32_t altitudeCm, std::uint8_t remember);
   void UpdateNavigation();       // after each position refresh
   void RebuildNavigation();      // after the waypoints changed while navigating
+  // The compass or the map arrow, whichever NavStyle now asks for (after the options).
+  void SyncNavigationDisplay();
   void OnAveraging();            // position averaging dialog
   void EndAveraging();
   void FeedAveraging();          // one sample per position refresh while averaging

@@ -28,6 +28,7 @@ class MainFrameBarsAdapter : public CTolvanixView::FrameBars {
   void ShowShellBars() override { frame->ShowShellBars(); }
   void SetRulerSelection(int item) override { frame->SetRulerSelection(item); }
   void EnableRulerCombo(BOOL enable) override { frame->EnableRulerCombo(enable); }
+  void ShowCommandBar() override { frame->ShowCommandBar(); }
   CMainFrame* frame = nullptr;
 };
 
@@ -144,10 +145,14 @@ void CTolvanixView::ClearOffsetTrack() {
 void CTolvanixView::OnWaypointDelete() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
-  const bool navigatingThere =
-      m_navActive && !m_navTargetIsPoint && m_navTargetIndex == m_popupWaypoint;
+  const bool waypointTarget = m_navActive && !m_navTargetIsPoint;
+  const bool navigatingThere = waypointTarget && m_navTargetIndex == m_popupWaypoint;
   doc->DeleteWaypoint(m_popupWaypoint);
-  if (navigatingThere) StopNavigation();
+  if (navigatingThere) {
+    StopNavigation();
+  } else if (waypointTarget && m_navTargetIndex > m_popupWaypoint) {
+    --m_navTargetIndex;  // the target moved up by one: still the same waypoint
+  }
 }
 
 void CTolvanixView::OnWaypointEdit() {
@@ -217,6 +222,8 @@ void CTolvanixView::OnFeatureDesign() {
   FeatureRecord& edited = doc->m_features[static_cast<std::size_t>(m_popupFeature)];
   edited.colour = dialog.m_color;
   edited.pattern = dialog.m_pattern & 0xFF;  // one byte in the file
+  // Colour and pattern are stored in the document file: offered for saving.
+  doc->SetModifiedFlag(TRUE);
 }
 
 // ---- tap-mode switches -----------------------------------------------------------------------

@@ -37,6 +37,8 @@ void CTolvanixView::RunKeyAction(int code) {
       doc->m_hdopFilterOn = doc->m_hdopFilterOn == 0 ? 1 : 0;
       return;
     case KeyAction::CombinedStart: {
+      // A new feature would come after the parts of a division in progress.
+      if (doc->m_splitInProgress) return;
       if (doc->m_autoCapture) ToggleAutoCapture();
       doc->AddFeature(doc->m_newFeatureKind == 0 ? FeatureType::Area : FeatureType::Line,
                       LoadResString(kStringNoName));

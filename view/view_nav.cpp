@@ -115,6 +115,8 @@ void CTolvanixView::StartNavigation() {
   if (!compass->Create()) return;  // navigation stays off and the target unset
   compass->ShowWindow(SW_SHOW);
   compass->SetForegroundWindow();
+  // Full screen hides the command bar; the way to stop navigating is on it.
+  if (FrameBars* frame = MainFrameBars()) frame->ShowCommandBar();
   m_navWnd = std::move(compass);
   m_navActive = 1;
   SetTargetPoint(target->lon, target->lat, target->altitudeCm);
@@ -125,12 +127,38 @@ void CTolvanixView::StopNavigation() {
   // A compass opened before the display style changed is closed as well.
   const bool hadCompass = m_navWnd != nullptr;
   if (m_navWnd) {
-    m_navWnd->OnCancel();
+    m_navWnd->Close();
     m_navWnd.reset();
   }
   m_navActive = 0;
   m_navTargetIndex = -1;
   if (hadCompass) Invalidate(TRUE);
+}
+
+void CTolvanixView::SyncNavigationDisplay() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !m_navActive) return;
+  // NavStyle 0 shows the compass, any other the arrow on the map.
+  const bool compassWanted = doc->m_navStyle == 0;
+  if (compassWanted == (m_navWnd != nullptr)) return;
+  if (compassWanted) {
+    ResetGpsMarker();
+    StartNavigation();  // on the same target
+    return;
+  }
+  const int object =
+      m_navTargetIsPoint ? m_navTargetFeature : static_cast<int>(doc->m_features.size());
+  const std::optional<NavChoice> target = ChooseNavTarget(
+      doc->m_content, object, m_navTargetIndex, LoadResString(kPointFormatString), true);
+  const std::uint8_t isPoint = m_navTargetIsPoint;
+  const int index = m_navTargetIndex;
+  StopNavigation();
+  if (!target) return;
+  m_navTargetIsPoint = isPoint;
+  m_navTargetIndex = index;
+  m_targetName = target->title;
+  SetNavigationTarget(target->lon, target->lat, target->altitudeCm, 1);
+  Invalidate(TRUE);
 }
 
 void CTolvanixView::SetTargetPoint(double lon, double lat, std::int32_t altitudeCm) {

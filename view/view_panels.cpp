@@ -3,6 +3,7 @@
 // it about a new fix or new measures.
 #include "app/main_frame.h"
 #include "document/tolvanix_doc.h"
+#include "platform/desktop_awake.h"
 #include "platform/win_app.h"
 #include "view/core/info_panels.h"
 #include "view/tolvanix_view.h"
@@ -12,6 +13,11 @@ namespace {
 void SetPanelText(CWnd* panel, const std::string& text) {
   if (panel && panel->GetWindowText() != text) panel->SetWindowText(text);
 }
+
+constexpr UINT_PTR kIdleTimer = 1;
+constexpr UINT kIdleTimerMs = 15000;
+constexpr const char* kApplicationName = "tolvanixpda";
+constexpr const char* kAwakeReason = "Measuring with the GPS receiver";
 
 }  // namespace
 
@@ -48,6 +54,7 @@ void CTolvanixView::UpdateInfoPanels() {
 
 LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) {
   UpdateInfoPanels();
+  KeepDesktopAwake();
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !doc->m_hasFix) return 0;
   const bool measureStyle = doc->m_navStyle != 0;
@@ -71,7 +78,49 @@ LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) {
 
 LRESULT CTolvanixView::OnDibujarCampos(WPARAM, LPARAM) {
   UpdateInfoPanels();
+  // Also the message of reading switched off, and of the options sheet's OK.
+  KeepDesktopAwake();
+  SyncNavigationDisplay();
   return 0;
+}
+
+void CTolvanixView::DesktopAwakeDeleter::operator()(platform::DesktopAwake* awake) const {
+  delete awake;  // lets the desktop go idle again
+}
+
+void CTolvanixView::KeepDesktopAwake() {
+  CTolvanixDoc* doc = GetDocument();
+  const bool reading = doc && doc->m_gpsOn;
+  if (reading == (m_timerId != 0)) return;
+  if (reading) {
+    StartIdleTimer();
+  } else {
+    StopIdleTimer();
+  }
+}
+
+void CTolvanixView::StartIdleTimer() {
+  m_timerId = SetTimer(kIdleTimer, kIdleTimerMs);
+  if (!m_timerId) m_timerId = kIdleTimer;  // the desktop is held even without the ticks
+  if (!m_awake) m_awake.reset(new platform::DesktopAwake);
+  m_awake->Hold(kApplicationName, kAwakeReason);
+}
+
+void CTolvanixView::StopIdleTimer() {
+  if (m_timerId) KillTimer(kIdleTimer);
+  m_timerId = 0;
+  if (m_awake) m_awake->Release();
+}
+
+void CTolvanixView::OnTimer(UINT_PTR id) {
+  if (id != kIdleTimer) return;
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_gpsOn) {
+    StopIdleTimer();
+    return;
+  }
+  // A desktop whose service came up since (or came back) is asked now.
+  if (m_awake && !m_awake->Held()) m_awake->Hold(kApplicationName, kAwakeReason);
 }
 
 LRESULT CTolvanixView::OnCalcularArea(WPARAM, LPARAM) {

@@ -13,9 +13,43 @@
 namespace {
 constexpr UINT kDivideTitleString = 59254;  // "Dividir (%s)"
 constexpr UINT kDivideTemplate = 187;
+constexpr UINT kGpsOnOffCommand = 32804;
 }  // namespace
 
 void CTolvanixView::SplitDialogDeleter::operator()(CDlgDividirArea* dialog) const { delete dialog; }
+
+namespace {
+
+// Commands that add or delete features, or replace the document: new feature and new part,
+// the object list and the parts grid, the feature popup's properties (the object list), a
+// new or opened document and the start-up wizard; and the new line, rectangle and circle by
+// tap as they switch their tap mode on (switching it off stays possible).
+bool ChangesFeatureList(UINT id, int tapMode) {
+  switch (id) {
+    case 32842: case 32871: case 32862: case 32872: case 32820:
+    case ID_FILE_NEW: case ID_FILE_OPEN: case 212:
+      return true;
+    case 32878: case 32880: case 32879:
+      return tapMode == kTapNone;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+BOOL CTolvanixView::OnCmdMsg(UINT id, int code, void* extra) {
+  CTolvanixDoc* doc = GetDocument();
+  if (doc && doc->m_splitInProgress && ChangesFeatureList(id, m_tapMode)) {
+    if (code == CN_UPDATE_COMMAND_UI && extra) static_cast<CCmdUI*>(extra)->Enable(FALSE);
+    // Taken (and ignored): nobody further along the route gets it.
+    return TRUE;
+  }
+  const BOOL handled = CView::OnCmdMsg(id, code, extra);
+  // Reading switched on or off: the desktop is asked to stay awake, or let go.
+  if (code == CN_COMMAND && id == kGpsOnOffCommand) KeepDesktopAwake();
+  return handled;
+}
 
 void CTolvanixView::OnSplitFeature() {
   CTolvanixDoc* doc = GetDocument();
@@ -43,6 +77,12 @@ void CTolvanixView::OnSplitFeature() {
   m_splitDialog.reset(new CDlgDividirArea(doc, kDivideTemplate, this));
   m_splitDialog->m_title = FillFormat(LoadResString(kDivideTitleString), name);
   if (m_splitDialog->Create()) {
+    // Over the left half of the view, below the top panels: the map takes the right half.
+    RECT box;
+    m_splitDialog->GetWindowRect(&box);
+    CPoint at(0, 2 * m_rowUnit);
+    ClientToScreen(&at);
+    m_splitDialog->MoveWindow(at.x, at.y, box.right - box.left, box.bottom - box.top);
     m_splitDialog->ShowWindow(SW_SHOW);
     return;
   }
@@ -69,10 +109,16 @@ void CTolvanixView::OnSplitByLine() {
     m_tapMode = kTapSplitFirst;  // the user now taps the first end
     return;
   }
-  if (!splitMode) return;
-  // Before the second end was tapped the command only ends the tapping.
-  if (m_secondPointSet) {
+  // Before the second end was tapped the command only ends the tapping; from any other tap
+  // mode it ends that mode.
+  if (splitMode && m_secondPointSet) {
     if (CTolvanixDoc* doc = GetDocument()) SplitCurrentByLine(*doc);
+  }
+  // Back in tap mode 0 the two-point bar is not shown (it came up only when a mode that
+  // has no bar of its own was ended).
+  if (m_twoPointBar) {
+    if (FrameBars* frame = MainFrameBars()) frame->ToggleBar(2);
+    m_twoPointBar = 0;
   }
   m_secondPointSet = 0;
   m_tapMode = kTapNone;

@@ -118,6 +118,11 @@ int CTolvanixView::ClientHeight() const {
   return r.bottom - r.top;
 }
 
+int CTolvanixView::MapLeft() const {
+  const CTolvanixDoc* doc = GetDocument();
+  return doc && doc->m_splitInProgress ? ClientWidth() / 2 : 0;
+}
+
 void CTolvanixView::FitToFeatures(int width, int height) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;

@@ -57,7 +57,8 @@ std::string MenuText(const std::string& text) {
 void CTolvanixView::ApplyTapAtPoint(CPoint point) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
-  const GeoPoint tap = TapToWorld(*this, point.x, point.y);
+  // The map bitmap starts at MapLeft(): the inverse projection works in its pixels.
+  const GeoPoint tap = TapToWorld(*this, point.x - MapLeft(), point.y);
   auto toWgs84 = [doc](GeoPoint p) {
     doc->TransformOutput2(p.x, p.y);
     return p;
@@ -66,13 +67,18 @@ void CTolvanixView::ApplyTapAtPoint(CPoint point) {
     double e = 0.0, n = 0.0;
     if (doc->ConvertCoordinates(wgs84.x, wgs84.y, e, n)) out = {e, n};
   };
-  // The measure modes project in the UTM zone of the tapped longitude.
-  auto toUtmOfTap = [doc](const GeoPoint& p, GeoPoint& out) {
+  // The measure modes project in the UTM zone of the tapped longitude, both points in that
+  // one zone: eastings of two zones measure no distance.
+  auto toUtmOfTap = [doc](const GeoPoint& tapped) {
     int zone = 0;
-    CTolvanixDoc::UtmZoneFromLongitude(p.x, zone);
+    CTolvanixDoc::UtmZoneFromLongitude(tapped.x, zone);
     doc->SetUtmZone(zone, true, 0);
-    GeoPoint projected = p;
-    if (doc->m_transforms.Transform(TransformId::Utm, projected.x, projected.y)) out = projected;
+    auto project = [doc](const GeoPoint& p, GeoPoint& out) {
+      GeoPoint projected = p;
+      if (doc->m_transforms.Transform(TransformId::Utm, projected.x, projected.y)) out = projected;
+    };
+    project(doc->m_tapPoint1, doc->m_tapUtm1);
+    project(doc->m_tapPoint2, doc->m_tapUtm2);
   };
 
   switch (m_tapMode) {
@@ -85,11 +91,11 @@ void CTolvanixView::ApplyTapAtPoint(CPoint point) {
       break;
     case kTapMeasureFirst:
       doc->m_tapPoint1 = tap;
-      toUtmOfTap(tap, doc->m_tapUtm1);
+      toUtmOfTap(tap);
       break;
     case kTapMeasureSecond:
       doc->m_tapPoint2 = tap;
-      toUtmOfTap(tap, doc->m_tapUtm2);
+      toUtmOfTap(tap);
       break;
     case kTapNewLine:
     case kTapAddVertex:
@@ -116,13 +122,20 @@ void CTolvanixView::ApplyTapAtPoint(CPoint point) {
 void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
-  // Pick markers are placed in map-bitmap pixels.
-  const ScreenPoint pixel{point.x, point.y - 2 * m_rowUnit};
+  // Pick markers and hit tests work in map-bitmap pixels (x from MapLeft(), which the hit
+  // tests take as their x origin; their y correction is their own).
+  const ScreenPoint pixel{point.x - MapLeft(), point.y - 2 * m_rowUnit};
+  const int mapX = pixel.x;
   auto addFeature = [doc](FeatureType type, UINT nameId) -> FeatureRecord& {
     FeatureRecord& feature = doc->AddFeature(type, LoadResString(nameId));
     doc->m_current = static_cast<int>(doc->m_features.size()) - 1;
     return feature;
   };
+
+  // While an area is divided its parts must stay the last two features: no tap adds one.
+  const bool addsFeature =
+      m_tapMode == kTapNewLine || m_tapMode == kTapNewRectangle || m_tapMode == kTapNewCircle;
+  if (addsFeature && doc->m_splitInProgress) return;
 
   switch (m_tapMode) {
     case kTapPointQuery:
@@ -148,6 +161,8 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
       m_tapMode = kTapAddVertex;
       [[fallthrough]];
     case kTapAddVertex:
+      // A locked feature takes no vertex, as for a captured point (the document says why).
+      if (!doc->CheckFeatureEditable()) return;
       ApplyTapAtPoint(point);
       doc->AddVertexAt(doc->m_tapPoint1Wgs84, doc->m_tapPoint1);
       Invalidate(TRUE);
@@ -178,7 +193,7 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
   }
 
   if (m_showWaypoints) {
-    const int waypoint = HitWaypoint(m_waypointPoints, point.x, point.y, m_rowUnit);
+    const int waypoint = HitWaypoint(m_waypointPoints, mapX, point.y, m_rowUnit);
     if (waypoint >= 0 && waypoint < static_cast<int>(doc->m_waypoints.size())) {
       m_popupWaypoint = waypoint;
       ShowWaypointPopup(point);
@@ -187,7 +202,7 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
   }
   if (m_showTitles) {
     m_popupFeature =
-        HitFeature(doc->m_features, doc->m_current, m_featurePoints, point.x, point.y, m_rowUnit);
+        HitFeature(doc->m_features, doc->m_current, m_featurePoints, mapX, point.y, m_rowUnit);
     if (m_popupFeature != -1) {
       ShowFeaturePopup(point);
       return;

@@ -3,13 +3,22 @@
 // closed from the waypoint popup.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/frame.h>
 
 #include <memory>
+#include <string>
 
 #include "dialogs/measure_dialogs.h"
+#include "platform/ui/dc.h"
+#include "platform/ui/input.h"
 #include "tests/measure/measure_windows.h"
+#include "tests/view/real_input.h"
 #include "view/navigation_wnd.h"
 #include "view/tolvanix_view.h"
+
+// What a window manager sends when the close box of the top-level window titled `title` is
+// pressed (tests/measure/close_box.cpp). False when no such window is found.
+bool PressCloseBox(const std::string& title);
 
 namespace {
 
@@ -136,6 +145,176 @@ TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {
   EXPECT_FALSE(view_->m_navWnd);
   EXPECT_EQ(view_->m_navActive, 0);
   EXPECT_EQ(view_->m_navTargetIndex, -1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Real input during a division and on the compass.
+
+class MeasureViewInput : public MeasureViewCommands {
+ protected:
+  void SetUp() override {
+    MeasureViewCommands::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    mapDoc_->m_notifyActive = 0;
+    frame_->GetFrame()->SetClientSize(420, 360);
+    frame_->GetFrame()->Raise();
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() == 420; }));
+  }
+  bool Enabled(UINT id) {
+    CCmdUI ui(id);
+    ui.DoUpdate(frame_, TRUE);
+    return ui.enabled.value_or(true);
+  }
+  int CountColour(COLORREF colour) {
+    CClientDC dc(view_);
+    int count = 0;
+    for (int y = 2 * view_->m_rowUnit; y < view_->ClientHeight() - view_->m_rowUnit; ++y)
+      for (int x = 0; x < view_->ClientWidth(); ++x) count += dc.GetPixel(x, y) == colour;
+    return count;
+  }
+  void WaypointAt(const char* name, double lon) {
+    WaypointRecord w;
+    w.name = name;
+    w.x = lon;
+    w.y = 41.0;
+    mapDoc_->m_waypoints.push_back(w);
+    mapDoc_->m_waypointNotes.emplace_back();
+  }
+};
+
+constexpr COLORREF kFieldBlue = 0xFF0000;
+constexpr COLORREF kPartGreen = 0x00FF00;
+constexpr COLORREF kPartRed = 0x0000FF;
+
+// While the field is divided, nothing the user does adds a feature after the two parts; a
+// tap lands on what the right half shows; Cancel leaves exactly the user's features.
+TEST_F(MeasureViewInput, DivisionRefusesNewFeaturesAndCancelLeavesTheUsersOnes) {
+  FeatureRecord& field = mapDoc_->m_features[0];
+  field.colour = kFieldBlue;
+  field.pattern = 0;
+  FeatureRecord& track = mapDoc_->m_features[1];
+  for (double x : {0.0005, 0.001}) {
+    const GeoPoint p{2.0 + x, 41.0005};
+    track.AddVertex(p, p, 0);
+  }
+  track.colour = 0x404040;
+  view_->m_showTitles = 1;
+
+  view_->RunCommand(32878);  // new line by taps
+  ASSERT_EQ(view_->m_tapMode, 6);
+  view_->RunCommand(32852);  // divide
+  ASSERT_TRUE(mapDoc_->m_splitInProgress);
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !mapDoc_->m_needsRedraw; }));
+  tvxtest::PumpFor(100);
+  EXPECT_GT(CountColour(kPartGreen), 20) << "the parts are drawn";
+
+  // A tap that would start a line, a new feature from the menu and the combined start on
+  // Enter: all refused.
+  const int left = view_->MapLeft();
+  ASSERT_GT(left, 100);
+  tvxtest::RealClick(*view_, left + 20, view_->ClientHeight() / 2);
+  EXPECT_EQ(mapDoc_->m_features.size(), 4u);
+  EXPECT_FALSE(Enabled(32842));
+  EXPECT_FALSE(Enabled(32862));
+  view_->m_keyActions[8] = 25;  // Enter: new feature, automatic capture, a point
+  platform::ui::SimulateKey(view_, VK_RETURN);
+  EXPECT_EQ(mapDoc_->m_features.size(), 4u);
+
+  // The tap mode can still be left; then a tap on the first part's first vertex, drawn in
+  // the right half, offers that part.
+  view_->RunCommand(32878);
+  ASSERT_EQ(view_->m_tapMode, 0);
+  ASSERT_FALSE(view_->m_featurePoints.empty());
+  const ScreenPoint first = view_->m_featurePoints[0];
+  platform::PopupMenuScript::Push(0);  // dismissed
+  tvxtest::RealClick(*view_, first.x + left, first.y + 2 * view_->m_rowUnit);
+  const auto shown = platform::PopupMenuScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  ASSERT_FALSE(shown[0].items.empty());
+  EXPECT_EQ(shown[0].items[0].text, "Field 1/2");
+
+  ASSERT_TRUE(view_->m_splitDialog);
+  wxWindow* cancel = view_->m_splitDialog->GetDlgItemWindow(IDCANCEL);
+  ASSERT_NE(cancel, nullptr);
+  tvxtest::RealClick(*cancel);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !mapDoc_->m_splitInProgress; }));
+  ASSERT_EQ(mapDoc_->m_features.size(), 2u);
+  EXPECT_EQ(mapDoc_->m_features[0].name, "Field");
+  EXPECT_EQ(mapDoc_->m_features[1].name, "Track");
+  EXPECT_EQ(mapDoc_->m_features[0].visible, 1);
+  EXPECT_EQ(mapDoc_->m_features[1].visible, 1);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !mapDoc_->m_needsRedraw; }));
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(CountColour(kPartGreen), 0) << "no part left on screen";
+  EXPECT_EQ(CountColour(kPartRed), 0);
+  EXPECT_GT(CountColour(kFieldBlue), 1000) << "the field is back";
+}
+
+// Dividing by line from another tap mode ends that mode without dividing.
+TEST_F(MeasureViewInput, DivideByLineFromAnotherTapModeEndsIt) {
+  view_->RunCommand(32845);  // point query
+  ASSERT_EQ(view_->m_tapMode, 1);
+  view_->RunCommand(32885);
+  EXPECT_EQ(view_->m_tapMode, 0);
+  EXPECT_EQ(view_->m_twoPointBar, 0);
+  EXPECT_EQ(mapDoc_->m_features.size(), 2u);
+}
+
+// The compass closed by its close box ends navigation as "Exit" does; so that a new start
+// opens a fresh compass.
+TEST_F(MeasureViewInput, CompassClosedByItsCloseBoxStopsNavigation) {
+  WaypointAt("Gate", 2.001);
+  mapDoc_->m_navStyle = 0;
+  mapDoc_->m_navSound = 0;
+  view_->m_popupWaypoint = 0;
+  view_->OnNavigateWaypoint();
+  ASSERT_TRUE(view_->m_navWnd);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_navWnd->IsWindowVisible(); }));
+  tvxtest::PumpFor(100);
+  ASSERT_TRUE(PressCloseBox("Gate"));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_navActive == 0; }));
+  EXPECT_FALSE(view_->m_navWnd);
+  EXPECT_EQ(view_->m_navTargetIndex, -1);
+
+  view_->OnNavigateWaypoint();
+  EXPECT_TRUE(view_->m_navWnd);
+  EXPECT_EQ(view_->m_navActive, 1);
+}
+
+// The navigation style changed in the options while navigating: the display follows at
+// once (the options' OK ends with WM_DIBUJAR_CAMPOS to the view), on the same target.
+TEST_F(MeasureViewInput, NavigationStyleChangeSwitchesTheDisplayAtOnce) {
+  WaypointAt("Well", 2.0005);
+  WaypointAt("Gate", 2.001);
+  mapDoc_->m_navStyle = 0;
+  mapDoc_->m_navSound = 0;
+  view_->m_popupWaypoint = 1;
+  view_->OnNavigateWaypoint();
+  ASSERT_TRUE(view_->m_navWnd);
+
+  mapDoc_->m_navStyle = 1;
+  view_->SendMessage(WM_DIBUJAR_CAMPOS, 0, 0);
+  EXPECT_FALSE(view_->m_navWnd) << "the arrow on the map instead of the compass";
+  EXPECT_EQ(view_->m_navActive, 1);
+  EXPECT_EQ(view_->m_targetName, "WPT: Gate");
+  EXPECT_EQ(view_->m_navTargetIndex, 1);
+
+  mapDoc_->m_navStyle = 0;
+  view_->SendMessage(WM_DIBUJAR_CAMPOS, 0, 0);
+  ASSERT_TRUE(view_->m_navWnd);
+  EXPECT_EQ(view_->m_navWnd->GetWindowText(), "Gate");
+  EXPECT_EQ(view_->m_navActive, 1);
+
+  // Deleting the waypoint before the target keeps navigating to the same waypoint.
+  view_->m_popupWaypoint = 0;
+  view_->RunCommand(32814);
+  ASSERT_EQ(mapDoc_->m_waypoints.size(), 1u);
+  EXPECT_EQ(view_->m_navActive, 1);
+  EXPECT_EQ(view_->m_navTargetIndex, 0);
+  view_->m_popupWaypoint = 0;
+  view_->OnNavigateWaypoint();  // "Navigate" on the target again: navigation ends
+  EXPECT_EQ(view_->m_navActive, 0);
 }
 
 }  // namespace

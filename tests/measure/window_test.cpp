@@ -112,7 +112,9 @@ TEST_F(MeasureWindows, DivideDialogSplitsASquareAndMovesItsLineOnceAfterABurst) 
     EXPECT_NEAR(doc.m_features[1].area + doc.m_features[2].area, whole, whole * 1e-9);
     EXPECT_NEAR(doc.m_features[1].area, whole / 2, whole * 1e-4);
     EXPECT_EQ(dialog->GetDlgItemText(1219), doc.GetAreaText(1, true));
-    EXPECT_EQ(dialog->GetDlgItemText(1222), doc.GetLengthText(0, 2));
+    // Perimeters: the closed outline, longer than the open run of the part's vertices.
+    EXPECT_EQ(dialog->GetDlgItemText(1222), doc.GetLengthText(1, 2));
+    EXPECT_GT(doc.m_features[2].perimeter, doc.m_features[2].length + 1.0);
 
     // Two presses move end b forwards: part 1 takes vertices 3 and 0 and becomes the whole
     // ring, part 2 keeps vertex 0 alone; measured once, half a second after the second press.

@@ -38,6 +38,8 @@ class BarsFrame : public CFrameWnd, public CTolvanixView::FrameBars {
   void ShowShellBars() override {}
   void SetRulerSelection(int item) override { rulerItem = item; }
   void EnableRulerCombo(BOOL enable) override { rulerEnabled = enable; }
+  void ShowCommandBar() override { ++commandBarShown; }
+  int commandBarShown = 0;
   std::vector<int> toggled;
   int rulerItem = -1;
   BOOL rulerEnabled = TRUE;
@@ -67,7 +69,8 @@ class TapWindow : public ::testing::Test {
 
   void TearDown() override {
     if (frame_) frame_->DestroyWindow();
-    tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
+    // A test skipped without a display made no template.
+    if (template_) tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
     AfxSetResourceHandle(nullptr);
     if (module_) FreeLibrary(module_);
@@ -171,6 +174,23 @@ TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
   EXPECT_TRUE(shown[0].items[3].flags & MF_CHECKED);
   ASSERT_EQ(doc_->m_waypoints.size(), 1u);
   EXPECT_DOUBLE_EQ(doc_->m_waypoints[0].x, 2.1000);
+  EXPECT_EQ(view_->m_navActive, 0);
+}
+
+// "Navigate" from a waypoint's popup opens the compass and brings the command bar back (full
+// screen hides it), where navigation is stopped.
+TEST_F(TapWindow, NavigatingFromThePopupShowsTheCommandBar) {
+  doc_->AddWaypoint(2.1000, 41.3000, 0);
+  doc_->AddWaypoint(2.1020, 41.3020, 0);
+  doc_->m_navStyle = 0;
+  doc_->m_navSound = 0;
+  Fit();
+  platform::PopupMenuScript::Push(32813);  // "Navigate"
+  Tap(Client(view_->m_waypointPoints[1]));
+  ASSERT_EQ(view_->m_navActive, 1);
+  EXPECT_TRUE(view_->m_navWnd);
+  EXPECT_EQ(frame_->commandBarShown, 1);
+  view_->RunCommand(32876);  // stop navigation
   EXPECT_EQ(view_->m_navActive, 0);
 }
 
@@ -336,6 +356,40 @@ TEST_F(TapWindow, TapModeCommandsBarsAndLockedFeatures) {
   EXPECT_NE(boxes[0].text.find("locked"), std::string::npos);
   EXPECT_NE(boxes[0].text.find("Circle"), std::string::npos);
   EXPECT_EQ(boxes[0].caption, "Tolvanix PDA");
+
+  // Tapping vertices on after the locked circle became the active feature: refused, as a
+  // captured point is, with the same message.
+  doc_->m_current = 0;
+  ASSERT_EQ(doc_->CurrentFeature()->editable, 1);
+  view_->RunCommand(view_cmd::kAddVertexByTap);
+  ASSERT_EQ(view_->m_tapMode, kTapAddVertex);
+  doc_->m_current = static_cast<int>(doc_->m_features.size()) - 1;
+  const std::size_t before = doc_->CurrentFeature()->VertexCount();
+  platform::MessageBoxScript::Push(IDOK);
+  Tap(CPoint(60, 90));
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), before) << "the circle keeps its shape";
+  boxes = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find("locked"), std::string::npos);
+}
+
+// The two measured points on either side of a UTM zone boundary (6 degrees east): both are
+// projected in one zone, so that their distance is the ground distance (about 1.67 km).
+TEST_F(TapWindow, MeasuredPointsAcrossAZoneBoundaryShareOneZone) {
+  doc_->DeleteAllFeatures();
+  Feature("Across", {{5.99, 41.3}, {6.01, 41.3}});
+  Fit();
+  ASSERT_EQ(view_->m_featurePoints.size(), 2u);
+  view_->RunCommand(view_cmd::kTwoPointMeasure);
+  ASSERT_EQ(view_->m_tapMode, kTapMeasureFirst);
+  Tap(Client(view_->m_featurePoints[0]));
+  view_->RunCommand(32884);  // second point
+  ASSERT_EQ(view_->m_tapMode, kTapMeasureSecond);
+  Tap(Client(view_->m_featurePoints[1]));
+  EXPECT_NEAR(doc_->m_tapPoint1.x, 5.99, 1e-3);
+  EXPECT_NEAR(doc_->m_tapPoint2.x, 6.01, 1e-3);
+  const double d = CTolvanixDoc::CalcDistance(doc_->m_tapUtm1, doc_->m_tapUtm2);
+  EXPECT_NEAR(d, 0.02 * 111320.0 * std::cos(41.3 * M_PI / 180.0), 15.0);
 }
 
 TEST_F(TapWindow, LayerPopupAndMenuStates) {

@@ -13,9 +13,14 @@
 #include "platform/modules.h"
 #include "platform/options_store.h"
 #include "platform/ui/dc.h"
+#include "platform/message_box.h"
+#include "platform/ui/input.h"
+#include "platform/ui/menu.h"
 #include "platform/win_app.h"
 #include "tests/support/program_sandbox.h"
 #include "tests/support/wx_test_environment.h"
+#include "tests/view/fake_screensaver.h"
+#include "tests/view/real_input.h"
 #include "view/tolvanix_view.h"
 
 
@@ -53,7 +58,8 @@ class ViewWindow : public ::testing::Test {
 
   void TearDown() override {
     if (frame_) frame_->DestroyWindow();
-    tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
+    // A test skipped without a display made no template.
+    if (template_) tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
     sandbox_.reset();
   }
@@ -270,6 +276,256 @@ TEST_F(ViewWindow, RulerGridLinesAtTheStep) {
   const int y = 2 * view_->m_rowUnit + 3;
   EXPECT_EQ(Pixel(r.lengthPx, y), kGrey);
   EXPECT_EQ(Pixel(r.lengthPx + 2, y), kWhite);
+}
+
+// ---------------------------------------------------------------------------------------
+// What the user does to the picture, with real input, read back after an ordinary repaint.
+
+constexpr COLORREF kGreen = 0x00C000;
+
+class ViewWindowInput : public ViewWindow {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    // The layer popup is a menu of the language module.
+    module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    platform::PopupMenuScript::Clear();
+    platform::MessageBoxScript::Clear();
+    ViewWindow::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    frame_->GetFrame()->Raise();
+    doc_->m_notifyActive = 0;
+  }
+  void TearDown() override {
+    ViewWindow::TearDown();
+    AfxSetResourceHandle(nullptr);
+    if (module_) FreeLibrary(module_);
+  }
+
+  // Pixels of one colour in the map area, and those of them outside a client box.
+  struct Count {
+    int all = 0, outside = 0;
+  };
+  Count CountColour(COLORREF colour, const Box& inside, double margin) {
+    CClientDC dc(view_);
+    Count c;
+    const int top = 2 * view_->m_rowUnit, bottom = view_->ClientHeight() - view_->m_rowUnit;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = 0; x < view_->ClientWidth(); ++x) {
+        if (dc.GetPixel(x, y) != colour) continue;
+        ++c.all;
+        if (x < inside.left - margin || x > inside.right + margin || y < inside.top - margin ||
+            y > inside.bottom + margin)
+          ++c.outside;
+      }
+    }
+    return c;
+  }
+  // An ordinary repaint of the whole view, as after being covered.
+  void Repaint() {
+    view_->Invalidate(TRUE);
+    view_->UpdateWindow();
+    tvxtest::PumpFor(50);
+  }
+
+  HMODULE module_ = nullptr;
+};
+
+// Outlines switched off from the double tap's layer popup: the filled square is gone from
+// the screen, not left over from the picture before.
+TEST_F(ViewWindowInput, OutlinesOffFromTheLayerPopupTakeTheFillAway) {
+  Square(0);
+  Paint();
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(Pixel(midX, midY), kBlue);
+
+  doc_->m_contextMenu = 1;
+  platform::PopupMenuScript::Push(32855);  // "Outline"
+  tvxtest::RealClick(*view_, 8, 2 * view_->m_rowUnit + 8, true);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showOutlines == 0; }));
+  EXPECT_FALSE(platform::PopupMenuScript::TakeShown().empty());
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return Pixel(midX, midY) == kWhite; }));
+  EXPECT_EQ(CountColour(kBlue, b, 0).all, 0);
+
+  // On again from the popup: the square comes back.
+  tvxtest::PumpFor(700);  // not a third click of the same double click
+  platform::PopupMenuScript::Push(32855);
+  tvxtest::RealClick(*view_, 8, 2 * view_->m_rowUnit + 8, true);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showOutlines == 1; }));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return Pixel(midX, midY) == kBlue; }));
+}
+
+// Hide from the feature popup of a tapped feature: it leaves the screen, and the other one is
+// drawn once, where the refit to it alone puts it.
+TEST_F(ViewWindowInput, HideFromThePopupRemovesTheFeatureAndRefitsTheOther) {
+  FeatureRecord& west = Square(0);
+  west.colour = kGreen;
+  west.name = "West";
+  // A long band north of the square: refitted alone it lies across the middle of the map,
+  // away from where the square was drawn.
+  FeatureRecord& east = doc_->AddFeature(FeatureType::Area, "Band");
+  const double w = kEast - kWest, h = kNorth - kSouth;
+  const double south = kNorth + 2 * h, north = kNorth + 2.4 * h, far = kWest + 4 * w;
+  for (GeoPoint p : {GeoPoint{kWest, south}, {far, south}, {far, north}, {kWest, north}})
+    east.AddVertex(p, p, 0);
+  east.pattern = 0;
+  east.colour = kRed;
+  doc_->m_current = 1;
+  view_->m_showTitles = 1;
+  Paint();
+  ASSERT_GT(CountColour(kGreen, Expected(), 0).all, 100);
+
+  // The west square is cached first (it is not the current feature): its first vertex.
+  const ScreenPoint first = view_->m_featurePoints[0];
+  platform::PopupMenuScript::Push(32819);  // "Hide"
+  tvxtest::RealClick(*view_, first.x, first.y + 2 * view_->m_rowUnit);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[0].visible == 0; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw; }));
+  tvxtest::PumpFor(100);
+
+  EXPECT_EQ(CountColour(kGreen, Expected(), 0).all, 0) << "the hidden feature left the screen";
+  // The band alone now spans the fit's width across the middle; no red anywhere else.
+  const int mapW = view_->ClientWidth() - 5, mapH = view_->ClientHeight() - 3 * view_->m_rowUnit - 5;
+  const Box band{static_cast<double>(view_->WorldToScreenX(kWest, mapW)),
+                 static_cast<double>(view_->WorldToScreenX(far, mapW)),
+                 static_cast<double>(view_->WorldToScreenY(north, mapH)),
+                 static_cast<double>(view_->WorldToScreenY(south, mapH))};
+  EXPECT_NEAR(band.right - band.left, 0.8 * mapW, 2.0);
+  const Count red = CountColour(kRed, band, 2);
+  EXPECT_GT(red.all, 500);
+  EXPECT_EQ(red.outside, 0) << "the band is drawn once, at the new scale";
+}
+
+// A capture refused by the HDOP filter (application button 1, a real key press) changes
+// nothing, and the next repaint still shows the map.
+TEST_F(ViewWindowInput, HdopRefusedCaptureLeavesTheMapOnScreen) {
+  Square(0);
+  Paint();
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(Pixel(midX, midY), kBlue);
+
+  doc_->m_gpsOn = true;
+  doc_->m_hasFix = true;
+  // The walker near the south-west corner: the GPS marker stays off the middle.
+  doc_->m_gpsLon = doc_->m_datumLon = kWest + 0.1 * (kEast - kWest);
+  doc_->m_gpsLat = doc_->m_datumLat = kSouth + 0.1 * (kNorth - kSouth);
+  doc_->m_hdopFilterOn = 1;
+  doc_->m_filterPoints = 1;
+  doc_->m_hdopLimit = 2.0;
+  doc_->m_hdop = 9.5;
+  doc_->m_hdopBeep = 0;
+  view_->m_hotKeys = 1;
+  view_->UpdateHotKeys();
+  // Application button 1 (F5): capture a point. Delivered by the platform's key route: real
+  // keys reach the view's first info panel, which takes the view's keyboard focus.
+  platform::ui::SimulateKey(view_, VK_APP1);
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(doc_->m_features[0].VertexCount(), 4u) << "the filter refused the point";
+
+  Repaint();
+  EXPECT_EQ(Pixel(midX, midY), kBlue) << "the map is still drawn";
+  doc_->m_gpsOn = false;
+  doc_->m_hasFix = false;
+}
+
+// A capture into a hidden current feature leaves the map ready as well.
+TEST_F(ViewWindowInput, CaptureIntoAHiddenFeatureLeavesTheMapOnScreen) {
+  Square(0);
+  doc_->AddFeature(FeatureType::Area, "Hidden").visible = 0;
+  // Enough cached pixels that the point would be drawn from the caches.
+  FeatureRecord& shown = doc_->m_features[0];
+  shown.FreeVertices();
+  for (int i = 0; i < 40; ++i) {
+    const double t = i / 39.0;
+    const GeoPoint p = i % 2 ? GeoPoint{kWest + t * (kEast - kWest), kSouth}
+                             : GeoPoint{kWest + t * (kEast - kWest), kNorth};
+    shown.AddVertex(p, p, 0);
+  }
+  Paint();
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  const COLORREF before = Pixel(midX, midY);
+  doc_->m_current = 1;
+  doc_->m_gpsOn = true;
+  doc_->m_hasFix = true;
+  doc_->m_gpsLon = doc_->m_datumLon = kWest + 0.1 * (kEast - kWest);
+  doc_->m_gpsLat = doc_->m_datumLat = kSouth + 0.1 * (kNorth - kSouth);
+  doc_->m_hdopFilterOn = 0;
+  doc_->m_soundCapture = 0;
+  view_->m_hotKeys = 1;
+  view_->UpdateHotKeys();
+  platform::ui::SimulateKey(view_, VK_APP1);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[1].VertexCount() == 1; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_mapReady.load(); }));
+  Repaint();
+  EXPECT_EQ(Pixel(midX, midY), before);
+  EXPECT_GT(CountColour(kBlue, b, 2).all, 100);
+  doc_->m_gpsOn = false;
+  doc_->m_hasFix = false;
+}
+
+// A paint starts from a clean map but keeps what lies over it: the GPS marker is drawn
+// again over the new picture.
+TEST_F(ViewWindowInput, GpsMarkerStaysOverARepaint) {
+  Square(0);
+  doc_->m_hasFix = true;
+  doc_->m_datumLon = kWest + 0.25 * (kEast - kWest);
+  doc_->m_datumLat = (kSouth + kNorth) / 2;
+  Paint();
+  view_->m_focused = 1;
+  view_->SendMessage(WM_REFRESH_GPS, 0, 0);
+  const int x = view_->m_markerX, y = view_->m_markerY;
+  ASSERT_EQ(Pixel(x, y), kRed);
+  doc_->m_contextMenu = 1;
+  platform::PopupMenuScript::Push(32855);  // outlines off: the map under the marker changes
+  tvxtest::RealClick(*view_, 8, 2 * view_->m_rowUnit + 8, true);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showOutlines == 0; }));
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(Pixel(x + 10, y), kWhite);
+  EXPECT_EQ(Pixel(x, y), kRed) << "the marker is drawn over the new picture";
+  doc_->m_hasFix = false;
+}
+
+// While the receiver is read the desktop is asked to stay awake, and let go when reading
+// stops and when the program ends; the desktop's service here is a stand-in on a bus of the
+// test's own.
+TEST_F(ViewWindowInput, ReadingKeepsTheDesktopAwakeUntilItStops) {
+  tvxtest::PrivateSessionBus bus;
+  if (bus.address().empty()) GTEST_SKIP() << "no dbus-daemon";
+  tvxtest::FakeScreenSaver desktop(bus.address());
+  ASSERT_TRUE(desktop.serving());
+  setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
+
+  // The reader's messages: a fix read, and the panels' refresh when reading stops.
+  doc_->m_gpsOn = true;
+  view_->PostMessage(WM_REFRESH_GPS, 0, 0);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return desktop.held() == 1; }));
+  EXPECT_EQ(desktop.lastApplication(), "tolvanixpda");
+  view_->PostMessage(WM_REFRESH_GPS, 0, 0);
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(desktop.inhibits(), 1) << "asked once while reading";
+  doc_->m_gpsOn = false;
+  view_->PostMessage(WM_DIBUJAR_CAMPOS, 0, 0);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return desktop.held() == 0; }));
+  EXPECT_EQ(desktop.uninhibits(), 1);
+
+  // Reading again, then the program ends with it on.
+  doc_->m_gpsOn = true;
+  view_->PostMessage(WM_REFRESH_GPS, 0, 0);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return desktop.held() == 1; }));
+  doc_->m_gpsOn = false;
+  frame_->DestroyWindow();
+  tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
+  frame_ = nullptr;
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return desktop.held() == 0; }));
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 }  // namespace

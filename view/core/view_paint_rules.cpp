@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "view/core/info_panels.h"
+
 namespace {
 
 std::string Format(const char* format, auto... values) {
@@ -92,12 +94,15 @@ std::string TappedPointText(int coord, int geoType, double lon, double lat, doub
   const Dms x = SplitDegrees(lon), y = SplitDegrees(lat);
   switch (geoType) {
     case 0: return Format("Lon %.7f\u00b0 | Lat %.7f\u00b0", lon, lat);
+    // The whole degrees keep the sign of the value, also between -1 and 0 ("-00"), as the
+    // position panel prints them.
     case 1:
-      return Format("Lon %03d\u00b0 %.4f' | Lat %02d\u00b0 %.4f'", x.degrees, x.minutes,
-                    y.degrees, y.minutes);
+      return Format("Lon %s\u00b0 %.4f' | Lat %s\u00b0 %.4f'", SignedDegreesText(lon, 3).c_str(),
+                    x.minutes, SignedDegreesText(lat, 2).c_str(), y.minutes);
     case 2:
-      return Format("Lon %03d\u00b0 %02d' %.1f\" | Lat %02d\u00b0 %02d' %.1f\"", x.degrees,
-                    x.wholeMinutes, x.seconds, y.degrees, y.wholeMinutes, y.seconds);
+      return Format("Lon %s\u00b0 %02d' %.1f\" | Lat %s\u00b0 %02d' %.1f\"",
+                    SignedDegreesText(lon, 3).c_str(), x.wholeMinutes, x.seconds,
+                    SignedDegreesText(lat, 2).c_str(), y.wholeMinutes, y.seconds);
     default: return {};
   }
 }

@@ -1,0 +1,47 @@
+// Real X input for the map view's window tests: the pointer moved onto a client pixel and
+// clicked, through wxUIActionSimulator, with the event loop running between
+// the steps. Tests using it send input to the display's focus: they run alone (SERIAL).
+#pragma once
+
+#include <wx/uiaction.h>
+#include <wx/window.h>
+
+#include <chrono>
+
+#include "platform/ui/wnd.h"
+#include "tests/support/wx_test_environment.h"
+
+namespace tvxtest {
+
+// Lets the event loop run for ms milliseconds.
+inline void PumpFor(int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
+}
+
+// The pointer onto client pixel (x, y) of window, then a click (or a double click).
+inline void RealClick(CWnd& window, int x, int y, bool twice = false) {
+  CPoint screen(x, y);
+  window.ClientToScreen(&screen);
+  wxUIActionSimulator input;
+  input.MouseMove(screen.x, screen.y);
+  PumpFor(60);
+  if (twice) {
+    input.MouseDblClick();
+  } else {
+    input.MouseClick();
+  }
+  PumpFor(60);
+}
+
+// A click on the middle of a wx window (a dialog's button).
+inline void RealClick(wxWindow& window) {
+  const wxRect r = window.GetScreenRect();
+  wxUIActionSimulator input;
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  PumpFor(60);
+  input.MouseClick();
+  PumpFor(60);
+}
+
+}  // namespace tvxtest
