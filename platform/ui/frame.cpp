@@ -232,11 +232,17 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, BOOL ma
     return nullptr;
   }
   BOOL ok = path.empty() ? document_->OnNewDocument() : document_->OnOpenDocument(path);
+  const bool opened = ok && !path.empty();
+  if (!ok && created && !path.empty()) {
+    // The document the program was started with cannot be read: the document has said why,
+    // and the program starts with a new document instead.
+    ok = document_->OnNewDocument();
+  }
   if (!ok) {
     if (created && frame_) frame_->DestroyWindow();
     return nullptr;
   }
-  if (!path.empty()) document_->SetPathName(path);
+  if (opened) document_->SetPathName(path);
   if (CView* view = frame_ ? frame_->GetActiveView() : nullptr) {
     if (created) view->OnInitialUpdate(); else document_->UpdateAllViews(nullptr);
   }
