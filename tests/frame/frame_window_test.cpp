@@ -8,6 +8,8 @@
 #include <wx/toolbar.h>
 
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "app/main_frame.h"
 #include "dialogs/program_dialogs.h"
@@ -97,6 +99,64 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
   CTolvanixDoc* doc_ = nullptr;
   CMainFrame* frame_ = nullptr;
 };
+
+// Every button of every bar names the command it runs, in its tooltip and its glyph.
+TEST_F(MainFrameTest, EveryButtonsTooltipAndGlyphNameItsCommand) {
+  CMainFrame& frame = Open();
+  struct Expected {
+    CToolBar* bar;
+    UINT command;
+    const char* tooltip;
+    const char* glyph;
+  };
+  const Expected table[] = {
+      {&frame.m_commandBar, 32801, "Capture point", "Cap"},
+      {&frame.m_commandBar, 32802, "Automatic capture", "AP"},
+      {&frame.m_commandBar, 32803, "Start / Stop averaging", "Avg"},
+      {&frame.m_commandBar, 32804, "Open / Close GPS", "GPS"},
+      {&frame.m_commandBar, 32881, "Show / hide the drawing toolbar", "Draw"},
+      {&frame.m_zoomBar, 32807, "Zoom plus", "+"},
+      {&frame.m_zoomBar, 32811, "Zoom minus", "\u2212"},
+      {&frame.m_zoomBar, 32805, "Zoom full extent", "[ ]"},
+      {&frame.m_zoomBar, 32806, "Zoom on GPS", "\u25CE"},
+      {&frame.m_zoomBar, 32832, "Offset on / off", "Off"},
+      {&frame.m_zoomBar, 32845, "Read screen coordinates", "XY"},
+      {&frame.m_zoomBar, 1157, "Measure distance", "\u2194"},
+      {&frame.m_zoomBar, 1158, "Waypoint by tapping", "+Wpt"},
+      {&frame.m_toolBar1, 32878, "New line by tapping", "+L"},
+      {&frame.m_toolBar1, 32877, "Add vertices by tapping", "+Pt"},
+      {&frame.m_toolBar1, 32880, "Rectangle", "\u25AD"},
+      {&frame.m_toolBar1, 32879, "Circle", "\u25CB"},
+      {&frame.m_toolBar1, 32882, "Circle from GPS", "GPS\u25CB"},
+      {&frame.m_toolBar1, 32889, "Move all features", "Move"},
+  };
+  std::set<std::string> tooltips, glyphs;
+  std::map<CToolBar*, std::vector<UINT>> order;
+  for (const Expected& e : table) {
+    EXPECT_EQ(e.bar->GetButtonTooltip(e.command), e.tooltip) << e.command;
+    EXPECT_EQ(e.bar->GetButtonGlyph(e.command), e.glyph) << e.command;
+    // No two commands share a tooltip or a glyph.
+    EXPECT_TRUE(tooltips.insert(e.tooltip).second) << e.tooltip;
+    EXPECT_TRUE(glyphs.insert(e.glyph).second) << e.glyph;
+    order[e.bar].push_back(e.command);
+  }
+  for (const auto& [bar, commands] : order) {
+    std::vector<UINT> buttons = bar->GetButtonIds();
+    std::erase(buttons, 0u);  // the ruler combo's place
+    EXPECT_EQ(buttons, commands);
+  }
+  // The commands that are in the menus carry the same words there.
+  wxMenuBar* menus = frame.GetFrame()->GetMenuBar();
+  ASSERT_NE(menus, nullptr);
+  for (const Expected& e : table) {
+    if (e.command != 32801 && e.command != 32802 && e.command != 32804 && e.command != 32806 &&
+        e.command != 32832 && e.command != 32882)
+      continue;
+    wxMenuItem* item = menus->FindItem(platform::ui::CommandToWxId(e.command));
+    ASSERT_NE(item, nullptr) << e.command;
+    EXPECT_EQ(item->GetItemLabelText().Lower(), wxString::FromUTF8(e.tooltip).Lower()) << e.command;
+  }
+}
 
 TEST_F(MainFrameTest, StartsWithItsBarsAndTheViewBetweenThem) {
   CMainFrame& frame = Open();
