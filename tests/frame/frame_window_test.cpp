@@ -7,6 +7,8 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include <dlfcn.h>
+
 #include <filesystem>
 #include <map>
 #include <set>
@@ -194,6 +196,40 @@ TEST_F(MainFrameTest, StartsWithItsBarsAndTheViewBetweenThem) {
   EXPECT_EQ(view.GetTop(), zoom.GetBottom() + 1);
   EXPECT_EQ(view.GetBottom() + 1, command.GetTop());
   EXPECT_GT(view.GetHeight(), 100);
+}
+
+// The desktop's font changes as its settings tool changes it: through the toolkit's settings.
+bool ChangeDesktopSetting(const char* name, const char* value) {
+  using GetSettings = void* (*)();
+  using SetProperty = void (*)(void*, const char*, ...);
+  auto settings = reinterpret_cast<GetSettings>(dlsym(RTLD_DEFAULT, "gtk_settings_get_default"));
+  auto set = reinterpret_cast<SetProperty>(dlsym(RTLD_DEFAULT, "g_object_set"));
+  if (!settings || !set || !settings()) return false;
+  set(settings(), name, value, nullptr);
+  return true;
+}
+
+TEST_F(MainFrameTest, DesktopFontOrThemeChangeReachesTheFramesSettingsHandler) {
+  CMainFrame& frame = Open();
+  frame.EnterFullScreen();
+  Settle();
+  ASSERT_TRUE(IsFrameFullScreen(&frame));
+  // The desktop took the full-screen state away; the next settings change puts it back.
+  frame.GetFrame()->ShowFullScreen(false);
+  Settle();
+  ASSERT_FALSE(IsFrameFullScreen(&frame));
+  ASSERT_TRUE(ChangeDesktopSetting("gtk-font-name", "Sans 13"));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return IsFrameFullScreen(&frame) != FALSE; }));
+  // And again for a new theme.
+  frame.GetFrame()->ShowFullScreen(false);
+  Settle();
+  ASSERT_TRUE(ChangeDesktopSetting("gtk-theme-name", "HighContrast"));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return IsFrameFullScreen(&frame) != FALSE; }));
+  ChangeDesktopSetting("gtk-theme-name", "Adwaita");
+  ChangeDesktopSetting("gtk-font-name", "Sans 10");
+  Settle();
+  frame.LeaveFullScreen();
+  Settle();
 }
 
 TEST_F(MainFrameTest, FullScreenHidesTheBarsAndLeavingShowsThemAgain) {
