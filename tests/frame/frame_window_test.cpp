@@ -2,10 +2,12 @@
 // Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
 #include <gtest/gtest.h>
 #include <wx/choice.h>
+#include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 #include <dlfcn.h>
 
@@ -229,6 +231,57 @@ TEST_F(MainFrameTest, DesktopFontOrThemeChangeReachesTheFramesSettingsHandler) {
   ChangeDesktopSetting("gtk-font-name", "Sans 10");
   Settle();
   frame.LeaveFullScreen();
+  Settle();
+}
+
+// Width the toolkit gave an open menu, and the width its items ask for.
+struct MenuWidths {
+  int allocated = 0;
+  int wanted = 0;
+};
+MenuWidths WidthsOf(wxMenu* menu) {
+  using Allocated = int (*)(void*);
+  using Preferred = void (*)(void*, int*, int*);
+  using Mapped = int (*)(void*);
+  auto allocated = reinterpret_cast<Allocated>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocated_width"));
+  auto preferred = reinterpret_cast<Preferred>(dlsym(RTLD_DEFAULT, "gtk_widget_get_preferred_width"));
+  auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  MenuWidths widths;
+  if (!allocated || !preferred || !mapped || !menu->m_menu || !mapped(menu->m_menu)) return widths;
+  int minimum = 0;
+  preferred(menu->m_menu, &minimum, &widths.wanted);
+  widths.allocated = allocated(menu->m_menu);
+  return widths;
+}
+
+TEST_F(MainFrameTest, AMenuWhoseTextsChangeAsItOpensIsWideEnoughForThem) {
+  CMainFrame& frame = Open();
+  doc_->AddFeature(FeatureType::Area, "Northern boundary of the olive grove");
+  doc_->m_current = 1;
+  doc_->m_features[1].AddVertex({-3.7, 40.4}, {-3.7, 40.4}, 0);
+  frame.GetFrame()->Raise();
+  Settle();
+  wxMenuBar* bar = frame.GetFrame()->GetMenuBar();
+  wxMenu* objects = bar->GetMenu(bar->FindMenu("Objects"));
+  ASSERT_NE(objects, nullptr);
+  // Where "Objects" stands on the menu bar: after "File" and "GPS".
+  const wxRect barRect = bar->GetScreenRect();
+  wxScreenDC dc;
+  dc.SetFont(bar->GetFont());
+  int x = barRect.x;
+  for (const char* title : {"File", "GPS"}) x += dc.GetTextExtent(title).x + 18;
+  wxUIActionSimulator input;
+  input.MouseMove(x + dc.GetTextExtent("Objects").x / 2 + 9, barRect.y + barRect.height / 2);
+  Settle();
+  input.MouseClick();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return WidthsOf(objects).allocated > 0; }));
+  Settle();
+  wxMenuItem* item = bar->FindItem(platform::ui::CommandToWxId(32853));
+  ASSERT_NE(item, nullptr);
+  EXPECT_NE(item->GetItemLabelText().Find("olive grove"), wxNOT_FOUND) << item->GetItemLabelText();
+  const MenuWidths widths = WidthsOf(objects);
+  EXPECT_GE(widths.allocated, widths.wanted);
+  input.Char(WXK_ESCAPE);
   Settle();
 }
 
