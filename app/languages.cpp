@@ -1,5 +1,7 @@
 #include "app/languages.h"
 
+#include "app/strings.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/win_app.h"
 
@@ -34,6 +36,16 @@ const LanguageModuleInfo* LanguageModuleByCommand(UINT commandId) {
     if (row.commandId == commandId) return &row;
   }
   return nullptr;
+}
+
+bool LanguageModuleInstalled(int index) {
+  if (index < 0 || index >= kLanguageCount) return false;
+  return platform::FileExists(ModuleDirectory + kLanguageModules[index].file);
+}
+
+std::string MissingLanguageNotice(int index) {
+  return std::string("The language module ") + LanguageModuleFor(index).file +
+         " is not installed.\nThe program starts in English.";
 }
 
 std::string OsVersionNotice(DWORD major, DWORD minor) {

@@ -22,6 +22,11 @@ const LanguageModuleInfo& LanguageModuleFor(int idioma);
 // The row of a language command id; nullptr for any other id.
 const LanguageModuleInfo* LanguageModuleByCommand(UINT commandId);
 
+// Whether the module of language `index` is present in the program folder's internal/.
+bool LanguageModuleInstalled(int index);
+// The program's own notice when the chosen module is missing and the start goes on in English.
+std::string MissingLanguageNotice(int index);
+
 class CWinApp;
 // The operating-system notice for a handheld OS version; empty where none applies.
 std::string OsVersionNotice(DWORD major, DWORD minor);

@@ -34,13 +34,13 @@ struct Button {
 };
 
 constexpr Button kCommandBarButtons[] = {
-    {32801, "Cap"}, {32802, "AP"}, {32803, "Avg"}, {32804, "GPS"}, {32881, "Bar"}};
+    {32801, "Cap"}, {32802, "AP"}, {32803, "Avg"}, {32804, "GPS"}, {32881, "Draw"}};
 // 32777 is the place of the ruler combo, the buttons follow it.
 constexpr Button kZoomBarButtons[] = {{32807, "+"},  {32811, "\u2212"}, {32805, "[ ]"},
                                       {32806, "\u25CE"}, {32832, "Off"},   {32845, "XY"},
-                                      {1157, "\u2194"},  {1158, "Wpt"}};
-constexpr Button kToolBar1Buttons[] = {{32878, "A"},  {32877, "L"},  {32880, "\u25AD"},
-                                       {32879, "\u25CB"}, {32882, "P"}, {32889, "Wpt"}};
+                                      {1157, "\u2194"},  {1158, "+Wpt"}};
+constexpr Button kToolBar1Buttons[] = {{32878, "+L"},  {32877, "+Pt"},  {32880, "\u25AD"},
+                                       {32879, "\u25CB"}, {32882, "GPS\u25CB"}, {32889, "Move"}};
 constexpr Button kToolBar2Buttons[] = {{32883, "1"}, {32884, "2"}, {32888, "\u2702"}, {32887, "OK"}};
 
 // Tooltip string ids, in button order.

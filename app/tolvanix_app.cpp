@@ -92,10 +92,24 @@ void CheckOsVersion(CTolvanixApp* app) {
 BOOL LoadLanguageDll(CTolvanixApp* app) {
   app->m_languageModule = nullptr;
   auto idioma = static_cast<std::int16_t>(app->GetProfileInt(kOptions, "Idioma", 0));
-  std::string path = ModuleDirectory + LanguageModuleFor(idioma).file;
-  HMODULE module = LoadLibrary(path);
-  if (!module || !platform::HasResources(module)) {
-    // The next start comes up in English.
+  const LanguageModuleInfo& chosen = LanguageModuleFor(idioma);
+  HMODULE module = LoadLibrary(ModuleDirectory + chosen.file);
+  if (module && !platform::HasResources(module)) {
+    FreeLibrary(module);
+    module = nullptr;
+  }
+  if (!module && chosen.index != 0) {
+    // A chosen module that is missing or unreadable: this start and the next ones in English.
+    app->WriteProfileInt(kOptions, "Idioma", 0);
+    MessageBox(nullptr, MissingLanguageNotice(chosen.index), kCaption, MB_OK | MB_ICONEXCLAMATION);
+    module = LoadLibrary(ModuleDirectory + LanguageModuleFor(0).file);
+    if (module && !platform::HasResources(module)) {
+      FreeLibrary(module);
+      module = nullptr;
+    }
+  }
+  if (!module) {
+    // Not even the English module can be read.
     app->WriteProfileInt(kOptions, "Idioma", 0);
     ExitProcess(0);
   }

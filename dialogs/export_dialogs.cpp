@@ -77,6 +77,12 @@ CDlgCoordSystem::CDlgCoordSystem(const CoordSystemQuestion& question, CWnd* pare
 
 BOOL CDlgCoordSystem::OnInitDialog() {
   FillDatumCombo(this, kCoordDatum, m_question);
+  if (!m_question.kindItems.empty()) {
+    CComboBox kind(GetDlgItem(kCoordKind));
+    kind.ResetContent();
+    for (const std::string& item : m_question.kindItems) kind.AddString(item);
+  }
+  if (!m_question.kindLabel.empty()) SetDlgItemText(kCoordKindLabel, m_question.kindLabel);
   CDialogVScroll::OnInitDialog();
   ApplyLayout();
   return TRUE;

@@ -34,6 +34,7 @@ inline constexpr int kCoordZone = 1109;
 inline constexpr int kCoordDatum = 1108;
 inline constexpr int kCoordHemisphere = 1144;
 inline constexpr int kCoordKind = 1231;
+inline constexpr int kCoordKindLabel = 1234;
 
 inline constexpr int kShpFieldTemplate = 243;
 inline constexpr int kShpFieldCombo = 1273;

@@ -184,7 +184,8 @@ void CDlgAreaDesign::OnOK() { CDialogVScroll::OnOK(); }
 void CDlgAreaDesign::OnSetDefault() {
   if (!UpdateData(TRUE)) return;
   if (CWinApp* app = AfxGetApp()) {
-    app->WriteProfileInt("Opciones", "Pattern", m_pattern);
+    // A line has no fill: new areas keep the pattern they had.
+    if (!DesignsALine(m_tipo)) app->WriteProfileInt("Opciones", "Pattern", m_pattern);
     app->WriteProfileInt("Opciones", "Color", static_cast<int>(m_color));
   }
 }
@@ -215,6 +216,9 @@ BOOL CDlgObjectList::OnInitDialog() {
     m_details.SetRowCount(5);
   }
   CreateGridIn(this, m_Grid, kGridArea, kObjectGridId);
+  // The list opens on the feature its opener names (a tapped feature's Properties).
+  if (m_current >= 0 && m_current < static_cast<int>(m_doc->m_features.size()))
+    m_doc->m_current = m_current;
   FillNames();
   FillGrid();
   ShowDetails(m_doc->m_current);

@@ -28,6 +28,11 @@ constexpr UINT kHeaderSymbol = 59276, kHeaderName = 59180, kHeaderLongitude = 59
                kHeaderLatitude = 59183, kHeaderEasting = 59217, kHeaderNorthing = 59218,
                kHeaderAltitude = 59221, kHeaderZone = 59181;
 const std::vector<std::string> kHemispheres{"N", "S"};
+// The point import's choice in combo 1231: convert the coordinates by the answer (geographic
+// into the datum in use, or UTM of the chosen zone), or take geographic ones as stored.
+constexpr UINT kStringImportConvert = 59310, kStringImportAsStored = 59311,
+               kStringImportChoice = 59312;
+constexpr int kImportConvert = 0, kImportAsStored = 1;
 
 // A message of the form "...\nRow %d" for a grid row.
 std::string RowMessage(UINT id, int row) {
@@ -285,9 +290,14 @@ void CDlgWaypointTable::OnImport() {
   question.projectionText = doc_->m_projectionName;
   question.zone = doc_->m_zone;
   question.mode = doc_->m_coord;
+  question.kindItems = {LoadResString(kStringImportConvert), LoadResString(kStringImportAsStored)};
+  question.kindLabel = LoadResString(kStringImportChoice);
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(question, answer)) return;
   const bool projected = answer.coordKind == 1;
+  // Projected coordinates cannot be taken as they are: nothing is imported.
+  if (answer.kind != kImportConvert && !(answer.kind == kImportAsStored && !projected)) return;
+  const bool asStored = answer.kind == kImportAsStored;
   SwitchMode(projected ? kProjected : kGeographic);
 
   const PointImportResult read = ReadShapefilePoints(path);
@@ -311,7 +321,7 @@ void CDlgWaypointTable::OnImport() {
       w.zone = answer.zone;
       w.south = north ? 0 : 1;
       if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) continue;
-    } else if (answer.datumChoice == 0 && doc_->m_datum.index > 0) {
+    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0) {
       doc_->TransformOutput(w.x, w.y);  // WGS84 of the file into the user datum
     }
     table_->InsertFirst(w);

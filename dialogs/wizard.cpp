@@ -1,8 +1,12 @@
 #include "dialogs/wizard.h"
 
+#include <vector>
+
 #include "dialogs/program_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/ui/control_notify.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dc.h"
 
 namespace {
 
@@ -16,6 +20,37 @@ CWnd* ViewWindowOf(CTolvanixDoc& doc) {
   return view ? CWnd::FromHandle(view->GetViewWindow()) : nullptr;
 }
 
+// The pictures of the two categories, drawn on white: an area (a filled outline) and a line
+// (an open path), each with its vertices, `scale` times a 48 x 32 design.
+void DrawCategoryPicture(CBitmap& picture, int category, int scale) {
+  const int width = 48 * scale, height = 32 * scale;
+  CDC mem;
+  mem.CreateCompatibleDC(nullptr);
+  picture.CreateCompatibleBitmap(&mem, width, height);
+  CBitmap* old = mem.SelectObject(&picture);
+  mem.FillSolidRect(0, 0, width, height, kWizardPictureBackground);
+  const POINT area[] = {{6, 24}, {14, 5}, {34, 4}, {43, 16}, {30, 28}};
+  const POINT line[] = {{4, 26}, {16, 10}, {28, 20}, {44, 5}};
+  const POINT* points = category == 1 ? area : line;
+  const int count = category == 1 ? 5 : 4;
+  std::vector<POINT> scaled(points, points + count);
+  for (POINT& p : scaled) p = {p.x * scale, p.y * scale};
+  CPen outline(PS_SOLID, 2 * scale, category == 1 ? kWizardAreaOutline : kWizardLineColour);
+  CPen* oldPen = mem.SelectObject(&outline);
+  if (category == 1) {
+    CBrush fill(kWizardAreaFill);
+    CBrush* oldBrush = mem.SelectObject(&fill);
+    mem.Polygon(scaled.data(), count);
+    mem.SelectObject(oldBrush);
+  } else {
+    mem.Polyline(scaled.data(), count);
+  }
+  mem.SelectObject(oldPen);
+  for (const POINT& p : scaled)
+    mem.FillSolidRect(p.x - 2 * scale, p.y - 2 * scale, 4 * scale, 4 * scale, RGB(0, 0, 0));
+  mem.SelectObject(old);
+}
+
 }  // namespace
 
 CWizard::CWizard(CWnd* parent) : CPropertySheet(std::string("Wizard"), parent, 0) {}
@@ -26,6 +61,18 @@ BEGIN_MESSAGE_MAP(CPageWizard1, CPropertyPage)
 END_MESSAGE_MAP()
 
 CPageWizard1::CPageWizard1() : CPropertyPage(kTemplateCategories) {}
+
+BOOL CPageWizard1::OnInitDialog() {
+  CPropertyPage::OnInitDialog();
+  // High-resolution screens (480 pixels wide or more) get the pictures at twice the size.
+  const int scale = GetSystemMetrics(SM_CXSCREEN) >= 480 ? 2 : 1;
+  const int buttons[] = {1239, 1240};
+  for (int i = 0; i < 2; ++i) {
+    DrawCategoryPicture(m_pictures[i], i + 1, scale);
+    SetButtonBitmap(GetDlgItem(buttons[i]), m_pictures[i]);
+  }
+  return TRUE;
+}
 
 void CPageWizard1::Choose(BYTE category) {
   if (m_category) *m_category = category;

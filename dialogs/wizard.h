@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/ui/dc.h"
 #include "platform/ui/property_sheet.h"
 #include "widgets/dialog_vscroll.h"
 
@@ -21,9 +22,17 @@ class CWizard : public CPropertySheet {
   BYTE m_second = 0;
 };
 
+// Colours of the category pictures.
+inline constexpr COLORREF kWizardPictureBackground = RGB(255, 255, 255);
+inline constexpr COLORREF kWizardAreaFill = RGB(150, 220, 120);
+inline constexpr COLORREF kWizardAreaOutline = RGB(0, 110, 0);
+inline constexpr COLORREF kWizardLineColour = RGB(0, 60, 200);
+
 class CPageWizard1 : public CPropertyPage {
  public:
   CPageWizard1();
+  // The category buttons show the program's pictures of an area and a line.
+  BOOL OnInitDialog() override;
 
   // The sheet's category, set by the opener before the sheet runs.
   BYTE* m_category = nullptr;
@@ -36,6 +45,7 @@ class CPageWizard1 : public CPropertyPage {
 
  private:
   void Choose(BYTE category);
+  CBitmap m_pictures[2];
 };
 
 class CDlgSummary : public CDialogVScroll {

@@ -14,6 +14,7 @@
 #include "platform/file_dialog.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 #include "platform/threads.h"
 #include "platform/window_messages.h"
 
@@ -333,6 +334,7 @@ void CTolvanixDoc::MoveAllFeatures() {
   // Without a position the shift would carry every feature off to the reference point.
   if (std::fabs(fix.gpsLon) < kNoPosition && std::fabs(fix.gpsLat) < kNoPosition) return;
   m_holdPosition = true;
+  const platform::WaitCursor wait;
   const double dLon = m_circleCentreWgs.x - fix.gpsLon;
   const double dLat = m_circleCentreWgs.y - fix.gpsLat;
   for (FeatureRecord& feature : m_features) {

@@ -2,6 +2,7 @@
 // file name, read the document through DocExportSource and write what document/export_*.cpp
 // format. Every export holds m_holdPosition for its whole run (fixes are dropped meanwhile).
 #include <memory>
+#include <optional>
 
 #include "app/strings.h"
 #include "coords/utm.h"
@@ -12,6 +13,7 @@
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 
 namespace {
 
@@ -203,13 +205,17 @@ void Tell(CTolvanixDoc& doc, const std::string& text, UINT style = MB_OK | MB_IC
 // streamed to the file as it grows; a failure says so.
 template <class Write>
 bool StreamExport(CTolvanixDoc& doc, const std::string& path, Write&& write) {
-  ExportFile file(path);
-  bool written = file.Open();
-  if (written) {
-    ExportText out = file.Text();
-    write(out);
-    out.Finish();
-    written = file.Commit();
+  bool written;
+  {
+    const platform::WaitCursor wait;
+    ExportFile file(path);
+    written = file.Open();
+    if (written) {
+      ExportText out = file.Text();
+      write(out);
+      out.Finish();
+      written = file.Commit();
+    }
   }
   if (!written) Tell(doc, LoadResString(kStringCannotCreate));
   return written;
@@ -286,7 +292,9 @@ void CTolvanixDoc::OnExportShp() {
 bool CTolvanixDoc::ExportShpPoints(const std::string& path, int shapeType, int datumChoice,
                                    int coordMode, int zone) {
   DocExportSource source(*this);
+  std::optional<platform::WaitCursor> wait(std::in_place);
   const ShpWriteResult result = ::ExportShpPoints(path, source, datumChoice, coordMode, zone);
+  wait.reset();
   if (!result.ok) Tell(*this, result.message);
   return result.ok;
 }
@@ -294,8 +302,10 @@ bool CTolvanixDoc::ExportShpPoints(const std::string& path, int shapeType, int d
 bool CTolvanixDoc::ExportShpShapes(const std::string& path, int shapeType, int datumChoice,
                                    int coordMode, int zone, bool closeRings) {
   DocExportSource source(*this);
+  std::optional<platform::WaitCursor> wait(std::in_place);
   const ShpWriteResult result =
       ::ExportShpShapes(path, source, shapeType, datumChoice, coordMode, zone, closeRings);
+  wait.reset();
   if (!result.ok) Tell(*this, result.message);
   return result.ok;
 }
@@ -311,8 +321,10 @@ bool CTolvanixDoc::ExportWaypointsShp(const std::vector<WaypointRecord>& waypoin
       AskSavePath("ESRI Shapefile POINT (*.shp)|*.shp||", "shp", kStringExportShp);
   if (path.empty()) return false;
   DocExportSource source(*this);
+  std::optional<platform::WaitCursor> wait(std::in_place);
   const ShpWriteResult result = ::ExportWaypointsShp(path, source, waypoints, answer.datumChoice,
                                                      answer.coordKind, answer.zone);
+  wait.reset();
   if (!result.ok) Tell(*this, result.message);
   return result.ok;
 }
@@ -380,13 +392,16 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
   settings.zone = answer.zone;
   settings.north = answer.hemisphere < 1;
   DocExportSource source(*this);
+  std::optional<platform::WaitCursor> wait(std::in_place);
   auto chooser = [prompts](const std::vector<DbfTextField>& fields) {
+    const platform::WaitCursorPause ask;
     std::vector<std::string> names;
     for (const DbfTextField& f : fields) names.push_back(f.name);
     return prompts->AskNameField(names);
   };
   ShpImportResult result =
       ::ImportShapefile(path, settings, source, chooser, LoadResString(kStringUnnamed));
+  if (result.status != ShpImportStatus::Ok) wait.reset();
   if (result.status == ShpImportStatus::OpenFailed) {
     Tell(*this, LoadResString(kStringUnknownFile) + "\n" + path);
     return importedNothing();

@@ -1,12 +1,15 @@
 // The document file (".tvx") as the document uses it: saving through a temporary file, reading
 // a file into a new document or importing it into the open one, and the steps after a load.
 // The bytes themselves are read and written by document/tvx_file.*.
+#include <optional>
+
 #include <string_view>
 
 #include "app/strings.h"
 #include "document/tolvanix_doc.h"
 #include "document/tvx_file.h"
 #include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 #include "platform/win_app.h"
 #include "platform/window_messages.h"
 
@@ -46,7 +49,12 @@ BOOL CTolvanixDoc::OnSaveDocument(const std::string& path) {
   HoldPosition hold(*this);
   std::string error;
   const DatumConversion datum = FileDatum(*this);
-  if (!SaveTvxFileAtomically(path, m_content, error, m_datum.index > 0 ? &datum : nullptr)) {
+  bool saved;
+  {
+    const platform::WaitCursor wait;
+    saved = SaveTvxFileAtomically(path, m_content, error, m_datum.index > 0 ? &datum : nullptr);
+  }
+  if (!saved) {
     MessageBox(m_hwndView, error, kCaption, MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
   }
@@ -64,6 +72,8 @@ bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
   TvxFileError error;
 
   bool ok;
+  std::optional<platform::WaitCursor> wait;
+  wait.emplace();
   if (m_appendOnLoad) {
     // The import adds to the open document; the reader merges only a file it read whole.
     ok = AppendTvxFile(bytes, m_content, error, settings, &info);
@@ -80,6 +90,7 @@ bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
   }
   m_openingFile = false;
   if (!ok) {
+    wait.reset();
     std::string text = error.stringId ? LoadResString(error.stringId) : std::string();
     if (text.empty()) text = error.text;
     MessageBox(m_hwndView, text, kCaption, MB_OK | MB_ICONEXCLAMATION);

@@ -10,6 +10,7 @@
 #include "document/tvx_file.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 #include "platform/win_app.h"
 
 namespace {
@@ -68,6 +69,7 @@ BOOL CTolvanixDoc::OnOpenDocument(const std::string& path) {
 }
 
 void CTolvanixDoc::ReplayNmea(const std::string& bytes) {
+  const platform::WaitCursor wait;
   m_replayingNmea = true;
   // The parser is fed from one source only: the receiver stays off after the replay.
   if (m_gpsOn) ToggleGps();

@@ -45,6 +45,10 @@ struct CoordSystemQuestion : DatumQuestion {
   bool lockKindCombo = false;   // combo 1231 (export kind) disabled
   bool lockCoordKind = false;   // geographic/projected choice, zone and hemisphere disabled
   int kind = 0;                 // combo 1231 proposed
+  // The texts of combo 1231 and of its label when the question is not the export's
+  // (empty: the template's own).
+  std::vector<std::string> kindItems;
+  std::string kindLabel;
 };
 struct CoordSystemAnswer {
   int coordKind = 0;   // 0 geographic, 1 projected (UTM)

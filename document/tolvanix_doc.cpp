@@ -46,6 +46,7 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_COMMAND(32794, &CTolvanixDoc::OnLanguageBg)
   ON_COMMAND(32795, &CTolvanixDoc::OnLanguageLt)
   ON_COMMAND(32796, &CTolvanixDoc::OnLanguageCh)
+  ON_UPDATE_COMMAND_UI_RANGE(32782, 32796, &CTolvanixDoc::OnUpdateLanguage)
   ON_COMMAND(ID_APP_EXIT, &CTolvanixDoc::OnAppExit)
   // --- exports (document/doc_export.cpp) ---
   ON_COMMAND(32780, &CTolvanixDoc::OnExportGeographicTxt)
@@ -264,6 +265,12 @@ void CTolvanixDoc::ChooseLanguage(int index) {
   m_language = static_cast<std::int16_t>(index);
   if (CWinApp* app = AfxGetApp()) app->WriteProfileInt("Opciones", "Idioma", m_language);
   MessageBox(m_hwndView, kLanguageModules[index].notice, kCaption, MB_ICONEXCLAMATION);
+}
+
+void CTolvanixDoc::OnUpdateLanguage(CCmdUI* ui) {
+  // A module that is not installed cannot be chosen for the next start.
+  const LanguageModuleInfo* row = LanguageModuleByCommand(ui->m_nID);
+  ui->Enable(row != nullptr && LanguageModuleInstalled(row->index));
 }
 
 void CTolvanixDoc::OnLanguageEn() { ChooseLanguage(0); }

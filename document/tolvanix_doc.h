@@ -255,6 +255,7 @@ class CTolvanixDoc : public CDocument {
   void OnUpdateObjectGrid(CCmdUI* ui);
   void OnObjectList();  // 32862
   void OnUpdateObjectList(CCmdUI* ui);
+  void OnUpdateLanguage(CCmdUI* ui);  // commands 32782-32796
   void OnWaypointTable();  // 32864
   void ShowWaypointTable();
   void OnNewObject();  // 32842

@@ -13,6 +13,8 @@ int DocWaypointProjector::DisplayZone(const WaypointRecord& first) {
   return doc_.m_zone;
 }
 
+int DocWaypointProjector::DocumentZone() const { return doc_.m_zone; }
+
 bool DocWaypointProjector::ToProjected(double lon, double lat, int zone, bool north,
                                        double& easting, double& northing) {
   double x = lon, y = lat;

@@ -14,6 +14,7 @@ class DocWaypointProjector : public waypoint_table::Projector {
   bool ProjectionDisplay() const override;
   // With the automatic zone the document's zone ("Huso") follows the first waypoint.
   int DisplayZone(const WaypointRecord& first) override;
+  int DocumentZone() const override;
   bool ToProjected(double lon, double lat, int zone, bool north, double& easting,
                    double& northing) override;
   bool ToGeographic(double easting, double northing, int zone, bool north, double& lon,

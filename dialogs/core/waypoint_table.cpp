@@ -42,6 +42,8 @@ std::vector<std::string> Fields(const std::string& text) {
 
 std::string AltitudeText(std::int32_t centimetres) { return Fixed(centimetres * 0.01, 2); }
 
+bool Blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
 }  // namespace
 
 double LeadingNumber(const std::string& text) {
@@ -167,10 +169,14 @@ void Table::WriteRow(Row& row, const WaypointRecord& w) const {
     }
   }
   row.cells[kAltitude] = AltitudeText(w.altitudeCm);
+  row.written = row.cells;
 }
 
 std::vector<Table::ReadRow> Table::ReadBack() const {
   std::vector<ReadRow> out;
+  // A hemisphere left empty is the first waypoint's.
+  int firstSouth = displaySouth_;
+  bool firstSeen = false;
   for (const Row& row : rows_) {
     if (row.cells[kX].empty()) continue;
     ReadRow r;
@@ -178,23 +184,38 @@ std::vector<Table::ReadRow> Table::ReadBack() const {
     r.fromWaypoint = row.origin.has_value();
     r.note = row.note;
     WaypointRecord& w = r.record;
-    w.name = CutName(row.cells[kName]);
+    auto unchanged = [&](int column) {
+      return r.fromWaypoint && row.cells[column] == row.written[column];
+    };
+    if (!unchanged(kName)) w.name = CutName(row.cells[kName]);
     w.symbol = row.symbol;
     // An altitude the records cannot hold keeps the waypoint's own (0 for a new row).
-    if (const auto altitudeCm = CentimetresFromMetres(LeadingNumber(row.cells[kAltitude]))) {
-      w.altitudeCm = *altitudeCm;
+    if (!unchanged(kAltitude)) {
+      if (const auto altitudeCm = CentimetresFromMetres(LeadingNumber(row.cells[kAltitude])))
+        w.altitudeCm = *altitudeCm;
     }
     if (mode_ == kGeographic) {
-      w.x = ParseGeo(row.cells[kX], geoType_);
-      w.y = ParseGeo(row.cells[kY], geoType_);
+      if (!unchanged(kX)) w.x = ParseGeo(row.cells[kX], geoType_);
+      if (!unchanged(kY)) w.y = ParseGeo(row.cells[kY], geoType_);
     } else {
-      w.easting = LeadingNumber(row.cells[kX]);
-      w.northing = LeadingNumber(row.cells[kY]);
-      if (!projection_) {
-        w.zone = static_cast<std::int32_t>(LeadingNumber(row.cells[kZone]));
-        w.south = row.cells[kHemisphere] == "N" ? 0 : 1;
+      r.positionKept = unchanged(kX) && unchanged(kY) &&
+                       (projection_ || (unchanged(kZone) && unchanged(kHemisphere)));
+      if (!r.positionKept) {
+        w.easting = LeadingNumber(row.cells[kX]);
+        w.northing = LeadingNumber(row.cells[kY]);
+        if (!projection_) {
+          w.zone = Blank(row.cells[kZone])
+                       ? displayZone_
+                       : static_cast<std::int32_t>(LeadingNumber(row.cells[kZone]));
+          if (Blank(row.cells[kHemisphere]))
+            w.south = firstSouth;
+          else
+            w.south = row.cells[kHemisphere] == "N" ? 0 : 1;
+        }
       }
+      if (!firstSeen) firstSouth = w.south > 0 ? 1 : 0;
     }
+    firstSeen = true;
     out.push_back(std::move(r));
   }
   return out;
@@ -204,6 +225,10 @@ void Table::ToGeographic(std::vector<ReadRow>& rows, Projector& projector) const
   std::vector<ReadRow> kept;
   for (ReadRow& r : rows) {
     WaypointRecord& w = r.record;
+    if (r.positionKept) {
+      kept.push_back(std::move(r));
+      continue;
+    }
     double lon = 0, lat = 0;
     if (projector.ToGeographic(w.easting, w.northing, w.zone, w.south <= 0, lon, lat)) {
       w.x = lon;
@@ -220,8 +245,11 @@ bool Table::SwitchMode(int mode, Projector& projector) {
   if (mode == mode_) return false;
   std::vector<ReadRow> read = ReadBack();
   if (mode_ == kProjected) ToGeographic(read, projector);
-  if (mode == kProjected && !read.empty()) {
-    const int zone = projector.DisplayZone(read.front().record);
+  if (mode == kProjected) {
+    const int zone =
+        read.empty() ? projector.DocumentZone() : projector.DisplayZone(read.front().record);
+    displayZone_ = zone;
+    displaySouth_ = !read.empty() && read.front().record.y < 0 ? 1 : 0;
     for (ReadRow& r : read) {
       WaypointRecord& w = r.record;
       const bool north = w.y >= 0;

@@ -58,6 +58,8 @@ class Projector {
   // The UTM zone the projected display uses for all rows (the document's zone, refreshed
   // from the first waypoint's longitude when the zone is automatic).
   virtual int DisplayZone(const WaypointRecord& first) = 0;
+  // The document's zone as it stands (the projected display of a table without waypoints).
+  virtual int DocumentZone() const { return 0; }
   // Working-datum degrees -> projected, and back; false when the point cannot be converted.
   virtual bool ToProjected(double lon, double lat, int zone, bool north, double& easting,
                            double& northing) = 0;
@@ -67,6 +69,9 @@ class Projector {
 
 struct Row {
   std::array<std::string, kColumnCount> cells;
+  // The cells as the table wrote them from `origin`: a cell the user left as it was gives
+  // back the value it was written from, not the rounded text.
+  std::array<std::string, kColumnCount> written;
   int symbol = 0;
   // The waypoint the row was made from: what the table does not show (its time stamp) and
   // its note go back with it.
@@ -98,7 +103,9 @@ class Table {
   bool SwitchMode(int mode, Projector& projector);
   // The waypoints and notes the table hands back on OK: longitude and latitude from the
   // projected values when the projected display is shown (each row with its own zone and
-  // hemisphere).
+  // hemisphere; a row typed without zone takes the display's zone, one without N/S the first
+  // waypoint's hemisphere). Cells left as the table wrote them keep the exact values they
+  // came from.
   void Finish(Projector& projector, std::vector<WaypointRecord>& waypoints,
               std::vector<std::string>& notes) const;
   // After an accepted edit of a row's zone (projected display, not "PROJ"): easting and
@@ -112,6 +119,7 @@ class Table {
     WaypointRecord record;
     std::string note;
     bool fromWaypoint = false;
+    bool positionKept = false;  // the row's coordinates are those it was written from
   };
   std::vector<ReadRow> ReadBack() const;
   void WriteRow(Row& row, const WaypointRecord& w) const;
@@ -121,6 +129,9 @@ class Table {
 
   std::vector<Row> rows_;
   int mode_ = kGeographic;
+  // The zone of the projected display and the hemisphere of its first waypoint (1 south).
+  int displayZone_ = 0;
+  int displaySouth_ = 0;
   int geoType_;
   bool projection_;
 };

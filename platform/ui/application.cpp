@@ -6,6 +6,7 @@
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
+#include <wx/utils.h>
 
 #include <atomic>
 #include <csignal>
@@ -15,6 +16,7 @@
 
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/wx_text.h"
 #include "platform/win_app.h"
@@ -198,12 +200,14 @@ void InstallWindowedBackends() {
   SetMessageBoxBackend(&WindowedMessageBox);
   platform::SetFileDialogBackend(&WindowedFileDialog);
   SetMessageBackend({&PostThroughEventLoop, &SendThroughEventLoop});
+  platform::SetWaitCursorBackend({[] { wxBeginBusyCursor(); }, [] { wxEndBusyCursor(); }});
 }
 
 void RemoveWindowedBackends() {
   g_backendsLive = false;
   SetMessageBoxBackend({});
   platform::SetFileDialogBackend({});
+  platform::SetWaitCursorBackend({});
   // Posts that arrive after the loop has ended are dropped rather than queued forever.
   SetMessageBackend({[](HWND, UINT, WPARAM, LPARAM) {}, [](HWND, UINT, WPARAM, LPARAM) { return LRESULT{0}; }});
 }

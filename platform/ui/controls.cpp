@@ -1,11 +1,13 @@
 #include "platform/ui/controls.h"
 
+#include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/sizer.h>
 #include <wx/ctrlsub.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
+#include "platform/ui/dc.h"
 #include "platform/ui/wx_text.h"
 
 using platform::ui::FromWx;
@@ -65,4 +67,12 @@ void RelayoutDialog(CWnd* window) {
     top->Fit();
   }
   top->Layout();
+}
+
+bool SetButtonBitmap(CWnd* button, const CBitmap& picture) {
+  auto* control = button ? dynamic_cast<wxButton*>(button->GetWxWindow()) : nullptr;
+  if (!control) return false;
+  control->SetBitmap(picture.ToWxBitmap(), wxTOP);
+  if (wxWindow* parent = control->GetParent()) parent->Layout();
+  return true;
 }

@@ -195,3 +195,8 @@ class CInPlaceControl {
 // item selected or deselected by the program. Nothing happens for a missing control.
 std::vector<int> GetListBoxSelections(CWnd* listBox);
 void SetListBoxSelection(CWnd* listBox, int index, bool select);
+
+class CBitmap;
+// Shows a picture on a push button (beside its caption when it has one); false when the
+// control is not a button.
+bool SetButtonBitmap(CWnd* button, const CBitmap& picture);

@@ -1,5 +1,7 @@
 #include "platform/ui/frame.h"
 
+#include <dlfcn.h>
+
 #include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -35,13 +37,51 @@ bool IsCommandSource(wxObject* source) {
          dynamic_cast<wxMenuBar*>(source);
 }
 
+// The toolkit tells of a new theme itself (wxEVT_SYS_COLOUR_CHANGED) but not of a new
+// desktop font: that is heard from its settings object, looked up at run time.
+void* ToolkitSettings() {
+  using Get = void* (*)();
+  auto get = reinterpret_cast<Get>(dlsym(RTLD_DEFAULT, "gtk_settings_get_default"));
+  return get ? get() : nullptr;
+}
+
+unsigned long ConnectFontNotice(void* data, void (*handler)(void*, void*, void*)) {
+  using Connect = unsigned long (*)(void*, const char*, void (*)(), void*, void*, int);
+  auto connect = reinterpret_cast<Connect>(dlsym(RTLD_DEFAULT, "g_signal_connect_data"));
+  void* settings = ToolkitSettings();
+  if (!connect || !settings) return 0;
+  return connect(settings, "notify::gtk-font-name", reinterpret_cast<void (*)()>(handler), data,
+                 nullptr, 0);
+}
+
+void DisconnectFontNotice(unsigned long id) {
+  using Disconnect = void (*)(void*, unsigned long);
+  auto disconnect = reinterpret_cast<Disconnect>(dlsym(RTLD_DEFAULT, "g_signal_handler_disconnect"));
+  void* settings = ToolkitSettings();
+  if (id && disconnect && settings) disconnect(settings, id);
+}
+
 class FrameWindow : public wxFrame {
  public:
   explicit FrameWindow(CFrameWnd* owner) : wxFrame(nullptr, wxID_ANY, "Tolvanix PDA"), owner_(owner) {
     Bind(wxEVT_MENU, &FrameWindow::OnMenu, this);
     Bind(wxEVT_UPDATE_UI, &FrameWindow::OnUpdate, this);
     Bind(wxEVT_CLOSE_WINDOW, &FrameWindow::OnCloseWindow, this);
+    // The desktop's theme, fonts or resolution changed: the frame hears it as a settings
+    // change.
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+      event.Skip();
+      SettingChanged();
+    });
+    Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+      event.Skip();
+      SettingChanged();
+    });
+    fontNotice_ = ConnectFontNotice(this, [](void*, void*, void* self) {
+      static_cast<FrameWindow*>(self)->SettingChanged();
+    });
   }
+  ~FrameWindow() override { DisconnectFontNotice(fontNotice_); }
 
  private:
   void OnMenu(wxCommandEvent& event) {
@@ -60,7 +100,18 @@ class FrameWindow : public wxFrame {
     // OnClose destroys the window when the document agrees; otherwise it stays.
     if (!IsBeingDeleted() && event.CanVeto()) event.Veto();
   }
+  void SettingChanged() {
+    // One change often arrives as several notices: the frame handles it once, after them.
+    if (settingPending_) return;
+    settingPending_ = true;
+    CallAfter([this] {
+      settingPending_ = false;
+      if (!IsBeingDeleted()) owner_->SendMessage(WM_SETTINGCHANGE, 0, 0);
+    });
+  }
   CFrameWnd* owner_;
+  bool settingPending_ = false;
+  unsigned long fontNotice_ = 0;
 };
 
 // The view's window: paint, mouse, keys and size reach the view's map as messages
@@ -232,11 +283,17 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, BOOL ma
     return nullptr;
   }
   BOOL ok = path.empty() ? document_->OnNewDocument() : document_->OnOpenDocument(path);
+  const bool opened = ok && !path.empty();
+  if (!ok && created && !path.empty()) {
+    // The document the program was started with cannot be read: the document has said why,
+    // and the program starts with a new document instead.
+    ok = document_->OnNewDocument();
+  }
   if (!ok) {
     if (created && frame_) frame_->DestroyWindow();
     return nullptr;
   }
-  if (!path.empty()) document_->SetPathName(path);
+  if (opened) document_->SetPathName(path);
   if (CView* view = frame_ ? frame_->GetActiveView() : nullptr) {
     if (created) view->OnInitialUpdate(); else document_->UpdateAllViews(nullptr);
   }

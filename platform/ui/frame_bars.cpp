@@ -6,8 +6,10 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/statusbr.h>
+#include <wx/time.h>
 #include <wx/toolbar.h>
 
+#include <memory>
 #include <set>
 
 #include "platform/ui/command_ids.h"
@@ -356,14 +358,37 @@ BOOL IsFrameFullScreen(CFrameWnd* frame) {
 void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu)> onOpen) {
   wxFrame* window = frame ? frame->GetFrame() : nullptr;
   if (!window || !onOpen) return;
-  window->Bind(wxEVT_MENU_OPEN, [onOpen](wxMenuEvent& event) {
-    event.Skip();
-    wxMenu* shown = event.GetMenu();
-    if (!shown || event.IsPopup() || shown->GetParent()) return;
+  auto prepare = [onOpen](wxMenu* shown) {
     CMenu menu;
     menu.CreatePopupMenu();
     FillFromWx(menu, shown);
     onOpen(&menu);
     CopyToWx(menu, shown);
+  };
+  window->Bind(wxEVT_MENU_OPEN, [prepare](wxMenuEvent& event) {
+    event.Skip();
+    wxMenu* shown = event.GetMenu();
+    if (!shown || event.IsPopup() || shown->GetParent()) return;
+    prepare(shown);
+  });
+  // A menu is sized when it opens, before the open handler changes its texts: the texts are
+  // therefore also made ready beforehand, when the pointer comes onto the menu bar and, a few
+  // times a second, while the program is idle (the keyboard opens menus too).
+  wxMenuBar* bar = window->GetMenuBar();
+  if (!bar) return;
+  auto prepareAll = [prepare, bar] {
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i) prepare(bar->GetMenu(i));
+  };
+  bar->Bind(wxEVT_ENTER_WINDOW, [prepareAll](wxMouseEvent& event) {
+    event.Skip();
+    prepareAll();
+  });
+  auto last = std::make_shared<wxLongLong>(0);
+  window->Bind(wxEVT_IDLE, [prepareAll, last, bar](wxIdleEvent& event) {
+    event.Skip();
+    const wxLongLong now = wxGetLocalTimeMillis();
+    if (now - *last < 300 || !bar->IsShown()) return;
+    *last = now;
+    prepareAll();
   });
 }

@@ -2,8 +2,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/languages.h"
+#include "app/strings.h"
 #include "document/tolvanix_doc.h"
 #include "platform/message_box.h"
 #include "platform/options_store.h"
@@ -65,6 +67,22 @@ TEST_F(AppCommands, EachLanguageCommandStoresItsRowAndShowsItsNotice) {
   EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 2u);
   EXPECT_EQ(std::string(kLanguageModules[2].notice),
             "Les changements prendront effet après avoir redémarrer le programme");
+}
+
+TEST_F(AppCommands, LanguageCommandsOfModulesNotInstalledAreDisabled) {
+  const std::string folder = ModuleDirectory;
+  fs::create_directories(dir_ / "internal");
+  for (const char* file : {"internal/tvx_en.dll", "internal/tvx_lt.dll"})
+    std::ofstream(dir_ / file) << "x";
+  ModuleDirectory = dir_.string() + "/";
+  CTolvanixDoc doc;
+  for (const LanguageModuleInfo& row : kLanguageModules) {
+    CCmdUI ui(row.commandId);
+    EXPECT_TRUE(ui.DoUpdate(&doc, TRUE)) << row.commandId;
+    ASSERT_TRUE(ui.enabled.has_value());
+    EXPECT_EQ(*ui.enabled, row.index == 0 || row.index == 13) << row.file;
+  }
+  ModuleDirectory = folder;
 }
 
 TEST_F(AppCommands, ExitCommandAsksTheMainWindowToClose) {

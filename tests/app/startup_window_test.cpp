@@ -50,14 +50,18 @@ class Startup : public ::testing::Test {
   }
   static platform::OptionsStore& store() { return platform::OptionsStore::Instance(); }
 
-  pid_t Start(const std::string& program, std::map<std::string, std::string> env = {}) {
+  pid_t Start(const std::string& program, std::map<std::string, std::string> env = {},
+              const std::string& argument = {}) {
     env["TVX_CONFIG_DIR"] = (dir_ / "config").string();
     env["TVX_TEST_READY_FILE"] = (dir_ / "ready").string();
     env["TVX_TEST_MSGBOX_LOG"] = (dir_ / "boxes").string();
     pid_t pid = ::fork();
     if (pid == 0) {
       for (auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
-      ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      if (argument.empty())
+        ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      else
+        ::execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
     running_.push_back(pid);
@@ -117,14 +121,31 @@ TEST_F(Startup, UnknownIdiomaLoadsTheEnglishModule) {
   EXPECT_EQ(store().GetInt(kOptionsKey, "Idioma"), 99);
 }
 
-TEST_F(Startup, MissingChosenModuleEndsQuietlyAndNextStartIsEnglish) {
+TEST_F(Startup, MissingChosenModuleStartsInEnglishWithANotice) {
   ASSERT_FALSE(fs::exists(std::string(TVX_BINARY_DIR) + "/internal/tvx_du.dll"));
   store().SetInt(kOptionsKey, "Idioma", 5);
-  pid_t pid = Start(program_);
-  EXPECT_EQ(WaitExit(pid, 20s), 0);
+  pid_t pid = Start(program_, {{"TVX_MSGBOX_ANSWERS", "ok"}});
+  ASSERT_TRUE(WaitReady());
+  EXPECT_NE(ReadFile(dir_ / "ready").find("internal/tvx_en.dll"), std::string::npos);
   EXPECT_EQ(store().GetInt(kOptionsKey, "Idioma"), 0);
-  EXPECT_EQ(ReadFile(dir_ / "ready"), "");
-  EXPECT_EQ(ReadFile(dir_ / "boxes"), "");
+  EXPECT_EQ(ExitThroughCommand(pid), 0);
+  EXPECT_EQ(ReadFile(dir_ / "boxes"),
+            "Tolvanix PDA|The language module internal/tvx_du.dll is not installed.\\nThe "
+            "program starts in English.\n");
+}
+
+TEST_F(Startup, RefusedDocumentOnTheCommandLineShowsItsMessageAndTheWindow) {
+  std::ofstream(dir_ / "notes.tvx") << "not a document";
+  for (const fs::path& file : {dir_ / "notes.tvx", dir_ / "gone.nmea", dir_ / "gone.shp"}) {
+    fs::remove(dir_ / "ready");
+    fs::remove(dir_ / "boxes");
+    pid_t pid = Start(program_, {{"TVX_MSGBOX_ANSWERS", "ok"}}, file.string());
+    ASSERT_TRUE(WaitReady()) << file;
+    EXPECT_EQ(WaitExit(pid, 0ms), -1) << file;  // still running
+    EXPECT_EQ(ExitThroughCommand(pid), 0) << file;
+    const std::string boxes = ReadFile(dir_ / "boxes");
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), '\n'), 1) << file << ": " << boxes;
+  }
 }
 
 TEST_F(Startup, MissingEnglishModuleShowsTheFatalMessageAndEndsWithCodeOne) {

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "coords/projection_record.h"
@@ -17,6 +18,7 @@
 #include "document/export_shapefile.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 #include "tests/document_main/doc_test_env.h"
 
 namespace {
@@ -298,6 +300,44 @@ TEST_F(DocExportTest, ImportWithoutReadableShapesKeepsTheCurrentFeature) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, "Only ARC/POLYGON are geometry supported for now!");
   EXPECT_EQ(shown[0].caption, "Error!");
+}
+
+}  // namespace
+
+namespace {
+
+// The wait cursor of each long command: put up once for the command and down when it ends.
+TEST_F(DocExportTest, WaitCursorShowsForLoadSaveExportImportReplayAndMoveAll) {
+  doc_->DeleteAllFeatures();
+  AddLine("Uno", -3.7, 40.4, 4);
+  auto shownFor = [](const std::function<void()>& command) {
+    const int before = platform::WaitCursorShownCount();
+    command();
+    EXPECT_FALSE(platform::WaitCursorShowing());
+    return platform::WaitCursorShownCount() - before;
+  };
+  const std::string tvx = (dir_ / "w.tvx").string();
+  EXPECT_GE(shownFor([&] { ASSERT_TRUE(doc_->OnSaveDocument(tvx)); }), 1) << "save";
+  EXPECT_GE(shownFor([&] { ASSERT_TRUE(doc_->OnOpenDocument(tvx)); }), 1) << "load";
+  platform::FileDialogScript::Push((dir_ / "w.kml").string());
+  EXPECT_EQ(shownFor([&] { doc_->OnExportKml(); }), 1) << "text export";
+  prompts->coord = {0, 30, 0, 0, 3};
+  platform::FileDialogScript::Push((dir_ / "w.shp").string());
+  EXPECT_EQ(shownFor([&] { doc_->OnExportShp(); }), 1) << "shapefile export";
+  EXPECT_GE(shownFor([&] { doc_->ImportShapefile((dir_ / "w.shp").string(), true); }), 1)
+      << "import";
+  {
+    std::ofstream log(dir_ / "w.nmea");
+    log << "$GPRMC,120000,A,4024.000,N,00342.000,W,0.0,0.0,091226,,*05\r\n";
+  }
+  EXPECT_GE(shownFor([&] { doc_->OnOpenDocument((dir_ / "w.nmea").string()); }), 1) << "replay";
+  doc_->SetGpsPosition(-3.7, 40.4);
+  doc_->m_circleCentreWgs = {-3.6, 40.5};
+  EXPECT_EQ(shownFor([&] { doc_->MoveAllFeatures(); }), 1) << "move all";
+  // Nothing is waited for when the user cancels.
+  prompts->answer = false;
+  EXPECT_EQ(shownFor([&] { doc_->OnExportDxf(); }), 0);
+  platform::MessageBoxScript::TakeShown();
 }
 
 }  // namespace

@@ -2,12 +2,18 @@
 // Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
 #include <gtest/gtest.h>
 #include <wx/choice.h>
+#include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
+
+#include <dlfcn.h>
 
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "app/main_frame.h"
 #include "dialogs/program_dialogs.h"
@@ -98,6 +104,64 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
   CMainFrame* frame_ = nullptr;
 };
 
+// Every button of every bar names the command it runs, in its tooltip and its glyph.
+TEST_F(MainFrameTest, EveryButtonsTooltipAndGlyphNameItsCommand) {
+  CMainFrame& frame = Open();
+  struct Expected {
+    CToolBar* bar;
+    UINT command;
+    const char* tooltip;
+    const char* glyph;
+  };
+  const Expected table[] = {
+      {&frame.m_commandBar, 32801, "Capture point", "Cap"},
+      {&frame.m_commandBar, 32802, "Automatic capture", "AP"},
+      {&frame.m_commandBar, 32803, "Start / Stop averaging", "Avg"},
+      {&frame.m_commandBar, 32804, "Open / Close GPS", "GPS"},
+      {&frame.m_commandBar, 32881, "Show / hide the drawing toolbar", "Draw"},
+      {&frame.m_zoomBar, 32807, "Zoom plus", "+"},
+      {&frame.m_zoomBar, 32811, "Zoom minus", "\u2212"},
+      {&frame.m_zoomBar, 32805, "Zoom full extent", "[ ]"},
+      {&frame.m_zoomBar, 32806, "Zoom on GPS", "\u25CE"},
+      {&frame.m_zoomBar, 32832, "Offset on / off", "Off"},
+      {&frame.m_zoomBar, 32845, "Read screen coordinates", "XY"},
+      {&frame.m_zoomBar, 1157, "Measure distance", "\u2194"},
+      {&frame.m_zoomBar, 1158, "Waypoint by tapping", "+Wpt"},
+      {&frame.m_toolBar1, 32878, "New line by tapping", "+L"},
+      {&frame.m_toolBar1, 32877, "Add vertices by tapping", "+Pt"},
+      {&frame.m_toolBar1, 32880, "Rectangle", "\u25AD"},
+      {&frame.m_toolBar1, 32879, "Circle", "\u25CB"},
+      {&frame.m_toolBar1, 32882, "Circle from GPS", "GPS\u25CB"},
+      {&frame.m_toolBar1, 32889, "Move all features", "Move"},
+  };
+  std::set<std::string> tooltips, glyphs;
+  std::map<CToolBar*, std::vector<UINT>> order;
+  for (const Expected& e : table) {
+    EXPECT_EQ(e.bar->GetButtonTooltip(e.command), e.tooltip) << e.command;
+    EXPECT_EQ(e.bar->GetButtonGlyph(e.command), e.glyph) << e.command;
+    // No two commands share a tooltip or a glyph.
+    EXPECT_TRUE(tooltips.insert(e.tooltip).second) << e.tooltip;
+    EXPECT_TRUE(glyphs.insert(e.glyph).second) << e.glyph;
+    order[e.bar].push_back(e.command);
+  }
+  for (const auto& [bar, commands] : order) {
+    std::vector<UINT> buttons = bar->GetButtonIds();
+    std::erase(buttons, 0u);  // the ruler combo's place
+    EXPECT_EQ(buttons, commands);
+  }
+  // The commands that are in the menus carry the same words there.
+  wxMenuBar* menus = frame.GetFrame()->GetMenuBar();
+  ASSERT_NE(menus, nullptr);
+  for (const Expected& e : table) {
+    if (e.command != 32801 && e.command != 32802 && e.command != 32804 && e.command != 32806 &&
+        e.command != 32832 && e.command != 32882)
+      continue;
+    wxMenuItem* item = menus->FindItem(platform::ui::CommandToWxId(e.command));
+    ASSERT_NE(item, nullptr) << e.command;
+    EXPECT_EQ(item->GetItemLabelText().Lower(), wxString::FromUTF8(e.tooltip).Lower()) << e.command;
+  }
+}
+
 TEST_F(MainFrameTest, StartsWithItsBarsAndTheViewBetweenThem) {
   CMainFrame& frame = Open();
   EXPECT_EQ(frame.GetFrame()->GetTitle(), "Tolvanix PDA");
@@ -134,6 +198,91 @@ TEST_F(MainFrameTest, StartsWithItsBarsAndTheViewBetweenThem) {
   EXPECT_EQ(view.GetTop(), zoom.GetBottom() + 1);
   EXPECT_EQ(view.GetBottom() + 1, command.GetTop());
   EXPECT_GT(view.GetHeight(), 100);
+}
+
+// The desktop's font changes as its settings tool changes it: through the toolkit's settings.
+bool ChangeDesktopSetting(const char* name, const char* value) {
+  using GetSettings = void* (*)();
+  using SetProperty = void (*)(void*, const char*, ...);
+  auto settings = reinterpret_cast<GetSettings>(dlsym(RTLD_DEFAULT, "gtk_settings_get_default"));
+  auto set = reinterpret_cast<SetProperty>(dlsym(RTLD_DEFAULT, "g_object_set"));
+  if (!settings || !set || !settings()) return false;
+  set(settings(), name, value, nullptr);
+  return true;
+}
+
+TEST_F(MainFrameTest, DesktopFontOrThemeChangeReachesTheFramesSettingsHandler) {
+  CMainFrame& frame = Open();
+  frame.EnterFullScreen();
+  Settle();
+  ASSERT_TRUE(IsFrameFullScreen(&frame));
+  // The desktop took the full-screen state away; the next settings change puts it back.
+  frame.GetFrame()->ShowFullScreen(false);
+  Settle();
+  ASSERT_FALSE(IsFrameFullScreen(&frame));
+  ASSERT_TRUE(ChangeDesktopSetting("gtk-font-name", "Sans 13"));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return IsFrameFullScreen(&frame) != FALSE; }));
+  // And again for a new theme.
+  frame.GetFrame()->ShowFullScreen(false);
+  Settle();
+  ASSERT_TRUE(ChangeDesktopSetting("gtk-theme-name", "HighContrast"));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return IsFrameFullScreen(&frame) != FALSE; }));
+  ChangeDesktopSetting("gtk-theme-name", "Adwaita");
+  ChangeDesktopSetting("gtk-font-name", "Sans 10");
+  Settle();
+  frame.LeaveFullScreen();
+  Settle();
+}
+
+// Width the toolkit gave an open menu, and the width its items ask for.
+struct MenuWidths {
+  int allocated = 0;
+  int wanted = 0;
+};
+MenuWidths WidthsOf(wxMenu* menu) {
+  using Allocated = int (*)(void*);
+  using Preferred = void (*)(void*, int*, int*);
+  using Mapped = int (*)(void*);
+  auto allocated = reinterpret_cast<Allocated>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocated_width"));
+  auto preferred = reinterpret_cast<Preferred>(dlsym(RTLD_DEFAULT, "gtk_widget_get_preferred_width"));
+  auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  MenuWidths widths;
+  if (!allocated || !preferred || !mapped || !menu->m_menu || !mapped(menu->m_menu)) return widths;
+  int minimum = 0;
+  preferred(menu->m_menu, &minimum, &widths.wanted);
+  widths.allocated = allocated(menu->m_menu);
+  return widths;
+}
+
+TEST_F(MainFrameTest, AMenuWhoseTextsChangeAsItOpensIsWideEnoughForThem) {
+  CMainFrame& frame = Open();
+  doc_->AddFeature(FeatureType::Area, "Northern boundary of the olive grove");
+  doc_->m_current = 1;
+  doc_->m_features[1].AddVertex({-3.7, 40.4}, {-3.7, 40.4}, 0);
+  frame.GetFrame()->Raise();
+  Settle();
+  wxMenuBar* bar = frame.GetFrame()->GetMenuBar();
+  wxMenu* objects = bar->GetMenu(bar->FindMenu("Objects"));
+  ASSERT_NE(objects, nullptr);
+  // Where "Objects" stands on the menu bar: after "File" and "GPS".
+  const wxRect barRect = bar->GetScreenRect();
+  wxScreenDC dc;
+  dc.SetFont(bar->GetFont());
+  int x = barRect.x;
+  for (const char* title : {"File", "GPS"}) x += dc.GetTextExtent(title).x + 18;
+  wxUIActionSimulator input;
+  input.MouseMove(x + dc.GetTextExtent("Objects").x / 2 + 9, barRect.y + barRect.height / 2);
+  Settle();
+  input.MouseClick();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return WidthsOf(objects).allocated > 0; }));
+  Settle();
+  wxMenuItem* item = bar->FindItem(platform::ui::CommandToWxId(32853));
+  ASSERT_NE(item, nullptr);
+  EXPECT_NE(item->GetItemLabelText().Find("olive grove"), wxNOT_FOUND) << item->GetItemLabelText();
+  const MenuWidths widths = WidthsOf(objects);
+  EXPECT_GE(widths.allocated, widths.wanted);
+  input.Char(WXK_ESCAPE);
+  Settle();
 }
 
 TEST_F(MainFrameTest, FullScreenHidesTheBarsAndLeavingShowsThemAgain) {

@@ -85,7 +85,7 @@ TEST_F(GpsWindows, AdvancedButtonWithoutPortOrRateShowsTheNotice) {
   sheet.DoModal();
   const auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, "This function is not available for your GPS receiver.");
+  EXPECT_EQ(shown[0].text, "Choose the port and the speed first.");
   EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
   EXPECT_EQ(shown[0].style & MB_ICONEXCLAMATION, MB_ICONEXCLAMATION);
 }

@@ -321,3 +321,39 @@ TEST_F(FeatureDialogs, NotesLongerThanSixCharactersAreRefusedAndShortOnesKept) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FeatureDialogs, ObjectListOpensOnTheFeatureItsOpenerNames) {
+  doc_->m_features[0].name = "A";
+  doc_->AddFeature(FeatureType::Area, "B");
+  doc_->AddFeature(FeatureType::Line, "C");
+  doc_->m_current = 0;
+  CDlgObjectList dlg(2, doc_.get());  // Properties of the tapped "C"
+  int chosen = -1;
+  std::string detailsName;
+  wxTheApp->CallAfter([&] {
+    chosen = CComboBox(dlg.GetDlgItem(1075)).GetCurSel();
+    detailsName = dlg.m_details.GetItemText(0, 1);
+    Click(dlg, IDOK);
+  });
+  dlg.DoModal();
+  EXPECT_EQ(chosen, 2);
+  EXPECT_EQ(detailsName, "C");
+}
+
+TEST_F(FeatureDialogs, ALinesDefaultDesignKeepsThePatternOfNewAreas) {
+  app_->WriteProfileInt("Opciones", "Pattern", 3);
+  CDlgAreaDesign line(static_cast<int>(FeatureType::Line));
+  line.m_color = 0x0000FF;
+  wxTheApp->CallAfter([&] {
+    Click(line, 1091);
+    Click(line, IDCANCEL);
+  });
+  line.DoModal();
+  EXPECT_EQ(app_->GetProfileInt("Opciones", "Pattern", -9), 3u);
+  EXPECT_EQ(app_->GetProfileInt("Opciones", "Color", -9), 0x0000FFu);
+  EXPECT_EQ(doc_->AddFeature(FeatureType::Area, "later").pattern, 3);
+}
+
+}  // namespace

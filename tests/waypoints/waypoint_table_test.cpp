@@ -187,6 +187,72 @@ TEST(WaypointTableRows, ProjectedDisplayUsesTheFirstZoneAndEachRowsHemisphereAnd
   EXPECT_NEAR(waypoints[0].x, 3.25, 1e-9);
 }
 
+TEST(WaypointTableRows, UneditedOkKeepsEveryPositionAndAltitudeBitForBit) {
+  // Values the cells cannot show exactly (more decimals than "%.7f", "%.3f" and "%.2f").
+  const std::vector<WaypointRecord> start{Waypoint("a", 3.123456789012, 40.98765432109, 12345, 1),
+                                          Waypoint("b", -8.000000049, -2.33333333333, -7, 2)};
+  for (int geoType : {0, 1, 2}) {
+    Table table(start, {"", ""}, geoType, false);
+    FlatProjector projector;
+    std::vector<WaypointRecord> waypoints;
+    std::vector<std::string> notes;
+    table.Finish(projector, waypoints, notes);
+    ASSERT_EQ(waypoints.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+      EXPECT_EQ(waypoints[i].x, start[i].x) << geoType;
+      EXPECT_EQ(waypoints[i].y, start[i].y) << geoType;
+      EXPECT_EQ(waypoints[i].altitudeCm, start[i].altitudeCm) << geoType;
+    }
+    // Through the projected display and back, and OK in the projected display.
+    ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+    table.Finish(projector, waypoints, notes);
+    for (std::size_t i = 0; i < 2; ++i) {
+      EXPECT_EQ(waypoints[i].x, start[i].x) << geoType;
+      EXPECT_EQ(waypoints[i].y, start[i].y) << geoType;
+      EXPECT_EQ(waypoints[i].altitudeCm, start[i].altitudeCm) << geoType;
+    }
+    ASSERT_TRUE(table.SwitchMode(kGeographic, projector));
+    // Only the edited cell changes its waypoint.
+    table.Rows()[1].cells[kAltitude] = "2.50";
+    table.Finish(projector, waypoints, notes);
+    EXPECT_EQ(waypoints[0].x, start[0].x);
+    EXPECT_EQ(waypoints[1].y, start[1].y);
+    EXPECT_EQ(waypoints[1].altitudeCm, 250);
+  }
+}
+
+TEST(WaypointTableRows, ProjectedRowTypedWithoutZoneOrHemisphereTakesTheDisplaysOwn) {
+  // The first waypoint lies south: a typed row without N/S is southern too.
+  Table table({Waypoint("a", 3.25, -10.5, 0, 1)}, {""}, 0, false);
+  FlatProjector projector;
+  ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+  Row& typed = table.Rows()[1];
+  typed.cells[kName] = "new";
+  typed.cells[kX] = "550000";
+  typed.cells[kY] = "9000000";
+  std::vector<WaypointRecord> waypoints;
+  std::vector<std::string> notes;
+  table.Finish(projector, waypoints, notes);
+  ASSERT_EQ(waypoints.size(), 2u);
+  EXPECT_EQ(waypoints[1].zone, 31);
+  EXPECT_EQ(waypoints[1].south, 1);
+  EXPECT_NEAR(waypoints[1].x, 3.5, 1e-9);
+  EXPECT_NEAR(waypoints[1].y, -10.0, 1e-9);
+
+  // A zone typed without N/S, in a table whose first waypoint is northern.
+  Table north({Waypoint("a", 9.5, 10.0, 0, 1)}, {""}, 0, false);
+  ASSERT_TRUE(north.SwitchMode(kProjected, projector));
+  Row& zoned = north.Rows()[1];
+  zoned.cells[kX] = "500000";
+  zoned.cells[kY] = "100000";
+  zoned.cells[kZone] = "31";
+  north.Finish(projector, waypoints, notes);
+  ASSERT_EQ(waypoints.size(), 2u);
+  EXPECT_EQ(waypoints[1].south, 0);
+  EXPECT_NEAR(waypoints[1].x, 3.0, 1e-9);
+  EXPECT_NEAR(waypoints[1].y, 1.0, 1e-9);
+}
+
 TEST(WaypointImport, PointsWithTheirNamesAndAltitudesAndOtherShapesRefused) {
   for (const char* field : {"NAME", "PROBENUMME"}) {
     const std::string path = WriteShapefile("tvx_points_", SHPT_POINTZ, field);

@@ -155,21 +155,36 @@ class GeographicPrompts : public ExportPrompts {
  public:
   bool AskZoneDatum(const ZoneDatumQuestion&, ZoneDatumAnswer&) override { return false; }
   bool AskDxf(const DxfQuestion&, DxfAnswer&) override { return false; }
-  bool AskCoordSystem(const CoordSystemQuestion&, CoordSystemAnswer& answer) override {
-    answer.coordKind = 0;
+  bool AskCoordSystem(const CoordSystemQuestion& question, CoordSystemAnswer& answer) override {
+    kindItems = question.kindItems;
+    answer.coordKind = coordKind;
     answer.datumChoice = 0;
+    answer.kind = kind;
     return true;
   }
+  std::vector<std::string> kindItems;
+  int coordKind = 0;
+  int kind = 0;
   int AskNameField(const std::vector<std::string>&) override { return -1; }
 };
 
 TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
   CTolvanixDoc& doc = MakeDoc();
   doc.m_geoType = 0;
-  SetExportPrompts(std::make_unique<GeographicPrompts>());
+  auto owned = std::make_unique<GeographicPrompts>();
+  GeographicPrompts* prompts = owned.get();
+  SetExportPrompts(std::move(owned));
   CDlgWaypointTable dialog("WGS84 / GRS80", 0, {Waypoint("A", 1.0, 2.0, 0, 0)}, {"na"}, &doc);
-  std::string firstName, firstLon, thirdName;
+  std::string firstName, firstLon, thirdName, rowsAfterProjectedAsStored;
   wxTheApp->CallAfter([&] {
+    // Projected coordinates "as stored" cannot be taken: nothing comes in.
+    prompts->coordKind = 1;
+    prompts->kind = 1;
+    platform::FileDialogScript::Push(tvxtest::WriteShapefile("tvx_import_", SHPT_POINTZ, "NAME"));
+    ClickId(dialog, 173);
+    rowsAfterProjectedAsStored = dialog.m_Grid.GetItemText(2, 1);
+    prompts->coordKind = 0;
+    prompts->kind = 1;  // geographic as stored
     platform::FileDialogScript::Push(tvxtest::WriteShapefile("tvx_import_", SHPT_POINTZ, "NAME"));
     ClickId(dialog, 173);
     firstName = dialog.m_Grid.GetItemText(1, 1);
@@ -181,7 +196,12 @@ TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
     ClickId(dialog, IDOK);
   });
   ASSERT_EQ(dialog.DoModal(), IDOK);
+  const std::vector<std::string> kindItems = prompts->kindItems;
   SetExportPrompts(nullptr);
+  // The import's own choice in the dialog: convert, or take as stored.
+  EXPECT_EQ(kindItems, (std::vector<std::string>{"Convert to the datum in use",
+                                                 "Take as stored (geographic only)"}));
+  EXPECT_EQ(rowsAfterProjectedAsStored, "");  // row 1 is still "A", row 2 a spare
   // Each point is inserted at the top: the file's last point comes first.
   EXPECT_EQ(firstName, "Pozo \u00f1");
   EXPECT_EQ(firstLon, "2.2500000");

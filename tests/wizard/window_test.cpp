@@ -2,6 +2,9 @@
 // of the English module): the category sheet, the summary and the closing choice.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/propdlg.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -75,6 +78,47 @@ TEST_F(WizardWindows, OnlyACategoryButtonStartsAMeasurement) {
   EXPECT_EQ(dialogs.WizardStart(doc), std::nullopt);
   wxTheApp->CallAfter([] { Click(wxID_CANCEL); });
   EXPECT_EQ(dialogs.WizardStart(doc), std::nullopt);
+}
+
+// How many pixels of a window, as the screen shows it, have the colour.
+int PixelsOnScreen(wxWindow* window, COLORREF colour) {
+  const wxRect rect = window->GetScreenRect();
+  wxBitmap shot(rect.width, rect.height, 24);
+  {
+    wxMemoryDC mem(shot);
+    wxScreenDC screen;
+    mem.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+  }
+  const wxImage image = shot.ConvertToImage();
+  int count = 0;
+  for (int y = 0; y < image.GetHeight(); ++y)
+    for (int x = 0; x < image.GetWidth(); ++x)
+      count += RGB(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)) == colour;
+  return count;
+}
+
+TEST_F(WizardWindows, CategoryButtonsShowTheProgramsPicturesOfAnAreaAndALine) {
+  CTolvanixDoc& doc = MakeDoc();
+  int areaFill[2] = {0, 0}, lineColour[2] = {0, 0};
+  auto* poll = new wxTimer;
+  int ticks = 0;
+  poll->Bind(wxEVT_TIMER, [&, poll](wxTimerEvent&) {
+    if (!Shown() || !Shown()->IsShownOnScreen() || ++ticks < 20) return;  // shown and painted
+    poll->Stop();
+    wxWindow* buttons[] = {Shown()->FindWindow(1239), Shown()->FindWindow(1240)};
+    for (int i = 0; i < 2; ++i) {
+      areaFill[i] = PixelsOnScreen(buttons[i], kWizardAreaFill);
+      lineColour[i] = PixelsOnScreen(buttons[i], kWizardLineColour);
+    }
+    wxTheApp->CallAfter([poll] { delete poll; });
+    Click(1239);
+  });
+  poll->Start(20);
+  EXPECT_EQ(dialogs.WizardStart(doc), 1);
+  EXPECT_GT(areaFill[0], 200);  // the area's fill on the first button
+  EXPECT_EQ(areaFill[1], 0);
+  EXPECT_GT(lineColour[1], 50);  // the line on the second
+  EXPECT_EQ(lineColour[0], 0);
 }
 
 TEST_F(WizardWindows, SummaryThenEndRenameTheFeatureAndLeaveTheWizard) {
