@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the main build (window tests under Xvfb),
-# the ThreadSanitizer build of the threaded tests, and a bounded run of each fuzz target.
+# the ThreadSanitizer build of the threaded tests, the AddressSanitizer build of every test,
+# and a bounded run of each fuzz target (all at once, one core each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -26,6 +27,19 @@ cmake --build build-tsan -j "$JOBS"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan --output-on-failure -j "$JOBS" -L tsan --no-tests=ignore --timeout 600
 
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build of every test"
+# Leaks are reported (LeakSanitizer); the toolkit's own one-time allocations are suppressed by
+# library in tests/sanitizer/lsan.supp. Undefined behaviour stops the test like a memory error.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVX_SANITIZE=address >/dev/null
+cmake --build build-asan -j "$JOBS"
+mkdir -p "$ROOT/build-asan/test-config"
+TVX_CONFIG_DIR="$ROOT/build-asan/test-config" \
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0:strict_string_checks=0" \
+LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+  xvfb-run -a -s "-screen 0 800x600x24" \
+  ctest --test-dir build-asan --output-on-failure -j "$JOBS" --timeout 900
+
 echo "== fuzz targets (${FUZZ_SECONDS}s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVX_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$JOBS"
@@ -41,6 +55,7 @@ for f in "${fuzzers[@]}"; do
   work="build-fuzz/corpus/$name"
   mkdir -p "$work"
   [ -d "$corpus_seed" ] && cp -n "$corpus_seed"/* "$work"/ 2>/dev/null || true
+  UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
   "$f" "$work" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/$name-" >"build-fuzz/$name.log" 2>&1 &
   pids+=("$!:$name")
