@@ -8,26 +8,36 @@ ROOT=$(pwd)
 JOBS=$(nproc)
 FUZZ_SECONDS=${TVX_FUZZ_SECONDS:-60}
 
+# Each stage's heading also says how long the stage before it took.
+stage_start=$SECONDS
+stage_name=""
+stage() {
+  if [ -n "$stage_name" ]; then echo "   ($stage_name: $((SECONDS - stage_start)) s)"; fi
+  stage_name=$1
+  stage_start=$SECONDS
+  if [ -n "$1" ]; then echo "== $1"; fi
+}
+
 bash scripts/setup.sh
 
 # Keep the tests away from the user's own options and ports.
 export TVX_CONFIG_DIR="$ROOT/build/test-config"
 mkdir -p "$TVX_CONFIG_DIR"
 
-echo "== main build"
+stage "main build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
-echo "== tests"
+stage "tests"
 xvfb-run -a -s "-screen 0 800x600x24" \
   ctest --test-dir build --output-on-failure -j "$JOBS" --timeout 300
 
-echo "== ThreadSanitizer build of the threaded tests"
+stage "ThreadSanitizer build of the threaded tests"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVX_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j "$JOBS"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan --output-on-failure -j "$JOBS" -L tsan --no-tests=ignore --timeout 600
 
-echo "== AddressSanitizer and UndefinedBehaviorSanitizer build of every test"
+stage "AddressSanitizer and UndefinedBehaviorSanitizer build of every test"
 # Leaks are reported (LeakSanitizer); the toolkit's own one-time allocations are suppressed by
 # library in tests/sanitizer/lsan.supp. Undefined behaviour stops the test like a memory error.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVX_SANITIZE=address >/dev/null
@@ -40,7 +50,7 @@ UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
   xvfb-run -a -s "-screen 0 800x600x24" \
   ctest --test-dir build-asan --output-on-failure -j "$JOBS" --timeout 900
 
-echo "== fuzz targets (${FUZZ_SECONDS}s each)"
+stage "fuzz targets (${FUZZ_SECONDS}s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVX_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$JOBS"
 shopt -s nullglob
@@ -70,4 +80,5 @@ for entry in "${pids[@]}"; do
   fi
 done
 [ "$fail" -eq 0 ]
+stage ""
 echo "all test stages passed"
