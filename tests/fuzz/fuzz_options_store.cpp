@@ -60,7 +60,12 @@ std::string Unnumbered(const std::string& report) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string file = fuzz::Folder() + "/registry.ini";
-  fuzz::WriteFile(file, std::string_view(reinterpret_cast<const char*>(data), size));
+  // A file whose last line is not ended yet is taken for one still being written and read
+  // again a little later; the fuzz files end their last line so as not to wait each time
+  // (the store's tests cover that wait).
+  std::string text(reinterpret_cast<const char*>(data), size);
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  fuzz::WriteFile(file, text);
   platform::OptionsStore& store = platform::OptionsStore::Instance();
   store.SetPath(file);
 
