@@ -10,6 +10,7 @@
 #include "document/tolvanix_doc.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/options_store.h"
 #include "platform/win_app.h"
 
 namespace {
@@ -34,25 +35,60 @@ std::string ReadString(const char* name, const std::string& defaultValue) {
   return app ? app->GetProfileString(kOptionsSection, name, defaultValue) : defaultValue;
 }
 
+// Set when a write to the options file failed (a full disk, a folder that refuses it).
+bool g_writeFailed = false;
+
 void WriteInt(const char* name, int value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileInt(kOptionsSection, name, value);
+  if (CWinApp* app = AfxGetApp())
+    if (!app->WriteProfileInt(kOptionsSection, name, value)) g_writeFailed = true;
 }
 
 void WriteString(const char* name, const std::string& value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileString(kOptionsSection, name, value);
+  if (CWinApp* app = AfxGetApp())
+    if (!app->WriteProfileString(kOptionsSection, name, value)) g_writeFailed = true;
+}
+
+// The names of values that LoadOptions found out of range, for its one notice.
+thread_local std::vector<std::string>* t_outOfRange = nullptr;
+
+void NoteOutOfRange(const char* name) {
+  if (t_outOfRange) t_outOfRange->push_back(name);
 }
 
 // A value out of its range takes the default (a damaged or hand-edited store).
 int ReadRanged(const char* name, int defaultValue, int low, int high) {
   int value = ReadInt(name, defaultValue);
-  return value < low || value > high ? defaultValue : value;
+  if (value >= low && value <= high) return value;
+  NoteOutOfRange(name);
+  return defaultValue;
 }
 
 // Scaled values are stored as non-negative integers; a negative one is damage.
 double ReadScaled(const char* name, int defaultStored, double factor) {
   int stored = ReadInt(name, defaultStored);
-  if (stored < 0) stored = defaultStored;
+  if (stored < 0) {
+    NoteOutOfRange(name);
+    stored = defaultStored;
+  }
   return stored * factor;
+}
+
+// Says once what of the options file could not be read: its unreadable lines (kept in the
+// file as they are) and the values out of range (their defaults apply until the user sets
+// them again).
+void ReportDamagedOptions(const std::vector<std::string>& outOfRange) {
+  if (!AfxGetApp()) return;
+  const std::string lines = platform::OptionsStore::Instance().TakeDamageReport();
+  if (lines.empty() && outOfRange.empty()) return;
+  std::string text = "Some settings in " + platform::OptionsStore::Instance().Path() +
+                     " cannot be read; their default values apply.";
+  if (!lines.empty()) text += "\nUnreadable: " + lines + ".";
+  if (!outOfRange.empty()) {
+    text += "\nOut of range:";
+    for (std::size_t i = 0; i < outOfRange.size(); ++i) text += (i ? ", " : " ") + outOfRange[i];
+    text += ".";
+  }
+  MessageBox(nullptr, text, "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void WriteScaled(const char* name, double value, double inverseFactor) {
@@ -78,11 +114,13 @@ void CTolvanixDoc::UpdateOffsetMetres() {
 }
 
 void CTolvanixDoc::LoadOptions() {
+  std::vector<std::string> outOfRange;
+  t_outOfRange = &outOfRange;
   m_language = static_cast<std::int16_t>(ReadInt("Idioma", 0));
   m_datum.index = ReadRanged("Datum", kWgs84DatumIndex, kWgs84DatumIndex, kUserDatumIndex);
   m_coord = ReadRanged("Coord", 0, 0, 2);
   m_geoType = ReadInt("GeoType", 2);
-  m_metrica = ReadInt("Metrica", 0);
+  m_metrica = ReadRanged("Metrica", 0, 0, 2);
   m_feet = ReadInt("Feet", 0);
   m_autoCaptureDistance = ReadScaled("AP", 100, 0.1);
   m_wizardOnStart = ReadInt("Esp", 0);
@@ -97,7 +135,7 @@ void CTolvanixDoc::LoadOptions() {
   m_gpsEnabled = ReadInt("GPS", 1);
   m_commEventReader = ReadInt("Edm", 0);
   m_offsetDistance = ReadInt("Offsetdist", 10);
-  m_offsetSide = ReadInt("Offsetestado", 2);
+  m_offsetSide = ReadRanged("Offsetestado", 2, 0, 2);
   m_notifyActive = ReadInt("Notificaractiva", 1);
   m_hdopLimit = ReadScaled("FiltroHvalor", 30, 0.1);
   m_hdopFilterOn = ReadInt("FiltroHestado", 0);
@@ -105,7 +143,7 @@ void CTolvanixDoc::LoadOptions() {
   m_filterPoints = ReadInt("FiltroPuntos", 1);
   m_filterAveraging = ReadInt("FiltroPro", 1);
   m_filterWaypoints = ReadInt("FiltroWpt", 1);
-  m_waypointNaming = ReadInt("WptName", 2);
+  m_waypointNaming = ReadRanged("WptName", 2, 0, 2);
   m_waypointPrefix = ReadString("WptNamePrefix", LoadResString(kStringNoName));
   m_newFeatureKind = ReadInt("ObjPref", 0);
   m_soundCapture = ReadInt("SoundCapture", 0);
@@ -113,6 +151,8 @@ void CTolvanixDoc::LoadOptions() {
   m_navSound = ReadInt("NavSound", 1);
   m_navSoundDistance = ReadScaled("NavSoundDistance", 1000, 0.001);
   const std::string installPath = ReadString("InstallPath", "");
+  t_outOfRange = nullptr;
+  ReportDamagedOptions(outOfRange);
 
   ConfigureGdalData(installPath);
   m_datumName = kWgs84DatumName;
@@ -227,6 +267,13 @@ void CTolvanixDoc::SaveOptions() {
   WriteInt("NavStyle", m_navStyle);
   WriteInt("NavSound", m_navSound);
   WriteScaled("NavSoundDistance", m_navSoundDistance, 1000.0);
+  if (g_writeFailed) {
+    g_writeFailed = false;
+    MessageBox(m_hwndView,
+               "The settings cannot be stored in " + platform::OptionsStore::Instance().Path() +
+                   "; the file keeps the values it held. They apply until the program ends.",
+               "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 CTolvanixDoc::OptionValues CTolvanixDoc::CurrentOptionValues() const {

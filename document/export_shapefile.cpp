@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/strings.h"
+#include "document/shapefile_check.h"
 
 namespace {
 
@@ -412,10 +413,13 @@ ShpImportResult ImportShapefile(const std::string& path, const ShpImportSettings
   SAHooks hooks;
   SASetupDefaultHooks(&hooks);
   hooks.Error = IgnoreError;
+  // A damaged file is refused before shapelib reads it; a damaged table is left unread.
+  if (!ShapefileAtPathIsSound(path)) return result;
   std::unique_ptr<SHPInfo, ShpCloser> shp(SHPOpenLL(path.c_str(), "rb", &hooks));
   if (!shp) return result;
+  const std::string dbfPath = ReplaceExtension(path, ".dbf");
   std::unique_ptr<DBFInfo, DbfCloser> dbf(
-      DBFOpenLL(ReplaceExtension(path, ".dbf").c_str(), "rb", &hooks));
+      DbfAtPathIsSoundOrMissing(dbfPath) ? DBFOpenLL(dbfPath.c_str(), "rb", &hooks) : nullptr);
 
   int count = 0;
   int type = 0;

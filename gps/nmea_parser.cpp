@@ -528,7 +528,7 @@ void CNmeaParser::PublishSatellitesInView() {
 void CNmeaParser::HandleRmb(const Fields& f) {
   auto copyId = [&](int n, char (&target)[32]) {
     std::string_view id = f.View(n);
-    std::memcpy(target, id.data(), id.size());  // at most 24 characters
+    if (!id.empty()) std::memcpy(target, id.data(), id.size());  // at most 24 characters
     target[id.size()] = '\0';
   };
   std::lock_guard<std::mutex> guard(m_blockLock);

@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,8 +53,43 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+namespace {
+
+constexpr char kTemporaryMark[] = ".tmp";
+
+// The temporary file of a write to `path` by process `pid`.
+std::string TemporaryName(const std::string& path, long pid) {
+  return path + kTemporaryMark + std::to_string(pid);
+}
+
+// Removes what writes to `path` by processes that no longer run left behind (a write killed
+// before its rename). A process that still runs may be writing its own, so its file stays.
+void RemoveAbandonedTemporaries(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string prefix =
+      (slash == std::string::npos ? path : path.substr(slash + 1)) + kTemporaryMark;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const long self = static_cast<long>(::getpid());
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name(entry->d_name);
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string_view::npos)
+      continue;
+    const long pid = std::stol(std::string(digits));
+    if (pid == self || pid <= 0) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    ::unlink((slash == std::string::npos ? std::string(name) : folder + std::string(name)).c_str());
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
 ReplacingFile::ReplacingFile(std::string path)
-    : path_(std::move(path)), temporary_(path_ + ".tmp" + std::to_string(::getpid())) {}
+    : path_(std::move(path)), temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
 
 ReplacingFile::~ReplacingFile() {
   if (fd_ >= 0) {
@@ -62,6 +99,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 bool ReplacingFile::Open(std::string* why) {
+  RemoveAbandonedTemporaries(path_);
   fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd_ >= 0) return true;
   if (why) *why = std::strerror(errno);

@@ -17,6 +17,8 @@ bool FileExists(const std::string& path);
 // A file written as it is produced: the bytes go to a temporary file beside the target, and
 // only a complete file, flushed to the disk, is renamed over the target. A failure (full disk,
 // unwritable folder) leaves the target as it was and the temporary file removed.
+// The temporary file is the target's name + ".tmp" + the writing process's id; opening a new
+// one removes those that processes no longer running left behind (a write that was killed).
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string path);

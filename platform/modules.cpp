@@ -62,7 +62,15 @@ std::string Unescape(std::string_view text) {
 void Parse(const TvxResourceBlob* blob, ParsedResources& into) {
   into.blob = blob;
   if (!blob || blob->version != TVX_RESOURCE_BLOB_VERSION) return;
-  std::string_view rest = blob->strings ? blob->strings : "";
+  into.strings = ParseStringTable(blob->strings ? blob->strings : "");
+  for (unsigned i = 0; i < blob->xrcCount; ++i) into.xrc.push_back(blob->xrc[i]);
+}
+
+}  // namespace
+
+std::map<UINT, std::string> ParseStringTable(std::string_view table) {
+  std::map<UINT, std::string> strings;
+  std::string_view rest = table;
   while (!rest.empty()) {
     size_t end = rest.find('\n');
     std::string_view line = rest.substr(0, end);
@@ -74,10 +82,12 @@ void Parse(const TvxResourceBlob* blob, ParsedResources& into) {
     UINT id = 0;
     auto [ptr, ec] = std::from_chars(line.data(), line.data() + tab, id);
     if (ec != std::errc() || ptr != line.data() + tab) continue;
-    into.strings[id] = Unescape(line.substr(tab + 1));
+    strings[id] = Unescape(line.substr(tab + 1));
   }
-  for (unsigned i = 0; i < blob->xrcCount; ++i) into.xrc.push_back(blob->xrc[i]);
+  return strings;
 }
+
+namespace {
 
 std::shared_ptr<Module> Find(HMODULE handle) {
   State& s = TheState();

@@ -9,6 +9,7 @@
 // lookups go; the program switches it between the language module and itself.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,9 @@ std::vector<TvxXrcDocument> ResourceXrcDocuments(HMODULE module);
 std::string_view FindResourceItem(HMODULE module, std::string_view type, UINT id);
 // True for the program's own handle and for loaded modules that carry resources.
 bool HasResources(HMODULE module);
+
+// A module's string table ("id<TAB>text" lines, see resource_blob.h) as the lookups read it.
+std::map<UINT, std::string> ParseStringTable(std::string_view table);
 
 // Cuts UTF-8 text after maxChars Unicode characters.
 std::string CutToCharacters(std::string_view text, size_t maxChars);

@@ -9,10 +9,14 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <mutex>
-#include <sstream>
+#include <optional>
 #include <variant>
+
+#include "platform/files.h"
 
 namespace platform {
 namespace {
@@ -32,14 +36,24 @@ bool SameName(const std::string& a, const std::string& b) {
 
 using Value = std::variant<std::int32_t, std::string>;
 
+// A line of the file: a value, or a line kept as it was written (a comment, or one that
+// cannot be read, so that a rewrite never loses what someone typed there).
 struct Entry {
   std::string name;
   Value value;
+  std::optional<std::string> kept;  // the whole line, when it is not a value
 };
 
 struct Section {
   std::string key;
   std::vector<Entry> entries;
+};
+
+// The file: lines before the first section (kept as written) and the sections.
+struct Contents {
+  std::vector<std::string> leading;
+  std::vector<Section> sections;
+  std::vector<std::string> unreadable;  // lines that hold no value, for the damage report
 };
 
 std::string Escape(const std::string& s) {
@@ -81,23 +95,60 @@ bool Unescape(std::string_view quoted, std::string& out) {
   return true;
 }
 
+// What a damaged line looks like in a message: printable ASCII, cut short.
+std::string Shown(std::string_view line) {
+  std::string out;
+  for (char c : line) {
+    if (out.size() >= 40) {
+      out += "...";
+      break;
+    }
+    const unsigned char u = static_cast<unsigned char>(c);
+    out += u >= 0x20 && u < 0x7F ? c : '?';
+  }
+  return out;
+}
+
 // Value names may hold any character but '=' and line breaks; keys any but ']'.
-std::vector<Section> Parse(const std::string& text) {
-  std::vector<Section> sections;
-  std::istringstream in(text);
-  std::string line;
-  Section* current = nullptr;
-  while (std::getline(in, line)) {
+Contents Parse(const std::string& text) {
+  Contents contents;
+  std::vector<Section>& sections = contents.sections;
+  size_t at = 0;
+  int number = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    ++number;
+    const std::string raw = line;  // what a kept line is written back as
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-    if (line.front() == '[' && line.back() == ']') {
+    const bool comment = line.empty() || line[0] == ';' || line[0] == '#';
+    if (!comment && line.front() == '[' && line.back() == ']' && line.size() >= 2 &&
+        line.find_first_of("\r") == std::string::npos) {
       sections.push_back(Section{line.substr(1, line.size() - 2), {}});
-      current = &sections.back();
       continue;
     }
-    if (!current) continue;
+    auto keep = [&](bool damaged) {
+      if (damaged) contents.unreadable.push_back("line " + std::to_string(number) + " \"" + Shown(line) + "\"");
+      if (line.empty()) return;  // blank lines are written anew between sections
+      if (sections.empty()) {
+        contents.leading.push_back(raw);
+        return;
+      }
+      const size_t eq = line.find('=');
+      sections.back().entries.push_back(
+          Entry{eq == std::string::npos ? std::string() : line.substr(0, eq), {}, raw});
+    };
+    if (comment || sections.empty()) {
+      keep(!comment);
+      continue;
+    }
     size_t eq = line.find('=');
-    if (eq == std::string::npos || eq == 0) continue;
+    if (eq == std::string::npos || eq == 0) {
+      keep(true);
+      continue;
+    }
     std::string name = line.substr(0, eq);
     std::string_view rest(line);
     rest.remove_prefix(eq + 1);
@@ -105,24 +156,41 @@ std::vector<Section> Parse(const std::string& text) {
       rest.remove_prefix(6);
       std::uint32_t v = 0;
       auto [p, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), v, 16);
-      if (ec != std::errc() || p != rest.data() + rest.size() || rest.empty() || rest.size() > 8) continue;
-      current->entries.push_back(Entry{name, static_cast<std::int32_t>(v)});
+      // Always eight digits as written: fewer are a line cut short, not a smaller number.
+      if (ec != std::errc() || p != rest.data() + rest.size() || rest.size() != 8) {
+        keep(true);
+        continue;
+      }
+      sections.back().entries.push_back(Entry{name, static_cast<std::int32_t>(v), std::nullopt});
     } else {
-      std::string s;
-      if (!Unescape(rest, s)) continue;
-      current->entries.push_back(Entry{name, s});
+      std::string value;
+      if (!Unescape(rest, value)) {
+        keep(true);
+        continue;
+      }
+      sections.back().entries.push_back(Entry{name, value, std::nullopt});
     }
   }
-  return sections;
+  return contents;
 }
 
-std::string Format(const std::vector<Section>& sections) {
+std::string Format(const Contents& contents) {
   std::string out;
-  for (const Section& s : sections) {
+  for (const std::string& line : contents.leading) {
+    out += line;
+    out += '\n';
+  }
+  if (!contents.leading.empty()) out += '\n';
+  for (const Section& s : contents.sections) {
     out += '[';
     out += s.key;
     out += "]\n";
     for (const Entry& e : s.entries) {
+      if (e.kept) {
+        out += *e.kept;
+        out += '\n';
+        continue;
+      }
       out += e.name;
       out += '=';
       if (const auto* i = std::get_if<std::int32_t>(&e.value)) {
@@ -141,15 +209,20 @@ std::string Format(const std::vector<Section>& sections) {
   return out;
 }
 
-Section* FindSection(std::vector<Section>& sections, const std::string& key) {
-  for (Section& s : sections)
-    if (SameName(s.key, key)) return &s;
+// The first value of that name in any section of that key (a file edited by hand may
+// repeat a section or a value: the first one counts).
+Entry* FindEntry(std::vector<Section>& sections, const std::string& key, const std::string& name) {
+  for (Section& s : sections) {
+    if (!SameName(s.key, key)) continue;
+    for (Entry& e : s.entries)
+      if (!e.kept && SameName(e.name, name)) return &e;
+  }
   return nullptr;
 }
 
-Entry* FindEntry(Section& s, const std::string& name) {
-  for (Entry& e : s.entries)
-    if (SameName(e.name, name)) return &e;
+Section* FindSection(std::vector<Section>& sections, const std::string& key) {
+  for (Section& s : sections)
+    if (SameName(s.key, key)) return &s;
   return nullptr;
 }
 
@@ -175,18 +248,32 @@ std::string DirOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
+// The identity of the file as last seen: a change by anyone shows in one of these.
+struct Identity {
+  bool exists = false;
+  off_t size = -1;
+  ino_t inode = 0;
+  struct timespec mtime {};
+
+  static Identity Of(const std::string& path) {
+    Identity id;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return id;
+    id.exists = true;
+    id.size = st.st_size;
+    id.inode = st.st_ino;
+    id.mtime = st.st_mtim;
+    return id;
   }
-  return true;
-}
+  bool operator==(const Identity& o) const {
+    return exists == o.exists && size == o.size && inode == o.inode &&
+           mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec;
+  }
+};
+
+// Rounds of reading again when another program changes the file while it is read or
+// rewritten; after them the last reading is used.
+constexpr int kRereads = 8;
 
 }  // namespace
 
@@ -195,36 +282,48 @@ struct OptionsStore::Impl {
   std::string path;
   // What was last read from disk, and the file's identity then, so that changes made by
   // another process (the set-up library, a test tool) are picked up on the next read.
-  mutable std::vector<Section> sections;
+  mutable Contents contents;
   mutable bool loaded = false;
-  mutable struct timespec mtime {};
-  mutable off_t size = -1;
-  mutable ino_t inode = 0;
+  mutable Identity seen;
+  // Unreadable lines already reported by TakeDamageReport.
+  mutable std::vector<std::string> reported;
 
   void RefreshLocked() const {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-      sections.clear();
-      loaded = true;
-      size = -1;
-      inode = 0;
-      return;
+    Identity now = Identity::Of(path);
+    if (loaded && now == seen) return;
+    for (int round = 0;; ++round) {
+      if (!now.exists) {
+        contents = Contents{};
+        break;
+      }
+      const std::optional<std::string> text = ReadWholeFile(path);
+      const Identity after = Identity::Of(path);
+      // A program writing the file in place meanwhile: read it again once it holds still
+      // and ends with a whole line (every writer ends the file with a line break).
+      const bool whole = text && (text->empty() || text->back() == '\n');
+      if (text && !whole && round < kRereads) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        now = Identity::Of(path);
+        continue;
+      }
+      if (text && (after == now || round == kRereads)) {
+        contents = Parse(*text);
+        now = after;
+        break;
+      }
+      now = after;
+      if (round == kRereads) {
+        contents = Contents{};
+        break;
+      }
     }
-    if (loaded && st.st_size == size && st.st_ino == inode && st.st_mtim.tv_sec == mtime.tv_sec &&
-        st.st_mtim.tv_nsec == mtime.tv_nsec)
-      return;
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buf;
-    buf << in.rdbuf();
-    sections = Parse(buf.str());
     loaded = true;
-    size = st.st_size;
-    inode = st.st_ino;
-    mtime = st.st_mtim;
+    seen = now;
   }
 
-  // Read-modify-write under an exclusive lock on a companion lock file; the new
-  // contents replace the old file only once completely written.
+  // Read-modify-write under an exclusive lock on a companion lock file; the new contents
+  // replace the old file only once completely written, and only while nobody else changed
+  // the file since it was read (else the change is made again on what they wrote).
   template <class Fn>
   bool Modify(Fn&& change) {
     std::lock_guard<std::mutex> guard(mutex);
@@ -234,22 +333,19 @@ struct OptionsStore::Impl {
     if (lockFd < 0) return false;
     while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
     }
-    loaded = false;
-    RefreshLocked();
-    std::vector<Section> updated = sections;
     bool ok = false;
-    if (change(updated)) {
-      std::string tmp = path + ".tmp." + std::to_string(::getpid());
-      int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-      if (fd >= 0) {
-        bool written = WriteAll(fd, Format(updated)) && ::fsync(fd) == 0;
-        written = (::close(fd) == 0) && written;
-        if (written && ::rename(tmp.c_str(), path.c_str()) == 0) {
-          ok = true;
-        } else {
-          ::unlink(tmp.c_str());
-        }
-      }
+    for (int round = 0; round <= kRereads; ++round) {
+      loaded = false;
+      RefreshLocked();
+      const Identity read = seen;
+      Contents updated = contents;
+      if (!change(updated.sections)) break;
+      ReplacingFile file(path);
+      if (!file.Open()) break;
+      file.Write(Format(updated));
+      if (!(Identity::Of(path) == read) && round < kRereads) continue;  // not committed: removed
+      ok = file.Commit();
+      break;
     }
     loaded = false;
     RefreshLocked();
@@ -273,6 +369,7 @@ void OptionsStore::SetPath(const std::string& file) {
   std::lock_guard<std::mutex> guard(impl_->mutex);
   impl_->path = file.empty() ? DefaultPath() : file;
   impl_->loaded = false;
+  impl_->reported.clear();
 }
 
 std::string OptionsStore::Path() const {
@@ -283,10 +380,11 @@ std::string OptionsStore::Path() const {
 bool OptionsStore::KeyExists(const std::string& key) const {
   std::lock_guard<std::mutex> guard(impl_->mutex);
   impl_->RefreshLocked();
-  return FindSection(impl_->sections, key) != nullptr;
+  return FindSection(impl_->contents.sections, key) != nullptr;
 }
 
 bool OptionsStore::CreateKey(const std::string& key) {
+  if (key.find_first_of("]\n\r") != std::string::npos) return false;
   return impl_->Modify([&](std::vector<Section>& s) {
     if (!FindSection(s, key)) s.push_back(Section{key, {}});
     return true;
@@ -298,13 +396,9 @@ template <class T>
 std::optional<T> OptionsStore::Get(const std::string& key, const std::string& name) const {
   std::lock_guard<std::mutex> guard(impl_->mutex);
   impl_->RefreshLocked();
-  const Section* s = FindSection(impl_->sections, key);
-  if (!s) return std::nullopt;
-  for (const Entry& e : s->entries)
-    if (SameName(e.name, name)) {
-      if (const auto* v = std::get_if<T>(&e.value)) return *v;
-      return std::nullopt;
-    }
+  const Entry* e = FindEntry(impl_->contents.sections, key, name);
+  if (!e) return std::nullopt;
+  if (const auto* v = std::get_if<T>(&e->value)) return *v;
   return std::nullopt;
 }
 
@@ -317,20 +411,28 @@ std::optional<std::string> OptionsStore::GetString(const std::string& key, const
 }
 
 namespace {
+// Sets the first value of the name; later ones of the same name, and unreadable lines that
+// name it, are what this value replaces and go.
 template <class T>
 bool SetValue(std::vector<Section>& sections, const std::string& key, const std::string& name, T value) {
   if (name.empty() || name.find_first_of("=\n\r") != std::string::npos || key.find_first_of("]\n\r") != std::string::npos)
     return false;
+  Entry* first = FindEntry(sections, key, name);
+  for (Section& s : sections) {
+    if (!SameName(s.key, key)) continue;
+    std::erase_if(s.entries, [&](const Entry& e) { return &e != first && SameName(e.name, name); });
+  }
+  first = FindEntry(sections, key, name);  // the erase may have moved it
+  if (first) {
+    first->value = std::move(value);
+    return true;
+  }
   Section* s = FindSection(sections, key);
   if (!s) {
     sections.push_back(Section{key, {}});
     s = &sections.back();
   }
-  if (Entry* e = FindEntry(*s, name)) {
-    e->value = std::move(value);
-  } else {
-    s->entries.push_back(Entry{name, std::move(value)});
-  }
+  s->entries.push_back(Entry{name, std::move(value), std::nullopt});
   return true;
 }
 }  // namespace
@@ -346,15 +448,12 @@ bool OptionsStore::SetString(const std::string& key, const std::string& name, co
 bool OptionsStore::DeleteValue(const std::string& key, const std::string& name) {
   bool found = false;
   bool ok = impl_->Modify([&](std::vector<Section>& sections) {
-    Section* s = FindSection(sections, key);
-    if (!s) return false;
-    for (auto it = s->entries.begin(); it != s->entries.end(); ++it)
-      if (SameName(it->name, name)) {
-        s->entries.erase(it);
-        found = true;
-        return true;
-      }
-    return false;
+    found = false;
+    for (Section& s : sections) {
+      if (!SameName(s.key, key)) continue;
+      found = std::erase_if(s.entries, [&](const Entry& e) { return !e.kept && SameName(e.name, name); }) > 0 || found;
+    }
+    return found;
   });
   return ok && found;
 }
@@ -363,9 +462,30 @@ std::vector<std::string> OptionsStore::ValueNames(const std::string& key) const 
   std::lock_guard<std::mutex> guard(impl_->mutex);
   impl_->RefreshLocked();
   std::vector<std::string> names;
-  if (const Section* s = FindSection(impl_->sections, key))
-    for (const Entry& e : s->entries) names.push_back(e.name);
+  for (const Section& s : impl_->contents.sections) {
+    if (!SameName(s.key, key)) continue;
+    for (const Entry& e : s.entries) {
+      if (e.kept) continue;
+      bool seen = false;
+      for (const std::string& n : names) seen = seen || SameName(n, e.name);
+      if (!seen) names.push_back(e.name);
+    }
+  }
   return names;
+}
+
+std::string OptionsStore::TakeDamageReport() {
+  std::lock_guard<std::mutex> guard(impl_->mutex);
+  impl_->RefreshLocked();
+  std::string report;
+  for (const std::string& line : impl_->contents.unreadable) {
+    if (std::find(impl_->reported.begin(), impl_->reported.end(), line) != impl_->reported.end())
+      continue;
+    impl_->reported.push_back(line);
+    if (!report.empty()) report += ", ";
+    report += line;
+  }
+  return report;
 }
 
 }  // namespace platform

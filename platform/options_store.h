@@ -10,6 +10,8 @@
 // Every write goes to disk at once through a temporary file and a rename, under a
 // file lock, so the program, its set-up library and test tools see one store.
 // A read picks up changes another process made. All functions are thread-safe.
+// A file damaged by hand (cut short, binary bytes, repeated names) reads what can be read:
+// the first of repeated values counts, and a line that holds no value is kept as written.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,11 @@ class OptionsStore {
   bool SetString(const std::string& key, const std::string& name, const std::string& value);
   bool DeleteValue(const std::string& key, const std::string& name);
   std::vector<std::string> ValueNames(const std::string& key) const;
+
+  // The lines of the file that hold no readable value ("line 4 \"Huso=dword:zz\"", comma
+  // separated) and were not reported before; empty when there are none. Such lines read as
+  // missing values and are written back as they are, so a hand edit is never lost.
+  std::string TakeDamageReport();
 
  private:
   OptionsStore();

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "document/records.h"
+#include "document/shapefile_check.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -52,6 +53,8 @@ PointImportResult ReadShapefilePoints(const std::string& path) {
   SAHooks hooks;
   SASetupDefaultHooks(&hooks);
   hooks.Error = IgnoreError;
+  // A damaged file is refused before shapelib reads it; a damaged table is left unread.
+  if (!ShapefileAtPathIsSound(path)) return result;
   std::unique_ptr<SHPInfo, ShpCloser> shp(SHPOpenLL(path.c_str(), "rb", &hooks));
   if (!shp) return result;
   int count = 0, type = 0;
@@ -62,7 +65,9 @@ PointImportResult ReadShapefilePoints(const std::string& path) {
   }
   result.status = PointImportStatus::Ok;
 
-  std::unique_ptr<DBFInfo, DbfCloser> dbf(DBFOpenLL(DbfPath(path).c_str(), "rb", &hooks));
+  std::unique_ptr<DBFInfo, DbfCloser> dbf(DbfAtPathIsSoundOrMissing(DbfPath(path))
+                                              ? DBFOpenLL(DbfPath(path).c_str(), "rb", &hooks)
+                                              : nullptr);
   int nameField = -1;
   bool utf8 = false;
   int records = 0;

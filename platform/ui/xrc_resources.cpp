@@ -40,6 +40,23 @@ void RenameLargeCommandIds(wxXmlNode* node) {
   }
 }
 
+}  // namespace
+
+std::unique_ptr<wxXmlDocument> ReadXrcDocument(const char* text,
+                                               std::map<wxString, wxString>& topLevel) {
+  wxMemoryInputStream stream(text, std::strlen(text));
+  auto xml = std::make_unique<wxXmlDocument>();
+  wxLogNull quiet;  // the caller says which document failed
+  if (!xml->Load(stream, "UTF-8") || !xml->GetRoot()) return nullptr;
+  RenameLargeCommandIds(xml->GetRoot()->GetChildren());
+  for (wxXmlNode* node = xml->GetRoot()->GetChildren(); node; node = node->GetNext()) {
+    if (node->GetName() == "object") topLevel[node->GetAttribute("name")] = node->GetAttribute("class");
+  }
+  return xml;
+}
+
+namespace {
+
 struct ModuleXrc {
   std::unique_ptr<wxXmlResource> resources;
   std::map<wxString, wxString> topLevel;  // object name -> class, templates and menus only
@@ -53,17 +70,10 @@ ModuleXrc& ForModule(HMODULE module) {
     slot.resources = std::make_unique<wxXmlResource>(0);
     slot.resources->InitAllHandlers();
     for (const TvxXrcDocument& doc : ResourceXrcDocuments(module)) {
-      wxMemoryInputStream stream(doc.text, std::strlen(doc.text));
-      auto xml = std::make_unique<wxXmlDocument>();
-      if (!xml->Load(stream, "UTF-8")) {
+      std::unique_ptr<wxXmlDocument> xml = ReadXrcDocument(doc.text, slot.topLevel);
+      if (!xml) {
         wxLogError("Resource document %s cannot be read", doc.name);
         continue;
-      }
-      RenameLargeCommandIds(xml->GetRoot()->GetChildren());
-      for (wxXmlNode* node = xml->GetRoot()->GetChildren(); node; node = node->GetNext()) {
-        if (node->GetName() == "object") {
-          slot.topLevel[node->GetAttribute("name")] = node->GetAttribute("class");
-        }
       }
       slot.resources->LoadDocument(xml.release(), doc.name);
     }

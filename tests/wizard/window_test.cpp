@@ -28,6 +28,7 @@ class WizardWindows : public DocTest {
   }
   void TearDown() override {
     if (!module_) return;
+    wxTheApp->ProcessPendingEvents();  // the deletions ClickOnNext left queued
     CTolvanixDoc::SetDocumentDialogs(nullptr);
     DocTest::TearDown();
     AfxSetResourceHandle(nullptr);
