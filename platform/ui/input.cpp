@@ -846,6 +846,13 @@ BOOL CCustomWnd::Create(wxWindow* parent, const RECT& rect, UINT id, DWORD style
   w->SetBackgroundColour(platform::ui::ToWxColour(GetSysColor(COLOR_WINDOW)));
   Attach(w);
   platform::ui::RouteInput(this, w, true);
+  // The desktop's theme or fonts changed (the toolkit restyles its windows and tells each
+  // one): the window hears WM_SETTINGCHANGE.
+  HWND hwnd = m_hWnd;
+  w->Bind(wxEVT_SYS_COLOUR_CHANGED, [hwnd](wxSysColourChangedEvent& event) {
+    event.Skip();
+    if (CWnd* target = CWnd::FromHandle(hwnd)) target->WindowProc(WM_SETTINGCHANGE, 0, 0);
+  });
   if (style & WS_HSCROLL) scrollShown_[0] = true;
   if (style & WS_VSCROLL) scrollShown_[1] = true;
   if (!(style & WS_VISIBLE)) w->Hide();

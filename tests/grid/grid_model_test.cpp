@@ -63,7 +63,9 @@ class RecordingCanvas : public GridCanvas {
 struct FakeEditor : GridInPlaceControl {
   void EndEdit() override { ended = true; }
   void PassChar(UINT) override {}
+  void Abandon() override { abandoned = true; }
   bool ended = false;
+  bool abandoned = false;
 };
 
 class FakeHost : public GridHost {

@@ -169,7 +169,10 @@ SIZE CGridCellBase::GetCellExtent(GridCanvas* canvas) {
 
 // ---- CGridCell ----
 
-CGridCell::~CGridCell() = default;
+CGridCell::~CGridCell() {
+  // An open editor must not outlive its cell.
+  if (m_bEditing && m_pEditWnd) m_pEditWnd->Abandon();
+}
 
 void CGridCell::SetFont(const GridFont* font) {
   if (font) {
