@@ -359,6 +359,17 @@ TEST_F(GridModelTest, EditsStartByKeyOrStylusAndEndThroughTheOwner) {
   EXPECT_EQ(host.edits[2][2], static_cast<int>(gridkey::kLButton));
 }
 
+TEST_F(GridModelTest, ACellThatGoesWhileItsEditorIsOpenClosesTheEditorUnreported) {
+  Build(3);
+  grid.SetFocusCell(2, 1);
+  grid.OnChar('q');
+  ASSERT_TRUE(grid.GetCell(2, 1)->IsEditing());
+  grid.SetRowCount(2);  // the edited row goes
+  EXPECT_TRUE(host.editor.abandoned);
+  EXPECT_FALSE(host.editor.ended);
+  EXPECT_EQ(host.Count(GVN_ENDLABELEDIT), 0);
+}
+
 TEST_F(GridModelTest, SizingToContentsAndDividerDrags) {
   Build(3);
   grid.SetItemText(2, 1, "a much longer text");  // 18 characters
