@@ -46,6 +46,16 @@ class Owner : public CWnd {
   std::function<LRESULT(int row, int col)> onEnd;
 };
 
+// The grid, counting the settings-change messages it is sent.
+class Grid : public CGridCtrl {
+ public:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_SETTINGCHANGE) ++settingChanges;
+    return CGridCtrl::WindowProc(message, wParam, lParam);
+  }
+  int settingChanges = 0;
+};
+
 void Pause(int milliseconds) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   while (std::chrono::steady_clock::now() < end) {
@@ -66,7 +76,7 @@ class GridEditorInput : public ::testing::Test {
     (void)resources;
     dialog = new wxDialog(nullptr, wxID_ANY, "grid", wxPoint(20, 20), wxSize(440, 340));
     owner.Attach(dialog);
-    grid = new CGridCtrl;
+    grid = new Grid;
     ASSERT_TRUE(grid->Create(RECT{0, 0, 400, 300}, &owner, 170));
     grid->SetColumnCount(4);
     grid->SetRowCount(6);
@@ -146,7 +156,7 @@ class GridEditorInput : public ::testing::Test {
 
   wxDialog* dialog = nullptr;
   Owner owner;
-  CGridCtrl* grid = nullptr;
+  Grid* grid = nullptr;
   CGridCellCombo* kind = nullptr;
   CGridCellCombo* hemisphere = nullptr;
   CGridCellListCtrlIcon* symbol = nullptr;
@@ -308,9 +318,10 @@ TEST_F(GridEditorInput, FittingTheColumnsToANarrowGridKeepsEveryColumnVisible) {
   EXPECT_EQ(grid->GetFocusCell().col, 7);
 }
 
-// The desktop's theme changes (the toolkit's theme setting, as a desktop changes it): the
-// grid's empty cells take the new window colour at the next ordinary repaint.
-TEST_F(GridEditorInput, AThemeChangeRecoloursTheCells) {
+// The desktop's theme or font changes (the toolkit's settings, as a desktop changes them):
+// the grid hears of both, and its empty cells take the new window colour at the next
+// ordinary repaint.
+TEST_F(GridEditorInput, ThemeAndFontChangesReachTheGridAndRecolourTheCells) {
   // The toolkit is loaded already; its settings object is reached by name.
   using SettingsFn = void* (*)();
   using SetFn = void (*)(void*, const char*, ...);
@@ -322,12 +333,23 @@ TEST_F(GridEditorInput, AThemeChangeRecoloursTheCells) {
   if (!settingsOf || !set || !get || !release) GTEST_SKIP() << "not the GTK toolkit";
   void* settings = settingsOf();
   ASSERT_NE(settings, nullptr);
+  char* font = nullptr;
+  get(settings, "gtk-font-name", &font, nullptr);
+  set(settings, "gtk-font-name", "Sans 15", nullptr);
+  Pause(300);
+  EXPECT_GT(grid->settingChanges, 0);
+  set(settings, "gtk-font-name", font ? font : "Sans 10", nullptr);
+  release(font);
+  Pause(200);
+
   char* before = nullptr;
   get(settings, "gtk-theme-name", &before, nullptr);
+  const int beforeTheme = grid->settingChanges;
   const COLORREF oldWindow = GetSysColor(COLOR_WINDOW);
   set(settings, "gtk-theme-name", "HighContrastInverse", nullptr);
   Pause(400);
   const COLORREF newWindow = GetSysColor(COLOR_WINDOW);
+  EXPECT_GT(grid->settingChanges, beforeTheme);
   CClientDC dc(grid);
   const COLORREF seen = dc.GetPixel(3 * kColWidth + 50, 5 * kRowHeight + 5);
   set(settings, "gtk-theme-name", before ? before : "Adwaita", nullptr);
