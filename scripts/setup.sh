@@ -9,7 +9,7 @@ PKGS=(
   libgdal-dev gdal-bin libproj-dev proj-bin proj-data sqlite3
   libshp-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils openbox
   libglib2.0-dev dbus-daemon
   gpsbabel locales
 )

@@ -31,6 +31,18 @@ stage "tests"
 xvfb-run -a -s "-screen 0 800x600x24" \
   ctest --test-dir build --output-on-failure -j "$JOBS" --timeout 300
 
+stage "real-input window tests under a window manager"
+# The tests that send real X input (label "input") again, with openbox placing, activating
+# and focusing the windows as a desktop does; one at a time, as they share the display.
+xvfb-run -a -s "-screen 0 800x600x24" sh -c '
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 1
+  ctest --test-dir build --output-on-failure -j 1 --timeout 300 -L input
+  rc=$?
+  kill "$wm" 2>/dev/null
+  exit $rc'
+
 stage "ThreadSanitizer build of the threaded tests"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVX_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j "$JOBS"

@@ -340,7 +340,9 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols)
 }
 
 CGridCtrl::~CGridCtrl() {
-  // The cells go before the window: nothing may reach the host afterwards.
+  // The cells go before the window: nothing may reach the host afterwards. An open edit
+  // ends first, without a report (the owner may be going too): a cell closes its editor
+  // when it goes.
   SetHost(nullptr);
   DeleteAllItems();
   if (GetSafeHwnd()) DestroyWindow();
@@ -413,11 +415,14 @@ void CGridCtrl::OnVScroll(UINT code, UINT position, CScrollBar*) {
   GridCore::OnVScroll(static_cast<int>(code), static_cast<int>(position));
 }
 
-void CGridCtrl::OnSize(UINT, int, int) {
+void CGridCtrl::OnSize(UINT, int cx, int cy) {
   static bool resizing = false;  // the scroll bars' own resizing comes back here
   if (resizing) return;
   resizing = true;
-  EndEditing();
+  // The toolkit also reports sizes that did not change (a dialog laying out again, say);
+  // only a real change ends an edit.
+  if (cx != lastSize_.cx || cy != lastSize_.cy) EndEditing();
+  lastSize_ = SIZE{cx, cy};
   ResetScrollBars();
   resizing = false;
 }
@@ -438,6 +443,7 @@ BOOL CGridCtrl::OnSetCursor(CWnd*, UINT hitTest, UINT) {
 void CGridCtrl::OnSettingChange(UINT, const char*) {
   OnSysColourChange(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
                     GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW));
+  Refresh();  // shown in the new colours
 }
 
 void CGridCtrl::OnEditSelectAll() { SelectAll(); }

@@ -69,6 +69,7 @@ class CGridCtrl : public CCustomWnd, public GridCore {
 
  private:
   std::unique_ptr<GridWindowHost> windowHost_;
+  SIZE lastSize_{-1, -1};
 
   DECLARE_MESSAGE_MAP()
 };

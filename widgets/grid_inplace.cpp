@@ -28,8 +28,10 @@ class InPlaceEditor : public GridInPlaceControl {
     CInPlaceControl::Hooks hooks;
     hooks.keyDown = [this](UINT key, UINT modifiers) { return OnKeyDown(key, modifiers); };
     hooks.character = [this](UINT ch) { return OnCharacter(ch); };
-    hooks.focusLost = [this] { Finish(); };
+    // The symbol list stays open when the focus leaves it; the other editors end.
+    if (kind_ != EditorKind::Icons) hooks.focusLost = [this] { Finish(); };
     hooks.chosen = [this](int item) { OnChosen(item); };
+    hooks.gone = [this] { OnGone(); };
     control_ = CInPlaceControl::Create(kind, grid_, rect, align, std::move(hooks));
     return control_ != nullptr;
   }
@@ -51,9 +53,14 @@ class InPlaceEditor : public GridInPlaceControl {
   void PassChar(UINT character) override {
     if (control_ && !ended_) control_->TypeChar(character);
   }
+  void Abandon() override {
+    if (ended_) return;  // already reporting; it frees itself afterwards
+    ended_ = true;
+    if (control_) control_->Close();
+    delete this;
+  }
 
   CInPlaceControl* control_ = nullptr;
-  CGridCellListCtrlIcon* iconCell_ = nullptr;
   int iconCurrent_ = -1;
 
  private:
@@ -76,6 +83,7 @@ class InPlaceEditor : public GridInPlaceControl {
       case GridEditChar::Cancel:
         if (kind_ != EditorKind::Icons) control_->SetText(initial_);
         lastKey_ = ch;
+        cancelled_ = true;
         Finish();
         return true;
       case GridEditChar::Type:
@@ -100,18 +108,27 @@ class InPlaceEditor : public GridInPlaceControl {
     control_->Move(rect);
   }
 
+  // A combo's choice only fills its field: the edit ends on Enter, Tab or focus loss.
   void OnChosen(int item) {
     if (kind_ == EditorKind::Icons) {
       iconCurrent_ = item;
       Finish();
-    } else if (kind_ == EditorKind::List && listOnly_) {
-      Finish();
     }
   }
 
- public:
-  bool listOnly_ = false;
+  // The control's window went with the grid's before the edit ended: the cell forgets
+  // this editor and nothing is stored.
+  void OnGone() {
+    if (ended_) return;
+    ended_ = true;
+    control_ = nullptr;
+    if (CGridCellBase* cell = grid_->GetCell(row_, col_); cell && cell->IsEditedBy(this)) {
+      cell->OnEndEdit();
+    }
+    delete this;
+  }
 
+ public:
   void Finish() {
     // One end at a time in the whole program: closing moves the focus, which would end
     // the edit again.
@@ -128,14 +145,20 @@ class InPlaceEditor : public GridInPlaceControl {
     info.item.mask = 5;
     info.item.lParam = static_cast<LPARAM>(lastKey_);
     if (kind_ == EditorKind::Icons) {
-      int chosen = iconCurrent_ >= 0 ? iconCurrent_ : control_->GetCurSel();
-      if (iconCell_) iconCell_->ChooseIcon(chosen);
+      int chosen = iconCurrent_ >= 0 ? iconCurrent_ : (cancelled_ ? -1 : control_->GetCurSel());
+      CGridCellBase* cell = grid_->GetCell(row_, col_);
+      auto* icons = cell && cell->IsEditedBy(this) ? dynamic_cast<CGridCellListCtrlIcon*>(cell)
+                                                   : nullptr;
+      if (icons) icons->ChooseIcon(chosen);
     } else {
       info.item.strText = control_->GetText();
     }
+    // The keys go back to the grid when the edit ends by a key or while the control still
+    // has the focus; a focus that went elsewhere stays there.
+    bool focusBack = lastKey_ != 0 || control_->HasFocus();
     control_->Close();
     control_ = nullptr;
-    grid_->CWnd::SetFocus();
+    if (focusBack) grid_->CWnd::SetFocus();
     grid_->SendMessage(WM_NOTIFY, kGridInPlaceId, reinterpret_cast<LPARAM>(&info));
     ending = false;
     delete this;  // the cell forgot this editor while the grid stored the result
@@ -150,6 +173,7 @@ class InPlaceEditor : public GridInPlaceControl {
   bool exitOnNavigation_;
   UINT lastKey_ = 0;
   bool ended_ = false;
+  bool cancelled_ = false;
 };
 
 // Cell rectangles include their right and bottom pixels; controls take them exclusive.
@@ -180,7 +204,6 @@ GridInPlaceControl* GridInPlaceEditor::OpenList(CGridCtrl* grid, const GridListE
   auto* editor = new InPlaceEditor(EditorKind::List, grid, spec.row, spec.col, spec.text,
                                    spec.character);
   bool listOnly = spec.comboStyle == 3;
-  editor->listOnly_ = listOnly;
   auto kind = listOnly ? CInPlaceControl::Kind::DropList : CInPlaceControl::Kind::DropDown;
   if (!editor->Open(kind, ControlRect(*spec.rect), 0)) {
     delete editor;
@@ -203,14 +226,17 @@ GridInPlaceControl* GridInPlaceEditor::OpenList(CGridCtrl* grid, const GridListE
   } else {
     control->SetText(spec.text);
   }
+  // Room for four rows of the list below the field, dropped at once.
+  RECT cell = ControlRect(*spec.rect);
+  control->SetDropHeight(4 * (cell.bottom - cell.top) + GetSystemMetrics(SM_CYHSCROLL));
   editor->Start(listOnly ? gridkey::kLButton : spec.character);
+  control->ShowDropDown();
   return editor;
 }
 
 GridInPlaceControl* GridInPlaceEditor::OpenIcons(CGridCtrl* grid, CGridCellListCtrlIcon* cell,
                                                  int row, int col, const RECT& rect) {
   auto* editor = new InPlaceEditor(EditorKind::Icons, grid, row, col, std::string(), 0);
-  editor->iconCell_ = cell;
   // Room for four rows of symbols below the cell.
   RECT area = ControlRect(rect);
   int cellHeight = area.bottom - area.top;
@@ -219,7 +245,10 @@ GridInPlaceControl* GridInPlaceEditor::OpenIcons(CGridCtrl* grid, CGridCellListC
     delete editor;
     return nullptr;
   }
-  for (HICON icon : GridSymbolIcons()) editor->control_->AddImageItem(icon);
+  const auto& icons = GridSymbolIcons();
+  for (size_t i = 0; i < icons.size(); ++i) {
+    editor->control_->AddImageItem(icons[i], std::to_string(i + 1));
+  }
   if (cell) editor->control_->EnsureVisible(cell->m_icon);
   editor->Start(0);
   return editor;

@@ -128,9 +128,10 @@ class CSliderCtrl : public CWnd {
 // A control made at run time over part of one of the program's own windows (a grid cell):
 // a one-line edit, a combo box with an edit field (drop-down) or without (drop-list), or a
 // list of items in rows. The owner sees every key and character before the control acts on
-// it, and hears when the keyboard focus leaves the control or an item is chosen. Close()
-// hides the control at once and frees it after the event being handled; no hook runs after
-// Close().
+// it, and hears when the keyboard focus leaves the control or an item is chosen. The toolkit's
+// popups of the control (a combo's dropped list) count as inside it. Close() hides the
+// control at once and destroys it after the event being handled; the object frees itself
+// when its window goes (then, or with the parent window); no hook runs after Close().
 class CInPlaceControl {
  public:
   enum class Kind { Edit, DropDown, DropList, ItemList };
@@ -146,6 +147,8 @@ class CInPlaceControl {
     std::function<void()> focusLost;
     // An item of a list was chosen by the user.
     std::function<void(int item)> chosen;
+    // The window went (with its parent) before Close(): the object is about to be freed.
+    std::function<void()> gone;
   };
 
   // align (edits and edit fields): 0 left, 1 centred, 2 right. nullptr when it cannot be made.
@@ -165,6 +168,8 @@ class CInPlaceControl {
   // Types the character as the user would (Backspace deletes before the caret).
   void TypeChar(UINT character);
   void Focus();
+  // Whether the keyboard focus is in the control (or its popup).
+  bool HasFocus() const;
   void Move(const RECT& rect);  // the parent's client pixels
   RECT GetRect() const;
   int TextWidth(const std::string& text) const;
@@ -176,16 +181,23 @@ class CInPlaceControl {
   int GetCount() const;
   void SetCurSel(int index);
   int GetCurSel() const;
+  // Combo boxes: drops the list once the control is on the screen; its height at most
+  // pixels (0: the toolkit's). The list is as wide as its widest option plus a scroll bar
+  // and a digit, at most 200 pixels, and never narrower than the control.
   void ShowDropDown();
+  void SetDropHeight(int pixels);
+  // Item lists: scrolls to the item and starts the arrow keys from it (not selected).
   void EnsureVisible(int index);
-  // Item lists: each item shows the image (any size; drawn as given) and no text.
-  void AddImageItem(HICON icon);
+  // Item lists: each item shows the image (any size; drawn as given) and no text; without
+  // an image (a missing resource) it shows the text missing instead.
+  void AddImageItem(HICON icon, const std::string& missing);
 
   // The wx control (tests).
   wxWindow* GetWxWindow() const;
 
  private:
   CInPlaceControl();
+  void Watch(const std::vector<wxWindow*>& targets);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -1,12 +1,18 @@
 // In-place controls over a part of one of the program's windows: wx edits, combo boxes and
 // list controls made at run time, whose keys, characters, focus loss and choices go to the
 // owner's hooks first.
+//
+// Lifetime: the object lives as long as its wx window. Close() hides the window and destroys
+// it after the event being handled; the window's destruction (by Close() or with its parent)
+// frees the object at once. Deferred work holds a weak token, never the raw object.
 #include <wx/app.h>
-#include <wx/combobox.h>
 #include <wx/imaglist.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/odcombo.h>
+#include <wx/settings.h>
 #include <wx/textctrl.h>
+#include <wx/vlbox.h>
 #include <wx/weakref.h>
 
 #include "platform/ui/controls.h"
@@ -26,11 +32,14 @@ struct CInPlaceControl::Impl {
   Hooks hooks;
   wxWeakRef<wxWindow> window;
   wxTextEntry* entry = nullptr;
-  wxComboBox* combo = nullptr;
+  wxOwnerDrawnComboBox* combo = nullptr;
   wxListCtrl* list = nullptr;
-  std::unique_ptr<wxImageList> images;
   bool closed = false;
-  bool deleting = false;
+  bool popupShown = false;
+  bool popupBound = false;
+  int dropHeight = 0;
+  // Reset when the object goes; deferred calls check it.
+  std::shared_ptr<CInPlaceControl*> token;
 };
 
 namespace {
@@ -42,6 +51,8 @@ UINT Modifiers(const wxKeyboardState& state) {
   return flags;
 }
 
+// Whether candidate is the window, one of its children, or a popup that it opened (the
+// combo's dropped list is a separate top-level window whose parent is the combo).
 bool Inside(wxWindow* window, wxWindow* candidate) {
   for (wxWindow* w = candidate; w; w = w->GetParent()) {
     if (w == window) return true;
@@ -49,12 +60,41 @@ bool Inside(wxWindow* window, wxWindow* candidate) {
   return false;
 }
 
+// The widest option, the scroll bar and a digit: the dropped list's width, at most 200.
+int DropWidth(wxOwnerDrawnComboBox* combo) {
+  int widest = 0;
+  for (unsigned i = 0; i < combo->GetCount(); ++i) {
+    widest = std::max(widest, combo->GetTextExtent(combo->GetString(i)).x);
+  }
+  int width = widest + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, combo) +
+              combo->GetTextExtent("0").x;
+  return std::min(width, 200);
+}
+
+// The dropped list of a combo: exactly as wide as the combo asks (its minimum, see
+// DropWidth), where the toolkit's list would widen itself to its widest option.
+class DropList : public wxVListBoxComboPopup {
+ public:
+  wxSize GetAdjustedSize(int minWidth, int prefHeight, int maxHeight) override {
+    wxSize size = wxVListBoxComboPopup::GetAdjustedSize(minWidth, prefHeight, maxHeight);
+    size.x = minWidth;
+    return size;
+  }
+};
+
 }  // namespace
 
-CInPlaceControl::CInPlaceControl() : impl_(std::make_unique<Impl>()) {}
+CInPlaceControl::CInPlaceControl() : impl_(std::make_unique<Impl>()) {
+  impl_->token = std::make_shared<CInPlaceControl*>(this);
+}
 
 CInPlaceControl::~CInPlaceControl() {
-  if (wxWindow* w = impl_->window.get()) w->Destroy();
+  *impl_->token = nullptr;
+  impl_->closed = true;
+  if (wxWindow* w = impl_->window.get()) {
+    impl_->window = nullptr;
+    w->Destroy();
+  }
 }
 
 CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& rect, int align,
@@ -70,6 +110,8 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
                     std::max<LONG>(1, rect.bottom - rect.top));
   long alignStyle = align == 2 ? wxTE_RIGHT : (align == 1 ? wxTE_CENTRE : wxTE_LEFT);
   wxWindow* window = nullptr;
+  // Windows whose keys and focus the control watches.
+  std::vector<wxWindow*> targets;
   switch (kind) {
     case Kind::Edit: {
       auto* text = new wxTextCtrl(owner, 8, wxEmptyString, pos, size,
@@ -77,20 +119,45 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
                                       wxBORDER_SIMPLE | wxWANTS_CHARS);
       impl.entry = text;
       window = text;
+      targets.push_back(text);
       break;
     }
     case Kind::DropDown:
     case Kind::DropList: {
+      // A combo whose list the program draws: it drops at once, its size is the program's,
+      // and its popup is a window of this process that counts as part of the control.
       long style = kind == Kind::DropList ? wxCB_READONLY : (wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
-      auto* combo = new wxComboBox(owner, 8, wxEmptyString, pos, size, 0, nullptr,
-                                   style | wxWANTS_CHARS);
+      auto* combo = new wxOwnerDrawnComboBox(owner, 8, wxEmptyString, pos, size, 0, nullptr,
+                                             style | wxWANTS_CHARS);
+      combo->SetPopupControl(new DropList);
+      combo->SetPopupAnchor(wxLEFT);
       impl.combo = combo;
       impl.entry = combo;
       window = combo;
-      combo->Bind(wxEVT_COMBOBOX, [control](wxCommandEvent& event) {
+      // The edit field's keys and focus changes reach the combo's own handlers.
+      targets.push_back(combo);
+      std::weak_ptr<CInPlaceControl*> weak = impl.token;
+      combo->Bind(wxEVT_COMBOBOX, [weak](wxCommandEvent& event) {
         event.Skip();
-        Impl& i = *control->impl_;
+        auto alive = weak.lock();
+        if (!alive || !*alive) return;
+        Impl& i = *(*alive)->impl_;
         if (!i.closed && i.hooks.chosen) i.hooks.chosen(event.GetSelection());
+      });
+      combo->Bind(wxEVT_COMBOBOX_DROPDOWN, [weak](wxCommandEvent& event) {
+        event.Skip();
+        auto alive = weak.lock();
+        if (!alive || !*alive) return;
+        CInPlaceControl* self = *alive;
+        Impl& i = *self->impl_;
+        i.popupShown = true;
+        i.combo->SetPopupMinWidth(DropWidth(i.combo));
+        if (i.dropHeight > 0) i.combo->SetPopupMaxHeight(i.dropHeight);
+      });
+      combo->Bind(wxEVT_COMBOBOX_CLOSEUP, [weak](wxCommandEvent& event) {
+        event.Skip();
+        auto alive = weak.lock();
+        if (alive && *alive) (*alive)->impl_->popupShown = false;
       });
       break;
     }
@@ -99,60 +166,108 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
                                   wxLC_SMALL_ICON | wxLC_SINGLE_SEL | wxBORDER_SIMPLE);
       impl.list = list;
       window = list;
-      list->Bind(wxEVT_LIST_ITEM_SELECTED, [control](wxListEvent& event) {
+      targets.push_back(list);
+      for (wxWindow* child : list->GetChildren()) targets.push_back(child);
+      std::weak_ptr<CInPlaceControl*> weak = impl.token;
+      list->Bind(wxEVT_LIST_ITEM_SELECTED, [weak](wxListEvent& event) {
         event.Skip();
-        Impl& i = *control->impl_;
+        auto alive = weak.lock();
+        if (!alive || !*alive) return;
+        Impl& i = *(*alive)->impl_;
         if (!i.closed && i.hooks.chosen) i.hooks.chosen(static_cast<int>(event.GetIndex()));
       });
       break;
     }
   }
   impl.window = window;
-
-  auto keyHandler = [control](wxKeyEvent& event) {
+  control->Watch(targets);
+  window->Bind(wxEVT_DESTROY, [control, window](wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetEventObject() != window) return;
+    // The window goes (closed, or with its parent): so does the object, at once.
     Impl& i = *control->impl_;
+    i.window = nullptr;
+    bool wasOpen = !i.closed;
+    i.closed = true;
+    if (wasOpen && i.hooks.gone) i.hooks.gone();
+    delete control;
+  });
+  if (CFont* font = parent->GetFont()) control->SetFont(font);
+  return control;
+}
+
+void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
+  std::weak_ptr<CInPlaceControl*> weak = impl_->token;
+  auto live = [weak]() -> Impl* {
+    auto alive = weak.lock();
+    return alive && *alive ? (*alive)->impl_.get() : nullptr;
+  };
+  auto keyHandler = [live](wxKeyEvent& event) {
+    Impl* i = live();
     UINT key = platform::ui::KeyFromWx(event.GetKeyCode());
     bool swallow = false;
-    if (!i.closed && key != 0) {
+    if (i && !i->closed && key != 0) {
       if (event.GetEventType() == wxEVT_KEY_DOWN) {
-        if (i.hooks.keyDown) swallow = i.hooks.keyDown(key, Modifiers(event));
-      } else if (i.hooks.keyUp) {
-        swallow = i.hooks.keyUp(key);
+        if (i->hooks.keyDown) swallow = i->hooks.keyDown(key, Modifiers(event));
+      } else if (i->hooks.keyUp) {
+        swallow = i->hooks.keyUp(key);
       }
     }
     if (!swallow) event.Skip();
   };
-  auto charHandler = [control](wxKeyEvent& event) {
-    Impl& i = *control->impl_;
+  auto charHandler = [live](wxKeyEvent& event) {
+    Impl* i = live();
     wxChar ch = event.GetUnicodeKey();
     if (ch == WXK_NONE) ch = static_cast<wxChar>(event.GetKeyCode() < 32 ? event.GetKeyCode() : 0);
     if (event.AltDown()) return;  // system characters stay away from dialog navigation
     bool swallow = false;
-    if (!i.closed && ch != 0 && i.hooks.character) swallow = i.hooks.character(static_cast<UINT>(ch));
+    if (i && !i->closed && ch != 0 && i->hooks.character) {
+      swallow = i->hooks.character(static_cast<UINT>(ch));
+    }
     if (!swallow) event.Skip();
   };
-  auto focusHandler = [control](wxFocusEvent& event) {
+  auto focusHandler = [weak, live](wxFocusEvent& event) {
     event.Skip();
-    Impl& i = *control->impl_;
-    wxWindow* self = i.window.get();
-    if (i.closed || !self || Inside(self, event.GetWindow())) return;
-    if (i.hooks.focusLost) i.hooks.focusLost();
+    Impl* i = live();
+    if (!i || i->closed || !i->hooks.focusLost) return;
+    wxWindow* self = i->window.get();
+    if (!self || Inside(self, event.GetWindow())) return;
+    if (event.GetWindow()) {
+      i->hooks.focusLost();
+      return;
+    }
+    // The focus went to no window of ours: to the toolkit's own popup of the control (a
+    // combo's list, an edit's menu) or to another program. Look again once the toolkit has
+    // settled; only the latter ends the edit.
+    wxTheApp->CallAfter([live] {
+      Impl* again = live();
+      if (!again || again->closed || again->popupShown) return;
+      wxWindow* w = again->window.get();
+      if (!w || Inside(w, wxWindow::FindFocus())) return;
+      if (again->combo && again->combo->IsPopupShown()) return;
+      if (again->hooks.focusLost) again->hooks.focusLost();
+    });
   };
   // Enter, Escape and Tab would otherwise go to the dialog (default button, cancel,
   // navigation) before the control saw them: the control asks for every key.
-  auto hookHandler = [control](wxKeyEvent& event) {
-    Impl& i = *control->impl_;
+  auto hookHandler = [live](wxKeyEvent& event) {
+    Impl* i = live();
     int code = event.GetKeyCode();
     UINT ch = code == WXK_ESCAPE ? 27u
               : (code == WXK_RETURN || code == WXK_NUMPAD_ENTER) ? 13u
               : code == WXK_TAB ? 9u
                                 : 0u;
-    if (ch != 0 && !i.closed && i.hooks.character && i.hooks.character(ch)) return;
+    if (ch != 0 && i && !i->closed && i->hooks.character) {
+      // Enter and Tab in a dropped list take the highlighted option first.
+      if (ch != 27u && i->combo && i->combo->IsPopupShown()) {
+        auto* list = dynamic_cast<wxVListBox*>(i->combo->GetPopupControl()->GetControl());
+        int highlighted = list ? list->GetSelection() : wxNOT_FOUND;
+        if (highlighted != wxNOT_FOUND) i->combo->SetSelection(highlighted);
+      }
+      if (i->hooks.character(ch)) return;
+    }
     event.Skip();
   };
-  // The combo's edit field is a child window on some toolkits: bind the window and every child.
-  std::vector<wxWindow*> targets{window};
-  for (wxWindow* child : window->GetChildren()) targets.push_back(child);
   for (wxWindow* target : targets) {
     target->Bind(wxEVT_KEY_DOWN, keyHandler);
     target->Bind(wxEVT_KEY_UP, keyHandler);
@@ -160,18 +275,19 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
     target->Bind(wxEVT_KILL_FOCUS, focusHandler);
     target->Bind(wxEVT_CHAR_HOOK, hookHandler);
   }
-  window->Bind(wxEVT_DESTROY, [control, window](wxWindowDestroyEvent& event) {
-    event.Skip();
-    if (event.GetEventObject() != window) return;
-    Impl& i = *control->impl_;
-    i.closed = true;  // the parent may have gone first: nothing more reaches the owner
-    if (!i.deleting) {
-      i.deleting = true;
-      wxTheApp->CallAfter([control] { delete control; });
-    }
-  });
-  if (CFont* font = parent->GetFont()) control->SetFont(font);
-  return control;
+  if (impl_->combo && !impl_->popupBound) {
+    // The dropped list is made when it first drops; its keys come here too.
+    wxOwnerDrawnComboBox* combo = impl_->combo;
+    combo->Bind(wxEVT_COMBOBOX_DROPDOWN, [live, hookHandler](wxCommandEvent& event) {
+      event.Skip();
+      Impl* i = live();
+      if (!i || i->popupBound || !i->combo->GetPopupControl()) return;
+      wxWindow* list = i->combo->GetPopupControl()->GetControl();
+      if (!list) return;
+      i->popupBound = true;
+      list->Bind(wxEVT_CHAR_HOOK, hookHandler);
+    });
+  }
 }
 
 void CInPlaceControl::Close() {
@@ -180,15 +296,18 @@ void CInPlaceControl::Close() {
   // The hooks stay (unused) until the object goes: Close() may run inside one of them.
   i.closed = true;
   if (wxWindow* w = i.window.get()) {
+    if (i.combo && i.combo->IsPopupShown()) i.combo->Dismiss();
     w->Hide();
-    // Freed after the event being handled: the control may be inside its own handler.
+    // Destroyed after the event being handled: the control may be inside its own handler.
     wxWeakRef<wxWindow> weak = w;
     wxTheApp->CallAfter([weak] {
       if (wxWindow* still = weak.get()) still->Destroy();
     });
-  } else if (!i.deleting) {
-    i.deleting = true;
-    wxTheApp->CallAfter([this] { delete this; });
+  } else {
+    std::weak_ptr<CInPlaceControl*> token = i.token;
+    wxTheApp->CallAfter([token] {
+      if (auto alive = token.lock(); alive && *alive) delete *alive;
+    });
   }
 }
 
@@ -232,6 +351,11 @@ void CInPlaceControl::TypeChar(UINT character) {
 
 void CInPlaceControl::Focus() {
   if (wxWindow* w = impl_->window.get()) w->SetFocus();
+}
+
+bool CInPlaceControl::HasFocus() const {
+  wxWindow* w = impl_->window.get();
+  return w && Inside(w, wxWindow::FindFocus());
 }
 
 void CInPlaceControl::Move(const RECT& rect) {
@@ -298,28 +422,42 @@ int CInPlaceControl::GetCurSel() const {
 }
 
 void CInPlaceControl::ShowDropDown() {
-  if (impl_->combo && impl_->combo->IsShownOnScreen()) impl_->combo->Popup();
+  if (!impl_->combo) return;
+  // Dropped once the combo is on the screen and placed (after the event that made it).
+  std::weak_ptr<CInPlaceControl*> weak = impl_->token;
+  wxTheApp->CallAfter([weak] {
+    auto alive = weak.lock();
+    if (!alive || !*alive) return;
+    Impl& i = *(*alive)->impl_;
+    if (!i.closed && i.combo->IsShownOnScreen() && !i.combo->IsPopupShown()) i.combo->Popup();
+  });
 }
+
+void CInPlaceControl::SetDropHeight(int pixels) { impl_->dropHeight = pixels; }
 
 void CInPlaceControl::EnsureVisible(int index) {
   if (impl_->list && index >= 0 && index < impl_->list->GetItemCount()) {
     impl_->list->EnsureVisible(index);
+    // The arrow keys start from it; it is not selected.
+    impl_->list->SetItemState(index, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
   }
 }
 
-void CInPlaceControl::AddImageItem(HICON icon) {
+void CInPlaceControl::AddImageItem(HICON icon, const std::string& missing) {
   wxListCtrl* list = impl_->list;
   const wxImage* image = platform::ui::IconImage(icon);
   if (!list) return;
-  int imageIndex = -1;
-  if (image && image->IsOk()) {
-    if (!impl_->images) {
-      impl_->images = std::make_unique<wxImageList>(image->GetWidth(), image->GetHeight(), true);
-      list->SetImageList(impl_->images.get(), wxIMAGE_LIST_SMALL);
-    }
-    imageIndex = impl_->images->Add(wxBitmap(*image));
+  long index = list->GetItemCount();
+  if (!image || !image->IsOk()) {
+    list->InsertItem(index, ToWx(missing));  // still something to tap
+    return;
   }
-  list->InsertItem(list->GetItemCount(), wxEmptyString, imageIndex);
+  wxImageList* images = list->GetImageList(wxIMAGE_LIST_SMALL);
+  if (!images) {
+    images = new wxImageList(image->GetWidth(), image->GetHeight(), true);
+    list->AssignImageList(images, wxIMAGE_LIST_SMALL);  // the list frees it
+  }
+  list->InsertItem(index, wxEmptyString, images->Add(wxBitmap(*image)));
 }
 
 wxWindow* CInPlaceControl::GetWxWindow() const { return impl_->window.get(); }

@@ -7,6 +7,8 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <map>
 
@@ -839,6 +841,40 @@ BOOL CCustomWnd::Create(CWnd* parent, const RECT& rect, UINT id, DWORD style) {
   return Create(parent->GetWxWindow(), rect, id, style);
 }
 
+namespace {
+
+// GTK restyles its windows when the desktop's theme changes (wx then sends
+// wxEVT_SYS_COLOUR_CHANGED) but not when only the desktop's font changes. The toolkit's
+// settings object is asked to report that too, by name (the toolkit is loaded with wx), and
+// the top-level windows then get the same event, which they pass to their children.
+extern "C" void OnDesktopFontChanged(void*, void*, void*) {
+  if (!wxTheApp) return;
+  wxTheApp->CallAfter([] {
+    for (wxWindow* top : wxTopLevelWindows) {
+      wxSysColourChangedEvent event;
+      event.SetEventObject(top);
+      top->HandleWindowEvent(event);
+    }
+  });
+}
+
+void WatchDesktopFont() {
+  static bool watching = false;
+  if (watching) return;
+  watching = true;
+  using SettingsFn = void* (*)();
+  using ConnectFn = unsigned long (*)(void*, const char*, void (*)(void*, void*, void*), void*,
+                                      void*, int);
+  auto settingsOf = reinterpret_cast<SettingsFn>(dlsym(RTLD_DEFAULT, "gtk_settings_get_default"));
+  auto connect = reinterpret_cast<ConnectFn>(dlsym(RTLD_DEFAULT, "g_signal_connect_data"));
+  void* settings = settingsOf ? settingsOf() : nullptr;
+  if (settings && connect) {
+    connect(settings, "notify::gtk-font-name", &OnDesktopFontChanged, nullptr, nullptr, 0);
+  }
+}
+
+}  // namespace
+
 BOOL CCustomWnd::Create(wxWindow* parent, const RECT& rect, UINT id, DWORD style) {
   if (!parent || m_wnd) return FALSE;
   wxRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
@@ -846,6 +882,14 @@ BOOL CCustomWnd::Create(wxWindow* parent, const RECT& rect, UINT id, DWORD style
   w->SetBackgroundColour(platform::ui::ToWxColour(GetSysColor(COLOR_WINDOW)));
   Attach(w);
   platform::ui::RouteInput(this, w, true);
+  // The desktop's theme or fonts changed (the toolkit restyles its windows and tells each
+  // one): the window hears WM_SETTINGCHANGE.
+  WatchDesktopFont();
+  HWND hwnd = m_hWnd;
+  w->Bind(wxEVT_SYS_COLOUR_CHANGED, [hwnd](wxSysColourChangedEvent& event) {
+    event.Skip();
+    if (CWnd* target = CWnd::FromHandle(hwnd)) target->WindowProc(WM_SETTINGCHANGE, 0, 0);
+  });
   if (style & WS_HSCROLL) scrollShown_[0] = true;
   if (style & WS_VSCROLL) scrollShown_[1] = true;
   if (!(style & WS_VISIBLE)) w->Hide();

@@ -63,7 +63,9 @@ class RecordingCanvas : public GridCanvas {
 struct FakeEditor : GridInPlaceControl {
   void EndEdit() override { ended = true; }
   void PassChar(UINT) override {}
+  void Abandon() override { abandoned = true; }
   bool ended = false;
+  bool abandoned = false;
 };
 
 class FakeHost : public GridHost {
@@ -355,6 +357,17 @@ TEST_F(GridModelTest, EditsStartByKeyOrStylusAndEndThroughTheOwner) {
   grid.OnLButtonUp(0, p);
   ASSERT_EQ(host.edits.size(), 3u);
   EXPECT_EQ(host.edits[2][2], static_cast<int>(gridkey::kLButton));
+}
+
+TEST_F(GridModelTest, ACellThatGoesWhileItsEditorIsOpenClosesTheEditorUnreported) {
+  Build(3);
+  grid.SetFocusCell(2, 1);
+  grid.OnChar('q');
+  ASSERT_TRUE(grid.GetCell(2, 1)->IsEditing());
+  grid.SetRowCount(2);  // the edited row goes
+  EXPECT_TRUE(host.editor.abandoned);
+  EXPECT_FALSE(host.editor.ended);
+  EXPECT_EQ(host.Count(GVN_ENDLABELEDIT), 0);
 }
 
 TEST_F(GridModelTest, SizingToContentsAndDividerDrags) {

@@ -2,7 +2,7 @@
 // an in-place edit do, with the owner's notifications recorded.
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
-#include <wx/combobox.h>
+#include <wx/odcombo.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
@@ -160,9 +160,9 @@ TEST_F(GridWindowTest, ADropDownListCellTakesTheChosenOption) {
   grid.SetItemText(1, 2, "Area");
   grid.SetFocusCell(1, 2);
   SimulateKey(&grid, VK_F2);
-  wxComboBox* list = nullptr;
+  wxOwnerDrawnComboBox* list = nullptr;
   for (wxWindow* child : grid.GetWxWindow()->GetChildren()) {
-    if (auto* c = dynamic_cast<wxComboBox*>(child); c && c->IsShown()) list = c;
+    if (auto* c = dynamic_cast<wxOwnerDrawnComboBox*>(child); c && c->IsShown()) list = c;
   }
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->GetCount(), 2u);
@@ -172,6 +172,8 @@ TEST_F(GridWindowTest, ADropDownListCellTakesTheChosenOption) {
   chosen.SetEventObject(list);
   chosen.SetInt(1);
   list->ProcessWindowEvent(chosen);
+  EXPECT_TRUE(grid.GetCell(1, 2)->IsEditing());  // a choice alone does not end the edit
+  grid.EndEditing();
   EXPECT_EQ(grid.GetItemText(1, 2), "Line");
   EXPECT_EQ(owner.edited, (std::vector<int>{1}));
   EXPECT_FALSE(grid.GetCell(1, 2)->IsEditing());

@@ -169,7 +169,10 @@ SIZE CGridCellBase::GetCellExtent(GridCanvas* canvas) {
 
 // ---- CGridCell ----
 
-CGridCell::~CGridCell() = default;
+CGridCell::~CGridCell() {
+  // An open editor must not outlive its cell.
+  if (m_bEditing && m_pEditWnd) m_pEditWnd->Abandon();
+}
 
 void CGridCell::SetFont(const GridFont* font) {
   if (font) {
@@ -338,6 +341,7 @@ SIZE CGridCellCombo::GetCellExtent(GridCanvas* canvas) {
 }
 
 BOOL CGridCellCombo::Edit(int row, int col, const RECT& rect, POINT, UINT, UINT character) {
+  if (m_bEditing && m_pEditWnd) return TRUE;  // one editor per cell
   GridHost* host = m_pGrid ? m_pGrid->GetHost() : nullptr;
   if (!host) return FALSE;
   m_bEditing = true;
@@ -403,6 +407,7 @@ SIZE CGridCellListCtrlIcon::GetCellExtent(GridCanvas* canvas) {
 }
 
 BOOL CGridCellListCtrlIcon::Edit(int row, int col, const RECT& rect, POINT, UINT, UINT) {
+  if (m_bEditing && m_pEditWnd) return TRUE;  // one editor per cell
   GridHost* host = m_pGrid ? m_pGrid->GetHost() : nullptr;
   if (!host) return FALSE;
   m_bEditing = true;

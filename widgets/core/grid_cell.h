@@ -78,6 +78,8 @@ class CGridCellBase {
   virtual BOOL ValidateEdit(const std::string& text) { return TRUE; }
   virtual void EndEdit() {}
   virtual void OnEndEdit() {}
+  // Whether editor is this cell's open in-place editor.
+  virtual bool IsEditedBy(const GridInPlaceControl* editor) const { return false; }
 
   virtual void OnMouseOver(POINT point) {}
   virtual void OnClick(POINT pointInCell) {}
@@ -121,6 +123,9 @@ class CGridCell : public CGridCellBase {
   BOOL Edit(int row, int col, const RECT& rect, POINT point, UINT id, UINT character) override;
   void EndEdit() override;
   void OnEndEdit() override;
+  bool IsEditedBy(const GridInPlaceControl* editor) const override {
+    return m_bEditing && editor && m_pEditWnd == editor;
+  }
 
  protected:
   std::string m_strText;

@@ -213,6 +213,7 @@ BOOL GridCore::SetCellType(int row, int col, GridCellFactory factory) {
     created->SetGrid(this);
   }
   SetCell(row, col, created);
+  if (old) ++cellsFreed_;
   delete old;
   return TRUE;
 }
@@ -235,6 +236,7 @@ void GridCore::DestroyCell(int row, int col) {
   SetItemState(row, col, 0);
   if (row >= 0 && row < static_cast<int>(m_RowData.size()) && col >= 0 &&
       col < static_cast<int>(m_RowData[row].size())) {
+    if (m_RowData[row][col]) ++cellsFreed_;
     delete m_RowData[row][col];
     m_RowData[row][col] = nullptr;
   }
@@ -609,12 +611,43 @@ void GridCore::ExpandColumnsToFit(BOOL expandFixed) {
   if (count == 0) return;
   long difference = Client().cx - GetVirtualWidth();
   long share = difference / count;
-  for (int c = first; c < m_nCols; ++c) {
-    if (m_arColWidths[c] > 0) m_arColWidths[c] = static_cast<int>(std::max(0L, m_arColWidths[c] + share));
-  }
   long remainder = std::labs(difference) % count;
-  for (int c = first; c < first + remainder && c < m_nCols; ++c) {
-    if (m_arColWidths[c] > 0) m_arColWidths[c] = std::max(0, m_arColWidths[c] + (difference > 0 ? 1 : -1));
+  // Each shown column gets the same share, the first ones one pixel of the remainder. A
+  // shrink never hides a column: one that would go below kMinWidth (or below its own width
+  // when narrower) stops there and the wider ones give up its part.
+  constexpr int kMinWidth = 8;
+  std::vector<long> wanted(m_nCols, 0);
+  for (int c = first, n = 0; c < m_nCols; ++c) {
+    if (m_arColWidths[c] <= 0) continue;
+    long pixel = n < remainder ? (difference > 0 ? 1 : -1) : 0;
+    ++n;
+    wanted[c] = m_arColWidths[c] + share + pixel;
+  }
+  long deficit = 0;
+  for (int c = first; c < m_nCols; ++c) {
+    if (m_arColWidths[c] <= 0) continue;
+    long floor = std::min(kMinWidth, m_arColWidths[c]);
+    if (wanted[c] < floor) {
+      deficit += floor - wanted[c];
+      wanted[c] = floor;
+    }
+  }
+  while (deficit > 0) {
+    int givers = 0;
+    for (int c = first; c < m_nCols; ++c) {
+      if (m_arColWidths[c] > 0 && wanted[c] > kMinWidth) ++givers;
+    }
+    if (givers == 0) break;
+    long each = std::max(1L, deficit / givers);
+    for (int c = first; c < m_nCols && deficit > 0; ++c) {
+      if (m_arColWidths[c] <= 0 || wanted[c] <= kMinWidth) continue;
+      long give = std::min({each, deficit, wanted[c] - kMinWidth});
+      wanted[c] -= give;
+      deficit -= give;
+    }
+  }
+  for (int c = first; c < m_nCols; ++c) {
+    if (m_arColWidths[c] > 0) m_arColWidths[c] = static_cast<int>(wanted[c]);
   }
   Refresh();
   ResetScrollBars();
@@ -1048,21 +1081,26 @@ BOOL GridCore::OnEditCell(int row, int col, POINT point, UINT character) {
 void GridCore::OnEndEditCell(int row, int col, const std::string& text) {
   CGridCellBase* cell = GetCell(row, col);
   if (!cell) return;
+  const unsigned freed = cellsFreed_;
+  // Whether the cell outlived the owner's answer (which may rebuild the grid).
+  auto stillThere = [&] { return cellsFreed_ == freed && GetCell(row, col) == cell; };
   std::string old = cell->GetText();
   if (old != text) {
     UINT oldState = cell->GetState();
     SetItemText(row, col, text);
     if (ValidateEdit(row, col, text) && SendMessageToParent(row, col, GVN_ENDLABELEDIT) >= 0) {
-      SetModified(TRUE, row, col);
-      RedrawCell(row, col);
-    } else {
+      if (stillThere()) {
+        SetModified(TRUE, row, col);
+        RedrawCell(row, col);
+      }
+    } else if (stillThere()) {
       // Refused: the old text and its modified mark come back.
       cell->SetText(old);
       SetItemState(row, col, (GetItemState(row, col) & ~GVIS_MODIFIED) | (oldState & GVIS_MODIFIED));
       RedrawCell(row, col);
     }
   }
-  if (CGridCellBase* still = GetCell(row, col)) still->OnEndEdit();
+  if (stillThere()) cell->OnEndEdit();
 }
 
 BOOL GridCore::ValidateEdit(int row, int col, const std::string& text) {
@@ -1092,13 +1130,16 @@ BOOL GridCore::ReplaceCellText(int row, int col, const std::string& text) {
   if (!cell) return FALSE;
   std::string old = cell->GetText();
   if (old == text) return TRUE;
+  const unsigned freed = cellsFreed_;
   SetItemText(row, col, text);
   if (ValidateEdit(row, col, text) && SendMessageToParent(row, col, GVN_ENDLABELEDIT) >= 0) {
     RedrawCell(row, col);
     return TRUE;
   }
-  cell->SetText(old);
-  RedrawCell(row, col);
+  if (cellsFreed_ == freed && GetCell(row, col) == cell) {
+    cell->SetText(old);
+    RedrawCell(row, col);
+  }
   return FALSE;
 }
 

@@ -342,4 +342,6 @@ class GridCore {
   int m_nSortColumn = -1;
   GridCompareFunc m_pfnCompare = nullptr;
   int dragLine_ = -1;
+  // Counts cells freed: an owner's answer may rebuild the grid under an operation.
+  unsigned cellsFreed_ = 0;
 };

@@ -200,6 +200,8 @@ class GridInPlaceControl {
   virtual ~GridInPlaceControl() = default;
   virtual void EndEdit() = 0;
   virtual void PassChar(UINT character) = 0;
+  // The cell goes while its editor is open: close without reporting anything.
+  virtual void Abandon() = 0;
 };
 
 // Options of a drop-down list editor.
