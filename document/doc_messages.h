@@ -6,3 +6,4 @@
 
 extern const UINT WM_TVX_AREA_RESULTS;  // the area worker has results
 extern const UINT WM_TVX_FIRST_FIX;     // the first-fix wait has ended
+extern const UINT WM_TVX_GPS_LOST;      // the reader lost its receiver (wParam: switch-on)

@@ -26,6 +26,7 @@ std::function<void(int, int, int)>& ReceiverStartup() {
 
 const UINT WM_TVX_AREA_RESULTS = RegisterWindowMessage("TolvanixAreaResults");
 const UINT WM_TVX_FIRST_FIX = RegisterWindowMessage("TolvanixFirstFixWait");
+const UINT WM_TVX_GPS_LOST = RegisterWindowMessage("TolvanixReceiverLost");
 
 CTolvanixDoc* TheDocument() { return g_document; }
 
@@ -71,6 +72,7 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_UPDATE_COMMAND_UI(59142, &CTolvanixDoc::OnUpdateSatIndicator)
   ON_REGISTERED_MESSAGE(WM_TVX_AREA_RESULTS, &CTolvanixDoc::OnAreaDone)
   ON_REGISTERED_MESSAGE(WM_TVX_FIRST_FIX, &CTolvanixDoc::OnFirstFixWaitDone)
+  ON_REGISTERED_MESSAGE(WM_TVX_GPS_LOST, &CTolvanixDoc::OnGpsLost)
   // --- gps (document/doc_gps.cpp) ---
   ON_COMMAND(32804, &CTolvanixDoc::OnGpsOnOff)
   // --- end gps ---
