@@ -167,6 +167,10 @@ void CMainFrame::RegisterDocumentHooks() {
     CTolvanixDoc* doc = view ? view->GetDocument() : nullptr;
     if (doc && doc->m_autoCapture) view->OnCmdMsg(kAutoCapture, CN_COMMAND, nullptr);
   };
+  hooks.toggleAutoCapture = [this] {
+    if (CTolvanixView* view = GetMapView()) view->OnCmdMsg(kAutoCapture, CN_COMMAND, nullptr);
+  };
+  hooks.setMeasureButton = [this](bool running) { SetMeasureButtonBitmap(running ? TRUE : FALSE); };
   hooks.updateInfoPanels = [this] {
     if (CTolvanixView* view = GetMapView()) view->UpdateInfoPanels();
   };

@@ -19,9 +19,11 @@ std::atomic<HMODULE> g_languageModule{nullptr};
 
 }  // namespace
 
-std::string LoadResString(UINT id) {
+std::string LoadResString(UINT id) { return LoadResStringFrom(id, AfxGetResourceHandle()); }
+
+std::string LoadResStringFrom(UINT id, HMODULE module) {
   std::string text;
-  LoadString(AfxGetResourceHandle(), id, text, 256);
+  LoadString(module, id, text, 256);
   return text;
 }
 
@@ -37,6 +39,11 @@ std::string ModuleDirectoryOf(const std::string& programPath) {
 void InitModuleDirectory() { ModuleDirectory = ModuleDirectoryOf(GetModuleFileName(nullptr)); }
 
 void SetLanguageResourceModule(HMODULE module) { g_languageModule = module; }
+
+HMODULE LanguageResourceModule() {
+  HMODULE module = g_languageModule.load();
+  return module ? module : GetModuleHandle(nullptr);
+}
 
 void SetResourceModule(CWinApp*, int fromProgram) {
   AfxSetResourceHandle(fromProgram ? GetModuleHandle(nullptr) : g_languageModule.load());

@@ -16,6 +16,10 @@ class CWinApp;
 // Text of string id from the current resource module (the language module after
 // start-up), cut to 255 characters; empty when the module has no such string.
 std::string LoadResString(UINT id);
+// The same from the given module. Threads other than the user-interface thread fetch
+// their texts this way from LanguageResourceModule(), so a switch of the current module
+// (SetResourceModule) on the user-interface thread never reaches them.
+std::string LoadResStringFrom(UINT id, HMODULE module);
 
 // UTF-8 -> Windows-1252; characters that code page lacks become '?'.
 std::string ToMultiByte(const std::string& text);
@@ -35,6 +39,8 @@ std::string ModuleDirectoryOf(const std::string& programPath);
 void SetResourceModule(CWinApp* app, int fromProgram);
 // The language module that SetResourceModule(…, 0) selects.
 void SetLanguageResourceModule(HMODULE module);
+// That module; the program itself while no language module is loaded. Any thread.
+HMODULE LanguageResourceModule();
 
 // True when the screen is at least 480 pixels wide (needs the display: program only).
 bool IsHiResScreen();

@@ -21,6 +21,8 @@ class ProgramDialogs : public DocumentDialogs {
     std::function<void()> enterWizardMeasuring;
     std::function<void()> leaveWizardMeasuring;
     std::function<void()> stopAutoCapture;
+    std::function<void()> toggleAutoCapture;
+    std::function<void(bool)> setMeasureButton;
     std::function<void()> updateInfoPanels;
     std::function<void()> rebuildNavigation;
     std::function<void()> inputPanelDown;
@@ -31,6 +33,14 @@ class ProgramDialogs : public DocumentDialogs {
   void EnterWizardMeasuring() override { Run(FrameView().enterWizardMeasuring); }
   void LeaveWizardMeasuring() override { Run(FrameView().leaveWizardMeasuring); }
   void StopAutoCapture() override { Run(FrameView().stopAutoCapture); }
+  bool ToggleAutoCapture() override {
+    if (!FrameView().toggleAutoCapture) return false;
+    FrameView().toggleAutoCapture();
+    return true;
+  }
+  void SetMeasureButton(bool running) override {
+    if (FrameView().setMeasureButton) FrameView().setMeasureButton(running);
+  }
   void UpdateInfoPanels() override { Run(FrameView().updateInfoPanels); }
   void RebuildNavigation() override { Run(FrameView().rebuildNavigation); }
   void InputPanelDown() override { Run(FrameView().inputPanelDown); }

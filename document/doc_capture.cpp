@@ -88,7 +88,8 @@ void CTolvanixDoc::PlayCaptureSound() {
 
 void CTolvanixDoc::CapturePoint() {
   const GpsFix fix = TakeFix();
-  if (IsNoPosition(fix.gpsLon, fix.gpsLat)) return;
+  // An old fix (the receiver has gone quiet) is refused as no position is.
+  if (IsNoPosition(fix.gpsLon, fix.gpsLat) || FixIsStale()) return;
   if (!CheckFeatureEditable()) return;
   if (HdopRejects(m_filterPoints)) return;
   if (m_soundCapture && !m_replayingNmea) PlayCaptureSound();
@@ -192,18 +193,21 @@ void CTolvanixDoc::AddWaypoint(double x, double y, std::int32_t altitudeCm) {
 }
 
 void CTolvanixDoc::OnAddWaypoint() {
+  if (FixIsStale()) return;
   if (HdopRejects(m_filterWaypoints)) return;
   const GpsFix fix = TakeFix();
   AddWaypoint(fix.datumLon, fix.datumLat, fix.altitudeCm);
 }
 
 void CTolvanixDoc::OnUpdateAddWaypoint(CCmdUI* ui) {
-  if (ui) ui->Enable(m_gpsOn && m_hasFix);
+  if (ui) ui->Enable(m_gpsOn && HasCurrentFix());
 }
 
 bool CTolvanixDoc::AddAverageSample(AverageTexts& texts) {
-  if (HdopRejects(m_filterAveraging)) return false;
+  // No position or an old one is no sample: it would pull the mean away.
   const GpsFix fix = TakeFix();
+  if (IsNoPosition(fix.gpsLon, fix.gpsLat) || FixIsStale()) return false;
+  if (HdopRejects(m_filterAveraging)) return false;
   m_samples.emplace_back(std::string(), 0, 0, 0.0, 0.0, fix.altitudeCm, fix.gpsLon, fix.gpsLat, 0);
 
   double lon = 0.0, lat = 0.0, altitude = 0.0;

@@ -158,7 +158,7 @@ void CTolvanixDoc::OnInsertPoint() {
 
 // Capturing needs a fix from an open receiver and no dialog of the document in progress.
 void CTolvanixDoc::OnUpdateCapturePoint(CCmdUI* ui) {
-  if (ui) ui->Enable(m_gpsOn && m_hasFix && !m_uiBusy);
+  if (ui) ui->Enable(m_gpsOn && HasCurrentFix() && !m_uiBusy);
 }
 
 void CTolvanixDoc::OnNotes() {
@@ -416,6 +416,7 @@ std::string CTolvanixDoc::TotalVisibleArea() {
 }
 
 void CTolvanixDoc::ShowGpsStatus() {
+  ExpireStaleFix();
   const UINT state = !m_gpsOn ? kStringDisconnected : (m_hasFix ? kStringConnected : kStringNoCoverage);
   const std::string text =
       FillPlaceholders(LoadResString(kStringGpsStatus),
@@ -533,6 +534,14 @@ void CTolvanixDoc::OnWizard() {
   if (!choice) return;
   m_wizardChoice = *choice;
   m_autoCapture = false;
+  // The category is what the measurement (command 210) makes; it starts paused and waits
+  // for its first fix.
+  if (*choice == 1 || *choice == 2) {
+    m_measureKind = static_cast<std::int16_t>(*choice);
+    m_firstFixPending = true;
+    m_measuring = false;
+    Dialogs().SetMeasureButton(false);
+  }
   if (m_wizardMode == 2) {
     AddFeature(FeatureType::Line, LoadResString(kStringNoName));
     m_current = static_cast<int>(m_features.size()) - 1;

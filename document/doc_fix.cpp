@@ -1,11 +1,14 @@
 // Fix intake: the parser's sentences become the document's current position. Runs on the
 // thread that feeds the parser (the GPS reader thread, or the user-interface thread while a
 // log is replayed); the user-interface thread learns of each position by WM_REFRESH_GPS.
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
 #include "app/strings.h"
 #include "document/doc_messages.h"
+#include "document/document_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/cmd_target.h"
 #include "platform/threads.h"
@@ -13,7 +16,43 @@
 
 namespace {
 constexpr double kNoPosition = 1e-10;  // degrees: a coordinate this small is "no position"
+
+std::int64_t SteadyMilliseconds() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::atomic<CTolvanixDoc::FixClock> g_fixClock{nullptr};
 }  // namespace
+
+void CTolvanixDoc::SetFixClock(FixClock clock) { g_fixClock = clock; }
+
+std::int64_t CTolvanixDoc::FixClockNow() {
+  FixClock clock = g_fixClock.load();
+  // Never 0, which stands for "no position yet".
+  return std::max<std::int64_t>(1, clock ? clock() : SteadyMilliseconds());
+}
+
+bool CTolvanixDoc::FixIsStale() const {
+  // Only live reading is timed: a replayed log, or a fix no position sentence gave, is not.
+  if (!m_gpsOn || m_replayingNmea) return false;
+  const std::int64_t last = m_lastFixMs;
+  return last != 0 && FixClockNow() - last > kFixTimeoutMs;
+}
+
+bool CTolvanixDoc::HasCurrentFix() const { return m_hasFix && !FixIsStale(); }
+
+bool CTolvanixDoc::ExpireStaleFix() {
+  {
+    std::lock_guard<std::mutex> lock(m_fixLock);
+    if (!m_hasFix || !FixIsStale()) return false;
+    m_hasFix = false;
+    m_fixQuality = 0;
+  }
+  PostMessage(m_hwndView, WM_DIBUJAR_CAMPOS, 0, 0);
+  UpdateAllViews(nullptr);
+  return true;
+}
 
 void CTolvanixDoc::OnGpsPosition(NmeaSentenceKind kind) {
   if (CTolvanixDoc* doc = TheDocument()) doc->HandleSentence(kind);
@@ -53,6 +92,7 @@ void CTolvanixDoc::HandleSentence(NmeaSentenceKind kind) {
         // An altitude the records cannot hold keeps the last one.
         if (const auto altitudeCm = CentimetresFromMetres(gga.altitude)) m_altitudeCm = *altitudeCm;
         m_hasFix = gga.fixQuality != 0;
+        if (gga.fixQuality != 0 && !m_replayingNmea) m_lastFixMs = FixClockNow();
       }
       if (gga.fixQuality != 0) SetGpsPosition(gga.longitude, gga.latitude);
       break;
@@ -172,7 +212,7 @@ GpsFix CTolvanixDoc::TakeFix() const {
   fix.mapY = m_gpsMapY;
   fix.altitudeCm = m_altitudeCm;
   fix.hdop = m_hdop;
-  fix.hasFix = m_hasFix;
+  fix.hasFix = m_hasFix && !FixIsStale();
   return fix;
 }
 
@@ -213,7 +253,7 @@ void CTolvanixDoc::UpdateCircleFromPosition() {
 }
 
 void CTolvanixDoc::OnCapturePoint() {
-  if (!m_gpsOn || !m_hasFix || m_splitInProgress) return;
+  if (!m_gpsOn || !HasCurrentFix() || m_splitInProgress) return;
   CapturePoint();
   StartAreaRecompute(-1, FALSE);
 }
@@ -279,7 +319,7 @@ void CTolvanixDoc::OnWaitForFix() {
 }
 
 LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM, LPARAM) {
-  if (m_hasFix && m_firstFixPending) {
+  if (HasCurrentFix() && m_firstFixPending) {
     OnCapturePoint();  // the first vertex
     m_firstFixPending = false;
   }
@@ -290,7 +330,11 @@ LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM, LPARAM) {
 
 void CTolvanixDoc::ToggleMeasurement() {
   m_measuring = !m_measuring;
-  m_autoCapture = m_measuring.load();
+  const bool running = m_measuring;
+  // Through the view's own toggle, so that a pause also clears the offset track and
+  // measures the feature; without a view the switch alone.
+  if (m_autoCapture != running && !Dialogs().ToggleAutoCapture()) m_autoCapture = running;
+  Dialogs().SetMeasureButton(running);
   UpdateAllViews(nullptr);
 }
 

@@ -4,10 +4,15 @@
 // with other programs and feeds the program's own channel "COM0:"), then the reader
 // thread on "COM<n>:" or "COM0:". Switching off stops the reader, then the bridge, each
 // wait bounded, and clears the fix state. Both run on the user-interface thread.
+//
+// A receiver that goes away while it is read ends the reader (and the bridge) through
+// its failure exit: the thread tells the user and clears the switch, and the rest of the
+// switch-off is done here when its message arrives.
 #include <cstdio>
 #include <mutex>
 
 #include "app/strings.h"
+#include "document/doc_messages.h"
 #include "document/tolvanix_doc.h"
 #include "gps/virtual_port.h"
 #include "platform/message_box.h"
@@ -56,6 +61,9 @@ void CTolvanixDoc::ToggleGps() {
     DocumentView* view = GetFirstView();
     if (view && view->GetViewWindow()) m_hwndView = view->GetViewWindow();
     m_gpsOn = true;
+    m_lastFixMs = 0;
+    // A loss reported by an earlier reader is not this one's.
+    const unsigned generation = ++m_gpsGeneration;
     // What a reader or bridge that failed earlier left behind goes first.
     m_gpsLink.StopAll(kStopWaitMs);
     const bool shared = m_useVirtualPort != 0;
@@ -79,6 +87,9 @@ void CTolvanixDoc::ToggleGps() {
     reader.gpsOn = &m_gpsOn;
     reader.gpsBusy = &m_gpsBusy;
     reader.owner = m_hwndView;
+    reader.lost = [window = m_docWindow, generation] { PostMessage(window, WM_TVX_GPS_LOST, generation, 0); };
+    // Behind the virtual port the bridge tells of a lost receiver; the reader's port goes too.
+    reader.tellLoss = !shared;
     if (!m_gpsLink.StartReader(std::move(reader))) {
       m_gpsOn = false;
       m_gpsBusy = false;
@@ -93,6 +104,21 @@ void CTolvanixDoc::ToggleGps() {
   // own, and its done event then says so at once.
   if (m_gpsLink.BridgeDeclined()) m_useVirtualPort = 0;
   m_gpsLink.StopBridge(kStopWaitMs);
+  ClearGpsState();
+}
+
+LRESULT CTolvanixDoc::OnGpsLost(WPARAM generation, LPARAM) {
+  // Switched off, or on again, since: that switch has done or does its own clearing.
+  if (generation != m_gpsGeneration || m_gpsOn) return 0;
+  m_hasFix = false;
+  m_gpsLink.StopAll(kStopWaitMs);  // the threads have ended or are ending: collect them
+  ClearGpsState();
+  return 0;
+}
+
+void CTolvanixDoc::ClearGpsState() {
+  m_hasFix = false;
+  m_lastFixMs = 0;
   {
     std::lock_guard<std::mutex> lock(m_fixLock);
     m_fixQuality = 0;

@@ -7,3 +7,4 @@
 extern const UINT WM_TVX_AREA_RESULTS;  // the area worker has results
 extern const UINT WM_TVX_DEFERRED_EXIT;  // a start-up failure asks for the exit command
 extern const UINT WM_TVX_FIRST_FIX;     // the first-fix wait has ended
+extern const UINT WM_TVX_GPS_LOST;      // the reader lost its receiver (wParam: switch-on)

@@ -91,6 +91,10 @@ class DocumentDialogs {
   virtual void EnterWizardMeasuring() {}   // the wizard's full-screen measuring state
   virtual void LeaveWizardMeasuring() {}
   virtual void StopAutoCapture() {}        // the view's automatic-capture toggle, to off
+  // The view's automatic-capture toggle (command 32802): true when a view took it.
+  virtual bool ToggleAutoCapture() { return false; }
+  // The full-screen toolbar's start/pause button shows a running or a paused measurement.
+  virtual void SetMeasureButton(bool running) {}
   virtual void UpdateInfoPanels() {}
   virtual void RebuildNavigation() {}      // after the waypoints changed while navigating
   virtual void InputPanelDown() {}

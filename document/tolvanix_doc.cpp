@@ -27,6 +27,7 @@ std::function<void(int, int, int)>& ReceiverStartup() {
 const UINT WM_TVX_AREA_RESULTS = RegisterWindowMessage("TolvanixAreaResults");
 const UINT WM_TVX_FIRST_FIX = RegisterWindowMessage("TolvanixFirstFixWait");
 const UINT WM_TVX_DEFERRED_EXIT = RegisterWindowMessage("TolvanixDeferredExit");
+const UINT WM_TVX_GPS_LOST = RegisterWindowMessage("TolvanixReceiverLost");
 
 CTolvanixDoc* TheDocument() { return g_document; }
 
@@ -74,6 +75,7 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_REGISTERED_MESSAGE(WM_TVX_AREA_RESULTS, &CTolvanixDoc::OnAreaDone)
   ON_REGISTERED_MESSAGE(WM_TVX_FIRST_FIX, &CTolvanixDoc::OnFirstFixWaitDone)
   ON_REGISTERED_MESSAGE(WM_TVX_DEFERRED_EXIT, &CTolvanixDoc::OnDeferredExit)
+  ON_REGISTERED_MESSAGE(WM_TVX_GPS_LOST, &CTolvanixDoc::OnGpsLost)
   // --- gps (document/doc_gps.cpp) ---
   ON_COMMAND(32804, &CTolvanixDoc::OnGpsOnOff)
   // --- end gps ---

@@ -148,6 +148,22 @@ class CTolvanixDoc : public CDocument {
   // Feeds bytes to the parser on the calling thread (log replay, tests).
   void FeedNmea(const std::uint8_t* bytes, std::size_t length);
 
+  // Old fixes. While the GPS is read live, a fix whose last position sentence is more than
+  // kFixTimeoutMs old (the receiver went silent or away) is no fix: capture, automatic
+  // capture, averaging and waypoints refuse it, and the status says so. A replayed log is
+  // not timed. The clock is monotonic, in milliseconds; tests may put their own in
+  // (nullptr: the system's again); it is read on any thread.
+  static constexpr std::int64_t kFixTimeoutMs = 5000;
+  using FixClock = std::int64_t (*)();
+  static void SetFixClock(FixClock clock);
+  static std::int64_t FixClockNow();
+  bool FixIsStale() const;
+  // m_hasFix, and not stale.
+  bool HasCurrentFix() const;
+  // A stale fix stops counting as one: m_hasFix and the fix quality are cleared and the
+  // view is told. True when that happened (user-interface thread).
+  bool ExpireStaleFix();
+
   // ---------------------------------------------------------------------------------------
   // Capture (document/doc_capture.cpp); user-interface thread (and the replaying thread)
   // ---------------------------------------------------------------------------------------
@@ -400,6 +416,9 @@ class CTolvanixDoc : public CDocument {
   std::atomic<bool> m_gpsOn{false};
   std::atomic<bool> m_hasFix{false};
   std::atomic<bool> m_ggaSeen{false};
+  // When the last position sentence of live reading came (FixClockNow); 0: none since the
+  // GPS was switched on. Written with the fix under m_fixLock.
+  std::atomic<std::int64_t> m_lastFixMs{0};
   std::atomic<bool> m_holdPosition{false};    // a long operation runs: fixes are dropped
   std::atomic<bool> m_replayingNmea{false};   // a log is replayed on the user-interface thread
   std::atomic<bool> m_captureFirstFix{false};
@@ -513,6 +532,12 @@ class CTolvanixDoc : public CDocument {
   // unless unsaved work exists by then.
   LRESULT OnDeferredExit(WPARAM, LPARAM);
   LRESULT OnFirstFixWaitDone(WPARAM, LPARAM);
+  // The reader of switch-on number wParam lost its receiver: the switch-off is finished here.
+  LRESULT OnGpsLost(WPARAM, LPARAM);
+  // The end of every switch-off: the fix state cleared, the view told, the walk's offset
+  // track dropped.
+  void ClearGpsState();
+  unsigned m_gpsGeneration = 0;  // switch-ons so far (user-interface thread)
   // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
   // three fixes are known or while the walker stands still; else the offset point in WGS84.
   bool OffsetPoint(double mapX, double mapY, double& lon, double& lat);

@@ -12,16 +12,28 @@ constexpr UINT kStringCannotOpenPort = 59172;
 constexpr UINT kStringCannotSetUpPort = 59173;
 constexpr UINT kStringNoData = 59224;
 constexpr UINT kStringDriverFailed = 59226;
+constexpr UINT kStringReceiverLost = 59296;  // "The GPS receiver on %s was lost. ..."
+constexpr char kReceiverLostFallback[] =
+    "The GPS receiver on %s was lost. Reading has stopped; switch the GPS on again once the "
+    "receiver is back.";
 // The bridge forwards in small pieces so the reader behind the virtual port sees each
 // sentence soon after it came.
 constexpr DWORD kBridgeChunk = 100;
-// After a failed wait on the port (the device went away), the next try comes this much
-// later, unless a stop comes first.
-constexpr DWORD kRetryPauseMs = 1000;
 
 void Tell(HWND owner, const std::string& text) { MessageBox(owner, text, kCaption, MB_OK | MB_ICONEXCLAMATION); }
 
+// The threads' texts: from the language module, whatever resource module the
+// user-interface thread has chosen meanwhile.
+std::string Text(UINT id) { return LoadResStringFrom(id, LanguageResourceModule()); }
+
 }  // namespace
+
+std::string ReceiverLostText(const std::string& port) {
+  std::string text = Text(kStringReceiverLost);
+  if (text.find("%s") == std::string::npos) text = kReceiverLostFallback;
+  text.replace(text.find("%s"), 2, port);
+  return text;
+}
 
 // ---------------------------------------------------------------------------------------
 
@@ -78,7 +90,7 @@ HANDLE GpsReader::Start() {
 bool GpsReader::OpenPort() {
   GpsPortStep failed = OpenGpsPort(m_port, m_setup.portName, m_setup.baudRate);
   if (failed == GPS_PORT_OK) return true;
-  Tell(m_setup.owner, LoadResString(failed == GPS_PORT_OPEN ? kStringCannotOpenPort : kStringCannotSetUpPort));
+  Tell(m_setup.owner, Text(failed == GPS_PORT_OPEN ? kStringCannotOpenPort : kStringCannotSetUpPort));
   m_port.Close();
   m_setup.gpsOn->store(false);
   m_setup.gpsBusy->store(false);
@@ -91,20 +103,34 @@ void GpsReader::Ready() {
   m_port.Purge();
 }
 
-void GpsReader::Drain() {
+bool GpsReader::Drain() {
   std::uint8_t buffer[kGpsReadChunk];
   DWORD got = 0;
   do {
     got = 0;
-    if (m_port.Read(buffer, sizeof buffer, &got) != 0) return;  // counts as nothing read
+    // A raw line without data reads as nothing; a failure is a device that has gone.
+    if (m_port.Read(buffer, sizeof buffer, &got) != 0) return false;
     if (got > 0) m_setup.feed(buffer, got);
   } while (got == sizeof buffer && !m_stop.Requested());
+  return true;
+}
+
+DWORD GpsReader::Lost() {
+  m_port.Close();
+  if (m_stop.Requested()) return kGpsThreadStopped;  // switched off meanwhile: nothing to tell
+  if (m_setup.tellLoss) Tell(m_setup.owner, ReceiverLostText(m_setup.portName));
+  m_setup.gpsOn->store(false);
+  m_setup.gpsBusy->store(false);
+  if (m_setup.lost) m_setup.lost();
+  return kGpsThreadPortFailed;
 }
 
 DWORD GpsReader::GpsReaderThread() {
   if (!OpenPort()) return kGpsThreadPortFailed;
   Ready();
-  while (!m_stop.Wait(100)) Drain();
+  while (!m_stop.Wait(100)) {
+    if (!Drain()) return Lost();
+  }
   m_port.Close();
   return kGpsThreadStopped;
 }
@@ -114,19 +140,21 @@ DWORD GpsReader::GpsEventReaderThread() {
   if (WaitForGpsData(m_port, m_stop) == 0) {
     m_port.Close();
     if (m_stop.Requested()) return kGpsThreadStopped;
-    Tell(m_setup.owner, LoadResString(kStringNoData));
+    Tell(m_setup.owner, Text(kStringNoData));
     // The GPS stays shown as on, without data, until the user switches it off.
     m_setup.gpsBusy->store(false);
     return kGpsThreadNoData;
   }
   Ready();
   while (!m_stop.Requested()) {
-    if (m_port.WaitEvent() != 0) {
-      // Interrupted by the stop, or the device is gone: try again a little later.
-      m_stop.Wait(kRetryPauseMs);
-      continue;
+    if (LONG code = m_port.WaitEvent()) {
+      if (m_stop.Requested()) break;
+      // A wake that was no stop: wait again. Anything else: the device is gone.
+      if (code == static_cast<LONG>(platform::ERROR_OPERATION_ABORTED_CODE)) continue;
+      return Lost();
     }
-    if (m_port.GetEventType() & EV_RXCHAR) Drain();
+    // A hung-up line reports itself readable; the read then tells that it is gone.
+    if ((m_port.GetEventType() & EV_RXCHAR) && !Drain()) return Lost();
   }
   m_port.Close();
   return kGpsThreadStopped;
@@ -170,7 +198,7 @@ DWORD VirtualPortBridge::VirtualPortThread() {
   m_virtualPortDevice = VirtualComPort::Activate(m_setup.driverKey);
   if (!m_virtualPortDevice) {
     SetEvent(m_setup.ready);
-    int answer = MessageBox(m_setup.owner, LoadResString(kStringDriverFailed), kCaption,
+    int answer = MessageBox(m_setup.owner, Text(kStringDriverFailed), kCaption,
                             MB_YESNO | MB_ICONEXCLAMATION);
     if (answer == IDYES) {
       // The handheld would be reset here. This program never restarts the computer it
@@ -185,7 +213,8 @@ DWORD VirtualPortBridge::VirtualPortThread() {
     return kGpsThreadStopped;
   }
 
-  switch (OpenGpsPort(m_gpsPort, "COM" + std::to_string(m_setup.gpsPort) + ":", m_setup.baudRate)) {
+  const std::string gpsPortName = "COM" + std::to_string(m_setup.gpsPort) + ":";
+  switch (OpenGpsPort(m_gpsPort, gpsPortName, m_setup.baudRate)) {
     case GPS_PORT_OK: break;
     case GPS_PORT_OPEN: return Fail("Unable to open GPS port");
     case GPS_PORT_SETUP: return Fail("Unable to setup GPS port");
@@ -193,23 +222,27 @@ DWORD VirtualPortBridge::VirtualPortThread() {
     case GPS_PORT_TIMEOUTS: return Fail("Unable to SetupReadTimeouts on GPS port");
   }
   if (WaitForGpsData(m_gpsPort, m_stop) == 0) {
-    return Fail(m_stop.Requested() ? std::string() : LoadResString(kStringNoData));
+    return Fail(m_stop.Requested() ? std::string() : Text(kStringNoData));
   }
 
   m_setup.running->store(true);
   SetEvent(m_setup.ready);
   m_gpsPort.Purge();
   while (m_setup.running->load() && !m_stop.Requested()) {
-    if (m_gpsPort.WaitEvent() != 0) {
+    if (LONG code = m_gpsPort.WaitEvent()) {
       if (!m_setup.running->load() || m_stop.Requested()) break;
-      m_stop.Wait(kRetryPauseMs);  // the device went away: look again later
-      continue;
+      if (code == static_cast<LONG>(platform::ERROR_OPERATION_ABORTED_CODE)) continue;
+      return Fail(ReceiverLostText(gpsPortName));  // the device went away
     }
     if (!(m_gpsPort.GetEventType() & EV_RXCHAR)) continue;
     char buffer[kBridgeChunk];
     DWORD got = 0;
     do {
-      if (m_gpsPort.Read(buffer, sizeof buffer, &got) != 0) return Fail("Error reading data from the GPS port");
+      // On a serial line a failed read is a receiver that has gone.
+      if (m_gpsPort.Read(buffer, sizeof buffer, &got) != 0) {
+        if (!m_setup.running->load() || m_stop.Requested()) break;
+        return Fail(ReceiverLostText(gpsPortName));
+      }
       // Every byte goes on, a zero byte too: the chunk is not cut short as C text would be.
       if (got > 0) m_virtualPortDevice->Write(buffer, got);
     } while (got == sizeof buffer && m_setup.running->load());

@@ -33,8 +33,13 @@ class VirtualComPort;
 
 // Exit codes of the threads.
 constexpr DWORD kGpsThreadStopped = 0;     // switched off (or the bridge's driver failed)
-constexpr DWORD kGpsThreadPortFailed = 1;  // the port could not be opened or set up
+constexpr DWORD kGpsThreadPortFailed = 1;  // the failure exit: the port could not be opened or
+                                           // set up, or the receiver went away while read
 constexpr DWORD kGpsThreadNoData = 2;      // event-driven reader: the receiver stayed silent
+
+// The message of a receiver that went away (unplugged, link dropped, far end closed) while
+// it was read on port ("COM3:"), from the language module in force.
+std::string ReceiverLostText(const std::string& port);
 
 // Bytes taken from the port per read, as the parser is fed.
 constexpr DWORD kGpsReadChunk = 255;
@@ -80,6 +85,12 @@ struct GpsReaderSetup {
   std::atomic<bool>* gpsBusy = nullptr;
   HWND owner = nullptr;
   HANDLE stopEvent = nullptr;  // GpsStopEvent
+  // The receiver went away while it was read: the reader has closed its port and cleared
+  // both switches; the rest of the switch-off is the owner's (called on the reader thread).
+  std::function<void()> lost;
+  // Whether the reader tells the user of the loss itself. Not behind the virtual port: the
+  // bridge, which reads the receiver, tells it, and the reader's port goes with the bridge.
+  bool tellLoss = true;
 };
 
 class GpsReader : public std::enable_shared_from_this<GpsReader> {
@@ -93,14 +104,20 @@ class GpsReader : public std::enable_shared_from_this<GpsReader> {
   // The thread bodies. Polling: reads every 100 ms. Event-driven: first waits about 2 s
   // for data (string 59224 and exit code 2 when none comes), then reads whenever the port
   // reports received bytes. Both take everything waiting in 255-byte reads, so a fast
-  // receiver never gets ahead of them.
+  // receiver never gets ahead of them. A read that fails, or a port that reports a hang-up,
+  // means the receiver has gone: the thread leaves through its failure exit (see Lost). A
+  // receiver that stays connected and sends nothing is only waited for.
   DWORD GpsReaderThread();
   DWORD GpsEventReaderThread();
 
  private:
   bool OpenPort();  // false after telling the user and clearing the switches
   void Ready();
-  void Drain();
+  // False when a read failed: the receiver is gone.
+  bool Drain();
+  // The failure exit after the receiver went away: port closed, the loss told, the
+  // switches cleared, the owner called.
+  DWORD Lost();
 
   GpsReaderSetup m_setup;
   CSerial m_port;

@@ -289,6 +289,9 @@ DWORD SerialDevice::Read(void* buffer, std::size_t length, std::size_t& got) {
     n = ::read(m_fd, buffer, length);
   } while (n < 0 && errno == EINTR);
   if (n < 0) return (errno == EAGAIN) ? 0 : LastCode();
+  // A raw line without data answers EAGAIN; end of file means it was hung up (the
+  // adapter unplugged, the far end of a pseudo-terminal closed): the device is gone.
+  if (n == 0) return ERROR_GEN_FAILURE_CODE;
   got = static_cast<std::size_t>(n);
   return 0;
 }

@@ -104,7 +104,8 @@ class SerialDevice {
   DWORD GetState(SerialLineState& state) const;
   DWORD SetState(const SerialLineState& state);
 
-  // Takes what is buffered now (0 bytes when nothing is), never waits.
+  // Takes what is buffered now (0 bytes when nothing is), never waits. A line that was
+  // hung up (device gone) gives ERROR_GEN_FAILURE_CODE.
   DWORD Read(void* buffer, std::size_t length, std::size_t& got);
   // Writes everything, waiting while the driver's output buffer is full.
   DWORD Write(const void* data, std::size_t length, std::size_t& written);

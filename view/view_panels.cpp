@@ -134,6 +134,9 @@ void CTolvanixView::OnUpdateGpsStatus(CCmdUI* ui) {
   if (!doc) return;
   // With reading allowed the command needs a configured port and rate.
   ui->Enable(!doc->m_gpsEnabled || (doc->m_port != -1 && doc->m_baudIndex != -1));
+  // The panes are asked twice a second: a fix that stopped arriving turns into none here
+  // (the marker goes with the repaint).
+  if (doc->ExpireStaleFix()) Invalidate(FALSE);
   if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) {
     frame->SetStatusText(FixQualityText(doc->m_gpsOn, doc->m_fixQuality));
   }

@@ -3,23 +3,29 @@
 #include <gtest/gtest.h>
 #include <wx/choice.h>
 #include <wx/dcscreen.h>
+#include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
+#include <thread>
 
 #include "app/main_frame.h"
 #include "dialogs/program_dialogs.h"
 #include "platform/ui/command_ids.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
+#include "tools/receiver_sim/receiver_simulator.h"
 #include "view/tolvanix_view.h"
 
 namespace {
@@ -479,6 +485,168 @@ TEST_F(MainFrameTest, HoldOnTheStatusBarShowsTheGpsState) {
   EXPECT_EQ(shown[0].caption, "GPS STATUS");
   EXPECT_EQ(shown[0].text, "Status: Disconnected\nSatellites 0\nHDOP = 0.0\nVDOP = 0.0\nPDOP = 0.0");
   EXPECT_EQ(shown[0].owner, doc_->m_hwndView);
+}
+
+// Runs queued events until pred holds or limit has passed.
+template <class Pred>
+bool PumpFor(Pred pred, std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (!pred() && std::chrono::steady_clock::now() < end) {
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->Yield(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return pred();
+}
+
+// A real click in the middle of a window, as the user's pointer gives it.
+void ClickAt(wxPoint screen) {
+  wxUIActionSimulator pointer;
+  pointer.MouseMove(screen);
+  PumpFor([] { return false; }, std::chrono::milliseconds(50));
+  pointer.MouseClick();
+}
+
+// A real click on the first tool of a toolbar (the desktop's toolbar cannot say where a
+// tool lies; the first starts at the bar's left end).
+void ClickFirstTool(CToolBar& bar) {
+  auto* tools = dynamic_cast<wxToolBar*>(bar.GetWxWindow());
+  ASSERT_NE(tools, nullptr);
+  ASSERT_GE(tools->GetToolsCount(), 1u);
+  const wxSize image = tools->GetToolBitmapSize();
+  const wxSize size = tools->GetClientSize();
+  ASSERT_GT(size.x, image.x);
+  ClickAt(tools->ClientToScreen(wxPoint(image.x / 2, size.y / 2)));
+}
+
+// The modal dialog on top, once it is shown.
+wxDialog* ModalDialog() {
+  for (wxWindow* w : wxTopLevelWindows)
+    if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal() && d->IsShownOnScreen()) return d;
+  return nullptr;
+}
+
+// Once a modal dialog is up, clicks its control id with the pointer.
+void ClickInDialogOnceShown(int id) {
+  auto* poll = new wxTimer;
+  poll->Bind(wxEVT_TIMER, [poll, id](wxTimerEvent&) {
+    wxDialog* dialog = ModalDialog();
+    wxWindow* button = dialog ? dialog->FindWindow(id) : nullptr;
+    if (!button || !button->IsShownOnScreen()) return;
+    poll->Stop();
+    wxTheApp->CallAfter([poll] { delete poll; });
+    const wxRect r = button->GetScreenRect();
+    ClickAt(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
+  });
+  poll->Start(50);
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The start-up wizard's measurement, as a user walks it: the area category on the wizard's
+// page, then the full-screen bar's start/pause button, with a receiver walking the field.
+TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) {
+  ReceiverSimulator receiver;
+  auto epochs = ReceiverSimulator::SplitEpochs(ReadText(TVX_BINARY_DIR "/testdata/walks/field_100x60.nmea"));
+  ASSERT_FALSE(epochs.empty());
+  ReceiverSimulator::Settings settings;
+  settings.epochsPerSecond = 20;
+  ASSERT_TRUE(receiver.Start(std::move(epochs), settings));
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("AP", 250);  // a vertex every 25 m
+  InstallProgramDialogs();
+  CMainFrame& frame = Open();
+  struct Cleanup {
+    CTolvanixDoc*& doc;
+    ~Cleanup() {
+      if (doc && doc->m_gpsOn) doc->ToggleGps();
+      if (doc) doc->SetModifiedFlag(FALSE);
+      CTolvanixDoc::SetDocumentDialogs(nullptr);
+      platform::UnpublishSerialPort(3);
+    }
+  } cleanup{doc_};
+
+  ClickInDialogOnceShown(1239);  // the area category
+  doc_->OnWizard();
+  Settle();
+  EXPECT_EQ(doc_->m_measureKind, 1);
+  EXPECT_TRUE(doc_->m_firstFixPending);
+  EXPECT_TRUE(frame.IsFullScreen());
+  EXPECT_TRUE(doc_->m_gpsOn);
+  EXPECT_FALSE(doc_->m_autoCapture);
+  const std::string paused = frame.m_fullScreenBar.GetButtonGlyph(210);
+
+  // Start: the first fix is waited for and taken as the first vertex, then automatic
+  // capture runs.
+  ClickFirstTool(frame.m_fullScreenBar);  // 210, start/pause
+  ASSERT_TRUE(PumpFor([&] { return doc_->m_measuring.load(); }, std::chrono::seconds(15)));
+  EXPECT_FALSE(doc_->m_firstFixPending);
+  EXPECT_TRUE(doc_->m_autoCapture);
+  EXPECT_EQ(doc_->CurrentFeature()->type, FeatureType::Area);
+  EXPECT_GE(doc_->CurrentFeature()->VertexCount(), 1u);
+  Settle();
+  const std::string running = frame.m_fullScreenBar.GetButtonGlyph(210);
+  EXPECT_NE(running, paused);
+  ASSERT_TRUE(PumpFor([&] { return doc_->CurrentFeature()->VertexCount() >= 3; }, std::chrono::seconds(20)));
+  // From here on as with a feature of 200 vertices and more: captures leave its measures
+  // out of date, and only the pause measures it.
+  PumpFor([&] { return !doc_->m_areaBusy; }, std::chrono::seconds(2));
+  doc_->m_lastVertexCount = 200;
+  const std::size_t before = doc_->CurrentFeature()->VertexCount();
+  ASSERT_TRUE(PumpFor([&] { return doc_->CurrentFeature()->VertexCount() >= before + 3; },
+                      std::chrono::seconds(20)));
+  EXPECT_FALSE(doc_->m_areaValid);
+  const double outOfDate = doc_->CurrentFeature()->area;
+
+  // Pause: automatic capture stops and the feature is measured.
+  ClickFirstTool(frame.m_fullScreenBar);  // 210, start/pause
+  ASSERT_TRUE(PumpFor([&] { return !doc_->m_measuring; }, std::chrono::seconds(3)));
+  EXPECT_FALSE(doc_->m_autoCapture);
+  Settle();
+  EXPECT_EQ(frame.m_fullScreenBar.GetButtonGlyph(210), paused);
+  ASSERT_TRUE(PumpFor([&] { return doc_->m_areaValid && !doc_->m_areaBusy; }, std::chrono::seconds(3)));
+  Settle();
+  EXPECT_NE(doc_->CurrentFeature()->area, outOfDate);
+  EXPECT_GT(doc_->CurrentFeature()->area, 0.0);
+  const std::size_t vertices = doc_->CurrentFeature()->VertexCount();
+  PumpFor([] { return false; }, std::chrono::milliseconds(1500));
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), vertices) << "nothing is captured while paused";
+
+  doc_->OnGpsOnOff();
+  EXPECT_FALSE(doc_->m_gpsOn);
+  frame.LeaveFullScreen();
+}
+
+// While the receiver is read, a fix that stops arriving turns the status pane to no
+// coverage.
+std::atomic<std::int64_t> g_clockShiftMs{0};
+std::int64_t ShiftedClock() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+             .count() +
+         g_clockShiftMs.load();
+}
+
+TEST_F(MainFrameTest, StatusPaneTellsAFixThatStoppedArriving) {
+  CTolvanixDoc::SetFixClock(&ShiftedClock);
+  g_clockShiftMs = 0;
+  CMainFrame& frame = Open();
+  doc_->m_gpsOn = true;
+  Feed(Gga(-3.5, 40.25, 1, 1.4, 655.5));
+  ASSERT_TRUE(PumpFor([&] { return Pane(0) == "GPS Fix 3D"; }, std::chrono::seconds(2)));
+  g_clockShiftMs = CTolvanixDoc::kFixTimeoutMs + 500;
+  // The pane's own update, twice a second.
+  EXPECT_TRUE(PumpFor([&] { return Pane(0) == "No coverage"; }, std::chrono::seconds(2))) << Pane(0);
+  EXPECT_FALSE(doc_->m_hasFix);
+  doc_->m_gpsOn = false;
+  CTolvanixDoc::SetFixClock(nullptr);
 }
 
 }  // namespace

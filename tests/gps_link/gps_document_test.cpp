@@ -4,12 +4,15 @@
 // and runs automatic capture on each position, as the view does), and the measured area
 // and perimeter are compared with the field's.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include "document/tolvanix_doc.h"
+#include "gps/gps_reader.h"
 #include "platform/threads.h"
 #include "platform/window_messages.h"
 #include "serial/serial.h"
 #include "tests/gps_link/gps_link_support.h"
+#include "view/core/info_panels.h"
 
 namespace gps_link_test {
 namespace {
@@ -256,6 +259,148 @@ TEST_F(DocumentLink, DeclinedVirtualPortIsDroppedAtSwitchOff) {
   auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, LoadResString(59226));
+}
+
+// The three ways a receiver is read: the polling reader, the event-driven reader, and the
+// polling reader behind the virtual port's bridge.
+enum class Way { Polling, Events, Bridge };
+
+class ReceiverGoesAway : public DocumentLink, public ::testing::WithParamInterface<Way> {
+ protected:
+  void SwitchOn() {
+    doc_->m_commEventReader = GetParam() == Way::Events ? 1 : 0;
+    doc_->m_useVirtualPort = GetParam() == Way::Bridge ? 1 : 0;
+    doc_->OnGpsOnOff();
+    ASSERT_TRUE(PumpUntil([&] { return !doc_->m_gpsBusy && doc_->m_hasFix; }, Bound(4s)));
+  }
+};
+
+// CPU time of the whole process, in milliseconds.
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+TEST_P(ReceiverGoesAway, ReadingEndsWithAMessageAndSwitchesOnAgainOnceItIsBack) {
+  StartReceiver("field_100x60", 20, 3);
+  SwitchOn();
+  const int redrawsBefore = view_->redraws;
+
+  // The far end closes mid-walk, as an unplugged adapter or a dropped link does.
+  auto gone = Clock::now();
+  simulator_.Stop();
+  ASSERT_TRUE(WaitFor([&] { return !doc_->m_gpsOn; }, Bound(1000ms)));
+  EXPECT_LT(Clock::now() - gone, Bound(1000ms));
+  EXPECT_FALSE(doc_->m_gpsBusy);
+  // The threads have ended on their own: nothing keeps a core busy meanwhile.
+  std::this_thread::sleep_for(200ms);
+  const double cpuBefore = ProcessCpuMs();
+  std::this_thread::sleep_for(500ms);
+  EXPECT_LT(ProcessCpuMs() - cpuBefore, 150.0);
+
+  // The user-interface side finishes the switch-off: no fix is left on screen.
+  ASSERT_TRUE(PumpUntil([&] { return view_->redraws > redrawsBefore; }, 1s));
+  EXPECT_FALSE(doc_->m_hasFix);
+  EXPECT_EQ(doc_->m_satellites, 0);
+  EXPECT_EQ(doc_->m_gpsLat, 0.0);
+  EXPECT_EQ(FixQualityText(doc_->m_gpsOn, doc_->m_fixQuality), "Disconnected");
+  const std::size_t vertices = doc_->CurrentFeature()->VertexCount();
+  doc_->OnCapturePoint();
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), vertices);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u) << "one message, also behind the virtual port";
+  EXPECT_EQ(shown[0].text, ReceiverLostText("COM3:"));
+  EXPECT_NE(shown[0].text.find("COM3:"), std::string::npos);
+  EXPECT_EQ(shown[0].style, MB_OK | MB_ICONEXCLAMATION);
+  if (GetParam() == Way::Bridge) {
+    EXPECT_FALSE(doc_->m_virtualPortRunning);
+    EXPECT_TRUE(platform::PublishedSerialPort(0).empty());
+  }
+
+  // The receiver comes back (on a new terminal, as a re-plugged adapter may): switching on
+  // reads it again.
+  StartReceiver("field_100x60", 20, 3);
+  const int refreshesBefore = view_->refreshes;
+  SwitchOn();
+  EXPECT_TRUE(doc_->m_gpsOn);
+  ASSERT_TRUE(PumpUntil([&] { return view_->refreshes - refreshesBefore >= 10; }, Bound(3s)));
+  EXPECT_LT(SwitchOff(), Bound(1000ms));
+  EXPECT_FALSE(doc_->m_gpsOn);
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, ReceiverGoesAway, ::testing::Values(Way::Polling, Way::Events, Way::Bridge),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Way::Polling: return std::string("Polling");
+                             case Way::Events: return std::string("Events");
+                             default: return std::string("Bridge");
+                           }
+                         });
+
+// A clock the test moves on, so no test waits for the fix time-out.
+std::atomic<std::int64_t> g_clockShiftMs{0};
+std::int64_t ShiftedClock() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count() +
+         g_clockShiftMs.load();
+}
+
+TEST_F(DocumentLink, FixThatStopsArrivingIsNoFixAfterTheTimeOut) {
+  g_clockShiftMs = 0;
+  CTolvanixDoc::SetFixClock(&ShiftedClock);
+  // A receiver that stays connected and sends only what the test writes.
+  StartSilentReceiver(3);
+  doc_->OnGpsOnOff();
+  ASSERT_TRUE(PumpUntil([&] { return !doc_->m_gpsBusy; }, Bound(2s)));
+  const std::string gga = "$GPGGA,080003.00,4025.0073,N,00342.2284,W,1,09,0.9,650.1,M,51.2,M,,*7F\r\n";
+  silent_.Write(gga.data(), gga.size());
+  // The position is stored just after the fix flag: wait for its announcement.
+  ASSERT_TRUE(PumpUntil([&] { return view_->refreshes > 0; }, Bound(2s)));
+  ASSERT_TRUE(doc_->m_hasFix);
+  doc_->OnCapturePoint();
+  ASSERT_EQ(doc_->CurrentFeature()->VertexCount(), 1u);
+
+  // A second before the time-out: still a fix.
+  g_clockShiftMs = doc_->m_lastFixMs + CTolvanixDoc::kFixTimeoutMs - 1000 - ShiftedClock();
+  EXPECT_TRUE(doc_->HasCurrentFix());
+  g_clockShiftMs = CTolvanixDoc::kFixTimeoutMs + 1000;
+  EXPECT_TRUE(doc_->m_gpsOn) << "a silent receiver keeps being read";
+  EXPECT_FALSE(doc_->HasCurrentFix());
+  EXPECT_FALSE(doc_->TakeFix().hasFix);
+
+  // Capture, automatic capture, averaging and waypoints refuse the old position.
+  doc_->OnCapturePoint();
+  doc_->m_autoCaptureDistance = -1.0;  // any distance would do
+  doc_->AutoCaptureCheck();
+  doc_->CapturePoint();
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), 1u);
+  AverageTexts texts;
+  EXPECT_FALSE(doc_->AddAverageSample(texts));
+  EXPECT_TRUE(doc_->m_samples.empty());
+  doc_->OnAddWaypoint();
+  EXPECT_TRUE(doc_->m_waypoints.empty());
+
+  // The status says so: the state box, and the fix quality of the status pane.
+  platform::MessageBoxScript::Push(IDOK);
+  doc_->ShowGpsStatus();
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.rfind("Status: No coverage\n", 0), 0u) << shown[0].text;
+  EXPECT_FALSE(doc_->m_hasFix);
+  EXPECT_EQ(FixQualityText(doc_->m_gpsOn, doc_->m_fixQuality), "No coverage");
+
+  // A fix that comes again counts again.
+  const int refreshesBefore = view_->refreshes;
+  silent_.Write(gga.data(), gga.size());
+  ASSERT_TRUE(PumpUntil([&] { return view_->refreshes > refreshesBefore; }, Bound(2s)));
+  EXPECT_TRUE(doc_->HasCurrentFix());
+  doc_->OnCapturePoint();
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), 2u);
+  AverageTexts again;
+  EXPECT_TRUE(doc_->AddAverageSample(again));
+  EXPECT_LT(SwitchOff(), Bound(1000ms));
+  CTolvanixDoc::SetFixClock(nullptr);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "platform/threads.h"
 #include "tests/gps_link/gps_link_support.h"
 
+extern "C" const TvxResourceBlob* tvx_program_resources();
+
 namespace gps_link_test {
 namespace {
 
@@ -340,6 +342,57 @@ TEST_F(LinkTest, BridgeOnAMissingReceiverPortFailsAndLetsTheSwitchOnGo) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, "Unable to open GPS port");
   EXPECT_TRUE(platform::PublishedSerialPort(0).empty());  // the driver was deactivated
+}
+
+// The threads' texts come from the language module even while the user-interface thread
+// switches the current resource module to the program's own (Spanish) table and back, as
+// it does around loads of the program's bitmaps.
+TEST_F(LinkTest, ThreadTextsStayInTheLanguageWhileTheResourceModuleSwitches) {
+  static bool registered = [] {
+    platform::SetProgramResources(tvx_program_resources());
+    return true;
+  }();
+  (void)registered;
+  const std::string english = LoadResStringFrom(59172, language_);
+  SetResourceModule(nullptr, 1);
+  const std::string own = LoadResString(59172);
+  SetResourceModule(nullptr, 0);
+  ASSERT_FALSE(english.empty());
+  ASSERT_NE(own, english);  // the program's own table says it in Spanish
+
+  std::atomic<bool> done{false};
+  std::thread switcher([&] {
+    while (!done) {
+      SetResourceModule(nullptr, 1);
+      std::this_thread::yield();
+      SetResourceModule(nullptr, 0);
+    }
+  });
+  CNmeaParser parser;
+  constexpr int kRuns = 30;
+  for (int run = 0; run < kRuns; ++run) {
+    Flags flags;
+    ReaderRun reader("/nonexistent/gps", run % 2 == 1, parser, flags);
+    EXPECT_EQ(reader.ExitCode(), kGpsThreadPortFailed);
+  }
+  // A receiver lost while reading tells it in the language too.
+  StartReceiver("field_100x60", 20, 3);
+  {
+    Flags flags;
+    ReaderRun reader("COM3:", false, parser, flags);
+    ASSERT_TRUE(WaitFor([&] { return !flags.gpsBusy.load(); }, Bound(2s)));
+    simulator_.Stop();
+    EXPECT_EQ(reader.ExitCode(), kGpsThreadPortFailed);
+  }
+  done = true;
+  switcher.join();
+  SetResourceModule(nullptr, 0);
+
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), kRuns + 1u);
+  for (int run = 0; run < kRuns; ++run) EXPECT_EQ(shown[run].text, english) << run;
+  EXPECT_EQ(shown[kRuns].text, ReceiverLostText("COM3:"));
+  EXPECT_EQ(shown[kRuns].text.rfind("The GPS receiver on COM3: was lost.", 0), 0u) << shown[kRuns].text;
 }
 
 }  // namespace
