@@ -83,7 +83,7 @@ TEST(ShapefileDamage, SoundFilesComeInWhole) {
   ASSERT_EQ(polyz.status, ShpImportStatus::Ok);
   ASSERT_EQ(polyz.features.size(), 4u);
   EXPECT_EQ(polyz.features[1].name, "Feature 1");
-  EXPECT_EQ(polyz.features[1].altitudesCm[0], 1234);
+  EXPECT_EQ(polyz.features[1].altitudesCm[0], 1235);  // 12.345 m to the nearest centimetre
   EXPECT_EQ(asked, 1);
 }
 
