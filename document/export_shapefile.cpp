@@ -13,6 +13,7 @@
 
 #include "app/strings.h"
 #include "document/shapefile_check.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ SAHooks MemoryHooks() {
 }
 
 constexpr const char* kExtensions[] = {".shp", ".shx", ".dbf"};
+constexpr const char* kMark = ".tvxtmp";  // base + mark + process id + extension
 constexpr int kNameWidth = 35;
 constexpr int kWaypointTextWidth = 30;
 constexpr int kStampWidth = 20;
@@ -112,7 +114,7 @@ class ShapefileWriter {
  public:
   ShapefileWriter(const std::string& path)
       : base_(HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path),
-        temporary_(base_ + ".tvxtmp" + std::to_string(getpid())),
+        temporary_(base_ + kMark + std::to_string(getpid())),
         hooks_(MemoryHooks()) {}
 
   ~ShapefileWriter() {
@@ -124,6 +126,8 @@ class ShapefileWriter {
 
   // Empty on success, else the message of what failed.
   std::string Create(int shapeType, const std::string& shownPath) {
+    // What an export of the same files that was killed before its renames left behind.
+    for (const char* ext : kExtensions) platform::RemoveAbandonedTemporaries(base_, kMark, ext);
     // The target folder must take the files: the temporary .shp is created on disk at once.
     std::FILE* probe = std::fopen((temporary_ + ".shp").c_str(), "wb");
     if (!probe) return "Unable to create shp file\n";

@@ -62,21 +62,26 @@ std::string TemporaryName(const std::string& path, long pid) {
   return path + kTemporaryMark + std::to_string(pid);
 }
 
-// Removes what writes to `path` by processes that no longer run left behind (a write killed
-// before its rename). A process that still runs may be writing its own, so its file stays.
-void RemoveAbandonedTemporaries(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}  // namespace
+
+void RemoveAbandonedTemporaries(const std::string& stem, std::string_view mark,
+                                std::string_view suffix) {
+  const std::size_t slash = stem.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : stem.substr(0, slash + 1);
   const std::string prefix =
-      (slash == std::string::npos ? path : path.substr(slash + 1)) + kTemporaryMark;
+      (slash == std::string::npos ? stem : stem.substr(slash + 1)) + std::string(mark);
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   const long self = static_cast<long>(::getpid());
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name(entry->d_name);
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
-    const std::string_view digits = name.substr(prefix.size());
-    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string_view::npos)
+    if (name.size() <= prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - suffix.size()) != suffix)
+      continue;
+    const std::string_view digits =
+        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (digits.empty() || digits.size() > 9 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos)
       continue;
     const long pid = std::stol(std::string(digits));
     if (pid == self || pid <= 0) continue;
@@ -84,6 +89,12 @@ void RemoveAbandonedTemporaries(const std::string& path) {
     ::unlink((slash == std::string::npos ? std::string(name) : folder + std::string(name)).c_str());
   }
   ::closedir(dir);
+}
+
+namespace {
+
+void RemoveAbandonedTemporaries(const std::string& path) {
+  platform::RemoveAbandonedTemporaries(path, kTemporaryMark, {});
 }
 
 }  // namespace

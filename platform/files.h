@@ -14,6 +14,12 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes,
                         std::string* why = nullptr);
 bool FileExists(const std::string& path);
 
+// Removes the temporary files that writes by processes no longer running left behind (a write
+// killed before its rename): files named stem + mark + a process id + suffix. A process that
+// still runs may be writing its own, so its files stay.
+void RemoveAbandonedTemporaries(const std::string& stem, std::string_view mark,
+                                std::string_view suffix);
+
 // A file written as it is produced: the bytes go to a temporary file beside the target, and
 // only a complete file, flushed to the disk, is renamed over the target. A failure (full disk,
 // unwritable folder) leaves the target as it was and the temporary file removed.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -209,6 +211,22 @@ TEST_F(ShapefileTest, FailuresAreReportedAndLeaveEarlierFilesInPlace) {
   EXPECT_FALSE(full.message.empty());
   EXPECT_EQ(fs::file_size(dir / "keep.shp"), before);
   EXPECT_EQ(Files(), (std::vector<std::string>{"keep.dbf", "keep.shp", "keep.shx"}));
+
+  // What an export killed before its renames left behind goes with the next export of the same
+  // files; a running writer's files and other names stay.
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string dead = ".tvxtmp" + std::to_string(gone);
+  const std::string alive = ".tvxtmp" + std::to_string(getppid());
+  for (const std::string& name : {"keep" + dead + ".shp", "keep" + dead + ".shx",
+                                  "keep" + dead + ".dbf", "keep" + alive + ".shp",
+                                  "other" + dead + ".shp"})
+    std::ofstream(dir / name) << "partial";
+  source.features.pop_back();
+  ASSERT_TRUE(ExportShpShapes(Path("keep.shp"), source, kShpPolygon, 0, 0, 31, true).ok);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"keep.dbf", "keep.shp", "keep.shx",
+                                               "keep" + alive + ".shp", "other" + dead + ".shp"}));
 }
 
 TEST_F(ShapefileTest, ImportRefusesPointsAndMissingFiles) {
