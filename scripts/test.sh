@@ -20,6 +20,10 @@ stage() {
 
 bash scripts/setup.sh
 
+# Compiler cache entries that do not depend on where the tree was cloned: paths inside the tree
+# are taken relative to the build folder.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
+
 # Keep the tests away from the user's own options and ports.
 export TVX_CONFIG_DIR="$ROOT/build/test-config"
 mkdir -p "$TVX_CONFIG_DIR"
