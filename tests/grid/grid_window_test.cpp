@@ -4,12 +4,19 @@
 #include <wx/dialog.h>
 #include <wx/odcombo.h>
 #include <wx/listctrl.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
 #include <vector>
 
+#include "platform/modules.h"
+#include "platform/resource_blob.h"
 #include "tests/support/wx_test_environment.h"
 #include "widgets/grid_ctrl.h"
+
+extern "C" const TvxResourceBlob* tvx_program_resources();
 
 namespace {
 
@@ -196,6 +203,37 @@ TEST_F(GridWindowTest, ASymbolCellOffersTheTwentyFourSymbolsAndKeepsTheChosenOne
   tvxtest::PumpUntil([&] { return !icons->IsEditing(); });
   EXPECT_EQ(icons->m_icon, 7);
   EXPECT_FALSE(icons->IsEditing());
+}
+
+// A waypoint's symbol cell shows the program's own picture of its symbol, as the screen shows
+// the grid after an ordinary repaint.
+TEST_F(GridWindowTest, ASymbolCellShowsTheProgramsPictureOfItsSymbol) {
+  platform::SetProgramResources(tvx_program_resources());
+  grid.SetCellType<CGridCellListCtrlIcon>(2, 2);
+  auto* icons = dynamic_cast<CGridCellListCtrlIcon*>(grid.GetCell(2, 2));
+  ASSERT_NE(icons, nullptr);
+  auto count = [&](COLORREF colour) {
+    grid.Invalidate();
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    tvxtest::PumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
+    const wxRect cell(grid.GetWxWindow()->ClientToScreen(wxPoint(200, 48)), wxSize(100, 24));
+    wxBitmap shot(cell.width, cell.height, 24);
+    {
+      wxMemoryDC mem(shot);
+      wxScreenDC screen;
+      mem.Blit(0, 0, cell.width, cell.height, &screen, cell.x, cell.y);
+    }
+    const wxImage image = shot.ConvertToImage();
+    int n = 0;
+    for (int y = 0; y < image.GetHeight(); ++y)
+      for (int x = 0; x < image.GetWidth(); ++x)
+        n += RGB(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)) == colour;
+    return n;
+  };
+  constexpr COLORREF kRedSymbol = RGB(0xC0, 0, 0), kBlueSymbol = RGB(0, 0, 0xC0);
+  icons->m_icon = 5;  // the sixth symbol: a blue square
+  EXPECT_GT(count(kBlueSymbol), 20);
+  EXPECT_EQ(count(kRedSymbol), 0);
 }
 
 }  // namespace
