@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/main_frame.h"
 #include "app/strings.h"
 #include "document/tolvanix_doc.h"
 #include "platform/modules.h"
@@ -44,7 +45,7 @@ class ViewWindow : public ::testing::Test {
     for (const char* name : {"Puntos", "Vertices", "Regla", "Labels"})
       app->WriteProfileInt("Opciones", name, 0);
 
-    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CFrameWnd, CTolvanixView>(128));
+    template_.reset(MakeTemplate());
     doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
     ASSERT_NE(doc_, nullptr);
     frame_ = template_->GetFrame();
@@ -62,6 +63,12 @@ class ViewWindow : public ::testing::Test {
     if (template_) tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
     sandbox_.reset();
+  }
+
+  // The plain frame around the view; the program's own frame with its bars where the bars
+  // matter.
+  virtual CSingleDocTemplate* MakeTemplate() {
+    return MakeSingleDocTemplate<CTolvanixDoc, CFrameWnd, CTolvanixView>(128);
   }
 
   FeatureRecord& Square(std::int32_t pattern) {
@@ -543,6 +550,45 @@ TEST_F(ViewWindowInput, RealKeysRunTheKeyActionsOfTheView) {
   const double once = view_->m_scale;
   tvxtest::PumpFor(100);
   EXPECT_EQ(view_->m_scale, once);
+}
+
+// The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
+// the frame comes up, and gets them back from the choice with a tap on a panel.
+class MainFrameKeys : public ViewWindowInput {
+ protected:
+  CSingleDocTemplate* MakeTemplate() override {
+    return MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128);
+  }
+};
+
+TEST_F(MainFrameKeys, KeysReachTheViewFromTheStartAndAfterTheRulerChoice) {
+  auto* frame = dynamic_cast<CMainFrame*>(frame_);
+  ASSERT_NE(frame, nullptr);
+  wxUIActionSimulator input;
+  CPoint over(view_->ClientWidth() / 2, view_->ClientHeight() / 2);
+  view_->ClientToScreen(&over);
+  input.MouseMove(over.x, over.y);
+  tvxtest::PumpFor(100);
+  EXPECT_TRUE(view_->m_focused);
+
+  // Application button 2 (F6) with "ruler on/off" assigned, through the frame's routing.
+  view_->m_keyActions[1] = 21;
+  view_->m_hotKeys = 1;
+  view_->UpdateHotKeys();
+  const int ruler = view_->m_showRuler;
+  input.Char(WXK_F6);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler != ruler; }));
+
+  // With the focus on the ruler choice, a tap on a panel gives it back to the view.
+  wxWindow* choice = wxWindow::FindWindowById(161, frame->GetFrame());
+  ASSERT_NE(choice, nullptr);
+  choice->SetFocus();
+  tvxtest::PumpFor(100);
+  ASSERT_FALSE(view_->m_focused);
+  tvxtest::RealClick(*view_->m_lengthPanel, 5, 5);
+  EXPECT_TRUE(view_->m_focused);
+  input.Char(WXK_F6);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler == ruler; }));
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading
