@@ -224,6 +224,8 @@ void CTolvanixView::DrawResourcesDeleter::operator()(DrawResources* resources) c
 // Info panels
 
 BOOL CClickWnd::CreatePanel(CWnd* parent, UINT id) {
+  // A panel only shows text: the keyboard stays with the map view under it.
+  SetTakesFocus(false);
   if (!Create(parent, RECT{0, 0, 1, 1}, id, WS_CHILD | WS_VISIBLE | WS_BORDER)) return FALSE;
   SetTimer(1, 200);  // picks up text set without a repaint
   return TRUE;
@@ -255,7 +257,11 @@ void CClickWnd::OnDraw(CDC* dc) {
   dc->DrawText(m_shownText, &r, DT_LEFT | DT_NOPREFIX);
 }
 
-void CClickWnd::OnLButtonDown(UINT, CPoint) { OnPanelTap(); }
+void CClickWnd::OnLButtonDown(UINT, CPoint) {
+  // A tap on a panel is a tap on the view: the view takes the keys.
+  if (CWnd* view = GetParent()) view->SetFocus();
+  OnPanelTap();
+}
 void CClickWnd::OnLButtonUp(UINT, CPoint) {}
 void CClickWnd::OnMouseMove(UINT, CPoint) {}
 

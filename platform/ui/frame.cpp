@@ -80,10 +80,27 @@ class FrameWindow : public wxFrame {
     fontNotice_ = ConnectFontNotice(this, [](void*, void*, void* self) {
       static_cast<FrameWindow*>(self)->SettingChanged();
     });
+    Bind(wxEVT_ACTIVATE, &FrameWindow::OnActivate, this);
   }
   ~FrameWindow() override { DisconnectFontNotice(fontNotice_); }
 
  private:
+  // The active view takes the keys when the frame first comes up (not whichever bar control
+  // comes first) and whenever the frame is activated with the keys nowhere inside it.
+  void OnActivate(wxActivateEvent& event) {
+    event.Skip();
+    if (!event.GetActive()) return;
+    CallAfter([this] {
+      CView* view = owner_->GetActiveView();
+      wxWindow* target = view ? view->GetWxWindow() : nullptr;
+      if (!target || IsBeingDeleted() || !IsActive()) return;
+      wxWindow* focus = wxWindow::FindFocus();
+      const bool inside = focus && focus != this && IsDescendant(focus);
+      if (activated_ && inside) return;
+      activated_ = true;
+      if (focus != target) target->SetFocus();
+    });
+  }
   void OnMenu(wxCommandEvent& event) {
     UINT id = platform::ui::WxIdToCommand(event.GetId());
     if (!id || !owner_->OnCmdMsg(id, CN_COMMAND, nullptr)) event.Skip();
@@ -112,6 +129,7 @@ class FrameWindow : public wxFrame {
   CFrameWnd* owner_;
   bool settingPending_ = false;
   unsigned long fontNotice_ = 0;
+  bool activated_ = false;
 };
 
 // The view's window: paint, mouse, keys and size reach the view's map as messages

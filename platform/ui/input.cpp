@@ -805,9 +805,17 @@ namespace {
 
 class CustomWindow : public wxWindow {
  public:
-  CustomWindow(wxWindow* parent, int id, const wxRect& rect, long style)
-      : wxWindow(parent, id, rect.GetPosition(), rect.GetSize(), style) {}
-  bool AcceptsFocus() const override { return IsEnabled() && IsShown(); }
+  // Created in two steps so that the parent, when it counts its children that can take the
+  // focus, already sees this one's answer.
+  CustomWindow(wxWindow* parent, int id, const wxRect& rect, long style, bool takesFocus)
+      : takesFocus_(takesFocus) {
+    Create(parent, id, rect.GetPosition(), rect.GetSize(), style);
+    if (!takesFocus_) SetCanFocus(false);
+  }
+  bool AcceptsFocus() const override { return takesFocus_ && IsEnabled() && IsShown(); }
+
+ private:
+  bool takesFocus_;
 };
 
 class PopupFrame : public wxFrame {
@@ -878,7 +886,8 @@ void WatchDesktopFont() {
 BOOL CCustomWnd::Create(wxWindow* parent, const RECT& rect, UINT id, DWORD style) {
   if (!parent || m_wnd) return FALSE;
   wxRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-  auto* w = new CustomWindow(parent, id ? static_cast<int>(id) : wxID_ANY, r, WxStyle(style));
+  auto* w = new CustomWindow(parent, id ? static_cast<int>(id) : wxID_ANY, r, WxStyle(style),
+                             takesFocus_);
   w->SetBackgroundColour(platform::ui::ToWxColour(GetSysColor(COLOR_WINDOW)));
   Attach(w);
   platform::ui::RouteInput(this, w, true);

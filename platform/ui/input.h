@@ -427,6 +427,11 @@ class CCustomWnd : public CWnd {
   void EnableTapAndHold(bool on);
   bool IsTapAndHoldEnabled() const { return tapAndHold_; }
 
+  // Whether the window takes the keyboard focus (by default it does, and a tap gives it the
+  // focus). Off, before Create, for windows that only show something: a tap leaves the focus
+  // where it was, and a parent that wants the focus keeps it.
+  void SetTakesFocus(bool on) { takesFocus_ = on; }
+
   // The window's own scroll bars (WS_HSCROLL / WS_VSCROLL), as the handheld keeps them: the
   // program moves the position; the bar reports WM_HSCROLL / WM_VSCROLL. bar: SB_HORZ, SB_VERT.
   int SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw = TRUE);
@@ -451,6 +456,7 @@ class CCustomWnd : public CWnd {
  private:
   void SyncScrollBar(int bar);
   bool tapAndHold_ = true;
+  bool takesFocus_ = true;
   SCROLLINFO scroll_[2];
   bool scrollShown_[2] = {false, false};
   friend struct CustomWndAccess;

@@ -1,9 +1,11 @@
 // Real X input for the map view's window tests: the pointer moved onto a client pixel and
-// clicked, through wxUIActionSimulator, with the event loop running between
+// clicked, and keys pressed, through wxUIActionSimulator, with the event loop running between
 // the steps. Tests using it send input to the display's focus: they run alone (SERIAL).
 #pragma once
 
 #include <wx/uiaction.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -41,6 +43,22 @@ inline void RealClick(wxWindow& window) {
   input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
   PumpFor(60);
   input.MouseClick();
+  PumpFor(60);
+}
+
+// A key pressed and released (a wx key code: WXK_F5, WXK_UP), with the pointer over window's
+// top-level window so the display gives that window the keys. The key goes wherever the
+// program put the keyboard focus.
+inline void RealKey(CWnd& window, int key) {
+  wxUIActionSimulator input;
+  if (wxWindow* w = window.GetWxWindow()) {
+    const wxRect r = wxGetTopLevelParent(w)->GetScreenRect();
+    if (!r.Contains(wxGetMousePosition())) {
+      input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+      PumpFor(60);
+    }
+  }
+  input.Char(key);
   PumpFor(60);
 }
 

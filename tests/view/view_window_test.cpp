@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/main_frame.h"
 #include "app/strings.h"
 #include "document/tolvanix_doc.h"
 #include "platform/modules.h"
@@ -44,7 +45,7 @@ class ViewWindow : public ::testing::Test {
     for (const char* name : {"Puntos", "Vertices", "Regla", "Labels"})
       app->WriteProfileInt("Opciones", name, 0);
 
-    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CFrameWnd, CTolvanixView>(128));
+    template_.reset(MakeTemplate());
     doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
     ASSERT_NE(doc_, nullptr);
     frame_ = template_->GetFrame();
@@ -62,6 +63,12 @@ class ViewWindow : public ::testing::Test {
     if (template_) tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
     sandbox_.reset();
+  }
+
+  // The plain frame around the view; the program's own frame with its bars where the bars
+  // matter.
+  virtual CSingleDocTemplate* MakeTemplate() {
+    return MakeSingleDocTemplate<CTolvanixDoc, CFrameWnd, CTolvanixView>(128);
   }
 
   FeatureRecord& Square(std::int32_t pattern) {
@@ -422,9 +429,8 @@ TEST_F(ViewWindowInput, HdopRefusedCaptureLeavesTheMapOnScreen) {
   doc_->m_hdopBeep = 0;
   view_->m_hotKeys = 1;
   view_->UpdateHotKeys();
-  // Application button 1 (F5): capture a point. Delivered by the platform's key route: real
-  // keys reach the view's first info panel, which takes the view's keyboard focus.
-  platform::ui::SimulateKey(view_, VK_APP1);
+  // Application button 1 (F5): capture a point.
+  tvxtest::RealKey(*view_, WXK_F5);
   tvxtest::PumpFor(100);
   EXPECT_EQ(doc_->m_features[0].VertexCount(), 4u) << "the filter refused the point";
 
@@ -461,7 +467,7 @@ TEST_F(ViewWindowInput, CaptureIntoAHiddenFeatureLeavesTheMapOnScreen) {
   doc_->m_soundCapture = 0;
   view_->m_hotKeys = 1;
   view_->UpdateHotKeys();
-  platform::ui::SimulateKey(view_, VK_APP1);
+  tvxtest::RealKey(*view_, WXK_F5);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[1].VertexCount() == 1; }));
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_mapReady.load(); }));
   Repaint();
@@ -491,6 +497,96 @@ TEST_F(ViewWindowInput, GpsMarkerStaysOverARepaint) {
   EXPECT_EQ(Pixel(x + 10, y), kWhite);
   EXPECT_EQ(Pixel(x, y), kRed) << "the marker is drawn over the new picture";
   doc_->m_hasFix = false;
+}
+
+// Real keys reach the view's key actions: after the frame is shown, after a tap on the map
+// and after a tap on an info panel (the panels do not keep the keyboard focus).
+TEST_F(ViewWindowInput, RealKeysRunTheKeyActionsOfTheView) {
+  Square(0);
+  Paint();
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(Pixel(midX, midY), kBlue);
+  const int fitted = CountColour(kBlue, b, 2).all;
+  const double scale = view_->m_scale;
+
+  // The pointer over the map, no tap: the keys go to the frame the view fills.
+  CPoint over(midX, midY);
+  view_->ClientToScreen(&over);
+  wxUIActionSimulator input;
+  input.MouseMove(over.x, over.y);
+  tvxtest::PumpFor(100);
+  EXPECT_TRUE(view_->m_focused) << "the shown frame gives the view the keyboard focus";
+
+  // Up arrow (zoom in by default): the square grows past the fit on the next paint.
+  input.Char(WXK_UP);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_scale > scale; }));
+  Repaint();
+  EXPECT_GT(CountColour(kBlue, b, 2).all, fitted) << "the map is drawn at the new scale";
+
+  // A tap on the position panel leaves the focus with the view: down arrow zooms out again.
+  tvxtest::RealClick(*view_->m_positionPanel, 5, 5);
+  EXPECT_TRUE(view_->m_focused);
+  const double zoomed = view_->m_scale;
+  input.Char(WXK_DOWN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_scale < zoomed; }));
+
+  // Application button 1 (F5) with "outlines on/off" assigned: the fill goes from the screen.
+  view_->m_keyActions[0] = 14;
+  view_->m_hotKeys = 1;
+  view_->UpdateHotKeys();
+  tvxtest::RealClick(*view_->m_areaPanel, 5, 5);
+  input.Char(WXK_F5);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showOutlines == 0; }));
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(Pixel(midX, midY), kWhite);
+
+  // Enter does nothing by default; with "zoom plus" it runs on release, once per press.
+  view_->m_keyActions[8] = 7;
+  const double before = view_->m_scale;
+  input.Char(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_scale > before; }));
+  const double once = view_->m_scale;
+  tvxtest::PumpFor(100);
+  EXPECT_EQ(view_->m_scale, once);
+}
+
+// The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
+// the frame comes up, and gets them back from the choice with a tap on a panel.
+class MainFrameKeys : public ViewWindowInput {
+ protected:
+  CSingleDocTemplate* MakeTemplate() override {
+    return MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128);
+  }
+};
+
+TEST_F(MainFrameKeys, KeysReachTheViewFromTheStartAndAfterTheRulerChoice) {
+  auto* frame = dynamic_cast<CMainFrame*>(frame_);
+  ASSERT_NE(frame, nullptr);
+  wxUIActionSimulator input;
+  CPoint over(view_->ClientWidth() / 2, view_->ClientHeight() / 2);
+  view_->ClientToScreen(&over);
+  input.MouseMove(over.x, over.y);
+  tvxtest::PumpFor(100);
+
+  // Application button 2 (F6) with "ruler on/off" assigned, through the frame's routing.
+  view_->m_keyActions[1] = 21;
+  view_->m_hotKeys = 1;
+  view_->UpdateHotKeys();
+  const int ruler = view_->m_showRuler;
+  input.Char(WXK_F6);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler != ruler; }));
+
+  // With the focus on the ruler choice, a tap on a panel gives it back to the view.
+  wxWindow* choice = wxWindow::FindWindowById(161, frame->GetFrame());
+  ASSERT_NE(choice, nullptr);
+  choice->SetFocus();
+  tvxtest::PumpFor(100);
+  ASSERT_EQ(wxWindow::FindFocus(), choice);
+  tvxtest::RealClick(*view_->m_lengthPanel, 5, 5);
+  input.Char(WXK_F6);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler == ruler; }));
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading
