@@ -163,15 +163,19 @@ class GridDcCanvas : public GridCanvas {
 
 // The program's 24 waypoint symbols (its own icon resources 500 to 523), loaded once.
 const std::vector<HICON>& GridSymbolIcons() {
-  static const std::vector<HICON> icons = [] {
+  struct Icons {
     std::vector<HICON> list;
-    HMODULE program = GetModuleHandle(nullptr);
-    for (UINT id = 500; id < 500 + CGridCellListCtrlIcon::kIconCount; ++id) {
-      list.push_back(LoadIcon(program, id));
+    Icons() {
+      HMODULE program = GetModuleHandle(nullptr);
+      for (UINT id = 500; id < 500 + CGridCellListCtrlIcon::kIconCount; ++id)
+        list.push_back(LoadIcon(program, id));
     }
-    return list;
-  }();
-  return icons;
+    ~Icons() {
+      for (HICON icon : list) DestroyIcon(icon);
+    }
+  };
+  static const Icons icons;
+  return icons.list;
 }
 
 void GridDcCanvas::DrawIcon(int index, int x, int y) {

@@ -215,8 +215,9 @@ TEST_F(DocExportTest, ProjectedWgs84ImportUnderAUserProjectionLandsOnTheSource) 
 
   const std::vector<GeoPoint> source = {{-3.70, 40.40}, {-3.68, 40.41}, {-3.66, 40.43}};
   PJ_CONTEXT* ctx = proj_context_create();
-  PJ* pj = proj_normalize_for_visualization(
-      ctx, proj_create_crs_to_crs(ctx, "EPSG:4326", "EPSG:32630", nullptr));
+  PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:4326", "EPSG:32630", nullptr);
+  PJ* pj = proj_normalize_for_visualization(ctx, raw);
+  proj_destroy(raw);
   std::vector<double> xs, ys;
   for (const GeoPoint& p : source) {
     const PJ_COORD c = proj_trans(pj, PJ_FWD, proj_coord(p.x, p.y, 0, 0));
