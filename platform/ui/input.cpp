@@ -682,12 +682,53 @@ void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
 void CWnd::OnEnterMenuLoop(BOOL) { Default(); }
 void CWnd::OnExitMenuLoop(BOOL) { Default(); }
 
+namespace {
+
+// Whether the toolkit can grab the pointer for w: only a window that is on the screen can
+// have it. Under a window manager a new top-level window (a popup) reaches the screen some
+// time after it is shown, once the manager has placed it.
+bool OnScreen(wxWindow* w) {
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  using Viewable = int (*)(GdkWindow*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto viewable = reinterpret_cast<Viewable>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
+  if (!windowOf || !viewable) return true;
+  GdkWindow* g = w->GTKGetDrawingWindow();
+  if (!g && w->GetConnectWidget()) g = windowOf(w->GetConnectWidget());
+  return g && viewable(g);
+}
+
+// Grabs the pointer for the capture window as soon as it is on the screen (at once if it
+// is); gives up when the capture has moved on, the window went, or it never showed.
+void GrabWhenOnScreen(HWND hwnd, int triesLeft) {
+  CWnd* wnd = CWnd::FromHandle(hwnd);
+  if (!wnd || g_capture != wnd || !wxTheApp) return;
+  wxWindow* w = wnd->GetWxWindow();
+  if (!w || w->HasCapture()) return;
+  if (OnScreen(w)) {
+    w->CaptureMouse();
+    return;
+  }
+  if (triesLeft <= 0) return;
+  auto* timer = new wxTimer;
+  timer->Bind(wxEVT_TIMER, [timer, hwnd, triesLeft](wxTimerEvent&) {
+    timer->Stop();
+    wxTheApp->CallAfter([timer] { delete timer; });
+    GrabWhenOnScreen(hwnd, triesLeft - 1);
+  });
+  timer->StartOnce(10);
+}
+
+}  // namespace
+
 CWnd* CWnd::SetCapture() {
   CWnd* old = g_capture;
   if (old == this) return old;
   if (old) ReleaseCapture();
   g_capture = this;
-  if (m_wnd && wxTheApp && !m_wnd->HasCapture()) m_wnd->CaptureMouse();
+  // Messages follow the capture at once; the toolkit's grab waits for the window to be on
+  // the screen (a grab asked for earlier fails).
+  if (m_wnd && wxTheApp) GrabWhenOnScreen(m_hWnd, 300);
   return old;
 }
 

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/toplevel.h>
+
+#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/message_box.h"
@@ -51,6 +55,41 @@ bool PumpUntil(Pred pred) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return pred();
+}
+
+// Whether the toolkit has w on the screen (mapped and viewable), not only told to show it.
+inline bool OnScreen(wxWindow* w) {
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  using Viewable = int (*)(GdkWindow*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto viewable = reinterpret_cast<Viewable>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
+  if (!w || !windowOf || !viewable) return false;
+  GdkWindow* g = w->GTKGetDrawingWindow();
+  if (!g && w->GetConnectWidget()) g = windowOf(w->GetConnectWidget());
+  return g && viewable(g);
+}
+
+// Whether a window manager runs on the display (it names itself on the root window).
+inline bool WindowManagerRuns() {
+  using Screen = void* (*)();
+  using Name = const char* (*)(void*);
+  static auto screen = reinterpret_cast<Screen>(dlsym(RTLD_DEFAULT, "gdk_screen_get_default"));
+  static auto name =
+      reinterpret_cast<Name>(dlsym(RTLD_DEFAULT, "gdk_x11_screen_get_window_manager_name"));
+  if (!screen || !name || !screen()) return false;
+  const char* wm = name(screen());
+  return wm && std::string(wm) != "unknown";
+}
+
+// Shows a top-level window and runs the loop until it is on the screen. Under a window
+// manager that comes some time after Show(): the manager places the window first (its
+// screen position is only final then) and then gives it the focus, which real key presses
+// need; without one the window is on the screen at once and nothing activates it.
+inline bool ShowOnScreen(wxTopLevelWindow* w) {
+  w->Show();
+  if (!PumpUntil([w] { return OnScreen(w); })) return false;
+  if (!WindowManagerRuns()) return true;
+  return PumpUntil([w] { return w->IsActive(); });
 }
 
 // A window test whose resources (strings, templates, menus) come from the module at

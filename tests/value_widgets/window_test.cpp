@@ -70,7 +70,7 @@ TEST_F(EditAndSlider, LettersAreRefusedWithABeepWhileNumberCharactersPass) {
 }
 
 TEST_F(EditAndSlider, RealKeystrokesLeaveOutLettersAndAnOutOfRangeNumberShowsTheMaximum) {
-  dialog->Show();
+  ASSERT_TRUE(tvxtest::ShowOnScreen(dialog));
   text->SetFocus();
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return text->HasFocus(); }));
   wxUIActionSimulator keyboard;
@@ -83,7 +83,7 @@ TEST_F(EditAndSlider, RealKeystrokesLeaveOutLettersAndAnOutOfRangeNumberShowsThe
 }
 
 TEST_F(EditAndSlider, RealArrowKeysOnTheSliderMoveOnlyTheThumb) {
-  dialog->Show();
+  ASSERT_TRUE(tvxtest::ShowOnScreen(dialog));
   edit.SetValue(50);
   slider->SetFocus();
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return slider->HasFocus(); }));
@@ -167,7 +167,7 @@ class ColourPickerWindow : public ::testing::Test {
     dialog = new wxDialog(nullptr, wxID_ANY, "design", wxPoint(50, 50), wxSize(300, 200));
     new wxButton(dialog, 1105, "", wxPoint(10, 10), wxSize(60, 24));
     parent.Attach(dialog);
-    dialog->Show();
+    ASSERT_TRUE(tvxtest::ShowOnScreen(dialog));
     ASSERT_TRUE(picker.SubclassDlgItem(1105, &parent));
     picker.SetColour(RGB(255, 0, 0));
   }
