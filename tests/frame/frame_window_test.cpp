@@ -82,7 +82,12 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
     frame_ = dynamic_cast<CMainFrame*>(template_->GetFrame());
     EXPECT_NE(frame_, nullptr);
     frame_->ShowWindow(SW_SHOW);
-    tvxtest::PumpUntil([this] { return frame_->GetFrame()->IsShown(); });
+    // Under a window manager the frame is placed, sized and activated some time after it is
+    // shown; its bars are laid out once it has its size.
+    wxFrame* window = frame_->GetFrame();
+    tvxtest::PumpUntil([window] { return tvxtest::OnScreen(window); });
+    if (tvxtest::WindowManagerRuns()) tvxtest::PumpUntil([window] { return window->IsActive(); });
+    tvxtest::PumpUntil([window] { return window->GetClientSize().y > 0; });
     Settle();
     return *frame_;
   }
