@@ -4,8 +4,6 @@
 #include <wx/dialog.h>
 #include <wx/odcombo.h>
 #include <wx/listctrl.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -216,19 +214,8 @@ TEST_F(GridWindowTest, ASymbolCellShowsTheProgramsPictureOfItsSymbol) {
     grid.Invalidate();
     const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
     tvxtest::PumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
-    const wxRect cell(grid.GetWxWindow()->ClientToScreen(wxPoint(200, 48)), wxSize(100, 24));
-    wxBitmap shot(cell.width, cell.height, 24);
-    {
-      wxMemoryDC mem(shot);
-      wxScreenDC screen;
-      mem.Blit(0, 0, cell.width, cell.height, &screen, cell.x, cell.y);
-    }
-    const wxImage image = shot.ConvertToImage();
-    int n = 0;
-    for (int y = 0; y < image.GetHeight(); ++y)
-      for (int x = 0; x < image.GetWidth(); ++x)
-        n += RGB(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)) == colour;
-    return n;
+    return tvxtest::PixelsOnScreen(
+        wxRect(grid.GetWxWindow()->ClientToScreen(wxPoint(200, 48)), wxSize(100, 24)), colour);
   };
   constexpr COLORREF kRedSymbol = RGB(0xC0, 0, 0), kBlueSymbol = RGB(0, 0, 0xC0);
   icons->m_icon = 5;  // the sixth symbol: a blue square

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/toplevel.h>
 
 #include <dlfcn.h>
@@ -18,6 +21,7 @@
 #include "platform/modules.h"
 #include "platform/threads.h"
 #include "platform/ui/application.h"
+#include "platform/ui/gdi_types.h"
 #include "platform/window_messages.h"
 
 namespace tvxtest {
@@ -79,6 +83,22 @@ inline bool WindowManagerRuns() {
   if (!screen || !name || !screen()) return false;
   const char* wm = name(screen());
   return wm && std::string(wm) != "unknown";
+}
+
+// How many pixels of a rectangle of the screen, as the screen shows it, have the colour.
+inline int PixelsOnScreen(const wxRect& rect, COLORREF colour) {
+  wxBitmap shot(rect.width, rect.height, 24);
+  {
+    wxMemoryDC mem(shot);
+    wxScreenDC screen;
+    mem.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
+  }
+  const wxImage image = shot.ConvertToImage();
+  int count = 0;
+  for (int y = 0; y < image.GetHeight(); ++y)
+    for (int x = 0; x < image.GetWidth(); ++x)
+      count += RGB(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)) == colour;
+  return count;
 }
 
 // Shows a top-level window and runs the loop until it is on the screen. Under a window

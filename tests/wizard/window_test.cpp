@@ -83,19 +83,7 @@ TEST_F(WizardWindows, OnlyACategoryButtonStartsAMeasurement) {
 
 // How many pixels of a window, as the screen shows it, have the colour.
 int PixelsOnScreen(wxWindow* window, COLORREF colour) {
-  const wxRect rect = window->GetScreenRect();
-  wxBitmap shot(rect.width, rect.height, 24);
-  {
-    wxMemoryDC mem(shot);
-    wxScreenDC screen;
-    mem.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
-  }
-  const wxImage image = shot.ConvertToImage();
-  int count = 0;
-  for (int y = 0; y < image.GetHeight(); ++y)
-    for (int x = 0; x < image.GetWidth(); ++x)
-      count += RGB(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)) == colour;
-  return count;
+  return tvxtest::PixelsOnScreen(window->GetScreenRect(), colour);
 }
 
 TEST_F(WizardWindows, CategoryButtonsShowTheProgramsPicturesOfAnAreaAndALine) {
