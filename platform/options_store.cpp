@@ -109,7 +109,7 @@ std::string Shown(std::string_view line) {
   return out;
 }
 
-// Value names may hold any character but '=' and line breaks; keys any but ']'.
+// Value names may hold any character but '=', line breaks and carriage returns; keys any but ']'.
 Contents Parse(const std::string& text) {
   Contents contents;
   std::vector<Section>& sections = contents.sections;
@@ -145,7 +145,8 @@ Contents Parse(const std::string& text) {
       continue;
     }
     size_t eq = line.find('=');
-    if (eq == std::string::npos || eq == 0) {
+    // A name with a carriage return inside could not be written back as a value: damage.
+    if (eq == std::string::npos || eq == 0 || line.find('\r') < eq) {
       keep(true);
       continue;
     }
