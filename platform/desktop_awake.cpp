@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kService = "org.freedesktop.ScreenSaver";
 constexpr const char* kInterface = "org.freedesktop.ScreenSaver";
-// The object path of the specification, and the one older desktops serve it under.
+// The screen-saver service's usual object path, and the one older desktops serve it under.
 constexpr const char* kPaths[] = {"/org/freedesktop/ScreenSaver", "/ScreenSaver"};
 constexpr int kCallTimeoutMs = 2000;
 
