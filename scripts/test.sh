@@ -41,7 +41,11 @@ stage "real-input window tests under a window manager"
 xvfb-run -a -s "-screen 0 800x600x24" sh -c '
   openbox >/dev/null 2>&1 &
   wm=$!
-  sleep 1
+  # Until the manager names itself on the root window (a loaded machine starts it late).
+  i=0
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || [ $i -ge 100 ]; do
+    sleep 0.1; i=$((i + 1))
+  done
   ctest --test-dir build --output-on-failure -j 1 --timeout 300 -L input
   rc=$?
   kill "$wm" 2>/dev/null

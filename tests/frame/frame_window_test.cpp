@@ -224,20 +224,22 @@ bool ChangeDesktopSetting(const char* name, const char* value) {
 
 TEST_F(MainFrameTest, DesktopFontOrThemeChangeReachesTheFramesSettingsHandler) {
   CMainFrame& frame = Open();
+  wxFrame* window = frame.GetFrame();
   frame.EnterFullScreen();
-  Settle();
-  ASSERT_TRUE(IsFrameFullScreen(&frame));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::FullScreenSettled(window, true); }));
   // The desktop took the full-screen state away; the next settings change puts it back.
-  frame.GetFrame()->ShowFullScreen(false);
+  window->ShowFullScreen(false);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::FullScreenSettled(window, false); }));
   Settle();
   ASSERT_FALSE(IsFrameFullScreen(&frame));
   ASSERT_TRUE(ChangeDesktopSetting("gtk-font-name", "Sans 13"));
-  EXPECT_TRUE(tvxtest::PumpUntil([&] { return IsFrameFullScreen(&frame) != FALSE; }));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::FullScreenSettled(window, true); }));
   // And again for a new theme.
-  frame.GetFrame()->ShowFullScreen(false);
+  window->ShowFullScreen(false);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::FullScreenSettled(window, false); }));
   Settle();
   ASSERT_TRUE(ChangeDesktopSetting("gtk-theme-name", "HighContrast"));
-  EXPECT_TRUE(tvxtest::PumpUntil([&] { return IsFrameFullScreen(&frame) != FALSE; }));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::FullScreenSettled(window, true); }));
   ChangeDesktopSetting("gtk-theme-name", "Adwaita");
   ChangeDesktopSetting("gtk-font-name", "Sans 10");
   Settle();
@@ -642,7 +644,7 @@ std::int64_t ShiftedClock() {
 TEST_F(MainFrameTest, StatusPaneTellsAFixThatStoppedArriving) {
   CTolvanixDoc::SetFixClock(&ShiftedClock);
   g_clockShiftMs = 0;
-  CMainFrame& frame = Open();
+  Open();
   doc_->m_gpsOn = true;
   Feed(Gga(-3.5, 40.25, 1, 1.4, 655.5));
   ASSERT_TRUE(PumpFor([&] { return Pane(0) == "GPS Fix 3D"; }, std::chrono::seconds(2)));

@@ -40,8 +40,11 @@ class OptionsSheet : public tvxtest::ModuleWindowTest {
 };
 
 void Show(CPropiedadesOpciones& sheet, CPropertyPage* page) {
-  for (int i = 0; i < sheet.GetPageCount(); ++i)
-    if (sheet.GetPage(i) == page) ASSERT_TRUE(sheet.SetActivePage(i));
+  for (int i = 0; i < sheet.GetPageCount(); ++i) {
+    if (sheet.GetPage(i) == page) {
+      ASSERT_TRUE(sheet.SetActivePage(i));
+    }
+  }
 }
 
 // The first modal dialog other than the sheet, pressed with the given button.

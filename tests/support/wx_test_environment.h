@@ -85,6 +85,23 @@ inline bool WindowManagerRuns() {
   return wm && std::string(wm) != "unknown";
 }
 
+// Whether w is in the full-screen state wanted, as far as the screen goes: under a window
+// manager the state changes when the manager has acted on the request (its late reply to an
+// earlier request can still turn the toolkit's record back for a moment); without one the
+// request is all there is.
+inline bool FullScreenSettled(wxTopLevelWindow* w, bool wanted) {
+  if (w->IsFullScreen() != wanted) return false;
+  if (!WindowManagerRuns()) return true;
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  using State = int (*)(GdkWindow*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto state = reinterpret_cast<State>(dlsym(RTLD_DEFAULT, "gdk_window_get_state"));
+  if (!windowOf || !state) return true;
+  GdkWindow* g = windowOf(w->GetHandle());
+  constexpr int kFullScreen = 1 << 4;  // GDK_WINDOW_STATE_FULLSCREEN
+  return g && ((state(g) & kFullScreen) != 0) == wanted;
+}
+
 // How many pixels of a rectangle of the screen, as the screen shows it, have the colour.
 inline int PixelsOnScreen(const wxRect& rect, COLORREF colour) {
   wxBitmap shot(rect.width, rect.height, 24);
