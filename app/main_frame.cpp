@@ -150,7 +150,19 @@ int CMainFrame::OnCreate() {
   frame->SetTitle("Tolvanix PDA");
   frame->SetSize(frame->FromDIP(wxSize(480, 640)));
   RegisterDocumentHooks();
-  RouteMenuBarOpen(this, [this](CMenu* menu) { OnInitMenuPopup(menu, 0, FALSE); });
+  RouteMenuBarOpen(
+      this,
+      [this](CMenu* menu, bool opening) {
+        if (opening) {
+          OnInitMenuPopup(menu, 0, FALSE);
+        } else if (CTolvanixView* view = GetMapView()) {
+          view->UpdateMenuState(menu, false);  // texts made ready: no menu is open yet
+        }
+      },
+      [this] {
+        // The menu loop of the bar ended: the view repaints what the menu covered.
+        if (CTolvanixView* view = GetMapView()) view->SendMessage(WM_EXITMENULOOP, FALSE, 0);
+      });
   // Status panes show what their update handlers say, as menu items do.
   SetTimer(kPaneTimer, 500);
   return 0;

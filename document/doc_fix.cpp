@@ -91,10 +91,10 @@ void CTolvanixDoc::HandleSentence(NmeaSentenceKind kind) {
         m_hdop = gga.hdop;
         // An altitude the records cannot hold keeps the last one.
         if (const auto altitudeCm = CentimetresFromMetres(gga.altitude)) m_altitudeCm = *altitudeCm;
-        m_hasFix = gga.fixQuality != 0;
-        if (gga.fixQuality != 0 && !m_replayingNmea) m_lastFixMs = FixClockNow();
+        // A fix counts from the moment its position is stored, not before.
+        if (gga.fixQuality == 0) m_hasFix = false;
       }
-      if (gga.fixQuality != 0) SetGpsPosition(gga.longitude, gga.latitude);
+      if (gga.fixQuality != 0) SetGpsPosition(gga.longitude, gga.latitude, true);
       break;
     }
     case NMEA_GSA: {
@@ -107,8 +107,17 @@ void CTolvanixDoc::HandleSentence(NmeaSentenceKind kind) {
   }
 }
 
-void CTolvanixDoc::SetGpsPosition(double lon, double lat) {
-  if (m_holdPosition) return;  // a long document operation runs
+void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
+  auto markFix = [this, ggaFix] {
+    if (!ggaFix) return;
+    m_hasFix = true;
+    if (!m_replayingNmea) m_lastFixMs = FixClockNow();
+  };
+  if (m_holdPosition) {  // a long document operation runs
+    std::lock_guard<std::mutex> lock(m_fixLock);
+    markFix();
+    return;
+  }
 
   double datumLon = lon, datumLat = lat;
   double mapX = m_gpsMapX, mapY = m_gpsMapY;
@@ -141,6 +150,7 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat) {
     m_gpsMapY = mapY;
     m_offsetLon = walkerLon;
     m_offsetLat = walkerLat;
+    markFix();
   }
   if (converted) {
     std::lock_guard<std::mutex> lock(m_settingsLock);

@@ -134,7 +134,8 @@ class CTolvanixDoc : public CDocument {
   // ---------------------------------------------------------------------------------------
   static void OnGpsPosition(NmeaSentenceKind kind);
   void HandleSentence(NmeaSentenceKind kind);  // OnGpsPosition on this document
-  void SetGpsPosition(double lon, double lat);
+  // ggaFix: the position is a GGA fix's, which counts as the current fix once stored.
+  void SetGpsPosition(double lon, double lat, bool ggaFix = false);
   bool UpdateOffsetPosition();
   void UpdateCircleFromPosition();  // user-interface thread, from WM_REFRESH_GPS
   void OnCapturePoint();            // commands 32801 and 32861

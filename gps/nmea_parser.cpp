@@ -335,7 +335,6 @@ int CNmeaParser::ProcessSentence(const char* address, const char* data) {
   if (name.size() != 5) return 1;
   const int talker = GsvTalkerIndex(address);
   if (talker < 0) return 1;
-  const bool gps = name[0] == 'G' && name[1] == 'P';
   std::string_view kind = name.substr(2);
   if (kind == "GGA") {
     HandleGga(Fields(data));
@@ -346,9 +345,9 @@ int CNmeaParser::ProcessSentence(const char* address, const char* data) {
     HandleGsv(Fields(data), talker);
   } else if (kind == "RMC") {
     HandleRmc(Fields(data));
-  } else if (gps && kind == "RMB") {
+  } else if (kind == "RMB") {
     HandleRmb(Fields(data));
-  } else if (gps && kind == "ZDA") {
+  } else if (kind == "ZDA") {  // the time is the receiver's, whichever system it names
     HandleZda(Fields(data));
   }
   return 1;

@@ -279,7 +279,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // Empties the offset track of the document and the view.
   void ClearOffsetTrack();
   // Check marks, enabled states and texts of the main menu being opened.
-  void UpdateMenuState(CMenu* menu);
+  // opening false: the texts are made ready before any menu opens (the marker stays).
+  void UpdateMenuState(CMenu* menu, bool opening = true);
   // The layer popup on a double tap.
   void OnLButtonDblClk(UINT flags, CPoint point);
   // The one update handler of the view's commands (rules in view/core/hit_tap_modes.h).

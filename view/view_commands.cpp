@@ -337,7 +337,7 @@ void CTolvanixView::OnLButtonDblClk(UINT flags, CPoint point) {
   CWnd::OnLButtonDblClk(flags, point);
 }
 
-void CTolvanixView::UpdateMenuState(CMenu* menu) {
+void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
   CTolvanixDoc* doc = GetDocument();
   if (!menu || !doc) return;
   MenuStateInput in;
@@ -380,5 +380,5 @@ void CTolvanixView::UpdateMenuState(CMenu* menu) {
     }
   }
   // The GPS marker is not drawn while the menu is open; the end of the menu loop repaints.
-  m_focused = 0;
+  if (opening) m_focused = 0;
 }

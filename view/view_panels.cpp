@@ -170,6 +170,8 @@ BOOL CTolvanixView::OnEraseBkgnd(CDC* dc) {
 }
 
 void CTolvanixView::OnExitMenuLoop(BOOL isTrackPopupMenu) {
+  // The keys come back to where they were: the marker is drawn again if that is the view.
+  if (GetFocus() == this) m_focused = 1;
   ResetGpsMarker();
   Invalidate(FALSE);
 }

@@ -192,5 +192,8 @@ void SetFrameFullScreen(CFrameWnd* frame, bool show);
 BOOL IsFrameFullScreen(CFrameWnd* frame);
 // Each opening of a menu of the frame's menu bar: its items (submenus too) as a CMenu handed to
 // onOpen, then the checks, grayed states and texts onOpen set put on the menu being shown.
+// The texts are also made ready beforehand (opening false: no menu is open then); onClose
+// runs when an opened menu of the bar closes again.
 class CMenu;
-void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu)> onOpen);
+void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu, bool opening)> onOpen,
+                      std::function<void()> onClose = {});

@@ -355,29 +355,38 @@ BOOL IsFrameFullScreen(CFrameWnd* frame) {
   return window && window->IsFullScreen();
 }
 
-void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu)> onOpen) {
+void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu, bool opening)> onOpen,
+                      std::function<void()> onClose) {
   wxFrame* window = frame ? frame->GetFrame() : nullptr;
   if (!window || !onOpen) return;
-  auto prepare = [onOpen](wxMenu* shown) {
+  auto prepare = [onOpen](wxMenu* shown, bool opening) {
     CMenu menu;
     menu.CreatePopupMenu();
     FillFromWx(menu, shown);
-    onOpen(&menu);
+    onOpen(&menu, opening);
     CopyToWx(menu, shown);
   };
   window->Bind(wxEVT_MENU_OPEN, [prepare](wxMenuEvent& event) {
     event.Skip();
     wxMenu* shown = event.GetMenu();
     if (!shown || event.IsPopup() || shown->GetParent()) return;
-    prepare(shown);
+    prepare(shown, true);
   });
+  if (onClose) {
+    window->Bind(wxEVT_MENU_CLOSE, [onClose](wxMenuEvent& event) {
+      event.Skip();
+      wxMenu* shown = event.GetMenu();
+      if (!shown || event.IsPopup() || shown->GetParent()) return;
+      onClose();
+    });
+  }
   // A menu is sized when it opens, before the open handler changes its texts: the texts are
   // therefore also made ready beforehand, when the pointer comes onto the menu bar and, a few
   // times a second, while the program is idle (the keyboard opens menus too).
   wxMenuBar* bar = window->GetMenuBar();
   if (!bar) return;
   auto prepareAll = [prepare, bar] {
-    for (size_t i = 0; i < bar->GetMenuCount(); ++i) prepare(bar->GetMenu(i));
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i) prepare(bar->GetMenu(i), false);
   };
   bar->Bind(wxEVT_ENTER_WINDOW, [prepareAll](wxMouseEvent& event) {
     event.Skip();

@@ -89,14 +89,20 @@ TEST_F(NmeaConstellationsTest, PositionSentencesOfEveryTalkerCallBackAlike) {
     EXPECT_EQ(q.m_rmc.year, 24);
     EXPECT_DOUBLE_EQ(q.m_gsa.hdop, 0.7);
   }
-  // Other talkers and the GP-only sentences from other talkers stay ignored.
+  // Other talkers stay ignored; time and navigation sentences come from any of the six.
   CNmeaParser q;
   g_calls.clear();
   Feed(q, Framed("GQGGA,123519,4807.038,N,01131.000,W,1,17,0.7,651.3,M,46.9,M,,"));
-  Feed(q, Framed("GNZDA,201530.00,04,07,2002,00,00"));
+  Feed(q, Framed("GQZDA,201530.00,04,07,2002,00,00"));
   EXPECT_TRUE(g_calls.empty());
   EXPECT_EQ(q.m_zda.count, 0u);
-  EXPECT_EQ(q.SentenceCount(), 2u);
+  Feed(q, Framed("GNZDA,201530.00,04,07,2002,00,00"));
+  Feed(q, Framed("GNRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V"));
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_EQ(q.m_zda.count, 1u);
+  EXPECT_EQ(q.m_zda.year, 2002);
+  EXPECT_EQ(q.m_rmb.count, 1u);
+  EXPECT_EQ(q.SentenceCount(), 4u);
 }
 
 TEST_F(NmeaConstellationsTest, GsaListsOfOneEpochAreUnited) {

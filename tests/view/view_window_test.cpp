@@ -3,6 +3,7 @@
 // a captured point added to the picture at once, and the grid of the ruler.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
+#include <wx/menu.h>
 
 #include <cmath>
 #include <filesystem>
@@ -587,6 +588,40 @@ TEST_F(MainFrameKeys, KeysReachTheViewFromTheStartAndAfterTheRulerChoice) {
   tvxtest::RealClick(*view_->m_lengthPanel, 5, 5);
   input.Char(WXK_F6);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler == ruler; }));
+}
+
+// The menus' texts are made ready while the program waits, which must not hide the GPS
+// marker; a menu of the bar opened and closed with real input takes it away only meanwhile.
+TEST_F(MainFrameKeys, TheGpsMarkerStaysWhileTheMenusWaitAndComesBackAfterAMenuClosed) {
+  Square(0);
+  Paint();
+  wxUIActionSimulator input;
+  CPoint over(view_->ClientWidth() / 2, view_->ClientHeight() / 2);
+  view_->ClientToScreen(&over);
+  input.MouseMove(over.x, over.y);
+  tvxtest::PumpFor(100);
+  ASSERT_TRUE(view_->m_focused);
+  doc_->m_hasFix = true;
+  auto markerAt = [&](double share) {
+    doc_->m_datumLon = kWest + share * (kEast - kWest);
+    doc_->m_datumLat = (kSouth + kNorth) / 2;
+    view_->PostMessage(WM_REFRESH_GPS, 0, 0);
+    tvxtest::PumpFor(100);
+    return Pixel(view_->m_markerX, view_->m_markerY) == kRed;
+  };
+  tvxtest::PumpFor(800);  // the idle preparation of the menus runs meanwhile
+  EXPECT_TRUE(markerAt(0.25)) << "the marker is drawn for a new position";
+
+  wxMenuBar* bar = frame_->GetFrame()->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  const wxPoint title = bar->GetScreenPosition() + wxPoint(15, bar->GetSize().y / 2);
+  input.MouseMove(title);
+  input.MouseClick();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_focused == 0; })) << "a menu opened";
+  input.Char(WXK_ESCAPE);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_focused != 0; })) << "the menu closed";
+  EXPECT_TRUE(markerAt(0.75)) << "the marker is drawn again after the menu";
+  doc_->m_hasFix = false;
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading
