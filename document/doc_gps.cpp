@@ -76,8 +76,16 @@ void CTolvanixDoc::ToggleGps() {
       bridge.gpsBusy = &m_gpsBusy;
       bridge.running = &m_virtualPortRunning;
       bridge.owner = m_hwndView;
-      // Not running: the GPS shows as on without a reader until it is switched off.
-      if (!m_gpsLink.StartBridge(std::move(bridge), kBridgeReadyWaitMs)) return;
+      if (!m_gpsLink.StartBridge(std::move(bridge), kBridgeReadyWaitMs)) {
+        // A receiver that went away before it sent anything is lost as it is later on;
+        // any other failure: the GPS shows as on without a reader until it is switched off.
+        if (m_gpsLink.BridgeLostReceiver()) {
+          m_gpsOn = false;
+          m_gpsLink.StopAll(kStopWaitMs);
+          ClearGpsState();
+        }
+        return;
+      }
     }
     GpsReaderSetup reader;
     reader.portName = shared ? "COM0:" : PortName(m_port);

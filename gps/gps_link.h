@@ -29,6 +29,8 @@ class GpsLink {
   // True once the user chose to go on without the virtual port (see VirtualPortBridge).
   bool BridgeDeclined() const { return m_bridge && m_bridge->Declined(); }
   bool HasBridge() const { return m_bridge != nullptr; }
+  // True once the bridge ended because the receiver went away.
+  bool BridgeLostReceiver() const { return m_bridge && m_bridge->ReceiverLost(); }
   // Asks the bridge to end and waits for its done event; false when it did not end in time.
   bool StopBridge(DWORD timeoutMs);
 

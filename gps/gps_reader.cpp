@@ -69,7 +69,7 @@ int WaitForGpsData(CSerial& port, GpsStopSignal& stop) {
     DWORD got = 0;
     if (port.Read(buffer, sizeof buffer, &got) != 0) {
       port.Close();
-      return 0;
+      return kGpsDataPortLost;
     }
     if (got > 0) return 1;
     if (stop.Wait(100)) return 0;
@@ -137,7 +137,9 @@ DWORD GpsReader::GpsReaderThread() {
 
 DWORD GpsReader::GpsEventReaderThread() {
   if (!OpenPort()) return kGpsThreadPortFailed;
-  if (WaitForGpsData(m_port, m_stop) == 0) {
+  const int data = WaitForGpsData(m_port, m_stop);
+  if (data == kGpsDataPortLost) return Lost();  // gone before it sent anything
+  if (data == 0) {
     m_port.Close();
     if (m_stop.Requested()) return kGpsThreadStopped;
     Tell(m_setup.owner, Text(kStringNoData));
@@ -221,8 +223,12 @@ DWORD VirtualPortBridge::VirtualPortThread() {
     case GPS_PORT_MASK: return Fail("Unable to SetMask on GPS port");
     case GPS_PORT_TIMEOUTS: return Fail("Unable to SetupReadTimeouts on GPS port");
   }
-  if (WaitForGpsData(m_gpsPort, m_stop) == 0) {
-    return Fail(m_stop.Requested() ? std::string() : Text(kStringNoData));
+  const int data = WaitForGpsData(m_gpsPort, m_stop);
+  if (data != 1) {
+    if (m_stop.Requested()) return Fail(std::string());
+    if (data != kGpsDataPortLost) return Fail(Text(kStringNoData));
+    m_lost.store(true);
+    return Fail(ReceiverLostText(gpsPortName));
   }
 
   m_setup.running->store(true);
@@ -232,6 +238,7 @@ DWORD VirtualPortBridge::VirtualPortThread() {
     if (LONG code = m_gpsPort.WaitEvent()) {
       if (!m_setup.running->load() || m_stop.Requested()) break;
       if (code == static_cast<LONG>(platform::ERROR_OPERATION_ABORTED_CODE)) continue;
+      m_lost.store(true);
       return Fail(ReceiverLostText(gpsPortName));  // the device went away
     }
     if (!(m_gpsPort.GetEventType() & EV_RXCHAR)) continue;
@@ -241,6 +248,7 @@ DWORD VirtualPortBridge::VirtualPortThread() {
       // On a serial line a failed read is a receiver that has gone.
       if (m_gpsPort.Read(buffer, sizeof buffer, &got) != 0) {
         if (!m_setup.running->load() || m_stop.Requested()) break;
+        m_lost.store(true);
         return Fail(ReceiverLostText(gpsPortName));
       }
       // Every byte goes on, a zero byte too: the chunk is not cut short as C text would be.

@@ -70,8 +70,9 @@ enum GpsPortStep : int { GPS_PORT_OK = 0, GPS_PORT_OPEN, GPS_PORT_SETUP, GPS_POR
 GpsPortStep OpenGpsPort(CSerial& port, const std::string& name, DWORD baudRate);
 
 // Purges, then looks for bytes up to 20 times, 100 ms apart (about 2 s): 1 when bytes
-// came (they are dropped), 0 when none came, a read failed (the port is then closed) or
-// a stop was requested.
+// came (they are dropped), 0 when none came or a stop was requested, kGpsDataPortLost when
+// a read failed: the device has gone (the port is then closed).
+constexpr int kGpsDataPortLost = -1;
 int WaitForGpsData(CSerial& port, GpsStopSignal& stop);
 
 struct GpsReaderSetup {
@@ -147,6 +148,8 @@ class VirtualPortBridge : public std::enable_shared_from_this<VirtualPortBridge>
   // The driver could not be loaded and the user chose to go on without sharing the
   // receiver: the document's option "Vsp" is to be cleared (user-interface thread).
   bool Declined() const { return m_declined.load(); }
+  // The receiver went away (a read failed) before or while the bridge forwarded.
+  bool ReceiverLost() const { return m_lost.load(); }
 
   // The thread body: activates the driver, opens the receiver's port, waits for data,
   // then forwards every received byte until stopped or a read fails.
@@ -162,4 +165,5 @@ class VirtualPortBridge : public std::enable_shared_from_this<VirtualPortBridge>
   GpsStopSignal m_stop;
   std::unique_ptr<VirtualComPort> m_virtualPortDevice;
   std::atomic<bool> m_declined{false};
+  std::atomic<bool> m_lost{false};
 };

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <thread>
+
 #include "document/tolvanix_doc.h"
 #include "gps/gps_reader.h"
 #include "platform/threads.h"
@@ -328,6 +330,27 @@ TEST_P(ReceiverGoesAway, ReadingEndsWithAMessageAndSwitchesOnAgainOnceItIsBack) 
   EXPECT_LT(SwitchOff(), Bound(1000ms));
   EXPECT_FALSE(doc_->m_gpsOn);
   EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+// Unplugged while the switch-on still waits for its first bytes: the same loss, not a
+// receiver that sends nothing.
+TEST_P(ReceiverGoesAway, GoneBeforeItSentAnythingIsTheSameLoss) {
+  StartSilentReceiver(3);
+  doc_->m_commEventReader = GetParam() == Way::Events ? 1 : 0;
+  doc_->m_useVirtualPort = GetParam() == Way::Bridge ? 1 : 0;
+  std::thread unplug([this] {
+    std::this_thread::sleep_for(300ms);
+    silent_.Close();
+  });
+  doc_->OnGpsOnOff();
+  const bool ended = PumpUntil([&] { return !doc_->m_gpsOn && !doc_->m_gpsBusy; }, Bound(3s));
+  unplug.join();
+  ASSERT_TRUE(ended);
+  PumpUntil([] { return false; }, 100ms);
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, ReceiverLostText("COM3:"));
+  EXPECT_FALSE(doc_->m_virtualPortRunning);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, ReceiverGoesAway, ::testing::Values(Way::Polling, Way::Events, Way::Bridge),
