@@ -53,11 +53,13 @@ void Click(int id) {
   button->ProcessWindowEvent(event);
 }
 
-// Clicks once a modal window other than `after` is up (the next dialog of a flow).
-void ClickOnNext(wxWindow* after, int id) {
+// Clicks button `id` once a modal window that has it is up (the next dialog of a flow).
+// The window is told by its button, not by its address: the dialog before may have gone
+// and the next one been made in the same place.
+void ClickOnNext(int id) {
   auto* poll = new wxTimer;
-  poll->Bind(wxEVT_TIMER, [poll, after, id](wxTimerEvent&) {
-    if (!Shown() || Shown() == after) return;
+  poll->Bind(wxEVT_TIMER, [poll, id](wxTimerEvent&) {
+    if (!Shown() || !Shown()->FindWindow(id)) return;
     poll->Stop();
     wxTheApp->CallAfter([poll] { delete poll; });
     Click(id);
@@ -123,7 +125,8 @@ TEST_F(WizardWindows, SummaryThenEndRenameTheFeatureAndLeaveTheWizard) {
     shownName = Text(1279);
     shownPoints = Text(1283);
     dynamic_cast<wxTextCtrl*>(Shown()->FindWindow(1279))->ChangeValue("North field");
-    ClickOnNext(Shown(), 1255);  // then, on the end dialog: leave the wizard
+    ASSERT_EQ(Shown()->FindWindow(1255), nullptr);
+    ClickOnNext(1255);  // then, on the end dialog: leave the wizard
     Click(1);
   });
   doc.OnWizardNext();
