@@ -4,6 +4,7 @@
 #include "gpsextras/extras_exports.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
+#include "platform/wait_cursor.h"
 #include "platform/win_app.h"
 
 namespace {
@@ -35,6 +36,8 @@ extern "C" __attribute__((visibility("default"))) int TvxHostMessageBox(HWND own
                                                                         const char* text,
                                                                         const char* caption,
                                                                         UINT style) {
+  // Asked inside a wait: the pointer is the ordinary one while the user answers.
+  const platform::WaitCursorPause answer;
   return MessageBox(owner, text ? text : "", caption ? caption : "", style);
 }
 

@@ -1,15 +1,7 @@
-// The wait cursor while the set-up library holds the user-interface thread.
+// The wait cursor while the set-up library holds the user-interface thread: the program's
+// own, so that the library's message boxes are answered with the ordinary pointer.
 #pragma once
 
-#include "platform/ui/input.h"
+#include "platform/wait_cursor.h"
 
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
+using WaitCursor = platform::WaitCursor;

@@ -13,6 +13,8 @@
 #include "dialogs/gps_dialogs.h"
 #include "dialogs/gps_pages.h"
 #include "document/doc_options.h"
+#include "platform/message_box.h"
+#include "platform/wait_cursor.h"
 #include "platform/win_app.h"
 #include "tests/gps_dialogs/receiver_fixture.h"
 #include "tests/support/wx_test_environment.h"
@@ -53,7 +55,13 @@ TEST_F(GpsWindows, DetectionFillsBothCombosAndLeavesTheChecksAsTheUserSetThem) {
   bool virtualPortHidden = false;
   int portBefore = -2, portAfter = -2, rateAfter = -2;
   bool readerChecked = false;
-  platform::MessageBoxScript::Push(IDOK);  // the library's "found" box
+  // The library's "found" box: asked with the ordinary pointer, inside the detection's wait.
+  const int waitsBefore = platform::WaitCursorShownCount();
+  std::vector<bool> waitingWhileAsked;
+  platform::SetMessageBoxBackend([&](HWND, const std::string&, const std::string&, UINT) {
+    waitingWhileAsked.push_back(platform::WaitCursorShowing());
+    return IDOK;
+  });
   wxTheApp->CallAfter([&] {
     auto* virtualPort = page.GetDlgItemWindow(1009);
     virtualPortHidden = !virtualPort->IsShown() && !virtualPort->IsEnabled();
@@ -66,6 +74,10 @@ TEST_F(GpsWindows, DetectionFillsBothCombosAndLeavesTheChecksAsTheUserSetThem) {
     sheet.GetSheetDialog()->EndModal(wxID_CANCEL);
   });
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  platform::SetMessageBoxBackend({});
+  EXPECT_EQ(waitingWhileAsked, std::vector<bool>{false});
+  EXPECT_GT(platform::WaitCursorShownCount(), waitsBefore);
+  EXPECT_FALSE(platform::WaitCursorShowing());
   EXPECT_TRUE(virtualPortHidden);
   EXPECT_EQ(portBefore, 5);
   EXPECT_EQ(portAfter, gpstest::kReceiverPort);
