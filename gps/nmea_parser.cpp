@@ -83,7 +83,10 @@ struct Talker {
 };
 constexpr Talker kTalkers[] = {{"GP", NMEA_SYSTEM_GPS},     {"GL", NMEA_SYSTEM_GLONASS},
                                {"GA", NMEA_SYSTEM_GALILEO}, {"GB", NMEA_SYSTEM_BEIDOU},
-                               {"BD", NMEA_SYSTEM_BEIDOU},  {"GN", NMEA_SYSTEM_UNKNOWN}};
+                               {"BD", NMEA_SYSTEM_BEIDOU},  {"GN", NMEA_SYSTEM_UNKNOWN},
+                               // NMEA 4.11: satellites only (their fix is the GN one)
+                               {"GQ", NMEA_SYSTEM_QZSS},    {"GI", NMEA_SYSTEM_NAVIC}};
+constexpr int kFirstSatellitesOnlyTalker = 6;
 
 // Index of a talker in kTalkers; -1 for one whose sentences are ignored.
 int TalkerIndex(const char* talker) {
@@ -185,6 +188,8 @@ void CNmeaParser::Reset() {
   m_gsvTalker[2].system = NMEA_SYSTEM_GALILEO;
   m_gsvTalker[3].system = NMEA_SYSTEM_BEIDOU;
   m_gsvTalker[4].system = NMEA_SYSTEM_UNKNOWN;  // GN: told by the PRNs
+  m_gsvTalker[5].system = NMEA_SYSTEM_QZSS;
+  m_gsvTalker[6].system = NMEA_SYSTEM_NAVIC;
   m_gga = NmeaGga{};
   m_gsa = NmeaGsa{};
   m_gsv = NmeaGsv{};
@@ -312,6 +317,8 @@ int CNmeaParser::GsvTalkerIndex(const char* talker) {
     case 2: return 2;         // GA
     case 3: case 4: return 3; // GB, BD
     case 5: return 4;         // GN
+    case 6: return 5;         // GQ
+    case 7: return 6;         // GI
     default: return -1;
   }
 }
@@ -336,6 +343,7 @@ int CNmeaParser::ProcessSentence(const char* address, const char* data) {
   const int talker = GsvTalkerIndex(address);
   if (talker < 0) return 1;
   std::string_view kind = name.substr(2);
+  if (TalkerIndex(address) >= kFirstSatellitesOnlyTalker && kind != "GSA" && kind != "GSV") return 1;
   if (kind == "GGA") {
     HandleGga(Fields(data));
   } else if (kind == "GSA") {

@@ -223,7 +223,7 @@ class CNmeaParser {
     std::uint8_t messages = 0;  // of its last sequence
     GpsSatellite satellite[NmeaGsv::kTableSize] = {};
   };
-  static constexpr int kGsvTalkers = 5;
+  static constexpr int kGsvTalkers = 7;
   static int GsvTalkerIndex(const char* talker);
 
   void HandleGga(const Fields& f);

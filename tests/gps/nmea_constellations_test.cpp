@@ -192,6 +192,21 @@ TEST_F(NmeaConstellationsTest, SatellitesInViewOfEveryTalkerAreKeptApart) {
   FeedAll(q, GsvSequence("BD", 8, 1, 1));
   EXPECT_EQ(InView(q), (std::vector<Seen>{{4, 8}, {1, 64}, {2, 65}, {2, 66}}));
   EXPECT_EQ(q.m_gsv.satellite[0].signal, 0);
+
+  // NMEA 4.11: QZSS and NavIC satellites under their own talkers, used by system id; their
+  // talkers give no position of their own.
+  CNmeaParser r;
+  g_calls.clear();
+  Feed(r, Framed("GNGSA,A,3,02,,,,,,,,,,,,1.5,0.8,1.2,5"));
+  FeedAll(r, GsvSequence("GQ", 2, 1, 2, "1"));  // 2 3
+  FeedAll(r, GsvSequence("GI", 2, 1, 1, "1"));  // 2
+  Feed(r, Framed("GQGGA,123519,4807.038,N,01131.000,W,1,17,0.7,651.3,M,46.9,M,,"));
+  EXPECT_EQ(InView(r), (std::vector<Seen>{{5, 2}, {5, 3}, {6, 2}}));
+  EXPECT_EQ(r.m_gsv.satellite[0].usedInFix, 1u);
+  EXPECT_EQ(r.m_gsv.satellite[1].usedInFix, 0u);
+  EXPECT_EQ(r.m_gsv.satellite[2].usedInFix, 0u);  // NavIC 2 is not QZSS 2
+  EXPECT_EQ(g_calls, std::vector<NmeaSentenceKind>{NMEA_GSA});
+  EXPECT_EQ(r.m_gga.count, 0u);
 }
 
 TEST_F(NmeaConstellationsTest, SatellitesInViewFillTheTableAndNoMore) {
