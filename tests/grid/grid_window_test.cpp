@@ -68,6 +68,10 @@ class GridWindowTest : public ::testing::Test {
     tvxtest::RealClick(grid, p.x, p.y);
   }
   void Key(int key) { tvxtest::RealKey(grid, key); }
+  void ShiftKey(int key) {
+    wxUIActionSimulator().Char(key, wxMOD_SHIFT);
+    tvxtest::PumpFor(60);
+  }
   // Whether the keys go to the grid itself (not to an editor or the dialog).
   bool GridHasFocus() { return wxWindow::FindFocus() == grid.GetWxWindow(); }
   // Pixels of the grid's picture inside a cell that are not its background.
@@ -155,6 +159,9 @@ TEST_F(GridWindowTest, TypingOpensAnEditThatCommitsOnEnterAndRestoresOnEscape) {
   Key(WXK_LEFT);  // moves the caret in an edit started by F2
   Key('y');
   EXPECT_EQ(second->GetValue(), "xyz");
+  Key(WXK_DOWN);  // nothing to do in a one-line edit: the edit keeps the keys
+  ASSERT_EQ(OpenEdit(), second);
+  EXPECT_EQ(wxWindow::FindFocus(), second);
   Key(WXK_ESCAPE);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
   EXPECT_EQ(grid.GetItemText(2, 1), "x");
@@ -164,7 +171,7 @@ TEST_F(GridWindowTest, TypingOpensAnEditThatCommitsOnEnterAndRestoresOnEscape) {
 }
 
 // An edit started by typing ends on an arrow and the focus moves on; Tab stores the text and
-// goes on editing the next cell.
+// goes on editing the next cell, Shift+Tab the one before.
 TEST_F(GridWindowTest, ArrowsAndTabEndAnEditStartedByTypingAndMoveOn) {
   Tap(3, 1);
   Key('a');
@@ -184,9 +191,13 @@ TEST_F(GridWindowTest, ArrowsAndTabEndAnEditStartedByTypingAndMoveOn) {
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return OpenEdit() != nullptr; }));
   Key('c');
   EXPECT_EQ(OpenEdit()->GetValue(), "c");
+  ShiftKey(WXK_TAB);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.GetItemText(2, 2) == "c"; }));
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return OpenEdit() != nullptr; }));
+  EXPECT_EQ(OpenEdit()->GetValue(), "b");
   Key(WXK_RETURN);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
-  EXPECT_EQ(grid.GetItemText(2, 2), "c");
   EXPECT_EQ(owner.edited, (std::vector<int>{3, 2, 2}));
   EXPECT_TRUE(GridHasFocus());
 }
