@@ -68,7 +68,9 @@ class InPlaceEditor : public GridInPlaceControl {
     bool ctrl = (modifiers & MK_CONTROL) != 0;
     bool ends = kind_ == EditorKind::Text ? GridEditEndsOnKey(key, exitOnNavigation_, ctrl)
                                           : (ctrl && GridEditEndsOnKey(key, false, true));
-    if (!ends) return false;
+    // Up and down have nothing to do in a one-line edit; the toolkit would move the keyboard
+    // focus out of it with them (ending the edit and leaving the focus off the grid).
+    if (!ends) return kind_ == EditorKind::Text && (key == gridkey::kUp || key == gridkey::kDown);
     lastKey_ = key;
     Finish();
     return true;

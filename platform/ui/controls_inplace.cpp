@@ -203,6 +203,7 @@ void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
     return alive && *alive ? (*alive)->impl_.get() : nullptr;
   };
   auto keyHandler = [live](wxKeyEvent& event) {
+    platform::ui::NoteKeyboardState(event);
     Impl* i = live();
     UINT key = platform::ui::KeyFromWx(event.GetKeyCode());
     bool swallow = false;
@@ -216,6 +217,7 @@ void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
     if (!swallow) event.Skip();
   };
   auto charHandler = [live](wxKeyEvent& event) {
+    platform::ui::NoteKeyboardState(event);
     Impl* i = live();
     wxChar ch = event.GetUnicodeKey();
     if (ch == WXK_NONE) ch = static_cast<wxChar>(event.GetKeyCode() < 32 ? event.GetKeyCode() : 0);
@@ -251,6 +253,7 @@ void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
   // Enter, Escape and Tab would otherwise go to the dialog (default button, cancel,
   // navigation) before the control saw them: the control asks for every key.
   auto hookHandler = [live](wxKeyEvent& event) {
+    platform::ui::NoteKeyboardState(event);  // Shift+Tab moves back once the edit ends
     Impl* i = live();
     int code = event.GetKeyCode();
     UINT ch = code == WXK_ESCAPE ? 27u

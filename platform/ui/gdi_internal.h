@@ -6,6 +6,7 @@
 #include <wx/dcmemory.h>
 #include <wx/font.h>
 #include <wx/image.h>
+#include <wx/kbdstate.h>
 #include <wx/region.h>
 
 #include <memory>
@@ -138,6 +139,10 @@ WindowSurface& EnsureSurface(wxWindow* window);
 void PresentSurface(wxWindow* window, const wxRect& rect);
 // Paint event: runs the window's paint for the invalid part, then copies the backing out.
 void PaintSurface(CWnd* owner, wxWindow* window);
+
+// Keeps GetKeyState's Shift, Ctrl and Alt in step with a key event that reached a control of
+// the platform's own (an in-place editor) rather than a program window.
+void NoteKeyboardState(const wxKeyboardState& state);
 
 wxColour ToWxColour(COLORREF colour);
 COLORREF FromWxColour(const wxColour& colour);

@@ -286,6 +286,8 @@ std::map<wxWindow*, WindowSurface>& Surfaces() {
 
 }  // namespace
 
+void NoteKeyboardState(const wxKeyboardState& state) { UpdateKeys(state); }
+
 UINT KeyFromWx(int code) {
   if (code >= 'a' && code <= 'z') return static_cast<UINT>(code - 'a' + 'A');
   if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == ' ')

@@ -7,6 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
+#include <wx/timer.h>
 
 #include <filesystem>
 
@@ -17,6 +18,7 @@
 #include "platform/options_store.h"
 #include "platform/win_app.h"
 #include "tests/support/wx_test_environment.h"
+#include "tests/view/real_input.h"
 
 extern "C" const TvxResourceBlob* tvx_program_resources();
 
@@ -164,22 +166,33 @@ TEST_F(FeatureDialogs, AColourCellOpensTheAreaDesignAndTakesItsChoice) {
   CDlgObjectList dlg(0, doc_.get());
   int shownPattern = -2;
   bool radiosEnabled = false;
-  wxTheApp->CallAfter([&] {
-    dlg.m_Grid.SetFocusCell(1, 2);
-    // The design dialog runs inside: choose the vertical-line pattern there.
-    wxTheApp->CallAfter([&] {
-      CDlgAreaDesign* dialog = nullptr;
-      for (wxWindow* top : wxTopLevelWindows) {
-        if (auto* found = dynamic_cast<CDlgAreaDesign*>(CWnd::FromWxWindow(top))) dialog = found;
-      }
-      ASSERT_NE(dialog, nullptr);
+  // The design dialog runs inside the key press: it is answered once it is on the screen
+  // (the vertical-line pattern chosen).
+  wxTimer answer;
+  answer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    for (wxWindow* top : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<CDlgAreaDesign*>(CWnd::FromWxWindow(top));
+      if (!dialog || !tvxtest::OnScreen(top)) continue;
+      answer.Stop();
       auto* solid = static_cast<wxRadioButton*>(dialog->GetDlgItemWindow(1077));
       shownPattern = solid && solid->GetValue() ? 0 : -1;
       radiosEnabled = solid && solid->IsEnabled();
       static_cast<wxRadioButton*>(dialog->GetDlgItemWindow(1079))->SetValue(true);
       Click(*dialog, IDOK);
-    });
-    platform::ui::SimulateKey(&dlg.m_Grid, VK_F2);
+    }
+  });
+  wxTheApp->CallAfter([&] {
+    auto* top = dynamic_cast<wxTopLevelWindow*>(dlg.GetWxWindow());
+    ASSERT_TRUE(top && tvxtest::PumpUntil([&] {
+      return tvxtest::OnScreen(top) && (!tvxtest::WindowManagerRuns() || top->IsActive());
+    }));
+    RECT cell;
+    dlg.m_Grid.GetCellRect(1, 2, &cell);
+    tvxtest::RealClick(dlg.m_Grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    ASSERT_EQ(dlg.m_Grid.GetFocusCell(), GridCellId(1, 2));
+    answer.Start(50);
+    tvxtest::RealKey(dlg.m_Grid, WXK_F2);
+    tvxtest::PumpUntil([&] { return shownPattern != -2; });
     Click(dlg, IDOK);
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);

@@ -1,5 +1,6 @@
 // The grid as a window under Xvfb: what a user sees in its cells, and what taps, keys and
-// an in-place edit do, with the owner's notifications recorded.
+// an in-place edit do, with the owner's notifications recorded. Taps and keys are real X
+// input with the event loop running between them: the test runs alone on the display.
 #include <gtest/gtest.h>
 #include <wx/dialog.h>
 #include <wx/odcombo.h>
@@ -12,15 +13,12 @@
 #include "platform/modules.h"
 #include "platform/resource_blob.h"
 #include "tests/support/wx_test_environment.h"
+#include "tests/view/real_input.h"
 #include "widgets/grid_ctrl.h"
 
 extern "C" const TvxResourceBlob* tvx_program_resources();
 
 namespace {
-
-using platform::ui::MouseAction;
-using platform::ui::SimulateKey;
-using platform::ui::SimulateMouse;
 
 // The dialog that hosts the grid: it records the grid's notifications.
 class Owner : public CWnd {
@@ -55,8 +53,8 @@ class GridWindowTest : public ::testing::Test {
       grid.SetRowHeight(r, 24);
     }
     for (int c = 0; c < 3; ++c) grid.SetColumnWidth(c, 100);
-    dialog->Show();
-    tvxtest::PumpUntil([&] { return dialog->IsShownOnScreen(); });
+    ASSERT_TRUE(tvxtest::ShowOnScreen(dialog));
+    tvxtest::PumpFor(100);
   }
   void TearDown() override {
     if (dialog) {
@@ -66,9 +64,16 @@ class GridWindowTest : public ::testing::Test {
   }
   CPoint CellCentre(int row, int col) { return CPoint(col * 100 + 50, row * 24 + 12); }
   void Tap(int row, int col) {
-    SimulateMouse(&grid, MouseAction::LeftDown, CellCentre(row, col));
-    SimulateMouse(&grid, MouseAction::LeftUp, CellCentre(row, col));
+    const CPoint p = CellCentre(row, col);
+    tvxtest::RealClick(grid, p.x, p.y);
   }
+  void Key(int key) { tvxtest::RealKey(grid, key); }
+  void ShiftKey(int key) {
+    wxUIActionSimulator().Char(key, wxMOD_SHIFT);
+    tvxtest::PumpFor(60);
+  }
+  // Whether the keys go to the grid itself (not to an editor or the dialog).
+  bool GridHasFocus() { return wxWindow::FindFocus() == grid.GetWxWindow(); }
   // Pixels of the grid's picture inside a cell that are not its background.
   int InkIn(int row, int col, COLORREF background) {
     CClientDC dc(&grid);
@@ -112,7 +117,7 @@ TEST_F(GridWindowTest, TapsSelectKeysMoveTheFocusAndHeaderTapsSort) {
   EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
   EXPECT_EQ(owner.Count(GVN_CLICK), 1);
 
-  SimulateKey(&grid, VK_DOWN);
+  Key(WXK_DOWN);  // one row, not two
   EXPECT_EQ(grid.GetFocusCell(), GridCellId(3, 1));
   EXPECT_TRUE(grid.IsCellSelected(3, 2));
   EXPECT_FALSE(grid.IsCellSelected(2, 2));
@@ -126,34 +131,75 @@ TEST_F(GridWindowTest, TapsSelectKeysMoveTheFocusAndHeaderTapsSort) {
 }
 
 TEST_F(GridWindowTest, TypingOpensAnEditThatCommitsOnEnterAndRestoresOnEscape) {
-  grid.SetFocusCell(1, 1);
-  SimulateKey(&grid, 'Q');  // a typed letter replaces the whole text
+  Tap(1, 1);
+  ASSERT_EQ(grid.GetFocusCell(), GridCellId(1, 1));
+  Key('q');  // a typed letter replaces the whole text, and is there once
   wxTextCtrl* edit = OpenEdit();
   ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->GetValue().Lower(), "q");
-  edit->AppendText("rs");
-  wxKeyEvent enter(wxEVT_CHAR);
-  enter.m_keyCode = WXK_RETURN;
-  enter.m_uniChar = WXK_RETURN;
-  edit->ProcessWindowEvent(enter);
-  tvxtest::PumpUntil([&] { return !owner.edited.empty(); });
-  EXPECT_EQ(wxString(grid.GetItemText(1, 1)).Lower(), "qrs");
+  EXPECT_EQ(edit->GetValue(), "q");
+  EXPECT_EQ(wxWindow::FindFocus(), edit);
+  Key('r');
+  Key('s');
+  EXPECT_EQ(edit->GetValue(), "qrs");
+  Key(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !owner.edited.empty() && !OpenEdit(); }));
+  EXPECT_EQ(grid.GetItemText(1, 1), "qrs");
   EXPECT_EQ(owner.edited, (std::vector<int>{1}));
   EXPECT_TRUE(grid.GetItemState(1, 1) & GVIS_MODIFIED);
+  EXPECT_TRUE(GridHasFocus());
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(1, 1));  // Enter does not move on
 
-  grid.SetFocusCell(2, 1);
-  SimulateKey(&grid, VK_F2);  // F2 keeps the text
+  Key(WXK_DOWN);  // the grid has the keys again
+  ASSERT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+  Key(WXK_F2);  // F2 keeps the text, the caret at its end
   wxTextCtrl* second = OpenEdit();
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second->GetValue(), "x");
-  second->ChangeValue("changed");
-  wxKeyEvent escape(wxEVT_CHAR);
-  escape.m_keyCode = WXK_ESCAPE;
-  escape.m_uniChar = WXK_ESCAPE;
-  second->ProcessWindowEvent(escape);
-  tvxtest::PumpUntil([] { return true; });
+  Key('z');
+  Key(WXK_LEFT);  // moves the caret in an edit started by F2
+  Key('y');
+  EXPECT_EQ(second->GetValue(), "xyz");
+  Key(WXK_DOWN);  // nothing to do in a one-line edit: the edit keeps the keys
+  ASSERT_EQ(OpenEdit(), second);
+  EXPECT_EQ(wxWindow::FindFocus(), second);
+  Key(WXK_ESCAPE);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
   EXPECT_EQ(grid.GetItemText(2, 1), "x");
   EXPECT_EQ(owner.edited.size(), 1u);
+  EXPECT_TRUE(GridHasFocus());
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+}
+
+// An edit started by typing ends on an arrow and the focus moves on; Tab stores the text and
+// goes on editing the next cell, Shift+Tab the one before.
+TEST_F(GridWindowTest, ArrowsAndTabEndAnEditStartedByTypingAndMoveOn) {
+  Tap(3, 1);
+  Key('a');
+  ASSERT_NE(OpenEdit(), nullptr);
+  Key(WXK_UP);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.GetItemText(3, 1) == "a"; }));
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return OpenEdit() != nullptr; }));
+  EXPECT_EQ(OpenEdit()->GetValue(), "x");  // the next cell's edit
+  Key(WXK_ESCAPE);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
+
+  Key('b');
+  Key(WXK_TAB);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.GetItemText(2, 1) == "b"; }));
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 2));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return OpenEdit() != nullptr; }));
+  Key('c');
+  EXPECT_EQ(OpenEdit()->GetValue(), "c");
+  ShiftKey(WXK_TAB);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.GetItemText(2, 2) == "c"; }));
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return OpenEdit() != nullptr; }));
+  EXPECT_EQ(OpenEdit()->GetValue(), "b");
+  Key(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
+  EXPECT_EQ(owner.edited, (std::vector<int>{3, 2, 2}));
+  EXPECT_TRUE(GridHasFocus());
 }
 
 TEST_F(GridWindowTest, ADropDownListCellTakesTheChosenOption) {
@@ -163,8 +209,8 @@ TEST_F(GridWindowTest, ADropDownListCellTakesTheChosenOption) {
   combo->SetOptions({"Area", "Line"});
   combo->SetStyle(3);
   grid.SetItemText(1, 2, "Area");
-  grid.SetFocusCell(1, 2);
-  SimulateKey(&grid, VK_F2);
+  Tap(1, 2);
+  Key(WXK_F2);
   wxOwnerDrawnComboBox* list = nullptr;
   for (wxWindow* child : grid.GetWxWindow()->GetChildren()) {
     if (auto* c = dynamic_cast<wxOwnerDrawnComboBox*>(child); c && c->IsShown()) list = c;
@@ -189,8 +235,8 @@ TEST_F(GridWindowTest, ASymbolCellOffersTheTwentyFourSymbolsAndKeepsTheChosenOne
   auto* icons = dynamic_cast<CGridCellListCtrlIcon*>(grid.GetCell(2, 2));
   ASSERT_NE(icons, nullptr);
   icons->m_icon = 3;
-  grid.SetFocusCell(2, 2);
-  SimulateKey(&grid, VK_F2);
+  Tap(2, 2);
+  Key(WXK_F2);
   wxListCtrl* list = nullptr;
   for (wxWindow* child : grid.GetWxWindow()->GetChildren()) {
     if (auto* l = dynamic_cast<wxListCtrl*>(child); l && l->IsShown()) list = l;

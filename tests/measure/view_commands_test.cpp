@@ -156,9 +156,12 @@ class MeasureViewInput : public MeasureViewCommands {
     MeasureViewCommands::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     mapDoc_->m_notifyActive = 0;
+    // Under a window manager the frame takes its size once the manager has placed it.
+    ASSERT_TRUE(tvxtest::ShowOnScreen(frame_->GetFrame()));
     frame_->GetFrame()->SetClientSize(420, 360);
-    frame_->GetFrame()->Raise();
-    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() == 420; }));
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->ClientWidth() == 420 && frame_->GetFrame()->GetScreenRect().width >= 420;
+    }));
   }
   bool Enabled(UINT id) {
     CCmdUI ui(id);
@@ -213,12 +216,22 @@ TEST_F(MeasureViewInput, DivisionRefusesNewFeaturesAndCancelLeavesTheUsersOnes) 
   // Enter: all refused.
   const int left = view_->MapLeft();
   ASSERT_GT(left, 100);
+  // The division's window is put in the screen's bottom-left corner, off the map, as a user
+  // drags it aside.
+  wxWindow* divide = view_->m_splitDialog->GetWxWindow();
+  const wxRect mapArea = view_->GetWxWindow()->GetScreenRect();
+  divide->Move(0, wxGetDisplaySize().y - divide->GetSize().y - 40);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !divide->GetScreenRect().Intersects(mapArea); }));
   tvxtest::RealClick(*view_, left + 20, view_->ClientHeight() / 2);
   EXPECT_EQ(mapDoc_->m_features.size(), 4u);
   EXPECT_FALSE(Enabled(32842));
   EXPECT_FALSE(Enabled(32862));
+  view_->m_keyActions[8] = 24;  // Enter reaches the view: the HDOP filter switches
+  const int filter = mapDoc_->m_hdopFilterOn;
+  tvxtest::RealKey(*view_, WXK_RETURN);
+  EXPECT_NE(mapDoc_->m_hdopFilterOn, filter);
   view_->m_keyActions[8] = 25;  // Enter: new feature, automatic capture, a point
-  platform::ui::SimulateKey(view_, VK_RETURN);
+  tvxtest::RealKey(*view_, WXK_RETURN);
   EXPECT_EQ(mapDoc_->m_features.size(), 4u);
 
   // The tap mode can still be left; then a tap on the first part's first vertex, drawn in

@@ -18,6 +18,7 @@
 #include "platform/win_app.h"
 #include "tests/support/program_sandbox.h"
 #include "tests/support/wx_test_environment.h"
+#include "tests/view/real_input.h"
 #include "view/core/hit_tap_modes.h"
 #include "view/tolvanix_view.h"
 
@@ -28,7 +29,6 @@ bool IsHiResScreen() { return false; }
 namespace {
 
 using platform::ui::MouseAction;
-using platform::ui::SimulateKey;
 using platform::ui::SimulateMouse;
 
 // A frame that records what the view asks of its bars.
@@ -278,34 +278,45 @@ TEST_F(TapWindow, CircleByDragStoresItsCentreAndTheSquareAroundIt) {
   EXPECT_NEAR(n, centre.y - d, 0.01);
 }
 
+// Real key presses on the view, after a tap into it as a user gives it the keys. The
+// handheld's application button 1 is F5 on a desktop keyboard.
 TEST_F(TapWindow, KeysRunTheirActionsThroughTheUpdateHandlers) {
   doc_->DeleteAllFeatures();
   Feature("Base", {{2.10, 41.30}, {2.11, 41.31}});
+  // Under a window manager the frame takes its size only once it is placed: the tap waits.
+  wxFrame* frame = frame_->GetFrame();
+  ASSERT_TRUE(tvxtest::ShowOnScreen(frame));
+  frame->SetClientSize(240, 300);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return frame->GetScreenRect().width >= 240; }));
+  tvxtest::RealClick(*view_, view_->ClientWidth() - 10, view_->ClientHeight() / 2);
+  ASSERT_TRUE(platform::PopupMenuScript::TakeShown().empty());
+  ASSERT_EQ(wxWindow::FindFocus(), view_->GetWxWindow());
+  auto key = [&](int code) { tvxtest::RealKey(*view_, code); };
   view_->m_zoom = 0.8;
-  SimulateKey(view_, VK_UP);  // zoom in
+  key(WXK_UP);  // zoom in, once
   EXPECT_DOUBLE_EQ(view_->m_zoom, 1.0);
   view_->m_tapMode = kTapWaypoint;  // zoom is disabled there
-  SimulateKey(view_, VK_DOWN);
+  key(WXK_DOWN);
   EXPECT_DOUBLE_EQ(view_->m_zoom, 1.0);
   view_->m_tapMode = kTapNone;
 
   // Application button 1 assigned the HDOP filter switch: twice leaves it as it was.
   view_->m_keyActions[0] = 24;
   const int filter = doc_->m_hdopFilterOn;
-  SimulateKey(view_, VK_APP1);
+  key(WXK_F5);
   EXPECT_NE(doc_->m_hdopFilterOn, filter);
-  SimulateKey(view_, VK_APP1);
+  key(WXK_F5);
   EXPECT_EQ(doc_->m_hdopFilterOn, filter);
   // Without "HKE" the buttons are not the view's.
   view_->m_hotKeys = 0;
   view_->UpdateHotKeys();
-  SimulateKey(view_, VK_APP1);
+  key(WXK_F5);
   EXPECT_EQ(doc_->m_hdopFilterOn, filter);
   // Capture needs a receiver with a fix: the default button 1 does nothing without one.
   view_->m_hotKeys = 1;
   view_->UpdateHotKeys();
   view_->m_keyActions[0] = 1;
-  SimulateKey(view_, VK_APP1);
+  key(WXK_F5);
   EXPECT_EQ(doc_->m_features[0].VertexCount(), 2u);
 
   // The combined start (Enter given code 25) with automatic capture already on: one new
@@ -316,7 +327,7 @@ TEST_F(TapWindow, KeysRunTheirActionsThroughTheUpdateHandlers) {
   doc_->m_gpsLat = doc_->m_datumLat = 41.305;
   doc_->m_autoCapture = true;
   view_->m_keyActions[8] = 25;
-  SimulateKey(view_, VK_RETURN);
+  key(WXK_RETURN);
   ASSERT_EQ(doc_->m_features.size(), 2u);
   EXPECT_EQ(doc_->m_current, 1);
   ASSERT_EQ(doc_->m_features[1].VertexCount(), 1u);
