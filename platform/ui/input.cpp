@@ -217,11 +217,6 @@ CWnd* MouseTarget(CWnd* window, CPoint* point) {
   return window;
 }
 
-UINT VirtualKeyOfChar(int ch) {
-  if (ch >= 'a' && ch <= 'z') return static_cast<UINT>(ch - 'a' + 'A');
-  return static_cast<UINT>(ch);
-}
-
 bool InDialog(wxWindow* window) {
   return dynamic_cast<wxDialog*>(wxGetTopLevelParent(window)) != nullptr;
 }
