@@ -30,7 +30,11 @@ BEGIN_MESSAGE_MAP(CColourPickerPopup, CCustomWnd)
   ON_MESSAGE(WM_PALETTECHANGED, &CColourPickerPopup::OnPaletteChanged)
 END_MESSAGE_MAP()
 
-CColourPickerPopup::CColourPickerPopup() { Initialise(); }
+CColourPickerPopup::CColourPickerPopup() {
+  // A cell held still before the release is a choice like any other, not a hold gesture.
+  EnableTapAndHold(false);
+  Initialise();
+}
 CColourPickerPopup::~CColourPickerPopup() = default;
 
 void CColourPickerPopup::Initialise() {
@@ -191,6 +195,7 @@ BEGIN_MESSAGE_MAP(CColourPicker, CCustomWnd)
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
   ON_WM_KEYDOWN()
+  ON_WM_GETDLGCODE()
   ON_WM_SETFOCUS()
   ON_WM_KILLFOCUS()
   ON_MESSAGE(CPN_SELENDOK, &CColourPicker::OnSelEndOK)
@@ -313,11 +318,22 @@ void CColourPicker::OnLButtonUp(UINT, CPoint point) {
 }
 
 void CColourPicker::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+  // The desktop gives the keys to the window the user worked last (the button just tapped),
+  // not to the popup: while it is open they are the popup's.
+  if (m_popupOpen && m_popup && m_popup->m_hWnd) {
+    m_popup->OnKeyDown(key, repeat, flags);
+    return;
+  }
   if (key == VK_SPACE || key == VK_RETURN) {
     OnClicked();
     return;
   }
   CCustomWnd::OnKeyDown(key, repeat, flags);
+}
+
+UINT CColourPicker::OnGetDlgCode() {
+  // While the popup is open Enter and Escape end it rather than the dialog.
+  return m_popupOpen ? DLGC_WANTALLKEYS : CCustomWnd::OnGetDlgCode();
 }
 
 void CColourPicker::OnSetFocus(CWnd*) {

@@ -99,6 +99,7 @@ class CColourPicker : public CCustomWnd {
   void OnLButtonDown(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  UINT OnGetDlgCode();
   void OnSetFocus(CWnd* oldWindow);
   void OnKillFocus(CWnd* newWindow);
   LRESULT OnSelEndOK(WPARAM colour, LPARAM);
