@@ -856,12 +856,32 @@ class CustomWindow : public wxWindow {
   bool takesFocus_;
 };
 
+// A popup takes the toolkit's input grab while it is shown, as the toolkit's own menus and
+// lists do: inside a modal dialog, whose grab would otherwise send the popup's clicks and
+// keys to the dialog, the popup gets them.
 class PopupFrame : public wxFrame {
  public:
   PopupFrame(wxWindow* owner, const wxRect& rect)
       : wxFrame(owner, wxID_ANY, wxString(), rect.GetPosition(), rect.GetSize(),
                 wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxWANTS_CHARS) {}
+  ~PopupFrame() override { Grab(false); }
   bool AcceptsFocus() const override { return true; }
+  bool Show(bool show = true) override {
+    const bool changed = wxFrame::Show(show);
+    Grab(show);
+    return changed;
+  }
+
+ private:
+  void Grab(bool on) {
+    using GrabFn = void (*)(GtkWidget*);
+    static auto add = reinterpret_cast<GrabFn>(dlsym(RTLD_DEFAULT, "gtk_grab_add"));
+    static auto remove = reinterpret_cast<GrabFn>(dlsym(RTLD_DEFAULT, "gtk_grab_remove"));
+    if (on == grabbed_ || !add || !remove || !m_widget) return;
+    (on ? add : remove)(m_widget);
+    grabbed_ = on;
+  }
+  bool grabbed_ = false;
 };
 
 long WxStyle(DWORD style) {

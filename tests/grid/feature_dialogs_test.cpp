@@ -13,6 +13,7 @@
 
 #include "app/strings.h"
 #include "dialogs/feature_dialogs.h"
+#include "widgets/colour_picker.h"
 #include "document/tolvanix_doc.h"
 #include "platform/message_box.h"
 #include "platform/options_store.h"
@@ -200,6 +201,43 @@ TEST_F(FeatureDialogs, AColourCellOpensTheAreaDesignAndTakesItsChoice) {
   EXPECT_TRUE(radiosEnabled);
   EXPECT_EQ(doc_->m_features[0].pattern, 2);
   EXPECT_EQ(doc_->m_features[0].colour, 0x0000FFu);
+}
+
+// The design dialog as the screen shows it: its colour picker's swatch in the chosen colour,
+// and in a colour tapped in the picker's popup once the popup has closed.
+TEST_F(FeatureDialogs, TheDesignDialogsSwatchShowsTheColourOnTheScreen) {
+  CDlgAreaDesign area(static_cast<int>(FeatureType::Area));
+  area.m_pattern = 0;
+  area.m_color = 0x00FF00;
+  int before = -1, after = -1;
+  COLORREF tapped = 0;
+  wxTheApp->CallAfter([&] {
+    auto* top = dynamic_cast<wxTopLevelWindow*>(area.GetWxWindow());
+    ASSERT_TRUE(top && tvxtest::ShowOnScreen(top));
+    CColourPicker& picker = area.m_colourPicker;
+    auto swatch = [&](COLORREF colour) {
+      return tvxtest::PixelsOnScreen(picker.GetWxWindow()->GetScreenRect(), colour);
+    };
+    tvxtest::PumpUntil([&] { return (before = swatch(RGB(0, 255, 0))) > 50; });
+    CRect r;
+    picker.GetClientRect(&r);
+    tvxtest::RealClick(picker, r.Width() / 2, r.Height() / 2);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      CColourPickerPopup* p = picker.GetPopup();
+      return p && tvxtest::OnScreen(p->GetWxWindow());
+    }));
+    CColourPickerPopup* popup = picker.GetPopup();
+    const CPoint cell = popup->Layout().CellRect(13).CenterPoint();
+    tvxtest::RealClick(*popup, cell.x, cell.y);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return !picker.IsPopupOpen(); }));
+    tapped = picker.GetColour();
+    tvxtest::PumpUntil([&] { return (after = swatch(tapped)) > 50; });
+    Click(area, IDCANCEL);
+  });
+  area.DoModal();
+  EXPECT_GT(before, 50);
+  EXPECT_NE(tapped, RGB(0, 255, 0));
+  EXPECT_GT(after, 50) << "the swatch shows the tapped colour";
 }
 
 TEST_F(FeatureDialogs, ALineDesignHasNoPatternAndAnAreaDesignBecomesTheDefault) {

@@ -102,19 +102,46 @@ inline bool FullScreenSettled(wxTopLevelWindow* w, bool wanted) {
   return g && ((state(g) & kFullScreen) != 0) == wanted;
 }
 
-// How many pixels of a rectangle of the screen, as the screen shows it, have the colour.
+// How many pixels of a rectangle of the screen, as the screen shows it now, have the colour.
+// Read through the toolkit's own display after a round trip, so that everything drawn before
+// has reached the screen (the screen device context keeps the first picture it read of a
+// place and shows later changes no more).
 inline int PixelsOnScreen(const wxRect& rect, COLORREF colour) {
-  wxBitmap shot(rect.width, rect.height, 24);
-  {
-    wxMemoryDC mem(shot);
-    wxScreenDC screen;
-    mem.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
-  }
-  const wxImage image = shot.ConvertToImage();
+  using DefaultDisplay = void* (*)();
+  using Sync = void (*)(void*);
+  using Root = void* (*)();
+  using FromWindow = void* (*)(void*, int, int, int, int);
+  using IntOf = int (*)(void*);
+  using PixelsOf = unsigned char* (*)(void*);
+  using Unref = void (*)(void*);
+  static auto display = reinterpret_cast<DefaultDisplay>(dlsym(RTLD_DEFAULT, "gdk_display_get_default"));
+  static auto sync = reinterpret_cast<Sync>(dlsym(RTLD_DEFAULT, "gdk_display_sync"));
+  static auto root = reinterpret_cast<Root>(dlsym(RTLD_DEFAULT, "gdk_get_default_root_window"));
+  static auto grab = reinterpret_cast<FromWindow>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_from_window"));
+  static auto width = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_width"));
+  static auto height = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_height"));
+  static auto stride = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_rowstride"));
+  static auto channels = reinterpret_cast<IntOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_n_channels"));
+  static auto pixels = reinterpret_cast<PixelsOf>(dlsym(RTLD_DEFAULT, "gdk_pixbuf_get_pixels"));
+  static auto unref = reinterpret_cast<Unref>(dlsym(RTLD_DEFAULT, "g_object_unref"));
+  if (!display || !sync || !root || !grab || !width || !height || !stride || !channels || !pixels ||
+      !unref || !display() || !root())
+    return 0;
+  const wxRect part = rect.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize()));
+  if (part.IsEmpty()) return 0;
+  sync(display());
+  void* shot = grab(root(), part.x, part.y, part.width, part.height);
+  if (!shot) return 0;
+  const int w = width(shot), h = height(shot), row = stride(shot), n = channels(shot);
+  const unsigned char* data = pixels(shot);
   int count = 0;
-  for (int y = 0; y < image.GetHeight(); ++y)
-    for (int x = 0; x < image.GetWidth(); ++x)
-      count += RGB(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)) == colour;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const unsigned char* p = data + y * row + x * n;
+      count += RGB(p[0], p[1], p[2]) == colour;
+    }
+  }
+  unref(shot);
   return count;
 }
 
