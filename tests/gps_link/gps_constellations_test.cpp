@@ -58,14 +58,6 @@ class ConstellationLink : public LinkTest {
     doc_.reset();
     LinkTest::TearDown();
   }
-  bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    auto end = Clock::now() + limit;
-    while (!condition()) {
-      if (Clock::now() > end) return false;
-      platform::WaitAndPumpMessages(20);
-    }
-    return true;
-  }
 
   std::unique_ptr<CTolvanixDoc> doc_;
   std::unique_ptr<CapturingView> view_;

@@ -83,15 +83,6 @@ class DocumentLink : public LinkTest {
     LinkTest::TearDown();
   }
 
-  // Pumps the posted messages until the condition holds or the time is up.
-  bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    auto end = Clock::now() + limit;
-    while (!condition()) {
-      if (Clock::now() > end) return false;
-      platform::WaitAndPumpMessages(20);
-    }
-    return true;
-  }
 
   // Switches off through the GPS command and returns how long it took.
   std::chrono::milliseconds SwitchOff() {

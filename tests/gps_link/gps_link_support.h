@@ -19,6 +19,7 @@
 #include "platform/modules.h"
 #include "platform/options_store.h"
 #include "platform/serial_ports.h"
+#include "platform/window_messages.h"
 #include "tools/receiver_sim/receiver_simulator.h"
 
 namespace gps_link_test {
@@ -103,6 +104,16 @@ class LinkTest : public ::testing::Test {
     settings.loop = loop;
     ASSERT_TRUE(simulator_.Start(std::move(epochs), settings));
     ASSERT_TRUE(platform::PublishSerialPort(port, simulator_.SlavePath()));
+  }
+
+  // Pumps the posted messages until the condition holds or the time is up.
+  bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    auto end = Clock::now() + limit;
+    while (!condition()) {
+      if (Clock::now() > end) return false;
+      platform::WaitAndPumpMessages(20);
+    }
+    return true;
   }
 
   // A receiver that sends nothing (until the test writes into silent_) as port `port`.

@@ -205,20 +205,20 @@ class ColourPickerWindow : public ::testing::Test {
     popup->ClientToScreen(&p);
     return p;
   }
-  void PressAt(CPoint screen) {
+  // The pointer onto a screen point, then the button pressed there or released there.
+  void ButtonAt(CPoint screen, bool down) {
     wxUIActionSimulator input;
     input.MouseMove(screen.x, screen.y);
     tvxtest::PumpFor(60);
-    input.MouseDown();
+    if (down) {
+      input.MouseDown();
+    } else {
+      input.MouseUp();
+    }
     tvxtest::PumpFor(60);
   }
-  void ReleaseAt(CPoint screen) {
-    wxUIActionSimulator input;
-    input.MouseMove(screen.x, screen.y);
-    tvxtest::PumpFor(60);
-    input.MouseUp();
-    tvxtest::PumpFor(60);
-  }
+  void PressAt(CPoint screen) { ButtonAt(screen, true); }
+  void ReleaseAt(CPoint screen) { ButtonAt(screen, false); }
   bool Closed() {
     return tvxtest::PumpUntil([&] { return !picker.IsPopupOpen(); });
   }
