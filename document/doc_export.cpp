@@ -89,9 +89,11 @@ class DocExportSource : public ExportSource, public OutlineProjection {
   }
   bool UtmToWgs84(int datumChoice, int zone, bool north, double& x, double& y) override {
     const bool onDatum = datumChoice != 0;
-    if (doc_.m_coord == 2 && onDatum) {
-      // The projected choice on the working datum is then the user projection.
-      return doc_.m_transforms.Transform(TransformId::UtmToWgs, x, y);
+    if (doc_.m_coord == 2) {
+      // The projected choice is then the user projection (the dialog asks no zone): on the
+      // working datum or on WGS84, the inverses of what the export writes for each choice.
+      return doc_.m_transforms.Transform(onDatum ? TransformId::UtmToWgs : TransformId::MapToWgs,
+                                         x, y);
     }
     // UTM of the chosen zone and hemisphere, on WGS84 or on the working datum's ellipsoid.
     UtmConverter utm;

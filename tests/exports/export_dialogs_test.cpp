@@ -1,5 +1,6 @@
-// The export and import settings dialogs: their rules without windows, and the real dialogs
-// from the English module's templates under Xvfb (values in and out, zones refused).
+// The export and import settings dialogs: their rules without windows, the real dialogs from
+// the English module's templates under Xvfb (values in and out, zones refused), and the
+// document's Shapefile export and open commands answered in them.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/choice.h>
@@ -7,11 +8,23 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
+#include <wx/timer.h>
+
 #include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "tests/support/wx_test_environment.h"
+#include "coords/datum_record.h"
+#include "coords/projection_record.h"
 #include "dialogs/export_dialogs.h"
+#include "document/doc_options.h"
+#include "document/export_shapefile.h"
+#include "platform/cmd_target.h"
+#include "platform/file_dialog.h"
+#include "tests/document_main/doc_test_env.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
 #include "platform/threads.h"
@@ -215,6 +228,261 @@ TEST_F(ExportDialogs, FieldNameListsTheFieldsAndCancels) {
   CDlgSHPFieldName cancelled({"NAME"});
   wxTheApp->CallAfter([&] { Click(cancelled, IDCANCEL); });
   EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+}
+
+}  // namespace
+
+// ---- Shapefiles through the document's commands, answered in the real dialogs -------------
+//
+// The export command (32836) and the open command as the menu sends them through the
+// document's command routing; the coordinate and field dialogs are the real ones, answered
+// on the controls they show enabled and ended with their OK button. The file dialogs are
+// answered from the script.
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The modal dialog up that has control `id`, as the user sees it.
+CDialog* ShownDialogWith(int id) {
+  for (wxWindow* w : wxTopLevelWindows) {
+    auto* shown = dynamic_cast<wxDialog*>(w);
+    if (!shown || !shown->IsModal()) continue;
+    auto* dlg = dynamic_cast<CDialog*>(CWnd::FromWxWindow(shown));
+    if (dlg && dlg->GetDlgItemWindow(id)) return dlg;
+  }
+  return nullptr;
+}
+
+// Answers the next dialog with control `id` once it is up (the command runs its modal loop
+// meanwhile). The answer must end the dialog.
+class NextDialog {
+ public:
+  NextDialog(int id, std::function<void(CDialog&)> answer) {
+    timer_.Bind(wxEVT_TIMER, [this, id, answer](wxTimerEvent&) {
+      CDialog* dlg = ShownDialogWith(id);
+      if (!dlg) return;
+      timer_.Stop();
+      ++answered_;
+      answer(*dlg);
+    });
+    timer_.Start(10);
+  }
+  int Answered() const { return answered_; }
+
+ private:
+  wxTimer timer_;
+  int answered_ = 0;
+};
+
+// Whether the user can reach the control: shown and enabled.
+bool Usable(CDialog& dlg, int id) {
+  CWnd* control = dlg.GetDlgItem(id);
+  return control && control->IsWindowVisible() && control->IsWindowEnabled();
+}
+
+void Choose(CDialog& dlg, int id, int index) {
+  auto* choice = static_cast<wxChoice*>(dlg.GetDlgItemWindow(id));
+  choice->SetSelection(index);
+  wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+  event.SetEventObject(choice);
+  event.SetInt(index);
+  choice->ProcessWindowEvent(event);
+}
+
+// What the user does in the coordinate dialog: the geographic or projected choice, then the
+// zone, hemisphere and datum where asked for (0 / -1: left as the dialog proposes). A choice
+// on a control the dialog does not offer fails the test; the dialog is ended with OK anyway.
+struct CoordChoice {
+  bool projected = false;
+  int zone = 0;
+  int hemisphere = -1;
+  int datum = -1;
+};
+
+void AnswerCoordinates(CDialog& dlg, const CoordChoice& c) {
+  const int radio = c.projected ? kCoordProjectedRadio : kCoordGeographicRadio;
+  EXPECT_TRUE(Usable(dlg, radio));
+  Click(dlg, radio);
+  if (c.zone > 0) {
+    EXPECT_TRUE(Usable(dlg, kCoordZone));
+    Type(dlg, kCoordZone, std::to_string(c.zone).c_str());
+  }
+  if (c.hemisphere >= 0) {
+    EXPECT_TRUE(Usable(dlg, kCoordHemisphere));
+    Choose(dlg, kCoordHemisphere, c.hemisphere);
+  }
+  if (c.datum >= 0) {
+    EXPECT_TRUE(Usable(dlg, kCoordDatum));
+    EXPECT_LT(c.datum, Choices(dlg, kCoordDatum));
+    Choose(dlg, kCoordDatum, c.datum);
+  }
+  Click(dlg, IDOK);
+}
+
+// Metres between two positions in degrees (small distances).
+double Metres(const GeoPoint& a, const GeoPoint& b) {
+  const double north = (a.y - b.y) * 111320.0;
+  const double east = (a.x - b.x) * 111320.0 * std::cos(b.y * M_PI / 180.0);
+  return std::hypot(east, north);
+}
+
+class ShapefileCommands : public DocTest {
+ protected:
+  void SetUp() override {
+    if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    DocTest::SetUp();
+    module_ = LoadLibrary(TVX_BINARY_DIR "/internal/tvx_en.dll");
+    ASSERT_NE(module_, nullptr);
+    AfxSetResourceHandle(module_);
+    InstallExportDialogs();
+    platform::FileDialogScript::Clear();
+    platform::MessageBoxScript::Clear();
+    // A box nobody expects must not wait for a click: it is answered, and the tests count them.
+    for (int i = 0; i < 4; ++i) platform::MessageBoxScript::Push(IDOK);
+    MakeDoc();
+  }
+  void TearDown() override {
+    if (!module_) return;
+    SetExportPrompts(nullptr);
+    platform::MessageBoxScript::Clear();
+    platform::FileDialogScript::Clear();
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(module_);
+    DocTest::TearDown();
+  }
+
+  // The working system: `coord` with a user projection by EPSG code (coord 2), and a user
+  // datum (International 1924 shifted as ED50 in Spain) when asked.
+  void Work(int coord, int epsg, bool userDatum, int zone = 30) {
+    CTolvanixDoc::OptionValues v = doc_->CurrentOptionValues();
+    v.datum = Wgs84DatumRecord();
+    if (userDatum) {
+      v.datum.index = 271;
+      v.datum.a = 6378388.0;
+      v.datum.b = 6356911.946;
+      v.datum.dX = -87.0;
+      v.datum.dY = -98.0;
+      v.datum.dZ = -121.0;
+    }
+    v.coord = coord;
+    v.autoZone = 0;
+    v.zone = zone;
+    if (epsg) {
+      v.projection.kind = static_cast<std::uint8_t>(ProjectionKind::EpsgCode);
+      v.projection.p[0] = epsg;
+      v.projection.SetName("EPSG " + std::to_string(epsg));
+    }
+    doc_->ApplyOptionValues(v);
+    ASSERT_EQ(doc_->m_coord, coord);
+    ASSERT_EQ(doc_->m_datum.index, userDatum ? 271 : 0);
+  }
+
+  // A feature of the working document with WGS84 vertices (working-datum ones derived).
+  void Add(FeatureType type, const std::string& name, const std::vector<GeoPoint>& wgs84) {
+    FeatureRecord& f = doc_->AddFeature(type, name);
+    for (const GeoPoint& p : wgs84) {
+      GeoPoint working = p;
+      doc_->TransformOutput(working.x, working.y);
+      f.AddVertex(p, working, 1234);
+    }
+  }
+
+  // The export command answered in its dialog, to `path`.
+  void Export(const std::string& path, const CoordChoice& choice, int kind) {
+    NextDialog coordinates(kCoordKind, [&](CDialog& dlg) {
+      Choose(dlg, kCoordKind, kind);
+      AnswerCoordinates(dlg, choice);
+    });
+    platform::FileDialogScript::Push(path);
+    ASSERT_TRUE(doc_->OnCmdMsg(32836, CN_COMMAND, nullptr));
+    EXPECT_EQ(coordinates.Answered(), 1);
+    ASSERT_TRUE(fs::exists(path));
+  }
+
+  // The open command on a Shapefile, answered in its dialogs; `field` is the text field that
+  // names the features (empty: the field dialog is not expected).
+  void Open(const std::string& path, const CoordChoice& choice, const std::string& field = {}) {
+    doc_->SetModifiedFlag(FALSE);
+    NextDialog coordinates(kCoordGeographicRadio, [&](CDialog& dlg) { AnswerCoordinates(dlg, choice); });
+    NextDialog names(kShpFieldCombo, [&](CDialog& dlg) {
+      auto* combo = static_cast<wxChoice*>(dlg.GetDlgItemWindow(kShpFieldCombo));
+      const int at = combo->FindString(wxString::FromUTF8(field));
+      EXPECT_NE(at, wxNOT_FOUND) << field;
+      if (at != wxNOT_FOUND) Choose(dlg, kShpFieldCombo, at);
+      Click(dlg, IDOK);
+    });
+    platform::FileDialogScript::Push(path);
+    ASSERT_TRUE(doc_->OnCmdMsg(ID_FILE_OPEN, CN_COMMAND, nullptr));
+    EXPECT_EQ(coordinates.Answered(), 1);
+    EXPECT_EQ(names.Answered(), field.empty() ? 0 : 1);
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  HMODULE module_ = nullptr;
+};
+
+// A field and a line exported as shapes in each working system and datum, and opened again
+// with the same answers in the dialog: every vertex comes back within a metre of where it was
+// measured, in WGS84 and in the working datum.
+TEST_F(ShapefileCommands, OwnExportOpensWhereItWasMeasured) {
+  struct Case {
+    const char* what;
+    int coord, epsg;
+    bool userDatum;
+    GeoPoint at;              // south-west corner of the field, WGS84
+    CoordChoice exported;     // what the user answers in the export's dialog
+    CoordChoice opened;       // and in the import's
+  };
+  // Under a user projection the projected choice carries the projection's name and no zone:
+  // the zone and hemisphere are left as proposed.
+  const Case cases[] = {
+      {"UTM 30N as user projection, WGS84", 2, 32630, false, {-3.70, 40.40}, {true}, {true}},
+      {"Lambert-93 as user projection, WGS84", 2, 2154, false, {1.44, 43.60}, {true}, {true}},
+      {"Lambert-93, user datum, written on WGS84", 2, 2154, true, {1.44, 43.60},
+       {true, 0, -1, 0}, {true, 0, -1, 0}},
+      {"ED50 UTM 30N, user datum, written on it", 2, 23030, true, {-3.70, 40.40},
+       {true, 0, -1, 1}, {true, 0, -1, 1}},
+      {"UTM 30 on WGS84", 1, 0, false, {-3.70, 40.40}, {true, 30}, {true, 30, 0}},
+      {"UTM 21 south on WGS84", 1, 0, false, {-58.40, -34.60}, {true, 21}, {true, 21, 1}},
+      {"UTM 30, user datum, written on WGS84", 1, 0, true, {-3.70, 40.40},
+       {true, 30, -1, 0}, {true, 30, 0, 0}},
+      {"UTM 30, user datum, written on it", 1, 0, true, {-3.70, 40.40},
+       {true, 30, -1, 1}, {true, 30, 0, 1}},
+      {"geographic display, UTM 29 on WGS84", 0, 0, false, {-8.60, 42.80}, {true, 29}, {true, 29, 0}},
+      {"geographic WGS84", 0, 0, true, {-3.70, 40.40}, {false, 0, -1, 0}, {false, 0, -1, 0}},
+      {"geographic on the user datum", 0, 0, true, {-3.70, 40.40}, {false, 0, -1, 1},
+       {false, 0, -1, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Store("Coord", 0);  // the document starts as the program does, then takes the case's system
+    Store("Datum", 0);
+    MakeDoc();
+    Work(c.coord, c.epsg, c.userDatum);
+    doc_->DeleteAllFeatures();
+    const double x = c.at.x, y = c.at.y;
+    Add(FeatureType::Area, "Campo", {{x, y}, {x, y + 0.004}, {x + 0.006, y + 0.004}, {x + 0.006, y}});
+    Add(FeatureType::Area, "Lindero", {{x + 0.01, y}, {x + 0.02, y + 0.01}, {x + 0.03, y}});
+    const std::vector<FeatureRecord> measured = doc_->m_features;
+    const std::string path = Path(std::string("own") + std::to_string(&c - cases) + ".shp");
+    Export(path, c.exported, kShpKindAreas);  // rings closed
+
+    Open(path, c.opened, "NAME");
+    ASSERT_EQ(doc_->m_features.size(), measured.size());
+    for (std::size_t k = 0; k < measured.size(); ++k) {
+      const FeatureRecord& back = doc_->m_features[k];
+      EXPECT_EQ(back.name, measured[k].name);
+      ASSERT_EQ(back.VertexCount(), measured[k].VertexCount() + 1);  // the ring's closing vertex
+      for (std::size_t i = 0; i < back.VertexCount(); ++i) {
+        const std::size_t j = i % measured[k].VertexCount();
+        EXPECT_LT(Metres(back.wgs84Vertices[i], measured[k].wgs84Vertices[j]), 1.0) << k << "/" << i;
+        EXPECT_LT(Metres(back.vertices[i], measured[k].vertices[j]), 1.0) << k << "/" << i;
+      }
+    }
+    for (const auto& box : platform::MessageBoxScript::TakeShown()) ADD_FAILURE() << box.text;
+  }
 }
 
 }  // namespace
