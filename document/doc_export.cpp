@@ -430,5 +430,10 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
   }
   if (!fromObjectList) SetModifiedFlag(TRUE);
   m_needsRedraw = true;
+  wait.reset();
+  if (result.tableRefused) {
+    Tell(*this, "The attribute table " + ReplaceExtension(path, ".dbf") +
+                    " is damaged or cannot be read; the features come in without names.");
+  }
   return true;
 }

@@ -24,6 +24,7 @@
 #include "document/export_shapefile.h"
 #include "platform/cmd_target.h"
 #include "platform/file_dialog.h"
+#include "platform/files.h"
 #include "tests/document_main/doc_test_env.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
@@ -483,6 +484,39 @@ TEST_F(ShapefileCommands, OwnExportOpensWhereItWasMeasured) {
     }
     for (const auto& box : platform::MessageBoxScript::TakeShown()) ADD_FAILURE() << box.text;
   }
+}
+
+// The table beside the shapes as other programs write it is read; one that cannot be read is
+// left out, and the user is told.
+TEST_F(ShapefileCommands, OpenReadsOtherWritersTablesAndSaysWhenOneCannotBeRead) {
+  Work(1, 0, false);
+  doc_->DeleteAllFeatures();
+  Add(FeatureType::Area, "Campo", {{-3.70, 40.40}, {-3.70, 40.41}, {-3.69, 40.41}});
+  Add(FeatureType::Area, "Prado", {{-3.68, 40.40}, {-3.68, 40.41}, {-3.67, 40.41}});
+  const std::string path = Path("table.shp");
+  Export(path, {false}, kShpKindAreas);
+  std::string dbf = platform::ReadWholeFile(Path("table.dbf")).value_or("");
+  ASSERT_GT(dbf.size(), 64u);
+  ASSERT_EQ(dbf.substr(32, 4), "NAME");
+
+  dbf[32 + 17] = 2;  // a decimal count on the text field, as some writers put it
+  ASSERT_TRUE(platform::WriteFileReplacing(Path("table.dbf"), dbf));
+  Open(path, {false}, "NAME");
+  ASSERT_EQ(doc_->m_features.size(), 2u);
+  EXPECT_EQ(doc_->m_features[0].name, "Campo");
+  EXPECT_EQ(doc_->m_features[1].name, "Prado");
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+
+  dbf[32 + 16] = static_cast<char>(250);  // the text field now runs past the record
+  ASSERT_TRUE(platform::WriteFileReplacing(Path("table.dbf"), dbf));
+  Open(path, {false});
+  ASSERT_EQ(doc_->m_features.size(), 2u);
+  EXPECT_EQ(doc_->m_features[0].name, LoadResString(59167));
+  EXPECT_EQ(doc_->m_features[0].VertexCount(), 4u);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find(Path("table.dbf")), std::string::npos) << shown[0].text;
+  EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
 }
 
 }  // namespace
