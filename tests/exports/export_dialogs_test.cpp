@@ -10,7 +10,10 @@
 
 #include <wx/timer.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -517,6 +520,144 @@ TEST_F(ShapefileCommands, OpenReadsOtherWritersTablesAndSaysWhenOneCannotBeRead)
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].text.find(Path("table.dbf")), std::string::npos) << shown[0].text;
   EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
+}
+
+// ---- Shapefiles written by GDAL ------------------------------------------------------------
+
+// A feature as the test writes it in GeoJSON: its parts (rings of polygons, in order, or line
+// parts), each point longitude, latitude and height.
+struct PeerPart {
+  int polygon = 0;  // which polygon of a MultiPolygon the ring belongs to
+  std::vector<std::array<double, 3>> points;
+};
+struct PeerFeature {
+  const char* name;  // nullptr: no name
+  const char* geometry;
+  std::vector<PeerPart> parts;
+};
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+std::string Points(const PeerPart& part, bool heights) {
+  std::string out = "[";
+  for (const auto& p : part.points) {
+    out += (out.size() > 1 ? ",[" : "[") + Number(p[0]) + "," + Number(p[1]);
+    if (heights) out += "," + Number(p[2]);
+    out += "]";
+  }
+  return out + "]";
+}
+
+std::string GeoJson(const std::vector<PeerFeature>& features, bool heights) {
+  std::string out = "{\"type\":\"FeatureCollection\",\"features\":[";
+  for (std::size_t k = 0; k < features.size(); ++k) {
+    const PeerFeature& f = features[k];
+    std::string coordinates;
+    const std::string geometry = f.geometry;
+    if (geometry == "LineString") {
+      coordinates = Points(f.parts[0], heights);
+    } else if (geometry == "MultiPolygon") {
+      coordinates = "[";
+      for (std::size_t i = 0; i < f.parts.size(); ++i) {
+        const bool first = i == 0 || f.parts[i].polygon != f.parts[i - 1].polygon;
+        if (first) coordinates += i == 0 ? "[" : "],[";
+        else coordinates += ",";
+        coordinates += Points(f.parts[i], heights);
+      }
+      coordinates += "]]";
+    } else {  // Polygon, MultiLineString: a list of parts
+      coordinates = "[";
+      for (std::size_t i = 0; i < f.parts.size(); ++i)
+        coordinates += (i ? "," : "") + Points(f.parts[i], heights);
+      coordinates += "]";
+    }
+    out += k ? "," : "";
+    out += "{\"type\":\"Feature\",\"properties\":{\"name\":";
+    out += f.name ? "\"" + std::string(f.name) + "\"" : "null";
+    out += ",\"owner\":\"Vecinos\",\"id\":" + std::to_string(k + 1) + "},\"geometry\":{\"type\":\"" +
+           geometry + "\",\"coordinates\":" + coordinates + "}}";
+  }
+  return out + "]}";
+}
+
+// Shapefiles made by GDAL's ogr2ogr (as installed by scripts/setup.sh) from GeoJSON written
+// here, in geographic WGS84 (names in the Windows code page GDAL writes by default, or in
+// UTF-8) and in UTM zone 30N: the open command gives the features, names,
+// vertices (every part, one after the other) and heights GDAL wrote.
+TEST_F(ShapefileCommands, FilesWrittenByGdalOpenAsGdalWroteThem) {
+  const std::string ogr2ogr = TVX_OGR2OGR;
+  ASSERT_TRUE(fs::exists(ogr2ogr)) << "ogr2ogr (gdal-bin) is needed: scripts/setup.sh installs it";
+  // Outer rings clockwise and holes counter-clockwise, as Shapefiles keep them.
+  const std::vector<PeerFeature> polygons = {
+      {"Huerta del Año", "Polygon",
+       {{0, {{-3.70, 40.40, 0}, {-3.70, 40.41, 0}, {-3.69, 40.41, 0}, {-3.69, 40.40, 0}, {-3.70, 40.40, 0}}},
+        {0, {{-3.698, 40.402, 0}, {-3.692, 40.402, 0}, {-3.692, 40.408, 0}, {-3.698, 40.402, 0}}}}},
+      {"Dos parcelas", "MultiPolygon",
+       {{0, {{-3.68, 40.40, 0}, {-3.68, 40.405, 0}, {-3.675, 40.405, 0}, {-3.68, 40.40, 0}}},
+        {1, {{-3.67, 40.40, 0}, {-3.67, 40.406, 0}, {-3.664, 40.406, 0}, {-3.664, 40.40, 0}, {-3.67, 40.40, 0}}},
+        {1, {{-3.668, 40.402, 0}, {-3.666, 40.402, 0}, {-3.666, 40.404, 0}, {-3.668, 40.402, 0}}}}},
+      {nullptr, "Polygon",
+       {{0, {{-3.66, 40.40, 0}, {-3.66, 40.401, 0}, {-3.659, 40.401, 0}, {-3.66, 40.40, 0}}}}},
+  };
+  const std::vector<PeerFeature> lines = {
+      {"Camino", "LineString",
+       {{0, {{-3.70, 40.40, 650.25}, {-3.69, 40.405, 651.5}, {-3.68, 40.41, 652.75}}}}},
+      {"Acequia", "MultiLineString",
+       {{0, {{-3.65, 40.40, 640}, {-3.64, 40.401, 641.01}}},
+        {1, {{-3.63, 40.402, 642.5}, {-3.62, 40.403, 643}, {-3.61, 40.404, 644.5}}}}},
+  };
+  struct Case {
+    const char* file;
+    const std::vector<PeerFeature>* features;
+    bool heights;
+    const char* options;  // of ogr2ogr: a target system (else WGS84 degrees as written), ...
+    CoordChoice opened;
+    double toleranceM;
+  };
+  const Case cases[] = {
+      {"polygons", &polygons, false, "", {false}, 1e-6},
+      {"lines", &lines, true, "", {false}, 1e-6},
+      {"polygons_utf8", &polygons, false, "-lco ENCODING=UTF-8", {false}, 1e-6},
+      {"polygons_utm", &polygons, false, "-t_srs EPSG:32630", {true, 30, 0, 0}, 0.01},
+      {"lines_utm", &lines, true, "-t_srs EPSG:32630", {true, 30, 0, 0}, 0.01},
+  };
+  Work(1, 0, false, 31);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string source = Path(std::string(c.file) + ".geojson");
+    const std::string shp = Path(std::string(c.file) + ".shp");
+    ASSERT_TRUE(platform::WriteFileReplacing(source, GeoJson(*c.features, c.heights)));
+    const std::string command = "'" + ogr2ogr + "' -f 'ESRI Shapefile' '" + shp + "' '" + source +
+                                "' " + c.options;
+    ASSERT_EQ(std::system((command + " 2>&1").c_str()), 0) << command;
+
+    Open(shp, c.opened, "name");
+    const std::vector<PeerFeature>& wrote = *c.features;
+    ASSERT_EQ(doc_->m_features.size(), wrote.size());
+    for (std::size_t k = 0; k < wrote.size(); ++k) {
+      SCOPED_TRACE(k);
+      const FeatureRecord& f = doc_->m_features[k];
+      EXPECT_EQ(f.name, wrote[k].name ? wrote[k].name : LoadResString(59167));
+      const bool line = std::string(wrote[k].geometry).find("Line") != std::string::npos;
+      EXPECT_EQ(f.type, line ? FeatureType::Line : FeatureType::Area);
+      EXPECT_EQ(f.editable, 0);
+      std::vector<std::array<double, 3>> points;
+      for (const PeerPart& part : wrote[k].parts)
+        points.insert(points.end(), part.points.begin(), part.points.end());
+      ASSERT_EQ(f.VertexCount(), points.size());
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const GeoPoint expected{points[i][0], points[i][1]};
+        EXPECT_LT(Metres(f.wgs84Vertices[i], expected), c.toleranceM) << i;
+        EXPECT_EQ(f.vertices[i], f.wgs84Vertices[i]) << i;  // the working datum is WGS84
+        EXPECT_EQ(f.altitudesCm[i], std::lround(points[i][2] * 100)) << i;
+      }
+    }
+    for (const auto& box : platform::MessageBoxScript::TakeShown()) ADD_FAILURE() << box.text;
+  }
 }
 
 }  // namespace
