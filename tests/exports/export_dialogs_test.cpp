@@ -23,6 +23,7 @@
 #include "coords/datum_record.h"
 #include "coords/projection_record.h"
 #include "dialogs/export_dialogs.h"
+#include "dialogs/program_dialogs.h"
 #include "document/doc_options.h"
 #include "document/export_shapefile.h"
 #include "platform/cmd_target.h"
@@ -422,6 +423,25 @@ class ShapefileCommands : public DocTest {
     EXPECT_EQ(names.Answered(), field.empty() ? 0 : 1);
   }
 
+  // The waypoint table command; `work` runs on the open table, which is then ended with OK.
+  void InWaypointTable(const std::function<void(CDialog&)>& work) {
+    NextDialog table(kTableExport, [&](CDialog& dlg) {
+      work(dlg);
+      Click(dlg, IDOK);
+    });
+    ASSERT_TRUE(doc_->OnCmdMsg(32864, CN_COMMAND, nullptr));
+    EXPECT_EQ(table.Answered(), 1);
+  }
+  // The table's Shapefile export or import button, answered in the coordinate dialog.
+  static void TableButton(CDialog& table, int button, const std::string& path,
+                          const CoordChoice& choice) {
+    NextDialog coordinates(kCoordKind, [&](CDialog& d) { AnswerCoordinates(d, choice); });
+    platform::FileDialogScript::Push(path);
+    Click(table, button);
+    EXPECT_EQ(coordinates.Answered(), 1);
+  }
+  static constexpr int kTableImport = 173, kTableExport = 1238;
+
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
   HMODULE module_ = nullptr;
@@ -520,6 +540,102 @@ TEST_F(ShapefileCommands, OpenReadsOtherWritersTablesAndSaysWhenOneCannotBeRead)
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].text.find(Path("table.dbf")), std::string::npos) << shown[0].text;
   EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
+
+  // The waypoint table's import of points reads and reports its table the same way.
+  ProgramDialogs dialogs;
+  CTolvanixDoc::SetDocumentDialogs(&dialogs);
+  WaypointRecord w;
+  w.name = "Fuente";
+  w.x = -3.70;
+  w.y = 40.40;
+  doc_->m_waypoints = {w};
+  doc_->m_waypointNotes = {""};
+  const std::string points = Path("points.shp");
+  InWaypointTable([&](CDialog& table) { TableButton(table, kTableExport, points, {false}); });
+  dbf = platform::ReadWholeFile(Path("points.dbf")).value_or("");
+  ASSERT_GT(dbf.size(), 96u);
+  ASSERT_EQ(dbf.substr(64, 4), "NAME");
+  dbf[64 + 17] = 2;
+  ASSERT_TRUE(platform::WriteFileReplacing(Path("points.dbf"), dbf));
+  InWaypointTable([&](CDialog& table) { TableButton(table, kTableImport, points, {false}); });
+  ASSERT_EQ(doc_->m_waypoints.size(), 2u);
+  EXPECT_EQ(doc_->m_waypoints[0].name, "Fuente");
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+
+  dbf[64 + 16] = static_cast<char>(250);
+  ASSERT_TRUE(platform::WriteFileReplacing(Path("points.dbf"), dbf));
+  InWaypointTable([&](CDialog& table) { TableButton(table, kTableImport, points, {false}); });
+  ASSERT_EQ(doc_->m_waypoints.size(), 3u);
+  EXPECT_EQ(doc_->m_waypoints[0].name, "");
+  const auto told = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].text.find(Path("points.dbf")), std::string::npos) << told[0].text;
+  CTolvanixDoc::SetDocumentDialogs(nullptr);
+}
+
+// The waypoint table (command 32864) exports its waypoints as points and imports them again,
+// each time answered in the real dialog: with the same answers every waypoint comes back
+// within a metre of where it was.
+TEST_F(ShapefileCommands, WaypointTableImportsItsOwnExportWhereItWas) {
+  struct Case {
+    const char* what;
+    int coord, epsg;
+    bool userDatum;
+    GeoPoint at;
+    CoordChoice exported, imported;
+  };
+  const Case cases[] = {
+      {"UTM 30 on WGS84", 1, 0, false, {-3.70, 40.40}, {true, 30}, {true, 30, 0}},
+      {"UTM 21 south on WGS84", 1, 0, false, {-58.40, -34.60}, {true, 21}, {true, 21, 1}},
+      {"UTM 30, user datum, written on WGS84", 1, 0, true, {-3.70, 40.40},
+       {true, 30, -1, 0}, {true, 30, 0, 0}},
+      {"UTM 30, user datum, written on it", 1, 0, true, {-3.70, 40.40},
+       {true, 30, -1, 1}, {true, 30, 0, 1}},
+      {"Lambert-93 as user projection, WGS84", 2, 2154, false, {1.44, 43.60}, {true}, {true}},
+      {"ED50 UTM 30N, user datum, written on WGS84", 2, 23030, true, {-3.70, 40.40},
+       {true, 0, -1, 0}, {true, 0, -1, 0}},
+      {"ED50 UTM 30N, user datum, written on it", 2, 23030, true, {-3.70, 40.40},
+       {true, 0, -1, 1}, {true, 0, -1, 1}},
+      {"geographic WGS84, user datum", 0, 0, true, {-3.70, 40.40}, {false, 0, -1, 0},
+       {false, 0, -1, 0}},
+  };
+  ProgramDialogs dialogs;
+  CTolvanixDoc::SetDocumentDialogs(&dialogs);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Store("Coord", 0);
+    Store("Datum", 0);
+    MakeDoc();
+    Work(c.coord, c.epsg, c.userDatum);
+    doc_->m_waypoints.clear();
+    doc_->m_waypointNotes.clear();
+    for (int k = 0; k < 3; ++k) {
+      WaypointRecord w;
+      w.name = "W" + std::to_string(k);
+      w.x = c.at.x + 0.01 * k;
+      w.y = c.at.y + 0.005 * k;
+      doc_->TransformOutput(w.x, w.y);  // waypoints are kept in the working datum
+      w.altitudeCm = 1000 + k;
+      doc_->m_waypoints.push_back(w);
+      doc_->m_waypointNotes.push_back("");
+    }
+    const std::vector<WaypointRecord> kept = doc_->m_waypoints;
+    const std::string path = Path("waypoints" + std::to_string(&c - cases) + ".shp");
+
+    InWaypointTable([&](CDialog& table) {
+      TableButton(table, kTableExport, path, c.exported);
+      TableButton(table, kTableImport, path, c.imported);
+    });
+    // The imported points come first, the file's last on top, then the table's own.
+    ASSERT_EQ(doc_->m_waypoints.size(), 2 * kept.size());
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      const WaypointRecord& back = doc_->m_waypoints[kept.size() - 1 - k];
+      EXPECT_EQ(back.name, kept[k].name);
+      EXPECT_LT(Metres({back.x, back.y}, {kept[k].x, kept[k].y}), 1.0) << k;
+    }
+    for (const auto& box : platform::MessageBoxScript::TakeShown()) ADD_FAILURE() << box.text;
+  }
+  CTolvanixDoc::SetDocumentDialogs(nullptr);
 }
 
 // ---- Shapefiles written by GDAL ------------------------------------------------------------
