@@ -5,6 +5,7 @@
 #include "dialogs/core/waypoint_projector.h"
 #include "dialogs/program_dialogs.h"
 #include "document/export_prompts.h"
+#include "document/export_source.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -320,13 +321,29 @@ void CDlgWaypointTable::OnImport() {
       w.northing = point.y;
       w.zone = answer.zone;
       w.south = north ? 0 : 1;
-      if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) continue;
+      if (answer.datumChoice == 0 && doc_->m_datum.index > 0) {
+        // Written on WGS84: the row shows the position in the working datum's projection.
+        double lon = point.x, lat = point.y;
+        if (!doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat)) continue;
+        doc_->TransformOutput(lon, lat);
+        if (!projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing)) continue;
+        w.x = lon;
+        w.y = lat;
+      } else if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) {
+        continue;
+      }
     } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0) {
       doc_->TransformOutput(w.x, w.y);  // WGS84 of the file into the user datum
     }
     table_->InsertFirst(w);
   }
   ShowRows();
+  if (read.tableRefused) {
+    MessageBox(m_hWnd,
+               "The attribute table " + ReplaceExtension(path, ".dbf") +
+                   " is damaged or cannot be read; the points come in without names.",
+               "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 void CDlgWaypointTable::OnOK() {

@@ -88,23 +88,7 @@ class DocExportSource : public ExportSource, public OutlineProjection {
     return true;
   }
   bool UtmToWgs84(int datumChoice, int zone, bool north, double& x, double& y) override {
-    const bool onDatum = datumChoice != 0;
-    if (doc_.m_coord == 2 && onDatum) {
-      // The projected choice on the working datum is then the user projection.
-      return doc_.m_transforms.Transform(TransformId::UtmToWgs, x, y);
-    }
-    // UTM of the chosen zone and hemisphere, on WGS84 or on the working datum's ellipsoid.
-    UtmConverter utm;
-    const DatumRecord& d = doc_.m_datum;
-    if (!onDatum || utm.SetParameters(d.a, (d.a - d.b) / d.a, 0) != 0) {
-      utm.SetParameters(6378137.0, 1 / 298.257223563, 0);
-    }
-    double lat = 0, lon = 0;
-    utm.UtmToGeodetic(zone, north ? kUtmHemisphereNorth : kUtmHemisphereSouth, x, y, lat, lon);
-    x = lon / kDegree;
-    y = lat / kDegree;
-    if (onDatum && doc_.m_datum.index > 0) doc_.TransformOutput2(x, y);
-    return true;
+    return doc_.ProjectedToWgs84(datumChoice, zone, north, x, y);
   }
   double CircleOutline(const FeatureRecord& circle, FeatureRecord* out) override {
     if (!out) return CircleRadius(circle, *this);
@@ -363,6 +347,27 @@ double CTolvanixDoc::BuildCircleOutline(int feature, FeatureRecord& out, bool ra
   return source.CircleOutline(m_features[feature], radiusOnly ? nullptr : &out);
 }
 
+bool CTolvanixDoc::ProjectedToWgs84(int datumChoice, int zone, bool north, double& x, double& y) {
+  const bool onDatum = datumChoice != 0;
+  if (m_coord == 2) {
+    // The projected choice is then the user projection (the dialog asks no zone): on the
+    // working datum or on WGS84, the inverses of what the writers use for each choice.
+    return m_transforms.Transform(onDatum ? TransformId::UtmToWgs : TransformId::MapToWgs, x, y);
+  }
+  // UTM of the chosen zone and hemisphere, on WGS84 or on the working datum's ellipsoid.
+  UtmConverter utm;
+  const DatumRecord& d = m_datum;
+  if (!onDatum || utm.SetParameters(d.a, (d.a - d.b) / d.a, 0) != 0) {
+    utm.SetParameters(6378137.0, 1 / 298.257223563, 0);
+  }
+  double lat = 0, lon = 0;
+  utm.UtmToGeodetic(zone, north ? kUtmHemisphereNorth : kUtmHemisphereSouth, x, y, lat, lon);
+  x = lon / kDegree;
+  y = lat / kDegree;
+  if (onDatum && m_datum.index > 0) TransformOutput2(x, y);
+  return true;
+}
+
 bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList) {
   ExportPrompts* prompts = GetExportPrompts();
   int zone = 1;
@@ -428,5 +433,10 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
   }
   if (!fromObjectList) SetModifiedFlag(TRUE);
   m_needsRedraw = true;
+  wait.reset();
+  if (result.tableRefused) {
+    Tell(*this, "The attribute table " + ReplaceExtension(path, ".dbf") +
+                    " is damaged or cannot be read; the features come in without names.");
+  }
   return true;
 }

@@ -417,13 +417,16 @@ ShpImportResult ImportShapefile(const std::string& path, const ShpImportSettings
   SAHooks hooks;
   SASetupDefaultHooks(&hooks);
   hooks.Error = IgnoreError;
-  // A damaged file is refused before shapelib reads it; a damaged table is left unread.
+  // A damaged file is refused before shapelib reads it; a damaged table is left unread (and
+  // said so: the shapes then come in unnamed).
   if (!ShapefileAtPathIsSound(path)) return result;
   std::unique_ptr<SHPInfo, ShpCloser> shp(SHPOpenLL(path.c_str(), "rb", &hooks));
   if (!shp) return result;
   const std::string dbfPath = ReplaceExtension(path, ".dbf");
+  const DbfTable table = DbfAtPath(dbfPath);
   std::unique_ptr<DBFInfo, DbfCloser> dbf(
-      DbfAtPathIsSoundOrMissing(dbfPath) ? DBFOpenLL(dbfPath.c_str(), "rb", &hooks) : nullptr);
+      table == DbfTable::Sound ? DBFOpenLL(dbfPath.c_str(), "rb", &hooks) : nullptr);
+  result.tableRefused = table == DbfTable::Damaged || (table == DbfTable::Sound && !dbf);
 
   int count = 0;
   int type = 0;

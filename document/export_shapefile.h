@@ -69,6 +69,8 @@ struct ShpImportResult {
   int shapeType = 0;
   int shapeCount = 0;                  // shapes the file declares
   std::vector<FeatureRecord> features;  // one per readable shape, locked, in file order
+  // A .dbf is there but damaged or unreadable: it was left unread and the shapes are unnamed.
+  bool tableRefused = false;
 };
 
 // The text fields of a DBF (names converted to UTF-8) with their field indices.
@@ -80,7 +82,8 @@ struct DbfTextField {
 using DbfFieldChooser = std::function<int(const std::vector<DbfTextField>& fields)>;
 
 // Reads the shapes of `path` (the .dbf beside it, when there is one, names them through the
-// chooser; without a name the feature gets `unnamed`). Vertices of all parts follow each other;
+// chooser; without a name the feature gets `unnamed`; a damaged table is not read and
+// tableRefused says so). Vertices of all parts follow each other;
 // altitudes are z x 100 cm truncated toward zero. The chooser is asked only when the table has
 // text fields; it is not asked when the file cannot be opened or holds another shape type.
 ShpImportResult ImportShapefile(const std::string& path, const ShpImportSettings& settings,

@@ -56,7 +56,9 @@ class ExportSource {
   // WGS84 degrees to the working datum in place.
   virtual bool Wgs84ToWorking(double& x, double& y) = 0;
   // UTM (zone, hemisphere, on WGS84 for datum choice 0, else on the working datum) to WGS84
-  // degrees in place; used by the Shapefile import.
+  // degrees in place; used by the Shapefile import. While the coordinate option is 2 the
+  // projected coordinates are the user projection's (on WGS84 or the working datum, as the
+  // writers put them) and zone and hemisphere do not count.
   virtual bool UtmToWgs84(int datumChoice, int zone, bool north, double& x, double& y) = 0;
 
   // The outline of a circle feature (types 50 and 51): with `out` null only its radius in

@@ -1,6 +1,7 @@
 #include "document/shapefile_check.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "platform/files.h"
@@ -116,9 +117,11 @@ bool DbfFileIsSound(std::string_view dbf) {
   constexpr std::size_t kFileHeader = 32;
   constexpr std::size_t kFieldHeader = 32;
   if (dbf.size() < kFileHeader) return false;
-  const std::uint64_t records = Le32(dbf, 4);
+  // The record count as shapelib takes it: the top bit of the 32-bit count is left out.
+  const std::uint64_t records = Le32(dbf, 4) & 0x7FFFFFFFu;
   const std::uint64_t headerLength = Le16(dbf, 8);
   const std::uint64_t recordLength = Le16(dbf, 10);
+  // Shapelib reads the descriptors as one block of headerLength - 32 bytes: none at all fails.
   if (headerLength < kFileHeader + 1 || headerLength > dbf.size() || recordLength < 1) return false;
   // Every declared record must be there: shapelib reads a record by its number.
   if (headerLength + records * recordLength > dbf.size()) return false;
@@ -127,10 +130,9 @@ bool DbfFileIsSound(std::string_view dbf) {
   for (std::uint64_t k = 0; k < descriptors; ++k) {
     const std::size_t at = static_cast<std::size_t>(kFileHeader + kFieldHeader * k);
     if (static_cast<unsigned char>(dbf[at]) == 0x0D) break;
-    const char type = dbf[at + 11];
-    std::uint64_t width = static_cast<unsigned char>(dbf[at + 16]);
-    if (type != 'N' && type != 'F') width += 256u * static_cast<unsigned char>(dbf[at + 17]);
-    offset += width;
+    // A field's width is byte 16 alone, whatever its type, as shapelib reads it: byte 17 is
+    // the decimal count of numbers, and other programs put values there for texts too.
+    offset += static_cast<unsigned char>(dbf[at + 16]);
     if (offset > recordLength) return false;
   }
   return true;
@@ -161,7 +163,17 @@ bool ShapefileAtPathIsSound(const std::string& shpPath) {
   return shp && shx && ShapeFilesAreSound(*shp, *shx);
 }
 
+DbfTable DbfAtPath(const std::string& dbfPath) {
+  const std::string base = BaseOf(dbfPath);
+  if (const auto dbf = ReadLikeShapelib(base, ".dbf", ".DBF")) {
+    return DbfFileIsSound(*dbf) ? DbfTable::Sound : DbfTable::Damaged;
+  }
+  std::error_code error;
+  const bool exists = std::filesystem::exists(base + ".dbf", error) ||
+                      std::filesystem::exists(base + ".DBF", error);
+  return exists ? DbfTable::Damaged : DbfTable::Missing;
+}
+
 bool DbfAtPathIsSoundOrMissing(const std::string& dbfPath) {
-  const auto dbf = ReadLikeShapelib(BaseOf(dbfPath), ".dbf", ".DBF");
-  return !dbf || DbfFileIsSound(*dbf);
+  return DbfAtPath(dbfPath) != DbfTable::Damaged;
 }

@@ -17,6 +17,9 @@ bool DbfFileIsSound(std::string_view dbf);
 // The same on the files that shapelib would open for `shpPath` (its .shp and .shx, with the
 // extension in lower or upper case as shapelib tries them). False when a file cannot be read.
 bool ShapefileAtPathIsSound(const std::string& shpPath);
-// The .dbf shapelib would open for `dbfPath`; true when there is none to open (a missing table
-// only means unnamed shapes), false when one exists and is damaged.
+// The .dbf shapelib would open for `dbfPath` (lower or upper case extension): none there (a
+// missing table only means unnamed shapes), sound, or there but unreadable or damaged.
+enum class DbfTable { Missing, Sound, Damaged };
+DbfTable DbfAtPath(const std::string& dbfPath);
+// True when there is none to open or it is sound, false when one exists and is damaged.
 bool DbfAtPathIsSoundOrMissing(const std::string& dbfPath);

@@ -378,6 +378,11 @@ class CTolvanixDoc : public CDocument {
   // object list's Import when fromObjectList). False only for a refused shape type; a
   // cancelled dialog or an unreadable file imports nothing and gives true (the new document).
   bool ImportShapefile(const std::string& path, bool fromObjectList);
+  // Projected coordinates read from a Shapefile to WGS84 degrees in place: UTM of the zone and
+  // hemisphere, or while Coord is 2 the user projection (zone and hemisphere then do not
+  // count), on WGS84 for datum choice 0 and on the working datum otherwise, as the Shapefile
+  // writers put them.
+  bool ProjectedToWgs84(int datumChoice, int zone, bool north, double& x, double& y);
   // --- end exports ---
 
   // ===== Members ============================================================================

@@ -53,7 +53,8 @@ PointImportResult ReadShapefilePoints(const std::string& path) {
   SAHooks hooks;
   SASetupDefaultHooks(&hooks);
   hooks.Error = IgnoreError;
-  // A damaged file is refused before shapelib reads it; a damaged table is left unread.
+  // A damaged file is refused before shapelib reads it; a damaged table is left unread (and
+  // said so).
   if (!ShapefileAtPathIsSound(path)) return result;
   std::unique_ptr<SHPInfo, ShpCloser> shp(SHPOpenLL(path.c_str(), "rb", &hooks));
   if (!shp) return result;
@@ -65,9 +66,10 @@ PointImportResult ReadShapefilePoints(const std::string& path) {
   }
   result.status = PointImportStatus::Ok;
 
-  std::unique_ptr<DBFInfo, DbfCloser> dbf(DbfAtPathIsSoundOrMissing(DbfPath(path))
-                                              ? DBFOpenLL(DbfPath(path).c_str(), "rb", &hooks)
-                                              : nullptr);
+  const DbfTable table = DbfAtPath(DbfPath(path));
+  std::unique_ptr<DBFInfo, DbfCloser> dbf(
+      table == DbfTable::Sound ? DBFOpenLL(DbfPath(path).c_str(), "rb", &hooks) : nullptr);
+  result.tableRefused = table == DbfTable::Damaged || (table == DbfTable::Sound && !dbf);
   int nameField = -1;
   bool utf8 = false;
   int records = 0;

@@ -16,6 +16,8 @@ enum class PointImportStatus { Ok, OpenFailed, NotPoints };
 struct PointImportResult {
   PointImportStatus status = PointImportStatus::OpenFailed;
   std::vector<ShapefilePoint> points;  // in file order; null shapes are left out
+  // A .dbf is there but damaged or unreadable: it was left unread and the points are unnamed.
+  bool tableRefused = false;
 };
 
 // Only POINT (1) and POINTZ (11) files are read; any other shape type gives NotPoints.

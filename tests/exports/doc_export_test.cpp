@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "coords/projection_record.h"
+#include "dialogs/export_settings_form.h"
 #include "document/doc_options.h"
 #include "document/export_prompts.h"
 #include "document/export_shapefile.h"
@@ -23,23 +24,52 @@
 
 namespace {
 
+// Whether the dialog's form shows the control enabled, so that the user can change it.
+bool Offered(const DialogLayout& layout, int id) {
+  for (const ControlState& c : layout.controls) {
+    if (c.id == id) return c.visible && c.enabled;
+  }
+  return true;  // a control the form leaves alone is always there
+}
+
+// Answers the settings dialogs as their users can: the scripted wish is taken only on the
+// controls the dialog's form offers for the question; everything else stays as the dialog
+// proposes it.
 class ScriptedPrompts : public ExportPrompts {
  public:
   bool AskZoneDatum(const ZoneDatumQuestion& q, ZoneDatumAnswer& a) override {
     asked.push_back("zone-datum mode " + std::to_string(q.mode));
     holdWhileAsked = TheDocument() && TheDocument()->m_holdPosition;
-    a = zoneDatum;
+    a = InitialAnswer(q);
+    if (Offered(ZoneDatumLayout(q.mode), kZoneDatumZone)) a.zone = zoneDatum.zone;
+    a.datumChoice = Datum(q, zoneDatum.datumChoice, a.datumChoice);
     return answer;
   }
-  bool AskDxf(const DxfQuestion&, DxfAnswer& a) override {
-    a = dxf;
+  bool AskDxf(const DxfQuestion& q, DxfAnswer& a) override {
+    a = InitialAnswer(q);
+    if (Offered(DxfLayout(q.mode), kDxfZone)) a.zone = dxf.zone;
+    a.datumChoice = Datum(q, dxf.datumChoice, a.datumChoice);
+    a.flat = dxf.flat;
     return answer;
   }
   bool AskCoordSystem(const CoordSystemQuestion& q, CoordSystemAnswer& a) override {
     asked.push_back(q.lockKindCombo ? "coord import" : "coord export");
     holdWhileAsked = TheDocument() && TheDocument()->m_holdPosition;
-    a = coord;
+    a = InitialAnswer(q);
+    if (coord.coordKind == 0 || Offered(CoordSystemLayout(q, a.coordKind), kCoordProjectedRadio)) {
+      a.coordKind = coord.coordKind;
+    }
+    const DialogLayout shown = CoordSystemLayout(q, a.coordKind);
+    if (Offered(shown, kCoordZone)) a.zone = coord.zone;
+    if (Offered(shown, kCoordHemisphere)) a.hemisphere = coord.hemisphere;
+    if (Offered(shown, kCoordKind)) a.kind = coord.kind;
+    a.datumChoice = Datum(q, coord.datumChoice, a.datumChoice);
     return answer;
+  }
+  static int Datum(const DatumQuestion& q, int wanted, int proposed) {
+    return wanted >= 0 && static_cast<std::size_t>(wanted) < DatumComboFor(q).items.size()
+               ? wanted
+               : proposed;
   }
   int AskNameField(const std::vector<std::string>&) override { return 0; }
 
@@ -234,7 +264,8 @@ TEST_F(DocExportTest, ProjectedWgs84ImportUnderAUserProjectionLandsOnTheSource) 
   SHPDestroyObject(line);
   SHPClose(shp);
 
-  prompts->coord = {1, 30, 0, 0, 3};  // projected, zone 30 north, WGS84
+  // Projected on WGS84: the dialog shows the user projection's name for it and asks no zone.
+  prompts->coord = {1, 30, 0, 0, 3};
   doc_->OnNewDocument();
   ASSERT_TRUE(doc_->ImportShapefile(path, false));
   ASSERT_EQ(doc_->m_features.size(), 1u);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "document/export_shapefile.h"
@@ -113,7 +114,7 @@ TEST(ShapefileDamage, IndexAndRecordsOutsideTheFilesAreRefused) {
   }
 }
 
-TEST(ShapefileDamage, DamagedTableLeavesTheShapesUnnamed) {
+TEST(ShapefileDamage, DamagedTableLeavesTheShapesUnnamedAndSaysSo) {
   Trio trio = Seed("polyz");
   trio.dbf[32 + 16] = static_cast<char>(250);  // the first field runs past the record
   EXPECT_FALSE(DbfFileIsSound(trio.dbf));
@@ -123,10 +124,43 @@ TEST(ShapefileDamage, DamagedTableLeavesTheShapesUnnamed) {
   ASSERT_EQ(result.features.size(), 4u);
   EXPECT_EQ(result.features[0].name, "Sin nombre");
   EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(result.tableRefused);
   // A table that declares more records than it holds.
   trio = Seed("polyz");
   PutLe32(trio.dbf, 4, 1000);
   EXPECT_FALSE(DbfFileIsSound(trio.dbf));
+  EXPECT_TRUE(Import(trio).tableRefused);
+  // No table at all only means unnamed shapes.
+  trio.dbf.clear();
+  EXPECT_FALSE(Import(trio).tableRefused);
+}
+
+// Tables as other programs write them: shapelib takes a text field's width from byte 16
+// alone (byte 17 is the decimal count, which some writers fill for texts too) and leaves out
+// the top bit of the record count.
+TEST(ShapefileDamage, TablesOfOtherWritersAreReadAsShapelibReadsThem) {
+  struct Variant {
+    const char* what;
+    std::function<void(std::string&)> apply;
+  };
+  const std::vector<Variant> variants = {
+      {"decimal count on the text field", [](std::string& d) { d[32 + 17] = 2; }},
+      {"decimal count 255 on the text field", [](std::string& d) { d[32 + 17] = static_cast<char>(255); }},
+      {"top bit of the record count", [](std::string& d) { d[7] = static_cast<char>(0x80); }},
+  };
+  for (const Variant& v : variants) {
+    SCOPED_TRACE(v.what);
+    Trio trio = Seed("polyz");
+    v.apply(trio.dbf);
+    EXPECT_TRUE(DbfFileIsSound(trio.dbf));
+    int asked = 0;
+    const ShpImportResult result = Import(trio, &asked);
+    ASSERT_EQ(result.status, ShpImportStatus::Ok);
+    ASSERT_EQ(result.features.size(), 4u);
+    EXPECT_EQ(result.features[1].name, "Feature 1");
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(result.tableRefused);
+  }
 }
 
 }  // namespace
