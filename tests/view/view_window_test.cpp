@@ -689,10 +689,14 @@ class ProgramNavigation : public MainFrameKeys {
     EXPECT_EQ(shown.size(), 1u);
     return shown.empty() ? platform::ShownPopupMenu{} : shown[0];
   }
-  // What the compass shows for the fix the test holds (the reader's message for it).
-  double CompassDistance() {
+  // The target's title as shown: the compass's caption, or the map overlay's target line.
+  std::string ShownTitle() {
+    return view_->m_navWnd ? view_->m_navWnd->GetWindowText() : view_->m_targetName;
+  }
+  // The distance shown for the fix the test holds (after the reader's message for it).
+  double ShownDistance() {
     view_->SendMessage(WM_REFRESH_GPS, 0, 0);
-    return view_->m_navWnd ? view_->m_navWnd->m_distance : -1.0;
+    return view_->m_navWnd ? view_->m_navWnd->m_distance : view_->m_targetDistance;
   }
   // A Shapefile of one named point (WGS84, Z 0), removed when the test ends.
   std::string PointFile(const char* name, double lon, double lat) {
@@ -742,69 +746,82 @@ void ClickRow(CGridCtrl& grid, int row) {
 }
 
 // Navigation to B of A, B, C; the waypoint table (opened from a popup's "Edit", ended with its
-// OK button) blanks A, then imports a point that goes first: the compass keeps showing B, by
-// name and by where it is. Deleting B from its popup stops navigation and closes the compass.
-TEST_F(ProgramNavigation, TheCompassFollowsItsWaypointThroughTableEditsAndClosesWithIt) {
+// OK button) blanks A, then imports a point that goes first: the compass, or the map's
+// target line, keeps showing B, by name and by where it is. Deleting B from its popup stops
+// navigation and closes the compass.
+TEST_F(ProgramNavigation, TheTargetFollowsItsWaypointThroughTableEditsAndEndsWithIt) {
   Square(6);
-  const double midLat = (kSouth + kNorth) / 2;
-  AddWaypoint("A", kWest + 0.0002, midLat);
-  AddWaypoint("B", (kWest + kEast) / 2, midLat);
-  AddWaypoint("C", kEast - 0.0002, midLat);
-  const double bLon = doc_->m_waypoints[1].x;
   // The walker stands at the square's south-west corner.
   doc_->m_hasFix = true;
   doc_->m_datumLon = kWest;
   doc_->m_datumLat = kSouth;
+  for (int style : {0, 1}) {
+    SCOPED_TRACE(style == 0 ? "compass" : "map overlay");
+    doc_->m_navStyle = style;
+    doc_->m_waypoints.clear();
+    doc_->m_waypointNotes.clear();
+    // Each round on its own line of the map: its first tap is no double click with the last
+    // tap of the round before.
+    const double lat = kSouth + (0.3 + 0.4 * style) * (kNorth - kSouth);
+    AddWaypoint("A", kWest + 0.0002, lat);
+    AddWaypoint("B", (kWest + kEast) / 2, lat);
+    AddWaypoint("C", kEast - 0.0002, lat);
+    const double bLon = doc_->m_waypoints[1].x;
+    const std::string title = style == 0 ? "B" : "WPT: B";
 
-  TapWaypoint(1, 32813);  // "Navigate"
-  ASSERT_TRUE(CompassAside());
-  const double toB = CompassDistance();
-  ASSERT_GT(toB, 20.0);
+    TapWaypoint(1, 32813);  // "Navigate"
+    ASSERT_EQ(view_->m_navActive, 1);
+    if (style == 0) ASSERT_TRUE(CompassAside());
+    const double toB = ShownDistance();
+    ASSERT_GT(toB, 20.0);
+    EXPECT_EQ(ShownTitle(), title);
 
-  // A's row is picked and blanked.
-  int currentRow = -1;
-  tvxtest::AnswerWhenOnScreen<CDlgWaypointTable>([&](CDlgWaypointTable& table) {
-    currentRow = table.m_Grid.GetFocusCell().row;
-    ClickRow(table.m_Grid, 1);
-    tvxtest::RealClick(*table.GetDlgItemWindow(1022));  // "Blank rows"
-    tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
-  });
-  TapWaypoint(2, 32815);  // "Edit" on C
-  EXPECT_EQ(currentRow, 3) << "the table opens on C's row";
-  ASSERT_EQ(doc_->m_waypoints.size(), 2u);
-  ASSERT_EQ(doc_->m_waypoints[0].name, "B");
-  ASSERT_TRUE(view_->m_navWnd) << "B is still there: navigation goes on";
-  EXPECT_EQ(view_->m_navWnd->GetWindowText(), "B");
-  EXPECT_EQ(view_->m_navTarget.lon, bLon);
-  EXPECT_NEAR(CompassDistance(), toB, 1e-6) << "the compass shows B, not the row below";
-
-  // A point imported from a Shapefile (the coordinate question answered with its OK) goes
-  // first.
-  platform::FileDialogScript::Push(PointFile("Well", kEast - 0.0001, kSouth + 0.0001));
-  tvxtest::AnswerWhenOnScreen<CDlgWaypointTable>([&](CDlgWaypointTable& table) {
-    tvxtest::AnswerWhenOnScreen<CDlgCoordSystem>([&](CDlgCoordSystem& question) {
-      tvxtest::RealClick(*question.GetDlgItemWindow(IDOK));
+    // A's row is picked and blanked.
+    int currentRow = -1;
+    tvxtest::AnswerWhenOnScreen<CDlgWaypointTable>([&](CDlgWaypointTable& table) {
+      currentRow = table.m_Grid.GetFocusCell().row;
+      ClickRow(table.m_Grid, 1);
+      tvxtest::RealClick(*table.GetDlgItemWindow(1022));  // "Blank rows"
+      tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
     });
-    tvxtest::RealClick(*table.GetDlgItemWindow(173));  // "Import"
-    tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
-  });
-  TapWaypoint(0, 32815);  // "Edit" on B
-  ASSERT_EQ(doc_->m_waypoints.size(), 3u);
-  ASSERT_EQ(doc_->m_waypoints[0].name, "Well");
-  ASSERT_TRUE(view_->m_navWnd);
-  EXPECT_EQ(view_->m_navWnd->GetWindowText(), "B");
-  EXPECT_EQ(view_->m_navTarget.lon, bLon);
-  EXPECT_NEAR(CompassDistance(), toB, 1e-6) << "the compass shows B, not the imported point";
+    TapWaypoint(2, 32815);  // "Edit" on C
+    EXPECT_EQ(currentRow, 3) << "the table opens on C's row";
+    ASSERT_EQ(doc_->m_waypoints.size(), 2u);
+    ASSERT_EQ(doc_->m_waypoints[0].name, "B");
+    ASSERT_EQ(view_->m_navActive, 1) << "B is still there: navigation goes on";
+    EXPECT_EQ(ShownTitle(), title);
+    EXPECT_EQ(view_->m_navTarget.lon, bLon);
+    EXPECT_NEAR(ShownDistance(), toB, 1e-6) << "B is shown, not the row below";
 
-  // B's popup shows it as the target; deleting it ends navigation and closes the compass.
-  const platform::ShownPopupMenu popup = TapWaypoint(1, 32814);  // "Delete"
-  ASSERT_GE(popup.items.size(), 4u);
-  EXPECT_EQ(popup.items[0].text, "B");
-  EXPECT_TRUE(popup.items[3].flags & MF_CHECKED) << "\"Navigate\" is checked on the target";
-  ASSERT_EQ(doc_->m_waypoints.size(), 2u);
-  EXPECT_EQ(view_->m_navActive, 0);
-  EXPECT_FALSE(view_->m_navWnd);
-  EXPECT_TRUE(tvxtest::PumpUntil([&] { return !CompassOnScreen(); }));
+    // A point imported from a Shapefile (the coordinate question answered with its OK) goes
+    // first.
+    platform::FileDialogScript::Push(PointFile("Well", kEast - 0.0001, kSouth + 0.0001));
+    tvxtest::AnswerWhenOnScreen<CDlgWaypointTable>([&](CDlgWaypointTable& table) {
+      tvxtest::AnswerWhenOnScreen<CDlgCoordSystem>([&](CDlgCoordSystem& question) {
+        tvxtest::RealClick(*question.GetDlgItemWindow(IDOK));
+      });
+      tvxtest::RealClick(*table.GetDlgItemWindow(173));  // "Import"
+      tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
+    });
+    TapWaypoint(0, 32815);  // "Edit" on B
+    ASSERT_EQ(doc_->m_waypoints.size(), 3u);
+    ASSERT_EQ(doc_->m_waypoints[0].name, "Well");
+    ASSERT_EQ(view_->m_navActive, 1);
+    EXPECT_EQ(static_cast<bool>(view_->m_navWnd), style == 0);
+    EXPECT_EQ(ShownTitle(), title);
+    EXPECT_EQ(view_->m_navTarget.lon, bLon);
+    EXPECT_NEAR(ShownDistance(), toB, 1e-6) << "B is shown, not the imported point";
+
+    // B's popup shows it as the target; deleting it ends navigation and closes the compass.
+    const platform::ShownPopupMenu popup = TapWaypoint(1, 32814);  // "Delete"
+    ASSERT_GE(popup.items.size(), 4u);
+    EXPECT_EQ(popup.items[0].text, "B");
+    EXPECT_TRUE(popup.items[3].flags & MF_CHECKED) << "\"Navigate\" is checked on the target";
+    ASSERT_EQ(doc_->m_waypoints.size(), 2u);
+    EXPECT_EQ(view_->m_navActive, 0);
+    EXPECT_FALSE(view_->m_navWnd);
+    EXPECT_TRUE(tvxtest::PumpUntil([&] { return !CompassOnScreen(); }));
+  }
 }
 
 // The compass's labels are whole: each label's text, in the font it is drawn with, fits the
