@@ -47,9 +47,9 @@ struct TextExtent {
 };
 using TextMeasure = std::function<TextExtent(const std::string&)>;
 
-// A text box of the designed size (already scaled) made large enough for the text's extent,
-// with a pixel to spare either side, so that whatever face the desktop gives "Arial" the
-// text is drawn whole.
+// A text box of the designed size (already scaled) made large enough for the text's extent
+// (and a pixel to spare left and right), so that whatever face and size the desktop gives
+// "Arial" the text is drawn whole.
 TextExtent FitTextBox(TextExtent designed, TextExtent text);
 
 // One label of the rose: its text, the box it is centred in (left, top, right, bottom) and
