@@ -68,7 +68,7 @@ class ProgramDialogs : public DocumentDialogs {
 
   // --- waypoint dialogs (dialogs/waypoint_dialogs.cpp) ---
   bool WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
-                     std::vector<std::string>& notes) override;
+                     std::vector<std::string>& notes, int select) override;
   // The name dialog, titled with the suggested name; nothing when cancelled.
   std::optional<std::string> FeatureName(CTolvanixDoc& doc, const std::string& suggested) override;
   // --- end waypoint dialogs ---

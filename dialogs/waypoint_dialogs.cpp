@@ -158,8 +158,10 @@ BOOL CDlgWaypointTable::OnInitDialog() {
   m_Grid.SetListMode(TRUE);
   m_Grid.SetSingleRowSelection(FALSE);
   ShowRows();
+  // The given waypoint's row is the current one: selected, focused and scrolled to.
   const int row = select_ + 1;
   if (row >= 1 && row < m_Grid.GetRowCount()) {
+    m_Grid.SetFocusCell(row, kName);
     m_Grid.SetSelectedRange(row, 0, row, m_Grid.GetColumnCount() - 1);
     m_Grid.EnsureVisible(row, 0);
   }
@@ -360,8 +362,8 @@ void CDlgWaypointTable::OnOK() {
 // ---------------------------------------------------------------------------------------------
 
 bool ProgramDialogs::WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
-                                   std::vector<std::string>& notes) {
-  CDlgWaypointTable dialog(doc.m_datumName, 0, waypoints, notes, &doc,
+                                   std::vector<std::string>& notes, int select) {
+  CDlgWaypointTable dialog(doc.m_datumName, select, waypoints, notes, &doc,
                            kWaypointTableTemplate, CWnd::FromHandle(doc.m_hwndView));
   if (dialog.DoModal() != IDOK) return false;
   waypoints = std::move(dialog.m_waypoints);

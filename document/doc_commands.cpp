@@ -221,10 +221,10 @@ void CTolvanixDoc::OnUpdateObjectList(CCmdUI* ui) { ui->Enable(!m_uiBusy); }
 
 void CTolvanixDoc::OnWaypointTable() { ShowWaypointTable(); }
 
-void CTolvanixDoc::ShowWaypointTable() {
+void CTolvanixDoc::ShowWaypointTable(int select) {
   std::vector<WaypointRecord> waypoints = m_waypoints;
   std::vector<std::string> notes = m_waypointNotes;
-  if (!Dialogs().WaypointTable(*this, waypoints, notes)) return;
+  if (!Dialogs().WaypointTable(*this, waypoints, notes, select)) return;
   // One note per waypoint, whatever the table handed back.
   notes.resize(waypoints.size());
   m_waypoints = std::move(waypoints);

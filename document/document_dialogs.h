@@ -60,10 +60,11 @@ class DocumentDialogs {
   // themselves.
   virtual void ObjectGrid(CTolvanixDoc& doc, int current) {}
   virtual void ObjectList(CTolvanixDoc& doc, int current) {}
-  // Waypoint table over copies of the waypoints and their notes; true (OK) hands the edited
-  // copies back.
+  // Waypoint table over copies of the waypoints and their notes, opened on waypoint
+  // `select`'s row; true (OK) hands the edited copies back. A copy keeps its record's key,
+  // so an edited waypoint stays the same waypoint; rows typed or imported are new ones.
   virtual bool WaypointTable(CTolvanixDoc& doc, std::vector<WaypointRecord>& waypoints,
-                             std::vector<std::string>& notes) {
+                             std::vector<std::string>& notes, int select) {
     return false;
   }
   // Waypoint properties sheet (coordinates page, then properties page): true on OK, with the

@@ -1,9 +1,15 @@
 #include "document/records.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <limits>
+
+std::uint64_t NewRecordKey() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 bool IsFeatureType(std::int32_t code) {
   switch (static_cast<FeatureType>(code)) {

@@ -44,6 +44,11 @@ enum class FeatureType : std::int32_t {
 // True for the type codes a feature may carry (3, 5, 50, 51, 52).
 bool IsFeatureType(std::int32_t code);
 
+// Which record a feature or waypoint is while the program runs, never stored: a copy is the
+// same record (dialogs edit copies that the document takes back), and every record made
+// anew gets a key of its own. Distinct for every call, on any thread; never 0.
+std::uint64_t NewRecordKey();
+
 // Fill pattern and colour a new feature gets when the options hold none.
 constexpr std::int32_t kDefaultFeaturePattern = 5;
 constexpr COLORREF kDefaultFeatureColour = 255;  // red, 0x00BBGGRR
@@ -72,6 +77,7 @@ struct FeatureRecord {
   std::int64_t measuredCount = -1;
   FeatureType measuredType = FeatureType::Area;
   bool measurePending = false;
+  std::uint64_t key = NewRecordKey();  // see NewRecordKey
 
   // A new, empty feature. The pattern and colour are those the options give new features
   // (the caller reads them); a part always gets pattern 0 and colour 0.
@@ -109,6 +115,7 @@ struct WaypointRecord {
   std::string name;
   std::int32_t timeStamp = 0;  // seconds since 1970 as made by mktime (local time); 0 = none
   std::int32_t symbol = 0;     // symbol icon 0-23
+  std::uint64_t key = NewRecordKey();  // see NewRecordKey
 
   WaypointRecord() = default;
   // Stamped with the current time.

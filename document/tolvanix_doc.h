@@ -274,7 +274,8 @@ class CTolvanixDoc : public CDocument {
   void OnUpdateObjectList(CCmdUI* ui);
   void OnUpdateLanguage(CCmdUI* ui);  // commands 32782-32796
   void OnWaypointTable();  // 32864
-  void ShowWaypointTable();
+  // The waypoint table with waypoint `select`'s row current (the popup's "Edit").
+  void ShowWaypointTable(int select = 0);
   void OnNewObject();  // 32842
   void OnUpdateNewObject(CCmdUI* ui);  // also 32802
   void OnNewKind52();  // 32871

@@ -20,12 +20,17 @@ constexpr COLORREF kSpokeGrey = RGB(200, 200, 200);
 
 int Dpi() { return platform::ui::LogicalDpi(); }
 
-// The application's high-resolution flag: a screen at least 480 pixels wide.
-bool HiRes() { return GetSystemMetrics(SM_CXSCREEN) >= 480; }
+// The extent of a text in the font selected into dc.
+TextMeasure MeasureWith(CDC& dc) {
+  return [&dc](const std::string& text) {
+    const CSize extent = dc.GetTextExtent(text);
+    return TextExtent{static_cast<int>(extent.cx), static_cast<int>(extent.cy)};
+  };
+}
 
-// The rose's common parts: the circle, the labels on their painted boxes and the needle.
-void DrawRose(CDC& dc, const RoseLayout& rose, COLORREF circle, COLORREF box, COLORREF text,
-              int fontWeight) {
+// The rose's common parts: the circle, the labels on their painted boxes and the needle. The
+// labels' font is selected into dc.
+void DrawRose(CDC& dc, const RoseLayout& rose, COLORREF circle, COLORREF box, COLORREF text) {
   const int dpi = Dpi();
   CPen circlePen(PS_SOLID, ScaleForDpi(2, dpi), circle);
   CPen* oldPen = dc.SelectObject(&circlePen);
@@ -33,11 +38,6 @@ void DrawRose(CDC& dc, const RoseLayout& rose, COLORREF circle, COLORREF box, CO
   dc.Ellipse(rose.cx - rose.radius, rose.cy - rose.radius, rose.cx + rose.radius,
              rose.cy + rose.radius);
 
-  CFont font;
-  // The application's high-resolution flag chooses the larger labels.
-  font.CreateFont(HiRes() ? 24 : 14, 0, 0, 0, fontWeight, 0, 0, 0, DEFAULT_CHARSET,
-                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
-  CFont* oldFont = dc.SelectObject(&font);
   CPen boxPen(PS_SOLID, 1, box);
   CBrush boxBrush(box);
   dc.SelectObject(&boxPen);
@@ -60,7 +60,6 @@ void DrawRose(CDC& dc, const RoseLayout& rose, COLORREF circle, COLORREF box, CO
       dc.LineTo(end.x, end.y);
     }
   }
-  dc.SelectObject(oldFont);
   dc.SelectObject(oldPen);
   dc.SelectObject(oldBrush);
 }
@@ -100,6 +99,12 @@ void CNavigationWnd::SetLarge(bool large) {
   Invalidate(TRUE);
 }
 
+void CNavigationWnd::SetTitle(const std::string& title) {
+  if (title == m_title) return;
+  m_title = title;
+  if (m_large) SetWindowText(m_title);
+}
+
 void CNavigationWnd::Update(double course, double bearing, double distance) {
   m_course = course;
   m_bearing = bearing;
@@ -119,29 +124,48 @@ void CNavigationWnd::OnPaint() {
   }
 }
 
+void CNavigationWnd::CreateLabelFont(CFont& font, bool large) {
+  font.CreateFont(CompassLabelFontHeight(Dpi()), 0, 0, 0, large ? FW_BOLD : FW_NORMAL, 0, 0, 0,
+                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH, "Arial");
+}
+
 void CNavigationWnd::DrawSmallRose(CDC& dc, const RECT& client) {
   dc.FillSolidRect(&client, kBlack);
-  const RoseLayout rose = SmallRoseLayout(client.right, client.bottom, m_course, m_bearing, Dpi());
-  DrawRose(dc, rose, kWhite, kBlack, kWhite, FW_NORMAL);
+  CFont font;
+  CreateLabelFont(font, false);
+  CFont* oldFont = dc.SelectObject(&font);
+  m_rose = SmallRoseLayout(client.right, client.bottom, m_course, m_bearing, Dpi(),
+                           MeasureWith(dc));
+  DrawRose(dc, m_rose, kWhite, kBlack, kWhite);
+  dc.SelectObject(oldFont);
 }
 
 void CNavigationWnd::DrawLargeRose(CDC& dc, const RECT& client) {
   dc.FillSolidRect(&client, kWhite);
-  const RoseLayout rose = LargeRoseLayout(client.right, client.bottom, m_course, m_bearing, Dpi());
-  m_needleAngle = rose.needleAngle;
+  CFont font;
+  CreateLabelFont(font, true);
+  CFont* oldFont = dc.SelectObject(&font);
+  m_rose = LargeRoseLayout(client.right, client.bottom, m_course, m_bearing, Dpi(),
+                           MeasureWith(dc));
+  m_needleAngle = m_rose.needleAngle;
   CPen spokePen(PS_SOLID, 1, kSpokeGrey);
   CPen* oldPen = dc.SelectObject(&spokePen);
-  for (const CompassPoint& end : rose.spokes) {
-    dc.MoveTo(rose.cx, rose.cy);
+  for (const CompassPoint& end : m_rose.spokes) {
+    dc.MoveTo(m_rose.cx, m_rose.cy);
     dc.LineTo(end.x, end.y);
   }
   dc.SelectObject(oldPen);
-  DrawRose(dc, rose, kBlack, kWhite, kBlack, FW_BOLD);
+  DrawRose(dc, m_rose, kBlack, kWhite, kBlack);
+  dc.SelectObject(oldFont);
 
-  RECT top{0, 0, client.right, ScaleForDpi(15, Dpi())};
+  // The top line in the window's own font, its box as tall as that font needs.
+  const std::string header = CompassHeaderText(m_distance, m_bearing, m_course, m_units == 1);
+  const TextExtent box =
+      FitTextBox({static_cast<int>(client.right), ScaleForDpi(15, Dpi())}, MeasureWith(dc)(header));
+  m_headerBox = RECT{0, 0, client.right, box.cy};
   dc.SetTextColor(kBlack);
-  dc.DrawText(CompassHeaderText(m_distance, m_bearing, m_course, m_units == 1), &top,
-              DT_CENTER | DT_SINGLELINE);
+  dc.DrawText(header, &m_headerBox, DT_CENTER | DT_SINGLELINE);
 }
 
 void CNavigationWnd::OnToggleSize() { SetLarge(!m_large); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/ui/dialog.h"
+#include "view/core/nav_compass.h"
 
 class CNavigationWnd : public CDialog {
  public:
@@ -36,12 +37,17 @@ class CNavigationWnd : public CDialog {
   void Close();
   void OnOK() override { OnCancel(); }
 
+  // The target's title (its record was renamed or edited): the large form's caption.
+  void SetTitle(const std::string& title);
   // A new reading: course over ground and bearing to the target (degrees), distance (metres).
   void Update(double course, double bearing, double distance);
   void SetLarge(bool large);
   void OnPaint();
   void DrawSmallRose(CDC& dc, const RECT& client);
   void DrawLargeRose(CDC& dc, const RECT& client);
+  // The labels' font ("Arial", CompassLabelFontHeight at the screen's dpi; bold in the large
+  // form). Each label's box is grown to the label's extent in it.
+  static void CreateLabelFont(CFont& font, bool large);
 
   void OnToggleSize();
   void OnMenuButton();
@@ -57,6 +63,8 @@ class CNavigationWnd : public CDialog {
   double m_distance = 0.0;     // metres
   double m_needleAngle = 0.0;  // screen degrees, stored while the large form is painted
   std::string m_title;
+  RoseLayout m_rose;           // the rose as last painted (client pixels)
+  RECT m_headerBox{};          // the large form's top line as last painted
 
  private:
   std::function<void(bool refit)> m_mapCovered;

@@ -357,7 +357,18 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void SetTargetPoint(double lon, double lat, std::int32_t altitudeCm);
   void SetNavigationTarget(double lon, double lat, std::int32_t altitudeCm, std::uint8_t remember);
   void UpdateNavigation();       // after each position refresh
-  void RebuildNavigation();      // after the waypoints changed while navigating
+  // The compass or the overlay from the latest fix; beeps near the target when mayBeep.
+  void ShowNavigationReading(bool mayBeep);
+  // The navigation target follows its record: called whenever the document's waypoints or
+  // features may have changed (the view's OnUpdate, the waypoint table's OK, every fix). The
+  // target is found again by its key (m_navTargetKey) wherever the change put it, and its
+  // position and title are taken anew; when its waypoint, feature or vertex is gone,
+  // navigation stops and the compass closes.
+  void RebuildNavigation();
+  // Every UpdateAllViews of the document: repaint, and the target follows its record.
+  void OnUpdate(DocumentView* sender, LPARAM hint, void* hintObject) override;
+  // Navigation runs to waypoint index (a waypoint target whose record is that waypoint).
+  bool NavigatingToWaypoint(int waypoint) const;
   // The compass or the map arrow, whichever NavStyle now asks for (after the options).
   void SyncNavigationDisplay();
   void OnAveraging();            // position averaging dialog
@@ -371,6 +382,9 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   NavTarget m_navTarget;
   std::uint8_t m_navTargetIsPoint = 0;  // the target is a vertex (else a waypoint)
   int m_navTargetFeature = -1;
+  // Key of the target's record (NewRecordKey): the waypoint, or the feature of a vertex; 0
+  // while not navigating. m_navTargetIndex and m_navTargetFeature follow it.
+  std::uint64_t m_navTargetKey = 0;
   std::uint8_t m_averaging = 0;
   CDlgAveraging* m_averagingDlg = nullptr;
   // --- end navigation ---

@@ -145,21 +145,16 @@ void CTolvanixView::ClearOffsetTrack() {
 void CTolvanixView::OnWaypointDelete() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
-  const bool waypointTarget = m_navActive && !m_navTargetIsPoint;
-  const bool navigatingThere = waypointTarget && m_navTargetIndex == m_popupWaypoint;
   doc->DeleteWaypoint(m_popupWaypoint);
-  if (navigatingThere) {
-    StopNavigation();
-  } else if (waypointTarget && m_navTargetIndex > m_popupWaypoint) {
-    --m_navTargetIndex;  // the target moved up by one: still the same waypoint
-  }
+  // Navigation to the deleted waypoint ends; to another one it goes on.
+  RebuildNavigation();
 }
 
 void CTolvanixView::OnWaypointEdit() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
   if (FrameBars* frame = MainFrameBars()) frame->ShowShellBars();
-  doc->ShowWaypointTable();
+  doc->ShowWaypointTable(m_popupWaypoint);
 }
 
 void CTolvanixView::OnFeatureActivate() {

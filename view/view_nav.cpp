@@ -58,6 +58,7 @@ void CTolvanixView::OnNavigateDestination() {
   } else {
     m_targetName = target.title;
     SetNavigationTarget(target.lon, target.lat, target.altitudeCm, 1);
+    m_navTargetKey = target.key;
   }
 }
 
@@ -65,7 +66,7 @@ void CTolvanixView::OnNavigateWaypoint() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
   const int w = m_popupWaypoint;
-  if (m_navActive && !m_navTargetIsPoint && m_navTargetIndex == w) {
+  if (NavigatingToWaypoint(w)) {
     StopNavigation();
     return;
   }
@@ -80,8 +81,19 @@ void CTolvanixView::OnNavigateWaypoint() {
   SetNavigationTarget(waypoint.x, waypoint.y, waypoint.altitudeCm, 1);
   m_navTargetIsPoint = 0;
   m_navTargetIndex = w;
+  m_navTargetKey = waypoint.key;
   m_targetName = "WPT: " + waypoint.name;
   Invalidate(TRUE);
+}
+
+bool CTolvanixView::NavigatingToWaypoint(int waypoint) const {
+  const CTolvanixDoc* doc = GetDocument();
+  // A vertex target shares the index numbers of waypoints: only a waypoint target counts.
+  if (!doc || !m_navActive || m_navTargetIsPoint || waypoint < 0 ||
+      static_cast<std::size_t>(waypoint) >= doc->m_waypoints.size()) {
+    return false;
+  }
+  return doc->m_waypoints[static_cast<std::size_t>(waypoint)].key == m_navTargetKey;
 }
 
 void CTolvanixView::StartNavigation() {
@@ -119,6 +131,7 @@ void CTolvanixView::StartNavigation() {
   if (FrameBars* frame = MainFrameBars()) frame->ShowCommandBar();
   m_navWnd = std::move(compass);
   m_navActive = 1;
+  m_navTargetKey = target->key;
   SetTargetPoint(target->lon, target->lat, target->altitudeCm);
 }
 
@@ -132,12 +145,16 @@ void CTolvanixView::StopNavigation() {
   }
   m_navActive = 0;
   m_navTargetIndex = -1;
+  m_navTargetKey = 0;
   if (hadCompass) Invalidate(TRUE);
 }
 
 void CTolvanixView::SyncNavigationDisplay() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !m_navActive) return;
+  // The document may have changed under the target (a load, a datum change).
+  RebuildNavigation();
+  if (!m_navActive) return;
   // NavStyle 0 shows the compass, any other the arrow on the map.
   const bool compassWanted = doc->m_navStyle == 0;
   if (compassWanted == (m_navWnd != nullptr)) return;
@@ -158,6 +175,7 @@ void CTolvanixView::SyncNavigationDisplay() {
   m_navTargetIndex = index;
   m_targetName = target->title;
   SetNavigationTarget(target->lon, target->lat, target->altitudeCm, 1);
+  m_navTargetKey = target->key;
   Invalidate(TRUE);
 }
 
@@ -182,6 +200,14 @@ void CTolvanixView::SetNavigationTarget(double lon, double lat, std::int32_t alt
 void CTolvanixView::UpdateNavigation() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !m_navActive) return;
+  // Never a reading towards a record that has changed or gone meanwhile.
+  RebuildNavigation();
+  if (m_navActive) ShowNavigationReading(true);
+}
+
+void CTolvanixView::ShowNavigationReading(bool mayBeep) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !m_navActive) return;
   // One consistent fix: the reader thread may be writing the next one meanwhile.
   const GpsFix fix = doc->TakeFix();
   NavReading reading;
@@ -191,7 +217,7 @@ void CTolvanixView::UpdateNavigation() {
   }
   m_targetDistance = reading.distance;
   m_targetBearing = reading.bearing;
-  if (ArrivalBeep(doc->m_navSound, reading.distance, doc->m_navSoundDistance)) {
+  if (mayBeep && ArrivalBeep(doc->m_navSound, reading.distance, doc->m_navSoundDistance)) {
     MessageBeep(MB_ICONEXCLAMATION);
   }
   if (doc->m_navStyle == 0) {
@@ -206,15 +232,41 @@ void CTolvanixView::UpdateNavigation() {
 
 void CTolvanixView::RebuildNavigation() {
   CTolvanixDoc* doc = GetDocument();
-  if (!doc || !m_navActive || m_navTargetIsPoint) return;
-  // The waypoints were edited: a target that is gone ends navigation, one that moved is
-  // aimed at again.
-  if (m_navTargetIndex < 0 || static_cast<std::size_t>(m_navTargetIndex) >= doc->m_waypoints.size()) {
+  if (!doc || !m_navActive) return;
+  // The target is a record, not a row: it is looked up by its key wherever the edit put it;
+  // gone, navigation ends. The compass shows the title without "WPT: ", the map overlay with.
+  const bool overlay = !m_navWnd;
+  const std::optional<NavChoice> target =
+      FollowNavTarget(doc->m_content, m_navTargetIsPoint != 0, m_navTargetKey, m_navTargetIndex,
+                      LoadResString(kPointFormatString), overlay);
+  if (!target) {
     StopNavigation();
+    Invalidate(FALSE);  // the overlay's arrow and title go too
     return;
   }
-  const WaypointRecord& w = doc->m_waypoints[m_navTargetIndex];
-  SetTargetPoint(w.x, w.y, w.altitudeCm);
+  m_navTargetIndex = target->index;
+  if (target->isVertex) m_navTargetFeature = target->feature;
+  if (m_navWnd) {
+    m_navWnd->SetTitle(target->title);
+  } else if (m_targetName != target->title) {
+    m_targetName = target->title;
+    Invalidate(FALSE);
+  }
+  const bool moved = target->lon != m_navTarget.lon || target->lat != m_navTarget.lat ||
+                     target->altitudeCm != m_navTarget.altitudeCm;
+  if (!moved) return;
+  if (overlay) {
+    SetNavigationTarget(target->lon, target->lat, target->altitudeCm, 1);
+  } else {
+    SetTargetPoint(target->lon, target->lat, target->altitudeCm);
+  }
+  // The reading towards where the target now is, without waiting for the next fix.
+  if (doc->HasCurrentFix()) ShowNavigationReading(false);
+}
+
+void CTolvanixView::OnUpdate(DocumentView* sender, LPARAM hint, void* hintObject) {
+  CView::OnUpdate(sender, hint, hintObject);
+  RebuildNavigation();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -300,4 +352,5 @@ void CTolvanixView::OnWaypointProperties() {
   }
   // An edited name or note is document content: it must be offered for saving.
   if (changed) doc->SetModifiedFlag(TRUE);
+  RebuildNavigation();  // a target's title follows its new name
 }

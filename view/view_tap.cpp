@@ -219,9 +219,7 @@ void CTolvanixView::ShowWaypointPopup(CPoint point) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
   const WaypointRecord& waypoint = doc->m_waypoints[static_cast<std::size_t>(m_popupWaypoint)];
-  // A vertex target shares the index numbers of waypoints: only a waypoint target counts.
-  const bool navigatingHere =
-      m_navActive && !m_navTargetIsPoint && m_navTargetIndex == m_popupWaypoint;
+  const bool navigatingHere = NavigatingToWaypoint(m_popupWaypoint);
   CMenu menu;
   menu.CreatePopupMenu();
   menu.AppendMenu(MF_STRING | MF_GRAYED, 32812, MenuText(waypoint.name));

@@ -181,4 +181,58 @@ TEST(TargetLabels, ChosenTargetsCarryTitleAndWorkingDatumPoint) {
   EXPECT_FALSE(ChooseNavTarget(content, 2, 0, "Punto %d", false));
 }
 
+// A chosen target is found again by its record after the lists changed around it: at its new
+// row, with its present place and name; never another record left at the old row.
+TEST(TargetLabels, AFollowedTargetIsItsRecordWhereverItWentOrNone) {
+  DocumentContent content;
+  for (const char* name : {"North", "Field"}) {
+    FeatureRecord& f = content.AddFeature(FeatureType::Area, name);
+    for (int i = 0; i < 3; ++i) f.AddVertex({10.0 + i, 50.0}, {10.0 + i, 50.0}, 0);
+  }
+  for (const char* name : {"A", "B", "C"}) {
+    WaypointRecord w;
+    w.name = name;
+    w.x = name[0];
+    content.waypoints.push_back(w);
+  }
+  const NavChoice b = *ChooseNavTarget(content, 2, 1, "Punto %d", false);
+  const NavChoice vertex = *ChooseNavTarget(content, 1, 2, "Punto %d", false);
+  auto follow = [&](const NavChoice& target, bool overlay) {
+    return FollowNavTarget(content, target.isVertex, target.key, target.index, "Punto %d", overlay);
+  };
+
+  // A copy taken back whole (the waypoint table's OK), A dropped and a new point put first;
+  // B renamed and moved in the table.
+  std::vector<WaypointRecord> edited = content.waypoints;
+  edited.erase(edited.begin());
+  WaypointRecord well;
+  well.name = "Well";
+  edited.insert(edited.begin(), well);
+  edited[1].name = "B2";
+  edited[1].x = 99.0;
+  content.waypoints = edited;
+  auto found = follow(b, false);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->index, 1);
+  EXPECT_EQ(found->title, "B2");
+  EXPECT_EQ(found->lon, 99.0);
+  EXPECT_EQ(follow(b, true)->title, "WPT: B2");
+
+  // The feature before the vertex's goes: the vertex is found on its feature's new row.
+  content.features.erase(content.features.begin());
+  found = follow(vertex, false);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->feature, 0);
+  EXPECT_EQ(found->title, "Field Punto 3");
+
+  // Gone: the waypoint (another one now at its row), the vertex, the feature.
+  content.waypoints.erase(content.waypoints.begin() + 1);
+  EXPECT_FALSE(follow(b, false));
+  content.features[0].PopLastVertex();
+  EXPECT_FALSE(follow(vertex, false));
+  content.features.clear();
+  EXPECT_FALSE(follow(vertex, false));
+  EXPECT_FALSE(FollowNavTarget(content, false, 0, 0, "Punto %d", false)) << "no target";
+}
+
 }  // namespace

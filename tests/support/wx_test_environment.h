@@ -8,6 +8,7 @@
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/timer.h>
 #include <wx/toplevel.h>
 
 #include <dlfcn.h>
@@ -22,6 +23,7 @@
 #include "platform/threads.h"
 #include "platform/ui/application.h"
 #include "platform/ui/gdi_types.h"
+#include "platform/ui/wnd.h"
 #include "platform/window_messages.h"
 
 namespace tvxtest {
@@ -154,6 +156,29 @@ inline bool ShowOnScreen(wxTopLevelWindow* w) {
   if (!PumpUntil([w] { return OnScreen(w); })) return false;
   if (!WindowManagerRuns()) return true;
   return PumpUntil([w] { return w->IsActive(); });
+}
+
+// Runs answer(dialog) once a top-level window of class D is on the screen (under a window
+// manager: placed and given the focus, as ShowOnScreen waits for), for a modal dialog that
+// what the test does next opens: answer runs inside the dialog's own event loop and may end
+// it as a user does. The condition is looked at each time the loop runs a timer tick; the
+// wait ends with the answer.
+template <class D, class F>
+void AnswerWhenOnScreen(F answer) {
+  auto* timer = new wxTimer;
+  timer->Bind(wxEVT_TIMER, [timer, answer](wxTimerEvent&) mutable {
+    for (wxWindow* top : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<D*>(CWnd::FromWxWindow(top));
+      if (!dialog || !OnScreen(top)) continue;
+      auto* window = dynamic_cast<wxTopLevelWindow*>(top);
+      if (WindowManagerRuns() && !(window && window->IsActive())) continue;
+      timer->Stop();
+      wxTheApp->CallAfter([timer] { delete timer; });
+      answer(*dialog);
+      return;
+    }
+  });
+  timer->Start(20);
 }
 
 // A window test whose resources (strings, templates, menus) come from the module at

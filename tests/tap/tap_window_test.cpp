@@ -148,11 +148,15 @@ TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
   doc_->AddWaypoint(2.1040, 41.3040, 0);
   Fit();
   ASSERT_EQ(view_->m_waypointPoints.size(), 3u);
-  // Navigation to vertex 1 of a feature is not navigation to waypoint 1: "Navigate" is not
-  // checked and deleting waypoint 1 leaves the navigation running.
+  // Navigation to vertex 1 of a feature (as the navigation dialog leaves it, on the map) is
+  // not navigation to waypoint 1: "Navigate" is not checked and deleting waypoint 1 leaves
+  // the navigation running.
+  FeatureRecord& field = Feature("Field", {{2.1010, 41.3010}, {2.1030, 41.3030}});
   view_->m_navActive = 1;
   view_->m_navTargetIsPoint = 1;
   view_->m_navTargetIndex = 1;
+  view_->m_navTargetFeature = static_cast<int>(doc_->m_features.size()) - 1;
+  view_->m_navTargetKey = field.key;
   platform::PopupMenuScript::Push(32814);  // "Delete"
   Tap(Client(view_->m_waypointPoints[1]));
   auto shown = platform::PopupMenuScript::TakeShown();
@@ -163,10 +167,16 @@ TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
   EXPECT_DOUBLE_EQ(doc_->m_waypoints[1].x, 2.1040);
   EXPECT_EQ(view_->m_navActive, 1);
 
-  // Navigation to the tapped waypoint itself: checked, and its deletion ends the navigation.
-  view_->m_navTargetIsPoint = 0;
+  // Navigation to the tapped waypoint itself (its popup's "Navigate"): checked, and its
+  // deletion ends the navigation.
+  view_->StopNavigation();
+  doc_->m_navStyle = 1;
   Fit();
   ASSERT_EQ(view_->m_waypointPoints.size(), 2u);
+  platform::PopupMenuScript::Push(32813);  // "Navigate"
+  Tap(Client(view_->m_waypointPoints[1]));
+  ASSERT_EQ(platform::PopupMenuScript::TakeShown().size(), 1u);
+  ASSERT_EQ(view_->m_navActive, 1);
   platform::PopupMenuScript::Push(32814);
   Tap(Client(view_->m_waypointPoints[1]));
   shown = platform::PopupMenuScript::TakeShown();

@@ -1,7 +1,9 @@
 // The map view's picture in a real frame (under Xvfb): a known square drawn into the view,
 // its edges and fill where the fit puts them, the GPS marker over it and taken off again,
-// a captured point added to the picture at once, and the grid of the ruler.
+// a captured point added to the picture at once, and the grid of the ruler; navigation to a
+// waypoint through the program's popups and dialogs, and the compass it opens.
 #include <gtest/gtest.h>
+#include <shapefil.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 
@@ -11,7 +13,12 @@
 
 #include "app/main_frame.h"
 #include "app/strings.h"
+#include "dialogs/export_dialogs.h"
+#include "dialogs/program_dialogs.h"
+#include "dialogs/waypoint_dialogs.h"
+#include "document/export_prompts.h"
 #include "document/tolvanix_doc.h"
+#include "platform/file_dialog.h"
 #include "platform/modules.h"
 #include "platform/options_store.h"
 #include "platform/ui/dc.h"
@@ -23,6 +30,7 @@
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/fake_screensaver.h"
 #include "tests/view/real_input.h"
+#include "view/navigation_wnd.h"
 #include "view/tolvanix_view.h"
 
 
@@ -622,6 +630,251 @@ TEST_F(MainFrameKeys, TheGpsMarkerStaysWhileTheMenusWaitAndComesBackAfterAMenuCl
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_focused != 0; })) << "the menu closed";
   EXPECT_TRUE(markerAt(0.75)) << "the marker is drawn again after the menu";
   doc_->m_hasFix = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Navigation in the program's frame, with the program's dialogs as at start-up.
+
+class ProgramNavigation : public MainFrameKeys {
+ protected:
+  void SetUp() override {
+    MainFrameKeys::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    // As at start-up: the document's commands ask through the program's dialogs.
+    InstallExportDialogs();
+    InstallProgramDialogs();
+    InstallWaypointDialogs();
+    platform::FileDialogScript::Clear();
+    // The map lies right of the screen's top-left corner, where the user puts the compass.
+    wxFrame* frame = frame_->GetFrame();
+    ASSERT_TRUE(tvxtest::ShowOnScreen(frame));
+    frame->SetClientSize(360, 360);
+    frame->Move(420, 20);
+    const bool placed = tvxtest::PumpUntil([&] {
+      return view_->ClientWidth() == 360 && frame->GetScreenPosition().x >= 400;
+    });
+    ASSERT_TRUE(placed) << view_->ClientWidth() << " " << frame->GetScreenPosition().x;
+    doc_->m_navStyle = 0;
+    doc_->m_navSound = 0;
+    view_->m_showWaypoints = 1;
+  }
+  void TearDown() override {
+    CTolvanixDoc::SetDocumentDialogs(nullptr);
+    SetExportPrompts(nullptr);
+    CTolvanixDoc::SetWaypointNameDialog(nullptr);
+    platform::ui::SetLogicalDpi(0);
+    for (const std::string& file : files_) std::filesystem::remove(file);
+    MainFrameKeys::TearDown();
+  }
+
+  void AddWaypoint(const char* name, double lon, double lat) {
+    WaypointRecord w;
+    w.name = name;
+    w.x = lon;
+    w.y = lat;
+    doc_->m_waypoints.push_back(w);
+    doc_->m_waypointNotes.emplace_back();
+  }
+  // A real tap on waypoint i's icon, answered in its popup with command (0: dismissed); the
+  // popup as it was shown.
+  platform::ShownPopupMenu TapWaypoint(std::size_t i, UINT command) {
+    Paint();
+    EXPECT_LT(i, view_->m_waypointPoints.size());
+    if (i >= view_->m_waypointPoints.size()) return {};
+    const ScreenPoint p = view_->m_waypointPoints[i];
+    platform::PopupMenuScript::TakeShown();
+    platform::PopupMenuScript::Push(command);
+    tvxtest::RealClick(*view_, p.x, p.y + 2 * view_->m_rowUnit);
+    auto shown = platform::PopupMenuScript::TakeShown();
+    EXPECT_EQ(shown.size(), 1u);
+    return shown.empty() ? platform::ShownPopupMenu{} : shown[0];
+  }
+  // The target's title as shown: the compass's caption, or the map overlay's target line.
+  std::string ShownTitle() {
+    return view_->m_navWnd ? view_->m_navWnd->GetWindowText() : view_->m_targetName;
+  }
+  // The distance shown for the fix the test holds (after the reader's message for it).
+  double ShownDistance() {
+    view_->SendMessage(WM_REFRESH_GPS, 0, 0);
+    return view_->m_navWnd ? view_->m_navWnd->m_distance : view_->m_targetDistance;
+  }
+  // A Shapefile of one named point (WGS84, Z 0), removed when the test ends.
+  std::string PointFile(const char* name, double lon, double lat) {
+    const std::string base = sandbox_->dir.string() + "/import";
+    SHPHandle shp = SHPCreate(base.c_str(), SHPT_POINTZ);
+    DBFHandle dbf = DBFCreate(base.c_str());
+    DBFAddField(dbf, "NAME", FTString, 20, 0);
+    const double z = 0.0;
+    SHPObject* o = SHPCreateSimpleObject(SHPT_POINTZ, 1, &lon, &lat, &z);
+    SHPWriteObject(shp, -1, o);
+    SHPDestroyObject(o);
+    DBFWriteStringAttribute(dbf, 0, 0, name);
+    SHPClose(shp);
+    DBFClose(dbf);
+    for (const char* ext : {".shp", ".shx", ".dbf"}) files_.push_back(base + ext);
+    return base + ".shp";
+  }
+  // The compass opened, on the screen and dragged into the screen's top-left corner, off the
+  // map, as a user puts it.
+  ::testing::AssertionResult CompassAside() {
+    if (!view_->m_navWnd) return ::testing::AssertionFailure() << "no compass";
+    wxWindow* compass = view_->m_navWnd->GetWxWindow();
+    if (!tvxtest::PumpUntil([&] { return CompassOnScreen(); }))
+      return ::testing::AssertionFailure() << "the compass is not on the screen";
+    compass->Move(1, 1);
+    const wxRect map = view_->GetWxWindow()->GetScreenRect();
+    if (!tvxtest::PumpUntil([&] { return !compass->GetScreenRect().Intersects(map); }))
+      return ::testing::AssertionFailure() << "the compass stays over the map";
+    return ::testing::AssertionSuccess();
+  }
+  // A compass window on the screen (there is at most one).
+  static bool CompassOnScreen() {
+    for (wxWindow* top : wxTopLevelWindows)
+      if (dynamic_cast<CNavigationWnd*>(CWnd::FromWxWindow(top)) && tvxtest::OnScreen(top))
+        return true;
+    return false;
+  }
+
+  std::vector<std::string> files_;
+};
+
+// A grid row clicked, as the user picks a row of the waypoint table.
+void ClickRow(CGridCtrl& grid, int row) {
+  RECT cell;
+  ASSERT_TRUE(grid.GetCellRect(row, 1, &cell));
+  tvxtest::RealClick(grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+}
+
+// Navigation to B of A, B, C; the waypoint table (opened from a popup's "Edit", ended with its
+// OK button) blanks A, then imports a point that goes first: the compass, or the map's
+// target line, keeps showing B, by name and by where it is. Deleting B from its popup stops
+// navigation and closes the compass.
+TEST_F(ProgramNavigation, TheTargetFollowsItsWaypointThroughTableEditsAndEndsWithIt) {
+  Square(6);
+  // The walker stands at the square's south-west corner.
+  doc_->m_hasFix = true;
+  doc_->m_datumLon = kWest;
+  doc_->m_datumLat = kSouth;
+  for (int style : {0, 1}) {
+    SCOPED_TRACE(style == 0 ? "compass" : "map overlay");
+    doc_->m_navStyle = style;
+    doc_->m_waypoints.clear();
+    doc_->m_waypointNotes.clear();
+    // Each round on its own line of the map: its first tap is no double click with the last
+    // tap of the round before.
+    const double lat = kSouth + (0.3 + 0.4 * style) * (kNorth - kSouth);
+    AddWaypoint("A", kWest + 0.0002, lat);
+    AddWaypoint("B", (kWest + kEast) / 2, lat);
+    AddWaypoint("C", kEast - 0.0002, lat);
+    const double bLon = doc_->m_waypoints[1].x;
+    const std::string title = style == 0 ? "B" : "WPT: B";
+
+    TapWaypoint(1, 32813);  // "Navigate"
+    ASSERT_EQ(view_->m_navActive, 1);
+    if (style == 0) ASSERT_TRUE(CompassAside());
+    const double toB = ShownDistance();
+    ASSERT_GT(toB, 20.0);
+    EXPECT_EQ(ShownTitle(), title);
+
+    // A's row is picked and blanked.
+    int currentRow = -1;
+    tvxtest::AnswerWhenOnScreen<CDlgWaypointTable>([&](CDlgWaypointTable& table) {
+      currentRow = table.m_Grid.GetFocusCell().row;
+      ClickRow(table.m_Grid, 1);
+      tvxtest::RealClick(*table.GetDlgItemWindow(1022));  // "Blank rows"
+      tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
+    });
+    TapWaypoint(2, 32815);  // "Edit" on C
+    EXPECT_EQ(currentRow, 3) << "the table opens on C's row";
+    ASSERT_EQ(doc_->m_waypoints.size(), 2u);
+    ASSERT_EQ(doc_->m_waypoints[0].name, "B");
+    ASSERT_EQ(view_->m_navActive, 1) << "B is still there: navigation goes on";
+    EXPECT_EQ(ShownTitle(), title);
+    EXPECT_EQ(view_->m_navTarget.lon, bLon);
+    EXPECT_NEAR(ShownDistance(), toB, 1e-6) << "B is shown, not the row below";
+
+    // A point imported from a Shapefile (the coordinate question answered with its OK) goes
+    // first.
+    platform::FileDialogScript::Push(PointFile("Well", kEast - 0.0001, kSouth + 0.0001));
+    tvxtest::AnswerWhenOnScreen<CDlgWaypointTable>([&](CDlgWaypointTable& table) {
+      tvxtest::AnswerWhenOnScreen<CDlgCoordSystem>([&](CDlgCoordSystem& question) {
+        tvxtest::RealClick(*question.GetDlgItemWindow(IDOK));
+      });
+      tvxtest::RealClick(*table.GetDlgItemWindow(173));  // "Import"
+      tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
+    });
+    TapWaypoint(0, 32815);  // "Edit" on B
+    ASSERT_EQ(doc_->m_waypoints.size(), 3u);
+    ASSERT_EQ(doc_->m_waypoints[0].name, "Well");
+    ASSERT_EQ(view_->m_navActive, 1);
+    EXPECT_EQ(static_cast<bool>(view_->m_navWnd), style == 0);
+    EXPECT_EQ(ShownTitle(), title);
+    EXPECT_EQ(view_->m_navTarget.lon, bLon);
+    EXPECT_NEAR(ShownDistance(), toB, 1e-6) << "B is shown, not the imported point";
+
+    // B's popup shows it as the target; deleting it ends navigation and closes the compass.
+    const platform::ShownPopupMenu popup = TapWaypoint(1, 32814);  // "Delete"
+    ASSERT_GE(popup.items.size(), 4u);
+    EXPECT_EQ(popup.items[0].text, "B");
+    EXPECT_TRUE(popup.items[3].flags & MF_CHECKED) << "\"Navigate\" is checked on the target";
+    ASSERT_EQ(doc_->m_waypoints.size(), 2u);
+    EXPECT_EQ(view_->m_navActive, 0);
+    EXPECT_FALSE(view_->m_navWnd);
+    EXPECT_TRUE(tvxtest::PumpUntil([&] { return !CompassOnScreen(); }));
+  }
+}
+
+// The compass's labels are whole: each label's text, in the font it is drawn with, fits the
+// box it is drawn in (and the box the window), in both forms, at the desktop's font and dpi
+// and at twice that dpi. Read after an ordinary repaint of the compass.
+TEST_F(ProgramNavigation, CompassLabelsAreWholeAtTheDesktopFontAndAtAHigherDpi) {
+  AddWaypoint("Gate", kEast, kNorth);
+  Square(6);
+  for (int dpi : {0, 192}) {
+    SCOPED_TRACE("dpi " + std::to_string(dpi));
+    platform::ui::SetLogicalDpi(dpi);
+    TapWaypoint(0, 32813);  // "Navigate": a compass made at this dpi
+    ASSERT_TRUE(CompassAside());
+    CNavigationWnd& compass = *view_->m_navWnd;
+    for (bool large : {true, false}) {
+      SCOPED_TRACE(large ? "large" : "small");
+      if (static_cast<bool>(compass.m_large) != large) {
+        // The compass's own menu button, its "Large" item.
+        platform::PopupMenuScript::Push(CNavigationWnd::kToggleSizeCommand);
+        tvxtest::RealClick(*compass.GetDlgItemWindow(CNavigationWnd::kMenuButton));
+        ASSERT_EQ(static_cast<bool>(compass.m_large), large);
+      }
+      compass.m_rose.labels.clear();
+      compass.Invalidate(TRUE);
+      ASSERT_TRUE(tvxtest::PumpUntil([&] { return !compass.m_rose.labels.empty(); }));
+      ASSERT_EQ(compass.m_rose.labels.size(), large ? 8u : 4u);
+      RECT client;
+      compass.GetClientRect(&client);
+      CClientDC dc(&compass);
+      CFont font;
+      CNavigationWnd::CreateLabelFont(font, large);
+      CFont* old = dc.SelectObject(&font);
+      for (const RoseLabel& label : compass.m_rose.labels) {
+        SCOPED_TRACE(label.text);
+        const CSize extent = dc.GetTextExtent(label.text);
+        EXPECT_LE(extent.cx, label.right - label.left);
+        EXPECT_LE(extent.cy, label.bottom - label.top);
+        EXPECT_GE(label.left, 0);
+        EXPECT_LE(label.right, client.right);
+        EXPECT_GE(label.top, 0);
+        EXPECT_LE(label.bottom, client.bottom);
+      }
+      dc.SelectObject(old);
+      if (large) {
+        // The top line, in the window's own font.
+        const CSize extent = dc.GetTextExtent(CompassHeaderText(
+            compass.m_distance, compass.m_bearing, compass.m_course, compass.m_units == 1));
+        EXPECT_LE(extent.cy, compass.m_headerBox.bottom - compass.m_headerBox.top);
+      }
+    }
+    view_->RunCommand(32876);  // stop navigation: the compass closes
+    ASSERT_FALSE(view_->m_navWnd);
+  }
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading

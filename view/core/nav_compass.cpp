@@ -1,5 +1,6 @@
 #include "view/core/nav_compass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -9,7 +10,14 @@ constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 constexpr double kYardsPerMetre = 1.0936;
 constexpr double kArrowSpread = 0.5;  // radians either side of the reversed needle
 
-RoseLabel LabelAt(const char* text, CompassPoint at, int width, int height, bool north) {
+RoseLabel LabelAt(const char* text, CompassPoint at, int designedWidth, int designedHeight,
+                  bool north, const TextMeasure& measure) {
+  int width = designedWidth, height = designedHeight;
+  if (measure) {
+    const TextExtent box = FitTextBox({designedWidth, designedHeight}, measure(text));
+    width = box.cx;
+    height = box.cy;
+  }
   RoseLabel label;
   label.text = text;
   label.left = at.x - width / 2;
@@ -23,6 +31,12 @@ RoseLabel LabelAt(const char* text, CompassPoint at, int width, int height, bool
 }  // namespace
 
 int ScaleForDpi(int v, int dpi) { return (v * dpi + 48) / 96; }
+
+int CompassLabelFontHeight(int dpi) { return ScaleForDpi(14, dpi); }
+
+TextExtent FitTextBox(TextExtent designed, TextExtent text) {
+  return {std::max(designed.cx, text.cx + 2), std::max(designed.cy, text.cy)};
+}
 
 double CompassNorthAngle(double course) { return -course - 90.0; }
 
@@ -58,7 +72,7 @@ std::string CompassHeaderText(double metres, double bearing, double course, bool
 }
 
 RoseLayout SmallRoseLayout(int clientWidth, int clientHeight, double course, double bearing,
-                           int dpi) {
+                           int dpi, const TextMeasure& measure) {
   RoseLayout rose;
   rose.cx = clientWidth / 2;
   rose.cy = clientHeight / 2;
@@ -68,7 +82,7 @@ RoseLayout SmallRoseLayout(int clientWidth, int clientHeight, double course, dou
   static const char* const kNames[] = {"N", "E", "S", "W"};
   for (int k = 0; k < 4; ++k) {
     const CompassPoint at = PointOnRose(rose.cx, rose.cy, north + k * 90.0, rose.radius);
-    rose.labels.push_back(LabelAt(kNames[k], at, box, box, k == 0));
+    rose.labels.push_back(LabelAt(kNames[k], at, box, box, k == 0, measure));
   }
   rose.needleAngle = CompassNeedleAngle(bearing, course);
   rose.needleTip = PointOnRose(rose.cx, rose.cy, rose.needleAngle, ScaleForDpi(25 - 5, dpi));
@@ -76,7 +90,7 @@ RoseLayout SmallRoseLayout(int clientWidth, int clientHeight, double course, dou
 }
 
 RoseLayout LargeRoseLayout(int clientWidth, int clientHeight, double course, double bearing,
-                           int dpi) {
+                           int dpi, const TextMeasure& measure) {
   RoseLayout rose;
   rose.cx = clientWidth / 2;
   rose.cy = clientHeight / 2 + ScaleForDpi(10, dpi);
@@ -88,7 +102,7 @@ RoseLayout LargeRoseLayout(int clientWidth, int clientHeight, double course, dou
   for (int k = 0; k < 8; ++k) {
     const CompassPoint at = PointOnRose(rose.cx, rose.cy, north + k * 45.0, rose.radius);
     rose.spokes.push_back(at);
-    rose.labels.push_back(LabelAt(kNames[k], at, boxWidth, boxHeight, k == 0));
+    rose.labels.push_back(LabelAt(kNames[k], at, boxWidth, boxHeight, k == 0, measure));
   }
   rose.needleAngle = CompassNeedleAngle(bearing, course);
   rose.needleTip = PointOnRose(rose.cx, rose.cy, rose.needleAngle, ScaleForDpi(80 - 10, dpi));

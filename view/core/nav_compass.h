@@ -6,6 +6,7 @@
 // Pixel sizes are those of a 96-dpi screen, scaled as (v * dpi + 48) / 96.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,22 @@ std::string CompassDistanceText(double metres, bool yards);
 // The large compass's top line: the distance text, " | " and the relative bearing "%.0f°".
 std::string CompassHeaderText(double metres, double bearing, double course, bool yards);
 
+// The labels' font height in pixels: 14 at 96 dpi, scaled like every other size of the rose
+// (the font and the label boxes grow together).
+int CompassLabelFontHeight(int dpi);
+
+// The size a text takes in the font it is drawn with, pixels.
+struct TextExtent {
+  int cx = 0;
+  int cy = 0;
+};
+using TextMeasure = std::function<TextExtent(const std::string&)>;
+
+// A text box of the designed size (already scaled) made large enough for the text's extent
+// (and a pixel to spare left and right), so that whatever face and size the desktop gives
+// "Arial" the text is drawn whole.
+TextExtent FitTextBox(TextExtent designed, TextExtent text);
+
 // One label of the rose: its text, the box it is centred in (left, top, right, bottom) and
 // whether it is the north label (drawn in red).
 struct RoseLabel {
@@ -56,9 +73,11 @@ struct RoseLayout {
 };
 
 // Small form: circle radius 25, labels N E S W in 16 x 16 boxes, needle to radius 20.
+// measure gives each label's extent in the labels' font; a box is grown to hold it
+// (FitTextBox). Without it the boxes keep their designed size.
 RoseLayout SmallRoseLayout(int clientWidth, int clientHeight, double course, double bearing,
-                           int dpi);
+                           int dpi, const TextMeasure& measure = {});
 // Large form: centre 10 pixels below the middle, circle radius 80, eight spokes, labels N NE
 // E SE S SW W NW in 20 x 16 boxes, needle to radius 70 with a 15-pixel arrowhead at +-0.5 rad.
 RoseLayout LargeRoseLayout(int clientWidth, int clientHeight, double course, double bearing,
-                           int dpi);
+                           int dpi, const TextMeasure& measure = {});

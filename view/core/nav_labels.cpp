@@ -37,6 +37,7 @@ std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int obj
     if (at >= content.waypoints.size()) return std::nullopt;
     const WaypointRecord& w = content.waypoints[at];
     choice.index = point;
+    choice.key = w.key;
     choice.title = (overlayTitle ? "WPT: " : "") + w.name;
     choice.lon = w.x;
     choice.lat = w.y;
@@ -48,9 +49,29 @@ std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int obj
   choice.isVertex = true;
   choice.feature = object;
   choice.index = point;
+  choice.key = f.key;
   choice.title = f.name + " " + VertexLabel(pointFormat, point + 1, f.vertexNotes[at]);
   choice.lon = f.vertices[at].x;
   choice.lat = f.vertices[at].y;
   choice.altitudeCm = f.altitudesCm[at];
   return choice;
+}
+
+std::optional<NavChoice> FollowNavTarget(const DocumentContent& content, bool isVertex,
+                                         std::uint64_t key, int vertex,
+                                         const std::string& pointFormat, bool overlayTitle) {
+  if (key == 0) return std::nullopt;
+  if (isVertex) {
+    for (std::size_t f = 0; f < content.features.size(); ++f) {
+      if (content.features[f].key != key) continue;
+      return ChooseNavTarget(content, static_cast<int>(f), vertex, pointFormat, overlayTitle);
+    }
+    return std::nullopt;
+  }
+  for (std::size_t w = 0; w < content.waypoints.size(); ++w) {
+    if (content.waypoints[w].key != key) continue;
+    return ChooseNavTarget(content, static_cast<int>(content.features.size()),
+                           static_cast<int>(w), pointFormat, overlayTitle);
+  }
+  return std::nullopt;
 }

@@ -23,6 +23,9 @@ struct NavChoice {
   bool isVertex = false;
   int feature = -1;  // of a vertex
   int index = -1;    // vertex or waypoint index
+  // The record the target belongs to (the waypoint's key, or the feature's for a vertex): what
+  // the target follows when the lists change (FollowNavTarget).
+  std::uint64_t key = 0;
   // Title: a waypoint's name ("WPT: " in front for the map overlay); a vertex's feature name,
   // a blank and VertexLabel.
   std::string title;
@@ -32,4 +35,12 @@ struct NavChoice {
 
 // nullopt when the object or the point does not exist.
 std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int object, int point,
+                                         const std::string& pointFormat, bool overlayTitle);
+
+// The target found again after the waypoints or features changed: the waypoint whose key is
+// `key`, or vertex `vertex` of the feature whose key is `key`, at its present index, position
+// and title. nullopt when that waypoint, feature or vertex is gone: a target is never
+// another record found at the old row number.
+std::optional<NavChoice> FollowNavTarget(const DocumentContent& content, bool isVertex,
+                                         std::uint64_t key, int vertex,
                                          const std::string& pointFormat, bool overlayTitle);
