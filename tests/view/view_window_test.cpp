@@ -622,7 +622,7 @@ TEST_F(ViewWindowInput, RealKeysRunTheKeyActionsOfTheView) {
 // name, the grid, the document's name, the vertex numbers), with the new side, and is the
 // picture an ordinary repaint draws.
 TEST_F(ViewWindowInput, EveryLayerStaysOnTheMapThroughAnAutomaticWalk) {
-  FeatureRecord& f = Square(6);
+  FeatureRecord& f = Square(4);  // a diagonal fill: its cells must meet across a redrawn part
   // Forty vertices along the south, east and north sides, west to west.
   f.FreeVertices();
   for (int i = 0; i < 40; ++i) {
