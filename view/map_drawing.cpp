@@ -453,11 +453,22 @@ void CTolvanixView::RedrawOverlays() {
   if (!picking) return;
   const bool shown1 = m_pick1Saved != 0, shown2 = m_pick2Saved != 0;
   ResetPickMarkers();
-  if (shown1) DrawPickMarker(m_pickPoint1, 1);
-  if (shown2) DrawPickMarker(m_pickPoint2, 2);
+  // Each marker stands on its tapped point where the map now puts it: a refit since the tap
+  // (a resized window, a captured point) moved the map under it.
+  if (shown1) DrawPickMarker(WorldToBitmap(doc->m_tapPoint1.x, doc->m_tapPoint1.y), 1);
+  if (shown2) DrawPickMarker(WorldToBitmap(doc->m_tapPoint2.x, doc->m_tapPoint2.y), 2);
 }
 
 bool CTolvanixView::PaintShows(const PixelBox& box) const { return Meets(box, m_paintPart); }
+
+void CTolvanixView::RepaintWhenStale() {
+  const int width = MapWidth(), height = MapHeight();
+  // No paint runs during a pan; a map without room has no picture.
+  if (m_panning || width <= 0 || height <= 0 || !GetDocument()) return;
+  if (CachesHold(KeyOf(MapFitSource(), width, height)) && PictureDigest() == m_pictureDigest)
+    return;
+  Invalidate(FALSE);
+}
 
 void CTolvanixView::DrawRuler(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();

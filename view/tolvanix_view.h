@@ -141,6 +141,13 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void PaintCapturedPoint(bool patch, const PixelBox& changed);
   // Whether a box of map-bitmap pixels meets the part being drawn.
   bool PaintShows(const PixelBox& box) const;
+  // The window keeps its picture until it is painted again: an edit that asked for no paint
+  // (a design chosen, a table closed) would leave the map showing what the document no longer
+  // holds. Timer kPictureTimer looks every kPictureCheckMs whether the caches or the picture
+  // fell behind the document and has the map painted again then.
+  static constexpr UINT_PTR kPictureTimer = 2;
+  static constexpr UINT kPictureCheckMs = 200;
+  void RepaintWhenStale();
   void DrawRuler(CDC* dc);
   void DrawFeatures(CDC* dc);
   void DrawLabels(CDC* dc);

@@ -71,6 +71,7 @@ int CTolvanixView::OnCreate() {
   m_areaPanel->m_hwndNotify = m_hWnd;
   if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
   UpdateInfoPanels();
+  SetTimer(kPictureTimer, kPictureCheckMs);
   return 0;
 }
 

@@ -7,10 +7,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/main_frame.h"
 #include "app/strings.h"
+#include "dialogs/feature_dialogs.h"
 #include "dialogs/measure_dialogs.h"
 #include "dialogs/options_sheet.h"
 #include "document/tolvanix_doc.h"
@@ -405,6 +407,31 @@ std::string Gga(double lon, double lat) {
   return std::string("$") + body + tail;
 }
 
+// Runs act on the first dialog of class Dialog to be shown, from inside its modal loop, as
+// the user would act on it once it is up.
+template <class Dialog>
+class WhenShown : public wxEventFilter {
+ public:
+  explicit WhenShown(std::function<void(Dialog&)> act) : act_(std::move(act)) {
+    wxEvtHandler::AddFilter(this);
+  }
+  ~WhenShown() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (done_ || event.GetEventType() != wxEVT_SHOW) return Event_Skip;
+    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+    auto* dialog = window ? dynamic_cast<Dialog*>(CWnd::FromWxWindow(window)) : nullptr;
+    if (!dialog || !static_cast<wxShowEvent&>(event).IsShown()) return Event_Skip;
+    done_ = true;
+    wxTheApp->CallAfter([this, dialog] { act_(*dialog); });
+    return Event_Skip;
+  }
+  bool done() const { return done_; }
+
+ private:
+  std::function<void(Dialog&)> act_;
+  bool done_ = false;
+};
+
 // Outlines switched off from the double tap's layer popup: the filled square is gone from
 // the screen, not left over from the picture before.
 TEST_F(ViewWindowInput, OutlinesOffFromTheLayerPopupTakeTheFillAway) {
@@ -789,6 +816,33 @@ TEST_F(ViewWindowInput, GpsMarkerDuringADivisionStandsOnItsVertex) {
   EXPECT_EQ(doc_->m_features.size(), 1u);
 }
 
+// A design chosen for a feature from its popup (no fill) reaches the map when the dialog
+// closes, although the command asks for no repaint.
+TEST_F(ViewWindowInput, ADesignChosenFromThePopupReachesTheMap) {
+  FeatureRecord& f = Square(0);
+  f.name = "Field";
+  view_->m_showTitles = 1;
+  Paint();
+  RepaintOnScreen();
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(ScreenPixel(midX, midY), kBlue);
+
+  WhenShown<CDlgAreaDesign> design([](CDlgAreaDesign& dialog) {
+    optstest::Pick(dialog, 1083);  // no fill
+    optstest::ClickId(dialog, IDOK);
+  });
+  platform::PopupMenuScript::Push(32818);  // "Design"
+  const ScreenPoint first = view_->m_featurePoints[0];
+  tvxtest::RealClick(*view_, first.x, first.y + 2 * view_->m_rowUnit);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[0].pattern == 6; }));
+  EXPECT_TRUE(design.done());
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(midX, midY) == kWhite; }))
+      << "the square is shown without its fill";
+  EXPECT_FALSE(doc_->m_needsRedraw) << "no refit: the map only painted again";
+}
+
 // The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
 // the frame comes up, and gets them back from the choice with a tap on a panel.
 class MainFrameKeys : public ViewWindowInput {
@@ -853,6 +907,36 @@ TEST_F(MainFrameKeys, AResizedWindowFitsTheMapToItsNewSize) {
     };
     EXPECT_TRUE(tvxtest::PumpUntil(fitted)) << "at " << size.x << " x " << size.y;
   }
+}
+
+// A point picked for the two-point measure stays on the place it was picked on when the
+// window is made larger and the map fitted to the new size.
+TEST_F(MainFrameKeys, APickedPointStaysOnItsPlaceWhenTheWindowIsResized) {
+  Square(0);
+  Paint();
+  view_->RunCommand(1157);  // two-point measure: the first point, with its bar
+  ASSERT_EQ(view_->m_tapMode, 3);
+  RepaintOnScreen();  // the bar took room from the map
+  const Box b = Expected();
+  const int x = static_cast<int>(b.left) - 15, y = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(ScreenPixel(x, y), kWhite);
+  tvxtest::RealClick(*view_, x, y);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_pick1Saved != 0; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(x, y) != kWhite; }));
+  const COLORREF marker = ScreenPixel(x, y);
+  const GeoPoint picked = doc_->m_tapPoint1;
+
+  const int width = view_->ClientWidth();
+  frame_->GetFrame()->SetClientSize(wxSize(420, 460));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() != width; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw && view_->m_mapWidth == view_->ClientWidth() - 5; }));
+  const ScreenPoint there = view_->WorldToBitmap(picked.x, picked.y);
+  const int nx = there.x, ny = there.y + 2 * view_->m_rowUnit;
+  ASSERT_GT(std::abs(nx - x) + std::abs(ny - y), 10) << "the map moved under the point";
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(nx, ny) == marker; }))
+      << "the marker on the picked point";
+  view_->RunCommand(1157);  // closed again
+  EXPECT_EQ(view_->m_tapMode, 0);
 }
 
 // The menus' texts are made ready while the program waits, which must not hide the GPS
