@@ -364,6 +364,9 @@ void CTolvanixView::RenderMap(CDC* dc, const PixelBox& part) {
   if (!doc) return;
   m_paintPart = part;
   const int ox = part.left, oy = part.top;
+  // Each picture starts from the DC's first state (the map's surface is kept from paint to
+  // paint; a step such as the titles leaves its background mode behind).
+  const int saved = dc->SaveDC();
   // Pattern fills tile from the map's own origin, whatever part of it dc holds.
   dc->SetBrushOrg(-ox, -oy);
   dc->FillSolidRect(0, 0, part.Width(), part.Height(), kWhite);
@@ -392,6 +395,7 @@ void CTolvanixView::RenderMap(CDC* dc, const PixelBox& part) {
   if (doc->m_offsetOn) DrawOffsetTrack(dc);
 
   if (oldFont) dc->SelectObject(oldFont);
+  dc->RestoreDC(saved);
   m_paintPart = kWholeMap;
 }
 
@@ -530,7 +534,6 @@ void CTolvanixView::MakeFeatureBrush(CDC* dc, std::unique_ptr<CPen>& pen,
   brush->CreatePatternBrush(&bitmap);
 }
 
-
 // The cached pixels of one drawn feature, clipped to what the cache holds, moved by the
 // origin of the part being painted.
 static std::vector<POINT> CachedPixels(const std::vector<ScreenPoint>& cache,
@@ -655,8 +658,8 @@ void CTolvanixView::DrawNotes(CDC* dc) {
   for (const DrawnFeature& d : FeatureDrawOrder(doc->m_features, doc->m_current)) {
     const FeatureRecord& f = doc->m_features[static_cast<std::size_t>(d.index)];
     if (IsCircleType(f.type)) continue;
-    for (std::size_t k = 0; k < f.vertexNotes.size() && d.firstCached + k < m_featurePoints.size();
-         ++k) {
+    const std::size_t count = std::min(f.vertexNotes.size(), f.vertices.size());
+    for (std::size_t k = 0; k < count && d.firstCached + k < m_featurePoints.size(); ++k) {
       const std::string& note = f.vertexNotes[k];
       if (note.empty()) continue;
       const ScreenPoint p = m_featurePoints[d.firstCached + k];

@@ -665,8 +665,10 @@ TEST_F(ViewWindowInput, EveryLayerStaysOnTheMapThroughAnAutomaticWalk) {
                                  kSouth + 0.7 * (kNorth - kSouth), 1);
   doc_->m_waypointNotes.emplace_back();
   doc_->m_docName = "Walk";
+  f.name = "Field";
   for (int* layer : {&view_->m_showRuler, &view_->m_showWaypoints, &view_->m_showWaypointNames,
-                     &view_->m_showPoints, &view_->m_showLabels, &view_->m_showNotes})
+                     &view_->m_showPoints, &view_->m_showLabels, &view_->m_showNotes,
+                     &view_->m_showTitles})
     *layer = 1;
   Paint();
   RepaintOnScreen();
