@@ -2,9 +2,10 @@
 //
 // It projects working-datum longitude/latitude onto a local plane and from there onto pixels
 // (MapViewState, view/core/view_projection.h, which the view derives from), fits that
-// projection to everything shown, draws the map through one off-screen bitmap per paint, and
-// paints the GPS marker, pick markers and the measure overlay straight onto the window with
-// small save-unders. Its layer switches and key actions live in section "Opciones"
+// projection to everything shown (again whenever the document or the map's size moved past
+// what its pixel caches were made from), draws every layer of the map into an off-screen
+// picture that is copied to the window in one step, and paints the GPS marker, pick markers
+// and the measure overlay straight onto the window with small save-unders. Its layer switches and key actions live in section "Opciones"
 // (ViewSettings, view/core/view_options.h).
 //
 // Several topics add to this class; each keeps its declarations in its own block below and
