@@ -41,6 +41,7 @@ struct Surface {
   CBitmap bitmap;
   CBitmap* previous = nullptr;
   int width = 0, height = 0;
+  bool kept = false;  // holds a picture drawn whole (the map's own surface)
 
   bool Create(CDC* like, int w, int h) {
     if (!dc.CreateCompatibleDC(like) || !bitmap.CreateCompatibleBitmap(like, w, h)) return false;
@@ -141,8 +142,6 @@ void PaintArrow(CDC& dc, int size) {
   dc.SelectObject(oldBrush);
 }
 
-POINT ToPoint(ScreenPoint p) { return {p.x, p.y}; }
-
 }  // namespace
 
 struct CTolvanixView::DrawResources {
@@ -154,6 +153,19 @@ struct CTolvanixView::DrawResources {
   int arrowWidth = 0, arrowHeight = 0;
   // Save-unders: GPS marker, pick slots 1 and 2, target arrow (created on first use).
   std::unique_ptr<SaveUnder> marker, pick1, pick2, arrowUnder;
+  // The map's picture, kept from paint to paint at the map's size: a captured point draws
+  // again only the part it changed (when nothing else on the map changed since).
+  std::unique_ptr<Surface> picture;
+
+  Surface* Picture(CDC* like, int w, int h) {
+    if (!picture || picture->width != w || picture->height != h) {
+      picture.reset();
+      auto made = std::make_unique<Surface>();
+      if (!made->Create(like, w, h)) return nullptr;
+      picture = std::move(made);
+    }
+    return picture.get();
+  }
 
   DrawResources() {
     // Icons of the language module, else the program's own drawing of them.
@@ -301,43 +313,129 @@ void CTolvanixView::OnDraw(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();
   if (m_panning || !doc) return;
   // While an area is divided the map takes the right half; the divide dialog the left.
-  const int left = MapLeft();
-  const int width = doc->m_splitInProgress ? ClientWidth() / 2 : ClientWidth();
-  const int height = ClientHeight() - 3 * m_rowUnit;
+  const int width = MapWidth(), height = MapHeight();
   if (width <= 0 || height <= 0) return;
-  if (doc->m_needsRedraw) FitToFeatures(width, height);
-  if (!doc->m_mapReady) return;
-
-  Surface map;
-  if (!map.Create(dc, width, height)) return;
-  CDC& mem = map.dc;
-  // Every paint starts from a clean map: what a layer switch, a hidden feature or an ended
-  // overlay took away must not show through from the window's old picture.
-  mem.FillSolidRect(0, 0, width, height, kWhite);
-  CFont* oldFont = m_font ? mem.SelectObject(m_font.get()) : nullptr;
-
-  if (m_showRuler) DrawRuler(&mem);
-  if (!m_navActive) {
-    mem.SetTextColor(kBlue);
-    mem.ExtTextOut(1, 0, ETO_OPAQUE, nullptr, doc->m_docName);
-    if (const FeatureRecord* current = doc->CurrentFeature())
-      mem.ExtTextOut(1, m_lineHeight, ETO_OPAQUE, nullptr, current->name);
-    mem.SetTextColor(kRed);
-    if (doc->m_offsetOn) mem.ExtTextOut(1, height - m_lineHeight, ETO_OPAQUE, nullptr, "Offset ON");
-    mem.SetTextColor(kBlack);
-  }
-  if (m_showOutlines) DrawFeatures(&mem);
-  if (m_showLabels) DrawLabels(&mem);
-  if (m_showPoints) DrawVertexPoints(&mem);
-  if (m_showNotes) DrawNotes(&mem);
-  if (m_showWaypoints) DrawWaypointIcons(&mem);
-  if (m_showWaypointNames) DrawWaypointNames(&mem);
-  if (m_showTitles) DrawFeatureTitles(&mem);
-  if (doc->m_offsetOn) DrawOffsetTrack(&mem);
-
-  dc->BitBlt(left, 2 * m_rowUnit, width, height, &mem, 0, 0, SRCCOPY);
-  if (oldFont) mem.SelectObject(oldFont);
+  EnsureCaches(width, height);
+  Surface* picture = m_draw ? m_draw->Picture(dc, width, height) : nullptr;
+  if (!picture) return;
+  // Every paint draws the whole map afresh: what a layer switch, a hidden feature or an
+  // ended overlay took away must not show through from an older picture.
+  RenderMap(&picture->dc, {0, 0, width, height});
+  picture->kept = true;
+  m_pictureDigest = PictureDigest();
+  dc->BitBlt(MapLeft(), 2 * m_rowUnit, width, height, &picture->dc, 0, 0, SRCCOPY);
   RedrawOverlays();
+}
+
+int CTolvanixView::MapWidth() const {
+  const CTolvanixDoc* doc = GetDocument();
+  return doc && doc->m_splitInProgress ? ClientWidth() / 2 : ClientWidth();
+}
+
+int CTolvanixView::MapHeight() const { return ClientHeight() - 3 * m_rowUnit; }
+
+FitSource CTolvanixView::MapFitSource() const {
+  const CTolvanixDoc* doc = GetDocument();
+  FitSource source;
+  if (!doc) return source;
+  source.features = &doc->m_features;
+  source.current = doc->m_current;
+  source.waypoints = &doc->m_waypoints;
+  source.countWaypoints = m_showWaypoints || m_showWaypointNames;
+  source.offsetTrack = doc->m_offsetOn ? &doc->m_trail : nullptr;
+  source.hasFix = doc->m_hasFix;
+  source.fixLon = doc->m_datumLon;
+  source.fixLat = doc->m_datumLat;
+  return source;
+}
+
+void CTolvanixView::EnsureCaches(int width, int height) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  // A refit when asked for, and whenever the document (or the map's size) has moved past
+  // what the caches were made from: an import, a delete, a datum change, a division undone,
+  // another document, a resized window.
+  if (doc->m_needsRedraw || !doc->m_mapReady || !CachesHold(KeyOf(MapFitSource(), width, height)))
+    FitToFeatures(width, height);
+}
+
+void CTolvanixView::RenderMap(CDC* dc, const PixelBox& part) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return;
+  m_paintPart = part;
+  const int ox = part.left, oy = part.top;
+  // Each picture starts from the DC's first state (the map's surface is kept from paint to
+  // paint; a step such as the titles leaves its background mode behind).
+  const int saved = dc->SaveDC();
+  // Pattern fills tile from the map's own origin, whatever part of it dc holds.
+  dc->SetBrushOrg(-ox, -oy);
+  dc->FillSolidRect(0, 0, part.Width(), part.Height(), kWhite);
+  CFont* oldFont = m_font ? dc->SelectObject(m_font.get()) : nullptr;
+  TEXTMETRIC metrics;
+  if (dc->GetTextMetrics(&metrics)) m_textCellWidth = metrics.tmMaxCharWidth;
+
+  if (m_showRuler) DrawRuler(dc);
+  if (!m_navActive) {
+    dc->SetTextColor(kBlue);
+    dc->ExtTextOut(1 - ox, 0 - oy, ETO_OPAQUE, nullptr, doc->m_docName);
+    if (const FeatureRecord* current = doc->CurrentFeature())
+      dc->ExtTextOut(1 - ox, m_lineHeight - oy, ETO_OPAQUE, nullptr, current->name);
+    dc->SetTextColor(kRed);
+    if (doc->m_offsetOn)
+      dc->ExtTextOut(1 - ox, MapHeight() - m_lineHeight - oy, ETO_OPAQUE, nullptr, "Offset ON");
+    dc->SetTextColor(kBlack);
+  }
+  if (m_showOutlines) DrawFeatures(dc);
+  if (m_showLabels) DrawLabels(dc);
+  if (m_showPoints) DrawVertexPoints(dc);
+  if (m_showNotes) DrawNotes(dc);
+  if (m_showWaypoints) DrawWaypointIcons(dc);
+  if (m_showWaypointNames) DrawWaypointNames(dc);
+  if (m_showTitles) DrawFeatureTitles(dc);
+  if (doc->m_offsetOn) DrawOffsetTrack(dc);
+
+  if (oldFont) dc->SelectObject(oldFont);
+  dc->RestoreDC(saved);
+  m_paintPart = kWholeMap;
+}
+
+std::uint64_t CTolvanixView::PictureDigest() const {
+  const CTolvanixDoc* doc = GetDocument();
+  Digest d;
+  if (!doc) return d.Value();
+  // The size of the map and of the client (the grid and the ruler go by the client).
+  for (int v : {MapWidth(), MapHeight(), ClientWidth(), ClientHeight(), m_lineHeight})
+    d.AddInt(v);
+  for (const std::vector<ScreenPoint>* cache : {&m_featurePoints, &m_waypointPoints, &m_offsetPoints}) {
+    d.AddInt(static_cast<std::int64_t>(cache->size()));
+    for (const ScreenPoint& p : *cache) d.AddInt((std::int64_t{p.x} << 32) ^ (p.y & 0xFFFFFFFFu));
+  }
+  for (int v : {m_showRuler, m_rulerStep, m_showOutlines, m_showLabels, m_showPoints, m_showNotes,
+                m_showWaypoints, m_showWaypointNames, m_showTitles, m_overlay,
+                static_cast<int>(m_navActive), doc->m_metrica, static_cast<int>(doc->m_offsetOn),
+                static_cast<int>(doc->m_splitInProgress), doc->m_current})
+    d.AddInt(v);
+  d.AddDouble(m_scale);  // the ruler's length
+  d.AddText(doc->m_docName);
+  for (const FeatureRecord& f : doc->m_features) {
+    d.AddInt(f.visible);
+    d.AddInt(static_cast<std::int64_t>(f.type));
+    d.AddInt(f.colour);
+    d.AddInt(f.pattern);
+    d.AddText(f.name);
+    // The notes there are (a captured vertex comes with none: the picture before it stays
+    // that of its feature). Where the vertices lie is the caches' part.
+    for (std::size_t k = 0; k < f.vertexNotes.size(); ++k) {
+      if (f.vertexNotes[k].empty()) continue;
+      d.AddInt(static_cast<std::int64_t>(k));
+      d.AddText(f.vertexNotes[k]);
+    }
+  }
+  for (const WaypointRecord& w : doc->m_waypoints) {
+    d.AddInt(w.symbol);
+    d.AddText(w.name);
+  }
+  return d.Value();
 }
 
 void CTolvanixView::RedrawOverlays() {
@@ -359,8 +457,21 @@ void CTolvanixView::RedrawOverlays() {
   if (!picking) return;
   const bool shown1 = m_pick1Saved != 0, shown2 = m_pick2Saved != 0;
   ResetPickMarkers();
-  if (shown1) DrawPickMarker(m_pickPoint1, 1);
-  if (shown2) DrawPickMarker(m_pickPoint2, 2);
+  // Each marker stands on its tapped point where the map now puts it: a refit since the tap
+  // (a resized window, a captured point) moved the map under it.
+  if (shown1) DrawPickMarker(WorldToBitmap(doc->m_tapPoint1.x, doc->m_tapPoint1.y), 1);
+  if (shown2) DrawPickMarker(WorldToBitmap(doc->m_tapPoint2.x, doc->m_tapPoint2.y), 2);
+}
+
+bool CTolvanixView::PaintShows(const PixelBox& box) const { return Meets(box, m_paintPart); }
+
+void CTolvanixView::RepaintWhenStale() {
+  const int width = MapWidth(), height = MapHeight();
+  // No paint runs during a pan; a map without room has no picture.
+  if (m_panning || width <= 0 || height <= 0 || !GetDocument()) return;
+  if (CachesHold(KeyOf(MapFitSource(), width, height)) && PictureDigest() == m_pictureDigest)
+    return;
+  Invalidate(FALSE);
 }
 
 void CTolvanixView::DrawRuler(CDC* dc) {
@@ -368,28 +479,31 @@ void CTolvanixView::DrawRuler(CDC* dc) {
   const int metrica = doc ? doc->m_metrica : 0;
   const RulerScale ruler = ComputeRuler(m_rulerStep, m_scale, metrica);
   const int clientWidth = ClientWidth(), clientHeight = ClientHeight();
+  const int ox = m_paintPart.left, oy = m_paintPart.top;
   if (ruler.lengthPx > 0) {
     CPen grid(PS_SOLID, 1, kGridGrey);
     CPen* old = dc->SelectObject(&grid);
     for (int x = ruler.lengthPx; x < clientWidth; x += ruler.lengthPx) {
-      dc->MoveTo(x, 0);
-      dc->LineTo(x, clientHeight);
+      if (x < m_paintPart.left - 1 || x > m_paintPart.right) continue;
+      dc->MoveTo(x - ox, 0 - oy);
+      dc->LineTo(x - ox, clientHeight - oy);
     }
     for (int y = ruler.lengthPx; y < clientHeight; y += ruler.lengthPx) {
-      dc->MoveTo(0, y);
-      dc->LineTo(clientWidth, y);
+      if (y < m_paintPart.top - 1 || y > m_paintPart.bottom) continue;
+      dc->MoveTo(0 - ox, y - oy);
+      dc->LineTo(clientWidth - ox, y - oy);
     }
     dc->SelectObject(old);
   }
   const RulerPlace at = PlaceRuler(clientHeight, m_lineHeight, HiRes(), DpiX(), DpiY());
   CPen black(PS_SOLID, 1, kBlack);
   CPen* old = dc->SelectObject(&black);
-  dc->TextOut(at.x, at.textY, RulerText(ruler.step, metrica));
-  dc->MoveTo(at.x, at.barY);
-  dc->LineTo(at.x + ruler.lengthPx, at.barY);
+  dc->TextOut(at.x - ox, at.textY - oy, RulerText(ruler.step, metrica));
+  dc->MoveTo(at.x - ox, at.barY - oy);
+  dc->LineTo(at.x + ruler.lengthPx - ox, at.barY - oy);
   for (int x : {at.x, at.x + ruler.lengthPx}) {
-    dc->MoveTo(x, at.tickFrom);
-    dc->LineTo(x, at.tickTo);
+    dc->MoveTo(x - ox, at.tickFrom - oy);
+    dc->LineTo(x - ox, at.tickTo - oy);
   }
   dc->SelectObject(old);
 }
@@ -420,24 +534,47 @@ void CTolvanixView::MakeFeatureBrush(CDC* dc, std::unique_ptr<CPen>& pen,
   brush->CreatePatternBrush(&bitmap);
 }
 
-// The cached pixels of one drawn feature, clipped to what the cache holds.
+// The cached pixels of one drawn feature, clipped to what the cache holds, moved by the
+// origin of the part being painted.
 static std::vector<POINT> CachedPixels(const std::vector<ScreenPoint>& cache,
-                                       const DrawnFeature& d, std::size_t count) {
+                                       const DrawnFeature& d, std::size_t count,
+                                       const PixelBox& part = CTolvanixView::kWholeMap) {
   std::vector<POINT> points;
-  for (std::size_t k = 0; k < count && d.firstCached + k < cache.size(); ++k)
-    points.push_back(ToPoint(cache[d.firstCached + k]));
+  points.reserve(std::min(count, cache.size() > d.firstCached ? cache.size() - d.firstCached : 0));
+  for (std::size_t k = 0; k < count && d.firstCached + k < cache.size(); ++k) {
+    const ScreenPoint& p = cache[d.firstCached + k];
+    points.push_back({p.x - part.left, p.y - part.top});
+  }
   return points;
+}
+
+static PixelBox BoxOf(const std::vector<POINT>& points, int margin) {
+  if (points.empty()) return {};
+  PixelBox box{points[0].x, points[0].y, points[0].x + 1, points[0].y + 1};
+  for (const POINT& p : points) {
+    box.left = std::min(box.left, static_cast<int>(p.x));
+    box.top = std::min(box.top, static_cast<int>(p.y));
+    box.right = std::max(box.right, static_cast<int>(p.x) + 1);
+    box.bottom = std::max(box.bottom, static_cast<int>(p.y) + 1);
+  }
+  return {box.left - margin, box.top - margin, box.right + margin, box.bottom + margin};
 }
 
 void CTolvanixView::DrawFeatures(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
+  // What dc holds, in its own pixels.
+  const PixelBox here{0, 0, m_paintPart.Width(), m_paintPart.Height()};
   for (const DrawnFeature& d : FeatureDrawOrder(doc->m_features, doc->m_current)) {
     const FeatureRecord& f = doc->m_features[static_cast<std::size_t>(d.index)];
     const bool isCurrent = d.index == doc->m_current;
     if (f.vertices.empty() || (isCurrent && doc->m_splitInProgress)) continue;
-    const std::vector<POINT> points = CachedPixels(m_featurePoints, d, f.vertices.size());
+    const std::vector<POINT> points =
+        CachedPixels(m_featurePoints, d, f.vertices.size(), m_paintPart);
     if (points.empty()) continue;
+    if (isCurrent)
+      m_firstPoint = {points[0].x + m_paintPart.left, points[0].y + m_paintPart.top};
+    if (!Meets(BoxOf(points, 2), here)) continue;
     std::unique_ptr<CPen> pen;
     std::unique_ptr<CBrush> brush;
     MakeFeatureBrush(dc, pen, brush, d.index);
@@ -468,18 +605,28 @@ void CTolvanixView::DrawFeatures(CDC* dc) {
     if (oldRop) dc->SetROP2(oldRop);
     if (oldPen) dc->SelectObject(oldPen);
     if (oldBrush) dc->SelectObject(oldBrush);
-    if (isCurrent) m_firstPoint = {points[0].x, points[0].y};
   }
 }
 
 void CTolvanixView::DrawVertexPoints(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
+  // Every mark is the same 3 x 3 square in the same pen and brush, so a mark on a pixel
+  // already marked changes nothing: a long walk puts many vertices on one pixel.
+  const int w = m_mapWidth, h = m_mapHeight;
+  std::vector<bool> marked(static_cast<std::size_t>(std::max(w, 0)) * std::max(h, 0));
   for (const DrawnFeature& d : FeatureDrawOrder(doc->m_features, doc->m_current)) {
     const FeatureRecord& f = doc->m_features[static_cast<std::size_t>(d.index)];
-    for (const POINT& p : CachedPixels(m_featurePoints, d, MarkedVertexCount(f.type, f.vertices.size())))
-      if (VertexMarkInside({p.x, p.y}, m_mapWidth, m_mapHeight))
-        dc->Rectangle(p.x - 1, p.y - 1, p.x + 1, p.y + 1);
+    const std::size_t count = MarkedVertexCount(f.type, f.vertices.size());
+    for (std::size_t k = 0; k < count && d.firstCached + k < m_featurePoints.size(); ++k) {
+      const ScreenPoint p = m_featurePoints[d.firstCached + k];
+      if (!VertexMarkInside(p, w, h)) continue;
+      const std::size_t at = static_cast<std::size_t>(p.y) * w + p.x;
+      if (marked[at] || !PaintShows({p.x - 1, p.y - 1, p.x + 2, p.y + 2})) continue;
+      marked[at] = true;
+      const int x = p.x - m_paintPart.left, y = p.y - m_paintPart.top;
+      dc->Rectangle(x - 1, y - 1, x + 1, y + 1);
+    }
   }
 }
 
@@ -487,17 +634,21 @@ void CTolvanixView::DrawLabels(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
   char letter = 'A';
+  auto label = [&](ScreenPoint p, const std::string& text) {
+    if (PaintShows(TextBox(p.x, p.y, text.size(), m_textCellWidth, m_lineHeight)))
+      dc->TextOut(p.x - m_paintPart.left, p.y - m_paintPart.top, text);
+  };
   for (const DrawnFeature& d : FeatureDrawOrder(doc->m_features, doc->m_current)) {
     const FeatureRecord& f = doc->m_features[static_cast<std::size_t>(d.index)];
-    const std::vector<POINT> points =
-        CachedPixels(m_featurePoints, d, MarkedVertexCount(f.type, f.vertices.size()));
+    const std::size_t count = std::min(MarkedVertexCount(f.type, f.vertices.size()),
+                                       m_featurePoints.size() - std::min(d.firstCached, m_featurePoints.size()));
     if (doc->m_splitInProgress && d.index != doc->m_current) {
       // While an area is divided the other features are told apart by a letter each.
-      if (!points.empty()) dc->TextOut(points[0].x, points[0].y, std::string(1, letter++));
+      if (count > 0) label(m_featurePoints[d.firstCached], std::string(1, letter++));
       continue;
     }
-    for (std::size_t k = 0; k < points.size(); ++k)
-      dc->TextOut(points[k].x, points[k].y, VertexLabel(f.type, k));
+    for (std::size_t k = 0; k < count; ++k)
+      label(m_featurePoints[d.firstCached + k], VertexLabel(f.type, k));
   }
 }
 
@@ -507,9 +658,14 @@ void CTolvanixView::DrawNotes(CDC* dc) {
   for (const DrawnFeature& d : FeatureDrawOrder(doc->m_features, doc->m_current)) {
     const FeatureRecord& f = doc->m_features[static_cast<std::size_t>(d.index)];
     if (IsCircleType(f.type)) continue;
-    const std::vector<POINT> points = CachedPixels(m_featurePoints, d, f.vertices.size());
-    for (std::size_t k = 0; k < points.size() && k < f.vertexNotes.size(); ++k)
-      if (!f.vertexNotes[k].empty()) dc->TextOut(points[k].x + 1, points[k].y + 1, f.vertexNotes[k]);
+    const std::size_t count = std::min(f.vertexNotes.size(), f.vertices.size());
+    for (std::size_t k = 0; k < count && d.firstCached + k < m_featurePoints.size(); ++k) {
+      const std::string& note = f.vertexNotes[k];
+      if (note.empty()) continue;
+      const ScreenPoint p = m_featurePoints[d.firstCached + k];
+      if (PaintShows(TextBox(p.x + 1, p.y + 1, note.size(), m_textCellWidth, m_lineHeight)))
+        dc->TextOut(p.x + 1 - m_paintPart.left, p.y + 1 - m_paintPart.top, note);
+    }
   }
 }
 
@@ -520,8 +676,11 @@ void CTolvanixView::DrawWaypointIcons(CDC* dc) {
     const std::int32_t symbol = doc->m_waypoints[i].symbol;
     // Only 24 symbols exist; other numbers draw none.
     if (symbol < 0 || symbol >= kWaypointSymbols) continue;
+    HICON icon = m_draw->waypointIcons[static_cast<std::size_t>(symbol)];
+    const CSize size = GetIconSize(icon);
     const ScreenPoint p = m_waypointPoints[i];
-    dc->DrawIcon(p.x - 8, p.y - 8, m_draw->waypointIcons[static_cast<std::size_t>(symbol)]);
+    if (!PaintShows({p.x - 8, p.y - 8, p.x - 8 + size.cx, p.y - 8 + size.cy})) continue;
+    dc->DrawIcon(p.x - 8 - m_paintPart.left, p.y - 8 - m_paintPart.top, icon);
   }
 }
 
@@ -530,8 +689,12 @@ void CTolvanixView::DrawWaypointNames(CDC* dc) {
   if (!doc) return;
   const int oldMode = dc->SetBkMode(TRANSPARENT);
   dc->SetTextColor(kBlue);
-  for (std::size_t i = 0; i < m_waypointPoints.size() && i < doc->m_waypoints.size(); ++i)
-    dc->TextOut(m_waypointPoints[i].x + 3, m_waypointPoints[i].y + 3, doc->m_waypoints[i].name);
+  for (std::size_t i = 0; i < m_waypointPoints.size() && i < doc->m_waypoints.size(); ++i) {
+    const ScreenPoint p = m_waypointPoints[i];
+    const std::string& name = doc->m_waypoints[i].name;
+    if (PaintShows(TextBox(p.x + 3, p.y + 3, name.size(), m_textCellWidth, m_lineHeight)))
+      dc->TextOut(p.x + 3 - m_paintPart.left, p.y + 3 - m_paintPart.top, name);
+  }
   dc->SetTextColor(kBlack);
   dc->SetBkMode(oldMode);
 }
@@ -540,19 +703,25 @@ void CTolvanixView::DrawFeatureTitles(CDC* dc) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !m_draw) return;
   dc->SetBkMode(TRANSPARENT);
+  const CSize icon = GetIconSize(m_draw->titleIcon);
   for (const DrawnFeature& d : FeatureDrawOrder(doc->m_features, doc->m_current)) {
     const FeatureRecord& f = doc->m_features[static_cast<std::size_t>(d.index)];
-    const std::vector<POINT> points = CachedPixels(m_featurePoints, d, f.vertices.empty() ? 0 : 1);
-    if (points.empty()) continue;
-    dc->TextOut(points[0].x, points[0].y, f.name);
-    dc->DrawIcon(points[0].x - 3, points[0].y - 3, m_draw->titleIcon);
+    if (f.vertices.empty() || d.firstCached >= m_featurePoints.size()) continue;
+    const ScreenPoint p = m_featurePoints[d.firstCached];
+    const PixelBox box = Unite(TextBox(p.x, p.y, f.name.size(), m_textCellWidth, m_lineHeight),
+                               {p.x - 3, p.y - 3, p.x - 3 + icon.cx, p.y - 3 + icon.cy});
+    if (!PaintShows(box)) continue;
+    const int x = p.x - m_paintPart.left, y = p.y - m_paintPart.top;
+    dc->TextOut(x, y, f.name);
+    dc->DrawIcon(x - 3, y - 3, m_draw->titleIcon);
   }
 }
 
 void CTolvanixView::DrawOffsetTrack(CDC* dc) {
   if (m_offsetPoints.size() < 3) return;
   std::vector<POINT> points;
-  for (const ScreenPoint& p : m_offsetPoints) points.push_back(ToPoint(p));
+  for (const ScreenPoint& p : m_offsetPoints)
+    points.push_back({p.x - m_paintPart.left, p.y - m_paintPart.top});
   CPen pen(PS_DASH, 1, kBlue);
   CPen* old = dc->SelectObject(&pen);
   dc->Polyline(points.data(), static_cast<int>(points.size()));
@@ -565,6 +734,8 @@ void CTolvanixView::DrawOffsetTrack(CDC* dc) {
 LRESULT CTolvanixView::OnAddSegmento(WPARAM, LPARAM) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return -1;
+  const int width = MapWidth(), height = MapHeight();
+  const FitSource source = MapFitSource();
   FeatureRecord* current = doc->CurrentFeature();
   ScreenPoint pixel;
   if (current && !current->vertices.empty())
@@ -576,60 +747,92 @@ LRESULT CTolvanixView::OnAddSegmento(WPARAM, LPARAM) {
   switch (step) {
     case SegmentStep::Ignore:
       // Nothing of the picture changed (the vertex went into a hidden feature): the caches
-      // still match what is drawn.
+      // still match what is drawn. (A pan in progress refits when it ends.)
       if (!m_panning) doc->m_mapReady = true;
       return -1;
     case SegmentStep::Refit: RequestRedraw(); return 0;
-    case SegmentStep::Recentre: CentreOnGps(); return 0;
-    case SegmentStep::Draw: break;
+    default: break;
   }
-  const bool withOffset = doc->m_offsetOn && doc->m_trail.size() >= 3;
-  ScreenPoint offsetPixel;
-  if (withOffset) {
-    const GeoPoint& p = doc->m_trail[doc->m_trail.size() - 2];
-    offsetPixel = WorldToBitmap(p.x, p.y);
+  if (CachesHold(KeyOf(source, width, height))) {
+    // A paint since the capture already fitted the map to the new point.
+    doc->m_mapReady = true;
+    return 0;
   }
+  if (step == SegmentStep::Recentre) {
+    CentreOnGps();
+    return 0;
+  }
+  // The caches must be those of the document just before this point; when anything else
+  // moved on meanwhile (an edit whose repaint has not come yet), the whole map is fitted.
+  if (width <= 0 || height <= 0 || !CachesHold(KeyOf(source, width, height, true))) {
+    RequestRedraw();
+    return 0;
+  }
+  // Whether the picture kept for the map is that of these caches and of everything else on
+  // it as it stands: then only the part the point changes is drawn again.
+  const bool pictureKept = PictureDigest() == m_pictureDigest;
+  const std::size_t before = current->vertices.size() - 1;
+  const ScreenPoint previous = before > 0 ? m_featurePoints.back() : pixel;
+  const ScreenPoint first = before > 0 ? m_featurePoints[m_featurePoints.size() - before] : pixel;
+  const std::vector<ScreenPoint> oldTrack = m_offsetPoints;
 
-  const int width = ClientWidth(), height = ClientHeight() - 3 * m_rowUnit;
-  if (width <= 0 || height <= 0) return -1;
-  CClientDC window(this);
-  Surface map;
-  if (!map.Create(&window, width, height)) return -1;
-  CDC& mem = map.dc;
-  mem.BitBlt(0, 0, width, height, &window, 0, 2 * m_rowUnit, SRCCOPY);
   m_featurePoints.push_back(pixel);
-  if (withOffset) AppendOffsetPixel(m_offsetPoints, offsetPixel);
+  CacheOffsetTrack(source.offsetTrack);
+  m_cacheKey = KeyOf(source, width, height);
+  m_cacheKeyValid = true;
   doc->m_mapReady = true;
 
-  mem.FillSolidRect(0, 0, width, height, kWhite);
-  if (!m_showOutlines) {
-    if (m_showPoints) DrawVertexPoints(&mem);
-  } else {
-    DrawFeatures(&mem);
-    if (doc->m_offsetOn) DrawOffsetTrack(&mem);
-    if (current->type == FeatureType::Area) {
-      // The closing side of the area as it stands.
-      CPen dashed(PS_DASH, 1, kBlack);
-      CPen* old = mem.SelectObject(&dashed);
-      mem.MoveTo(pixel.x, pixel.y);
-      mem.LineTo(m_firstPoint.x, m_firstPoint.y);
-      mem.SelectObject(old);
-    }
+  // A new feature's first point brings its title and name; a circle is drawn from vertices
+  // 1 and 2: those pictures are drawn whole.
+  const bool patch = pictureKept && before > 0 && !IsCircleType(current->type);
+  PixelBox changed;
+  if (patch) {
+    PixelBox label;
+    if (m_showLabels)
+      label = TextBox(pixel.x, pixel.y, VertexLabel(current->type, before).size(), m_textCellWidth,
+                      m_lineHeight);
+    changed = CapturedPointBox(previous, pixel, first, label, oldTrack, m_offsetPoints, width,
+                               height);
   }
-  CFont* oldFont = m_font ? mem.SelectObject(m_font.get()) : nullptr;
-  if (m_showTitles) {
-    mem.SetTextColor(kBlue);
-    mem.TextOut(1, 0, current->name);
-    mem.SetTextColor(kBlack);
-    DrawFeatureTitles(&mem);
-  }
-  window.BitBlt(0, 2 * m_rowUnit, width, height, &mem, 0, 0, SRCCOPY);
-  if (oldFont) mem.SelectObject(oldFont);
+  PaintCapturedPoint(patch, changed);
   return 0;
 }
 
+void CTolvanixView::PaintCapturedPoint(bool patch, const PixelBox& changed) {
+  const int width = MapWidth(), height = MapHeight();
+  CClientDC window(this);
+  Surface* picture = m_draw ? m_draw->Picture(&window, width, height) : nullptr;
+  if (!picture) return;
+  if (!patch || !picture->kept) {
+    RenderMap(&picture->dc, {0, 0, width, height});
+  } else if (!changed.Empty()) {
+    // The part the point changed, drawn alone (all layers, in their order) and put into the
+    // kept picture: the same pixels as drawing the whole map, at the cost of that part.
+    Surface part;
+    if (!part.Create(&window, changed.Width(), changed.Height())) {
+      RenderMap(&picture->dc, {0, 0, width, height});
+    } else {
+      RenderMap(&part.dc, changed);
+      picture->dc.BitBlt(changed.left, changed.top, changed.Width(), changed.Height(), &part.dc, 0,
+                         0, SRCCOPY);
+    }
+  }
+  picture->kept = true;
+  m_pictureDigest = PictureDigest();
+  window.BitBlt(MapLeft(), 2 * m_rowUnit, width, height, &picture->dc, 0, 0, SRCCOPY);
+  RedrawOverlays();
+}
+
+
 // ---------------------------------------------------------------------------------------
 // Overlays on the window
+
+CPoint CTolvanixView::MarkerPixel(double lon, double lat) const {
+  // The map's own projection, on the window: the map area starts MapLeft() pixels in (the
+  // right half while an area is divided) and two panel rows down.
+  return CPoint(MapLeft() + WorldToScreenX(lon, MapWidth() - 5),
+                WorldToScreenY(lat, MapHeight() - 5));
+}
 
 void CTolvanixView::DrawGpsMarker() {
   CTolvanixDoc* doc = GetDocument();
@@ -638,8 +841,9 @@ void CTolvanixView::DrawGpsMarker() {
   SaveUnder* under = DrawResources::Ensure(m_draw->marker, window, kMarkerSize, kMarkerSize);
   if (!under) return;
   if (m_markerSaved) under->Restore(window, m_markerX - 4, m_markerY - 4);
-  m_markerX = WorldToScreenX(doc->m_datumLon, ClientWidth() - 5);
-  m_markerY = WorldToScreenY(doc->m_datumLat, ClientHeight() - 3 * m_rowUnit - 5);
+  const CPoint at = MarkerPixel(doc->m_datumLon, doc->m_datumLat);
+  m_markerX = at.x;
+  m_markerY = at.y;
   under->Save(window, m_markerX - 4, m_markerY - 4);
   m_markerSaved = 1;
   window.DrawIcon(m_markerX - 4, m_markerY - 4, m_draw->gpsIcon);
@@ -695,7 +899,6 @@ std::unique_ptr<CBitmap> CTolvanixView::MakeMaskBitmap(CBitmap* bitmap, COLORREF
 void CTolvanixView::DrawMeasureOverlay() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !m_draw || m_draw->arrowWidth <= 0) return;
-  const int mapHeight = ClientHeight() - 3 * m_rowUnit;
   const int w = m_draw->arrowWidth, h = m_draw->arrowHeight;
   std::unique_ptr<CBitmap> turned = RotateBitmap(
       &m_draw->arrow, static_cast<float>(m_targetBearing * kDegToRad), kWhite);
@@ -706,8 +909,9 @@ void CTolvanixView::DrawMeasureOverlay() {
   SaveUnder* under = DrawResources::Ensure(m_draw->arrowUnder, window, w, h);
   if (!under) return;
   if (m_arrowSaved) under->Restore(window, m_markerX - w / 2, m_markerY - h / 2);
-  m_markerX = WorldToScreenX(doc->m_datumLon, ClientWidth() - 5);
-  m_markerY = WorldToScreenY(doc->m_datumLat, mapHeight - 5);
+  const CPoint at = MarkerPixel(doc->m_datumLon, doc->m_datumLat);
+  m_markerX = at.x;
+  m_markerY = at.y;
   under->Save(window, m_markerX - w / 2, m_markerY - h / 2);
   m_arrowSaved = 1;
 
@@ -721,8 +925,10 @@ void CTolvanixView::DrawMeasureOverlay() {
 
   CFont* oldFont = m_font ? window.SelectObject(m_font.get()) : nullptr;
   window.SetTextColor(kBlue);
-  window.TextOut(1, 2 * m_rowUnit, MeasureDistanceText(m_targetName, m_targetDistance, doc->m_metrica));
-  window.TextOut(1, m_lineHeight + 2 * m_rowUnit,
+  const int left = MapLeft() + 1;
+  window.TextOut(left, 2 * m_rowUnit,
+                 MeasureDistanceText(m_targetName, m_targetDistance, doc->m_metrica));
+  window.TextOut(left, m_lineHeight + 2 * m_rowUnit,
                  MeasureDeltaText(m_targetDx, m_targetDy, m_targetDz, doc->m_metrica));
   if (oldFont) window.SelectObject(oldFont);
 }

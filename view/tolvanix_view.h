@@ -2,9 +2,10 @@
 //
 // It projects working-datum longitude/latitude onto a local plane and from there onto pixels
 // (MapViewState, view/core/view_projection.h, which the view derives from), fits that
-// projection to everything shown, draws the map through one off-screen bitmap per paint, and
-// paints the GPS marker, pick markers and the measure overlay straight onto the window with
-// small save-unders. Its layer switches and key actions live in section "Opciones"
+// projection to everything shown (again whenever the document or the map's size moved past
+// what its pixel caches were made from), draws every layer of the map into an off-screen
+// picture that is copied to the window in one step, and paints the GPS marker, pick markers
+// and the measure overlay straight onto the window with small save-unders. Its layer switches and key actions live in section "Opciones"
 // (ViewSettings, view/core/view_options.h).
 //
 // Several topics add to this class; each keeps its declarations in its own block below and
@@ -21,6 +22,7 @@
 #include "view/core/nav_target.h"
 #include "view/core/view_layout.h"
 #include "view/core/view_options.h"
+#include "view/core/view_paint_rules.h"
 #include "view/core/view_projection.h"
 
 class CTolvanixDoc;
@@ -119,6 +121,34 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   static bool HiRes();
 
   // ---- map drawing (view/map_drawing.cpp) ----
+  // Size of the map area: the client less the three panel rows; while an area is divided
+  // its right half.
+  int MapWidth() const;
+  int MapHeight() const;
+  // What the fit of the map looks at: the document's features, waypoints and offset track.
+  FitSource MapFitSource() const;
+  // The caches made right for a map area of width x height: a refit when one is asked for
+  // or the document (or the map's size) has moved past what they were made from.
+  void EnsureCaches(int width, int height);
+  // Every layer of the map, in its order, drawn into dc, whose pixel (0, 0) is map-bitmap
+  // pixel (part.left, part.top); what lies wholly outside part is left out. The drawing
+  // steps below keep to m_paintPart while it runs.
+  void RenderMap(CDC* dc, const PixelBox& part);
+  // Digest of everything the map's picture is drawn from (caches, layer switches, names,
+  // colours, patterns, notes, symbols, sizes).
+  std::uint64_t PictureDigest() const;
+  // After a captured point joined the caches: the map's picture drawn again where the point
+  // changed it (patch) or whole, then shown with the overlays over it.
+  void PaintCapturedPoint(bool patch, const PixelBox& changed);
+  // Whether a box of map-bitmap pixels meets the part being drawn.
+  bool PaintShows(const PixelBox& box) const;
+  // The window keeps its picture until it is painted again: an edit that asked for no paint
+  // (a design chosen, a table closed) would leave the map showing what the document no longer
+  // holds. Timer kPictureTimer looks every kPictureCheckMs whether the caches or the picture
+  // fell behind the document and has the map painted again then.
+  static constexpr UINT_PTR kPictureTimer = 2;
+  static constexpr UINT kPictureCheckMs = 200;
+  void RepaintWhenStale();
   void DrawRuler(CDC* dc);
   void DrawFeatures(CDC* dc);
   void DrawLabels(CDC* dc);
@@ -134,6 +164,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // WM_ADD_SEGMENTO: the new vertex of the current feature added to the picture at once.
   LRESULT OnAddSegmento(WPARAM, LPARAM);
   // Overlays painted straight onto the window.
+  // Client pixel of a working-datum position on the map (GPS marker, target arrow).
+  CPoint MarkerPixel(double lon, double lat) const;
   void DrawGpsMarker();
   void DrawMeasureOverlay();
   void DrawCursorCoordinates(CDC* dc);
@@ -154,6 +186,10 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void DrawWaypointNamesLive(CDC* dc);
 
   // ---- members ----
+  static constexpr PixelBox kWholeMap{0, 0, 1 << 29, 1 << 29};
+  PixelBox m_paintPart = kWholeMap;  // part of the map being drawn (map-bitmap pixels)
+  int m_textCellWidth = 0;           // widest character of the map font, pixels
+  std::uint64_t m_pictureDigest = 0;  // PictureDigest of the picture kept for the map
   std::uint8_t m_navActive = 0;  // navigation to a target runs
   std::uint8_t m_focused = 0;    // the view has the focus; the GPS marker is drawn only then
   ScreenPoint m_firstPoint;      // first pixel of the current feature as last drawn

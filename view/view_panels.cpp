@@ -113,6 +113,7 @@ void CTolvanixView::StopIdleTimer() {
 }
 
 void CTolvanixView::OnTimer(UINT_PTR id) {
+  if (id == kPictureTimer) return RepaintWhenStale();
   if (id != kIdleTimer) return;
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !doc->m_gpsOn) {

@@ -71,6 +71,7 @@ int CTolvanixView::OnCreate() {
   m_areaPanel->m_hwndNotify = m_hWnd;
   if (CTolvanixDoc* doc = GetDocument()) doc->m_hwndView = m_hWnd;
   UpdateInfoPanels();
+  SetTimer(kPictureTimer, kPictureCheckMs);
   return 0;
 }
 
@@ -104,7 +105,12 @@ void CTolvanixView::OnActivateView(BOOL activate) {
   if (activate) UpdateHotKeys();
 }
 
-void CTolvanixView::OnSize(UINT, int, int) { LayoutInfoPanels(); }
+void CTolvanixView::OnSize(UINT, int, int) {
+  LayoutInfoPanels();
+  // The map is fitted to its new size on the next paint (its caches were made for the old
+  // one); the whole view is painted again.
+  Invalidate(TRUE);
+}
 
 int CTolvanixView::ClientWidth() const {
   RECT r;
@@ -126,24 +132,27 @@ int CTolvanixView::MapLeft() const {
 void CTolvanixView::FitToFeatures(int width, int height) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
-  FitSource source;
-  source.features = &doc->m_features;
-  source.current = doc->m_current;
-  source.waypoints = &doc->m_waypoints;
-  source.countWaypoints = m_showWaypoints || m_showWaypointNames;
-  source.offsetTrack = doc->m_offsetOn ? &doc->m_trail : nullptr;
-  source.hasFix = doc->m_hasFix;
-  source.fixLon = doc->m_datumLon;
-  source.fixLat = doc->m_datumLat;
-  // Nothing to show: the redraw request stays for the next paint.
-  if (!FitExtent(source, width, height)) return;
+  const FitSource source = MapFitSource();
+  if (!FitExtent(source, width, height)) {
+    // Nothing to show: nothing stays cached either (a feature just hidden or deleted must
+    // not be drawn from old pixels), and the map is drawn all the same: ruler, names,
+    // marker. The redraw request stays for the next paint.
+    ForgetCaches();
+    m_cacheKey = KeyOf(source, width, height);
+    m_cacheKeyValid = true;
+    ResetGpsMarker();
+    doc->m_mapReady = true;
+    return;
+  }
   ResetGpsMarker();
   doc->m_mapReady = true;
   doc->m_needsRedraw = false;
 }
 
 void CTolvanixView::CentreOnGps() {
-  CentreOnMarker(ClientWidth(), ClientHeight());
+  // The marker comes to the middle of the map's width (the right half while an area is
+  // divided) and to the client's middle height.
+  CentreOnMarker(2 * MapLeft() + MapWidth(), ClientHeight());
   RequestRedraw();
 }
 
@@ -163,9 +172,7 @@ void CTolvanixView::ResetView() {
   ResetGpsMarker();
   ResetPickMarkers();
   m_panning = 0;
-  m_featurePoints.clear();
-  m_waypointPoints.clear();
-  m_offsetPoints.clear();
+  ForgetCaches();
   if (m_showRuler) {
     m_rulerStep = -1;
     if (FrameBars* bars = MainFrameBars()) bars->SetRulerSelection(0);  // "Auto"

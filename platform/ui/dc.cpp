@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <utility>
@@ -1364,6 +1365,28 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* source, int xs, int ys, in
   (void)self;
   int srcW = usesSource ? src.image->GetWidth() : 0;
   int srcH = usesSource ? src.image->GetHeight() : 0;
+  if (rop == SRCCOPY && sw == w && sh == h && w > 0 && h > 0 && !src.mono && !destMono) {
+    // A plain copy between colour surfaces: whole rows at once (the same pixels as the
+    // general loop below; pixels the source does not cover keep the destination's).
+    CRect box;
+    if (!box.IntersectRect(ClipBox(d), dest)) return TRUE;
+    d.Touch(box);
+    CRect covered;
+    if (!covered.IntersectRect(box, CRect(x - xs, y - ys, x - xs + srcW, y - ys + srcH))) return TRUE;
+    wxImage& img = d.target->Pixels();
+    const int dstW = img.GetWidth();
+    unsigned char* to = img.GetData();
+    const unsigned char* from = src.image->GetData();
+    const std::size_t rowBytes = static_cast<std::size_t>(covered.Width()) * 3;
+    for (int py = covered.top; py < covered.bottom; ++py) {
+      const std::size_t at = (static_cast<std::size_t>(py) * dstW + covered.left) * 3;
+      const std::size_t of =
+          (static_cast<std::size_t>(ys + py - y) * srcW + (xs + covered.left - x)) * 3;
+      std::memcpy(to + at, from + of, rowBytes);
+    }
+    d.target->imageDirty = true;
+    return TRUE;
+  }
   ForEachPixel(d, dest, [&](int px, int py, COLORREF dst) -> COLORREF {
     COLORREF s = 0;
     if (usesSource) {

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/message_box.h"
 #include "platform/modules.h"
@@ -104,11 +105,12 @@ inline bool FullScreenSettled(wxTopLevelWindow* w, bool wanted) {
   return g && ((state(g) & kFullScreen) != 0) == wanted;
 }
 
-// How many pixels of a rectangle of the screen, as the screen shows it now, have the colour.
+// The colours of a rectangle of the screen as the screen shows it now, row by row (empty when
+// the screen cannot be read; parts off the screen are left out).
 // Read through the toolkit's own display after a round trip, so that everything drawn before
 // has reached the screen (the screen device context keeps the first picture it read of a
 // place and shows later changes no more).
-inline int PixelsOnScreen(const wxRect& rect, COLORREF colour) {
+inline std::vector<COLORREF> ScreenPixels(const wxRect& rect) {
   using DefaultDisplay = void* (*)();
   using Sync = void (*)(void*);
   using Root = void* (*)();
@@ -128,22 +130,30 @@ inline int PixelsOnScreen(const wxRect& rect, COLORREF colour) {
   static auto unref = reinterpret_cast<Unref>(dlsym(RTLD_DEFAULT, "g_object_unref"));
   if (!display || !sync || !root || !grab || !width || !height || !stride || !channels || !pixels ||
       !unref || !display() || !root())
-    return 0;
+    return {};
   const wxRect part = rect.Intersect(wxRect(wxPoint(0, 0), wxGetDisplaySize()));
-  if (part.IsEmpty()) return 0;
+  if (part.IsEmpty()) return {};
   sync(display());
   void* shot = grab(root(), part.x, part.y, part.width, part.height);
-  if (!shot) return 0;
+  if (!shot) return {};
   const int w = width(shot), h = height(shot), row = stride(shot), n = channels(shot);
   const unsigned char* data = pixels(shot);
-  int count = 0;
+  std::vector<COLORREF> colours;
+  colours.reserve(static_cast<std::size_t>(w) * h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const unsigned char* p = data + y * row + x * n;
-      count += RGB(p[0], p[1], p[2]) == colour;
+      colours.push_back(RGB(p[0], p[1], p[2]));
     }
   }
   unref(shot);
+  return colours;
+}
+
+// How many pixels of a rectangle of the screen, as the screen shows it now, have the colour.
+inline int PixelsOnScreen(const wxRect& rect, COLORREF colour) {
+  int count = 0;
+  for (COLORREF c : ScreenPixels(rect)) count += c == colour;
   return count;
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -159,6 +160,81 @@ TEST(ViewProjection, FitReferenceAndCacheOrder) {
   EXPECT_EQ(o.m_refLon, refBefore) << "no source for a reference: the previous one stays";
   EXPECT_EQ(o.m_offsetPoints[0].y, o.m_offsetPoints[1].y);
   EXPECT_EQ(o.m_offsetPoints[1].x - o.m_offsetPoints[0].x, 156);  // the width at zoom 0.8
+}
+
+// The caches hold what the fit was made from; each change of what the fit looks at (or of
+// the map's size, zoom or pan) tells them apart, a moved fix does not.
+TEST(ViewProjection, CacheKeyTellsWhatTheCachesWereMadeFrom) {
+  std::vector<FeatureRecord> features{
+      Feature(FeatureType::Area, {{3.0, 30.0}, {3.1, 30.1}, {3.1, 30.0}}),
+      Feature(FeatureType::Line, {{3.05, 30.05}, {3.06, 30.05}})};
+  std::vector<WaypointRecord> waypoints{Waypoint(3.02, 30.02)};
+  std::vector<GeoPoint> track{{3.0, 30.0}, {3.01, 30.0}};
+  FitSource src;
+  src.features = &features;
+  src.current = 0;
+  src.waypoints = &waypoints;
+  src.countWaypoints = true;
+  src.offsetTrack = &track;
+  MapViewState s;
+  ASSERT_TRUE(s.FitExtent(src, 200, 200));
+  ASSERT_TRUE(s.CachesHold(s.KeyOf(src, 200, 200)));
+
+  struct Change {
+    const char* what;
+    std::function<void(std::vector<FeatureRecord>&, std::vector<WaypointRecord>&,
+                       std::vector<GeoPoint>&, FitSource&, MapViewState&, int&)>
+        apply;
+    bool holds;
+  };
+  const Change changes[] = {
+      {"nothing", [](auto&, auto&, auto&, auto&, auto&, int&) {}, true},
+      {"a fix elsewhere", [](auto&, auto&, auto&, FitSource& f, auto&, int&) {
+         f.hasFix = true;
+         f.fixLon = 50;
+         f.fixLat = 50;
+       }, true},
+      {"a vertex moved", [](auto& fs, auto&, auto&, auto&, auto&, int&) { fs[1].vertices[1].y += 1e-9; }, false},
+      {"a feature hidden", [](auto& fs, auto&, auto&, auto&, auto&, int&) { fs[1].visible = 0; }, false},
+      {"another current feature", [](auto&, auto&, auto&, FitSource& f, auto&, int&) { f.current = 1; }, false},
+      {"a waypoint deleted", [](auto&, auto& ws, auto&, auto&, auto&, int&) { ws.clear(); }, false},
+      {"waypoints not shown", [](auto&, auto&, auto&, FitSource& f, auto&, int&) { f.countWaypoints = false; }, false},
+      {"the offset track grown", [](auto&, auto&, auto& t, auto&, auto&, int&) { t.push_back({3.02, 30.0}); }, false},
+      {"offset switched off", [](auto&, auto&, auto&, FitSource& f, auto&, int&) { f.offsetTrack = nullptr; }, false},
+      {"a wider window", [](auto&, auto&, auto&, auto&, auto&, int& w) { w = 201; }, false},
+      {"zoomed", [](auto&, auto&, auto&, auto&, MapViewState& m, int&) { m.ZoomBy(1.25); }, false},
+      {"panned", [](auto&, auto&, auto&, auto&, MapViewState& m, int&) { m.m_offsetX += 1; }, false},
+      {"the caches emptied", [](auto&, auto&, auto&, auto&, MapViewState& m, int&) { m.ForgetCaches(); }, false},
+  };
+  for (const Change& c : changes) {
+    auto fs = features;
+    auto ws = waypoints;
+    auto t = track;
+    FitSource f = src;
+    f.features = &fs;
+    f.waypoints = &ws;
+    if (f.offsetTrack) f.offsetTrack = &t;
+    MapViewState m = s;
+    int width = 200;
+    c.apply(fs, ws, t, f, m, width);
+    EXPECT_EQ(m.CachesHold(m.KeyOf(f, width, 200)), c.holds) << c.what;
+  }
+
+  // A captured point: the caches of the feature before it are those of the document with its
+  // newest vertex left out; once its pixel joined them they hold the document as it is.
+  auto fs = features;
+  FitSource f = src;
+  f.features = &fs;
+  fs[0].AddVertex({3.05, 30.02}, {3.05, 30.02}, 0);
+  MapViewState m = s;
+  EXPECT_FALSE(m.CachesHold(m.KeyOf(f, 200, 200)));
+  EXPECT_TRUE(m.CachesHold(m.KeyOf(f, 200, 200, true)));
+  m.m_featurePoints.push_back(m.WorldToBitmap(3.05, 30.02));
+  m.m_cacheKey = m.KeyOf(f, 200, 200);
+  EXPECT_TRUE(m.CachesHold(m.KeyOf(f, 200, 200)));
+  MapViewState refitted = s;
+  ASSERT_TRUE(refitted.FitExtent(f, 200, 200));
+  EXPECT_EQ(refitted.m_cacheKey, m.m_cacheKey);
 }
 
 TEST(ViewProjection, ZoomAndPanOffsets) {
@@ -345,11 +421,40 @@ TEST(ViewPaintRules, CapturedPointSteps) {
   EXPECT_EQ(DecideSegmentStep(false, 40, false, true, {101, 5}, 100, 100), SegmentStep::Recentre);
   EXPECT_EQ(DecideSegmentStep(false, 40, false, true, {5, -1}, 100, 100), SegmentStep::Recentre);
 
-  std::vector<ScreenPoint> cache;
-  for (int i = 0; i < 14; ++i) AppendOffsetPixel(cache, {i, i});
-  ASSERT_EQ(cache.size(), 11u);
-  EXPECT_EQ(cache.front(), (ScreenPoint{3, 3}));
-  EXPECT_EQ(cache.back(), (ScreenPoint{13, 13}));
+  // The part of the map a captured point changes: the triangle of the previous last vertex,
+  // the new one and the first, two pixels round it (pen and vertex mark), with the new
+  // vertex's number and the offset track before and after, cut to the map.
+  EXPECT_EQ(CapturedPointBox({50, 40}, {60, 45}, {10, 80}, {}, {}, {}, 100, 100),
+            (PixelBox{8, 38, 63, 83}));
+  EXPECT_EQ(CapturedPointBox({50, 40}, {60, 45}, {55, 42}, TextBox(60, 45, 2, 7, 10), {}, {}, 100, 100),
+            (PixelBox{48, 38, 100, 66}));
+  EXPECT_EQ(CapturedPointBox({50, 40}, {60, 45}, {55, 42}, {}, {{20, 20}, {30, 25}}, {{30, 25}, {90, 95}},
+                             100, 100),
+            (PixelBox{18, 18, 93, 98}));
+  EXPECT_EQ(CapturedPointBox({-50, 40}, {-60, 45}, {-55, 42}, {}, {}, {}, 100, 100), PixelBox{})
+      << "all of it off the map";
+  // A text's box reaches at least two of the widest letters a byte, a line down.
+  EXPECT_EQ(TextBox(10, 20, 3, 7, 10), (PixelBox{9, 19, 10 + 3 * 2 * 10 + 10, 20 + 21}));
+  EXPECT_TRUE(Meets({0, 0, 10, 10}, {9, 9, 20, 20}));
+  EXPECT_FALSE(Meets({0, 0, 10, 10}, {10, 0, 20, 10}));
+
+  // After a captured point the offset cache holds what a fit of the same track holds: every
+  // point but the newest, at the projection of the last fit.
+  std::vector<FeatureRecord> none;
+  std::vector<GeoPoint> track{{3.0, 30.0}, {3.001, 30.0}, {3.001, 30.001}};
+  FitSource src;
+  src.features = &none;
+  src.offsetTrack = &track;
+  MapViewState s;
+  ASSERT_TRUE(s.FitExtent(src, 201, 200));
+  track.push_back({3.0, 30.001});
+  const std::vector<ScreenPoint> before = s.m_offsetPoints;
+  s.CacheOffsetTrack(&track);
+  ASSERT_EQ(s.m_offsetPoints.size(), 3u);
+  EXPECT_EQ(std::vector<ScreenPoint>(s.m_offsetPoints.begin(), s.m_offsetPoints.begin() + 2), before);
+  EXPECT_EQ(s.m_offsetPoints[2], s.WorldToBitmap(3.001, 30.001));
+  s.CacheOffsetTrack(nullptr);
+  EXPECT_TRUE(s.m_offsetPoints.empty());
 }
 
 }  // namespace

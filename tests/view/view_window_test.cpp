@@ -9,11 +9,15 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/main_frame.h"
 #include "app/strings.h"
 #include "dialogs/export_dialogs.h"
+#include "dialogs/feature_dialogs.h"
+#include "dialogs/measure_dialogs.h"
+#include "dialogs/options_sheet.h"
 #include "dialogs/program_dialogs.h"
 #include "dialogs/waypoint_dialogs.h"
 #include "document/export_prompts.h"
@@ -26,6 +30,7 @@
 #include "platform/ui/input.h"
 #include "platform/ui/menu.h"
 #include "platform/win_app.h"
+#include "tests/options/window_helpers.h"
 #include "tests/support/program_sandbox.h"
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/fake_screensaver.h"
@@ -346,7 +351,93 @@ class ViewWindowInput : public ViewWindow {
     tvxtest::PumpFor(50);
   }
 
+  // Client pixels of the view on the screen.
+  wxRect OnScreen(int x, int y, int width, int height) const {
+    CPoint at(x, y);
+    view_->ClientToScreen(&at);
+    return {at.x, at.y, width, height};
+  }
+  // The map area (the client between the two top panel rows and the bottom one) on screen.
+  wxRect MapArea() const {
+    return OnScreen(0, 2 * view_->m_rowUnit, view_->ClientWidth(),
+                    view_->ClientHeight() - 3 * view_->m_rowUnit);
+  }
+  COLORREF ScreenPixel(int x, int y) const {
+    const std::vector<COLORREF> one = tvxtest::ScreenPixels(OnScreen(x, y, 1, 1));
+    return one.empty() ? CLR_INVALID : one[0];
+  }
+  // Magenta over the map on the window, until the screen shows it: the next picture of the
+  // map is seen to arrive when the magenta has gone. (Nothing may be waiting to be painted.)
+  void Smear() {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(view_->GetWxWindow()); }));
+    {
+      CClientDC dc(view_);
+      dc.FillSolidRect(0, 2 * view_->m_rowUnit, view_->ClientWidth(),
+                       view_->ClientHeight() - 3 * view_->m_rowUnit, kMagenta);
+    }
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::PixelsOnScreen(MapArea(), kMagenta) > 0; }));
+  }
+  bool NewPictureShown() {
+    return tvxtest::PumpUntil([&] { return tvxtest::PixelsOnScreen(MapArea(), kMagenta) == 0; });
+  }
+  // An ordinary repaint, as after the map was covered, waited for until the screen shows it
+  // (a paint draws the map and puts it on the screen in one step).
+  void RepaintOnScreen() {
+    view_->m_pictureDigest = 0;
+    view_->Invalidate(TRUE);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_pictureDigest != 0; }));
+  }
+  // How many pixels of a client box of the view the screen shows in the colour.
+  int Inked(int x, int y, int width, int height, COLORREF colour) const {
+    return tvxtest::PixelsOnScreen(OnScreen(x, y, width, height), colour);
+  }
+  int NotWhite(int x, int y, int width, int height) const {
+    int count = 0;
+    for (COLORREF c : tvxtest::ScreenPixels(OnScreen(x, y, width, height))) count += c != kWhite;
+    return count;
+  }
+
+  static constexpr COLORREF kMagenta = 0xFF00FF;
   HMODULE module_ = nullptr;
+};
+
+// A GGA sentence of a fix at lon, lat (east, north), as the receiver sends it.
+std::string Gga(double lon, double lat) {
+  const int lonDeg = static_cast<int>(lon), latDeg = static_cast<int>(lat);
+  char body[128];
+  std::snprintf(body, sizeof body,
+                "GPGGA,120000.00,%02d%09.6f,N,%03d%09.6f,E,1,08,1.0,650.0,M,50.0,M,,", latDeg,
+                (lat - latDeg) * 60.0, lonDeg, (lon - lonDeg) * 60.0);
+  unsigned char sum = 0;
+  for (const char* c = body; *c; ++c) sum ^= static_cast<unsigned char>(*c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+  return std::string("$") + body + tail;
+}
+
+// Runs act on the first dialog of class Dialog to be shown, from inside its modal loop, as
+// the user would act on it once it is up.
+template <class Dialog>
+class WhenShown : public wxEventFilter {
+ public:
+  explicit WhenShown(std::function<void(Dialog&)> act) : act_(std::move(act)) {
+    wxEvtHandler::AddFilter(this);
+  }
+  ~WhenShown() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (done_ || event.GetEventType() != wxEVT_SHOW) return Event_Skip;
+    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+    auto* dialog = window ? dynamic_cast<Dialog*>(CWnd::FromWxWindow(window)) : nullptr;
+    if (!dialog || !static_cast<wxShowEvent&>(event).IsShown()) return Event_Skip;
+    done_ = true;
+    wxTheApp->CallAfter([this, dialog] { act_(*dialog); });
+    return Event_Skip;
+  }
+  bool done() const { return done_; }
+
+ private:
+  std::function<void(Dialog&)> act_;
+  bool done_ = false;
 };
 
 // Outlines switched off from the double tap's layer popup: the filled square is gone from
@@ -561,6 +652,207 @@ TEST_F(ViewWindowInput, RealKeysRunTheKeyActionsOfTheView) {
   EXPECT_EQ(view_->m_scale, once);
 }
 
+// A walk captured automatically past 40 points, fix by fix as the receiver sends them: after
+// each captured point the map on the screen still shows every layer (the waypoint and its
+// name, the grid, the document's name, the vertex numbers), with the new side, and is the
+// picture an ordinary repaint draws.
+TEST_F(ViewWindowInput, EveryLayerStaysOnTheMapThroughAnAutomaticWalk) {
+  FeatureRecord& f = Square(4);  // a diagonal fill: its cells must meet across a redrawn part
+  // Forty vertices along the south, east and north sides, west to west.
+  f.FreeVertices();
+  for (int i = 0; i < 40; ++i) {
+    const double t = i / 39.0 * 3;
+    GeoPoint p = t < 1   ? GeoPoint{kWest + t * (kEast - kWest), kSouth}
+                 : t < 2 ? GeoPoint{kEast, kSouth + (t - 1) * (kNorth - kSouth)}
+                         : GeoPoint{kEast - (t - 2) * (kEast - kWest), kNorth};
+    f.AddVertex(p, p, 0);
+  }
+  f.vertexNotes[20] = "N";
+  // In the north-east quarter, away from the walk and from the sides it moves.
+  doc_->m_waypoints.emplace_back("Well", 0, 0, 0.0, 0.0, 0, kWest + 0.7 * (kEast - kWest),
+                                 kSouth + 0.7 * (kNorth - kSouth), 1);
+  doc_->m_waypointNotes.emplace_back();
+  doc_->m_docName = "Walk";
+  f.name = "Field";
+  for (int* layer : {&view_->m_showRuler, &view_->m_showWaypoints, &view_->m_showWaypointNames,
+                     &view_->m_showPoints, &view_->m_showLabels, &view_->m_showNotes,
+                     &view_->m_showTitles})
+    *layer = 1;
+  Paint();
+  RepaintOnScreen();
+  const int top = 2 * view_->m_rowUnit;
+  const ScreenPoint well = view_->m_waypointPoints.at(0);
+  const RulerScale grid = ComputeRuler(-1, view_->m_scale, 0);
+  ASSERT_GT(grid.lengthPx, 5);
+  // Where the layers are: the symbol round the waypoint, its name to its lower right, a grid
+  // line's grey in the map's first row (above the square), the document's name top left.
+  auto layers = [&] {
+    struct {
+      int symbol, name, grid, title;
+    } seen{NotWhite(well.x - 8, top + well.y - 8, 16, 16),
+           Inked(well.x + 3, top + well.y + 3, 30, view_->m_lineHeight, kBlue),
+           Inked(0, top, view_->ClientWidth(), 1, kGrey),
+           Inked(1, top, 40, view_->m_lineHeight, kBlue)};
+    return seen;
+  };
+  const auto before = layers();
+  ASSERT_GT(before.symbol, 20);
+  ASSERT_GT(before.name, 5);
+  ASSERT_GT(before.grid, 0);
+  ASSERT_GT(before.title, 5);
+
+  doc_->m_gpsOn = true;
+  doc_->m_hdopFilterOn = 0;
+  doc_->m_soundCapture = 0;
+  doc_->m_autoCapture = true;
+  doc_->m_autoCaptureDistance = 1.0;
+  // From the north-west corner towards the middle, 3.5 m a fix.
+  for (int step = 1; step <= 6; ++step) {
+    const double t = step / 12.0;
+    const double lon = kWest + t * (kEast - kWest), lat = kNorth - t * (kNorth - kSouth);
+    Smear();
+    const std::string gga = Gga(lon, lat);
+    doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return f.VertexCount() == 40u + step; }))
+        << "fix " << step << " captured";
+    ASSERT_TRUE(NewPictureShown()) << "the captured point is drawn at once";
+    ASSERT_EQ(view_->m_featurePoints.size(), 40u + step);
+    ASSERT_FALSE(doc_->m_needsRedraw) << "drawn from the caches, without a refit";
+    const auto now = layers();
+    EXPECT_EQ(now.symbol, before.symbol) << "after point " << step;
+    EXPECT_EQ(now.name, before.name) << "after point " << step;
+    EXPECT_EQ(now.grid, before.grid) << "after point " << step;
+    EXPECT_EQ(now.title, before.title) << "after point " << step;
+  }
+  doc_->m_autoCapture = false;
+  // The new sides: blue on the way from the corner to the last point.
+  const ScreenPoint last = view_->m_featurePoints.back();
+  const ScreenPoint corner = view_->m_featurePoints[39];
+  EXPECT_GT(Inked(std::min(last.x, corner.x), top + std::min(last.y, corner.y),
+                  std::abs(last.x - corner.x) + 1, std::abs(last.y - corner.y) + 1, kBlue), 5);
+
+  // What the walk left on the screen is what a repaint of the whole map draws.
+  const std::vector<COLORREF> walked = tvxtest::ScreenPixels(MapArea());
+  RepaintOnScreen();
+  const std::vector<COLORREF> repainted = tvxtest::ScreenPixels(MapArea());
+  ASSERT_EQ(walked.size(), repainted.size());
+  int differ = 0;
+  for (std::size_t i = 0; i < walked.size(); ++i) differ += walked[i] != repainted[i];
+  EXPECT_EQ(differ, 0);
+  doc_->m_gpsOn = false;
+  doc_->m_hasFix = false;
+}
+
+// A datum chosen in the options while the document is still empty: the map keeps its ruler
+// and the names of the document and its feature (nothing to fit is no reason to draw nothing).
+TEST_F(ViewWindowInput, DatumChangeInAnEmptyDocumentKeepsTheRulerAndTheNames) {
+  InstallOptionsSheet();
+  doc_->m_docName = "Empty";
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  ASSERT_EQ(doc_->m_features[0].VertexCount(), 0u);
+  view_->m_showRuler = 1;
+  const int top = 2 * view_->m_rowUnit;
+  const int mapHeight = view_->ClientHeight() - 3 * view_->m_rowUnit;
+  const RulerPlace ruler = PlaceRuler(view_->ClientHeight(), view_->m_lineHeight,
+                                      CTolvanixView::HiRes(), CTolvanixView::DpiX(),
+                                      CTolvanixView::DpiY());
+  auto shown = [&] {
+    return std::pair{Inked(1, top, 60, 2 * view_->m_lineHeight, kBlue),
+                     Inked(0, top + ruler.textY, 60, ruler.barY - ruler.textY + 1, 0)};
+  };
+  RepaintOnScreen();
+  const auto before = shown();
+  ASSERT_GT(before.first, 10) << "the names";
+  ASSERT_GT(before.second, 10) << "the ruler";
+  ASSERT_LT(ruler.barY, mapHeight);
+
+  bool chosen = false;
+  wxTheApp->CallAfter([&] {
+    CPropiedadesOpciones* sheet = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+      if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
+    ASSERT_NE(sheet, nullptr);
+    for (int i = 0; i < sheet->GetPageCount(); ++i) {
+      if (sheet->GetPage(i) == sheet->m_datum.get()) {
+        ASSERT_TRUE(sheet->SetActivePage(i));
+      }
+    }
+    chosen = sheet->m_datum->m_comboEnabled != FALSE;
+    optstest::Choose(*sheet->m_datum, 1038, 12);
+    optstest::PressSheet(*sheet, wxID_OK);
+  });
+  view_->RunCommand(32778);  // Options
+  CTolvanixDoc::SetOptionsSheet(nullptr);
+  ASSERT_TRUE(chosen) << "the datum can be chosen while nothing is measured";
+  EXPECT_EQ(doc_->m_datum.index, 12);
+  RepaintOnScreen();
+  EXPECT_EQ(shown(), before);
+}
+
+// During a division the map is the right half of the view: the GPS marker of a fix on a
+// vertex is drawn on that vertex as the map shows it there.
+TEST_F(ViewWindowInput, GpsMarkerDuringADivisionStandsOnItsVertex) {
+  Square(0);
+  Paint();
+  view_->RunCommand(32852);  // Divide
+  ASSERT_TRUE(doc_->m_splitInProgress);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw; }));
+  RepaintOnScreen();
+  // Part 1 (green) holds vertices 0, 1 and 2 of the square; it is cached first.
+  ASSERT_EQ(view_->m_featurePoints.size(), 6u);
+  const ScreenPoint corner = view_->m_featurePoints[1];  // the south-east corner
+  const int x = view_->ClientWidth() / 2 + corner.x, y = 2 * view_->m_rowUnit + corner.y;
+  ASSERT_NE(ScreenPixel(x, y), kRed);
+
+  doc_->m_hasFix = true;
+  doc_->m_datumLon = kEast;
+  doc_->m_datumLat = kSouth;
+  view_->m_focused = 1;
+  view_->PostMessage(WM_REFRESH_GPS, 0, 0);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_markerSaved != 0; }));
+  EXPECT_EQ(view_->m_markerX, x);
+  EXPECT_EQ(view_->m_markerY, y);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(x, y) == kRed; }))
+      << "the marker stands on the vertex";
+  doc_->m_hasFix = false;
+
+  // Cancel ends the division as the dialog's button does.
+  CWnd* dialog = view_->m_splitDialog.get();
+  ASSERT_NE(dialog, nullptr);
+  wxWindow* cancel = dialog->GetDlgItemWindow(IDCANCEL);
+  ASSERT_NE(cancel, nullptr);
+  tvxtest::RealClick(*cancel);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+  EXPECT_EQ(doc_->m_features.size(), 1u);
+}
+
+// A design chosen for a feature from its popup (no fill) reaches the map when the dialog
+// closes, although the command asks for no repaint.
+TEST_F(ViewWindowInput, ADesignChosenFromThePopupReachesTheMap) {
+  FeatureRecord& f = Square(0);
+  f.name = "Field";
+  view_->m_showTitles = 1;
+  Paint();
+  RepaintOnScreen();
+  const Box b = Expected();
+  const int midX = static_cast<int>((b.left + b.right) / 2);
+  const int midY = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(ScreenPixel(midX, midY), kBlue);
+
+  WhenShown<CDlgAreaDesign> design([](CDlgAreaDesign& dialog) {
+    optstest::Pick(dialog, 1083);  // no fill
+    optstest::ClickId(dialog, IDOK);
+  });
+  platform::PopupMenuScript::Push(32818);  // "Design"
+  const ScreenPoint first = view_->m_featurePoints[0];
+  tvxtest::RealClick(*view_, first.x, first.y + 2 * view_->m_rowUnit);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[0].pattern == 6; }));
+  EXPECT_TRUE(design.done());
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(midX, midY) == kWhite; }))
+      << "the square is shown without its fill";
+  EXPECT_FALSE(doc_->m_needsRedraw) << "no refit: the map only painted again";
+}
+
 // The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
 // the frame comes up, and gets them back from the choice with a tap on a panel.
 class MainFrameKeys : public ViewWindowInput {
@@ -596,6 +888,65 @@ TEST_F(MainFrameKeys, KeysReachTheViewFromTheStartAndAfterTheRulerChoice) {
   tvxtest::RealClick(*view_->m_lengthPanel, 5, 5);
   input.Char(WXK_F6);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler == ruler; }));
+}
+
+// The program's window made larger and then smaller: the map is fitted to each new size, the
+// square filling 0.8 of the map's smaller side around its middle.
+TEST_F(MainFrameKeys, AResizedWindowFitsTheMapToItsNewSize) {
+  Square(0);
+  Paint();
+  RepaintOnScreen();
+  for (const wxSize size : {wxSize(420, 460), wxSize(200, 260)}) {
+    const int width = view_->ClientWidth();
+    frame_->GetFrame()->SetClientSize(size);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() != width; }));
+    // Where the square belongs at the new size: its edges blue, just outside them white.
+    auto fitted = [&] {
+      const Box b = Expected();
+      const int midX = static_cast<int>((b.left + b.right) / 2);
+      const int midY = static_cast<int>((b.top + b.bottom) / 2);
+      const int in = 3, out = 4;
+      return ScreenPixel(static_cast<int>(b.left) + in, midY) == kBlue &&
+             ScreenPixel(static_cast<int>(b.right) - in, midY) == kBlue &&
+             ScreenPixel(midX, static_cast<int>(b.top) + in) == kBlue &&
+             ScreenPixel(midX, static_cast<int>(b.bottom) - in) == kBlue &&
+             ScreenPixel(static_cast<int>(b.left) - out, midY) == kWhite &&
+             ScreenPixel(static_cast<int>(b.right) + out, midY) == kWhite &&
+             ScreenPixel(midX, static_cast<int>(b.top) - out) == kWhite &&
+             ScreenPixel(midX, static_cast<int>(b.bottom) + out) == kWhite;
+    };
+    EXPECT_TRUE(tvxtest::PumpUntil(fitted)) << "at " << size.x << " x " << size.y;
+  }
+}
+
+// A point picked for the two-point measure stays on the place it was picked on when the
+// window is made larger and the map fitted to the new size.
+TEST_F(MainFrameKeys, APickedPointStaysOnItsPlaceWhenTheWindowIsResized) {
+  Square(0);
+  Paint();
+  view_->RunCommand(1157);  // two-point measure: the first point, with its bar
+  ASSERT_EQ(view_->m_tapMode, 3);
+  RepaintOnScreen();  // the bar took room from the map
+  const Box b = Expected();
+  const int x = static_cast<int>(b.left) - 15, y = static_cast<int>((b.top + b.bottom) / 2);
+  ASSERT_EQ(ScreenPixel(x, y), kWhite);
+  tvxtest::RealClick(*view_, x, y);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_pick1Saved != 0; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(x, y) != kWhite; }));
+  const COLORREF marker = ScreenPixel(x, y);
+  const GeoPoint picked = doc_->m_tapPoint1;
+
+  const int width = view_->ClientWidth();
+  frame_->GetFrame()->SetClientSize(wxSize(420, 460));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() != width; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw && view_->m_mapWidth == view_->ClientWidth() - 5; }));
+  const ScreenPoint there = view_->WorldToBitmap(picked.x, picked.y);
+  const int nx = there.x, ny = there.y + 2 * view_->m_rowUnit;
+  ASSERT_GT(std::abs(nx - x) + std::abs(ny - y), 10) << "the map moved under the point";
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(nx, ny) == marker; }))
+      << "the marker on the picked point";
+  view_->RunCommand(1157);  // closed again
+  EXPECT_EQ(view_->m_tapMode, 0);
 }
 
 // The menus' texts are made ready while the program waits, which must not hide the GPS

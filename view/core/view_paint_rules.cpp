@@ -1,5 +1,6 @@
 #include "view/core/view_paint_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -127,9 +128,49 @@ bool RotatedSourcePixel(int col, int row, int w, int h, float angle, int& srcCol
   return srcCol >= 0 && srcCol < w && srcRow >= 0 && srcRow < h;
 }
 
-void AppendOffsetPixel(std::vector<ScreenPoint>& cache, ScreenPoint p) {
-  cache.push_back(p);
-  if (cache.size() > kMaxOffsetPixels) cache.erase(cache.begin());
+PixelBox Unite(const PixelBox& a, const PixelBox& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+PixelBox Intersect(const PixelBox& a, const PixelBox& b) {
+  PixelBox r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+             std::min(a.bottom, b.bottom)};
+  return r.Empty() ? PixelBox{} : r;
+}
+
+bool Meets(const PixelBox& a, const PixelBox& b) { return !Intersect(a, b).Empty(); }
+
+PixelBox BoxAround(const std::vector<ScreenPoint>& points, int margin) {
+  PixelBox box;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const ScreenPoint& p = points[i];
+    const PixelBox one{p.x - margin, p.y - margin, p.x + margin + 1, p.y + margin + 1};
+    box = i == 0 ? one : Unite(box, one);
+  }
+  return box;
+}
+
+PixelBox TextBox(int x, int y, std::size_t bytes, int cellWidth, int lineHeight) {
+  // Twice the widest Latin letter per byte, and a line more: glyphs outside it (wide marks,
+  // overhangs) are rarer than the cost of reading the text's real extent.
+  const int cell = std::max(cellWidth, lineHeight);
+  const long long width = static_cast<long long>(bytes) * 2 * cell + lineHeight;
+  return {x - 1, y - 1, static_cast<int>(std::min<long long>(x + width, 1 << 29)),
+          y + 2 * lineHeight + 1};
+}
+
+PixelBox CapturedPointBox(ScreenPoint previous, ScreenPoint added, ScreenPoint first,
+                          const PixelBox& label, const std::vector<ScreenPoint>& oldTrack,
+                          const std::vector<ScreenPoint>& newTrack, int width, int height) {
+  // Two pixels round the triangle: the pen's width and the 3 x 3 vertex mark.
+  PixelBox box = BoxAround({previous, added, first}, 2);
+  box = Unite(box, label);
+  box = Unite(box, BoxAround(oldTrack, 2));
+  box = Unite(box, BoxAround(newTrack, 2));
+  return Intersect(box, {0, 0, width, height});
 }
 
 SegmentStep DecideSegmentStep(bool panning, std::size_t cachedPixels, bool refitPending,

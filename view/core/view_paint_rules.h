@@ -51,9 +51,31 @@ std::string MeasureDeltaText(double dx, double dy, double dz, int metrica);
 // its centre; false when it falls outside (the background shows there).
 bool RotatedSourcePixel(int col, int row, int w, int h, float angle, int& srcCol, int& srcRow);
 
-// The offset track cache keeps at most this many pixels after an incremental append.
-constexpr std::size_t kMaxOffsetPixels = 11;
-void AppendOffsetPixel(std::vector<ScreenPoint>& cache, ScreenPoint p);
+// A box of pixels, right and bottom exclusive; empty when right <= left or bottom <= top.
+struct PixelBox {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+  int Width() const { return Empty() ? 0 : right - left; }
+  int Height() const { return Empty() ? 0 : bottom - top; }
+  friend bool operator==(const PixelBox&, const PixelBox&) = default;
+};
+PixelBox Unite(const PixelBox& a, const PixelBox& b);
+PixelBox Intersect(const PixelBox& a, const PixelBox& b);
+bool Meets(const PixelBox& a, const PixelBox& b);
+// The pixels of points, grown by margin on every side (empty for no points).
+PixelBox BoxAround(const std::vector<ScreenPoint>& points, int margin);
+// Where a one-line text of bytes bytes written at (x, y) (its top-left) can put ink, never
+// less: cellWidth is the widest character of the font, lineHeight its height.
+PixelBox TextBox(int x, int y, std::size_t bytes, int cellWidth, int lineHeight);
+
+// The part of the map a captured point changes when the picture was of the feature before it:
+// the triangle of the feature's previous last vertex, the new vertex and the first vertex
+// (the fill gains or loses that triangle, the closing side moves), with the pen and the new
+// vertex mark around it; then label (the new vertex's number, when numbers are shown) and
+// where the offset track lay and lies now. Cut to the map of width x height pixels.
+PixelBox CapturedPointBox(ScreenPoint previous, ScreenPoint added, ScreenPoint first,
+                          const PixelBox& label, const std::vector<ScreenPoint>& oldTrack,
+                          const std::vector<ScreenPoint>& newTrack, int width, int height);
 
 // What a captured point (WM_ADD_SEGMENTO) does to the picture.
 enum class SegmentStep {

@@ -1,6 +1,7 @@
 #include "view/core/view_projection.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -23,6 +24,31 @@ std::int32_t ToInt32(double v) {
 bool IsVisible(const FeatureRecord& f) { return f.visible != 0; }
 
 }  // namespace
+
+void Digest::AddInt(std::int64_t v) {
+  // FNV-style over 64-bit words, with a shift so that high bits reach the low ones.
+  h_ = (h_ ^ static_cast<std::uint64_t>(v)) * 0x100000001b3u;
+  h_ ^= h_ >> 29;
+}
+
+void Digest::AddDouble(double v) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  AddInt(static_cast<std::int64_t>(bits));
+}
+
+void Digest::AddText(const std::string& text) {
+  AddInt(static_cast<std::int64_t>(text.size()));
+  std::uint64_t word = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&word, text.data() + i, 8);
+    AddInt(static_cast<std::int64_t>(word));
+  }
+  word = 0;
+  std::memcpy(&word, text.data() + i, text.size() - i);
+  AddInt(static_cast<std::int64_t>(word));
+}
 
 std::int32_t RoundPixel(double v) { return ToInt32(v >= 0 ? v + 0.5 : v - 0.5); }
 
@@ -157,7 +183,78 @@ bool MapViewState::FitExtent(const FitSource& source, int width, int height) {
   for (std::size_t w = 0; w < waypoints.size(); ++w, ++i)
     m_waypointPoints.push_back(PlaneToBitmap(plane[i].x, plane[i].y));
   for (; i < plane.size(); ++i) m_offsetPoints.push_back(PlaneToBitmap(plane[i].x, plane[i].y));
+  m_cacheKey = KeyOf(source, width, height);
+  m_cacheKeyValid = true;
   return true;
+}
+
+CacheKey MapViewState::KeyOf(const FitSource& source, int width, int height,
+                             bool leaveOutNewest) const {
+  static const std::vector<FeatureRecord> kNoFeatures;
+  const auto& features = source.features ? *source.features : kNoFeatures;
+  CacheKey key;
+  Digest shapes;
+  for (std::int64_t v : {std::int64_t{width}, std::int64_t{height}, std::int64_t{m_offsetX},
+                         std::int64_t{m_offsetY}, std::int64_t{m_panDelta.x},
+                         std::int64_t{m_panDelta.y}, std::int64_t{source.current}})
+    shapes.AddInt(v);
+  shapes.AddDouble(m_zoom);
+  for (const DrawnFeature& d : FeatureDrawOrder(features, source.current)) {
+    const std::vector<GeoPoint>& vertices = features[static_cast<std::size_t>(d.index)].vertices;
+    std::size_t n = vertices.size();
+    if (leaveOutNewest && d.index == source.current && n > 0) --n;
+    shapes.AddInt(d.index);
+    shapes.AddInt(static_cast<std::int64_t>(n));
+    for (std::size_t k = 0; k < n; ++k) {
+      shapes.AddDouble(vertices[k].x);
+      shapes.AddDouble(vertices[k].y);
+    }
+    key.featurePixels += n;
+  }
+  const bool waypoints = source.countWaypoints && source.waypoints;
+  shapes.AddInt(waypoints ? 1 : 0);
+  if (waypoints) {
+    for (const WaypointRecord& w : *source.waypoints) {
+      shapes.AddDouble(w.x);
+      shapes.AddDouble(w.y);
+    }
+    key.waypointPixels = source.waypoints->size();
+  }
+  key.shapes = shapes.Value();
+
+  Digest offset;
+  if (source.offsetTrack) {
+    const std::vector<GeoPoint>& track = *source.offsetTrack;
+    key.offsetPixels = track.empty() ? 0 : track.size() - 1;
+    offset.AddInt(static_cast<std::int64_t>(key.offsetPixels));
+    for (std::size_t k = 0; k < key.offsetPixels; ++k) {
+      offset.AddDouble(track[k].x);
+      offset.AddDouble(track[k].y);
+    }
+  } else {
+    offset.AddInt(-1);  // offset mode off
+  }
+  key.offset = offset.Value();
+  return key;
+}
+
+bool MapViewState::CachesHold(const CacheKey& key) const {
+  return m_cacheKeyValid && key == m_cacheKey && m_featurePoints.size() == key.featurePixels &&
+         m_waypointPoints.size() == key.waypointPixels && m_offsetPoints.size() == key.offsetPixels;
+}
+
+void MapViewState::ForgetCaches() {
+  m_featurePoints.clear();
+  m_waypointPoints.clear();
+  m_offsetPoints.clear();
+  m_cacheKeyValid = false;
+}
+
+void MapViewState::CacheOffsetTrack(const std::vector<GeoPoint>* track) {
+  m_offsetPoints.clear();
+  const std::size_t n = track && !track->empty() ? track->size() - 1 : 0;
+  for (std::size_t k = 0; k < n; ++k)
+    m_offsetPoints.push_back(WorldToBitmap((*track)[k].x, (*track)[k].y));
 }
 
 void MapViewState::ZoomBy(double factor) {

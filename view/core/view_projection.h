@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "document/records.h"
@@ -48,6 +49,31 @@ struct DrawnFeature {
 };
 std::vector<DrawnFeature> FeatureDrawOrder(const std::vector<FeatureRecord>& features, int current);
 
+// A 64-bit digest of values fed in order. Not cryptographic: it tells the inputs a picture or
+// a cache was made from apart from changed ones.
+class Digest {
+ public:
+  void AddInt(std::int64_t v);
+  void AddDouble(double v);  // by its bits
+  void AddText(const std::string& text);
+  std::uint64_t Value() const { return h_; }
+
+ private:
+  std::uint64_t h_ = 0xcbf29ce484222325u;
+};
+
+// What the pixel caches were made from: a digest of every input of the fit but the reference
+// fix (the visible features' working-datum vertices in drawing order, the counted waypoints,
+// the map size, zoom and pan), and apart from it one of the offset track; with the cache
+// sizes those inputs give. The fix only anchors the plane: the caches stay right for the
+// reference they were made with.
+struct CacheKey {
+  std::uint64_t shapes = 0;
+  std::uint64_t offset = 0;
+  std::size_t featurePixels = 0, waypointPixels = 0, offsetPixels = 0;
+  friend bool operator==(const CacheKey&, const CacheKey&) = default;
+};
+
 // The projection state of the map view. CTolvanixView derives from it, so the members carry
 // the view's own names; everything here runs without a display.
 struct MapViewState {
@@ -69,6 +95,8 @@ struct MapViewState {
   std::int32_t m_offsetX = 0, m_offsetY = 0;    // accumulated pan offset, pixels
   ScreenPoint m_panDelta;                       // pan drag in progress, pixels
   std::int32_t m_markerX = 0, m_markerY = 0;    // client pixel of the GPS marker as last drawn
+  CacheKey m_cacheKey;                          // what the caches hold, when m_cacheKeyValid
+  bool m_cacheKeyValid = false;
 
   // World -> plane (metres).
   double PlaneX(double lon) const;
@@ -85,8 +113,20 @@ struct MapViewState {
 
   // The fit to width W and height H of the map area. Returns false when nothing is counted
   // (the state is unchanged apart from the stored map size); else centre, scale and the three
-  // caches are new.
+  // caches are new, and m_cacheKey says what they hold.
   bool FitExtent(const FitSource& source, int width, int height);
+
+  // The key of the caches that a fit of source into a width x height map area makes at the
+  // present zoom and pan. leaveOutNewest: as if the current feature's newest vertex were not
+  // there yet (what the caches held before a captured point joined them).
+  CacheKey KeyOf(const FitSource& source, int width, int height, bool leaveOutNewest = false) const;
+  // Whether the caches hold what key describes (never after something emptied them).
+  bool CachesHold(const CacheKey& key) const;
+  // The three caches emptied; they then hold nothing a key describes.
+  void ForgetCaches();
+  // The offset-track cache made again from track at the present projection, its newest point
+  // left out as the fit leaves it out; nullptr empties it.
+  void CacheOffsetTrack(const std::vector<GeoPoint>* track);
 
   // Zoom about the view centre: zoom, scale and pan offsets times factor (offsets truncated).
   void ZoomBy(double factor);
