@@ -163,6 +163,35 @@ TEST_F(CoordsWindows, DatumPageWithoutItsFilesSaysSoAndDoesNotOpen) {
   EXPECT_EQ(page.m_datumIndex, 12);
 }
 
+// A list whose record for datum 12 holds another number: choosing datum 12 says which record
+// is wrong and why, and the values shown so far stay.
+TEST_F(CoordsWindows, DatumPageSaysWhichRecordOfADamagedListIsWrong) {
+  CopyDatumFiles();
+  auto bytes = ReadBytes(internal() / kDatumListFileName);
+  WriteLeInt32(bytes, 11 * kDatumRecordSize + 72, 13);
+  WriteBytes(internal() / kDatumListFileName, bytes);
+
+  CPropertySheet sheet(std::string("Options"));
+  CPageDatum page;
+  page.m_datumIndex = 0;
+  page.m_values = Wgs84DatumRecord();
+  sheet.AddPage(&page);
+  double aAfter = 0;
+  wxTheApp->CallAfter([&] {
+    platform::MessageBoxScript::Push(IDOK);
+    Choose(page, 1038, 12);
+    aAfter = Shown(page, 1028);
+    Click(sheet.GetSheetDialog()->FindWindow(wxID_CANCEL));
+  });
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text,
+            "Datum 12 cannot be used: record 12 of the datum list \"internal/tvxdatum.bin\", which "
+            "belongs to datum 12, holds datum 13.");
+  EXPECT_EQ(aAfter, Wgs84DatumRecord().a);
+}
+
 TEST_F(CoordsWindows, DatumPageHelpOpensTheDatumSection) {
   CopyDatumFiles();
   std::filesystem::copy_file(kBuiltInternal + "tvx_en.htm", internal() / "tvx_en.htm");
