@@ -20,7 +20,7 @@ std::optional<DatumRecord> DecodeAt(const std::vector<std::uint8_t>& bytes, std:
 
 }  // namespace
 
-std::string DatumFileStatusText(DatumFileStatus status, int index) {
+std::string DatumFileStatusText(DatumFileStatus status, int index, int heldIndex) {
   const std::string number = std::to_string(index);
   switch (status) {
     case DatumFileStatus::Ok:
@@ -38,6 +38,10 @@ std::string DatumFileStatusText(DatumFileStatus status, int index) {
       return "The datum files end before datum " + number + ".";
     case DatumFileStatus::BadRecord:
       return "The values stored for datum " + number + " cannot describe a datum.";
+    case DatumFileStatus::WrongIndex:
+      return "Datum " + number + " cannot be used: record " + number + " of the datum list " +
+             "\"internal/" + kDatumListFileName + "\", which belongs to datum " + number +
+             ", holds datum " + std::to_string(heldIndex) + ".";
     case DatumFileStatus::CannotWrite:
       return "Creation error";
   }
@@ -83,7 +87,12 @@ DatumLoadResult DatumCatalogue::Datum(int index) const {
   }
   DatumRecord datum = records_[static_cast<std::size_t>(index - 1)];
   // A record that does not carry its own number is not the datum asked for.
-  if (datum.index != index || !IsUsableDatum(datum)) {
+  if (datum.index != index) {
+    result.status = DatumFileStatus::WrongIndex;
+    result.heldIndex = datum.index;
+    return result;
+  }
+  if (!IsUsableDatum(datum)) {
     result.status = DatumFileStatus::BadRecord;
     return result;
   }
@@ -157,6 +166,7 @@ DatumPageChoice ChooseDatumForPage(const DatumCatalogue& catalogue,
   }
   const DatumLoadResult loaded = catalogue.Datum(index);
   choice.status = loaded.status;
+  choice.heldIndex = loaded.heldIndex;
   if (loaded.ok()) {
     choice.values = loaded.datum;
     choice.code = loaded.datum.CodeText();

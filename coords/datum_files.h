@@ -36,17 +36,20 @@ enum class DatumFileStatus {
   UserFileMissing,    // tvxdatumuser.bin cannot be opened
   IndexOutOfRange,    // not a list datum index (1-270)
   ShortFile,          // the file ends before the record asked for
-  BadRecord,          // the record's values cannot describe a datum, or its index is wrong
+  BadRecord,          // the record's values cannot describe a datum
+  WrongIndex,         // the record in datum k's place holds another datum's number
   CannotWrite,        // the user datum file could not be replaced; the old one is kept
 };
 
-// An English description of a failure for the message box ("" for Ok).
-std::string DatumFileStatusText(DatumFileStatus status, int index = 0);
+// An English description of a failure for the message box ("" for Ok): index is the datum
+// asked for, heldIndex the number its record holds (WrongIndex).
+std::string DatumFileStatusText(DatumFileStatus status, int index = 0, int heldIndex = 0);
 
 struct DatumLoadResult {
   DatumFileStatus status = DatumFileStatus::Ok;
   DatumRecord datum;  // shift as used; valid only when ok()
   std::string name;   // UTF-8
+  int heldIndex = 0;  // WrongIndex: the number the record holds instead
   bool ok() const { return status == DatumFileStatus::Ok; }
 };
 
@@ -92,6 +95,7 @@ struct DatumPageChoice {
   std::string code;
   bool editable = false;
   DatumFileStatus status = DatumFileStatus::Ok;  // a failed read keeps `shown`
+  int heldIndex = 0;                             // as DatumLoadResult::heldIndex
 };
 DatumPageChoice ChooseDatumForPage(const DatumCatalogue& catalogue,
                                    const std::filesystem::path& internalDir, int index,

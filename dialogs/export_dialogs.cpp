@@ -2,10 +2,15 @@
 
 #include <memory>
 
+#include "app/strings.h"
 #include "platform/ui/control_notify.h"
 #include "platform/ui/controls.h"
 
 namespace {
+
+// A locked kind combo asks about an import of shapes (opening an exchange file): lines come
+// in as lines and polygons as areas, so the row says that instead of offering export kinds.
+constexpr UINT kStringImportKindLabel = 59330, kStringImportKindItem = 59331;
 
 void FillDatumCombo(CWnd* dialog, int id, const DatumQuestion& question) {
   CComboBox combo(dialog->GetDlgItem(id));
@@ -77,12 +82,18 @@ CDlgCoordSystem::CDlgCoordSystem(const CoordSystemQuestion& question, CWnd* pare
 
 BOOL CDlgCoordSystem::OnInitDialog() {
   FillDatumCombo(this, kCoordDatum, m_question);
-  if (!m_question.kindItems.empty()) {
+  std::vector<std::string> kindItems = m_question.kindItems;
+  std::string kindLabel = m_question.kindLabel;
+  if (kindItems.empty() && m_question.lockKindCombo) {
+    kindItems = {LoadResString(kStringImportKindItem)};
+    kindLabel = LoadResString(kStringImportKindLabel);
+  }
+  if (!kindItems.empty()) {
     CComboBox kind(GetDlgItem(kCoordKind));
     kind.ResetContent();
-    for (const std::string& item : m_question.kindItems) kind.AddString(item);
+    for (const std::string& item : kindItems) kind.AddString(item);
   }
-  if (!m_question.kindLabel.empty()) SetDlgItemText(kCoordKindLabel, m_question.kindLabel);
+  if (!kindLabel.empty()) SetDlgItemText(kCoordKindLabel, kindLabel);
   CDialogVScroll::OnInitDialog();
   ApplyLayout();
   return TRUE;

@@ -42,6 +42,7 @@ DialogLayout CoordSystemLayout(const CoordSystemQuestion& q, int coordKind) {
       {kCoordProjectedRadio, true, !q.lockCoordKind},
       {kCoordZoneLabel, zoneRow, true},
       {kCoordZone, zoneRow, projected && !q.lockCoordKind},
+      {kCoordHemisphereLabel, hemisphere, true},
       {kCoordHemisphere, hemisphere, projected && !q.lockCoordKind},
       {kCoordKind, true, !q.lockKindCombo},
   };

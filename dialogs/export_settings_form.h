@@ -6,7 +6,8 @@
 //   186 DXF: datum combo 1139, label 1140 and zone edit 1141, radio group 1142 (1142 with
 //       altitudes, 1143 flat)
 //   178 coordinate system: radios 1110 geographic and 1111 projected, label 1112 and zone edit
-//       1109, datum combo 1108, hemisphere combo 1144, export kind combo 1231
+//       1109, datum combo 1108, label 1235 and hemisphere combo 1144, label 1234 and export
+//       kind combo 1231
 //   243 DBF field: combo 1273
 #pragma once
 
@@ -33,6 +34,7 @@ inline constexpr int kCoordZoneLabel = 1112;
 inline constexpr int kCoordZone = 1109;
 inline constexpr int kCoordDatum = 1108;
 inline constexpr int kCoordHemisphere = 1144;
+inline constexpr int kCoordHemisphereLabel = 1235;
 inline constexpr int kCoordKind = 1231;
 inline constexpr int kCoordKindLabel = 1234;
 
@@ -68,7 +70,7 @@ DialogLayout ZoneDatumLayout(int mode);
 DialogLayout DxfLayout(int mode);
 // The controls of the coordinate-system dialog for the question and the geographic (0) or
 // projected (1) choice: hidden in mode 2 the zone row (radio 1111 then carries the
-// projection's text), hidden the hemisphere in mode 2 or when asked; geographic disables zone
+// projection's text), hidden the hemisphere row in mode 2 or when asked; geographic disables zone
 // and hemisphere; the locks disable the kind combo, or the projected choice with zone and
 // hemisphere.
 DialogLayout CoordSystemLayout(const CoordSystemQuestion& question, int coordKind);

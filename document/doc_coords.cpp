@@ -171,7 +171,8 @@ bool CTolvanixDoc::LoadDatum() {
     const bool missing = loaded.status == DatumFileStatus::ListFileMissing ||
                          loaded.status == DatumFileStatus::NamesFileMissing;
     const std::string text = missing ? LoadResString(kStringDataFileMissing)
-                                     : DatumFileStatusText(loaded.status, m_datum.index);
+                                     : DatumFileStatusText(loaded.status, m_datum.index,
+                                                           loaded.heldIndex);
     m_datum = Wgs84DatumRecord();
     m_datumName = kWgs84DatumName;
     if (missing) {

@@ -20,7 +20,8 @@ std::size_t BuildSirfFrame(std::uint8_t* frame, const std::uint8_t* payload, std
 
 // Completes an NMEA sentence that starts with "$": "*", the XOR of the characters after
 // the "$" up to the first "*" (or the end) as two upper-case hex digits, CR and LF. The
-// buffer needs room for 5 more characters. Other texts are left alone.
+// five characters and a new terminator are written from the first "*" or the terminator on,
+// so the buffer needs strlen(text) + 6 bytes. Other texts are left alone.
 void AppendNmeaChecksum(char* text);
 
 // Each returns the code of its last CSerial::WriteBuffer.

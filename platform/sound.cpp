@@ -25,7 +25,14 @@ std::atomic<int> g_sounds{0};
 std::atomic<int> g_beeps{0};
 std::mutex g_mutex;
 std::function<void(UINT)> g_beepBackend;
-std::map<std::pair<HMODULE, UINT>, std::string> g_resourceFiles;  // extracted WAVE items
+// The WAVE items extracted for the player, one file each, removed when the program ends (a
+// player still reading one keeps what it opened).
+struct ResourceFiles : std::map<std::pair<HMODULE, UINT>, std::string> {
+  ~ResourceFiles() {
+    for (const auto& [item, file] : *this) ::unlink(file.c_str());
+  }
+};
+ResourceFiles g_resourceFiles;
 
 bool Silenced() {
   const char* off = std::getenv("TVX_NO_SOUND");

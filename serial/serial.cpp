@@ -112,11 +112,11 @@ LONG CSerial::SetMask(DWORD mask) {
   return Done(0);
 }
 
-void CSerial::FillLookahead() {
+DWORD CSerial::FillLookahead() {
   std::size_t got = 0;
-  if (m_port.Read(m_lookahead + m_lookaheadLength, sizeof m_lookahead - m_lookaheadLength, got) == 0) {
-    m_lookaheadLength += got;
-  }
+  const DWORD code = m_port.Read(m_lookahead + m_lookaheadLength, sizeof m_lookahead - m_lookaheadLength, got);
+  if (code == 0) m_lookaheadLength += got;
+  return code;
 }
 
 LONG CSerial::WaitEvent(void* overlapped, DWORD timeout) {
@@ -134,7 +134,7 @@ LONG CSerial::WaitEvent(void* overlapped, DWORD timeout) {
     DWORD bits = 0;
     if (mask & EV_RXFLAG) {
       // Only the bytes themselves tell whether the event character came: look ahead.
-      FillLookahead();
+      const DWORD readCode = FillLookahead();
       const char eventChar = static_cast<char>(GetEventChar());
       if (std::memchr(m_lookahead, eventChar, m_lookaheadLength) != nullptr) bits |= EV_RXFLAG;
       if ((mask & EV_RXCHAR) && m_lookaheadLength > 0) bits |= EV_RXCHAR;
@@ -143,6 +143,12 @@ LONG CSerial::WaitEvent(void* overlapped, DWORD timeout) {
       if (bits != 0 || m_lookaheadLength == sizeof m_lookahead) {
         m_eventBits = bits;
         return Done(0);
+      }
+      // A hung-up line stays readable for poll while every read ends at once without a
+      // byte: the device is gone, and no event can come any more.
+      if (readCode != 0) {
+        m_eventBits = 0;
+        return Done(static_cast<LONG>(readCode));
       }
     }
     DWORD code = m_port.WaitReadable(-1);

@@ -74,7 +74,8 @@ class CSerial {
   virtual LONG SetMask(DWORD mask);
   // Waits until an event of the mask happens: EV_RXCHAR while received bytes are
   // waiting, EV_RXFLAG while the event character is among them. overlapped must be null
-  // and timeout INFINITE_WAIT. 995 when CancelWait ended the wait.
+  // and timeout INFINITE_WAIT. 995 when CancelWait ended the wait; with EV_RXFLAG in the
+  // mask, the device's code (31) when the line was hung up and nothing is left to report.
   virtual LONG WaitEvent(void* overlapped = nullptr, DWORD timeout = INFINITE_WAIT);
   virtual LONG SetupHandshaking(int handshake);
   virtual LONG SetupReadTimeouts(int readTimeouts);
@@ -131,7 +132,8 @@ class CSerial {
   // program's build, shows the getter's text for a closed port or a failed read.
   bool ReadLineState(platform::SerialLineState& state, const char* notOpenText, const char* failedText);
   LONG WriteAll(const void* data, DWORD length, DWORD* written);
-  void FillLookahead();
+  // Takes what the device holds into the look-ahead; the device's code (0, or the line lost).
+  DWORD FillLookahead();
   DWORD ModemBit(DWORD bit);
 
   LONG m_lastError = 0;

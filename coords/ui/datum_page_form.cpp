@@ -32,7 +32,7 @@ std::string DatumPageOpenFailureText(DatumFileStatus status) {
 std::string DatumChoiceMessage(const DatumPageChoice& choice, int index) {
   if (choice.status == DatumFileStatus::Ok || choice.status == DatumFileStatus::UserFileMissing)
     return "";
-  return DatumFileStatusText(choice.status, index);
+  return DatumFileStatusText(choice.status, index, choice.heldIndex);
 }
 
 std::string TypedDatumProblem(int index, const DatumRecord& datum) {

@@ -104,11 +104,17 @@ TEST(DatumFiles, RefusesWhatCannotBeRead) {
   };
   for (const Case c : {Case{0, DatumFileStatus::IndexOutOfRange}, {-1, DatumFileStatus::IndexOutOfRange},
                        {271, DatumFileStatus::IndexOutOfRange}, {300, DatumFileStatus::IndexOutOfRange},
-                       {4, DatumFileStatus::ShortFile}, {2, DatumFileStatus::BadRecord},
+                       {4, DatumFileStatus::ShortFile}, {2, DatumFileStatus::WrongIndex},
                        {3, DatumFileStatus::BadRecord}, {1, DatumFileStatus::Ok}}) {
     EXPECT_EQ(LoadListDatum(dir.path(), c.index).status, c.status) << c.index;
     EXPECT_EQ(DatumFileStatusText(c.status, c.index).empty(), c.status == DatumFileStatus::Ok);
   }
+  // The message names the record and what is wrong with it.
+  const DatumLoadResult misplaced = LoadListDatum(dir.path(), 2);
+  EXPECT_EQ(misplaced.heldIndex, 7);
+  EXPECT_EQ(DatumFileStatusText(misplaced.status, 2, misplaced.heldIndex),
+            "Datum 2 cannot be used: record 2 of the datum list \"internal/tvxdatum.bin\", which "
+            "belongs to datum 2, holds datum 7.");
 
   // A data file cut inside record 2, a names file too short, then missing files.
   data.resize(kDatumRecordSize + 40);

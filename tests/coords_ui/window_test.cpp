@@ -163,13 +163,44 @@ TEST_F(CoordsWindows, DatumPageWithoutItsFilesSaysSoAndDoesNotOpen) {
   EXPECT_EQ(page.m_datumIndex, 12);
 }
 
+// A list whose record for datum 12 holds another number: choosing datum 12 says which record
+// is wrong and why, and the values shown so far stay.
+TEST_F(CoordsWindows, DatumPageSaysWhichRecordOfADamagedListIsWrong) {
+  CopyDatumFiles();
+  auto bytes = ReadBytes(internal() / kDatumListFileName);
+  WriteLeInt32(bytes, 11 * kDatumRecordSize + 72, 13);
+  WriteBytes(internal() / kDatumListFileName, bytes);
+
+  CPropertySheet sheet(std::string("Options"));
+  CPageDatum page;
+  page.m_datumIndex = 0;
+  page.m_values = Wgs84DatumRecord();
+  sheet.AddPage(&page);
+  double aAfter = 0;
+  wxTheApp->CallAfter([&] {
+    platform::MessageBoxScript::Push(IDOK);
+    Choose(page, 1038, 12);
+    aAfter = Shown(page, 1028);
+    Click(sheet.GetSheetDialog()->FindWindow(wxID_CANCEL));
+  });
+  EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text,
+            "Datum 12 cannot be used: record 12 of the datum list \"internal/tvxdatum.bin\", which "
+            "belongs to datum 12, holds datum 13.");
+  EXPECT_EQ(aAfter, Wgs84DatumRecord().a);
+}
+
 TEST_F(CoordsWindows, DatumPageHelpOpensTheDatumSection) {
   CopyDatumFiles();
   std::filesystem::copy_file(kBuiltInternal + "tvx_en.htm", internal() / "tvx_en.htm");
   const auto opened = dir.path() / "opened";
   std::filesystem::create_directories(dir.path() / "bin");
+  // The stand-in writes the address aside and renames it, so the file is there only whole.
   std::ofstream(dir.path() / "bin" / "xdg-open")
-      << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened.string() << "'\n";
+      << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened.string() << ".part' && mv '"
+      << opened.string() << ".part' '" << opened.string() << "'\n";
   ::chmod((dir.path() / "bin" / "xdg-open").c_str(), 0755);
   const std::string oldPath = std::getenv("PATH");
   ::setenv("PATH", ((dir.path() / "bin").string() + ":" + oldPath).c_str(), 1);
@@ -184,9 +215,11 @@ TEST_F(CoordsWindows, DatumPageHelpOpensTheDatumSection) {
   });
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
   ::setenv("PATH", oldPath.c_str(), 1);
-  for (int i = 0; i < 500 && !std::filesystem::exists(opened); ++i) wxMilliSleep(10);
+  // The browser is started without waiting for it: wait (boundedly) for its stand-in's file.
+  for (int i = 0; i < 3000 && !std::filesystem::exists(opened); ++i) wxMilliSleep(10);
   std::ifstream in(opened);
   const std::string url((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_GE(url.size(), 17u) << url;
   EXPECT_EQ(url.substr(0, 7), "file://");
   EXPECT_EQ(url.substr(url.size() - 17), "/tvx_en.htm#datum");
   EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());

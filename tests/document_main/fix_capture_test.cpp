@@ -1,6 +1,8 @@
 // Fix intake and capture: positions from sentences, the lateral offset, the HDOP filter and
 // the cases in which capture is refused.
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -185,6 +187,29 @@ TEST_F(FixCaptureTest, CaptureStoresBothFramesAndPostsTheSegment) {
   EXPECT_TRUE(doc.IsModified());
   platform::PumpMessages();
   EXPECT_EQ(view_.Count(WM_ADD_SEGMENTO), 1);
+}
+
+// The capture sound goes to the player as a file of its own in the temporary folder; the file
+// goes when the program ends.
+TEST_F(FixCaptureTest, TheCaptureSoundsFileGoesWithTheProgram) {
+  const std::filesystem::path temporary = dir_ / "tmp";
+  std::filesystem::create_directories(temporary);
+  EXPECT_EXIT(
+      {
+        ::unsetenv("TVX_NO_SOUND");
+        ::setenv("TMPDIR", temporary.c_str(), 1);
+        ::setenv("PATH", "", 1);  // no player is started
+        Store("SoundCapture", 1);
+        CTolvanixDoc& doc = MakeDoc();
+        Feed(Gga(3.0, 45.0));
+        doc.CapturePoint();
+        const bool written = !std::filesystem::is_empty(temporary);
+        doc_.reset();
+        app_.reset();
+        std::exit(written ? 0 : 2);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(std::filesystem::is_empty(temporary));
 }
 
 // Captures restart the measurement up to the 200th vertex; past it they mark the measures out

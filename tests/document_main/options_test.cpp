@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "coords/projection_record.h"
+#include "coords/record_io.h"
 #include "doc_test_env.h"
 #include "document/doc_options.h"
 #include "platform/message_box.h"
@@ -307,8 +308,12 @@ TEST_F(OptionsTest, GpsValuesAreTakenOnlyWhileTheReceiverIsClosed) {
 }
 
 TEST_F(OptionsTest, MissingDatumFileKeepsUnsavedWork) {
-  std::filesystem::remove(dir_ / "internal" / "tvxdatum.bin");
+  // Working on list datum 5 when the datum file goes; then datum 12 is chosen.
+  Store("Datum", 5);
   CTolvanixDoc& doc = MakeDoc();
+  ASSERT_EQ(doc.m_datum.index, 5);
+  const std::string inForce = doc.m_datumName;
+  std::filesystem::remove(dir_ / "internal" / "tvxdatum.bin");
   doc.SetModifiedFlag(TRUE);
   CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
   v.datum.index = 12;
@@ -317,8 +322,45 @@ TEST_F(OptionsTest, MissingDatumFileKeepsUnsavedWork) {
   auto shown = platform::MessageBoxScript::TakeShown();
   ASSERT_FALSE(shown.empty());
   EXPECT_NE(shown[0].text.find("Error Fatal"), std::string::npos);
-  EXPECT_EQ(doc.m_datum.index, 0);  // the datum in force stays
+  EXPECT_EQ(doc.m_datum.index, 5);  // the datum in force stays
+  EXPECT_EQ(doc.m_datumName, inForce);
   EXPECT_TRUE(doc.IsModified());
+}
+
+// A datum list whose record for datum 12 holds another number: at start-up and when datum 12
+// is chosen the user is told which record is wrong and why; the program goes on, on WGS84 at
+// start-up and on the datum in force when chosen.
+TEST_F(OptionsTest, DamagedDatumListSaysWhichRecordIsWrongAndWhy) {
+  const std::filesystem::path list = dir_ / "internal" / "tvxdatum.bin";
+  std::vector<std::uint8_t> bytes(std::filesystem::file_size(list));
+  std::ifstream(list, std::ios::binary).read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+  WriteLeInt32(bytes, 11 * kDatumRecordSize + 72, 13);  // record 12 holds datum 13
+  std::ofstream(list, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const std::string expected =
+      "Datum 12 cannot be used: record 12 of the datum list \"internal/tvxdatum.bin\", which "
+      "belongs to datum 12, holds datum 13.";
+
+  Store("Datum", 12);
+  platform::MessageBoxScript::TakeShown();
+  CTolvanixDoc& doc = MakeDoc();
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, expected);
+  EXPECT_EQ(shown[0].caption, "Tolvanix PDA");
+  EXPECT_EQ(doc.m_datum.index, 0);
+  EXPECT_TRUE(doc.m_transformsReady);
+
+  CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
+  v.datum.index = 5;
+  doc.ApplyOptionValues(v);
+  ASSERT_EQ(doc.m_datum.index, 5);
+  v.datum.index = 12;
+  doc.ApplyOptionValues(v);
+  shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, expected);
+  EXPECT_EQ(doc.m_datum.index, 5);
 }
 
 // The datum file is missing when the program starts. Without unsaved work the program closes

@@ -1,6 +1,7 @@
 // The export and import settings dialogs: their rules without windows, the real dialogs from
-// the English module's templates under Xvfb (values in and out, zones refused), and the
-// document's Shapefile export and open commands answered in them.
+// the English module's templates under Xvfb (values in and out, zones refused, and the
+// coordinate dialog's rows as the document's commands open it), and the document's Shapefile
+// export and open commands answered in them.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/choice.h>
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -23,6 +25,7 @@
 #include "coords/projection_record.h"
 #include "dialogs/export_dialogs.h"
 #include "dialogs/program_dialogs.h"
+#include "dialogs/waypoint_dialogs.h"
 #include "document/doc_options.h"
 #include "document/export_shapefile.h"
 #include "platform/cmd_target.h"
@@ -34,6 +37,8 @@
 #include "platform/ui/application.h"
 #include "platform/win_app.h"
 #include "tests/document_main/doc_test_env.h"
+#include "tests/options/doc_window_test.h"
+#include "tests/options/window_helpers.h"
 
 namespace {
 
@@ -232,6 +237,121 @@ TEST_F(ExportDialogs, FieldNameListsTheFieldsAndCancels) {
   CDlgSHPFieldName cancelled({"NAME"});
   wxTheApp->CallAfter([&] { Click(cancelled, IDCANCEL); });
   EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+}
+
+// ---- The coordinate dialog as the document's commands open it ------------------------------
+
+// What the rows of the coordinate dialog say, read while it is shown.
+struct CoordinateRows {
+  bool hemisphereLabelShown = false;
+  bool hemisphereShown = false;
+  std::string kindLabel;
+  std::vector<std::string> kindItems;
+  bool kindEnabled = false;
+  bool operator==(const CoordinateRows&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const CoordinateRows& r) {
+  out << "hemisphere label " << r.hemisphereLabelShown << ", hemisphere " << r.hemisphereShown
+      << ", \"" << r.kindLabel << "\" [";
+  for (const std::string& item : r.kindItems) out << item << ";";
+  return out << "] enabled " << r.kindEnabled;
+}
+
+CDlgCoordSystem* ShownCoordinateDialog() {
+  for (wxWindow* w : wxTopLevelWindows) {
+    auto* dialog = dynamic_cast<CDlgCoordSystem*>(CWnd::FromWxWindow(w));
+    if (dialog && w->IsShown()) return dialog;
+  }
+  return nullptr;
+}
+
+CoordinateRows ReadRows(CDlgCoordSystem& dialog) {
+  CoordinateRows rows;
+  rows.hemisphereLabelShown = dialog.GetDlgItem(kCoordHemisphereLabel)->IsWindowVisible();
+  rows.hemisphereShown = dialog.GetDlgItem(kCoordHemisphere)->IsWindowVisible();
+  rows.kindLabel = dialog.GetDlgItemText(kCoordKindLabel);
+  CComboBox kind(dialog.GetDlgItem(kCoordKind));
+  for (int i = 0; i < kind.GetCount(); ++i) rows.kindItems.push_back(kind.GetLBText(i));
+  rows.kindEnabled = dialog.GetDlgItem(kCoordKind)->IsWindowEnabled();
+  return rows;
+}
+
+// The dialogs installed as at start-up, over a document of its own.
+class CoordinateDialogCommands : public optstest::DocWindowTest {
+ protected:
+  void SetUp() override {
+    DocWindowTest::SetUp();
+    if (IsSkipped()) return;
+    InstallExportDialogs();
+    InstallProgramDialogs();
+    platform::FileDialogScript::Clear();
+  }
+  void TearDown() override {
+    if (!module_) return;
+    SetExportPrompts(nullptr);
+    CTolvanixDoc::SetDocumentDialogs(nullptr);
+    platform::FileDialogScript::Clear();
+    DocWindowTest::TearDown();
+  }
+  // Reads the coordinate dialog when it opens, then with the projected choice, and cancels it.
+  void ReadWhenShown(std::vector<CoordinateRows>& seen) {
+    wxTheApp->CallAfter([&seen] {
+      CDlgCoordSystem* dialog = ShownCoordinateDialog();
+      ASSERT_NE(dialog, nullptr);
+      seen.push_back(ReadRows(*dialog));
+      if (dialog->GetDlgItem(kCoordProjectedRadio)->IsWindowEnabled()) {
+        optstest::Pick(*dialog, kCoordProjectedRadio);
+        seen.push_back(ReadRows(*dialog));
+      }
+      optstest::ClickId(*dialog, IDCANCEL);
+    });
+  }
+};
+
+// Each row says what it shows: a Shapefile export has no hemisphere to ask (its label goes
+// with it) and offers the export kinds; opening a Shapefile tells how the shapes come in; the
+// waypoint table's point import offers its own choice of what to do with the coordinates.
+TEST_F(CoordinateDialogCommands, EachRowSaysWhatItShows) {
+  CTolvanixDoc& doc = MakeDoc();
+  const std::filesystem::path shapefile = dir_ / "field.shp";
+  std::ofstream(shapefile) << "not read: the dialog comes first";
+  const CoordinateRows exportRows{false, false, "Export as", {"Lines", "Points", "Areas"}, true};
+  const CoordinateRows importRows{true, true, "Import as", {"Lines and areas, as in the file"},
+                                  false};
+  const CoordinateRows pointImportRows{
+      true, true, "Coordinates",
+      {"Convert to the datum in use", "Take as stored (geographic only)"}, true};
+
+  std::vector<CoordinateRows> seen;
+  ReadWhenShown(seen);
+  EXPECT_TRUE(doc.OnCmdMsg(32836, CN_COMMAND, nullptr));  // File > Export > Shapefile
+  EXPECT_EQ(seen, (std::vector<CoordinateRows>{exportRows, exportRows}));
+
+  seen.clear();
+  platform::FileDialogScript::Push(shapefile.string());
+  ReadWhenShown(seen);
+  EXPECT_TRUE(doc.OnCmdMsg(ID_FILE_OPEN, CN_COMMAND, nullptr));
+  EXPECT_EQ(seen, (std::vector<CoordinateRows>{importRows, importRows}));
+
+  // The waypoint table's own export and import of points.
+  for (const int button : {1238, 173}) {
+    SCOPED_TRACE(button);
+    seen.clear();
+    wxTheApp->CallAfter([&] {
+      CDlgWaypointTable* table = nullptr;
+      for (wxWindow* w : wxTopLevelWindows)
+        if (auto* shown = dynamic_cast<CDlgWaypointTable*>(CWnd::FromWxWindow(w))) table = shown;
+      ASSERT_NE(table, nullptr);
+      if (button == 173) platform::FileDialogScript::Push(shapefile.string());
+      ReadWhenShown(seen);
+      optstest::ClickId(*table, button);
+      optstest::ClickId(*table, IDCANCEL);
+    });
+    EXPECT_TRUE(doc.OnCmdMsg(32864, CN_COMMAND, nullptr));  // the waypoint table
+    EXPECT_EQ(seen, button == 1238 ? (std::vector<CoordinateRows>{exportRows, exportRows})
+                                  : (std::vector<CoordinateRows>{pointImportRows, pointImportRows}));
+  }
 }
 
 }  // namespace

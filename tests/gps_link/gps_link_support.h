@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -73,9 +74,11 @@ inline std::vector<std::string> GgaLines(const std::string& text) {
 class LinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // One folder, also for a parameterised test, whose name ("Name/0") holds a slash.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '_');
     dir_ = std::filesystem::temp_directory_path() /
-           ("tvx_gps_link_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           ("tvx_gps_link_" + std::to_string(::getpid()) + "_" + name);
     std::filesystem::create_directories(dir_);
     platform::OptionsStore::Instance().SetPath((dir_ / "registry.ini").string());
     language_ = LoadLibrary(std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll");

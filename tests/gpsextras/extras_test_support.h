@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/options_store.h"
@@ -24,14 +25,21 @@ inline std::string Bytes(const std::string& hex) {
 }
 
 // Every port COM0..COM9 maps to no device until a test gives it one; the options store
-// goes to a fresh file.
+// goes to a fresh file in a folder of the test program's own, removed when it ends.
 inline void IsolatePorts() {
   for (int port = 0; port <= 9; ++port) setenv(("TVX_PORT_" + std::to_string(port)).c_str(), "", 1);
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/tvx-extras-XXXXXX";
-    return std::string(mkdtemp(tmpl));
-  }();
-  platform::OptionsStore::Instance().SetPath(dir + "/registry.ini");
+  static const struct Folder {
+    std::filesystem::path path;
+    Folder() {
+      char tmpl[] = "/tmp/tvx-extras-XXXXXX";
+      path = mkdtemp(tmpl);
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } folder;
+  platform::OptionsStore::Instance().SetPath((folder.path / "registry.ini").string());
 }
 
 inline void MapPort(int port, const std::string& path) {

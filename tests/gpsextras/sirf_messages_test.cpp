@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ TEST(NmeaChecksumTest, AppendedChecksums) {
     std::snprintf(buffer, sizeof buffer, "%s", c.text);
     AppendNmeaChecksum(buffer);
     EXPECT_STREQ(buffer, c.completed);
+    // A buffer of exactly the size the declaration asks for is enough (the address
+    // sanitizer build sees any byte written beyond it).
+    std::vector<char> exact(std::strlen(c.text) + 6);
+    std::memcpy(exact.data(), c.text, std::strlen(c.text) + 1);
+    AppendNmeaChecksum(exact.data());
+    EXPECT_STREQ(exact.data(), c.completed);
   }
 }
 

@@ -284,22 +284,39 @@ TEST_F(FeatureDialogs, PartsGridClosesAtOnceWithoutPartsAndSubtractsOnRequest) {
   CDlgObjectGrid none(0, doc_.get());
   EXPECT_EQ(none.DoModal(), IDOK);
 
+  // A field of about 100 m x 100 m and a hole of a quarter of it.
+  for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {2, 2}, {0, 2}}) {
+    const GeoPoint p{2.0 + x * 0.0006, 41.0 + y * 0.00045};
+    doc_->m_features[0].AddVertex(p, p, 0);
+  }
   FeatureRecord& part = doc_->AddFeature(FeatureType::Part, "hole");
   part.link = 0;
   part.subtract = 0;
+  for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+    const GeoPoint p{2.0 + x * 0.0006, 41.0 + y * 0.00045};
+    part.AddVertex(p, p, 0);
+  }
+  doc_->RecomputeAreasAndWait(-1);
   CDlgObjectGrid dlg(0, doc_.get());
   int rows = 0;
-  std::string summary;
+  std::string summary, expectedSummary, subtractHeader;
   wxTheApp->CallAfter([&] {
     rows = dlg.m_Grid.GetRowCount();
+    subtractHeader = dlg.m_Grid.GetItemText(0, 2);  // the column of check boxes
     Click(dlg, 1286);
     summary = dlg.GetDlgItemText(1289);
+    expectedSummary = doc_->m_features[0].name + "\nArea without its parts: " +
+                      doc_->GetAreaText(0, true) + "\nGross area: " + doc_->GetAreaText(0, false);
     Click(dlg, IDOK);
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(rows, 2);
   EXPECT_EQ(doc_->m_features[1].subtract, 1);
-  EXPECT_NE(summary.find(doc_->m_features[0].name), std::string::npos);
+  // Each text says what it is: the parts' check boxes subtract, the summary's two areas
+  // differ by the subtracted part.
+  EXPECT_EQ(subtractHeader, "Subtract");
+  EXPECT_EQ(summary, expectedSummary);
+  EXPECT_NE(doc_->GetAreaText(0, true), doc_->GetAreaText(0, false));
 }
 
 TEST_F(FeatureDialogs, PointChoosersListLabelsWithNotesAndHandBackTheChoice) {

@@ -77,6 +77,10 @@ TEST_F(MeasureViewCommands, DividingShowsOnlyThePartsAndCancelPutsEverythingBack
     EXPECT_EQ(view_->m_showLabels, 1);
     ASSERT_TRUE(view_->m_splitDialog);
     EXPECT_EQ(view_->m_splitDialog->GetWindowText(), "Divide (Field)");
+    // The headings say what stands below them: each part's area and its closed perimeter.
+    EXPECT_EQ(view_->m_splitDialog->GetDlgItemText(1223), "Area");
+    EXPECT_EQ(view_->m_splitDialog->GetDlgItemText(1224), "Perimeter");
+    EXPECT_EQ(view_->m_splitDialog->GetDlgItemText(1221), mapDoc_->GetLengthText(1, 2));
     // The two halves measured as they were appended make up the field.
     mapDoc_->RecomputeAreasAndWait(0);
     const double whole = mapDoc_->m_features[0].area;

@@ -9,6 +9,7 @@
 #include "dialogs/options_sheet.h"
 #include "platform/message_box.h"
 #include "platform/ui/command_ids.h"
+#include "platform/ui/controls.h"
 #include "platform/win_app.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/wx_test_environment.h"
@@ -251,6 +252,31 @@ TEST_F(OptionsSheet, PrefixOnlyWithNumberedNamesAndNeverLongerThan25) {
   EXPECT_EQ(options.waypointPrefix, "Pozo");
   EXPECT_EQ(options.metrica, 1);
   EXPECT_EQ(options.feet, 1);
+}
+
+// Each navigation style says what it shows: style 0 opens the compass window, the other one
+// draws the target on the map. The page shows the stored style and hands back the chosen one.
+TEST_F(OptionsSheet, NavigationStylesSayWhatEachShows) {
+  constexpr int kStyleCombo = 1292;
+  for (const int style : {0, 1}) {
+    SCOPED_TRACE(style);
+    options.navStyle = style;
+    std::vector<std::string> items;
+    int shown = -1;
+    const bool ok = Run([&](CPropiedadesOpciones& sheet) {
+      Show(sheet, sheet.m_nav.get());
+      CComboBox combo(sheet.m_nav->GetDlgItem(kStyleCombo));
+      for (int i = 0; i < combo.GetCount(); ++i) items.push_back(combo.GetLBText(i));
+      shown = Selection(*sheet.m_nav, kStyleCombo);
+      Choose(*sheet.m_nav, kStyleCombo, 1 - style);
+      PressSheet(sheet, wxID_OK);
+    });
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(items, (std::vector<std::string>{"Compass window: bearing and distance",
+                                               "On the map: target, distance and offsets"}));
+    EXPECT_EQ(shown, style);
+    EXPECT_EQ(options.navStyle, 1 - style);
+  }
 }
 
 }  // namespace

@@ -21,11 +21,24 @@ inline WaypointRecord Waypoint(const char* name, double lon, double lat, int alt
   return w;
 }
 
+// The folder of the Shapefiles a test program writes, removed with them when it ends.
+inline const std::filesystem::path& ShapefileFolder() {
+  static const struct Folder {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("tvx_shapefiles_" + std::to_string(::getpid()));
+    Folder() { std::filesystem::create_directories(path); }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } folder;
+  return folder.path;
+}
+
 // A Shapefile written with shapelib: points with Z and a DBF naming them in `field`, or one
 // line.
 inline std::string WriteShapefile(const std::string& stem, int type, const char* field) {
-  const std::string base = (std::filesystem::temp_directory_path() /
-                            (stem + std::to_string(::getpid()))).string();
+  const std::string base = (ShapefileFolder() / stem).string();
   SHPHandle shp = SHPCreate(base.c_str(), type);
   DBFHandle dbf = DBFCreate(base.c_str());
   DBFAddField(dbf, "ID", FTInteger, 5, 0);
