@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 #include <wx/window.h>
+#include <wx/weakref.h>
 
 #include <dlfcn.h>
 
@@ -858,21 +859,44 @@ class CustomWindow : public wxWindow {
 
 // A popup takes the toolkit's input grab while it is shown, as the toolkit's own menus and
 // lists do: inside a modal dialog, whose grab would otherwise send the popup's clicks and
-// keys to the dialog, the popup gets them.
+// keys to the dialog, the popup gets them. Its keys come the same way: the grab gives the
+// popup's window the key presses that reach any window of the program (without a window
+// manager nothing moves the desktop's keyboard focus to a new window), and the window hands
+// them to its focus, itself. When it goes, the keyboard focus returns to the control that
+// had it before (the one that opened the popup).
 class PopupFrame : public wxFrame {
  public:
   PopupFrame(wxWindow* owner, const wxRect& rect)
       : wxFrame(owner, wxID_ANY, wxString(), rect.GetPosition(), rect.GetSize(),
-                wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxWANTS_CHARS) {}
+                wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxWANTS_CHARS),
+        before_(wxWindow::FindFocus()) {
+    SetCanFocus(true);
+  }
   ~PopupFrame() override { Grab(false); }
   bool AcceptsFocus() const override { return true; }
   bool Show(bool show = true) override {
     const bool changed = wxFrame::Show(show);
     Grab(show);
+    if (!show) FocusBack();
     return changed;
+  }
+  bool Destroy() override {
+    Grab(false);
+    FocusBack();
+    return wxFrame::Destroy();
   }
 
  private:
+  void FocusBack() {
+    wxWindow* focus = wxWindow::FindFocus();
+    const bool ours = !focus || focus == this || focus->GetParent() == this;
+    if (ours && before_ && before_.get() != this && before_->IsShownOnScreen()) {
+      before_->SetFocus();
+    }
+    before_ = nullptr;
+  }
+  wxWeakRef<wxWindow> before_;
+
   void Grab(bool on) {
     using GrabFn = void (*)(GtkWidget*);
     static auto add = reinterpret_cast<GrabFn>(dlsym(RTLD_DEFAULT, "gtk_grab_add"));
@@ -975,7 +999,16 @@ BOOL CCustomWnd::CreatePopup(CWnd* owner, const RECT& screenRect, DWORD style) {
   platform::ui::RouteInput(this, w, true);
   if (style & WS_VISIBLE) {
     w->Show();
-    w->SetFocus();
+    // The popup's window hands its keys to its drawing area, which under a window manager
+    // is made only once the manager has mapped the window: the focus goes there then.
+    if (w->GTKGetDrawingWindow()) {
+      w->SetFocus();
+    } else {
+      w->Bind(wxEVT_CREATE, [w](wxWindowCreateEvent& event) {
+        event.Skip();
+        if (event.GetEventObject() == w && w->IsShown()) w->SetFocus();
+      });
+    }
   }
   return TRUE;
 }

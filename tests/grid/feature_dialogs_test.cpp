@@ -211,6 +211,8 @@ TEST_F(FeatureDialogs, TheDesignDialogsSwatchShowsTheColourOnTheScreen) {
   area.m_color = 0x00FF00;
   int before = -1, after = -1;
   COLORREF tapped = 0;
+  std::vector<COLORREF> keyed;
+  bool stillOpen = false;
   wxTheApp->CallAfter([&] {
     auto* top = dynamic_cast<wxTopLevelWindow*>(area.GetWxWindow());
     ASSERT_TRUE(top && tvxtest::ShowOnScreen(top));
@@ -232,12 +234,31 @@ TEST_F(FeatureDialogs, TheDesignDialogsSwatchShowsTheColourOnTheScreen) {
     ASSERT_TRUE(tvxtest::PumpUntil([&] { return !picker.IsPopupOpen(); }));
     tapped = picker.GetColour();
     tvxtest::PumpUntil([&] { return (after = swatch(tapped)) > 50; });
+
+    // The popup takes the keys inside the modal dialog: Escape closes the popup only, and
+    // an arrow and Enter choose the next colour.
+    for (int key : {WXK_ESCAPE, WXK_RETURN}) {
+      tvxtest::RealClick(picker, r.Width() / 2, r.Height() / 2);
+      if (!tvxtest::PumpUntil([&] {
+            CColourPickerPopup* p = picker.GetPopup();
+            return p && tvxtest::OnScreen(p->GetWxWindow());
+          }))
+        break;
+      tvxtest::RealKey(picker, WXK_RIGHT);
+      tvxtest::PumpUntil([&] { return picker.GetPopup()->GetHighlightedCell() == 14; });
+      tvxtest::RealKey(picker, key);
+      if (!tvxtest::PumpUntil([&] { return !picker.IsPopupOpen(); })) picker.OnClicked();
+      keyed.push_back(picker.GetColour());
+    }
+    stillOpen = top->IsShown();
     Click(area, IDCANCEL);
   });
   area.DoModal();
   EXPECT_GT(before, 50);
   EXPECT_NE(tapped, RGB(0, 255, 0));
   EXPECT_GT(after, 50) << "the swatch shows the tapped colour";
+  EXPECT_EQ(keyed, (std::vector<COLORREF>{tapped, RGB(123, 123, 192)}));  // blue-grey
+  EXPECT_TRUE(stillOpen);
 }
 
 TEST_F(FeatureDialogs, ALineDesignHasNoPatternAndAnAreaDesignBecomesTheDefault) {
