@@ -6,7 +6,6 @@
 // it after the event being handled; the window's destruction (by Close() or with its parent)
 // frees the object at once. Deferred work holds a weak token, never the raw object.
 #include <wx/app.h>
-#include <algorithm>
 #include <wx/imaglist.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
@@ -15,6 +14,10 @@
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
 #include <wx/weakref.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "platform/ui/controls.h"
 #include "platform/ui/gdi_internal.h"
@@ -157,11 +160,67 @@ bool FieldKeyInDroppedList(wxOwnerDrawnComboBox* combo, wxVListBox* list, int co
 
 }  // namespace
 
+// The in-place controls that exist, and the rule they share while any does: a command of
+// another control of their window (a button, check box, radio button, list or combo box)
+// runs after they ended, as on the handheld, where that control took the keyboard focus
+// from the in-place control before it reported. The desktop can report the command first
+// (a quick tap: press and release together), or not move the focus at all (Enter on the
+// default button): each open control hears that it lost the focus before the command.
+class InPlaceCommandRule : public wxEventFilter {
+ public:
+  static InPlaceCommandRule& Instance() {
+    static InPlaceCommandRule rule;
+    return rule;
+  }
+  void Add(const std::shared_ptr<CInPlaceControl*>& token) {
+    if (open_.empty()) wxEvtHandler::AddFilter(this);
+    open_.push_back(token);
+  }
+  void Remove(CInPlaceControl* control) {
+    open_.erase(std::remove_if(open_.begin(), open_.end(),
+                               [control](const std::weak_ptr<CInPlaceControl*>& weak) {
+                                 auto alive = weak.lock();
+                                 return !alive || !*alive || *alive == control;
+                               }),
+                open_.end());
+    if (open_.empty()) wxEvtHandler::RemoveFilter(this);
+  }
+  int FilterEvent(wxEvent& event) override {
+    const wxEventType type = event.GetEventType();
+    if (type != wxEVT_BUTTON && type != wxEVT_CHECKBOX && type != wxEVT_RADIOBUTTON &&
+        type != wxEVT_CHOICE && type != wxEVT_COMBOBOX && type != wxEVT_LISTBOX) {
+      return Event_Skip;
+    }
+    auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (!source) return Event_Skip;
+    // A copy: each control may end (and others go, an owner rebuilding a grid) meanwhile.
+    const auto open = open_;
+    for (const auto& weak : open) {
+      auto alive = weak.lock();
+      if (alive && *alive) (*alive)->EndBeforeCommandOf(source);
+    }
+    return Event_Skip;
+  }
+
+ private:
+  std::vector<std::weak_ptr<CInPlaceControl*>> open_;
+};
+
 CInPlaceControl::CInPlaceControl() : impl_(std::make_unique<Impl>()) {
   impl_->token = std::make_shared<CInPlaceControl*>(this);
+  InPlaceCommandRule::Instance().Add(impl_->token);
+}
+
+void CInPlaceControl::EndBeforeCommandOf(wxWindow* source) {
+  Impl& i = *impl_;
+  wxWindow* self = i.window.get();
+  if (i.closed || !self || !i.hooks.focusLost || Inside(self, source)) return;
+  if (wxGetTopLevelParent(self) != wxGetTopLevelParent(source)) return;
+  i.hooks.focusLost();
 }
 
 CInPlaceControl::~CInPlaceControl() {
+  InPlaceCommandRule::Instance().Remove(this);
   *impl_->token = nullptr;
   impl_->closed = true;
   if (wxWindow* w = impl_->window.get()) {
