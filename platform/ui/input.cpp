@@ -827,13 +827,26 @@ void CWnd::EndPaint(PAINTSTRUCT* paint) {
 
 void CWnd::SetFont(CFont* font, BOOL redraw) {
   font_ = font;
-  if (!m_wnd || !font || !font->Data()) return;
-  auto* data = static_cast<const platform::ui::FontData*>(font->Data().get());
-  if (!FindSurface(m_wnd) && data->font.IsOk()) m_wnd->SetFont(data->font);
-  if (redraw) InvalidateRect(nullptr, TRUE);
+  if (!m_wnd) return;
+  if (font && font->Data()) {
+    auto* data = static_cast<const platform::ui::FontData*>(font->Data().get());
+    if (!FindSurface(m_wnd) && data->font.IsOk()) m_wnd->SetFont(data->font);
+    if (redraw) InvalidateRect(nullptr, TRUE);
+  }
+  // As on the handheld, the window hears it (a window that draws its own text takes it).
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font ? static_cast<HFONT>(*font) : nullptr),
+              redraw);
 }
 
-CFont* CWnd::GetFont() const { return font_; }
+CFont* CWnd::GetFont() const {
+  // A window that keeps its own font answers WM_GETFONT; else the font it was given.
+  if (m_hWnd) {
+    if (LRESULT own = const_cast<CWnd*>(this)->SendMessage(WM_GETFONT)) {
+      return CFont::FromHandle(reinterpret_cast<HFONT>(own));
+    }
+  }
+  return font_;
+}
 
 int CWnd::GetDlgCtrlID() const { return m_wnd ? m_wnd->GetId() : 0; }
 
