@@ -30,8 +30,9 @@ LOGFONT ToLogFont(const GridFont& font) {
   return lf;
 }
 
-// The desktop's font for the grid's window (the grid's own font is its cells').
-CFont* WindowFontOf(const CWnd*) { return static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT)); }
+// The desktop's font: the cells' until the grid is given one (the grid's own font is its
+// cells', see OnGetFont).
+CFont* DesktopFont() { return static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 // One 5 x 5 pixel tile of a fill pattern: white with the colour on the middle row (1), the
 // middle column (2), both (3), the falling diagonal (4) or the rising diagonal (5).
@@ -270,12 +271,12 @@ class GridWindowHost : public GridHost {
       }
       measureCanvas_ = std::make_unique<GridDcCanvas>(measureDc_.get());
     }
-    measureDc_->SelectObject(WindowFontOf(grid_));
+    measureDc_->SelectObject(DesktopFont());
     return measureCanvas_.get();
   }
   GridFont WindowFont() const override {
     LOGFONT lf;
-    WindowFontOf(grid_)->GetLogFont(&lf);
+    DesktopFont()->GetLogFont(&lf);
     return ToGridFont(lf);
   }
   GridInPlaceControl* OpenTextEditor(int row, int col, const RECT& rect, UINT format,
@@ -351,7 +352,7 @@ BOOL CGridCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style) {
   EnableTapAndHold(false);
   SetSystemColours(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
                    GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW));
-  SetGridFont(WindowFontOf(this));
+  SetGridFont(DesktopFont());
   for (int r = 0; r < GetRowCount(); ++r) m_arRowHeights[r] = GetDefaultCell(false, false)->GetHeight();
   for (int c = 0; c < GetColumnCount(); ++c) m_arColWidths[c] = GetDefaultCell(false, false)->GetWidth();
   ResetScrollBars();

@@ -173,7 +173,8 @@ class InPlaceCommandRule : public wxEventFilter {
     return rule;
   }
   void Add(const std::shared_ptr<CInPlaceControl*>& token) {
-    if (open_.empty()) wxEvtHandler::AddFilter(this);
+    if (!filtering_) wxEvtHandler::AddFilter(this);
+    filtering_ = true;
     open_.push_back(token);
   }
   void Remove(CInPlaceControl* control) {
@@ -183,7 +184,8 @@ class InPlaceCommandRule : public wxEventFilter {
                                  return !alive || !*alive || *alive == control;
                                }),
                 open_.end());
-    if (open_.empty()) wxEvtHandler::RemoveFilter(this);
+    if (open_.empty() && filtering_) wxEvtHandler::RemoveFilter(this);
+    filtering_ = !open_.empty();
   }
   int FilterEvent(wxEvent& event) override {
     const wxEventType type = event.GetEventType();
@@ -204,6 +206,7 @@ class InPlaceCommandRule : public wxEventFilter {
 
  private:
   std::vector<std::weak_ptr<CInPlaceControl*>> open_;
+  bool filtering_ = false;
 };
 
 CInPlaceControl::CInPlaceControl() : impl_(std::make_unique<Impl>()) {
