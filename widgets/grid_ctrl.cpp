@@ -1,7 +1,6 @@
 #include "widgets/grid_ctrl.h"
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 #include "platform/modules.h"
@@ -31,10 +30,9 @@ LOGFONT ToLogFont(const GridFont& font) {
   return lf;
 }
 
-CFont* WindowFontOf(const CWnd* window) {
-  CFont* font = window->GetFont();
-  return font ? font : static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT));
-}
+// The desktop's font: the cells' until the grid is given one (the grid's own font is its
+// cells', see OnGetFont).
+CFont* DesktopFont() { return static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 // One 5 x 5 pixel tile of a fill pattern: white with the colour on the middle row (1), the
 // middle column (2), both (3), the falling diagonal (4) or the rising diagonal (5).
@@ -108,16 +106,11 @@ class GridDcCanvas : public GridCanvas {
     dc_->DrawText(text, &r, format);
   }
   SIZE TextExtent(const std::string& text) override {
-    std::istringstream lines(text);
-    std::string line;
-    SIZE size{0, 0};
-    while (std::getline(lines, line)) {
-      CSize one = dc_->GetTextExtent(line.empty() ? std::string(" ") : line);
-      size.cx = std::max<LONG>(size.cx, line.empty() ? 0 : one.cx);
-      size.cy += one.cy;
-    }
-    if (size.cy == 0) size.cy = dc_->GetTextExtent(" ").cy;
-    return size;
+    // Drawn on one line, a line feed shows as a space.
+    std::string line = text.empty() ? std::string(" ") : text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    CSize size = dc_->GetTextExtent(line);
+    return SIZE{text.empty() ? 0 : size.cx, size.cy};
   }
   void DrawCheckBox(const RECT& box, bool checked) override {
     RECT r = box;
@@ -278,12 +271,12 @@ class GridWindowHost : public GridHost {
       }
       measureCanvas_ = std::make_unique<GridDcCanvas>(measureDc_.get());
     }
-    measureDc_->SelectObject(WindowFontOf(grid_));
+    measureDc_->SelectObject(DesktopFont());
     return measureCanvas_.get();
   }
   GridFont WindowFont() const override {
     LOGFONT lf;
-    WindowFontOf(grid_)->GetLogFont(&lf);
+    DesktopFont()->GetLogFont(&lf);
     return ToGridFont(lf);
   }
   GridInPlaceControl* OpenTextEditor(int row, int col, const RECT& rect, UINT format,
@@ -335,6 +328,8 @@ BEGIN_MESSAGE_MAP(CGridCtrl, CCustomWnd)
   ON_COMMAND(kSelectAllCommand, &CGridCtrl::OnEditSelectAll)
   ON_UPDATE_COMMAND_UI(kSelectAllCommand, &CGridCtrl::OnUpdateEditSelectAll)
   ON_NOTIFY(GVN_ENDLABELEDIT, kGridInPlaceId, &CGridCtrl::OnEndInPlaceEdit)
+  ON_MESSAGE(WM_SETFONT, &CGridCtrl::OnSetFont)
+  ON_MESSAGE(WM_GETFONT, &CGridCtrl::OnGetFont)
 END_MESSAGE_MAP()
 
 CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols)
@@ -357,7 +352,7 @@ BOOL CGridCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style) {
   EnableTapAndHold(false);
   SetSystemColours(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
                    GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW));
-  SetGridFont(WindowFontOf(this));
+  SetGridFont(DesktopFont());
   for (int r = 0; r < GetRowCount(); ++r) m_arRowHeights[r] = GetDefaultCell(false, false)->GetHeight();
   for (int c = 0; c < GetColumnCount(); ++c) m_arColWidths[c] = GetDefaultCell(false, false)->GetWidth();
   ResetScrollBars();
@@ -453,6 +448,25 @@ void CGridCtrl::OnSettingChange(UINT, const char*) {
 void CGridCtrl::OnEditSelectAll() { SelectAll(); }
 
 void CGridCtrl::OnUpdateEditSelectAll(CCmdUI* ui) { ui->Enable(IsSelectable()); }
+
+LRESULT CGridCtrl::OnSetFont(WPARAM font, LPARAM) {
+  SetGridFont(CFont::FromHandle(reinterpret_cast<HFONT>(font)));
+  Refresh();
+  return Default();
+}
+
+LRESULT CGridCtrl::OnGetFont(WPARAM, LPARAM) {
+  const GridFont* font = GetDefaultCell(false, false)->GetFont();
+  if (!font) return 0;
+  if (!cellFont_ || !(*font == cellFontMadeFrom_)) {
+    auto made = std::make_unique<CFont>();
+    LOGFONT lf = ToLogFont(*font);
+    if (!made->CreateFontIndirect(&lf)) return 0;
+    cellFont_ = std::move(made);
+    cellFontMadeFrom_ = *font;
+  }
+  return reinterpret_cast<LRESULT>(static_cast<HFONT>(*cellFont_));
+}
 
 void CGridCtrl::OnEndInPlaceEdit(NMHDR* header, LRESULT* result) {
   GridCore::OnEndInPlaceEdit(GridDispInfoOf(header));

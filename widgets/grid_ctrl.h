@@ -63,6 +63,11 @@ class CGridCtrl : public CCustomWnd, public GridCore {
   void OnEditSelectAll();
   void OnUpdateEditSelectAll(CCmdUI* ui);
   void OnEndInPlaceEdit(NMHDR* header, LRESULT* result);
+  // WM_SETFONT (wParam the font; CWnd::SetFont sends it): all four default cells take the
+  // font and measure their sizes with it. WM_GETFONT (CWnd::GetFont asks): the font of the
+  // ordinary cells, which the in-place editors take too.
+  LRESULT OnSetFont(WPARAM font, LPARAM redraw);
+  LRESULT OnGetFont(WPARAM, LPARAM);
 
   // The font of the cells (all four default cells take it).
   void SetGridFont(CFont* font);
@@ -70,6 +75,9 @@ class CGridCtrl : public CCustomWnd, public GridCore {
  private:
   std::unique_ptr<GridWindowHost> windowHost_;
   SIZE lastSize_{-1, -1};
+  // The ordinary cells' font as a font object, made again when it changes.
+  std::unique_ptr<CFont> cellFont_;
+  GridFont cellFontMadeFrom_;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -128,10 +128,15 @@ class CSliderCtrl : public CWnd {
 // A control made at run time over part of one of the program's own windows (a grid cell):
 // a one-line edit, a combo box with an edit field (drop-down) or without (drop-list), or a
 // list of items in rows. The owner sees every key and character before the control acts on
-// it, and hears when the keyboard focus leaves the control or an item is chosen. The toolkit's
+// it, and hears when the keyboard focus leaves the control or an item is chosen; it also
+// hears the focus leave before a button, check box, radio button, list or combo box of the
+// same window reports a command, also when the desktop reports the command first or moves
+// no focus (a quick tap, Enter on the default button). The toolkit's
 // popups of the control (a combo's dropped list) count as inside it. Close() hides the
 // control at once and destroys it after the event being handled; the object frees itself
 // when its window goes (then, or with the parent window); no hook runs after Close().
+class InPlaceCommandRule;
+
 class CInPlaceControl {
  public:
   enum class Kind { Edit, DropDown, DropList, ItemList };
@@ -196,6 +201,10 @@ class CInPlaceControl {
   wxWindow* GetWxWindow() const;
 
  private:
+  friend class InPlaceCommandRule;
+  // A command of another control of the same top-level window (source) is about to run:
+  // the focus-lost hook runs first, as if that control had taken the focus.
+  void EndBeforeCommandOf(wxWindow* source);
   CInPlaceControl();
   void Watch(const std::vector<wxWindow*>& targets);
   struct Impl;

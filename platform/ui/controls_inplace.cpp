@@ -15,6 +15,10 @@
 #include <wx/vlbox.h>
 #include <wx/weakref.h>
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "platform/ui/controls.h"
 #include "platform/ui/gdi_internal.h"
 #include "platform/ui/input.h"
@@ -82,13 +86,144 @@ class DropList : public wxVListBoxComboPopup {
   }
 };
 
+// A combo whose edit field keeps the caret and selection the program gave it when the list
+// drops (the toolkit would select the whole text).
+class InPlaceCombo : public wxOwnerDrawnComboBox {
+ public:
+  InPlaceCombo(wxWindow* parent, const wxPoint& pos, const wxSize& size, long style)
+      : wxOwnerDrawnComboBox(parent, 8, wxEmptyString, pos, size, 0, nullptr, style) {
+    Customize(wxCC_NO_TEXT_AUTO_SELECT);
+  }
+};
+
+// The dropped list shows value as the field's: the option it names is highlighted, and the
+// toolkit, which gives the list's value to the field when the list closes, gives this one.
+void ShowInList(wxOwnerDrawnComboBox* combo, const wxString& value) {
+  if (wxComboPopup* popup = combo->GetPopupControl()) popup->SetStringValue(value);
+}
+
+// A key pressed while the list of a combo with an edit field is dropped: the keys go to the
+// list, but the user is typing into the field. Up, down and the page keys choose an option
+// (it fills the field, all selected); the caret keys and Delete act in the field. False for
+// keys that are neither.
+bool FieldKeyInDroppedList(wxOwnerDrawnComboBox* combo, wxVListBox* list, int code) {
+  const int count = static_cast<int>(combo->GetCount());
+  int step = 0;
+  switch (code) {
+    case WXK_UP: case WXK_NUMPAD_UP: step = -1; break;
+    case WXK_DOWN: case WXK_NUMPAD_DOWN: step = 1; break;
+    case WXK_PAGEUP: case WXK_NUMPAD_PAGEUP:
+    case WXK_PAGEDOWN: case WXK_NUMPAD_PAGEDOWN: {
+      const int rows = list ? static_cast<int>(list->GetVisibleRowsEnd() -
+                                               list->GetVisibleRowsBegin()) : 1;
+      step = std::max(1, rows - 1);
+      if (code == WXK_PAGEUP || code == WXK_NUMPAD_PAGEUP) step = -step;
+      break;
+    }
+    default: break;
+  }
+  if (step != 0) {
+    if (count == 0) return true;
+    const int current = list ? list->GetSelection() : wxNOT_FOUND;
+    const int next = current == wxNOT_FOUND ? 0 : std::clamp(current + step, 0, count - 1);
+    const wxString option = combo->GetString(static_cast<unsigned>(next));
+    combo->ChangeValue(option);
+    combo->SelectAll();
+    ShowInList(combo, option);
+    return true;
+  }
+  long from = 0, to = 0;
+  combo->GetSelection(&from, &to);
+  const long last = combo->GetLastPosition();
+  switch (code) {
+    case WXK_LEFT: case WXK_NUMPAD_LEFT:
+      combo->SetInsertionPoint(from != to ? from : std::max(0L, from - 1));
+      return true;
+    case WXK_RIGHT: case WXK_NUMPAD_RIGHT:
+      combo->SetInsertionPoint(from != to ? to : std::min(last, to + 1));
+      return true;
+    case WXK_HOME: case WXK_NUMPAD_HOME:
+      combo->SetInsertionPoint(0);
+      return true;
+    case WXK_END: case WXK_NUMPAD_END:
+      combo->SetInsertionPoint(last);
+      return true;
+    case WXK_DELETE: case WXK_NUMPAD_DELETE:
+      if (from == to && to < last) ++to;
+      if (from != to) combo->Remove(from, to);
+      ShowInList(combo, combo->GetValue());
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
+
+// The in-place controls that exist, and the rule they share while any does: a command of
+// another control of their window (a button, check box, radio button, list or combo box)
+// runs after they ended, as on the handheld, where that control took the keyboard focus
+// from the in-place control before it reported. The desktop can report the command first
+// (a quick tap: press and release together), or not move the focus at all (Enter on the
+// default button): each open control hears that it lost the focus before the command.
+class InPlaceCommandRule : public wxEventFilter {
+ public:
+  static InPlaceCommandRule& Instance() {
+    static InPlaceCommandRule rule;
+    return rule;
+  }
+  void Add(const std::shared_ptr<CInPlaceControl*>& token) {
+    if (!filtering_) wxEvtHandler::AddFilter(this);
+    filtering_ = true;
+    open_.push_back(token);
+  }
+  void Remove(CInPlaceControl* control) {
+    open_.erase(std::remove_if(open_.begin(), open_.end(),
+                               [control](const std::weak_ptr<CInPlaceControl*>& weak) {
+                                 auto alive = weak.lock();
+                                 return !alive || !*alive || *alive == control;
+                               }),
+                open_.end());
+    if (open_.empty() && filtering_) wxEvtHandler::RemoveFilter(this);
+    filtering_ = !open_.empty();
+  }
+  int FilterEvent(wxEvent& event) override {
+    const wxEventType type = event.GetEventType();
+    if (type != wxEVT_BUTTON && type != wxEVT_CHECKBOX && type != wxEVT_RADIOBUTTON &&
+        type != wxEVT_CHOICE && type != wxEVT_COMBOBOX && type != wxEVT_LISTBOX) {
+      return Event_Skip;
+    }
+    auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (!source) return Event_Skip;
+    // A copy: each control may end (and others go, an owner rebuilding a grid) meanwhile.
+    const auto open = open_;
+    for (const auto& weak : open) {
+      auto alive = weak.lock();
+      if (alive && *alive) (*alive)->EndBeforeCommandOf(source);
+    }
+    return Event_Skip;
+  }
+
+ private:
+  std::vector<std::weak_ptr<CInPlaceControl*>> open_;
+  bool filtering_ = false;
+};
 
 CInPlaceControl::CInPlaceControl() : impl_(std::make_unique<Impl>()) {
   impl_->token = std::make_shared<CInPlaceControl*>(this);
+  InPlaceCommandRule::Instance().Add(impl_->token);
+}
+
+void CInPlaceControl::EndBeforeCommandOf(wxWindow* source) {
+  Impl& i = *impl_;
+  wxWindow* self = i.window.get();
+  if (i.closed || !self || !i.hooks.focusLost || Inside(self, source)) return;
+  if (wxGetTopLevelParent(self) != wxGetTopLevelParent(source)) return;
+  i.hooks.focusLost();
 }
 
 CInPlaceControl::~CInPlaceControl() {
+  InPlaceCommandRule::Instance().Remove(this);
   *impl_->token = nullptr;
   impl_->closed = true;
   if (wxWindow* w = impl_->window.get()) {
@@ -127,8 +262,7 @@ CInPlaceControl* CInPlaceControl::Create(Kind kind, CWnd* parent, const RECT& re
       // A combo whose list the program draws: it drops at once, its size is the program's,
       // and its popup is a window of this process that counts as part of the control.
       long style = kind == Kind::DropList ? wxCB_READONLY : (wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
-      auto* combo = new wxOwnerDrawnComboBox(owner, 8, wxEmptyString, pos, size, 0, nullptr,
-                                             style | wxWANTS_CHARS);
+      auto* combo = new InPlaceCombo(owner, pos, size, style | wxWANTS_CHARS);
       combo->SetPopupControl(new DropList);
       combo->SetPopupAnchor(wxLEFT);
       impl.combo = combo;
@@ -261,8 +395,9 @@ void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
               : code == WXK_TAB ? 9u
                                 : 0u;
     if (ch != 0 && i && !i->closed && i->hooks.character) {
-      // Enter and Tab in a dropped list take the highlighted option first.
-      if (ch != 27u && i->combo && i->combo->IsPopupShown()) {
+      // Enter and Tab in a dropped list without an edit field take the highlighted option
+      // first; with a field, what it shows (typed, or an option chosen into it) is the value.
+      if (ch != 27u && i->kind == Kind::DropList && i->combo && i->combo->IsPopupShown()) {
         auto* list = dynamic_cast<wxVListBox*>(i->combo->GetPopupControl()->GetControl());
         int highlighted = list ? list->GetSelection() : wxNOT_FOUND;
         if (highlighted != wxNOT_FOUND) i->combo->SetSelection(highlighted);
@@ -278,10 +413,42 @@ void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
     target->Bind(wxEVT_KILL_FOCUS, focusHandler);
     target->Bind(wxEVT_CHAR_HOOK, hookHandler);
   }
+  // Keys that reach the dropped list: the owner sees them first, as those of the control;
+  // with an edit field, typing goes on in the field (see FieldKeyInDroppedList).
+  auto listKeyHandler = [live](wxKeyEvent& event) {
+    platform::ui::NoteKeyboardState(event);
+    Impl* i = live();
+    if (!i || i->closed) return event.Skip();
+    const UINT key = platform::ui::KeyFromWx(event.GetKeyCode());
+    if (key != 0 && i->hooks.keyDown && i->hooks.keyDown(key, Modifiers(event))) return;
+    if (i->kind != Kind::DropDown || event.ControlDown() || event.AltDown()) return event.Skip();
+    auto* list = dynamic_cast<wxVListBox*>(i->combo->GetPopupControl()->GetControl());
+    if (!FieldKeyInDroppedList(i->combo, list, event.GetKeyCode())) event.Skip();
+  };
+  auto listCharHandler = [live](wxKeyEvent& event) {
+    platform::ui::NoteKeyboardState(event);
+    Impl* i = live();
+    if (!i || i->closed || i->kind != Kind::DropDown || event.ControlDown() ||
+        event.AltDown()) {
+      return event.Skip();
+    }
+    wxChar ch = event.GetUnicodeKey();
+    if (ch == WXK_NONE && event.GetKeyCode() == WXK_BACK) ch = 8;
+    if (ch != 8 && (ch < 32 || ch == 127)) return event.Skip();
+    if (i->hooks.character && i->hooks.character(static_cast<UINT>(ch))) return;
+    wxOwnerDrawnComboBox* combo = i->combo;
+    long from = 0, to = 0;
+    combo->GetSelection(&from, &to);
+    if (ch == 8 && from == to && from > 0) --from;
+    if (from != to) combo->Remove(from, to);
+    if (ch != 8) combo->WriteText(wxString(wxUniChar(ch)));
+    ShowInList(combo, combo->GetValue());
+  };
   if (impl_->combo && !impl_->popupBound) {
     // The dropped list is made when it first drops; its keys come here too.
     wxOwnerDrawnComboBox* combo = impl_->combo;
-    combo->Bind(wxEVT_COMBOBOX_DROPDOWN, [live, hookHandler](wxCommandEvent& event) {
+    combo->Bind(wxEVT_COMBOBOX_DROPDOWN,
+                [live, hookHandler, listKeyHandler, listCharHandler](wxCommandEvent& event) {
       event.Skip();
       Impl* i = live();
       if (!i || i->popupBound || !i->combo->GetPopupControl()) return;
@@ -289,6 +456,8 @@ void CInPlaceControl::Watch(const std::vector<wxWindow*>& targets) {
       if (!list) return;
       i->popupBound = true;
       list->Bind(wxEVT_CHAR_HOOK, hookHandler);
+      list->Bind(wxEVT_KEY_DOWN, listKeyHandler);
+      list->Bind(wxEVT_CHAR, listCharHandler);
     });
   }
 }

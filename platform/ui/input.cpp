@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 #include <wx/window.h>
+#include <wx/weakref.h>
 
 #include <dlfcn.h>
 
@@ -826,13 +827,26 @@ void CWnd::EndPaint(PAINTSTRUCT* paint) {
 
 void CWnd::SetFont(CFont* font, BOOL redraw) {
   font_ = font;
-  if (!m_wnd || !font || !font->Data()) return;
-  auto* data = static_cast<const platform::ui::FontData*>(font->Data().get());
-  if (!FindSurface(m_wnd) && data->font.IsOk()) m_wnd->SetFont(data->font);
-  if (redraw) InvalidateRect(nullptr, TRUE);
+  if (!m_wnd) return;
+  if (font && font->Data()) {
+    auto* data = static_cast<const platform::ui::FontData*>(font->Data().get());
+    if (!FindSurface(m_wnd) && data->font.IsOk()) m_wnd->SetFont(data->font);
+    if (redraw) InvalidateRect(nullptr, TRUE);
+  }
+  // As on the handheld, the window hears it (a window that draws its own text takes it).
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font ? static_cast<HFONT>(*font) : nullptr),
+              redraw);
 }
 
-CFont* CWnd::GetFont() const { return font_; }
+CFont* CWnd::GetFont() const {
+  // A window that keeps its own font answers WM_GETFONT; else the font it was given.
+  if (m_hWnd) {
+    if (LRESULT own = const_cast<CWnd*>(this)->SendMessage(WM_GETFONT)) {
+      return CFont::FromHandle(reinterpret_cast<HFONT>(own));
+    }
+  }
+  return font_;
+}
 
 int CWnd::GetDlgCtrlID() const { return m_wnd ? m_wnd->GetId() : 0; }
 
@@ -858,21 +872,44 @@ class CustomWindow : public wxWindow {
 
 // A popup takes the toolkit's input grab while it is shown, as the toolkit's own menus and
 // lists do: inside a modal dialog, whose grab would otherwise send the popup's clicks and
-// keys to the dialog, the popup gets them.
+// keys to the dialog, the popup gets them. Its keys come the same way: the grab gives the
+// popup's window the key presses that reach any window of the program (without a window
+// manager nothing moves the desktop's keyboard focus to a new window), and the window hands
+// them to its focus, itself. When it goes, the keyboard focus returns to the control that
+// had it before (the one that opened the popup).
 class PopupFrame : public wxFrame {
  public:
   PopupFrame(wxWindow* owner, const wxRect& rect)
       : wxFrame(owner, wxID_ANY, wxString(), rect.GetPosition(), rect.GetSize(),
-                wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxWANTS_CHARS) {}
+                wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxFRAME_FLOAT_ON_PARENT | wxWANTS_CHARS),
+        before_(wxWindow::FindFocus()) {
+    SetCanFocus(true);
+  }
   ~PopupFrame() override { Grab(false); }
   bool AcceptsFocus() const override { return true; }
   bool Show(bool show = true) override {
     const bool changed = wxFrame::Show(show);
     Grab(show);
+    if (!show) FocusBack();
     return changed;
+  }
+  bool Destroy() override {
+    Grab(false);
+    FocusBack();
+    return wxFrame::Destroy();
   }
 
  private:
+  void FocusBack() {
+    wxWindow* focus = wxWindow::FindFocus();
+    const bool ours = !focus || focus == this || focus->GetParent() == this;
+    if (ours && before_ && before_.get() != this && before_->IsShownOnScreen()) {
+      before_->SetFocus();
+    }
+    before_ = nullptr;
+  }
+  wxWeakRef<wxWindow> before_;
+
   void Grab(bool on) {
     using GrabFn = void (*)(GtkWidget*);
     static auto add = reinterpret_cast<GrabFn>(dlsym(RTLD_DEFAULT, "gtk_grab_add"));
@@ -975,7 +1012,16 @@ BOOL CCustomWnd::CreatePopup(CWnd* owner, const RECT& screenRect, DWORD style) {
   platform::ui::RouteInput(this, w, true);
   if (style & WS_VISIBLE) {
     w->Show();
-    w->SetFocus();
+    // The popup's window hands its keys to its drawing area, which under a window manager
+    // is made only once the manager has mapped the window: the focus goes there then.
+    if (w->GTKGetDrawingWindow()) {
+      w->SetFocus();
+    } else {
+      w->Bind(wxEVT_CREATE, [w](wxWindowCreateEvent& event) {
+        event.Skip();
+        if (event.GetEventObject() == w && w->IsShown()) w->SetFocus();
+      });
+    }
   }
   return TRUE;
 }

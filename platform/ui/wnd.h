@@ -83,7 +83,9 @@ class CWnd : public CCmdTarget {
   int ReleaseDC(CDC* dc);
   CDC* BeginPaint(PAINTSTRUCT* paint);
   void EndPaint(PAINTSTRUCT* paint);
-  // The font of the window's text (a control's, or what CCustomWnd's DCs start with).
+  // The font of the window's text (a control's, or what CCustomWnd's DCs start with). The
+  // window is sent WM_SETFONT (wParam the font, lParam redraw); GetFont asks WM_GETFONT first
+  // and takes a window's own answer (a font) over the one it was given.
   void SetFont(CFont* font, BOOL redraw = TRUE);
   CFont* GetFont() const;
   CWnd* GetOwner() const { return m_pOwner ? m_pOwner : GetParent(); }

@@ -10,11 +10,14 @@
 #include <wx/timer.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/strings.h"
 #include "dialogs/feature_dialogs.h"
+#include "dialogs/waypoint_dialogs.h"
 #include "widgets/colour_picker.h"
 #include "document/tolvanix_doc.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/options_store.h"
 #include "platform/win_app.h"
@@ -211,7 +214,10 @@ TEST_F(FeatureDialogs, TheDesignDialogsSwatchShowsTheColourOnTheScreen) {
   area.m_color = 0x00FF00;
   int before = -1, after = -1;
   COLORREF tapped = 0;
-  wxTheApp->CallAfter([&] {
+  std::vector<COLORREF> keyed;
+  bool stillOpen = false;
+  // The steps stop at the first failure; the dialog is closed in any case.
+  auto steps = [&] {
     auto* top = dynamic_cast<wxTopLevelWindow*>(area.GetWxWindow());
     ASSERT_TRUE(top && tvxtest::ShowOnScreen(top));
     CColourPicker& picker = area.m_colourPicker;
@@ -232,12 +238,35 @@ TEST_F(FeatureDialogs, TheDesignDialogsSwatchShowsTheColourOnTheScreen) {
     ASSERT_TRUE(tvxtest::PumpUntil([&] { return !picker.IsPopupOpen(); }));
     tapped = picker.GetColour();
     tvxtest::PumpUntil([&] { return (after = swatch(tapped)) > 50; });
-    Click(area, IDCANCEL);
+
+    // The popup takes the keys inside the modal dialog: Escape closes the popup only, and
+    // an arrow and Enter choose the next colour.
+    for (int key : {WXK_ESCAPE, WXK_RETURN}) {
+      tvxtest::RealClick(picker, r.Width() / 2, r.Height() / 2);
+      if (!tvxtest::PumpUntil([&] {
+            CColourPickerPopup* p = picker.GetPopup();
+            return p && tvxtest::OnScreen(p->GetWxWindow());
+          }))
+        break;
+      tvxtest::RealKey(picker, WXK_RIGHT);
+      tvxtest::PumpUntil([&] { return picker.GetPopup()->GetHighlightedCell() == 14; });
+      tvxtest::RealKey(picker, key);
+      if (!tvxtest::PumpUntil([&] { return !picker.IsPopupOpen(); })) picker.OnClicked();
+      keyed.push_back(picker.GetColour());
+    }
+    stillOpen = top->IsShown();
+  };
+  wxTheApp->CallAfter([&] {
+    steps();
+    if (area.m_colourPicker.IsPopupOpen()) area.m_colourPicker.OnClicked();
+    if (area.GetDialog() && area.GetDialog()->IsModal()) Click(area, IDCANCEL);
   });
   area.DoModal();
   EXPECT_GT(before, 50);
   EXPECT_NE(tapped, RGB(0, 255, 0));
   EXPECT_GT(after, 50) << "the swatch shows the tapped colour";
+  EXPECT_EQ(keyed, (std::vector<COLORREF>{tapped, RGB(123, 123, 192)}));  // blue-grey
+  EXPECT_TRUE(stillOpen);
 }
 
 TEST_F(FeatureDialogs, ALineDesignHasNoPatternAndAnAreaDesignBecomesTheDefault) {
@@ -422,6 +451,142 @@ TEST_F(FeatureDialogs, ALinesDefaultDesignKeepsThePatternOfNewAreas) {
   EXPECT_EQ(app_->GetProfileInt("Opciones", "Pattern", -9), 3u);
   EXPECT_EQ(app_->GetProfileInt("Opciones", "Color", -9), 0x0000FFu);
   EXPECT_EQ(doc_->AddFeature(FeatureType::Area, "later").pattern, 3);
+}
+
+}  // namespace
+
+namespace {
+
+// Real input on the modal dialogs: waiting for the dialog, clicks on grid cells (Ctrl held
+// when asked) and a quick tap on a button (press and release at once, as a stylus taps).
+bool DialogOnScreen(CDialog& dlg) {
+  auto* top = dynamic_cast<wxTopLevelWindow*>(dlg.GetWxWindow());
+  return top && tvxtest::PumpUntil([&] {
+           return tvxtest::OnScreen(top) && (!tvxtest::WindowManagerRuns() || top->IsActive());
+         });
+}
+
+void ClickCell(CGridCtrl& grid, int row, int col, bool ctrl = false) {
+  RECT cell;
+  grid.GetCellRect(row, col, &cell);
+  wxUIActionSimulator input;
+  if (ctrl) input.KeyDown(WXK_CONTROL);
+  tvxtest::RealClick(grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+  if (ctrl) input.KeyUp(WXK_CONTROL);
+  tvxtest::PumpFor(30);
+}
+
+void QuickTap(CDialog& dlg, int id) {
+  const wxRect button = dlg.GetDlgItemWindow(id)->GetScreenRect();
+  wxUIActionSimulator input;
+  input.MouseMove(button.x + button.width / 2, button.y + button.height / 2);
+  input.MouseDown();
+  input.MouseUp();
+}
+
+// The object list, noting the first name as its OK command leaves it.
+class ObjectListSeen : public CDlgObjectList {
+ public:
+  using CDlgObjectList::CDlgObjectList;
+  void OnOK() override {
+    CDlgObjectList::OnOK();
+    atOK = m_doc->m_features[0].name;
+  }
+  std::string atOK;
+};
+
+// A button of the object list or the waypoint table tapped while the name of the first row
+// is being typed: the button's command finds the name stored (and a rebuilt grid keeps it).
+struct QuickTapCase {
+  const char* what;
+  bool waypoints;   // the waypoint table, else the object list
+  int button;
+  bool otherRow;    // the second row is selected (the one the button acts on), not the first
+  std::function<bool(CGridCtrl&)> done;  // the button's command has run
+  std::vector<std::string> names;        // afterwards, after OK
+};
+
+TEST_F(FeatureDialogs, AButtonTappedWhileANameIsTypedFindsTheNameStored) {
+  const std::string imported = (dir_ / "more.tvx").string();
+  {
+    CTolvanixDoc other;
+    other.m_features[0].name = "Imp";
+    ASSERT_TRUE(other.OnSaveDocument(imported));
+  }
+  auto rows = [](int n) { return [n](CGridCtrl& grid) { return grid.GetRowCount() == n; }; };
+  const QuickTapCase cases[] = {
+      {"object list, OK", false, IDOK, false, nullptr, {"qx", "B", "C"}},
+      {"object list, New", false, 1071, false, rows(5), {"qx", "B", "C", LoadResString(59167)}},
+      {"object list, Delete", false, 1072, true, rows(3), {"qx", "C"}},
+      {"object list, Import", false, 1073, false, rows(5), {"qx", "B", "C", "Imp"}},
+      {"waypoint table, Add row", true, 1021, false, rows(9), {"qx", "B"}},
+      {"waypoint table, Blank rows", true, 1022, true,
+       [](CGridCtrl& grid) { return grid.GetItemText(2, 1).empty(); }, {"qx"}},
+  };
+  for (const QuickTapCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    doc_ = std::make_unique<CTolvanixDoc>();
+    doc_->m_features[0].name = "A";
+    doc_->AddFeature(FeatureType::Area, "B");
+    doc_->AddFeature(FeatureType::Area, "C");
+    platform::FileDialogScript::Clear();
+    platform::FileDialogScript::Push(imported);
+    std::unique_ptr<CDialog> dlg;
+    CGridCtrl* grid = nullptr;
+    ObjectListSeen* list = nullptr;
+    CDlgWaypointTable* table = nullptr;
+    int nameCol = 0;
+    if (c.waypoints) {
+      std::vector<WaypointRecord> waypoints(2);
+      waypoints[0].name = "A";
+      waypoints[1].name = "B";
+      for (WaypointRecord& w : waypoints) {
+        w.x = -3.5;
+        w.y = 40.25;
+      }
+      auto made = std::make_unique<CDlgWaypointTable>("WGS84", 0, waypoints,
+                                                      std::vector<std::string>{"", ""},
+                                                      doc_.get());
+      table = made.get();
+      grid = &made->m_Grid;
+      dlg = std::move(made);
+      nameCol = 1;
+    } else {
+      auto made = std::make_unique<ObjectListSeen>(0, doc_.get());
+      list = made.get();
+      grid = &made->m_Grid;
+      dlg = std::move(made);
+    }
+    bool editing = false;
+    wxTheApp->CallAfter([&] {
+      if (!DialogOnScreen(*dlg)) return dlg->EndDialog(IDCANCEL);
+      if (c.otherRow) {
+        // The second row selected; the first has the focus without being selected.
+        ClickCell(*grid, 2, nameCol + 1);
+        ClickCell(*grid, 1, nameCol + 1, true);
+        ClickCell(*grid, 1, nameCol, true);
+      } else {
+        ClickCell(*grid, 1, nameCol);
+      }
+      tvxtest::RealKey(*grid, 'q');
+      tvxtest::RealKey(*grid, 'x');
+      editing = grid->GetCell(1, nameCol)->IsEditing();
+      QuickTap(*dlg, c.button);
+      tvxtest::PumpUntil([&] { return !dlg->GetDialog()->IsModal() || (c.done && c.done(*grid)); });
+      if (dlg->GetDialog()->IsModal()) Click(*dlg, IDOK);
+    });
+    EXPECT_EQ(dlg->DoModal(), IDOK);
+    EXPECT_TRUE(editing);
+    std::vector<std::string> names;
+    if (table) {
+      for (const WaypointRecord& w : table->m_waypoints) names.push_back(w.name);
+    } else {
+      EXPECT_EQ(list->atOK, "qx");
+      names = Names();
+    }
+    EXPECT_EQ(names, c.names);
+  }
+  platform::FileDialogScript::Clear();
 }
 
 }  // namespace

@@ -236,6 +236,55 @@ TEST_F(GridEditorInput, AComboValueIsChosenWithTheArrowKeysAndEnter) {
   EXPECT_EQ(grid->GetItemText(1, 1), "Circle");
 }
 
+// A combo with an edit field takes what is typed into it, list dropped or not, and a choice
+// made in the list; whichever the user did last is the value.
+struct ComboKeysCase {
+  const char* name;
+  bool byF2;                // the edit opens by F2, else by the first typed key
+  std::vector<int> keys;    // then these, then Enter
+  const char* expected;
+};
+
+TEST_F(GridEditorInput, AComboWithAnEditFieldKeepsTypedTextAndListChoices) {
+  const ComboKeysCase cases[] = {
+      {"a letter typed on the cell", false, {'n'}, "n"},
+      {"F2, Backspace and a letter", true, {WXK_BACK, 'n'}, "n"},
+      {"F2 and a letter added", true, {'x'}, "Sx"},
+      {"typed, then chosen with an arrow", false, {'x', WXK_UP}, "N"},
+      {"chosen with an arrow, then typed", true, {WXK_UP, WXK_BACK, 'q'}, "q"},
+      {"F2 and Enter alone", true, {}, "S"},
+  };
+  for (const ComboKeysCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    grid->SetItemText(2, 1, "S");
+    Click(ScreenOf(2, 1));
+    ASSERT_EQ(grid->GetFocusCell(), GridCellId(2, 1));
+    std::vector<int> keys = c.keys;
+    if (c.byF2) {
+      Key(WXK_F2);
+    } else {
+      Key(keys.front());
+      keys.erase(keys.begin());
+    }
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return DroppedList() != nullptr; }));
+    for (int key : keys) Key(key);
+    Key(WXK_RETURN);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return !hemisphere->IsEditing(); }));
+    EXPECT_EQ(grid->GetItemText(2, 1), c.expected);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Shown<wxComboCtrl>() == nullptr; }));
+  }
+
+  // Typed, then an option tapped in the list: the option.
+  Click(ScreenOf(2, 1));
+  Key('x');
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return DroppedList() != nullptr; }));
+  Click(ScreenOfItem(DroppedList(), 0));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return DroppedList() == nullptr; }));
+  Key(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !hemisphere->IsEditing(); }));
+  EXPECT_EQ(grid->GetItemText(2, 1), "N");
+}
+
 TEST_F(GridEditorInput, TheDroppedListIsFourRowsHighAndAsWideAsItsWidestOption) {
   kind->SetOptions({"Area", "A rather long name of a kind of feature that does not fit"});
   Click(ScreenOf(1, 1));

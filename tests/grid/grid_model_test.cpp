@@ -38,15 +38,9 @@ class RecordingCanvas : public GridCanvas {
   void DrawText(const std::string& t, const RECT& r, UINT format, COLORREF c) override {
     drawn.push_back({"text:" + t, r, c, static_cast<int>(format), false});
   }
+  // On one line: a line feed is a character like any other.
   SIZE TextExtent(const std::string& text) override {
-    std::istringstream lines(text);
-    std::string line;
-    LONG widest = 0, height = 0;
-    while (std::getline(lines, line)) {
-      widest = std::max<LONG>(widest, 7 * static_cast<LONG>(line.size()));
-      height += 13;
-    }
-    return SIZE{widest, std::max<LONG>(height, 13)};
+    return SIZE{7 * static_cast<LONG>(text.size()), 13};
   }
   void DrawCheckBox(const RECT& box, bool checked) override {
     drawn.push_back({checked ? "check:on" : "check:off", box, 0, 0, false});
@@ -399,6 +393,33 @@ TEST_F(GridModelTest, SizingToContentsAndDividerDrags) {
   grid.OnLButtonDown(0, POINT{49, 5});
   grid.OnLButtonUp(0, POINT{-10, 5});
   EXPECT_EQ(grid.GetColumnWidth(0), 1);
+}
+
+// A text is measured on one line unless its format breaks words and is not single-line;
+// then its lines stack, as wide as the widest. Margins of 3 pixels on each side.
+TEST_F(GridModelTest, TextsAreMeasuredOnOneLineUnlessTheFormatBreaksThem) {
+  Build(1);
+  struct Case {
+    UINT format;
+    const char* text;
+    SIZE size;
+  };
+  const UINT wordBreak = gridfmt::kWordBreak | gridfmt::kNoPrefix;
+  const Case cases[] = {
+      {gridfmt::kDefault, "ab\ncd", {5 * 7 + 6, 13 + 6}},
+      {gridfmt::kNoPrefix, "a\nbcd", {5 * 7 + 6, 13 + 6}},
+      {wordBreak | gridfmt::kSingleLine, "ab\ncd", {5 * 7 + 6, 13 + 6}},
+      {wordBreak, "ab\ncde", {3 * 7 + 6, 2 * 13 + 6}},
+      {wordBreak, "abcd\n\nx", {4 * 7 + 6, 3 * 13 + 6}},
+      {wordBreak, "abc", {3 * 7 + 6, 13 + 6}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    grid.SetItemFormat(1, 1, c.format);
+    const SIZE size = grid.GetTextExtent(1, 1, c.text);
+    EXPECT_EQ(size.cx, c.size.cx);
+    EXPECT_EQ(size.cy, c.size.cy);
+  }
 }
 
 TEST_F(GridModelTest, CellsDrawWithTheirDefaultsAndCheckBoxesToggleInTheBox) {

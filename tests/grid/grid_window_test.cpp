@@ -28,18 +28,22 @@ class Owner : public CWnd {
       auto* note = reinterpret_cast<GridNotify*>(lParam);
       codes.push_back(static_cast<int>(note->hdr.code));
       if (static_cast<int>(note->hdr.code) == GVN_ENDLABELEDIT) edited.push_back(note->iRow);
+      if (static_cast<int>(note->hdr.code) == GVN_DBLCLK) doubleTaps.emplace_back(note->iRow, note->iColumn);
     }
     return CWnd::WindowProc(message, wParam, lParam);
   }
   int Count(int code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
   std::vector<int> codes;
   std::vector<int> edited;
+  std::vector<GridCellId> doubleTaps;
 };
 
 class GridWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+    // The symbols are loaded once, by the first symbol cell that is drawn or edited.
+    platform::SetProgramResources(tvx_program_resources());
     dialog = new wxDialog(nullptr, wxID_ANY, "grid", wxDefaultPosition, wxSize(420, 320));
     owner.Attach(dialog);
     ASSERT_TRUE(grid.Create(RECT{0, 0, 400, 300}, &owner, 170));
@@ -128,6 +132,90 @@ TEST_F(GridWindowTest, TapsSelectKeysMoveTheFocusAndHeaderTapsSort) {
   for (int r = 1; r < 5; ++r) names.push_back(grid.GetItemText(r, 0));
   EXPECT_EQ(names, (std::vector<std::string>{"apple", "fig", "kiwi", "pear"}));
   EXPECT_EQ(grid.GetSortColumn(), 0);
+}
+
+// A press on the corner header selects everything; dragging on over the cells then
+// extends nothing and leaves the focus where the press put it (on no cell).
+TEST_F(GridWindowTest, ADragFromTheCornerSelectsEverythingAndLeavesTheFocusAlone) {
+  grid.SetFixedColumnCount(1);
+  Tap(2, 1);
+  ASSERT_EQ(grid.GetFocusCell(), GridCellId(2, 1));
+  wxUIActionSimulator input;
+  auto moveTo = [&](int row, int col) {
+    CPoint p = CellCentre(row, col);
+    grid.ClientToScreen(&p);
+    input.MouseMove(p.x, p.y);
+    tvxtest::PumpUntil([&] { return wxGetMousePosition() == wxPoint(p.x, p.y); });
+  };
+  moveTo(0, 0);
+  input.MouseDown();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.GetMouseMode() == MOUSE_SELECT_ALL; }));
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(-1, -1));
+  for (const auto& [row, col] : {std::pair{1, 1}, {3, 2}, {4, 1}}) moveTo(row, col);
+  input.MouseUp();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.GetMouseMode() == MOUSE_NOTHING; }));
+  EXPECT_EQ(grid.GetFocusCell(), GridCellId(-1, -1));
+  for (int r = 1; r < 5; ++r) {
+    for (int c = 1; c < 3; ++c) EXPECT_TRUE(grid.IsCellSelected(r, c)) << r << "," << c;
+  }
+}
+
+// A double tap reaches the owner on any cell, a header too; only an ordinary cell's text is
+// edited by it.
+TEST_F(GridWindowTest, ADoubleTapReachesTheOwnerOnHeadersAndEditsOnlyOrdinaryCells) {
+  grid.SetFixedColumnCount(1);
+  struct Case {
+    int row, col;
+    bool edits;
+  };
+  const Case cases[] = {{0, 1, false}, {0, 0, false}, {3, 0, false}, {2, 1, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.col));
+    owner.doubleTaps.clear();
+    // The text's left part: inside the text rectangle of every kind of cell.
+    tvxtest::RealClick(grid, c.col * 100 + 20, c.row * 24 + 12, true);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return !owner.doubleTaps.empty(); }));
+    EXPECT_EQ(owner.doubleTaps, (std::vector<GridCellId>{GridCellId(c.row, c.col)}));
+    EXPECT_EQ(OpenEdit() != nullptr, c.edits);
+    if (OpenEdit()) {
+      Key(WXK_ESCAPE);
+      ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
+    }
+  }
+}
+
+// The font the grid is given, as any window is (WM_SETFONT), sizes its cells; asked for
+// its font (WM_GETFONT), the grid answers with its cells' font, which an editor opened by
+// typing shows its text in. A one-line text is measured on one line, line feeds and all.
+TEST_F(GridWindowTest, TheGridsFontSizesItsCellsAndItsEditorsAndOneLineTextsStayOnOneLine) {
+  const std::string line = "abcdefghijklmnopqrstuvwxyz";  // wider than an empty cell
+  grid.SetItemText(1, 2, line);
+  ASSERT_TRUE(grid.AutoSizeColumn(2));
+  const int oneText = grid.GetColumnWidth(2);
+  grid.SetItemText(1, 2, line + "\n" + line);
+  ASSERT_TRUE(grid.AutoSizeColumn(2));
+  EXPECT_GT(grid.GetColumnWidth(2), oneText + oneText / 2);
+
+  const int before = grid.GetDefaultCell(false, false)->GetHeight();
+  CFont big;
+  ASSERT_TRUE(big.CreatePointFont(240, "Sans"));
+  grid.SetFont(&big);
+  EXPECT_GT(grid.GetDefaultCell(false, false)->GetHeight(), before);
+  EXPECT_GT(grid.GetDefaultCell(true, false)->GetHeight(), before);
+  LOGFONT given, answered;
+  big.GetLogFont(&given);
+  ASSERT_NE(grid.GetFont(), nullptr);
+  grid.GetFont()->GetLogFont(&answered);
+  EXPECT_EQ(answered.lfHeight, given.lfHeight);
+
+  Tap(1, 1);
+  Key('q');
+  wxTextCtrl* edit = OpenEdit();
+  ASSERT_NE(edit, nullptr);
+  const wxSize bigM = grid.GetWxWindow()->GetTextExtent("M");  // the window's own font
+  EXPECT_GT(edit->GetTextExtent("M").y, bigM.y);
+  Key(WXK_ESCAPE);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !OpenEdit(); }));
 }
 
 TEST_F(GridWindowTest, TypingOpensAnEditThatCommitsOnEnterAndRestoresOnEscape) {
@@ -252,7 +340,6 @@ TEST_F(GridWindowTest, ASymbolCellOffersTheTwentyFourSymbolsAndKeepsTheChosenOne
 // A waypoint's symbol cell shows the program's own picture of its symbol, as the screen shows
 // the grid after an ordinary repaint.
 TEST_F(GridWindowTest, ASymbolCellShowsTheProgramsPictureOfItsSymbol) {
-  platform::SetProgramResources(tvx_program_resources());
   grid.SetCellType<CGridCellListCtrlIcon>(2, 2);
   auto* icons = dynamic_cast<CGridCellListCtrlIcon*>(grid.GetCell(2, 2));
   ASSERT_NE(icons, nullptr);

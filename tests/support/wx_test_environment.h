@@ -65,6 +65,8 @@ bool PumpUntil(Pred pred) {
 }
 
 // Whether the toolkit has w on the screen (mapped and viewable), not only told to show it.
+// A top-level window counts once its client area is there too: under a window manager the
+// frame can be on the screen a moment before the area that takes the clicks and draws.
 inline bool OnScreen(wxWindow* w) {
   using WindowOf = GdkWindow* (*)(GtkWidget*);
   using Viewable = int (*)(GdkWindow*);
@@ -72,6 +74,7 @@ inline bool OnScreen(wxWindow* w) {
   static auto viewable = reinterpret_cast<Viewable>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
   if (!w || !windowOf || !viewable) return false;
   GdkWindow* g = w->GTKGetDrawingWindow();
+  if (!g && w->IsTopLevel()) return false;
   if (!g && w->GetConnectWidget()) g = windowOf(w->GetConnectWidget());
   return g && viewable(g);
 }

@@ -331,11 +331,9 @@ TEST_F(ColourPickerWindow, AColourOutsideTheTableOpensWithCancelChosenAndTrackin
   EXPECT_EQ(parent.heard.back(), (Heard{CPN_SELENDOK, widgets::kAutomaticColour, 1105}));
 }
 
-// The keys, pressed where the user has them after tapping the button. Off for now: without
-// a window manager the popup does not get the keyboard (the presses reach no window of
-// ours), and under one an arrow key the button passed on to the popup still moves the
-// dialog's focus to the next control. The popup is worked with the pointer meanwhile.
-TEST_F(ColourPickerWindow, DISABLED_ArrowKeysHighlightEscapeRestoresSpaceOpensAndEnterChooses) {
+// The keys, pressed where the user has them after tapping the button: the open popup takes
+// them (not the dialog), with or without a window manager.
+TEST_F(ColourPickerWindow, ArrowKeysHighlightEscapeRestoresSpaceOpensAndEnterChooses) {
   CColourPickerPopup* popup = OpenByClick();
   ASSERT_NE(popup, nullptr);
   Key(WXK_RIGHT);
@@ -376,6 +374,23 @@ TEST_F(ColourPickerWindow, DISABLED_ArrowKeysHighlightEscapeRestoresSpaceOpensAn
   Key(WXK_RETURN);
   ASSERT_TRUE(Closed());
   EXPECT_EQ(picker.GetColour(), widgets::kAutomaticColour);
+
+  // Left and up run the ring backwards; Space in the popup chooses.
+  picker.SetColour(RGB(0, 0, 0));
+  popup = OpenByClick();
+  ASSERT_NE(popup, nullptr);
+  Key(WXK_LEFT);  // from black back to "Automatic", then "Cancel"
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return popup->GetHighlightedCell() == widgets::kCellAutomatic; }));
+  Key(WXK_LEFT);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return popup->GetHighlightedCell() == widgets::kCellCancel; }));
+  Key(WXK_UP);  // from "Cancel" to the last colour
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return popup->GetHighlightedCell() == 39; }));
+  Key(WXK_UP);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return popup->GetHighlightedCell() == 31; }));
+  Key(' ');
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(picker.GetColour(), RGB(192, 192, 192));
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return GetFocus() == &picker; }));
 }
 
 }  // namespace

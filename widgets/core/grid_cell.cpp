@@ -152,8 +152,23 @@ SIZE CGridCellBase::GetTextExtent(const std::string& text, GridCanvas* canvas) {
   }
   const GridFont* font = GetFont();
   if (font) canvas->SetFont(*font);
-  // The canvas lays out line feeds as separate lines: the widest line and their heights.
-  SIZE size = canvas->TextExtent(text);
+  SIZE size{0, 0};
+  const UINT format = GetFormat();
+  if (!(format & gridfmt::kWordBreak) || (format & gridfmt::kSingleLine)) {
+    size = canvas->TextExtent(text);
+  } else {
+    // Split at the line feeds and laid out as wide as the widest line (plus one pixel):
+    // no line breaks again, so the lines stack.
+    size_t start = 0;
+    while (start <= text.size()) {
+      const size_t end = std::min(text.find('\n', start), text.size());
+      const std::string line = text.substr(start, end - start);
+      const SIZE one = canvas->TextExtent(line.empty() ? std::string(" ") : line);
+      if (!line.empty()) size.cx = std::max(size.cx, one.cx);
+      size.cy += one.cy;
+      start = end + 1;
+    }
+  }
   int margin = static_cast<int>(GetMargin());
   if (font && (font->escapement == 900 || font->escapement == -900)) {
     return SIZE{size.cy + 2 * margin, size.cx + 6 * margin};

@@ -310,7 +310,7 @@ void GridCore::OnLButtonDown(UINT flags, POINT point) {
 void GridCore::OnMouseMove(UINT, POINT point) {
   if (m_bLMouseButtonDown) {
     switch (m_MouseMode) {
-      case MOUSE_SELECT_ALL:
+      // Selecting everything has nothing to extend: the focus stays where it is.
       case MOUSE_SELECT_COL:
       case MOUSE_SELECT_ROW:
       case MOUSE_SELECT_CELLS: {
@@ -420,11 +420,12 @@ void GridCore::OnLButtonDblClk(UINT, POINT point) {
   }
   if (m_MouseMode != MOUSE_NOTHING) return;
   GridCellId cell = GetCellFromPt(point);
-  if (!IsValid(cell) || IsCellFixed(cell.row, cell.col)) return;
+  if (!IsValid(cell)) return;
   POINT inCell = GetPointInCell(cell.row, cell.col, point);
   RECT textRect;
-  if (GetTextRect(cell.row, cell.col, &textRect) && PtInRect(textRect, point) &&
-      (m_bListMode || IsValid(m_LeftClickDownCell))) {
+  // Only a cell that scrolls is edited; a header hears the double tap all the same.
+  if (!IsCellFixed(cell.row, cell.col) && GetTextRect(cell.row, cell.col, &textRect) &&
+      PtInRect(textRect, point) && (m_bListMode || IsValid(m_LeftClickDownCell))) {
     OnEditCell(cell.row, cell.col, inCell, gridkey::kLButton);
   }
   if (CGridCellBase* under = GetCell(cell.row, cell.col)) under->OnDblClick(inCell);

@@ -172,7 +172,8 @@ class GridCanvas {
   virtual void SetFont(const GridFont& font) = 0;
   virtual void DrawText(const std::string& text, const RECT& rect, UINT format,
                         COLORREF colour) = 0;
-  // Size of the text in the current font; multi-line texts when lines are split by '\n'.
+  // Size of the text in the current font on one line, as a single-line text is drawn (a
+  // line feed takes a place like any character).
   virtual SIZE TextExtent(const std::string& text) = 0;
   virtual void DrawCheckBox(const RECT& box, bool checked) = 0;
   // Rectangle drawn with a one-pixel pen of colour, filled with the fill pattern
