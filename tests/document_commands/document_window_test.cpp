@@ -11,6 +11,7 @@
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/vlbox.h>
@@ -205,9 +206,9 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     }));
     tvxtest::PumpFor(50);
   }
-  // A tap on the map at a working-datum position.
-  void TapAt(double lon, double lat) {
-    const ScreenPoint p = view_->WorldToBitmap(lon, lat);
+  // A tap on the map at a working-datum position (longitude, latitude).
+  void TapAt(std::pair<double, double> at) {
+    const ScreenPoint p = view_->WorldToBitmap(at.first, at.second);
     tvxtest::RealClick(*view_, p.x + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
   }
   // A tap on the first vertex of feature index, as the map draws it.
@@ -215,31 +216,36 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     MapDrawn();
     for (const DrawnFeature& drawn : FeatureDrawOrder(Doc().m_features, Doc().m_current)) {
       if (drawn.index != index) continue;
-      const ScreenPoint p = view_->m_featurePoints.at(drawn.firstCached);
-      tvxtest::RealClick(*view_, p.x + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
+      TapNear(view_->m_featurePoints.at(drawn.firstCached));
       return;
     }
     FAIL() << "feature " << index << " is not drawn";
   }
   void TapWaypoint(int index) {
     MapDrawn();
-    const ScreenPoint p = view_->m_waypointPoints.at(index);
-    tvxtest::RealClick(*view_, p.x + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
+    TapNear(view_->m_waypointPoints.at(index));
+  }
+  // A tap on a map-bitmap pixel, within the reach of a tap: each tap lands 5 pixels left or
+  // right of it in turn, so that two taps on one place in quick succession (from one change
+  // and the next) are never taken as a double tap.
+  void TapNear(const ScreenPoint& p) {
+    const int dx = (taps_++ % 2) ? 5 : -5;
+    tvxtest::RealClick(*view_, p.x + dx + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
   }
   // A press, a drag to the second position and a release on the map.
-  void DragOnMap(double lon1, double lat1, double lon2, double lat2) {
-    auto screen = [&](double lon, double lat) {
-      const ScreenPoint p = view_->WorldToBitmap(lon, lat);
+  void DragOnMap(std::pair<double, double> from, std::pair<double, double> to) {
+    auto screen = [&](std::pair<double, double> world) {
+      const ScreenPoint p = view_->WorldToBitmap(world.first, world.second);
       CPoint at(p.x + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
       view_->ClientToScreen(&at);
       return wxPoint(at.x, at.y);
     };
     wxUIActionSimulator input;
-    input.MouseMove(screen(lon1, lat1));
+    input.MouseMove(screen(from));
     tvxtest::PumpFor(60);
     input.MouseDown();
     tvxtest::PumpFor(60);
-    const wxPoint end = screen(lon2, lat2);
+    const wxPoint end = screen(to);
     input.MouseMove(end.x - 5, end.y - 5);
     tvxtest::PumpFor(60);
     input.MouseMove(end);
@@ -280,34 +286,57 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
   CMainFrame* frame_ = nullptr;
   CTolvanixView* view_ = nullptr;
   std::vector<std::unique_ptr<wxTimer>> answers_;
+  int taps_ = 0;
 };
 
-// The object list's grid as the user edits it: a tap on a cell, then keys.
-class ObjectListGrid {
+// A dialog's grid as the user edits it: a tap on a cell, then keys; each step waits for the
+// grid to have taken the one before.
+class GridInput {
  public:
-  explicit ObjectListGrid(CDlgObjectList& list) : list_(list) {}
+  explicit GridInput(CGridCtrl& grid) : grid_(grid) {}
+  // A tap on the cell (dx pixels from its left edge, or in its middle); it becomes the focus.
   void Tap(int row, int col, int dx = -1) {
     RECT cell;
-    list_.m_Grid.GetCellRect(row, col, &cell);
+    grid_.GetCellRect(row, col, &cell);
     const int x = dx < 0 ? (cell.left + cell.right) / 2 : cell.left + dx;
-    tvxtest::RealClick(list_.m_Grid, x, (cell.top + cell.bottom) / 2);
+    tvxtest::RealClick(grid_, x, (cell.top + cell.bottom) / 2);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid_.GetFocusCell() == GridCellId(row, col); }));
   }
   void Keys(std::initializer_list<int> keys) {
-    for (int key : keys) tvxtest::RealKey(list_.m_Grid, key);
+    for (int key : keys) tvxtest::RealKey(grid_, key);
   }
-  // The dropped list of a combo cell's editor, or null.
-  wxVListBox* DroppedList() {
-    for (wxWindow* child : list_.m_Grid.GetWxWindow()->GetChildren()) {
-      auto* combo = dynamic_cast<wxComboCtrl*>(child);
-      if (!combo || !combo->IsShown() || !combo->IsPopupShown() || !combo->GetPopupControl())
-        continue;
-      return dynamic_cast<wxVListBox*>(combo->GetPopupControl()->GetControl());
+  // Text typed into a text cell: the first key opens its editor, Enter ends it.
+  void TypeInto(int row, int col, const std::string& text) {
+    Tap(row, col);
+    tvxtest::RealKey(grid_, text.at(0));
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Editor() != nullptr; }));
+    for (std::size_t i = 1; i < text.size(); ++i) tvxtest::RealKey(grid_, text[i]);
+    tvxtest::RealKey(grid_, WXK_RETURN);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Editor() == nullptr; }));
+  }
+  // The open text editor of a cell, or null.
+  wxWindow* Editor() {
+    for (wxWindow* child : grid_.GetWxWindow()->GetChildren()) {
+      if (dynamic_cast<wxTextCtrl*>(child) && child->IsShown()) return child;
     }
     return nullptr;
   }
+  // The open editor of a combo cell, or null.
+  wxComboCtrl* Combo() {
+    for (wxWindow* child : grid_.GetWxWindow()->GetChildren()) {
+      if (auto* combo = dynamic_cast<wxComboCtrl*>(child); combo && combo->IsShown()) return combo;
+    }
+    return nullptr;
+  }
+  // Its dropped list, or null.
+  wxVListBox* DroppedList() {
+    wxComboCtrl* combo = Combo();
+    if (!combo || !combo->IsPopupShown() || !combo->GetPopupControl()) return nullptr;
+    return dynamic_cast<wxVListBox*>(combo->GetPopupControl()->GetControl());
+  }
 
  private:
-  CDlgObjectList& list_;
+  CGridCtrl& grid_;
 };
 
 }  // namespace
@@ -395,6 +424,334 @@ TEST_F(DocumentWork, AFileRefusedAtStartUpLendsItsNameToNoImport) {
   ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "imported.tvx"), saved, error));
   EXPECT_EQ(saved.features.size(), 3u);
   EXPECT_EQ(ReadBytes(refused), before);
+}
+
+
+// Every way the user changes the document, each from the saved "parcela": afterwards the
+// document is modified and the exit asks to save it under its name.
+TEST_F(DocumentWork, EveryChangeMarksTheDocumentAndTheExitAsksToSaveIt) {
+  const fs::path shp = dir_ / "lines.shp";
+  WriteLineShapefile(shp.string());
+  const fs::path other = dir_ / "otra.tvx";
+  std::ofstream(other, std::ios::binary) << WriteTvxFile(Parcela());
+  const fs::path walk = fs::path(TVX_BINARY_DIR) / "testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(fs::exists(walk)) << "the walks are written by the tvx_walks target";
+  Start();
+
+  // The map popup's Properties on a feature: the object list, edited, ended with OK.
+  auto properties = [&](int feature, std::function<void(CDlgObjectList&, GridInput&)> edit) {
+    WhenShown<CDlgObjectList>([edit](CDlgObjectList& list) {
+      ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+      GridInput grid(list.m_Grid);
+      edit(list, grid);
+      ClickId(list, IDOK);
+    });
+    platform::PopupMenuScript::Push(32820);
+    TapFeature(feature);
+  };
+  // A name typed into the waypoint table's first row.
+  auto renameInTable = [](CDlgWaypointTable& table) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(table.m_Grid.GetWxWindow()); }));
+    GridInput(table.m_Grid).TypeInto(1, 1, "Pozo");
+    ClickId(table, IDOK);
+  };
+  // Places inside the field away from every first vertex and waypoint; a row taps one place
+  // and the next row another, so that no two taps make a double tap.
+  auto spot = [](int k) { return std::pair{kLon0 + 0.0002 + 0.0002 * (k % 6), kLat0 + 0.0003 + 0.0003 * (k % 2)}; };
+
+  struct Change {
+    const char* what;
+    std::function<void()> act;
+    std::string name = "parcela";
+  };
+  const std::vector<Change> changes = {
+      // The document's commands from the menu.
+      {"delete the last point", [&] { Command(32853); }},
+      {"delete chosen points",
+       [&] {
+         WhenShown<CDlgDeletePoints>([](CDlgDeletePoints& d) {
+           optstest::Control<wxListBox>(d, 1010)->SetSelection(1);
+           ClickId(d, IDOK);
+         });
+         Command(32854);
+       }},
+      {"insert a point",
+       [&] {
+         ReceiverFix();
+         WhenShown<CDlgPickPoint>([](CDlgPickPoint& d) {
+           optstest::Choose(d, 1012, 0);
+           ClickId(d, IDOK);
+         });
+         Command(32860);
+       }},
+      {"a vertex note",
+       [&] {
+         WhenShown<CDlgNotas>([](CDlgNotas& d) {
+           optstest::Control<wxListBox>(d, 1103)->SetSelection(0);
+           optstest::Notify(d.GetDlgItemWindow(1103), wxEVT_LISTBOX, 0);
+           Type(d, 1104, "poste");
+           ClickId(d, IDOK);
+         });
+         Command(32835);
+       }},
+      {"a new object",
+       [&] {
+         WhenShown<CDlgWptName>([](CDlgWptName& d) {
+           Type(d, 1124, "Lote");
+           ClickId(d, IDOK);
+         });
+         Command(32842);
+       }},
+      {"a new part",
+       [&] {
+         WhenShown<CDlgWptName>([](CDlgWptName& d) {
+           Type(d, 1124, "Era");
+           ClickId(d, IDOK);
+         });
+         Command(32871);
+       }},
+      {"a name in the object list",
+       [&] {
+         WhenShown<CDlgObjectList>([](CDlgObjectList& list) {
+           ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+           GridInput(list.m_Grid).TypeInto(2, 0, "Rio");
+           ClickId(list, IDOK);
+         });
+         Command(32862);
+       }},
+      {"the parts grid's subtract none",
+       [&] {
+         WhenShown<CDlgObjectGrid>([](CDlgObjectGrid& d) {
+           ClickId(d, 1287);
+           ClickId(d, IDOK);
+         });
+         Command(32872);
+       }},
+      {"a name in the waypoint table",
+       [&] {
+         WhenShown<CDlgWaypointTable>(renameInTable);
+         Command(32864);
+       }},
+      {"a waypoint at the receiver", [&] { ReceiverFix(); Command(32863); }},
+      {"a captured point", [&] { ReceiverFix(); Command(32801); }},
+      {"a circle from the receiver",
+       [&] {
+         ReceiverFix();
+         Command(32882);  // the circle starts at the fix
+         Command(32882);  // and is ended before the walker moves
+       }},
+      {"the wizard's summary",
+       [&] {
+         Doc().m_wizardMode = 1;  // measuring in the wizard
+         WhenShown<CDlgSummary>([](CDlgSummary& d) {
+           Type(d, 1279, "Parcela norte");
+           ClickId(d, IDOK);
+         });
+         WhenShown<CDlgWizardEnd>([](CDlgWizardEnd& d) { ClickId(d, 1255); });  // leave
+         Command(211);
+       }},
+      {"an averaged position",
+       [&] {
+         ReceiverFix();
+         WhenShown<CDlgAveraging>([this](CDlgAveraging& d) {
+           ReceiverFix(kLon0 + 0.0008, kLat0 + 0.0004);
+           ASSERT_TRUE(tvxtest::PumpUntil([&] { return !d.m_fields[5].GetWindowText().empty(); }));
+           ClickId(d, 1050);  // stop
+           ClickId(d, 1052);  // as a waypoint
+           ClickId(d, 1051);  // and as a vertex
+           ClickId(d, IDOK);
+         });
+         Command(32803);
+       }},
+      // The map's popups, opened by taps.
+      {"hide", [&] { platform::PopupMenuScript::Push(32819); TapFeature(1); }},
+      {"design",
+       [&] {
+         WhenShown<CDlgAreaDesign>([](CDlgAreaDesign& d) {
+           optstest::Pick(d, 1079);
+           ClickId(d, IDOK);
+         });
+         platform::PopupMenuScript::Push(32818);
+         TapFeature(0);
+       }},
+      {"properties: a name",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) { grid.TypeInto(2, 0, "Rio"); }); }},
+      {"properties: the kind",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) {
+               grid.Tap(2, 1);
+               grid.Keys({WXK_F2});
+               ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.DroppedList() != nullptr; }));
+               grid.Keys({WXK_UP, WXK_RETURN});
+               ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.Combo() == nullptr; }));
+             }); }},
+      {"properties: visible",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) { grid.Tap(2, 3, 8); }); }},
+      {"properties: locked",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) { grid.Tap(2, 4, 8); }); }},
+      {"properties: a design",
+       [&] {
+         properties(0, [this](CDlgObjectList&, GridInput& grid) {
+           WhenShown<CDlgAreaDesign>([](CDlgAreaDesign& d) {
+             optstest::Pick(d, 1079);
+             ClickId(d, IDOK);
+           });
+           grid.Tap(1, 2);
+           grid.Keys({WXK_F2});
+         });
+       }},
+      {"properties: a new object",
+       [&] { properties(1, [](CDlgObjectList& list, GridInput&) { ClickId(list, 1071); }); }},
+      {"properties: a document imported",
+       [&] {
+         properties(1, [&](CDlgObjectList& list, GridInput&) {
+           platform::FileDialogScript::Push(other.string());
+           ClickId(list, 1073);
+         });
+       }},
+      {"properties: a Shapefile imported",
+       [&] {
+         properties(1, [&](CDlgObjectList& list, GridInput&) {
+           WhenShownPressOk<CDlgCoordSystem>();
+           platform::FileDialogScript::Push(shp.string());
+           ClickId(list, 1073);
+         });
+       }},
+      {"a waypoint deleted", [&] { platform::PopupMenuScript::Push(32814); TapWaypoint(0); }},
+      {"the waypoint popup's table",
+       [&] {
+         WhenShown<CDlgWaypointTable>(renameInTable);
+         platform::PopupMenuScript::Push(32815);
+         TapWaypoint(0);
+       }},
+      {"the waypoint popup's properties",
+       [&] {
+         WhenShown<CPropertySheet>([](CPropertySheet& sheet) {
+           ASSERT_TRUE(sheet.SetActivePage(1));
+           Type(*sheet.GetPage(1), 1205, "Pozo");
+           optstest::PressSheet(sheet, wxID_OK);
+         });
+         platform::PopupMenuScript::Push(32851);
+         TapWaypoint(0);
+       }},
+      {"a division",
+       [&] {
+         Command(32852);
+         ASSERT_TRUE(view_->m_splitDialog);
+         ClickId(*view_->m_splitDialog, IDOK);
+         ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
+       }},
+      {"a split by a line",
+       [&] {
+         Command(32885);
+         TapAt({kLon0 + 0.00005, kLat0 + 0.00005});
+         Command(32884);  // the second end
+         TapAt({kLon0 + kDLon - 0.00005, kLat0 + kDLat - 0.00005});
+         Command(32885);
+       }},
+      // Tap modes.
+      {"a line by taps", [&] { Command(32878); TapAt(spot(0)); Command(32877); }},
+      {"a vertex by a tap", [&] { Command(32877); TapAt(spot(1)); Command(32877); }},
+      {"a rectangle by a drag",
+       [&] { Command(32880); DragOnMap(spot(2), spot(5)); }},
+      {"a circle by a drag",
+       [&] { Command(32879); DragOnMap(spot(3), spot(4)); }},
+      {"everything moved by a tap",
+       [&] { ReceiverFix(); Command(32889); TapAt(spot(4)); Command(32889); }},
+      {"a waypoint by a tap", [&] { Command(1158); TapAt(spot(5)); }},
+      // A key.
+      {"the combined start on Enter",
+       [&] {
+         TapAt(spot(0));  // the map has the keys
+         view_->m_keyActions[8] = 25;
+         tvxtest::RealKey(*view_, WXK_RETURN);
+         view_->m_keyActions[8] = 0;
+       }},
+      // Imports into a new document.
+      {"a Shapefile opened",
+       [&] { WhenShownPressOk<CDlgCoordSystem>(); OpenThroughMenu(shp); }, "lines"},
+      {"a log replayed", [&] { OpenThroughMenu(walk); }, "field_100x60"},
+  };
+
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    // The saved work, as File > Open gives it (the previous change is dropped).
+    Doc().SetModifiedFlag(FALSE);
+    if (view_->m_tapMode != 0) view_->EndTapMode();
+    OpenThroughMenu(dir_ / "parcela.tvx");
+    ASSERT_FALSE(Doc().IsModified());
+    ASSERT_EQ(Doc().GetTitle(), "parcela");
+    MapDrawn();
+
+    change.act();
+    ReceiverGone();
+    Doc().m_autoCapture = false;
+    Doc().m_wizardMode = 0;
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to " + change.name + "?"});
+    ASSERT_NE(template_->GetFrame(), nullptr) << "the program ended without asking";
+  }
+}
+
+// A new document saved under a name is asked about by that name from then on.
+TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
+  Start();
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);  // a new object
+  EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to Untitled?"});
+  platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
+  Command(ID_FILE_SAVE_AS);
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Doc().GetTitle(), "parcela");
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+  Command(ID_FILE_SAVE);
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+}
+
+// While an area is divided, a save writes the document as it was before the division: none
+// of its parts, every feature as visible as it was. Cancelling the division afterwards leaves
+// the document as saved; its next step of the wizard is refused meanwhile.
+TEST_F(DocumentWork, ASaveDuringADivisionWritesTheDocumentWithoutIt) {
+  const std::string parcela = ReadBytes(dir_ / "parcela.tvx");
+  Start((dir_ / "parcela.tvx").string());
+  MapDrawn();
+  // The track is hidden before the division: it stays hidden in the file.
+  platform::PopupMenuScript::Push(32819);
+  TapFeature(1);
+  ASSERT_EQ(Doc().m_features.at(1).visible, 0);
+  Command(ID_FILE_SAVE);
+  const std::string hidden = ReadBytes(dir_ / "parcela.tvx");
+  ASSERT_NE(hidden, parcela);
+
+  Command(32852);
+  ASSERT_TRUE(Doc().m_splitInProgress);
+  ASSERT_EQ(Doc().m_features.size(), 5u);
+  // The Save, Save As and the exit's save.
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ReadBytes(dir_ / "parcela.tvx"), hidden);
+  platform::FileDialogScript::Push((dir_ / "copia.tvx").string());
+  Command(ID_FILE_SAVE_AS);
+  EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden);
+  EXPECT_EQ(Doc().GetTitle(), "copia");
+  // The wizard's next step would save and start a new document: refused, as New and Open.
+  for (UINT id : {211u, 212u, static_cast<UINT>(ID_FILE_OPEN), static_cast<UINT>(ID_FILE_NEW)})
+    EXPECT_FALSE(Enabled(id)) << id;
+
+  // Nothing but the division differs from the file: cancelled, the document is as saved.
+  ClickId(*view_->m_splitDialog, IDCANCEL);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
+  EXPECT_FALSE(Doc().IsModified());
+
+  // Kept, the parts are work to save; the exit saves the document with them.
+  Command(32852);
+  ASSERT_TRUE(Doc().m_splitInProgress);
+  platform::MessageBoxScript::Push(IDYES);
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden) << "the division was not ended";
 }
 
 }  // namespace
