@@ -187,7 +187,10 @@ class CTolvanixDoc : public CDocument {
   void OnUpdateAddWaypoint(CCmdUI* ui);
   // False when the HDOP filter refused the fix (nothing changes).
   bool AddAverageSample(AverageTexts& texts);
-  void CaptureCombined(int mode);   // 1 waypoint, 2 vertex, 3 both
+  // 1 waypoint, 2 vertex, 3 both. A vertex needs the current feature unlocked (its message
+  // otherwise); a waypoint alone does not. False when nothing was stored: the samples are
+  // still there to be stored another way.
+  bool CaptureCombined(int mode);
   void ToggleOffset();
   void OnToggleOffset();            // command 32832
   void OnUpdateToggleOffset(CCmdUI* ui);

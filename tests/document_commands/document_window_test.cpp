@@ -754,4 +754,57 @@ TEST_F(DocumentWork, ASaveDuringADivisionWritesTheDocumentWithoutIt) {
   EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden) << "the division was not ended";
 }
 
+// Averaging while the current feature is locked (a circle just taken from the receiver): the
+// position is stored as a waypoint; a vertex is refused with the lock's message, and the
+// samples stay for the next averaging, which stores them as a waypoint.
+TEST_F(DocumentWork, AnAveragedWaypointNeedsNoUnlockedFeature) {
+  Start((dir_ / "parcela.tvx").string());
+  ReceiverFix();
+  Command(32882);  // a circle from the receiver: locked, and the current feature
+  Command(32882);
+  ASSERT_EQ(Doc().m_features.size(), 4u);
+  ASSERT_EQ(Doc().CurrentFeature()->editable, 0);
+  const std::size_t circle = Doc().CurrentFeature()->VertexCount();
+
+  // Averages over fixes, stored by the buttons given (1052 waypoint, 1051 vertex). The texts
+  // of the boxes shown meanwhile (answered OK).
+  int samples = 0;
+  auto average = [&](std::initializer_list<int> store) {
+    platform::MessageBoxScript::Clear();
+    platform::MessageBoxScript::Push(IDOK);
+    WhenShown<CDlgAveraging>([&, store](CDlgAveraging& d) {
+      for (int i = 0; i < 3; ++i) {
+        const std::size_t before = Doc().m_samples.size();
+        ReceiverFix(kLon0 + 0.0007 + 0.00001 * i, kLat0 + 0.0004);
+        ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_samples.size() > before; }));
+      }
+      samples = static_cast<int>(Doc().m_samples.size());
+      ClickId(d, 1050);  // stop
+      for (int button : store) ClickId(d, button);
+      ClickId(d, IDOK);
+    });
+    Command(32803);
+    std::vector<std::string> texts;
+    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+      texts.push_back(box.text);
+    platform::MessageBoxScript::Clear();
+    return texts;
+  };
+
+  EXPECT_TRUE(average({1052}).empty());
+  ASSERT_EQ(Doc().m_waypoints.size(), 2u);
+  EXPECT_TRUE(Doc().m_samples.empty());
+
+  const std::vector<std::string> told = average({1051});
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
+  EXPECT_EQ(Doc().CurrentFeature()->VertexCount(), circle);
+  EXPECT_EQ(Doc().m_samples.size(), 3u) << "the samples are kept";
+
+  EXPECT_TRUE(average({1052}).empty());
+  EXPECT_EQ(samples, 6) << "the next averaging goes on from the kept samples";
+  EXPECT_EQ(Doc().m_waypoints.size(), 3u);
+  EXPECT_TRUE(Doc().m_samples.empty());
+  ReceiverGone();
+}
 }  // namespace
