@@ -116,7 +116,9 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     platform::FileDialogScript::Clear();
     platform::PopupMenuScript::Clear();
     std::ofstream(dir_ / "parcela.tvx", std::ios::binary) << WriteTvxFile(Parcela());
-    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128));
+    // The program's one template, the application's as at start-up (File > New reaches it).
+    template_ = MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128);
+    sandbox_->app->AddDocTemplate(template_);
   }
 
   void TearDown() override {
@@ -126,7 +128,6 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
       // The window goes without its close question.
       if (CFrameWnd* frame = template_->GetFrame()) frame->GetFrame()->Destroy();
       tvxtest::PumpUntil([this] { return template_->GetFrame() == nullptr; });
-      template_.reset();
     }
     answers_.clear();
     CTolvanixDoc::SetDocumentDialogs(nullptr);
@@ -282,7 +283,7 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
 
   std::unique_ptr<tvxtest::ProgramSandbox> sandbox_;
   fs::path dir_;
-  std::unique_ptr<CSingleDocTemplate> template_;
+  CSingleDocTemplate* template_ = nullptr;  // the application's
   CMainFrame* frame_ = nullptr;
   CTolvanixView* view_ = nullptr;
   std::vector<std::unique_ptr<wxTimer>> answers_;
@@ -357,7 +358,6 @@ TEST_F(DocumentWork, AFileRefusedAtStartUpLendsItsNameToNoFileOpenedLater) {
     const bool existed = fs::exists(path);
     const std::string before = ReadBytes(path);
     std::ofstream(dir_ / "parcela.tvx", std::ios::binary) << parcela;
-    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128));
 
     platform::MessageBoxScript::Push(IDOK);  // why the file is refused
     Start(path.string());
@@ -709,6 +709,24 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+}
+
+// File > New after an opened document: the new one has neither its name nor its folder, so
+// the exit's save asks where to write instead of putting "Untitled" beside the old file.
+TEST_F(DocumentWork, ANewDocumentKeepsNoFolderOfTheOneBefore) {
+  Start((dir_ / "parcela.tvx").string());
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled");
+  EXPECT_TRUE(Doc().m_docFolder.empty());
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  platform::MessageBoxScript::Push(IDYES);
+  platform::FileDialogScript::Push((dir_ / "nuevo.tvx").string());
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  EXPECT_EQ(platform::FileDialogScript::TakeShown().size(), 1u);
+  EXPECT_TRUE(fs::exists(dir_ / "nuevo.tvx"));
+  EXPECT_FALSE(fs::exists(dir_ / "Untitled.tvx"));
 }
 
 // While an area is divided, a save writes the document as it was before the division: none
