@@ -345,24 +345,33 @@ class GridInput {
 namespace {
 
 // A file refused at start-up (an unknown marker, a damaged file, a log or a Shapefile that is
-// not there) leaves a new document that carries no name. A file opened later names the
-// document, and both the Save command and the exit's save write the edits into it; the
-// refused file stays as it was.
-TEST_F(DocumentWork, AFileRefusedAtStartUpLendsItsNameToNoFileOpenedLater) {
+// not there) leaves a new document that carries no name; a file read at start-up names the
+// document until another is opened. A file opened later names the document, and both the
+// Save command and the exit's save write the edits into it; the file of the start stays as
+// it was.
+TEST_F(DocumentWork, AFileOfTheStartLendsItsNameToNoFileOpenedLater) {
   const std::string parcela = WriteTvxFile(Parcela());
   std::ofstream(dir_ / "strange.tvx", std::ios::binary) << "*XYZ*" + parcela.substr(5);
   std::ofstream(dir_ / "damaged.tvx", std::ios::binary) << parcela.substr(0, 300);
-  for (const char* refused : {"strange.tvx", "damaged.tvx", "gone.nmea", "gone.shp"}) {
-    SCOPED_TRACE(refused);
-    const fs::path path = dir_ / refused;
+  std::ofstream(dir_ / "otra.tvx", std::ios::binary) << parcela;
+  struct Start {
+    const char* file;
+    const char* title;  // after the start
+  };
+  for (const Start start : {Start{"strange.tvx", "Untitled"}, Start{"damaged.tvx", "Untitled"},
+                            Start{"gone.nmea", "Untitled"}, Start{"gone.shp", "Untitled"},
+                            Start{"otra.tvx", "otra"}}) {
+    SCOPED_TRACE(start.file);
+    const fs::path path = dir_ / start.file;
     const bool existed = fs::exists(path);
     const std::string before = ReadBytes(path);
     std::ofstream(dir_ / "parcela.tvx", std::ios::binary) << parcela;
 
-    platform::MessageBoxScript::Push(IDOK);  // why the file is refused
-    Start(path.string());
-    EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
-    EXPECT_EQ(Doc().GetTitle(), "Untitled");
+    const bool refused = std::string(start.title) == "Untitled";
+    if (refused) platform::MessageBoxScript::Push(IDOK);  // why the file is refused
+    this->Start(path.string());
+    EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), refused ? 1u : 0u);
+    EXPECT_EQ(Doc().GetTitle(), start.title);
 
     OpenThroughMenu(dir_ / "parcela.tvx");
     EXPECT_EQ(Doc().GetTitle(), "parcela");
