@@ -73,7 +73,8 @@ class CTolvanixDoc : public CDocument {
   // designs than the file it was last read from or written to (a new document: than when it
   // was made). Whatever path changes the records, the document knows it is modified; a change
   // undone again leaves it as it was. Clearing the flag takes the content as it stands as the
-  // saved one.
+  // saved one. The content is compared on each call (time linear in its size): for the save
+  // questions and commands, not for every repaint.
   BOOL IsModified() override;
   void SetModifiedFlag(BOOL modified = TRUE) override;
 
