@@ -178,7 +178,8 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     Command(ID_FILE_OPEN);
   }
 
-  // Once a dialog of class T is on the screen, answer runs on it (inside its own loop).
+  // Once a dialog of class T is on the screen (placed and active under a window manager, so
+  // that taps land where its controls are), answer runs on it (inside its own loop).
   template <class T>
   void WhenShown(std::function<void(T&)> answer) {
     auto& timer = answers_.emplace_back(std::make_unique<wxTimer>());
@@ -186,7 +187,9 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     self->Bind(wxEVT_TIMER, [self, answer](wxTimerEvent&) {
       for (wxWindow* top : wxTopLevelWindows) {
         auto* shown = dynamic_cast<T*>(CWnd::FromWxWindow(top));
-        if (!shown || !top->IsShownOnScreen()) continue;
+        if (!shown || !tvxtest::OnScreen(top)) continue;
+        auto* window = dynamic_cast<wxTopLevelWindow*>(top);
+        if (tvxtest::WindowManagerRuns() && window && !window->IsActive()) return;
         self->Stop();
         answer(*shown);
         return;
