@@ -741,6 +741,44 @@ TEST_F(DocumentWork, ANewDocumentKeepsNoFolderOfTheOneBefore) {
   EXPECT_FALSE(fs::exists(dir_ / "Untitled.tvx"));
 }
 
+// A Shapefile of points is refused only after the open has given up the document for a new
+// one: that new document is no longer the one of the file before, so it does not carry its
+// name, and saving it asks where instead of writing over that file.
+TEST_F(DocumentWork, AFileRefusedAfterTheDocumentWasGivenUpLeavesItWithoutAName) {
+  const std::string parcela = ReadBytes(dir_ / "parcela.tvx");
+  const fs::path points = dir_ / "pozos.shp";
+  {
+    SHPHandle shp = SHPCreate(points.string().c_str(), SHPT_POINT);
+    ASSERT_NE(shp, nullptr);
+    const double x = kLon0, y = kLat0;
+    SHPObject* point = SHPCreateSimpleObject(SHPT_POINT, 1, &x, &y, nullptr);
+    SHPWriteObject(shp, -1, point);
+    SHPDestroyObject(point);
+    SHPClose(shp);
+  }
+  Start((dir_ / "parcela.tvx").string());
+  WhenShownPressOk<CDlgCoordSystem>();
+  platform::MessageBoxScript::Push(IDOK);  // only lines and polygons
+  OpenThroughMenu(points);
+  ASSERT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+  ASSERT_EQ(platform::FileDialogScript::TakeShown().size(), 1u);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled");
+  EXPECT_TRUE(Doc().m_docFolder.empty());
+
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  platform::MessageBoxScript::Push(IDYES);
+  platform::FileDialogScript::Push("");  // the save's file dialog, cancelled
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  std::size_t asked = 0;
+  ASSERT_TRUE(tvxtest::PumpUntil([&] {
+    asked += platform::FileDialogScript::TakeShown().size();
+    return asked == 1;
+  }));
+  EXPECT_EQ(ReadBytes(dir_ / "parcela.tvx"), parcela);
+  EXPECT_NE(template_->GetFrame(), nullptr) << "nothing saved: the program stays";
+}
+
 // While an area is divided, a save writes the document as it was before the division: none
 // of its parts, every feature as visible as it was. Cancelling the division afterwards leaves
 // the document as saved; its next step of the wizard is refused meanwhile.
