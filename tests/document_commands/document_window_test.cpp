@@ -208,7 +208,6 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     ASSERT_TRUE(tvxtest::PumpUntil([&] {
       return !Doc().m_needsRedraw && !view_->m_featurePoints.empty();
     }));
-    tvxtest::PumpFor(50);
   }
   // A tap on the map at a working-datum position (longitude, latitude).
   void TapAt(std::pair<double, double> at) {
