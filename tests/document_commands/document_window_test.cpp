@@ -612,6 +612,13 @@ TEST_F(DocumentWork, EveryChangeMarksTheDocumentAndTheExitAsksToSaveIt) {
        }},
       {"properties: a new object",
        [&] { properties(1, [](CDlgObjectList& list, GridInput&) { ClickId(list, 1071); }); }},
+      {"properties: an object deleted",
+       [&] {
+         properties(1, [](CDlgObjectList& list, GridInput& grid) {
+           grid.Tap(2, 0);  // the track's row
+           ClickId(list, 1072);
+         });
+       }},
       {"properties: a document imported",
        [&] {
          properties(1, [&](CDlgObjectList& list, GridInput&) {
