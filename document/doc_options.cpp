@@ -196,6 +196,8 @@ void CTolvanixDoc::LoadProjection() {
 }
 
 void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWgs84) {
+  // The waypoints are held in the working datum: following a new datum edits no work.
+  const bool unsaved = IsModified();
   const bool toDatum = m_datum.index > 0;
   std::vector<double> xs, ys;
   for (FeatureRecord& f : m_features) {
@@ -228,6 +230,7 @@ void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWg
   UpdateLastCaptureFromFeature();
   m_needsRedraw = true;
   m_mapReady = false;
+  if (!unsaved) SetModifiedFlag(FALSE);
 }
 
 void CTolvanixDoc::SaveOptions() {

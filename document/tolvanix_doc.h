@@ -64,9 +64,19 @@ class CTolvanixDoc : public CDocument {
   ~CTolvanixDoc() override;
 
   BOOL OnNewDocument() override;
-  // Asks "Save changes to %1?"; Yes saves and answers TRUE only when the save succeeded
-  // (a failed or cancelled save keeps the document and stops the caller).
+  // Asks "Save changes to %1?" with the document's name; Yes saves as the Save command does
+  // and answers TRUE only when the save succeeded (a failed or cancelled save keeps the
+  // document and stops the caller).
   BOOL SaveModified() override;
+
+  // Modified: marked so by a command, or holding other features, waypoints, notes, parts or
+  // designs than the file it was last read from or written to (a new document: than when it
+  // was made). Whatever path changes the records, the document knows it is modified; a change
+  // undone again leaves it as it was. Clearing the flag takes the content as it stands as the
+  // saved one. The content is compared on each call (time linear in its size): for the save
+  // questions and commands, not for every repaint.
+  BOOL IsModified() override;
+  void SetModifiedFlag(BOOL modified = TRUE) override;
 
   // The receiver start-up set-up the constructor runs when "SNAuto" or "SBASAuto" is set
   // (mode 0 static navigation, 1 SBAS, 2 both; port and baud index); installed by the
@@ -178,7 +188,10 @@ class CTolvanixDoc : public CDocument {
   void OnUpdateAddWaypoint(CCmdUI* ui);
   // False when the HDOP filter refused the fix (nothing changes).
   bool AddAverageSample(AverageTexts& texts);
-  void CaptureCombined(int mode);   // 1 waypoint, 2 vertex, 3 both
+  // 1 waypoint, 2 vertex, 3 both. A vertex needs the current feature unlocked (its message
+  // otherwise); a waypoint alone does not. False when nothing was stored: the samples are
+  // still there to be stored another way.
+  bool CaptureCombined(int mode);
   void ToggleOffset();
   void OnToggleOffset();            // command 32832
   void OnUpdateToggleOffset(CCmdUI* ui);
@@ -242,6 +255,10 @@ class CTolvanixDoc : public CDocument {
   // Writes through a temporary file renamed over the destination: a failed save says why,
   // leaves the previous file as it was and the document modified. Fixes are dropped meanwhile.
   BOOL OnSaveDocument(const std::string& path) override;
+  // The content a save writes: the document's own, except that while an area is being
+  // divided it is the document without the division (its two parts left out and every
+  // feature as visible as before the division began); scratch holds that copy.
+  const DocumentContent& ContentToSave(DocumentContent& scratch) const;
   // Reads a document file from a loading archive. Without m_appendOnLoad the file's features
   // replace the document's; with it they are added after them. The file's waypoints and notes
   // always go after the document's. The file is parsed whole before anything changes: a
@@ -284,15 +301,20 @@ class CTolvanixDoc : public CDocument {
   void OnFileOpen();     // ID_FILE_OPEN
   void OnFileSaveAs();   // ID_FILE_SAVE_AS
   void OnUpdateFileSave(CCmdUI* ui);  // ID_FILE_SAVE
-  void OnSave();            // 1260
-  // Save As with the file dialog; Save under m_docFolder/m_docName.tvx (Save As without a
-  // folder). True only when the file was written.
+  void OnSave();            // 1260 and ID_FILE_SAVE
+  // Save As with the file dialog; Save into SavePath() (Save As without one). True only when
+  // the file was written; a failed or cancelled save keeps the document's name.
   bool SaveAs();
   bool SaveByName();
   // The framework's Save without a path asks through FileDialog.
   std::string PromptSaveAsPath() override;
-  // A Shapefile or NMEA log that was opened gets the path of a document file beside it.
+  // The document's identity from the file it was opened from or saved to: m_docName and
+  // m_docFolder from the path, the title the name. A Shapefile or NMEA log that was opened
+  // gets the path of a document file beside it, so that a save never writes over it.
   void SetPathName(const std::string& path, BOOL addToMru = TRUE) override;
+  // The file Save writes: the path the document was opened from or saved to; without one
+  // m_docName with ".tvx" in m_docFolder; empty without a folder (Save asks for a name).
+  std::string SavePath() const;
   void OnDeleteDocument();  // 1261
   void OnWizard();          // 212
   void OnWizardNext();      // 211
@@ -318,7 +340,8 @@ class CTolvanixDoc : public CDocument {
   // Puts back the visible flags kept in m_savedVisibility for all features but the last n.
   void RestoreVisibility(int n);
   // The open or save dialog of document files; on OK sets m_docName and m_docFolder from the
-  // chosen path. Returns the full path, empty when cancelled.
+  // chosen path (the open command puts them back: an open names the document only once the
+  // file is in it). Returns the full path, empty when cancelled.
   std::string FileDialog(bool open);
   // Deletes the companion of path with the final extension oldExtension replaced by
   // newExtension, when it exists and the user confirms. True when a file was deleted.
@@ -562,6 +585,9 @@ class CTolvanixDoc : public CDocument {
   std::uint64_t m_coordGeneration = 0;  // under m_settingsLock; unique in the process
   std::string m_gridRefText;
   std::unique_ptr<AreaWorker> m_areaWorker;
+  // What the content held when it was last read, written or made new (ContentDigest).
+  std::uint64_t m_savedDigest = 0;
+  std::uint64_t ContentDigest() const;
   std::uint64_t m_featureEpoch = 0;  // changes when the feature list is replaced
   HWND m_docWindow = nullptr;  // the document's own message target (area results)
   HANDLE m_firstFixThread = nullptr;

@@ -160,6 +160,7 @@ TEST_F(FixCaptureTest, CaptureRefusedWithoutPositionAndOnALockedFeature) {
   Feed(Gga(3.0, 45.0));
   doc.m_features[0].editable = 0;
   doc.m_features[0].name = "Olivar";
+  doc.SetModifiedFlag(FALSE);  // a locked feature as a file holds it
   doc.m_autoCapture = true;
   platform::MessageBoxScript::TakeShown();
   doc.CapturePoint();
