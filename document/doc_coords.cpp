@@ -125,8 +125,9 @@ void CTolvanixDoc::DestroySrsObjects() {
   m_coordSettings.coord = -1;  // an empty working system: other threads build nothing usable
 }
 
-CoordSettings CTolvanixDoc::CurrentCoordSettings() const {
+CoordSettings CTolvanixDoc::CurrentCoordSettings(std::uint64_t* generation) const {
   std::lock_guard<std::mutex> lock(m_settingsLock);
+  if (generation) *generation = m_coordGeneration;
   return m_coordSettings;
 }
 

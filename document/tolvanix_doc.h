@@ -126,8 +126,9 @@ class CTolvanixDoc : public CDocument {
   // The stored "Datum" choice while its file could not be loaded at start-up (the datum in
   // force is then WGS84); -1 while the datum in force is the stored one.
   int m_unloadedDatumIndex = -1;
-  // The settings the working system is built from (any thread).
-  CoordSettings CurrentCoordSettings() const;
+  // The settings the working system is built from (any thread); generation, when given,
+  // receives the number that names them (a new one with every change).
+  CoordSettings CurrentCoordSettings(std::uint64_t* generation = nullptr) const;
 
   // ---------------------------------------------------------------------------------------
   // Fix intake (document/doc_fix.cpp); runs on the thread that feeds m_nmea
