@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -117,6 +118,43 @@ TEST_F(MeasureViewCommands, DividingByATappedLineAddsBothEndsToBothParts) {
   EXPECT_EQ(second.vertexNotes.back(), "B");
   EXPECT_EQ(mapDoc_->m_features[2].vertexNotes.front(), "B");
   EXPECT_TRUE(mapDoc_->IsModified());
+}
+
+// Automatic capture into a new field right after a large one (250 vertices) was measured: the
+// rule that leaves captures into large features unmeasured looks at the new field itself, so
+// each fix taken into it is measured and its area shown without the out-of-date marker.
+TEST_F(MeasureViewCommands, AutomaticCaptureAfterALargeFieldWasMeasuredMeasuresTheNewField) {
+  constexpr double kMetresLon = 111320.0 * 0.754709580;  // cos 41 degrees
+  constexpr double kMetresLat = 111050.0;
+  FeatureRecord& large = mapDoc_->m_features[0];
+  large.FreeVertices();
+  for (int i = 0; i < 250; ++i) {
+    const double a = 2.0 * 3.14159265358979 * i / 250;
+    const GeoPoint p{2.0 + 200.0 * std::cos(a) / kMetresLon, 41.0 + 200.0 * std::sin(a) / kMetresLat};
+    large.AddVertex(p, p, 0);
+  }
+  mapDoc_->RecomputeAreasAndWait(0);  // as a document just opened is measured
+  ASSERT_GT(large.area, 120000.0);
+
+  FeatureRecord& field = mapDoc_->AddFeature(FeatureType::Area, "New");
+  const GeoPoint start{2.01, 41.0};
+  field.AddVertex(start, start, 0);  // its first point, captured by hand
+  mapDoc_->m_current = static_cast<int>(mapDoc_->m_features.size()) - 1;
+  view_->RunCommand(32802);  // automatic capture on
+  ASSERT_TRUE(mapDoc_->m_autoCapture);
+
+  // Walking a square of 30 m: each corner is more than the 10 m interval from the last one.
+  for (auto [x, y] : {std::pair{30.0, 0.0}, {30.0, 30.0}, {0.0, 30.0}}) {
+    const std::size_t before = field.VertexCount();
+    const std::string gga = Gga(start.x + x / kMetresLon, start.y + y / kMetresLat);
+    mapDoc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->CurrentFeature()->VertexCount() > before; }));
+  }
+  ASSERT_EQ(mapDoc_->CurrentFeature()->VertexCount(), 4u);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return !mapDoc_->m_areaBusy && mapDoc_->m_areaValid; }));
+  EXPECT_NEAR(mapDoc_->CurrentFeature()->area, 900.0, 2.0);
+  EXPECT_EQ(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
+  view_->RunCommand(32802);  // off again
 }
 
 TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {
