@@ -162,6 +162,7 @@ void CDlgDividirArea::OnStep(UINT id) {
   static_assert(kLastStep - kFirstStep == 3);
   const auto step = static_cast<DividingLineStep>(id - kFirstStep);
   MoveDividingLine(m_doc->m_features[m_part1], m_doc->m_features[m_part2], step);
+  m_movePending = true;
   // A burst of presses is measured once, after the last one.
   m_timer = SetTimer(kTimerId, kTimerMilliseconds);
 }
@@ -175,6 +176,7 @@ void CDlgDividirArea::OnTimer(UINT_PTR id) {
 
 void CDlgDividirArea::Recompute() {
   ++m_recomputations;
+  m_movePending = false;
   m_doc->RecomputeAreasAndWait(m_part1);
   m_doc->RecomputeAreasAndWait(m_part2);
   MeasureTexts();
@@ -185,7 +187,11 @@ void CDlgDividirArea::Recompute() {
 
 void CDlgDividirArea::Close(bool keepParts) {
   KillTimer(kTimerId);
+  m_timer = 0;
   CTolvanixDoc& doc = *m_doc;
+  // Parts that are kept carry the measures of their final shape, also when the line was
+  // moved within the timer's half second.
+  if (keepParts && m_movePending) Recompute();
   if (keepParts) {
     doc.RestoreVisibility(2);
     doc.SetModifiedFlag(TRUE);

@@ -94,6 +94,35 @@ TEST_F(MeasureViewCommands, DividingShowsOnlyThePartsAndCancelPutsEverythingBack
   }
 }
 
+// The dividing line moved and OK pressed at once, before the half second after which a move
+// is measured: the parts are kept with the measures of their final shape.
+TEST_F(MeasureViewCommands, AMoveThenOkAtOnceKeepsThePartsMeasuredAsTheyStand) {
+  mapDoc_->RecomputeAreasAndWait(0);
+  const double whole = mapDoc_->m_features[0].area;
+  view_->RunCommand(32852);  // divide
+  ASSERT_TRUE(view_->m_splitDialog);
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  EXPECT_NEAR(mapDoc_->m_features[2].area, whole / 2, whole * 1e-4);
+
+  // End b forwards: part 1 takes the fourth corner and becomes the whole field, part 2 keeps
+  // two corners and no area.
+  Click(*view_->m_splitDialog, 1230);
+  Click(*view_->m_splitDialog, IDOK);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !mapDoc_->m_splitInProgress; }));
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  ASSERT_EQ(mapDoc_->m_features[2].VertexCount(), 4u);
+  ASSERT_EQ(mapDoc_->m_features[3].VertexCount(), 2u);
+  const double stored[] = {mapDoc_->m_features[2].area, mapDoc_->m_features[3].area};
+  const double perimeters[] = {mapDoc_->m_features[2].perimeter, mapDoc_->m_features[3].perimeter};
+  for (int part : {2, 3}) mapDoc_->RecomputeAreasAndWait(part);
+  EXPECT_DOUBLE_EQ(stored[0], mapDoc_->m_features[2].area);
+  EXPECT_DOUBLE_EQ(stored[1], mapDoc_->m_features[3].area);
+  EXPECT_DOUBLE_EQ(perimeters[0], mapDoc_->m_features[2].perimeter);
+  EXPECT_DOUBLE_EQ(perimeters[1], mapDoc_->m_features[3].perimeter);
+  EXPECT_NEAR(stored[0], whole, whole * 1e-9);
+  EXPECT_EQ(stored[1], 0.0);
+}
+
 TEST_F(MeasureViewCommands, DividingByATappedLineAddsBothEndsToBothParts) {
   // The first press starts tapping; a press before the second end only ends it.
   view_->OnSplitByLine();
