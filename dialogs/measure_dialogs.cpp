@@ -50,7 +50,12 @@ CDlgPointDistance::CDlgPointDistance(bool gpsConnected, int metrica, CTolvanixDo
       m_gpsConnected(gpsConnected),
       m_metrica(metrica),
       m_featureCount(static_cast<int>(doc->m_features.size())),
-      m_waypointCount(static_cast<int>(doc->m_waypoints.size())) {}
+      m_waypointCount(static_cast<int>(doc->m_waypoints.size())) {
+  // "GPS" measures from the position the document holds now, until the next fix replaces it.
+  const GpsFix fix = doc->TakeFix();
+  m_gpsLon = fix.datumLon;
+  m_gpsLat = fix.datumLat;
+}
 
 BOOL CDlgPointDistance::OnInitDialog() {
   CDialogVScroll::OnInitDialog();
