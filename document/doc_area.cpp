@@ -263,8 +263,18 @@ int CTolvanixDoc::ApplyAreaResults() {
     }
     ++stored;
   }
-  if (stored > 0 && !m_areaWorker->Busy()) m_areaValid = true;
+  // The marker speaks of the current feature alone, whatever other features were measured.
+  if (stored > 0) m_areaValid = CurrentMeasuresUpToDate();
   return stored;
+}
+
+bool CTolvanixDoc::CurrentMeasuresUpToDate() const {
+  if (m_current < 0 || static_cast<std::size_t>(m_current) >= m_features.size()) return true;
+  const FeatureRecord& feature = m_features[m_current];
+  if (feature.VertexCount() == 0) return true;  // nothing to measure
+  return !feature.measurePending &&
+         feature.measuredCount == static_cast<std::int64_t>(feature.VertexCount()) &&
+         feature.measuredType == feature.type;
 }
 
 LRESULT CTolvanixDoc::OnAreaDone(WPARAM, LPARAM) {

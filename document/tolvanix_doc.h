@@ -201,6 +201,9 @@ class CTolvanixDoc : public CDocument {
   // After features were deleted or the list replaced in part: measurements under way are
   // given up and the features that waited for one are measured again at their new indices.
   void FeaturesMoved();
+  // True when the current feature's measures are those of its present shape (or it has no
+  // vertex): its latest measurement has come back and it has not changed since.
+  bool CurrentMeasuresUpToDate() const;
   static double CalcDistance(const GeoPoint& a, const GeoPoint& b);
   static double UtmZoneFromLongitude(double longitude, int& zone);
   static double CalcBearing(const GeoPoint& from, const GeoPoint& at);

@@ -57,6 +57,25 @@ class MeasureViewCommands : public MeasureWindowTest {
     MeasureWindowTest::TearDown();
   }
 
+  // The field made a ring of n vertices, 200 m in radius, round 2 E 41 N, and measured.
+  FeatureRecord& RingField(int n) {
+    FeatureRecord& field = mapDoc_->m_features[0];
+    field.FreeVertices();
+    for (int i = 0; i < n; ++i) {
+      const double a = 2.0 * 3.14159265358979 * i / n;
+      const GeoPoint p{2.0 + 200.0 * std::cos(a) / kMetresLon, 41.0 + 200.0 * std::sin(a) / kMetresLat};
+      field.AddVertex(p, p, 0);
+    }
+    mapDoc_->RecomputeAreasAndWait(0);
+    return field;
+  }
+  void FeedFix(double lon, double lat) {
+    const std::string gga = Gga(lon, lat);
+    mapDoc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  }
+
+  static constexpr double kMetresLon = 111320.0 * 0.754709580;  // at 41 N
+  static constexpr double kMetresLat = 111050.0;
   std::unique_ptr<CSingleDocTemplate> template_;
   CTolvanixDoc* mapDoc_ = nullptr;
   CFrameWnd* frame_ = nullptr;
@@ -153,16 +172,7 @@ TEST_F(MeasureViewCommands, DividingByATappedLineAddsBothEndsToBothParts) {
 // rule that leaves captures into large features unmeasured looks at the new field itself, so
 // each fix taken into it is measured and its area shown without the out-of-date marker.
 TEST_F(MeasureViewCommands, AutomaticCaptureAfterALargeFieldWasMeasuredMeasuresTheNewField) {
-  constexpr double kMetresLon = 111320.0 * 0.754709580;  // cos 41 degrees
-  constexpr double kMetresLat = 111050.0;
-  FeatureRecord& large = mapDoc_->m_features[0];
-  large.FreeVertices();
-  for (int i = 0; i < 250; ++i) {
-    const double a = 2.0 * 3.14159265358979 * i / 250;
-    const GeoPoint p{2.0 + 200.0 * std::cos(a) / kMetresLon, 41.0 + 200.0 * std::sin(a) / kMetresLat};
-    large.AddVertex(p, p, 0);
-  }
-  mapDoc_->RecomputeAreasAndWait(0);  // as a document just opened is measured
+  const FeatureRecord& large = RingField(250);  // measured, as a document just opened is
   ASSERT_GT(large.area, 120000.0);
 
   FeatureRecord& field = mapDoc_->AddFeature(FeatureType::Area, "New");
@@ -175,8 +185,7 @@ TEST_F(MeasureViewCommands, AutomaticCaptureAfterALargeFieldWasMeasuredMeasuresT
   // Walking a square of 30 m: each corner is more than the 10 m interval from the last one.
   for (auto [x, y] : {std::pair{30.0, 0.0}, {30.0, 30.0}, {0.0, 30.0}}) {
     const std::size_t before = field.VertexCount();
-    const std::string gga = Gga(start.x + x / kMetresLon, start.y + y / kMetresLat);
-    mapDoc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+    FeedFix(start.x + x / kMetresLon, start.y + y / kMetresLat);
     ASSERT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->CurrentFeature()->VertexCount() > before; }));
   }
   ASSERT_EQ(mapDoc_->CurrentFeature()->VertexCount(), 4u);
@@ -184,6 +193,28 @@ TEST_F(MeasureViewCommands, AutomaticCaptureAfterALargeFieldWasMeasuredMeasuresT
   EXPECT_NEAR(mapDoc_->CurrentFeature()->area, 900.0, 2.0);
   EXPECT_EQ(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
   view_->RunCommand(32802);  // off again
+}
+
+// A field past 200 vertices whose latest capture left its measures out of date: dividing it
+// along a tapped line measures the two new parts, and the field's own texts still say that
+// its measures are out of date.
+TEST_F(MeasureViewCommands, MeasuringOtherFeaturesLeavesTheOutOfDateMarkOfTheCurrentField) {
+  RingField(220);
+  FeedFix(2.0, 41.0);
+  mapDoc_->CapturePoint();  // the 221st vertex: not measured
+  ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 221u);
+  ASSERT_NE(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
+
+  view_->RunCommand(32885);  // divide by line: the ends are tapped next to two vertices
+  mapDoc_->m_tapPoint1 = mapDoc_->m_tapPoint1Wgs84 = {2.0 + 190.0 / kMetresLon, 41.0};
+  mapDoc_->m_tapPoint2 = mapDoc_->m_tapPoint2Wgs84 = {2.0 - 190.0 / kMetresLon, 41.0};
+  view_->m_tapMode = 15;
+  view_->m_secondPointSet = 1;
+  view_->RunCommand(32885);
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  EXPECT_GT(mapDoc_->m_features[2].area, 10000.0);
+  EXPECT_NE(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
+  EXPECT_NE(mapDoc_->GetLengthText(0, -1).find('*'), std::string::npos);
 }
 
 TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {
