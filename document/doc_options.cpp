@@ -410,6 +410,10 @@ void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
   // Every position kept in the working datum follows a new datum.
   const bool datumChanged = !(m_datum == oldDatum);
   if (datumChanged) RederiveWorkingDatum(waypointsWgs84);
+  // The last captured position is kept in map coordinates: it goes into the new map system,
+  // in which the next fix comes, so that the distance from it (automatic capture, the length
+  // panel) is measured within one system.
+  UpdateLastCaptureFromFeature();
 
   // The measuring plane changes with a user projection (another one, or its unit) and with
   // the datum: measure everything again, so that no area is shown in a unit it is not in.

@@ -10,9 +10,11 @@
 #include <string>
 
 #include "dialogs/measure_dialogs.h"
+#include "dialogs/options_sheet.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/input.h"
 #include "tests/measure/measure_windows.h"
+#include "tests/options/window_helpers.h"
 #include "tests/view/real_input.h"
 #include "view/navigation_wnd.h"
 #include "view/tolvanix_view.h"
@@ -215,6 +217,51 @@ TEST_F(MeasureViewCommands, MeasuringOtherFeaturesLeavesTheOutOfDateMarkOfTheCur
   EXPECT_GT(mapDoc_->m_features[2].area, 10000.0);
   EXPECT_NE(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
   EXPECT_NE(mapDoc_->GetLengthText(0, -1).find('*'), std::string::npos);
+}
+
+// The options change the map system (UTM of zone 30 chosen by hand for a field in zone 31)
+// while automatic capture runs: the distance to the last captured point is measured in the
+// new system on both ends, so a fix where that point was taken captures nothing, and the
+// next one past the interval is captured.
+TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemDoNotMakeAutomaticCaptureJump) {
+  InstallOptionsSheet();
+  struct Uninstall {
+    ~Uninstall() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } uninstall;
+  const GeoPoint last{2.0, 41.0015};
+  FeedFix(last.x, last.y);
+  mapDoc_->CapturePoint();  // the field's fifth vertex
+  ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 5u);
+  view_->RunCommand(32802);  // automatic capture on
+  ASSERT_TRUE(mapDoc_->m_autoCapture);
+
+  wxTheApp->CallAfter([] {
+    CPropiedadesOpciones* sheet = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+      if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
+    ASSERT_NE(sheet, nullptr);
+    for (int i = 0; i < sheet->GetPageCount(); ++i)
+      if (sheet->GetPage(i) == sheet->m_units.get()) sheet->SetActivePage(i);
+    optstest::Pick(*sheet->m_units, 1016);  // UTM
+    optstest::Tick(*sheet->m_units, 1068, false);  // the zone by hand
+    optstest::Type(*sheet->m_units, 1017, "30");
+    optstest::PressSheet(*sheet, wxID_OK);
+  });
+  view_->RunCommand(32778);
+  ASSERT_EQ(mapDoc_->m_coord, 1);
+  ASSERT_EQ(mapDoc_->m_zone, 30);
+
+  FeedFix(last.x, last.y);  // where the last point was taken
+  // Posted messages come in turn: once this one is delivered, the fix's has been handled.
+  bool handled = false;
+  wxTheApp->CallAfter([&] { handled = true; });
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return handled; }));
+  EXPECT_EQ(mapDoc_->m_features[0].VertexCount(), 5u);
+  FeedFix(last.x, last.y + 15.0 / kMetresLat);  // 15 m on
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->m_features[0].VertexCount() > 5; }));
+  ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 6u);
+  EXPECT_NEAR(mapDoc_->m_features[0].wgs84Vertices[5].y, last.y + 15.0 / kMetresLat, 1e-7);
+  view_->RunCommand(32802);  // off again
 }
 
 TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {
