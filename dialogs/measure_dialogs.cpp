@@ -155,6 +155,11 @@ void CDlgDividirArea::MeasureTexts() {
   m_length2 = m_doc->GetLengthText(1, m_part2);
 }
 
+void CDlgDividirArea::RefreshTexts() {
+  MeasureTexts();
+  ShowTexts();
+}
+
 void CDlgDividirArea::ShowTexts() {
   SetDlgItemText(kArea1, m_area1);
   SetDlgItemText(kArea2, m_area2);

@@ -71,6 +71,8 @@ class CDlgDividirArea : public CDialogVScroll {
   void OnTimer(UINT_PTR id);
   // The four texts of the two parts as they stand in the document.
   void MeasureTexts();
+  // MeasureTexts, shown: after new measures or new units (options applied meanwhile).
+  void RefreshTexts();
   // Measures both parts again, then shows them and has the map redrawn.
   void Recompute();
 

@@ -264,6 +264,38 @@ TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemDoNotMakeAutomaticCapture
   view_->RunCommand(32802);  // off again
 }
 
+// Imperial units chosen in the options while a division is open: the divide dialog shows the
+// parts' measures in them at once, not the texts of the old units.
+TEST_F(MeasureViewCommands, OptionsAppliedDuringADivisionReachTheDivideDialog) {
+  InstallOptionsSheet();
+  struct Uninstall {
+    ~Uninstall() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } uninstall;
+  view_->RunCommand(32852);  // divide
+  ASSERT_TRUE(view_->m_splitDialog);
+  CDlgDividirArea& dialog = *view_->m_splitDialog;
+  const std::string metric = dialog.GetDlgItemText(1219);
+  ASSERT_EQ(metric, mapDoc_->GetAreaText(2, true));
+
+  wxTheApp->CallAfter([] {
+    CPropiedadesOpciones* sheet = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+      if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
+    ASSERT_NE(sheet, nullptr);
+    for (int i = 0; i < sheet->GetPageCount(); ++i)
+      if (sheet->GetPage(i) == sheet->m_other.get()) sheet->SetActivePage(i);
+    optstest::Pick(*sheet->m_other, 1004);  // imperial
+    optstest::PressSheet(*sheet, wxID_OK);
+  });
+  view_->RunCommand(32778);
+  ASSERT_EQ(mapDoc_->m_metrica, 1);
+  const std::string imperial = mapDoc_->GetAreaText(2, true);
+  ASSERT_NE(imperial, metric);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return dialog.GetDlgItemText(1219) == imperial; }));
+  EXPECT_EQ(dialog.GetDlgItemText(1222), mapDoc_->GetLengthText(1, 3));
+  Click(dialog, IDCANCEL);
+}
+
 TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {
   WaypointRecord gate;
   gate.name = "Gate";
