@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,10 +50,12 @@ class MeasureViewCommands : public MeasureWindowTest {
     }
     mapDoc_->AddFeature(FeatureType::Line, "Track").visible = 1;
     mapDoc_->m_current = 0;
+    InstallOptionsSheet();  // as at start-up
   }
 
   void TearDown() override {
     if (!tvxtest::WxEnvironment::ready) return;
+    CTolvanixDoc::SetOptionsSheet(nullptr);
     if (frame_) frame_->DestroyWindow();
     tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
@@ -70,6 +73,33 @@ class MeasureViewCommands : public MeasureWindowTest {
     }
     mapDoc_->RecomputeAreasAndWait(0);
     return field;
+  }
+  // The options command, its sheet changed on the page chosen and ended with OK.
+  void ApplyOptions(std::function<CPropertyPage*(CPropiedadesOpciones&)> page,
+                    std::function<void(CPropertyPage&)> change) {
+    wxTheApp->CallAfter([page, change] {
+      CPropiedadesOpciones* sheet = nullptr;
+      for (wxWindow* w : wxTopLevelWindows)
+        if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
+      ASSERT_NE(sheet, nullptr);
+      CPropertyPage* shown = page(*sheet);
+      for (int i = 0; i < sheet->GetPageCount(); ++i)
+        if (sheet->GetPage(i) == shown) sheet->SetActivePage(i);
+      change(*shown);
+      optstest::PressSheet(*sheet, wxID_OK);
+    });
+    view_->RunCommand(32778);
+  }
+  // UTM of zone 30 chosen by hand on the units page (for positions in zone 31).
+  void ChooseUtmZone30() {
+    ApplyOptions([](CPropiedadesOpciones& sheet) { return sheet.m_units.get(); },
+                 [](CPropertyPage& units) {
+                   optstest::Pick(units, 1016);  // UTM
+                   optstest::Tick(units, 1068, false);  // the zone by hand
+                   optstest::Type(units, 1017, "30");
+                 });
+    ASSERT_EQ(mapDoc_->m_coord, 1);
+    ASSERT_EQ(mapDoc_->m_zone, 30);
   }
   void FeedFix(double lon, double lat) {
     const std::string gga = Gga(lon, lat);
@@ -224,32 +254,13 @@ TEST_F(MeasureViewCommands, MeasuringOtherFeaturesLeavesTheOutOfDateMarkOfTheCur
 // new system on both ends, so a fix where that point was taken captures nothing, and the
 // next one past the interval is captured.
 TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemDoNotMakeAutomaticCaptureJump) {
-  InstallOptionsSheet();
-  struct Uninstall {
-    ~Uninstall() { CTolvanixDoc::SetOptionsSheet(nullptr); }
-  } uninstall;
   const GeoPoint last{2.0, 41.0015};
   FeedFix(last.x, last.y);
   mapDoc_->CapturePoint();  // the field's fifth vertex
   ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 5u);
   view_->RunCommand(32802);  // automatic capture on
   ASSERT_TRUE(mapDoc_->m_autoCapture);
-
-  wxTheApp->CallAfter([] {
-    CPropiedadesOpciones* sheet = nullptr;
-    for (wxWindow* w : wxTopLevelWindows)
-      if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
-    ASSERT_NE(sheet, nullptr);
-    for (int i = 0; i < sheet->GetPageCount(); ++i)
-      if (sheet->GetPage(i) == sheet->m_units.get()) sheet->SetActivePage(i);
-    optstest::Pick(*sheet->m_units, 1016);  // UTM
-    optstest::Tick(*sheet->m_units, 1068, false);  // the zone by hand
-    optstest::Type(*sheet->m_units, 1017, "30");
-    optstest::PressSheet(*sheet, wxID_OK);
-  });
-  view_->RunCommand(32778);
-  ASSERT_EQ(mapDoc_->m_coord, 1);
-  ASSERT_EQ(mapDoc_->m_zone, 30);
+  ChooseUtmZone30();
 
   FeedFix(last.x, last.y);  // where the last point was taken
   // Posted messages come in turn: once this one is delivered, the fix's has been handled.
@@ -267,33 +278,45 @@ TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemDoNotMakeAutomaticCapture
 // Imperial units chosen in the options while a division is open: the divide dialog shows the
 // parts' measures in them at once, not the texts of the old units.
 TEST_F(MeasureViewCommands, OptionsAppliedDuringADivisionReachTheDivideDialog) {
-  InstallOptionsSheet();
-  struct Uninstall {
-    ~Uninstall() { CTolvanixDoc::SetOptionsSheet(nullptr); }
-  } uninstall;
   view_->RunCommand(32852);  // divide
   ASSERT_TRUE(view_->m_splitDialog);
   CDlgDividirArea& dialog = *view_->m_splitDialog;
   const std::string metric = dialog.GetDlgItemText(1219);
   ASSERT_EQ(metric, mapDoc_->GetAreaText(2, true));
 
-  wxTheApp->CallAfter([] {
-    CPropiedadesOpciones* sheet = nullptr;
-    for (wxWindow* w : wxTopLevelWindows)
-      if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
-    ASSERT_NE(sheet, nullptr);
-    for (int i = 0; i < sheet->GetPageCount(); ++i)
-      if (sheet->GetPage(i) == sheet->m_other.get()) sheet->SetActivePage(i);
-    optstest::Pick(*sheet->m_other, 1004);  // imperial
-    optstest::PressSheet(*sheet, wxID_OK);
-  });
-  view_->RunCommand(32778);
+  ApplyOptions([](CPropiedadesOpciones& sheet) { return sheet.m_other.get(); },
+               [](CPropertyPage& other) { optstest::Pick(other, 1004); });  // imperial
   ASSERT_EQ(mapDoc_->m_metrica, 1);
   const std::string imperial = mapDoc_->GetAreaText(2, true);
   ASSERT_NE(imperial, metric);
   EXPECT_TRUE(tvxtest::PumpUntil([&] { return dialog.GetDlgItemText(1219) == imperial; }));
   EXPECT_EQ(dialog.GetDlgItemText(1222), mapDoc_->GetLengthText(1, 3));
   Click(dialog, IDCANCEL);
+}
+
+// A circle being walked when the options change the map system: its centre goes into the new
+// system with the fixes, so the next fix gives the radius walked, not the distance between
+// two zones.
+TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemKeepTheCircleBeingWalked) {
+  const GeoPoint centre{2.0, 41.01};
+  FeedFix(centre.x, centre.y);
+  ASSERT_TRUE(mapDoc_->OnCmdMsg(32882, CN_COMMAND, nullptr));  // circle from the GPS
+  ASSERT_TRUE(mapDoc_->m_definingCircle);
+  const int circle = mapDoc_->m_current;
+  FeedFix(centre.x, centre.y + 10.0 / kMetresLat);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] {
+    return mapDoc_->m_features[circle].VertexCount() == 3 && !mapDoc_->m_areaBusy &&
+           std::fabs(mapDoc_->m_features[circle].area - 314.16) < 3.0;
+  }));
+
+  ChooseUtmZone30();
+  FeedFix(centre.x, centre.y + 12.0 / kMetresLat);
+  // The circle follows the fix; the radius of 12 m shows once it is measured.
+  EXPECT_TRUE(tvxtest::PumpUntil([&] {
+    return !mapDoc_->m_areaBusy && std::fabs(mapDoc_->m_features[circle].area - 452.39) < 5.0;
+  }));
+  EXPECT_NEAR(mapDoc_->m_features[circle].area, 452.39, 5.0);
+  ASSERT_TRUE(mapDoc_->OnCmdMsg(32882, CN_COMMAND, nullptr));  // the circle ends
 }
 
 TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {
