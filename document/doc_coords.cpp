@@ -144,6 +144,11 @@ TransformSet& CTolvanixDoc::ThreadTransforms() {
   return t_threadSet.set;
 }
 
+std::uint64_t CTolvanixDoc::ThreadTransformsGeneration() {
+  ThreadTransforms();
+  return t_threadSet.generation;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Datum files
 // ---------------------------------------------------------------------------------------------
@@ -238,8 +243,10 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
 }
 
 bool CTolvanixDoc::ConvertFix(double lon, double lat, double& datumLon, double& datumLat,
-                              double& mapX, double& mapY, std::string& gridText) {
+                              double& mapX, double& mapY, std::string& gridText,
+                              std::uint64_t* generation) {
   TransformSet& set = ThreadTransforms();
+  if (generation) *generation = t_threadSet.generation;
   datumLon = lon;
   datumLat = lat;
   if (t_threadSet.datumIndex > 0) set.Transform(TransformId::WgsToDatum, datumLon, datumLat);

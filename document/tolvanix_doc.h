@@ -415,6 +415,7 @@ class CTolvanixDoc : public CDocument {
   std::atomic<double> m_offsetLon{0.0}, m_offsetLat{0.0};    // walker before the offset, datum
   std::atomic<std::int32_t> m_offsetFixCount{0};  // fixes in the offset history since it was on
   std::array<GeoPoint, 3> m_offsetHistory{};      // map points P0..P2 (under m_intakeLock)
+  std::uint64_t m_offsetHistoryGeneration = 0;    // settings of its map system (same lock)
 
   // GPS link state. The receiver link's own members (port threads, virtual port) are in the
   // "gps" block below.
@@ -545,11 +546,15 @@ class CTolvanixDoc : public CDocument {
   unsigned m_gpsGeneration = 0;  // switch-ons so far (user-interface thread)
   // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
   // three fixes are known or while the walker stands still; else the offset point in WGS84.
-  bool OffsetPoint(double mapX, double mapY, double& lon, double& lat);
+  // The history holds map points of one system only: a point of other settings (generation)
+  // starts it again.
+  bool OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon, double& lat);
   // Datum and map coordinates of a WGS84 fix with the calling thread's transformations;
   // false (map unchanged) while they are not ready.
   bool ConvertFix(double lon, double lat, double& datumLon, double& datumLat, double& mapX,
-                  double& mapY, std::string& gridText);
+                  double& mapY, std::string& gridText, std::uint64_t* generation = nullptr);
+  // The generation of the settings the calling thread's transformation set was built from.
+  std::uint64_t ThreadTransformsGeneration();
   void PlayCaptureSound();
   void StopFirstFixWait();
 
