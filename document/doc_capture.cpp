@@ -109,7 +109,9 @@ void CTolvanixDoc::CapturePoint() {
   m_lastCaptureMapY = fix.mapY;
   PostMessage(m_hwndView, WM_ADD_SEGMENTO, 0, 0);
 
-  if (m_lastVertexCount < kAutoRecomputeLimit && !m_replayingNmea) {
+  // The count is the captured feature's own, as it was when its measures were last asked for:
+  // the size of whichever feature was measured last says nothing about this one.
+  if (feature.measuredCount < kAutoRecomputeLimit && !m_replayingNmea) {
     StartAreaRecompute(-1, FALSE);
   } else {
     m_areaValid = false;  // the texts show the measures as out of date

@@ -570,6 +570,9 @@ void CTolvanixDoc::OnWizardNext() {
   if ((m_wizardChoice == 1 || m_wizardChoice == 2) && m_autoCapture) Dialogs().StopAutoCapture();
   Dialogs().LeaveWizardMeasuring();
   if (FeatureRecord* feature = CurrentFeature()) {
+    // The summary is the walk's result: the feature measured as it stands, also past the
+    // 200 points after which captures no longer measure it.
+    RecomputeAreasAndWait(m_current);
     const WizardSummaryTexts texts{feature->name, GetAreaText(-1, true), GetLengthText(0, -1),
                                    GetLengthText(1, -1), std::to_string(feature->VertexCount())};
     if (std::optional<std::string> name = Dialogs().WizardSummary(*this, texts)) {

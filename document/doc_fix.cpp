@@ -122,7 +122,8 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   double datumLon = lon, datumLat = lat;
   double mapX = m_gpsMapX, mapY = m_gpsMapY;
   std::string grid;
-  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid);
+  std::uint64_t generation = 0;
+  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid, &generation);
 
   double fixLon = lon, fixLat = lat;
   double walkerLon = m_offsetLon, walkerLat = m_offsetLat;
@@ -131,7 +132,7 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
     walkerLon = datumLon;
     walkerLat = datumLat;
     double offsetLon = 0.0, offsetLat = 0.0;
-    if (converted && OffsetPoint(mapX, mapY, offsetLon, offsetLat)) {
+    if (converted && OffsetPoint(mapX, mapY, generation, offsetLon, offsetLat)) {
       fixLon = datumLon = offsetLon;
       fixLat = datumLat = offsetLat;
       ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
@@ -167,10 +168,18 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   }
 }
 
-bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, double& lon, double& lat) {
+bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon,
+                               double& lat) {
   double x = 0.0, y = 0.0;
   {
     std::lock_guard<std::mutex> lock(m_intakeLock);
+    if (generation != m_offsetHistoryGeneration) {
+      // Map points of another system (the options changed it): a direction taken across the
+      // two would throw the offset point anywhere.
+      m_offsetHistoryGeneration = generation;
+      m_offsetFixCount = 0;
+      m_offsetHistory = {};
+    }
     const int count = ++m_offsetFixCount;
     m_offsetHistory[0] = m_offsetHistory[1];
     m_offsetHistory[1] = m_offsetHistory[2];
@@ -204,7 +213,7 @@ bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, double& lon, double& la
 
 bool CTolvanixDoc::UpdateOffsetPosition() {
   double lon = 0.0, lat = 0.0;
-  if (!OffsetPoint(m_gpsMapX, m_gpsMapY, lon, lat)) return false;
+  if (!OffsetPoint(m_gpsMapX, m_gpsMapY, ThreadTransformsGeneration(), lon, lat)) return false;
   std::lock_guard<std::mutex> lock(m_fixLock);
   m_gpsLon = m_datumLon = lon;
   m_gpsLat = m_datumLat = lat;

@@ -119,7 +119,12 @@ CTolvanixDoc::CTolvanixDoc() {
   // The worker reports on its own thread: the event and a message to this document, which
   // stores the results on the user-interface thread.
   m_areaWorker = std::make_unique<AreaWorker>(
-      [this] { return CurrentCoordSettings(); }, m_areaBusy,
+      [this] {
+        VersionedCoordSettings current;
+        current.settings = CurrentCoordSettings(&current.generation);
+        return current;
+      },
+      m_areaBusy,
       [window = m_docWindow, event = m_areaEvent](bool) {
         SetEvent(event);
         PostMessage(window, WM_TVX_AREA_RESULTS, 0, 0);

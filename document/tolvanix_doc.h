@@ -136,8 +136,9 @@ class CTolvanixDoc : public CDocument {
   // The stored "Datum" choice while its file could not be loaded at start-up (the datum in
   // force is then WGS84); -1 while the datum in force is the stored one.
   int m_unloadedDatumIndex = -1;
-  // The settings the working system is built from (any thread).
-  CoordSettings CurrentCoordSettings() const;
+  // The settings the working system is built from (any thread); generation, when given,
+  // receives the number that names them (a new one with every change).
+  CoordSettings CurrentCoordSettings(std::uint64_t* generation = nullptr) const;
 
   // ---------------------------------------------------------------------------------------
   // Fix intake (document/doc_fix.cpp); runs on the thread that feeds m_nmea
@@ -213,6 +214,9 @@ class CTolvanixDoc : public CDocument {
   // After features were deleted or the list replaced in part: measurements under way are
   // given up and the features that waited for one are measured again at their new indices.
   void FeaturesMoved();
+  // True when the current feature's measures are those of its present shape (or it has no
+  // vertex): its latest measurement has come back and it has not changed since.
+  bool CurrentMeasuresUpToDate() const;
   static double CalcDistance(const GeoPoint& a, const GeoPoint& b);
   static double UtmZoneFromLongitude(double longitude, int& zone);
   static double CalcBearing(const GeoPoint& from, const GeoPoint& at);
@@ -440,6 +444,7 @@ class CTolvanixDoc : public CDocument {
   std::atomic<double> m_offsetLon{0.0}, m_offsetLat{0.0};    // walker before the offset, datum
   std::atomic<std::int32_t> m_offsetFixCount{0};  // fixes in the offset history since it was on
   std::array<GeoPoint, 3> m_offsetHistory{};      // map points P0..P2 (under m_intakeLock)
+  std::uint64_t m_offsetHistoryGeneration = 0;    // settings of its map system (same lock)
 
   // GPS link state. The receiver link's own members (port threads, virtual port) are in the
   // "gps" block below.
@@ -570,11 +575,15 @@ class CTolvanixDoc : public CDocument {
   unsigned m_gpsGeneration = 0;  // switch-ons so far (user-interface thread)
   // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
   // three fixes are known or while the walker stands still; else the offset point in WGS84.
-  bool OffsetPoint(double mapX, double mapY, double& lon, double& lat);
+  // The history holds map points of one system only: a point of other settings (generation)
+  // starts it again.
+  bool OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon, double& lat);
   // Datum and map coordinates of a WGS84 fix with the calling thread's transformations;
   // false (map unchanged) while they are not ready.
   bool ConvertFix(double lon, double lat, double& datumLon, double& datumLat, double& mapX,
-                  double& mapY, std::string& gridText);
+                  double& mapY, std::string& gridText, std::uint64_t* generation = nullptr);
+  // The generation of the settings the calling thread's transformation set was built from.
+  std::uint64_t ThreadTransformsGeneration();
   void PlayCaptureSound();
   void StopFirstFixWait();
 

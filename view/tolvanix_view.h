@@ -379,6 +379,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void OnSplitByLine();
   // Splits the current feature by the line through the two tapped points.
   void SplitCurrentByLine(CTolvanixDoc& doc);
+  // The divide dialog, while open, shows the parts' measures anew (new results, new units).
+  void RefreshSplitTexts();
   struct SplitDialogDeleter {
     void operator()(CDlgDividirArea* dialog) const;
   };

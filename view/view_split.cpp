@@ -141,3 +141,9 @@ void CTolvanixView::SplitCurrentByLine(CTolvanixDoc& doc) {
   doc.m_needsRedraw = true;
   doc.SetModifiedFlag(TRUE);
 }
+
+void CTolvanixView::RefreshSplitTexts() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_splitInProgress || !m_splitDialog || !m_splitDialog->GetSafeHwnd()) return;
+  m_splitDialog->RefreshTexts();
+}

@@ -605,7 +605,7 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
   // From here on as with a feature of 200 vertices and more: captures leave its measures
   // out of date, and only the pause measures it.
   PumpFor([&] { return !doc_->m_areaBusy; }, std::chrono::seconds(2));
-  doc_->m_lastVertexCount = 200;
+  doc_->CurrentFeature()->measuredCount = 200;
   const std::size_t before = doc_->CurrentFeature()->VertexCount();
   ASSERT_TRUE(PumpFor([&] { return doc_->CurrentFeature()->VertexCount() >= before + 3; },
                       std::chrono::seconds(20)));
