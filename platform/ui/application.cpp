@@ -138,7 +138,8 @@ class WinApplication : public wxApp {
     if (!app) return false;
     SetUiThread();
     wxSetAssertHandler(&LogAssert);
-    wxInitAllImageHandlers();
+    // Once per process (drawing registers them too when it is first to need them).
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxInitAllImageHandlers();
     InstallWindowedBackends();
     std::vector<std::string> args;
     for (int i = 1; i < argc_; ++i) args.emplace_back(argv_[i]);

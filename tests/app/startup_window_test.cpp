@@ -1,4 +1,5 @@
 // Starts the real program from the build folder under the test display.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,11 +9,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <thread>
 
+#include <wx/uiaction.h>
+
 #include "platform/options_store.h"
+#include "tests/app/program_windows.h"
+#include "tests/support/wx_test_environment.h"
 
 namespace {
 
@@ -55,9 +61,13 @@ class Startup : public ::testing::Test {
     env["TVX_CONFIG_DIR"] = (dir_ / "config").string();
     env["TVX_TEST_READY_FILE"] = (dir_ / "ready").string();
     env["TVX_TEST_MSGBOX_LOG"] = (dir_ / "boxes").string();
+    const std::string errors = (dir_ / "stderr").string();
     pid_t pid = ::fork();
     if (pid == 0) {
       for (auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
+      // The program's error output, for the test to read.
+      const int fd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+      if (fd >= 0) ::dup2(fd, 2);
       if (argument.empty())
         ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
       else
@@ -96,6 +106,19 @@ class Startup : public ::testing::Test {
   int ExitThroughCommand(pid_t pid) {
     ::kill(pid, SIGTERM);
     return WaitExit(pid, 15s);
+  }
+
+  // Waits for a condition of another process, which a loaded machine may take long to meet.
+  // The test's own event loop runs meanwhile: it sends the simulated input on to the display.
+  template <class Pred>
+  static bool WaitFor(Pred pred, std::chrono::seconds limit = 30s) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      if (tvxtest::WxEnvironment::ready) wxTheApp->Yield(true);
+      std::this_thread::sleep_for(20ms);
+    }
+    return true;
   }
 
   const std::string program_ = std::string(TVX_BINARY_DIR) + "/tolvanixpda";
@@ -168,6 +191,122 @@ TEST_F(Startup, SecondCopyEndsAtOnceWhileTheFirstRuns) {
   EXPECT_EQ(ExitThroughCommand(first), 0);
   std::string ready = ReadFile(dir_ / "ready");
   EXPECT_EQ(std::count(ready.begin(), ready.end(), '\n'), 1);
+}
+
+// The lines of the program's error output that tell of a fault in its windows: the toolkit's
+// warnings and criticals, and wxWidgets' debug messages and failed checks.
+std::string ToolkitComplaints(const std::string& output) {
+  std::string complaints;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    for (const char* mark : {"-WARNING", "-CRITICAL", "Debug:", "wx check failed"}) {
+      if (line.find(mark) != std::string::npos) {
+        complaints += line + "\n";
+        break;
+      }
+    }
+  }
+  return complaints;
+}
+
+// The user starts the program, resizes its window, shows and hides the bars from the View
+// menu, measures with the wizard in full screen and ends it: the toolkit has nothing to
+// complain of (its warnings and criticals end the program at once here), with or without a
+// window manager (the test command runs this test under both).
+TEST_F(Startup, StartResizeBarsAndFullScreenLeaveNothingOnTheErrorOutput) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  pid_t pid = Start(program_, {{"G_DEBUG", "fatal-warnings"}, {"TVX_MSGBOX_ANSWERS", "no,no,no,no"}});
+  ASSERT_TRUE(WaitReady());
+  tvxtest::ProgramWindows windows(pid);
+  ASSERT_TRUE(windows.Connected());
+  const std::string title = "Tolvanix PDA";
+  tvxtest::ProgramWindow main;
+  auto findMain = [&] {
+    main = windows.Find(title);
+    return main.id != 0;
+  };
+  ASSERT_TRUE(WaitFor(findMain)) << ReadFile(dir_ / "stderr");
+  wxUIActionSimulator input;
+  // Without a window manager the keys go to the window under the pointer.
+  auto pointAt = [&](const tvxtest::ScreenRect& r) {
+    input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  };
+
+  // Narrower, larger, and back as it was.
+  const tvxtest::ScreenRect first = main.rect;
+  for (auto [width, height] : {std::pair{360, 440}, {620, 540}, {first.width, first.height}}) {
+    windows.Resize(main, width, height);
+    ASSERT_TRUE(WaitFor([&] { return findMain() && main.rect.width == width && main.rect.height == height; }))
+        << width << "x" << height << ": " << ReadFile(dir_ / "stderr");
+  }
+
+  // The bars from the View menu: each changes what the left of the window shows (the bars
+  // push the map down or let it up; the View menu opens further right).
+  auto leftStrip = [&] { return windows.Pixels({main.rect.x, main.rect.y, 100, main.rect.height}); };
+  auto viewMenu = [&](char item) {
+    pointAt(main.rect);
+    const auto before = leftStrip();
+    input.Char('v', wxMOD_ALT);
+    ASSERT_TRUE(WaitFor([&] { return windows.PopupOpen(); })) << ReadFile(dir_ / "stderr");
+    input.Char(item);
+    ASSERT_TRUE(WaitFor([&] { return !windows.PopupOpen() && leftStrip() != before; }))
+        << item << ": " << ReadFile(dir_ / "stderr");
+  };
+  viewMenu('z');  // zoom toolbar hidden
+  viewMenu('d');  // drawing toolbar shown
+  viewMenu('z');  // zoom toolbar shown
+  viewMenu('d');  // drawing toolbar hidden
+
+  // The wizard's area measurement runs in full screen.
+  pointAt(main.rect);
+  input.Char('f', wxMOD_ALT);
+  ASSERT_TRUE(WaitFor([&] { return windows.PopupOpen(); }));
+  input.Char('w');
+  tvxtest::ProgramWindow wizard;
+  ASSERT_TRUE(WaitFor([&] {
+    wizard = windows.Find("Wizard");
+    return wizard.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  pointAt(wizard.rect);
+  input.Char(WXK_TAB);
+  input.Char(' ');  // "An area"
+  const tvxtest::ScreenRect screen = windows.Screen();
+  auto coversScreen = [&] {
+    return findMain() && main.rect.x <= 0 && main.rect.y <= 0 && main.rect.x + main.rect.width >= screen.width &&
+           main.rect.y + main.rect.height >= screen.height;
+  };
+  ASSERT_TRUE(WaitFor(coversScreen)) << ReadFile(dir_ / "stderr");
+
+  // The full-screen bar's end button (the second), then the summary and the wizard's last
+  // question closed from their title bars: the window as it was.
+  const tvxtest::ScreenRect endButton{120, screen.height - 70, 140, 70};
+  ASSERT_TRUE(WaitFor([&] {
+    const auto pixels = windows.Pixels(endButton);
+    return std::count(pixels.begin(), pixels.end(), 0u) > 100;  // its black square
+  })) << ReadFile(dir_ / "stderr");
+  // Clicked once the button shows the pointer over it.
+  const auto unpointed = windows.Pixels(endButton);
+  input.MouseMove(endButton.x + endButton.width / 2, endButton.y + endButton.height / 2);
+  ASSERT_TRUE(WaitFor([&] { return windows.Pixels(endButton) != unpointed; }));
+  input.MouseClick();
+  for (int question = 0; question < 2; ++question) {
+    tvxtest::ProgramWindow dialog;
+    ASSERT_TRUE(WaitFor([&] {
+      for (const tvxtest::ProgramWindow& w : windows.Shown()) {
+        if (w.title != title) dialog = w;
+      }
+      return dialog.id != 0;
+    })) << question << ": " << ReadFile(dir_ / "stderr");
+    windows.Close(dialog);
+    ASSERT_TRUE(WaitFor([&] {
+      const auto shown = windows.Shown();
+      return std::none_of(shown.begin(), shown.end(), [&](const auto& w) { return w.id == dialog.id; });
+    })) << question;
+  }
+  ASSERT_TRUE(WaitFor([&] { return findMain() && main.rect == first; })) << ReadFile(dir_ / "stderr");
+
+  EXPECT_EQ(ExitThroughCommand(pid), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_EQ(ToolkitComplaints(ReadFile(dir_ / "stderr")), "");
 }
 
 }  // namespace
