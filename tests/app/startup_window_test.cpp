@@ -171,15 +171,41 @@ TEST_F(Startup, RefusedDocumentOnTheCommandLineShowsItsMessageAndTheWindow) {
   }
 }
 
-TEST_F(Startup, MissingEnglishModuleShowsTheFatalMessageAndEndsWithCodeOne) {
-  // A program folder without internal/tvx_en.dll.
-  fs::create_directories(dir_ / "prog" / "internal");
-  fs::copy_file(program_, dir_ / "prog" / "tolvanixpda");
-  pid_t pid = Start((dir_ / "prog" / "tolvanixpda").string(), {{"TVX_MSGBOX_ANSWERS", "ok"}});
-  EXPECT_EQ(WaitExit(pid, 20s), 1);
-  EXPECT_EQ(ReadFile(dir_ / "boxes"),
-            "tolvanixpda|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos\n");
-  EXPECT_EQ(ReadFile(dir_ / "ready"), "");
+TEST_F(Startup, MissingOrDamagedEnglishModuleShowsTheFatalMessageAndEndsWithCodeOne) {
+  struct Case {
+    const char* what;
+    const char* english;  // content of internal/tvx_en.dll; nullptr: no such file
+    int idioma;           // chosen language (its module is never there)
+  };
+  const Case cases[] = {
+      {"missing", nullptr, 0},
+      {"not a library", "MZ not a library", 0},
+      {"not a library, German chosen", "MZ not a library", 1},
+      {"a library without resources", "library", 13},
+  };
+  for (const Case& c : cases) {
+    // A program folder of its own.
+    const fs::path folder = dir_ / "prog";
+    fs::remove_all(folder);
+    fs::remove(dir_ / "boxes");
+    fs::create_directories(folder / "internal");
+    fs::copy_file(program_, folder / "tolvanixpda");
+    if (c.english && std::string(c.english) == "library") {
+      // A real library, but not a language module.
+      fs::copy_file(std::string(TVX_BINARY_DIR) + "/internal/tolvanixextras.dll", folder / "internal" / "tvx_en.dll");
+    } else if (c.english) {
+      std::ofstream(folder / "internal" / "tvx_en.dll") << c.english;
+    }
+    store().SetInt(kOptionsKey, "Idioma", c.idioma);
+    pid_t pid = Start((folder / "tolvanixpda").string(), {{"TVX_MSGBOX_ANSWERS", "ok,ok"}});
+    EXPECT_EQ(WaitExit(pid, 20s), 1) << c.what;
+    // Said once, and nothing said of a start in English that does not come.
+    EXPECT_EQ(ReadFile(dir_ / "boxes"), "tolvanixpda|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos\n")
+        << c.what;
+    EXPECT_EQ(ReadFile(dir_ / "ready"), "") << c.what;
+    // A chosen module that is not there is given up as ever.
+    EXPECT_EQ(store().GetInt(kOptionsKey, "Idioma"), c.english ? 0 : c.idioma) << c.what;
+  }
 }
 
 TEST_F(Startup, SecondCopyEndsAtOnceWhileTheFirstRuns) {
