@@ -8,8 +8,10 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -125,6 +127,8 @@ void LogAssert(const wxString& file, int line, const wxString& func, const wxStr
                static_cast<const char*>(msg.utf8_str()));
 }
 
+// Only the request is kept here; the event loop turns it into the exit command.
+static_assert(std::atomic<bool>::is_always_lock_free);
 void OnTerminateSignal(int) { g_terminateRequested.store(true); }
 
 class WinApplication : public wxApp {
@@ -160,8 +164,8 @@ class WinApplication : public wxApp {
         return true;
       });
     }
-    std::signal(SIGTERM, OnTerminateSignal);
-    std::signal(SIGINT, OnTerminateSignal);
+    // A request that came during the start (the handlers are installed before it) is run
+    // at the first tick.
     signalTimer_.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
       if (!g_terminateRequested.exchange(false)) return;
       CWinApp* a = AfxGetApp();
@@ -213,7 +217,23 @@ void RemoveWindowedBackends() {
   SetMessageBackend({[](HWND, UINT, WPARAM, LPARAM) {}, [](HWND, UINT, WPARAM, LPARAM) { return LRESULT{0}; }});
 }
 
+void InstallTerminationHandlers() {
+  struct sigaction action {};
+  action.sa_handler = OnTerminateSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // waits and reads under way go on
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  // A parent that started the program with them blocked does not take them from it.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
 int RunApplication(int argc, char** argv, SingleInstance* instance) {
+  InstallTerminationHandlers();
   auto* app = new WinApplication(argc, argv, instance);
   wxApp::SetInstance(app);
   if (!wxEntryStart(argc, argv)) {

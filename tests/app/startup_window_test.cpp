@@ -1,6 +1,7 @@
 // Starts the real program from the build folder under the test display.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,13 +57,21 @@ class Startup : public ::testing::Test {
   }
   static platform::OptionsStore& store() { return platform::OptionsStore::Instance(); }
 
+  // terminationBlocked: the program begins with SIGTERM blocked, so that one sent at once is
+  // waiting for it when it begins.
   pid_t Start(const std::string& program, std::map<std::string, std::string> env = {},
-              const std::string& argument = {}) {
+              const std::string& argument = {}, bool terminationBlocked = false) {
     env["TVX_CONFIG_DIR"] = (dir_ / "config").string();
     env["TVX_TEST_READY_FILE"] = (dir_ / "ready").string();
     env["TVX_TEST_MSGBOX_LOG"] = (dir_ / "boxes").string();
     const std::string errors = (dir_ / "stderr").string();
+    // Blocked from before the fork: the child has it blocked from its first instruction.
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    if (terminationBlocked) pthread_sigmask(SIG_BLOCK, &term, &before);
     pid_t pid = ::fork();
+    if (pid != 0 && terminationBlocked) pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (pid == 0) {
       for (auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
       // The program's error output, for the test to read.
@@ -132,6 +141,39 @@ TEST_F(Startup, ShowsMainWindowAndExitCommandEndsWithCodeZero) {
   EXPECT_NE(ReadFile(dir_ / "ready").find("internal/tvx_en.dll"), std::string::npos);
   EXPECT_EQ(ExitThroughCommand(pid), 0);
   EXPECT_EQ(ReadFile(dir_ / "boxes"), "");
+}
+
+// A termination request at the earliest moment of the start (sent before the program runs a
+// line of its own, it waits for the program's handler): the start completes and the program
+// ends through its exit command, its main window closed, with code 0.
+TEST_F(Startup, TerminationRequestedAsTheProgramBeginsEndsItThroughTheExitCommand) {
+  pid_t pid = Start(program_, {}, {}, true);
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(pid, 30s), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_NE(ReadFile(dir_ / "ready"), "");
+  // The map view stores its layer switches when its window closes.
+  EXPECT_TRUE(store().GetInt(kOptionsKey, "Zoombar").has_value());
+  EXPECT_EQ(ReadFile(dir_ / "boxes"), "");
+}
+
+// A termination request while the start waits for the user (the notice of a missing language
+// module): kept until the start is over, then the exit command ends the program.
+TEST_F(Startup, TerminationRequestedDuringAStartUpQuestionEndsItOnceTheStartIsOver) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  store().SetInt(kOptionsKey, "Idioma", 5);
+  pid_t pid = Start(program_);
+  tvxtest::ProgramWindows windows(pid);
+  tvxtest::ProgramWindow notice;
+  ASSERT_TRUE(WaitFor([&] {
+    notice = windows.Find("Tolvanix PDA");
+    return notice.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  ASSERT_EQ(ReadFile(dir_ / "ready"), "");  // the box is part of the start
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  windows.Close(notice);
+  EXPECT_EQ(WaitExit(pid, 30s), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_NE(ReadFile(dir_ / "ready"), "");
+  EXPECT_TRUE(store().GetInt(kOptionsKey, "Zoombar").has_value());
 }
 
 TEST_F(Startup, UnknownIdiomaLoadsTheEnglishModule) {
