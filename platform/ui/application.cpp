@@ -27,11 +27,15 @@
 namespace platform::ui {
 namespace {
 
+using platform::WaitCursorPause;
+
 std::atomic<bool> g_backendsLive{false};
 std::atomic<bool> g_terminateRequested{false};
 std::atomic<bool> g_mainWindowShown{false};
 
 int ShowMessageBoxNow(HWND owner, const std::string& text, const std::string& caption, UINT style) {
+  // A box is answered with the ordinary pointer, also in the middle of a wait.
+  const WaitCursorPause answer;
   long flags = 0;
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL: flags = wxOK | wxCANCEL; break;

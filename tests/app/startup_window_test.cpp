@@ -18,7 +18,7 @@
 #include <wx/uiaction.h>
 
 #include "platform/options_store.h"
-#include "tests/app/program_windows.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/wx_test_environment.h"
 
 namespace {

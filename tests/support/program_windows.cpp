@@ -1,4 +1,4 @@
-#include "tests/app/program_windows.h"
+#include "tests/support/program_windows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
-// Another process's windows as the X server shows them: its top-level windows with their
-// places on the screen, open popup menus, resizing a window as a window manager does, and
-// what the screen shows in a rectangle. Tests that start the real program read and drive it
-// through these.
+// A process's windows as the X server shows them: its top-level windows with their places on
+// the screen (the toolkit's native boxes among them), open popup menus, closing and resizing a
+// window as a window manager does, and what the screen shows in a rectangle. Tests that start
+// the real program read and drive it through these.
 #pragma once
 
 #include <sys/types.h>
