@@ -23,7 +23,9 @@
 #include "app/languages.h"
 #include "app/main_frame.h"
 #include "dialogs/program_dialogs.h"
+#include "platform/serial_ports.h"
 #include "platform/ui/command_ids.h"
+#include "platform/wait_cursor.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
 #include "tools/receiver_sim/receiver_simulator.h"
@@ -768,6 +770,76 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
 
   doc_->OnGpsOnOff();
   EXPECT_FALSE(doc_->m_gpsOn);
+  frame.LeaveFullScreen();
+}
+
+// The start button while the receiver sends no fix: the wait shows (the wait cursor), a second
+// press is answered while it waits, and the end of a wait without a fix is said; nothing
+// starts. The receiver is a pseudo-terminal that sends only what the test writes.
+TEST_F(MainFrameTest, StartWaitingForTheFirstFixShowsTheWaitAnswersASecondPressAndSaysWhenItGivesUp) {
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("Offsetestado", 2);  // no offset: the wait ends soon after a position
+  InstallProgramDialogs();
+  CMainFrame& frame = Open();
+  struct Cleanup {
+    CTolvanixDoc*& doc;
+    ~Cleanup() {
+      if (doc && doc->m_gpsOn) doc->ToggleGps();
+      if (doc) doc->SetModifiedFlag(FALSE);
+      CTolvanixDoc::SetDocumentDialogs(nullptr);
+      platform::UnpublishSerialPort(3);
+      platform::MessageBoxScript::Clear();
+    }
+  } cleanup{doc_};
+  ClickInDialogOnceShown(1239);  // the area category
+  doc_->OnWizard();
+  Settle();
+  ASSERT_TRUE(frame.IsFullScreen());
+  ASSERT_TRUE(doc_->m_firstFixPending);
+  ASSERT_TRUE(PumpFor([&] { return tvxtest::OnScreen(frame.m_fullScreenBar.GetWxWindow()); },
+                      std::chrono::seconds(5)));
+  Settle();
+
+  // Start: the wait cursor is up while the first fix is awaited.
+  const int waitsBefore = platform::WaitCursorShownCount();
+  ClickFirstTool(frame.m_fullScreenBar);  // 210, start/pause
+  ASSERT_TRUE(PumpFor([&] { return platform::WaitCursorShowing() && wxIsBusy(); }, std::chrono::seconds(5)));
+  EXPECT_GT(platform::WaitCursorShownCount(), waitsBefore);
+
+  // A second press is answered; the wait goes on.
+  platform::MessageBoxScript::Push(IDOK);
+  ClickFirstTool(frame.m_fullScreenBar);
+  std::vector<platform::ShownMessageBox> shown;
+  ASSERT_TRUE(PumpFor([&] {
+    for (auto& box : platform::MessageBoxScript::TakeShown()) shown.push_back(box);
+    return !shown.empty();
+  }, std::chrono::seconds(5)));
+  EXPECT_EQ(shown[0].text, "Waiting for the first GPS position.\nWait please");
+  EXPECT_EQ(shown[0].owner, doc_->m_hwndView);
+  EXPECT_TRUE(platform::WaitCursorShowing());
+  EXPECT_TRUE(doc_->m_firstFixPending);
+
+  // A position without a fix (a void RMC) ends the wait: given up, and said so.
+  platform::MessageBoxScript::Push(IDOK);
+  const std::string voidRmc = "$GPRMC,123519,V,4807.038,N,01131.000,E,000.0,000.0,230394,,\r\n";
+  ASSERT_TRUE(receiver.Write(voidRmc.data(), voidRmc.size()));
+  shown.clear();
+  ASSERT_TRUE(PumpFor([&] {
+    for (auto& box : platform::MessageBoxScript::TakeShown()) shown.push_back(box);
+    return !shown.empty();
+  }, std::chrono::seconds(20)));
+  EXPECT_EQ(shown[0].text, "No GPS position came: the measurement has not started.");
+  EXPECT_FALSE(platform::WaitCursorShowing());
+  EXPECT_FALSE(wxIsBusy());
+  EXPECT_TRUE(doc_->m_firstFixPending);
+  EXPECT_FALSE(doc_->m_measuring);
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), 0u);
+
+  doc_->OnGpsOnOff();
   frame.LeaveFullScreen();
 }
 
