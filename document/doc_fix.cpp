@@ -11,11 +11,16 @@
 #include "document/document_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/cmd_target.h"
+#include "platform/message_box.h"
 #include "platform/threads.h"
 #include "platform/window_messages.h"
 
 namespace {
 constexpr double kNoPosition = 1e-10;  // degrees: a coordinate this small is "no position"
+constexpr char kCaption[] = "Tolvanix PDA";
+// The start/pause command while the first fix is awaited, and when none came.
+constexpr char kFirstFixAwaited[] = "Waiting for the first GPS position.\nWait please";
+constexpr char kFirstFixGivenUp[] = "No GPS position came: the measurement has not started.";
 
 std::int64_t SteadyMilliseconds() {
   using namespace std::chrono;
@@ -291,10 +296,17 @@ void CTolvanixDoc::OnUpdateSatIndicator(CCmdUI* ui) {
 // ---------------------------------------------------------------------------------------------
 // Start or pause a measurement (command 210), waiting for the first fix when one is pending.
 // The wait runs on a thread of its own and reports back by a message, so the user-interface
-// thread is never blocked; the first vertex is captured on the user-interface thread.
+// thread is never blocked; the first vertex is captured on the user-interface thread. The
+// wait cursor is up meanwhile, a second press is answered, and a wait that ends without a fix
+// is said.
 // ---------------------------------------------------------------------------------------------
 
 void CTolvanixDoc::OnWaitForFix() {
+  if (m_firstFixWaitCursor) {
+    // Pressed again while the first fix is awaited: the wait goes on, and says so.
+    MessageBox(m_hwndView, kFirstFixAwaited, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   if (m_firstFixPending) {
     if (m_offsetSide != 2 && !m_offsetOn) ToggleOffset();
     if (FeatureRecord* f = CurrentFeature()) {
@@ -307,8 +319,12 @@ void CTolvanixDoc::OnWaitForFix() {
     ToggleMeasurement();
     return;
   }
-  if (m_firstFixThread && WaitForSingleObject(m_firstFixThread, 0) == WAIT_TIMEOUT) return;
-  if (m_firstFixThread) CloseHandle(m_firstFixThread);
+  if (m_firstFixThread) {
+    // The last wait has been handled; its thread ended with its report.
+    WaitForSingleObject(m_firstFixThread, INFINITE_WAIT);
+    CloseHandle(m_firstFixThread);
+  }
+  m_firstFixWaitCursor = std::make_unique<platform::WaitCursor>();
   m_firstFixWaitDone = false;
   m_stopFirstFixWait = false;
   HWND self = m_docWindow;
@@ -338,11 +354,16 @@ void CTolvanixDoc::OnWaitForFix() {
 }
 
 LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM, LPARAM) {
+  m_firstFixWaitCursor.reset();
   if (HasCurrentFix() && m_firstFixPending) {
     OnCapturePoint();  // the first vertex
     m_firstFixPending = false;
   }
-  if (m_firstFixPending) return 0;  // no fix came: nothing starts
+  if (m_firstFixPending) {
+    // No fix came: nothing starts, and the user is told.
+    MessageBox(m_hwndView, kFirstFixGivenUp, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+  }
   ToggleMeasurement();
   return 0;
 }
@@ -358,6 +379,7 @@ void CTolvanixDoc::ToggleMeasurement() {
 }
 
 void CTolvanixDoc::StopFirstFixWait() {
+  m_firstFixWaitCursor.reset();
   if (!m_firstFixThread) return;
   m_stopFirstFixWait = true;
   WaitForSingleObject(m_firstFixThread, INFINITE_WAIT);

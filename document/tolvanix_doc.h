@@ -33,6 +33,7 @@
 #include "gps/nmea_parser.h"
 #include "gps/gps_link.h"
 #include "platform/document.h"
+#include "platform/wait_cursor.h"
 
 class CCmdUI;
 class AreaWorker;
@@ -601,6 +602,8 @@ class CTolvanixDoc : public CDocument {
   HWND m_docWindow = nullptr;  // the document's own message target (area results)
   HANDLE m_firstFixThread = nullptr;
   std::atomic<bool> m_stopFirstFixWait{false};
+  // Up from the start of a first-fix wait until its end is handled: the user sees the wait.
+  std::unique_ptr<platform::WaitCursor> m_firstFixWaitCursor;
 
   DECLARE_MESSAGE_MAP()
 

@@ -366,11 +366,15 @@ void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu, bool ope
     onOpen(&menu, opening);
     CopyToWx(menu, shown);
   };
-  window->Bind(wxEVT_MENU_OPEN, [prepare](wxMenuEvent& event) {
-    event.Skip();
+  window->Bind(wxEVT_MENU_OPEN, [prepare, window](wxMenuEvent& event) {
     wxMenu* shown = event.GetMenu();
-    if (!shown || event.IsPopup() || shown->GetParent()) return;
-    prepare(shown, true);
+    if (!shown || event.IsPopup()) return event.Skip();
+    // The commands' update handlers first, then onOpen, whose states stand (as the idle pass
+    // below leaves them): the frame's own update of the menu after this one is not run.
+    shown->UpdateUI(window->GetEventHandler());
+    wxMenu* top = shown;
+    while (top->GetParent()) top = top->GetParent();
+    prepare(top, true);
   });
   if (onClose) {
     window->Bind(wxEVT_MENU_CLOSE, [onClose](wxMenuEvent& event) {
