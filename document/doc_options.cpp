@@ -217,7 +217,7 @@ void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWg
     m_waypoints[k].x = p.x;
     m_waypoints[k].y = p.y;
   }
-  // The averaged position and the tapped points keep their WGS84 copies.
+  // The averaged position keeps its WGS84 copy (the tapped points are RederiveTappedPoints').
   const auto rederive = [this, toDatum](const GeoPoint& wgs84, double& x, double& y) {
     if (wgs84 == GeoPoint{}) return;  // never set
     x = wgs84.x;
@@ -225,12 +225,61 @@ void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWg
     if (toDatum) TransformOutput(x, y);
   };
   rederive({m_avgLon, m_avgLat}, m_avgX, m_avgY);
-  rederive(m_tapPoint1Wgs84, m_tapPoint1.x, m_tapPoint1.y);
-  rederive(m_tapPoint2Wgs84, m_tapPoint2.x, m_tapPoint2.y);
   UpdateLastCaptureFromFeature();
   m_needsRedraw = true;
   m_mapReady = false;
   if (!unsaved) SetModifiedFlag(FALSE);
+}
+
+void CTolvanixDoc::ProjectTappedPoint(int slot, TapProjection how, bool again) {
+  const bool first = slot == 1;
+  (first ? m_tapUtm1Made : m_tapUtm2Made) = how;
+  GeoPoint& out = first ? m_tapUtm1 : m_tapUtm2;
+  switch (how) {
+    case TapProjection::Conversion: {
+      const GeoPoint& wgs84 = first ? m_tapPoint1Wgs84 : m_tapPoint2Wgs84;
+      double e = 0.0, n = 0.0;
+      if (!again) {
+        if (ConvertCoordinates(wgs84.x, wgs84.y, e, n)) out = {e, n};
+        return;
+      }
+      // The zone that follows the position is the fix's, not that of a point tapped earlier.
+      const int zone = m_zone;
+      if (ConvertWith(m_transforms, wgs84.x, wgs84.y, e, n, nullptr)) out = {e, n};
+      m_zone = zone;
+      return;
+    }
+    case TapProjection::ZoneOfPoint1:
+    case TapProjection::ZoneOfPoint2: {
+      // Both measured points in one zone: eastings of two zones measure no distance.
+      int zone = 0;
+      UtmZoneFromLongitude((how == TapProjection::ZoneOfPoint1 ? m_tapPoint1 : m_tapPoint2).x, zone);
+      SetUtmZone(zone, true, 0);
+      GeoPoint projected = first ? m_tapPoint1 : m_tapPoint2;
+      if (m_transforms.Transform(TransformId::Utm, projected.x, projected.y)) out = projected;
+      return;
+    }
+    case TapProjection::None:
+      return;
+  }
+}
+
+void CTolvanixDoc::RederiveTappedPoints(bool datumChanged) {
+  // The taps keep a WGS84 copy beside each working-datum position (a circle's edge, of its
+  // drag only, excepted).
+  if (datumChanged) {
+    const bool toDatum = m_datum.index > 0;
+    for (auto [wgs84, working] : {std::pair{&m_tapPoint1Wgs84, &m_tapPoint1},
+                                  std::pair{&m_tapPoint2Wgs84, &m_tapPoint2}}) {
+      if (*wgs84 == GeoPoint{}) continue;  // never tapped
+      *working = *wgs84;
+      if (toDatum) TransformOutput(working->x, working->y);
+    }
+  }
+  // The projection, its zone, unit or datum may be new: the map coordinates (the measure
+  // between the points, the point's easting and northing) are made again as the taps made them.
+  ProjectTappedPoint(1, m_tapUtm1Made, true);
+  ProjectTappedPoint(2, m_tapUtm2Made, true);
 }
 
 void CTolvanixDoc::SaveOptions() {
@@ -413,6 +462,7 @@ void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
   // Every position kept in the working datum follows a new datum.
   const bool datumChanged = !(m_datum == oldDatum);
   if (datumChanged) RederiveWorkingDatum(waypointsWgs84);
+  RederiveTappedPoints(datumChanged);
   // The last captured position and the centre of a circle being walked are kept in map
   // coordinates: they go into the new map system, in which the next fix comes, so that the
   // distance from them (automatic capture, the length panel, the circle's radius) is measured

@@ -130,9 +130,9 @@ class CTolvanixDoc : public CDocument {
   bool LoadUserDatum();
   bool SaveUserDatum();
   void DestroySrsObjects();
-  // After a datum change: the working-datum vertices of every feature, the waypoints, the
-  // averaged position and the tapped points anew from their WGS84 positions (the waypoints'
-  // given, taken before the change).
+  // After a datum change: the working-datum vertices of every feature, the waypoints and the
+  // averaged position anew from their WGS84 positions (the waypoints' given, taken before the
+  // change).
   void RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWgs84);
   // The stored "Datum" choice while its file could not be loaded at start-up (the datum in
   // force is then WGS84); -1 while the datum in force is the stored one.
@@ -551,6 +551,22 @@ class CTolvanixDoc : public CDocument {
   GeoPoint m_tapPoint1, m_tapPoint2;
   GeoPoint m_tapPoint1Wgs84, m_tapPoint2Wgs84;
   GeoPoint m_tapUtm1, m_tapUtm2;
+  // How a tapped point's map coordinates are made from it.
+  enum class TapProjection : std::uint8_t {
+    None,          // not kept (a drag makes them for its own moves)
+    Conversion,    // the coordinate conversion of its WGS84 copy (point query, circle)
+    ZoneOfPoint1,  // its working-datum position through the measuring transformation, in the
+    ZoneOfPoint2,  // UTM zone of point 1's or point 2's longitude (the two-point measure)
+  };
+  // m_tapUtm1 (slot 1) or m_tapUtm2 (slot 2) made from its tapped point; how is kept, so that
+  // new settings make them again (again: so made, leaving the fix's grid-reference text and
+  // zone alone).
+  void ProjectTappedPoint(int slot, TapProjection how, bool again = false);
+  // After the options were applied: the tapped points' working-datum positions (when the datum
+  // changed) and their map coordinates anew from the WGS84 copies under the settings now in
+  // force, so that nothing measured between them is of older settings.
+  void RederiveTappedPoints(bool datumChanged);
+  TapProjection m_tapUtm1Made = TapProjection::None, m_tapUtm2Made = TapProjection::None;
 
  private:
   void ExportTracks(bool plt);  // exports block: PLT or TRK, one file per feature

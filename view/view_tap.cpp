@@ -63,40 +63,28 @@ void CTolvanixView::ApplyTapAtPoint(CPoint point) {
     doc->TransformOutput2(p.x, p.y);
     return p;
   };
-  auto toEastingNorthing = [doc](const GeoPoint& wgs84, GeoPoint& out) {
-    double e = 0.0, n = 0.0;
-    if (doc->ConvertCoordinates(wgs84.x, wgs84.y, e, n)) out = {e, n};
-  };
-  // The measure modes project in the UTM zone of the tapped longitude, both points in that
-  // one zone: eastings of two zones measure no distance.
-  auto toUtmOfTap = [doc](const GeoPoint& tapped) {
-    int zone = 0;
-    CTolvanixDoc::UtmZoneFromLongitude(tapped.x, zone);
-    doc->SetUtmZone(zone, true, 0);
-    auto project = [doc](const GeoPoint& p, GeoPoint& out) {
-      GeoPoint projected = p;
-      if (doc->m_transforms.Transform(TransformId::Utm, projected.x, projected.y)) out = projected;
-    };
-    project(doc->m_tapPoint1, doc->m_tapUtm1);
-    project(doc->m_tapPoint2, doc->m_tapUtm2);
-  };
-
+  using Projection = CTolvanixDoc::TapProjection;
+  // A tapped point is stored with its WGS84 copy, from which new settings derive its
+  // working-datum position and map coordinates again (the circle's edge lives for its drag).
   switch (m_tapMode) {
     case kTapPointQuery:
     case kTapWaypoint:
     case kTapNewCircle:
       doc->m_tapPoint1 = tap;
       doc->m_tapPoint1Wgs84 = toWgs84(tap);
-      toEastingNorthing(doc->m_tapPoint1Wgs84, doc->m_tapUtm1);
+      doc->ProjectTappedPoint(1, Projection::Conversion);
       break;
     case kTapMeasureFirst:
-      doc->m_tapPoint1 = tap;
-      toUtmOfTap(tap);
+    case kTapMeasureSecond: {
+      // The measure projects both points in the UTM zone of the point tapped now.
+      const bool first = m_tapMode == kTapMeasureFirst;
+      (first ? doc->m_tapPoint1 : doc->m_tapPoint2) = tap;
+      (first ? doc->m_tapPoint1Wgs84 : doc->m_tapPoint2Wgs84) = toWgs84(tap);
+      const Projection zoneOfTap = first ? Projection::ZoneOfPoint1 : Projection::ZoneOfPoint2;
+      doc->ProjectTappedPoint(1, zoneOfTap);
+      doc->ProjectTappedPoint(2, zoneOfTap);
       break;
-    case kTapMeasureSecond:
-      doc->m_tapPoint2 = tap;
-      toUtmOfTap(tap);
-      break;
+    }
     case kTapNewLine:
     case kTapAddVertex:
     case kTapNewRectangle:
@@ -110,10 +98,15 @@ void CTolvanixView::ApplyTapAtPoint(CPoint point) {
       doc->m_tapPoint2 = tap;
       doc->m_tapPoint2Wgs84 = toWgs84(tap);
       break;
-    case kTapCircleDrag:
+    case kTapCircleDrag: {
+      // The circle's edge is measured from the centre's conversion; it is of this drag only.
       doc->m_tapPoint2 = tap;
-      toEastingNorthing(toWgs84(tap), doc->m_tapUtm2);
+      const GeoPoint edge = toWgs84(tap);
+      double e = 0.0, n = 0.0;
+      if (doc->ConvertCoordinates(edge.x, edge.y, e, n)) doc->m_tapUtm2 = {e, n};
+      doc->m_tapUtm2Made = Projection::None;
       break;
+    }
     default:
       break;
   }

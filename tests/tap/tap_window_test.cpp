@@ -6,9 +6,13 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 
 #include "app/strings.h"
+#include "coords/projection_record.h"
+#include "dialogs/options_sheet.h"
 #include "document/tolvanix_doc.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
@@ -16,6 +20,7 @@
 #include "platform/ui/input.h"
 #include "platform/ui/menu.h"
 #include "platform/win_app.h"
+#include "tests/options/window_helpers.h"
 #include "tests/support/program_sandbox.h"
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/real_input.h"
@@ -50,6 +55,7 @@ class TapWindow : public ::testing::Test {
   void SetUp() override {
     if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
     sandbox_ = std::make_unique<tvxtest::ProgramSandbox>("tap");
+    PrepareProgramFolder(sandbox_->dir);
     module_ = LoadLibrary((std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll").c_str());
     ASSERT_NE(module_, nullptr);
     AfxSetResourceHandle(module_);
@@ -76,6 +82,9 @@ class TapWindow : public ::testing::Test {
     if (module_) FreeLibrary(module_);
     sandbox_.reset();
   }
+
+  // What the program folder holds before the document reads it.
+  virtual void PrepareProgramFolder(const std::filesystem::path&) {}
 
   // Fits the picture to the map area as a paint does; the caches then hold what is drawn.
   void Fit() {
@@ -438,6 +447,178 @@ TEST_F(TapWindow, LayerPopupAndMenuStates) {
   EXPECT_FALSE(menu.GetMenuState(32852, MF_BYCOMMAND) & MF_GRAYED);
   EXPECT_TRUE(menu.GetMenuState(32861, MF_BYCOMMAND) & MF_GRAYED);  // no receiver
   EXPECT_EQ(menu.GetMenuState(1261, MF_BYCOMMAND), kMenuNoItem);
+}
+
+// The program folder holds a user projection in US survey feet (California zone 5), which
+// the units page offers.
+class TapBandAfterOptions : public TapWindow {
+ protected:
+  void PrepareProgramFolder(const std::filesystem::path& dir) override {
+    ProjectionRecord feet;
+    feet.kind = static_cast<std::uint8_t>(ProjectionKind::EpsgCode);
+    feet.p[0] = 2229;
+    feet.SetName(std::string("EPSG 2229"));
+    std::array<std::uint8_t, kProjectionRecordSize> bytes{};
+    EncodeProjectionRecord(feet, bytes);
+    std::ofstream(dir / "internal" / "tvxprj.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+
+  // The band at the top of the map (the tapped point's coordinates, the distance between two
+  // points) as the screen shows it after an ordinary repaint of the view.
+  std::vector<COLORREF> BandAfterRepaint() {
+    view_->m_pictureDigest = 0;
+    view_->Invalidate(TRUE);
+    EXPECT_TRUE(tvxtest::PumpUntil([&] { return view_->m_pictureDigest != 0; }));
+    CPoint at(0, 2 * view_->m_rowUnit);
+    view_->ClientToScreen(&at);
+    return tvxtest::ScreenPixels({at.x, at.y, view_->ClientWidth(), 2 * view_->m_lineHeight});
+  }
+  // How many pixels of one band differ from the other's.
+  static int Differing(const std::vector<COLORREF>& one, const std::vector<COLORREF>& other) {
+    if (one.size() != other.size()) return static_cast<int>(std::max(one.size(), other.size()));
+    int n = 0;
+    for (std::size_t i = 0; i < one.size(); ++i) n += one[i] != other[i];
+    return n;
+  }
+  // Pixels of the pick markers' colour that the screen shows in the 9 x 9 box round a client
+  // pixel.
+  int MarkerPixelsAround(CPoint p) {
+    CPoint at(p.x - 4, p.y - 4);
+    view_->ClientToScreen(&at);
+    return tvxtest::PixelsOnScreen({at.x, at.y, 9, 9}, 0xFF00FF);
+  }
+  void RealTap(CPoint p) { tvxtest::RealClick(*view_, p.x, p.y); }
+  // The field in California (UTM zone 11, inside the projection's zone), fitted into the view
+  // on the screen.
+  void ShowField() {
+    doc_->DeleteAllFeatures();
+    Feature("Field", {{-117.66, 33.97}, {-117.65, 33.97}, {-117.65, 33.98}, {-117.66, 33.98}});
+    doc_->m_current = 0;
+    wxFrame* frame = frame_->GetFrame();
+    ASSERT_TRUE(tvxtest::ShowOnScreen(frame));
+    frame->SetClientSize(240, 300);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return frame->GetScreenRect().width >= 240; }));
+  }
+  // Both points of the two-point measure tapped (the mode already on).
+  void MeasureBetween(CPoint p1, CPoint p2) {
+    view_->RunCommand(view_cmd::kFirstPoint);
+    ASSERT_EQ(view_->m_tapMode, kTapMeasureFirst);
+    RealTap(p1);
+    view_->RunCommand(view_cmd::kSecondPoint);
+    ASSERT_EQ(view_->m_tapMode, kTapMeasureSecond);
+    RealTap(p2);
+  }
+  // Client pixel where the map now shows tapped point 1 or 2.
+  CPoint Shown(const GeoPoint& tapped) const {
+    return Client(view_->WorldToBitmap(tapped.x, tapped.y));
+  }
+  // The options command through the view's routing: the real sheet shows the page chosen,
+  // change(page) changes it as the user does, and OK ends the sheet.
+  void ApplyOptions(std::function<CPropertyPage*(CPropiedadesOpciones&)> page,
+                    std::function<void(CPropertyPage&)> change) {
+    tvxtest::AnswerWhenOnScreen<CPropiedadesOpciones>([page, change](CPropiedadesOpciones& sheet) {
+      CPropertyPage* shown = page(sheet);
+      for (int i = 0; i < sheet.GetPageCount(); ++i)
+        if (sheet.GetPage(i) == shown) sheet.SetActivePage(i);
+      change(*shown);
+      optstest::PressSheet(sheet, wxID_OK);
+    });
+    view_->RunCommand(32778);
+  }
+  // The display picked by its radio button on the units page.
+  void ChooseDisplay(int radio) {
+    ApplyOptions([](CPropiedadesOpciones& sheet) { return sheet.m_units.get(); },
+                 [radio](CPropertyPage& units) { optstest::Pick(units, radio); });
+  }
+};
+
+// The measure between two tapped points and a tapped point's easting and northing follow the
+// options applied while the points stand: after OK the band shows what tapping the same points
+// again under the new settings shows, never a figure of the old projection read in the new
+// unit.
+TEST_F(TapBandAfterOptions, BandShowsTheTappedPointsUnderTheSettingsInForce) {
+  InstallOptionsSheet();
+  struct SheetGone {
+    ~SheetGone() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } sheetGone;
+  ShowField();
+  if (HasFatalFailure()) return;
+  const CPoint a(60, 140), b(170, 230);
+
+  struct Case {
+    const char* what;
+    int display;  // radio button of the units page
+    int coord;    // the working system it gives
+    UINT mode;    // the command that starts the tap mode and ends it
+    std::function<void(CPoint, CPoint)> tap;  // the points tapped in the mode
+  };
+  const Case cases[] = {
+      {"two-point measure, UTM to the projection in feet", 1095, 2, view_cmd::kTwoPointMeasure,
+       [&](CPoint p1, CPoint p2) { MeasureBetween(p1, p2); }},
+      {"point query, the projection in feet to UTM", 1016, 1, view_cmd::kPointQuery,
+       [&](CPoint p1, CPoint) {
+         ASSERT_EQ(view_->m_tapMode, kTapPointQuery);
+         RealTap(p1);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(view_->m_tapMode, kTapNone);
+    view_->RunCommand(c.mode);
+    c.tap(a, b);
+    if (HasFatalFailure()) return;
+    const std::vector<COLORREF> before = BandAfterRepaint();
+    ASSERT_GT(std::count(before.begin(), before.end(), COLORREF{0xFF0000}), 10) << "the band's text";
+    ChooseDisplay(c.display);
+    ASSERT_EQ(doc_->m_coord, c.coord);
+    const std::vector<COLORREF> afterOk = BandAfterRepaint();
+    const GeoPoint utm1 = doc_->m_tapUtm1, utm2 = doc_->m_tapUtm2;
+
+    // The same points tapped again: a fresh measurement under the new settings.
+    c.tap(Shown(doc_->m_tapPoint1), Shown(doc_->m_tapPoint2));
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(Differing(afterOk, BandAfterRepaint()), 0);
+    EXPECT_NEAR(doc_->m_tapUtm1.x, utm1.x, 1e-6);
+    EXPECT_NEAR(doc_->m_tapUtm1.y, utm1.y, 1e-6);
+    if (view_->m_tapMode == kTapMeasureSecond) {
+      EXPECT_NEAR(CTolvanixDoc::CalcDistance(doc_->m_tapUtm1, doc_->m_tapUtm2),
+                  CTolvanixDoc::CalcDistance(utm1, utm2), 1e-6);
+    }
+    view_->RunCommand(c.mode);
+  }
+}
+
+// A datum chosen while two measured points stand: the map follows the new datum and the pick
+// markers stay on the ground points that were tapped (two corners of the field).
+TEST_F(TapBandAfterOptions, MeasuredPointsStayWhereTheyWereTappedWhenTheDatumChanges) {
+  InstallOptionsSheet();
+  struct SheetGone {
+    ~SheetGone() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } sheetGone;
+  ShowField();
+  if (HasFatalFailure()) return;
+  // The datum can be chosen while the current feature has no point.
+  doc_->AddFeature(FeatureType::Area, "Empty");
+  doc_->m_current = 1;
+  BandAfterRepaint();
+  ASSERT_EQ(view_->m_featurePoints.size(), 4u);
+  const GeoPoint corner = doc_->m_features[0].vertices[2];
+
+  view_->RunCommand(view_cmd::kTwoPointMeasure);
+  MeasureBetween(Client(view_->m_featurePoints[0]), Client(view_->m_featurePoints[2]));
+  if (HasFatalFailure()) return;
+  ApplyOptions([](CPropiedadesOpciones& sheet) { return sheet.m_datum.get(); },
+               [](CPropertyPage& datum) { optstest::Choose(datum, 1038, 12); });
+  ASSERT_EQ(doc_->m_datum.index, 12);
+  const GeoPoint moved = doc_->m_features[0].vertices[2];
+  ASSERT_GT(std::hypot(moved.x - corner.x, moved.y - corner.y), 2e-4) << "the datum moves the field";
+
+  BandAfterRepaint();
+  ASSERT_EQ(view_->m_featurePoints.size(), 4u);
+  EXPECT_GE(MarkerPixelsAround(Client(view_->m_featurePoints[0])), 10);
+  EXPECT_GE(MarkerPixelsAround(Client(view_->m_featurePoints[2])), 10);
+  view_->RunCommand(view_cmd::kTwoPointMeasure);
 }
 
 }  // namespace
