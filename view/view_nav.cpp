@@ -181,7 +181,11 @@ void CTolvanixView::SyncNavigationDisplay() {
 
 void CTolvanixView::SetTargetPoint(double lon, double lat, std::int32_t altitudeCm) {
   CTolvanixDoc* doc = GetDocument();
-  if (!doc || !AimAt(doc->m_transforms, lon, lat, altitudeCm, m_navTarget)) return;
+  if (!doc) return;
+  std::uint64_t settings = 0;
+  doc->CurrentCoordSettings(&settings);
+  if (!AimAt(doc->m_transforms, lon, lat, altitudeCm, m_navTarget)) return;
+  m_navTarget.settings = settings;
   m_targetX = m_navTarget.x;
   m_targetY = m_navTarget.y;
   m_targetAltitudeCm = m_navTarget.altitudeCm;
@@ -252,8 +256,13 @@ void CTolvanixView::RebuildNavigation() {
     m_targetName = target->title;
     Invalidate(FALSE);
   }
+  // A target projected under older settings (another projection, unit or datum) is aimed at
+  // again: the fix is projected under the new ones.
+  std::uint64_t settings = 0;
+  doc->CurrentCoordSettings(&settings);
   const bool moved = target->lon != m_navTarget.lon || target->lat != m_navTarget.lat ||
-                     target->altitudeCm != m_navTarget.altitudeCm;
+                     target->altitudeCm != m_navTarget.altitudeCm ||
+                     settings != m_navTarget.settings;
   if (!moved) return;
   if (overlay) {
     SetNavigationTarget(target->lon, target->lat, target->altitudeCm, 1);

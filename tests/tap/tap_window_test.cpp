@@ -621,4 +621,56 @@ TEST_F(TapBandAfterOptions, MeasuredPointsStayWhereTheyWereTappedWhenTheDatumCha
   view_->RunCommand(view_cmd::kTwoPointMeasure);
 }
 
+// Navigation to a waypoint shown on the map while the options change the projection: the
+// reading for the next fix, and the overlay's text, are those of navigating to the waypoint
+// afresh under the new settings, not a target projected under the old ones.
+TEST_F(TapBandAfterOptions, NavigationReadsItsTargetUnderTheSettingsInForce) {
+  InstallOptionsSheet();
+  struct SheetGone {
+    ~SheetGone() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } sheetGone;
+  ShowField();
+  if (HasFatalFailure()) return;
+  doc_->AddWaypoint(-117.652, 33.978, 0);
+  view_->m_showWaypoints = 1;
+  doc_->m_navStyle = 1;  // the target, distance and offsets on the map
+  doc_->m_navSound = 0;
+  // The walker stands near the field's south-west corner.
+  doc_->m_hasFix = true;
+  doc_->m_datumLon = -117.659;
+  doc_->m_datumLat = 33.971;
+  BandAfterRepaint();
+  ASSERT_EQ(view_->m_waypointPoints.size(), 1u);
+  // The reading of the fix the test holds, after the reader's message for it.
+  auto nextFix = [&] {
+    view_->SendMessage(WM_REFRESH_GPS, 0, 0);
+    return view_->m_targetDistance;
+  };
+  auto navigate = [&] {
+    platform::PopupMenuScript::Push(view_cmd::kWaypointNavigate);
+    RealTap(Client(view_->m_waypointPoints[0]));
+    ASSERT_EQ(view_->m_navActive, 1);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_focused != 0; }));
+  };
+  navigate();
+  if (HasFatalFailure()) return;
+  ASSERT_GT(nextFix(), 500.0);
+
+  ChooseDisplay(1095);
+  ASSERT_EQ(doc_->m_coord, 2);
+  // Shown at once, and so for the next fix.
+  const std::vector<COLORREF> shownAfterOk = BandAfterRepaint();
+  const double atOnce = view_->m_targetDistance;
+  const double afterOk = nextFix();
+  EXPECT_NEAR(atOnce, afterOk, 1e-6);
+
+  view_->RunCommand(view_cmd::kStopNavigationRepaint);
+  ASSERT_EQ(view_->m_navActive, 0);
+  navigate();
+  if (HasFatalFailure()) return;
+  EXPECT_NEAR(afterOk, nextFix(), 1e-6);
+  EXPECT_EQ(Differing(shownAfterOk, BandAfterRepaint()), 0);
+  view_->RunCommand(view_cmd::kStopNavigationRepaint);
+}
+
 }  // namespace

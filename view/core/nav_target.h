@@ -24,6 +24,9 @@ struct NavTarget {
   double centralMeridian = 0.0;  // of that zone, degrees
   double x = 0.0;                // easting and northing in that zone
   double y = 0.0;
+  // Generation of the document's coordinate settings x and y were projected under; new
+  // settings project the target again.
+  std::uint64_t settings = 0;
 };
 
 struct NavReading {
