@@ -1122,7 +1122,9 @@ TEST_F(ProgramNavigation, TheTargetFollowsItsWaypointThroughTableEditsAndEndsWit
 
     TapWaypoint(1, 32813);  // "Navigate"
     ASSERT_EQ(view_->m_navActive, 1);
-    if (style == 0) ASSERT_TRUE(CompassAside());
+    if (style == 0) {
+      ASSERT_TRUE(CompassAside());
+    }
     const double toB = ShownDistance();
     ASSERT_GT(toB, 20.0);
     EXPECT_EQ(ShownTitle(), title);
@@ -1173,6 +1175,33 @@ TEST_F(ProgramNavigation, TheTargetFollowsItsWaypointThroughTableEditsAndEndsWit
     EXPECT_FALSE(view_->m_navWnd);
     EXPECT_TRUE(tvxtest::PumpUntil([&] { return !CompassOnScreen(); }));
   }
+}
+
+// The compass opens where the user finds it: its large form at the screen's top-left
+// corner, off the map of the program's window that lies to the right of it. Read where the
+// display has it once it is on the screen (under a window manager: placed and active).
+TEST_F(ProgramNavigation, TheCompassOpensAtTheScreensTopLeftCornerOffTheMap) {
+  AddWaypoint("Gate", kEast, kNorth);
+  Square(6);
+  TapWaypoint(0, 32813);  // "Navigate"
+  ASSERT_TRUE(view_->m_navWnd);
+  auto* compass = dynamic_cast<wxTopLevelWindow*>(view_->m_navWnd->GetWxWindow());
+  ASSERT_NE(compass, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return CompassOnScreen(); }));
+  if (tvxtest::WindowManagerRuns()) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return compass->IsActive(); }));
+  }
+  const wxRect shown = tvxtest::FrameOnScreen(compass);
+  EXPECT_EQ(shown.x, 0);
+  EXPECT_EQ(shown.y, 0);
+  // (Under a window manager the toolkit sizes a first window of its kind by a guess at the
+  // manager's frame, which can miss by a few pixels.)
+  if (!tvxtest::WindowManagerRuns()) {
+    EXPECT_EQ(shown.width, ScaleForDpi(200, CTolvanixView::DpiX()));
+    EXPECT_EQ(shown.height, ScaleForDpi(220, CTolvanixView::DpiY()));
+  }
+  EXPECT_FALSE(shown.Intersects(view_->GetWxWindow()->GetScreenRect())) << "over the map";
+  view_->RunCommand(32876);  // stop navigation: the compass closes
 }
 
 // The compass's labels are whole: each label's text, in the font it is drawn with, fits the
