@@ -92,7 +92,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void ResetView();
   // Map font of the given point size; m_lineHeight follows.
   void SetMapFont(int pointSize);
-  // Forgets the GPS-marker and target-arrow save-unders (after something covered the map).
+  // Forgets the GPS-marker and target-arrow save-unders (after something covered the map);
+  // the map is shown again where they stood.
   void ResetGpsMarker();
   // Forgets both pick-marker save-unders.
   void ResetPickMarkers();
