@@ -768,9 +768,26 @@ void CWnd::GetWindowRect(RECT* rect) const {
   *rect = RECT{r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
+namespace {
+
+// Gives the display the place of a top-level window that is not on the screen yet, as a place
+// the program asked for. wx alone does not: it counts such a window as standing at (0, 0)
+// already, so a move there asks nothing of the toolkit, which then centres a dialog on its
+// parent when it is shown, and a window manager places a frame where it likes.
+void PlaceBeforeShown(wxWindow* w) {
+  using MoveFn = void (*)(GtkWidget*, int, int);
+  static auto move = reinterpret_cast<MoveFn>(dlsym(RTLD_DEFAULT, "gtk_window_move"));
+  if (!move || !w->IsTopLevel() || w->IsShown() || !w->GetHandle()) return;
+  const wxPoint at = w->GetPosition();
+  move(w->GetHandle(), at.x, at.y);
+}
+
+}  // namespace
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   if (!m_wnd) return;
   m_wnd->SetSize(x, y, width, height);
+  PlaceBeforeShown(m_wnd);
   if (repaint) InvalidateRect(nullptr, TRUE);
 }
 
