@@ -428,7 +428,7 @@ void RouteInput(CWnd* owner, wxWindow* window, bool takePainting) {
       target->WindowProc(WM_CAPTURECHANGED, 0, 0);
     }
   });
-  window->Bind(wxEVT_KEY_DOWN, [alive](wxKeyEvent& event) {
+  window->Bind(wxEVT_KEY_DOWN, [alive, window](wxKeyEvent& event) {
     CWnd* target = alive();
     if (!target) return event.Skip();
     UpdateKeys(event);
@@ -438,8 +438,9 @@ void RouteInput(CWnd* owner, wxWindow* window, bool takePainting) {
     bool defaulted = false;
     WndInputAccess::Deliver(target, WM_KEYDOWN, key, 1, &defaulted);
     // The character follows as WM_CHAR (wx makes it from the skipped key-down), except
-    // for Tab handled by the window, which would otherwise move the focus as well.
-    if (defaulted || key != VK_TAB) event.Skip();
+    // for Tab handled by the window, which would otherwise move the focus as well. Only a
+    // dialog moves the focus on Tab: in a frame (the map view) an unhandled Tab moves nothing.
+    if (key != VK_TAB || (defaulted && InDialog(window))) event.Skip();
   });
   window->Bind(wxEVT_CHAR, [alive](wxKeyEvent& event) {
     CWnd* target = alive();

@@ -889,6 +889,13 @@ TEST_F(MainFrameKeys, KeysReachTheViewFromTheStartAndAfterTheRulerChoice) {
   tvxtest::RealClick(*view_->m_lengthPanel, 5, 5);
   input.Char(WXK_F6);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler == ruler; }));
+
+  // Tab in the map moves the keys nowhere (a frame has no dialog navigation): the next
+  // button still reaches the view.
+  input.Char(WXK_TAB);
+  input.Char(WXK_F6);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler != ruler; }));
+  EXPECT_EQ(wxWindow::FindFocus(), view_->GetWxWindow());
 }
 
 // The program's window made larger and then smaller: the map is fitted to each new size, the
