@@ -77,6 +77,9 @@ class PaneOverlay : public wxWindow {
       dc.DrawText(text_, (size.x - extent.x) / 2, (size.y - extent.y) / 2);
     });
   }
+  // A painted pane, never a place for the keys (Tab must not move them here off the view).
+  bool AcceptsFocus() const override { return false; }
+  bool AcceptsFocusFromKeyboard() const override { return false; }
   void Set(const wxString& text, const wxColour& background, const wxColour& foreground) {
     text_ = text;
     background_ = background;
