@@ -136,8 +136,9 @@ int CMainFrame::OnCreate() {
   m_statusBar.SetPaneInfo(2, kPanes[2], false, widths.autoCapture + 8);
   m_statusBar.SetPaneHighlight(2, "AP", false);
 
-  // Command bar: the main menu and its buttons.
-  LoadMenuBar(kMainMenu);
+  // Command bar: the main menu and its buttons. Without the main menu of the language module
+  // the program could not be used: the window is not made (the start says why).
+  if (!LoadMenuBar(kMainMenu)) return -1;
   const int image = hiRes ? 30 : 16;
   m_commandBar.CreateBar(this, CToolBar::Dock::Bottom, hiRes ? 32 : 16, image, true);
   AddButtons(m_commandBar, kCommandBarButtons, m_commandTips);

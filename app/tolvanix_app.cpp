@@ -107,6 +107,18 @@ HMODULE LoadResourceModule(const std::string& path) {
   ExitProcess(1);
 }
 
+// The document, the main window or the map view could not be made: a language module that
+// loads but lacks what they take from it (the main menu, for one). Said with string 59168 of
+// that module, or the program's own text when the module lacks that too; the program then
+// ends with code 1.
+BOOL StartFailed(CTolvanixApp* app) {
+  std::string text = LoadResString(kStringResourceMissing);
+  if (text.empty()) text = LoadResStringFrom(kStringResourceMissing, GetModuleHandle(nullptr));
+  AfxMessageBox(text, MB_OK);
+  app->m_exitCode = 1;
+  return FALSE;
+}
+
 }  // namespace
 
 BOOL LoadLanguageDll(CTolvanixApp* app) {
@@ -157,10 +169,9 @@ BOOL CTolvanixApp::InitInstance() {
     m_fileOnCommandLine = 1;
     m_commandLineFile = commandLine.m_strFileName;
   }
-  // 9.
-  if (!ProcessShellCommand(commandLine)) return FALSE;
+  // 9. A document that cannot be read was reported by the document, which then starts new.
+  if (!ProcessShellCommand(commandLine) || !m_pMainWnd) return StartFailed(this);
   // 10.
-  if (!m_pMainWnd) return FALSE;
   m_pMainWnd->ShowWindow(SW_SHOW);
   m_pMainWnd->UpdateWindow();
   ReportReady(*this);

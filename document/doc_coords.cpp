@@ -13,6 +13,7 @@
 #include "document/tolvanix_doc.h"
 #include "platform/win_app.h"
 #include "platform/message_box.h"
+#include "platform/modules.h"
 #include "platform/window_messages.h"
 
 namespace {
@@ -156,19 +157,28 @@ std::uint64_t CTolvanixDoc::ThreadTransformsGeneration() {
 void CTolvanixDoc::ShowFatalDataFileMessage(const std::string& text) {
   // The program closes for a missing data file only while nothing would be lost; with unsaved
   // work the datum in force is kept and the user can save before closing.
-  MessageBox(m_hwndView, text, kCaption, MB_ICONEXCLAMATION);
+  // A language module without the text: the program's own says it.
+  const std::string said =
+      text.empty() ? LoadResStringFrom(kStringDataFileMissing, GetModuleHandle(nullptr)) : text;
+  MessageBox(m_hwndView, said, kCaption, MB_ICONEXCLAMATION);
   CWinApp* app = AfxGetApp();
   if (app && !app->m_hMainWnd) {
     // At start-up the main window does not exist yet: the exit command runs from the loop.
     PostMessage(m_docWindow, WM_TVX_DEFERRED_EXIT, 0, 0);
     return;
   }
-  if (!IsModified()) OnAppExit();
+  if (!IsModified()) ExitForMissingDataFile();
 }
 
 LRESULT CTolvanixDoc::OnDeferredExit(WPARAM, LPARAM) {
-  if (!IsModified()) OnAppExit();
+  if (!IsModified()) ExitForMissingDataFile();
   return 0;
+}
+
+void CTolvanixDoc::ExitForMissingDataFile() {
+  // The program did not end as asked: its exit code says so.
+  if (CWinApp* app = AfxGetApp()) app->m_exitCode = 1;
+  OnAppExit();
 }
 
 bool CTolvanixDoc::LoadDatum() {

@@ -583,6 +583,8 @@ class CTolvanixDoc : public CDocument {
   // A data file missing before the main window exists: the exit command once the loop runs,
   // unless unsaved work exists by then.
   LRESULT OnDeferredExit(WPARAM, LPARAM);
+  // The exit command after a data file the program cannot do without was missing (exit code 1).
+  void ExitForMissingDataFile();
   LRESULT OnFirstFixWaitDone(WPARAM, LPARAM);
   // The reader of switch-on number wParam lost its receiver: the switch-off is finished here.
   LRESULT OnGpsLost(WPARAM, LPARAM);

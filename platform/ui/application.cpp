@@ -143,7 +143,11 @@ class WinApplication : public wxApp {
   bool OnInit() override {
     // No wxApp::OnInit: the command line belongs to the application object.
     CWinApp* app = AfxGetApp();
-    if (!app) return false;
+    if (!app) {
+      std::fprintf(stderr, "%s: no application object\n", argc_ > 0 ? argv_[0] : "program");
+      exitCode_ = 1;
+      return false;
+    }
     SetUiThread();
     wxSetAssertHandler(&LogAssert);
     // Once per process (drawing registers them too when it is first to need them).

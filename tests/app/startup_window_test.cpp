@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <map>
 #include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <wx/uiaction.h>
 
@@ -247,6 +249,72 @@ TEST_F(Startup, MissingOrDamagedEnglishModuleShowsTheFatalMessageAndEndsWithCode
     EXPECT_EQ(ReadFile(dir_ / "ready"), "") << c.what;
     // A chosen module that is not there is given up as ever.
     EXPECT_EQ(store().GetInt(kOptionsKey, "Idioma"), c.english ? 0 : c.idioma) << c.what;
+  }
+}
+
+// A start that cannot go on says why in a box the user answers, and the program ends with
+// code 1: a language module that loads but lacks what the main window takes from it (the
+// module's string 59168, or the program's own when the module has none; no window is made),
+// and a data file that the datum in force needs (the window comes, then the exit command).
+TEST_F(Startup, StartThatCannotGoOnIsReportedAndEndsWithCodeOne) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  const std::string english = std::string(TVX_BINARY_DIR) + "/internal/tvx_en.dll";
+  struct Case {
+    const char* what;
+    std::string module;              // copied as internal/tvx_en.dll
+    const char* omitted;             // a data file of the build left out of the folder
+    int datum;                       // the stored datum choice
+    std::vector<std::string> boxes;  // caption|text of each, in the order they come
+    bool windowShown;                // the start got as far as the main window
+  };
+  const Case cases[] = {
+      {"the English module without its main menu", TVX_EN_WITHOUT_MENU, nullptr, 0,
+       {"tolvanixpda|Fatal Error: The resource file was not found"}, false},
+      {"a module without the program's texts, menus and windows", TVX_TEST_MODULE, nullptr, 0,
+       {"tolvanixpda|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos"}, false},
+      {"the datum list missing while a datum is chosen", english, "tvxdtmlist.bin", 1,
+       {"Tolvanix PDA|Fatal Error: The resource file was not found"}, true},
+      {"the datum list missing, and a module without texts or menus", TVX_TEST_MODULE,
+       "tvxdtmlist.bin", 1,
+       {"Tolvanix PDA|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos",
+        "tolvanixpda|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos"},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // A program folder of its own: the build's data files, and the module under test.
+    const fs::path folder = dir_ / "prog";
+    fs::remove_all(folder);
+    fs::remove(dir_ / "boxes");
+    fs::remove(dir_ / "ready");
+    fs::create_directories(folder / "internal");
+    fs::copy_file(program_, folder / "tolvanixpda");
+    const fs::path built = std::string(TVX_BINARY_DIR) + "/internal";
+    for (const fs::directory_entry& file : fs::directory_iterator(built)) {
+      const fs::path name = file.path().filename();
+      if (name != "tvx_en.dll" && !(c.omitted && name == c.omitted))
+        fs::copy_file(file.path(), folder / "internal" / name);
+    }
+    fs::copy_file(c.module, folder / "internal" / "tvx_en.dll");
+    store().SetInt(kOptionsKey, "Datum", c.datum);
+    pid_t pid = Start((folder / "tolvanixpda").string());
+    tvxtest::ProgramWindows windows(pid);
+    std::string said;
+    for (const std::string& box : c.boxes) {
+      // Each comes before the main window, and the program waits for its answer.
+      const std::string caption = box.substr(0, box.find('|'));
+      tvxtest::ProgramWindow shown;
+      ASSERT_TRUE(WaitFor([&] {
+        shown = windows.Find(caption);
+        return shown.id != 0;
+      })) << box << ": " << ReadFile(dir_ / "stderr");
+      EXPECT_EQ(WaitExit(pid, 0ms), -1) << box;
+      windows.Close(shown);
+      said += box + "\n";
+    }
+    EXPECT_EQ(WaitExit(pid, 30s), 1) << ReadFile(dir_ / "stderr");
+    EXPECT_EQ(ReadFile(dir_ / "boxes"), said);
+    EXPECT_EQ(ReadFile(dir_ / "ready") != "", c.windowShown);
   }
 }
 
