@@ -544,7 +544,9 @@ TEST_F(FeatureDialogs, AButtonTappedWhileANameIsTypedFindsTheNameStored) {
         w.x = -3.5;
         w.y = 40.25;
       }
-      auto made = std::make_unique<CDlgWaypointTable>("WGS84", 0, waypoints,
+      // Opened on B (as B's popup opens it): a tap on A's name makes A's cell the current
+      // one, and the typing replaces its name (a tap on the current cell would edit its text).
+      auto made = std::make_unique<CDlgWaypointTable>("WGS84", 1, waypoints,
                                                       std::vector<std::string>{"", ""},
                                                       doc_.get());
       table = made.get();
