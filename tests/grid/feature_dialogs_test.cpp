@@ -473,7 +473,7 @@ void ClickCell(CGridCtrl& grid, int row, int col, bool ctrl = false) {
   if (ctrl) input.KeyDown(WXK_CONTROL);
   tvxtest::RealClick(grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
   if (ctrl) input.KeyUp(WXK_CONTROL);
-  tvxtest::PumpFor(30);
+  tvxtest::InputHandled();
 }
 
 void QuickTap(CDialog& dlg, int id) {

@@ -8,6 +8,8 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#include <dlfcn.h>
+
 #include <chrono>
 
 #include "platform/ui/wnd.h"
@@ -21,19 +23,36 @@ inline void PumpFor(int ms) {
   PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
 }
 
+// Runs the loop until the input sent so far has reached the program and what it set off has
+// run: a round trip to the display server (by its answer the server has handed the program
+// every event the input made), then events until none is left. What a window manager does in
+// answer (activating a window it was clicked on) comes later: wait for that on its own.
+// GDK's calls are looked up at run time: the toolkit's own headers are not installed beside
+// wxWidgets' (the program links GTK through wxWidgets alone).
+inline void InputHandled() {
+  using DefaultDisplay = void* (*)();
+  using Sync = void (*)(void*);
+  using Pending = int (*)();
+  static auto display = reinterpret_cast<DefaultDisplay>(dlsym(RTLD_DEFAULT, "gdk_display_get_default"));
+  static auto sync = reinterpret_cast<Sync>(dlsym(RTLD_DEFAULT, "gdk_display_sync"));
+  static auto pending = reinterpret_cast<Pending>(dlsym(RTLD_DEFAULT, "gtk_events_pending"));
+  if (display && sync && display()) sync(display());
+  PumpUntil([] { return !(pending && pending()) && !wxTheApp->HasPendingEvents(); });
+}
+
 // The pointer onto client pixel (x, y) of window, then a click (or a double click).
 inline void RealClick(CWnd& window, int x, int y, bool twice = false) {
   CPoint screen(x, y);
   window.ClientToScreen(&screen);
   wxUIActionSimulator input;
   input.MouseMove(screen.x, screen.y);
-  PumpFor(60);
+  InputHandled();
   if (twice) {
     input.MouseDblClick();
   } else {
     input.MouseClick();
   }
-  PumpFor(60);
+  InputHandled();
 }
 
 // A click on the middle of a wx window (a dialog's button).
@@ -41,9 +60,9 @@ inline void RealClick(wxWindow& window) {
   const wxRect r = window.GetScreenRect();
   wxUIActionSimulator input;
   input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-  PumpFor(60);
+  InputHandled();
   input.MouseClick();
-  PumpFor(60);
+  InputHandled();
 }
 
 // A key pressed and released (a wx key code: WXK_F5, WXK_UP), with the pointer over window's
@@ -55,11 +74,11 @@ inline void RealKey(CWnd& window, int key) {
     const wxRect r = wxGetTopLevelParent(w)->GetScreenRect();
     if (!r.Contains(wxGetMousePosition())) {
       input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-      PumpFor(60);
+      InputHandled();
     }
   }
   input.Char(key);
-  PumpFor(60);
+  InputHandled();
 }
 
 }  // namespace tvxtest
