@@ -9,6 +9,9 @@
 extern "C" const TvxResourceBlob* tvx_program_resources();
 
 int main(int argc, char** argv) {
+  // Before anything that can be waited on: a termination request from now on ends the
+  // program through its exit command once it runs.
+  platform::ui::InstallTerminationHandlers();
   platform::SetProgramResources(tvx_program_resources());
   std::filesystem::path store = platform::OptionsStore::Instance().Path();
   std::error_code ignored;

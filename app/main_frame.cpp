@@ -1,6 +1,9 @@
 #include "app/main_frame.h"
 
+#include <wx/display.h>
 #include <wx/frame.h>
+
+#include <algorithm>
 
 #include "app/strings.h"
 #include "coords/ui/show_help.h"
@@ -71,6 +74,21 @@ void AddButtons(CToolBar& bar, const Button (&buttons)[N], const std::vector<std
 int ScreenDpiX(wxFrame* frame) {
   const int dpi = frame ? frame->GetDPI().x : 0;
   return dpi > 0 ? dpi : 96;
+}
+
+// Portrait as on the handheld (480 x 640 with its bars), within the desktop's work area.
+// The size is given as the client area's: so given, the toolkit shows the frame at once at
+// that size, instead of waiting for the window manager's border sizes and meanwhile laying
+// the frame out at a pixel or two, which no bar can hold.
+void PlaceOnDesktop(wxFrame* frame) {
+  const wxRect work = wxDisplay(frame).GetClientArea();
+  // Menu bar and status bar; the window manager's title bar and borders come on top.
+  const wxSize chrome = frame->GetSize() - frame->GetClientSize();
+  const wxSize border = frame->FromDIP(wxSize(8, 32));
+  wxSize client = frame->FromDIP(wxSize(480, 640)) - chrome;
+  client.x = std::min(client.x, work.width - border.x);
+  client.y = std::min(client.y, work.height - chrome.y - border.y);
+  frame->SetClientSize(client);
 }
 
 bool ZoombarOption() {
@@ -148,7 +166,7 @@ int CMainFrame::OnCreate() {
   AddButtons(m_toolBar2, kToolBar2Buttons, {});
 
   frame->SetTitle("Tolvanix PDA");
-  frame->SetSize(frame->FromDIP(wxSize(480, 640)));
+  PlaceOnDesktop(frame);
   RegisterDocumentHooks();
   RouteMenuBarOpen(
       this,

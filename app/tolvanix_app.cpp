@@ -89,30 +89,39 @@ void CheckOsVersion(CTolvanixApp* app) {
   CheckOsVersion(app, 0, 0);
 }
 
-BOOL LoadLanguageDll(CTolvanixApp* app) {
-  app->m_languageModule = nullptr;
-  auto idioma = static_cast<std::int16_t>(app->GetProfileInt(kOptions, "Idioma", 0));
-  const LanguageModuleInfo& chosen = LanguageModuleFor(idioma);
-  HMODULE module = LoadLibrary(ModuleDirectory + chosen.file);
+namespace {
+
+// The module at path when it loads and carries resources; nullptr otherwise.
+HMODULE LoadResourceModule(const std::string& path) {
+  HMODULE module = LoadLibrary(path);
   if (module && !platform::HasResources(module)) {
     FreeLibrary(module);
     module = nullptr;
   }
+  return module;
+}
+
+// The English module is missing, or there but cannot be used.
+[[noreturn]] void ResourcesUnusable() {
+  AfxMessageBox(LoadResString(kStringResourceMissing), MB_OK);
+  ExitProcess(1);
+}
+
+}  // namespace
+
+BOOL LoadLanguageDll(CTolvanixApp* app) {
+  app->m_languageModule = nullptr;
+  auto idioma = static_cast<std::int16_t>(app->GetProfileInt(kOptions, "Idioma", 0));
+  const LanguageModuleInfo& chosen = LanguageModuleFor(idioma);
+  HMODULE module = LoadResourceModule(ModuleDirectory + chosen.file);
   if (!module && chosen.index != 0) {
     // A chosen module that is missing or unreadable: this start and the next ones in English.
     app->WriteProfileInt(kOptions, "Idioma", 0);
+    module = LoadResourceModule(ModuleDirectory + LanguageModuleFor(0).file);
+    if (!module) ResourcesUnusable();
     MessageBox(nullptr, MissingLanguageNotice(chosen.index), kCaption, MB_OK | MB_ICONEXCLAMATION);
-    module = LoadLibrary(ModuleDirectory + LanguageModuleFor(0).file);
-    if (module && !platform::HasResources(module)) {
-      FreeLibrary(module);
-      module = nullptr;
-    }
   }
-  if (!module) {
-    // Not even the English module can be read.
-    app->WriteProfileInt(kOptions, "Idioma", 0);
-    ExitProcess(0);
-  }
+  if (!module) ResourcesUnusable();
   app->m_languageModule = module;
   SetLanguageResourceModule(module);
   SetResourceModule(app, 0);
@@ -128,10 +137,7 @@ BOOL CTolvanixApp::InitInstance() {
   // 3.
   InitModuleDirectory();
   // 4. The English module must exist whatever language is chosen.
-  if (!platform::FileExists(ModuleDirectory + "internal/tvx_en.dll")) {
-    AfxMessageBox(LoadResString(kStringResourceMissing), MB_OK);
-    ExitProcess(1);
-  }
+  if (!platform::FileExists(ModuleDirectory + "internal/tvx_en.dll")) ResourcesUnusable();
   // 5.
   CheckOsVersion(this);
   // 6.

@@ -25,7 +25,9 @@ class CTolvanixApp : public CWinApp {
 extern CTolvanixApp theApp;
 
 // Start-up step 6: loads the module "Idioma" names and makes it the resource module.
-// A module that does not load resets "Idioma" to 0 and ends the process with code 0.
+// A chosen module that does not load resets "Idioma" to 0 and the start goes on in English
+// with a notice; an English module that does not load ends the process as a missing one
+// does (string 59168, exit code 1).
 BOOL LoadLanguageDll(CTolvanixApp* app);
 // Start-up step 5: the operating-system notice, while Opciones\OS is set.
 void CheckOsVersion(CTolvanixApp* app);

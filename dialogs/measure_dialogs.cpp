@@ -50,7 +50,12 @@ CDlgPointDistance::CDlgPointDistance(bool gpsConnected, int metrica, CTolvanixDo
       m_gpsConnected(gpsConnected),
       m_metrica(metrica),
       m_featureCount(static_cast<int>(doc->m_features.size())),
-      m_waypointCount(static_cast<int>(doc->m_waypoints.size())) {}
+      m_waypointCount(static_cast<int>(doc->m_waypoints.size())) {
+  // "GPS" measures from the position the document holds now, until the next fix replaces it.
+  const GpsFix fix = doc->TakeFix();
+  m_gpsLon = fix.datumLon;
+  m_gpsLat = fix.datumLat;
+}
 
 BOOL CDlgPointDistance::OnInitDialog() {
   CDialogVScroll::OnInitDialog();
@@ -150,6 +155,11 @@ void CDlgDividirArea::MeasureTexts() {
   m_length2 = m_doc->GetLengthText(1, m_part2);
 }
 
+void CDlgDividirArea::RefreshTexts() {
+  MeasureTexts();
+  ShowTexts();
+}
+
 void CDlgDividirArea::ShowTexts() {
   SetDlgItemText(kArea1, m_area1);
   SetDlgItemText(kArea2, m_area2);
@@ -162,6 +172,7 @@ void CDlgDividirArea::OnStep(UINT id) {
   static_assert(kLastStep - kFirstStep == 3);
   const auto step = static_cast<DividingLineStep>(id - kFirstStep);
   MoveDividingLine(m_doc->m_features[m_part1], m_doc->m_features[m_part2], step);
+  m_movePending = true;
   // A burst of presses is measured once, after the last one.
   m_timer = SetTimer(kTimerId, kTimerMilliseconds);
 }
@@ -175,6 +186,7 @@ void CDlgDividirArea::OnTimer(UINT_PTR id) {
 
 void CDlgDividirArea::Recompute() {
   ++m_recomputations;
+  m_movePending = false;
   m_doc->RecomputeAreasAndWait(m_part1);
   m_doc->RecomputeAreasAndWait(m_part2);
   MeasureTexts();
@@ -185,7 +197,11 @@ void CDlgDividirArea::Recompute() {
 
 void CDlgDividirArea::Close(bool keepParts) {
   KillTimer(kTimerId);
+  m_timer = 0;
   CTolvanixDoc& doc = *m_doc;
+  // Parts that are kept carry the measures of their final shape, also when the line was
+  // moved within the timer's half second.
+  if (keepParts && m_movePending) Recompute();
   if (keepParts) {
     doc.RestoreVisibility(2);
     doc.SetModifiedFlag(TRUE);

@@ -62,14 +62,17 @@ class CDlgDividirArea : public CDialogVScroll {
   // Creates the window modeless and top-most, over the parent given at construction.
   BOOL Create();
   BOOL OnInitDialog() override;
-  // OK keeps the parts, Cancel removes them; both give the other features their visible
-  // flags back, end the division and destroy the window.
+  // OK keeps the parts (measured first when a move still waits for the timer), Cancel
+  // removes them; both give the other features their visible flags back, end the division
+  // and destroy the window.
   void OnOK() override;
   void OnCancel() override;
   void OnStep(UINT id);
   void OnTimer(UINT_PTR id);
   // The four texts of the two parts as they stand in the document.
   void MeasureTexts();
+  // MeasureTexts, shown: after new measures or new units (options applied meanwhile).
+  void RefreshTexts();
   // Measures both parts again, then shows them and has the map redrawn.
   void Recompute();
 
@@ -78,7 +81,8 @@ class CDlgDividirArea : public CDialogVScroll {
   std::string m_area1, m_area2, m_length1, m_length2;
   int m_part1 = -1, m_part2 = -1;
   UINT_PTR m_timer = 0;
-  int m_recomputations = 0;  // how many times the timer measured the parts
+  bool m_movePending = false;  // the line moved since the parts were last measured
+  int m_recomputations = 0;    // how many times the parts were measured again
 
  protected:
   // Switches the vertex-number layer off again when the division switched it on.

@@ -52,7 +52,7 @@ AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set) {
 // AreaWorker
 // ---------------------------------------------------------------------------------------------
 
-AreaWorker::AreaWorker(std::function<CoordSettings()> settings, std::atomic<bool>& busy,
+AreaWorker::AreaWorker(std::function<VersionedCoordSettings()> settings, std::atomic<bool>& busy,
                        std::function<void(bool)> finished)
     : settings_(std::move(settings)), busy_(busy), finished_(std::move(finished)) {}
 
@@ -66,6 +66,9 @@ AreaWorker::~AreaWorker() {
 }
 
 bool AreaWorker::Submit(AreaJob job) {
+  // Taken here, on the asking thread: a change of settings after this call never reaches the
+  // job, and one before it always does.
+  job.settings = settings_();
   std::lock_guard<std::mutex> lock(mutex_);
   const int index = job.index;
   pending_[index] = std::move(job);
@@ -93,12 +96,21 @@ bool AreaWorker::Submit(AreaJob job) {
 }
 
 void AreaWorker::Run() {
-  // The transformation set belongs to this thread: built here, used here, destroyed here.
-  const CoordSettings settings = settings_();
-  TransformSet set = TransformSet::Build(settings);
+  // The transformation set belongs to this thread: built here, used here, destroyed here. It
+  // is built for the settings of the jobs at hand, again whenever they change: jobs asked for
+  // after a change of settings join a running worker.
+  TransformSet set;
+  std::uint64_t builtFor = 0;
+  bool built = false;
   for (;;) {
     std::vector<AreaJob> jobs = TakeJobs();
-    std::vector<AreaResult> results = MeasureSideBySide(jobs, set, settings);
+    const VersionedCoordSettings& asked = jobs.front().settings;
+    if (!built || asked.generation != builtFor) {
+      set = TransformSet::Build(asked.settings);
+      builtFor = asked.generation;
+      built = true;
+    }
+    std::vector<AreaResult> results = MeasureSideBySide(jobs, set, asked.settings);
     for (std::size_t i = 0; i < results.size(); ++i) {
       bool idle = false;
       {
@@ -119,15 +131,24 @@ void AreaWorker::Run() {
 
 std::vector<AreaJob> AreaWorker::TakeJobs() {
   std::lock_guard<std::mutex> lock(mutex_);
+  // One batch is measured with one transformation set: only jobs asked under the settings of
+  // the first one join it.
+  const std::uint64_t generation = pending_.begin()->second.settings.generation;
   std::size_t points = 0;
-  for (const auto& waiting : pending_) points += waiting.second.wgs84.size();
+  for (const auto& waiting : pending_) {
+    if (waiting.second.settings.generation == generation) points += waiting.second.wgs84.size();
+  }
   // A large batch (a loaded or imported document) is taken whole and measured side by side.
-  const std::size_t count = points >= kSideBySidePoints ? pending_.size() : 1;
+  const bool whole = points >= kSideBySidePoints;
   std::vector<AreaJob> jobs;
-  for (std::size_t i = 0; i < count; ++i) {
-    auto first = pending_.begin();
-    jobs.push_back(std::move(first->second));
-    pending_.erase(first);
+  for (auto it = pending_.begin(); it != pending_.end();) {
+    if (it->second.settings.generation != generation) {
+      ++it;
+      continue;
+    }
+    jobs.push_back(std::move(it->second));
+    it = pending_.erase(it);
+    if (!whole) break;
   }
   return jobs;
 }
@@ -242,8 +263,18 @@ int CTolvanixDoc::ApplyAreaResults() {
     }
     ++stored;
   }
-  if (stored > 0 && !m_areaWorker->Busy()) m_areaValid = true;
+  // The marker speaks of the current feature alone, whatever other features were measured.
+  if (stored > 0) m_areaValid = CurrentMeasuresUpToDate();
   return stored;
+}
+
+bool CTolvanixDoc::CurrentMeasuresUpToDate() const {
+  if (m_current < 0 || static_cast<std::size_t>(m_current) >= m_features.size()) return true;
+  const FeatureRecord& feature = m_features[m_current];
+  if (feature.VertexCount() == 0) return true;  // nothing to measure
+  return !feature.measurePending &&
+         feature.measuredCount == static_cast<std::int64_t>(feature.VertexCount()) &&
+         feature.measuredType == feature.type;
 }
 
 LRESULT CTolvanixDoc::OnAreaDone(WPARAM, LPARAM) {

@@ -8,6 +8,10 @@
 // user-interface thread, which stores it into the feature. The worker never touches the
 // document's feature list, so the list may change while it runs.
 //
+// Every job is measured under the coordinate settings in force when it was asked for: Submit
+// takes them with the job, and a run that meets a job of newer settings builds its set anew
+// before measuring it.
+//
 // Jobs are kept per feature: a job for a feature that already has one waiting replaces it
 // (only its newest shape matters); a job asked for while the worker runs waits and is taken
 // by the same run, so no request is ever lost. One worker thread at a time; it ends when no
@@ -30,11 +34,20 @@
 #include "document/records.h"
 #include "platform/win_types.h"
 
+// Coordinate settings and the generation that names them: each change of the settings gets a
+// new generation.
+struct VersionedCoordSettings {
+  CoordSettings settings;
+  std::uint64_t generation = 0;
+};
+
 struct AreaJob {
   int index = 0;            // feature index in the document at submission
   std::uint64_t epoch = 0;  // the document's feature-list epoch at submission
   FeatureType type = FeatureType::Area;
   std::vector<GeoPoint> wgs84;  // WGS84 degrees, longitude x
+  // The settings the job is measured under (set by AreaWorker::Submit).
+  VersionedCoordSettings settings;
 };
 
 struct AreaResult {
@@ -56,19 +69,20 @@ std::vector<AreaResult> MeasureSideBySide(const std::vector<AreaJob>& jobs, Tran
 
 class AreaWorker {
  public:
-  // settings: the coordinate settings, read at the start of each worker thread, which builds
-  // its own transformation set from them. busy: set while a worker runs or a job waits
-  // (written under the worker's lock, so it never reads false while work is under way).
-  // finished: called on the worker thread after each result was stored; idle is true when
-  // that result was the last one asked for.
-  AreaWorker(std::function<CoordSettings()> settings, std::atomic<bool>& busy,
+  // settings: the coordinate settings in force, read by Submit on the submitting thread; the
+  // worker thread builds its own transformation set from those of each job. busy: set while
+  // a worker runs or a job waits (written under the worker's lock, so it never reads false
+  // while work is under way). finished: called on the worker thread after each result was
+  // stored; idle is true when that result was the last one asked for.
+  AreaWorker(std::function<VersionedCoordSettings()> settings, std::atomic<bool>& busy,
              std::function<void(bool idle)> finished);
   ~AreaWorker();  // waits for a running worker
   AreaWorker(const AreaWorker&) = delete;
   AreaWorker& operator=(const AreaWorker&) = delete;
 
-  // Queues the job (replacing a waiting one of the same feature) and starts a worker thread
-  // when none runs. False when no thread could be started (the job is dropped).
+  // Queues the job under the settings in force now (replacing a waiting one of the same
+  // feature) and starts a worker thread when none runs. False when no thread could be started
+  // (the job is dropped).
   bool Submit(AreaJob job);
   // Results finished since the last call, oldest first.
   std::vector<AreaResult> TakeResults();
@@ -78,7 +92,7 @@ class AreaWorker {
 
  private:
   void Run();
-  // The next job, or all of them for a large batch.
+  // The next job, or for a large batch all those asked under the same settings as it.
   std::vector<AreaJob> TakeJobs();
 
   // Points waiting in all jobs from which they are measured side by side: below it, starting
@@ -86,7 +100,7 @@ class AreaWorker {
   // it saves.
   static constexpr std::size_t kSideBySidePoints = 200'000;
 
-  std::function<CoordSettings()> settings_;
+  std::function<VersionedCoordSettings()> settings_;
   std::atomic<bool>& busy_;
   std::function<void(bool)> finished_;
   mutable std::mutex mutex_;

@@ -109,7 +109,9 @@ void CTolvanixDoc::CapturePoint() {
   m_lastCaptureMapY = fix.mapY;
   PostMessage(m_hwndView, WM_ADD_SEGMENTO, 0, 0);
 
-  if (m_lastVertexCount < kAutoRecomputeLimit && !m_replayingNmea) {
+  // The count is the captured feature's own, as it was when its measures were last asked for:
+  // the size of whichever feature was measured last says nothing about this one.
+  if (feature.measuredCount < kAutoRecomputeLimit && !m_replayingNmea) {
     StartAreaRecompute(-1, FALSE);
   } else {
     m_areaValid = false;  // the texts show the measures as out of date
@@ -239,13 +241,15 @@ bool CTolvanixDoc::AddAverageSample(AverageTexts& texts) {
   return true;
 }
 
-void CTolvanixDoc::CaptureCombined(int mode) {
-  if (!CheckFeatureEditable()) return;
+bool CTolvanixDoc::CaptureCombined(int mode) {
+  // The lock is the current feature's: it refuses a vertex, not a waypoint alone.
+  const bool vertex = mode == 2 || mode == 3;
+  if (vertex && !CheckFeatureEditable()) return false;
   // The means belong to this session's samples: with none accepted (none came, or the HDOP
   // filter refused them all) there is nothing to store, neither (0, 0) nor an earlier mean.
   if (m_samples.empty()) {
     TellNoPosition(m_hwndView);
-    return;
+    return false;
   }
   std::string name = NextWaypointName();
   const auto altitudeCm = static_cast<std::int32_t>(m_avgAltitudeCm);
@@ -253,12 +257,13 @@ void CTolvanixDoc::CaptureCombined(int mode) {
     m_waypoints.emplace_back(std::move(name), 0, 0, 0.0, 0.0, altitudeCm, m_avgX, m_avgY, 0);
     m_waypointNotes.emplace_back();
   }
-  if (mode == 2 || mode == 3) {
+  if (vertex) {
     CurrentFeature()->AddVertex({m_avgLon, m_avgLat}, {m_avgX, m_avgY}, altitudeCm);
     ConvertCoordinates(m_avgLon, m_avgLat, m_lastCaptureMapX, m_lastCaptureMapY);
     StartAreaRecompute(-1, FALSE);
   }
   SetModifiedFlag(TRUE);
+  return true;
 }
 
 void CTolvanixDoc::ToggleOffset() {

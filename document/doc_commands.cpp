@@ -456,22 +456,31 @@ void CTolvanixDoc::SetPathName(const std::string& path, BOOL addToMru) {
   // A Shapefile or log that was opened is saved as a document file beside it, never over it.
   const bool foreign = path.find(".shp") != std::string::npos ||
                        path.find(".nmea") != std::string::npos;
-  CDocument::SetPathName(foreign ? ReplaceExtension(path, ".tvx") : path, addToMru);
-  SetTitle(m_docName.empty() ? GetTitle() : m_docName);
+  const std::string file = foreign ? ReplaceExtension(path, ".tvx") : path;
+  TakeIdentityFromPath(file);
+  CDocument::SetPathName(file, addToMru);
+  SetTitle(m_docName);
+}
+
+std::string CTolvanixDoc::SavePath() const {
+  if (!GetPathName().empty()) return GetPathName();
+  if (m_docFolder.empty()) return {};
+  return m_docFolder + "/" + (m_docName.empty() ? LoadResString(kStringUntitled) : m_docName) +
+         ".tvx";
 }
 
 void CTolvanixDoc::OnFileOpen() {
   if (!SaveModified()) return;
   const std::string oldName = m_docName, oldFolder = m_docFolder;
   const std::string path = FileDialog(true);
+  // The document takes the file's name once the file is in it (OnOpenDocument): a refused
+  // file leaves the document as it was, under its own name.
+  m_docName = oldName;
+  m_docFolder = oldFolder;
   if (path.empty()) return;
   m_openingFile = true;
-  if (!OnOpenDocument(path)) {
-    // The document stays as it was, under its own name.
-    m_docName = oldName;
-    m_docFolder = oldFolder;
-    m_openingFile = false;
-  }
+  OnOpenDocument(path);
+  m_openingFile = false;
 }
 
 bool CTolvanixDoc::SaveAs() {
@@ -492,9 +501,11 @@ void CTolvanixDoc::OnFileSaveAs() { SaveAs(); }
 void CTolvanixDoc::OnUpdateFileSave(CCmdUI* ui) { ui->Enable(m_hasFile); }
 
 bool CTolvanixDoc::SaveByName() {
-  if (m_docFolder.empty()) return SaveAs();
-  SetPathName(m_docFolder + "/" + m_docName + ".tvx");
-  return DoFileSave() != FALSE;
+  const std::string path = SavePath();
+  if (path.empty()) return SaveAs();
+  if (!OnSaveDocument(path)) return false;
+  SetPathName(path);
+  return true;
 }
 
 void CTolvanixDoc::OnSave() { SaveByName(); }
@@ -559,6 +570,9 @@ void CTolvanixDoc::OnWizardNext() {
   if ((m_wizardChoice == 1 || m_wizardChoice == 2) && m_autoCapture) Dialogs().StopAutoCapture();
   Dialogs().LeaveWizardMeasuring();
   if (FeatureRecord* feature = CurrentFeature()) {
+    // The summary is the walk's result: the feature measured as it stands, also past the
+    // 200 points after which captures no longer measure it.
+    RecomputeAreasAndWait(m_current);
     const WizardSummaryTexts texts{feature->name, GetAreaText(-1, true), GetLengthText(0, -1),
                                    GetLengthText(1, -1), std::to_string(feature->VertexCount())};
     if (std::optional<std::string> name = Dialogs().WizardSummary(*this, texts)) {

@@ -125,8 +125,9 @@ void CTolvanixDoc::DestroySrsObjects() {
   m_coordSettings.coord = -1;  // an empty working system: other threads build nothing usable
 }
 
-CoordSettings CTolvanixDoc::CurrentCoordSettings() const {
+CoordSettings CTolvanixDoc::CurrentCoordSettings(std::uint64_t* generation) const {
   std::lock_guard<std::mutex> lock(m_settingsLock);
+  if (generation) *generation = m_coordGeneration;
   return m_coordSettings;
 }
 
@@ -141,6 +142,11 @@ TransformSet& CTolvanixDoc::ThreadTransforms() {
   }
   t_threadSet.set = TransformSet::Build(settings);
   return t_threadSet.set;
+}
+
+std::uint64_t CTolvanixDoc::ThreadTransformsGeneration() {
+  ThreadTransforms();
+  return t_threadSet.generation;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -238,8 +244,10 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
 }
 
 bool CTolvanixDoc::ConvertFix(double lon, double lat, double& datumLon, double& datumLat,
-                              double& mapX, double& mapY, std::string& gridText) {
+                              double& mapX, double& mapY, std::string& gridText,
+                              std::uint64_t* generation) {
   TransformSet& set = ThreadTransforms();
+  if (generation) *generation = t_threadSet.generation;
   datumLon = lon;
   datumLat = lat;
   if (t_threadSet.datumIndex > 0) set.Transform(TransformId::WgsToDatum, datumLon, datumLat);

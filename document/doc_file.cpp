@@ -1,8 +1,8 @@
 // The document file (".tvx") as the document uses it: saving through a temporary file, reading
 // a file into a new document or importing it into the open one, and the steps after a load.
 // The bytes themselves are read and written by document/tvx_file.*.
+#include <functional>
 #include <optional>
-
 #include <string_view>
 
 #include "app/strings.h"
@@ -45,6 +45,25 @@ FeatureRecord NewEmptyFeature(const CTolvanixDoc& doc) {
 
 }  // namespace
 
+const DocumentContent& CTolvanixDoc::ContentToSave(DocumentContent& scratch) const {
+  // The division's parts are the last two features; m_savedVisibility holds the visible flags
+  // of the features before them as they were when it began.
+  if (!m_splitInProgress || m_features.size() < 2) return m_content;
+  scratch = m_content;
+  scratch.features.erase(scratch.features.end() - 2, scratch.features.end());
+  for (std::size_t i = 0; i < scratch.features.size() && i < m_savedVisibility.size(); ++i) {
+    scratch.features[i].visible = m_savedVisibility[i];
+  }
+  scratch.RebuildPartIndex();
+  return scratch;
+}
+
+std::uint64_t CTolvanixDoc::ContentDigest() const {
+  // The bytes a save writes, with the waypoints as held (in the working datum).
+  DocumentContent scratch;
+  return std::hash<std::string>{}(WriteTvxFile(ContentToSave(scratch)));
+}
+
 BOOL CTolvanixDoc::OnSaveDocument(const std::string& path) {
   HoldPosition hold(*this);
   std::string error;
@@ -52,7 +71,9 @@ BOOL CTolvanixDoc::OnSaveDocument(const std::string& path) {
   bool saved;
   {
     const platform::WaitCursor wait;
-    saved = SaveTvxFileAtomically(path, m_content, error, m_datum.index > 0 ? &datum : nullptr);
+    DocumentContent scratch;
+    saved = SaveTvxFileAtomically(path, ContentToSave(scratch), error,
+                                  m_datum.index > 0 ? &datum : nullptr);
   }
   if (!saved) {
     MessageBox(m_hwndView, error, kCaption, MB_OK | MB_ICONEXCLAMATION);
@@ -97,6 +118,8 @@ bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
     return false;
   }
   FinishLoad(info.lastVertexWgs84 ? &*info.lastVertexWgs84 : nullptr);
+  // An opened file is the document as saved; an import is work not on disk yet.
+  if (!m_appendOnLoad) SetModifiedFlag(FALSE);
   if (info.partsWithoutParent > 0) {
     const std::string text =
         info.partsWithoutParent == 1

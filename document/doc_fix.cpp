@@ -11,11 +11,16 @@
 #include "document/document_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/cmd_target.h"
+#include "platform/message_box.h"
 #include "platform/threads.h"
 #include "platform/window_messages.h"
 
 namespace {
 constexpr double kNoPosition = 1e-10;  // degrees: a coordinate this small is "no position"
+constexpr char kCaption[] = "Tolvanix PDA";
+// The start/pause command while the first fix is awaited, and when none came.
+constexpr char kFirstFixAwaited[] = "Waiting for the first GPS position.\nWait please";
+constexpr char kFirstFixGivenUp[] = "No GPS position came: the measurement has not started.";
 
 std::int64_t SteadyMilliseconds() {
   using namespace std::chrono;
@@ -122,7 +127,8 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   double datumLon = lon, datumLat = lat;
   double mapX = m_gpsMapX, mapY = m_gpsMapY;
   std::string grid;
-  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid);
+  std::uint64_t generation = 0;
+  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid, &generation);
 
   double fixLon = lon, fixLat = lat;
   double walkerLon = m_offsetLon, walkerLat = m_offsetLat;
@@ -131,7 +137,7 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
     walkerLon = datumLon;
     walkerLat = datumLat;
     double offsetLon = 0.0, offsetLat = 0.0;
-    if (converted && OffsetPoint(mapX, mapY, offsetLon, offsetLat)) {
+    if (converted && OffsetPoint(mapX, mapY, generation, offsetLon, offsetLat)) {
       fixLon = datumLon = offsetLon;
       fixLat = datumLat = offsetLat;
       ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
@@ -167,10 +173,18 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   }
 }
 
-bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, double& lon, double& lat) {
+bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon,
+                               double& lat) {
   double x = 0.0, y = 0.0;
   {
     std::lock_guard<std::mutex> lock(m_intakeLock);
+    if (generation != m_offsetHistoryGeneration) {
+      // Map points of another system (the options changed it): a direction taken across the
+      // two would throw the offset point anywhere.
+      m_offsetHistoryGeneration = generation;
+      m_offsetFixCount = 0;
+      m_offsetHistory = {};
+    }
     const int count = ++m_offsetFixCount;
     m_offsetHistory[0] = m_offsetHistory[1];
     m_offsetHistory[1] = m_offsetHistory[2];
@@ -204,7 +218,7 @@ bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, double& lon, double& la
 
 bool CTolvanixDoc::UpdateOffsetPosition() {
   double lon = 0.0, lat = 0.0;
-  if (!OffsetPoint(m_gpsMapX, m_gpsMapY, lon, lat)) return false;
+  if (!OffsetPoint(m_gpsMapX, m_gpsMapY, ThreadTransformsGeneration(), lon, lat)) return false;
   std::lock_guard<std::mutex> lock(m_fixLock);
   m_gpsLon = m_datumLon = lon;
   m_gpsLat = m_datumLat = lat;
@@ -282,10 +296,17 @@ void CTolvanixDoc::OnUpdateSatIndicator(CCmdUI* ui) {
 // ---------------------------------------------------------------------------------------------
 // Start or pause a measurement (command 210), waiting for the first fix when one is pending.
 // The wait runs on a thread of its own and reports back by a message, so the user-interface
-// thread is never blocked; the first vertex is captured on the user-interface thread.
+// thread is never blocked; the first vertex is captured on the user-interface thread. The
+// wait cursor is up meanwhile, a second press is answered, and a wait that ends without a fix
+// is said.
 // ---------------------------------------------------------------------------------------------
 
 void CTolvanixDoc::OnWaitForFix() {
+  if (m_firstFixWaitCursor) {
+    // Pressed again while the first fix is awaited: the wait goes on, and says so.
+    MessageBox(m_hwndView, kFirstFixAwaited, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   if (m_firstFixPending) {
     if (m_offsetSide != 2 && !m_offsetOn) ToggleOffset();
     if (FeatureRecord* f = CurrentFeature()) {
@@ -298,8 +319,12 @@ void CTolvanixDoc::OnWaitForFix() {
     ToggleMeasurement();
     return;
   }
-  if (m_firstFixThread && WaitForSingleObject(m_firstFixThread, 0) == WAIT_TIMEOUT) return;
-  if (m_firstFixThread) CloseHandle(m_firstFixThread);
+  if (m_firstFixThread) {
+    // The last wait has been handled; its thread ended with its report.
+    WaitForSingleObject(m_firstFixThread, INFINITE_WAIT);
+    CloseHandle(m_firstFixThread);
+  }
+  m_firstFixWaitCursor = std::make_unique<platform::WaitCursor>();
   m_firstFixWaitDone = false;
   m_stopFirstFixWait = false;
   HWND self = m_docWindow;
@@ -329,11 +354,16 @@ void CTolvanixDoc::OnWaitForFix() {
 }
 
 LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM, LPARAM) {
+  m_firstFixWaitCursor.reset();
   if (HasCurrentFix() && m_firstFixPending) {
     OnCapturePoint();  // the first vertex
     m_firstFixPending = false;
   }
-  if (m_firstFixPending) return 0;  // no fix came: nothing starts
+  if (m_firstFixPending) {
+    // No fix came: nothing starts, and the user is told.
+    MessageBox(m_hwndView, kFirstFixGivenUp, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+  }
   ToggleMeasurement();
   return 0;
 }
@@ -349,6 +379,7 @@ void CTolvanixDoc::ToggleMeasurement() {
 }
 
 void CTolvanixDoc::StopFirstFixWait() {
+  m_firstFixWaitCursor.reset();
   if (!m_firstFixThread) return;
   m_stopFirstFixWait = true;
   WaitForSingleObject(m_firstFixThread, INFINITE_WAIT);

@@ -24,20 +24,6 @@ bool Contains(const std::string& path, const char* what) {
   return path.find(what) != std::string::npos;
 }
 
-// The document named on the program's command line, handed out once: the first open after
-// start-up takes its name and folder from it.
-bool TakeCommandLineFile(std::string& path) {
-  static bool taken = false;
-  CWinApp* app = AfxGetApp();
-  if (taken || app == nullptr) return false;
-  CCommandLineInfo info;
-  app->ParseCommandLine(info);
-  if (info.m_strFileName.empty()) return false;
-  taken = true;
-  path = info.m_strFileName;
-  return true;
-}
-
 }  // namespace
 
 BOOL CTolvanixDoc::OnOpenDocument(const std::string& path) {
@@ -62,9 +48,10 @@ BOOL CTolvanixDoc::OnOpenDocument(const std::string& path) {
       opened = ReadDocumentArchive(archive) ? TRUE : FALSE;
     }
   }
-  std::string commandLinePath;
-  if (opened && TakeCommandLineFile(commandLinePath)) TakeIdentityFromPath(commandLinePath);
-  if (opened && !m_docName.empty()) SetTitle(m_docName);
+  // The document is named after the file it now holds (the one on the command line at
+  // start-up, the one chosen later), and Save writes there. A refused file names nothing; an
+  // import adds to the document and keeps its name.
+  if (opened && !m_appendOnLoad) SetPathName(path);
   return opened;
 }
 

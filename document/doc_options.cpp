@@ -196,6 +196,8 @@ void CTolvanixDoc::LoadProjection() {
 }
 
 void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWgs84) {
+  // The waypoints are held in the working datum: following a new datum edits no work.
+  const bool unsaved = IsModified();
   const bool toDatum = m_datum.index > 0;
   std::vector<double> xs, ys;
   for (FeatureRecord& f : m_features) {
@@ -228,6 +230,7 @@ void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWg
   UpdateLastCaptureFromFeature();
   m_needsRedraw = true;
   m_mapReady = false;
+  if (!unsaved) SetModifiedFlag(FALSE);
 }
 
 void CTolvanixDoc::SaveOptions() {
@@ -410,6 +413,15 @@ void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
   // Every position kept in the working datum follows a new datum.
   const bool datumChanged = !(m_datum == oldDatum);
   if (datumChanged) RederiveWorkingDatum(waypointsWgs84);
+  // The last captured position and the centre of a circle being walked are kept in map
+  // coordinates: they go into the new map system, in which the next fix comes, so that the
+  // distance from them (automatic capture, the length panel, the circle's radius) is measured
+  // within one system.
+  UpdateLastCaptureFromFeature();
+  if (m_definingCircle) {
+    ConvertCoordinates(m_circleCentreWgs.x, m_circleCentreWgs.y, m_circleCentreMap.x,
+                       m_circleCentreMap.y);
+  }
 
   // The measuring plane changes with a user projection (another one, or its unit) and with
   // the datum: measure everything again, so that no area is shown in a unit it is not in.

@@ -92,6 +92,7 @@ BEGIN_MESSAGE_MAP(CTolvanixDoc, CDocument)
   ON_COMMAND(32860, &CTolvanixDoc::OnInsertPoint)
   ON_COMMAND(ID_FILE_OPEN, &CTolvanixDoc::OnFileOpen)
   ON_COMMAND(ID_FILE_SAVE_AS, &CTolvanixDoc::OnFileSaveAs)
+  ON_COMMAND(ID_FILE_SAVE, &CTolvanixDoc::OnSave)
   ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, &CTolvanixDoc::OnUpdateFileSave)
   ON_COMMAND(1260, &CTolvanixDoc::OnSave)
   ON_COMMAND(1261, &CTolvanixDoc::OnDeleteDocument)
@@ -118,7 +119,12 @@ CTolvanixDoc::CTolvanixDoc() {
   // The worker reports on its own thread: the event and a message to this document, which
   // stores the results on the user-interface thread.
   m_areaWorker = std::make_unique<AreaWorker>(
-      [this] { return CurrentCoordSettings(); }, m_areaBusy,
+      [this] {
+        VersionedCoordSettings current;
+        current.settings = CurrentCoordSettings(&current.generation);
+        return current;
+      },
+      m_areaBusy,
       [window = m_docWindow, event = m_areaEvent](bool) {
         SetEvent(event);
         PostMessage(window, WM_TVX_AREA_RESULTS, 0, 0);
@@ -151,6 +157,7 @@ CTolvanixDoc::CTolvanixDoc() {
   g_document = this;
   CNmeaParser::SetCallback(&CTolvanixDoc::OnGpsPosition);
   m_definingCircle = false;
+  SetModifiedFlag(FALSE);
 }
 
 CTolvanixDoc::~CTolvanixDoc() {
@@ -201,10 +208,11 @@ FeatureRecord* CTolvanixDoc::CurrentFeature() {
 
 BOOL CTolvanixDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
-  if (!m_openingFile) {
-    m_docName = LoadResString(kStringUntitled);
-    SetTitle(m_docName);
-  }
+  // A new document has no file: Save asks for a name and a folder. (An open names the
+  // document once its file is read; an open that fails after this point leaves it new.)
+  m_docName = LoadResString(kStringUntitled);
+  m_docFolder.clear();
+  SetTitle(m_docName);
   m_needsRedraw = true;
   m_openingFile = false;
   m_hasFile = false;
@@ -228,15 +236,25 @@ BOOL CTolvanixDoc::OnNewDocument() {
   m_samples.clear();
   m_waypointNotes.clear();
   m_trail.clear();
+  SetModifiedFlag(FALSE);
   UpdateAllViews(nullptr);
   Dialogs().ResetView();
   return TRUE;
 }
 
+BOOL CTolvanixDoc::IsModified() {
+  return CDocument::IsModified() || ContentDigest() != m_savedDigest;
+}
+
+void CTolvanixDoc::SetModifiedFlag(BOOL modified) {
+  CDocument::SetModifiedFlag(modified);
+  if (!modified) m_savedDigest = ContentDigest();
+}
+
 BOOL CTolvanixDoc::SaveModified() {
   if (!IsModified()) return TRUE;
-  std::string name = GetPathName().empty() ? m_docName : std::string();
-  if (name.empty()) name = LoadResString(kStringUntitled);
+  // The name the user knows the document by, also once it has a file.
+  const std::string name = m_docName.empty() ? LoadResString(kStringUntitled) : m_docName;
   std::string prompt = LoadResString(kStringAskToSave);
   if (auto at = prompt.find("%1"); at != std::string::npos) prompt.replace(at, 2, name);
   switch (MessageBox(m_hwndView, prompt, kCaption, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
@@ -248,15 +266,7 @@ BOOL CTolvanixDoc::SaveModified() {
       break;
   }
   // Yes: the caller goes on only when the work is safe on disk.
-  std::string path;
-  if (!m_docFolder.empty()) {
-    path = m_docFolder;
-    if (path.back() != '/') path += '/';
-    path += m_docName + ".tvx";
-  }
-  if (!DoSave(path)) return FALSE;
-  m_hasFile = true;
-  return TRUE;
+  return SaveByName() ? TRUE : FALSE;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -33,6 +33,7 @@
 #include "gps/nmea_parser.h"
 #include "gps/gps_link.h"
 #include "platform/document.h"
+#include "platform/wait_cursor.h"
 
 class CCmdUI;
 class AreaWorker;
@@ -64,9 +65,19 @@ class CTolvanixDoc : public CDocument {
   ~CTolvanixDoc() override;
 
   BOOL OnNewDocument() override;
-  // Asks "Save changes to %1?"; Yes saves and answers TRUE only when the save succeeded
-  // (a failed or cancelled save keeps the document and stops the caller).
+  // Asks "Save changes to %1?" with the document's name; Yes saves as the Save command does
+  // and answers TRUE only when the save succeeded (a failed or cancelled save keeps the
+  // document and stops the caller).
   BOOL SaveModified() override;
+
+  // Modified: marked so by a command, or holding other features, waypoints, notes, parts or
+  // designs than the file it was last read from or written to (a new document: than when it
+  // was made). Whatever path changes the records, the document knows it is modified; a change
+  // undone again leaves it as it was. Clearing the flag takes the content as it stands as the
+  // saved one. The content is compared on each call (time linear in its size): for the save
+  // questions and commands, not for every repaint.
+  BOOL IsModified() override;
+  void SetModifiedFlag(BOOL modified = TRUE) override;
 
   // The receiver start-up set-up the constructor runs when "SNAuto" or "SBASAuto" is set
   // (mode 0 static navigation, 1 SBAS, 2 both; port and baud index); installed by the
@@ -126,8 +137,9 @@ class CTolvanixDoc : public CDocument {
   // The stored "Datum" choice while its file could not be loaded at start-up (the datum in
   // force is then WGS84); -1 while the datum in force is the stored one.
   int m_unloadedDatumIndex = -1;
-  // The settings the working system is built from (any thread).
-  CoordSettings CurrentCoordSettings() const;
+  // The settings the working system is built from (any thread); generation, when given,
+  // receives the number that names them (a new one with every change).
+  CoordSettings CurrentCoordSettings(std::uint64_t* generation = nullptr) const;
 
   // ---------------------------------------------------------------------------------------
   // Fix intake (document/doc_fix.cpp); runs on the thread that feeds m_nmea
@@ -178,7 +190,10 @@ class CTolvanixDoc : public CDocument {
   void OnUpdateAddWaypoint(CCmdUI* ui);
   // False when the HDOP filter refused the fix (nothing changes).
   bool AddAverageSample(AverageTexts& texts);
-  void CaptureCombined(int mode);   // 1 waypoint, 2 vertex, 3 both
+  // 1 waypoint, 2 vertex, 3 both. A vertex needs the current feature unlocked (its message
+  // otherwise); a waypoint alone does not. False when nothing was stored: the samples are
+  // still there to be stored another way.
+  bool CaptureCombined(int mode);
   void ToggleOffset();
   void OnToggleOffset();            // command 32832
   void OnUpdateToggleOffset(CCmdUI* ui);
@@ -200,6 +215,9 @@ class CTolvanixDoc : public CDocument {
   // After features were deleted or the list replaced in part: measurements under way are
   // given up and the features that waited for one are measured again at their new indices.
   void FeaturesMoved();
+  // True when the current feature's measures are those of its present shape (or it has no
+  // vertex): its latest measurement has come back and it has not changed since.
+  bool CurrentMeasuresUpToDate() const;
   static double CalcDistance(const GeoPoint& a, const GeoPoint& b);
   static double UtmZoneFromLongitude(double longitude, int& zone);
   static double CalcBearing(const GeoPoint& from, const GeoPoint& at);
@@ -242,6 +260,10 @@ class CTolvanixDoc : public CDocument {
   // Writes through a temporary file renamed over the destination: a failed save says why,
   // leaves the previous file as it was and the document modified. Fixes are dropped meanwhile.
   BOOL OnSaveDocument(const std::string& path) override;
+  // The content a save writes: the document's own, except that while an area is being
+  // divided it is the document without the division (its two parts left out and every
+  // feature as visible as before the division began); scratch holds that copy.
+  const DocumentContent& ContentToSave(DocumentContent& scratch) const;
   // Reads a document file from a loading archive. Without m_appendOnLoad the file's features
   // replace the document's; with it they are added after them. The file's waypoints and notes
   // always go after the document's. The file is parsed whole before anything changes: a
@@ -284,15 +306,20 @@ class CTolvanixDoc : public CDocument {
   void OnFileOpen();     // ID_FILE_OPEN
   void OnFileSaveAs();   // ID_FILE_SAVE_AS
   void OnUpdateFileSave(CCmdUI* ui);  // ID_FILE_SAVE
-  void OnSave();            // 1260
-  // Save As with the file dialog; Save under m_docFolder/m_docName.tvx (Save As without a
-  // folder). True only when the file was written.
+  void OnSave();            // 1260 and ID_FILE_SAVE
+  // Save As with the file dialog; Save into SavePath() (Save As without one). True only when
+  // the file was written; a failed or cancelled save keeps the document's name.
   bool SaveAs();
   bool SaveByName();
   // The framework's Save without a path asks through FileDialog.
   std::string PromptSaveAsPath() override;
-  // A Shapefile or NMEA log that was opened gets the path of a document file beside it.
+  // The document's identity from the file it was opened from or saved to: m_docName and
+  // m_docFolder from the path, the title the name. A Shapefile or NMEA log that was opened
+  // gets the path of a document file beside it, so that a save never writes over it.
   void SetPathName(const std::string& path, BOOL addToMru = TRUE) override;
+  // The file Save writes: the path the document was opened from or saved to; without one
+  // m_docName with ".tvx" in m_docFolder; empty without a folder (Save asks for a name).
+  std::string SavePath() const;
   void OnDeleteDocument();  // 1261
   void OnWizard();          // 212
   void OnWizardNext();      // 211
@@ -318,7 +345,8 @@ class CTolvanixDoc : public CDocument {
   // Puts back the visible flags kept in m_savedVisibility for all features but the last n.
   void RestoreVisibility(int n);
   // The open or save dialog of document files; on OK sets m_docName and m_docFolder from the
-  // chosen path. Returns the full path, empty when cancelled.
+  // chosen path (the open command puts them back: an open names the document only once the
+  // file is in it). Returns the full path, empty when cancelled.
   std::string FileDialog(bool open);
   // Deletes the companion of path with the final extension oldExtension replaced by
   // newExtension, when it exists and the user confirms. True when a file was deleted.
@@ -417,6 +445,7 @@ class CTolvanixDoc : public CDocument {
   std::atomic<double> m_offsetLon{0.0}, m_offsetLat{0.0};    // walker before the offset, datum
   std::atomic<std::int32_t> m_offsetFixCount{0};  // fixes in the offset history since it was on
   std::array<GeoPoint, 3> m_offsetHistory{};      // map points P0..P2 (under m_intakeLock)
+  std::uint64_t m_offsetHistoryGeneration = 0;    // settings of its map system (same lock)
 
   // GPS link state. The receiver link's own members (port threads, virtual port) are in the
   // "gps" block below.
@@ -547,11 +576,15 @@ class CTolvanixDoc : public CDocument {
   unsigned m_gpsGeneration = 0;  // switch-ons so far (user-interface thread)
   // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
   // three fixes are known or while the walker stands still; else the offset point in WGS84.
-  bool OffsetPoint(double mapX, double mapY, double& lon, double& lat);
+  // The history holds map points of one system only: a point of other settings (generation)
+  // starts it again.
+  bool OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon, double& lat);
   // Datum and map coordinates of a WGS84 fix with the calling thread's transformations;
   // false (map unchanged) while they are not ready.
   bool ConvertFix(double lon, double lat, double& datumLon, double& datumLat, double& mapX,
-                  double& mapY, std::string& gridText);
+                  double& mapY, std::string& gridText, std::uint64_t* generation = nullptr);
+  // The generation of the settings the calling thread's transformation set was built from.
+  std::uint64_t ThreadTransformsGeneration();
   void PlayCaptureSound();
   void StopFirstFixWait();
 
@@ -562,10 +595,15 @@ class CTolvanixDoc : public CDocument {
   std::uint64_t m_coordGeneration = 0;  // under m_settingsLock; unique in the process
   std::string m_gridRefText;
   std::unique_ptr<AreaWorker> m_areaWorker;
+  // What the content held when it was last read, written or made new (ContentDigest).
+  std::uint64_t m_savedDigest = 0;
+  std::uint64_t ContentDigest() const;
   std::uint64_t m_featureEpoch = 0;  // changes when the feature list is replaced
   HWND m_docWindow = nullptr;  // the document's own message target (area results)
   HANDLE m_firstFixThread = nullptr;
   std::atomic<bool> m_stopFirstFixWait{false};
+  // Up from the start of a first-fix wait until its end is handled: the user sees the wait.
+  std::unique_ptr<platform::WaitCursor> m_firstFixWaitCursor;
 
   DECLARE_MESSAGE_MAP()
 

@@ -849,6 +849,29 @@ void CTolvanixView::DrawGpsMarker() {
   window.DrawIcon(m_markerX - 4, m_markerY - 4, m_draw->gpsIcon);
 }
 
+void CTolvanixView::ShowMapUnderMarkers() {
+  // During a pan the window shows the dragged image, and the pan's end paints the map anew.
+  if (m_panning || !m_draw || (!m_markerSaved && !m_arrowSaved)) return;
+  Surface* picture = m_draw->picture.get();
+  const int width = MapWidth(), height = MapHeight();
+  // A picture of another size is not what the window shows (a paint is on its way).
+  if (!picture || !picture->kept || picture->width != width || picture->height != height) return;
+  CClientDC window(this);
+  const int left = MapLeft(), top = 2 * m_rowUnit;
+  // A box of client pixels, cut to the map area (the panels are not the picture's).
+  auto showMap = [&](int x, int y, int w, int h) {
+    const int x0 = std::max(x, left), y0 = std::max(y, top);
+    const int x1 = std::min(x + w, left + width), y1 = std::min(y + h, top + height);
+    if (x0 >= x1 || y0 >= y1) return;
+    window.BitBlt(x0, y0, x1 - x0, y1 - y0, &picture->dc, x0 - left, y0 - top, SRCCOPY);
+  };
+  if (m_markerSaved) showMap(m_markerX - 4, m_markerY - 4, kMarkerSize, kMarkerSize);
+  if (m_arrowSaved) {
+    const int w = m_draw->arrowWidth, h = m_draw->arrowHeight;
+    showMap(m_markerX - w / 2, m_markerY - h / 2, w, h);
+  }
+}
+
 std::unique_ptr<CBitmap> CTolvanixView::RotateBitmap(CBitmap* bitmap, float angle,
                                                      COLORREF background) {
   if (!bitmap) return nullptr;

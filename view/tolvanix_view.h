@@ -92,7 +92,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void ResetView();
   // Map font of the given point size; m_lineHeight follows.
   void SetMapFont(int pointSize);
-  // Forgets the GPS-marker and target-arrow save-unders (after something covered the map).
+  // Forgets the GPS-marker and target-arrow save-unders (after something covered the map);
+  // the map is shown again where they stood.
   void ResetGpsMarker();
   // Forgets both pick-marker save-unders.
   void ResetPickMarkers();
@@ -168,6 +169,10 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   CPoint MarkerPixel(double lon, double lat) const;
   void DrawGpsMarker();
   void DrawMeasureOverlay();
+  // The map shown again where the GPS marker and the target arrow stand on the window, from
+  // the map's kept picture: called as their save-unders are forgotten (the window keeps its
+  // picture, so a marker left there would stay beside the next one).
+  void ShowMapUnderMarkers();
   void DrawCursorCoordinates(CDC* dc);
   // Pick marker of slot 1 or 2 centred on a map-bitmap pixel (drawn at y + 2 * m_rowUnit);
   // then the coordinate band (slot 1 in tap mode 1) or the distance band (tap modes 3 and 4
@@ -379,6 +384,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void OnSplitByLine();
   // Splits the current feature by the line through the two tapped points.
   void SplitCurrentByLine(CTolvanixDoc& doc);
+  // The divide dialog, while open, shows the parts' measures anew (new results, new units).
+  void RefreshSplitTexts();
   struct SplitDialogDeleter {
     void operator()(CDlgDividirArea* dialog) const;
   };

@@ -1,8 +1,10 @@
 // The commands the map view handles itself: layer switches, ruler and bars, the tap-mode
 // switches, the waypoint and feature popup commands, their update handlers, the layer popup of
 // a double tap and the main menu's states when it opens.
+#include <algorithm>
 #include <functional>
 
+#include "app/languages.h"
 #include "app/main_frame.h"
 #include "app/strings.h"
 #include "dialogs/feature_dialogs.h"
@@ -57,17 +59,25 @@ CTolvanixView::FrameBars* CTolvanixView::MainFrameBars() const {
   return &adapter;
 }
 
+namespace {
+
+ViewCommandContext CommandContext(const CTolvanixView& view, const CTolvanixDoc& doc) {
+  ViewCommandContext context;
+  context.tapMode = view.m_tapMode;
+  context.gpsOn = doc.m_gpsOn;
+  context.hasFix = doc.m_hasFix;
+  context.splitInProgress = doc.m_splitInProgress;
+  context.definingCircle = doc.m_definingCircle;
+  context.extraBar = view.m_extraBar != 0;
+  return context;
+}
+
+}  // namespace
+
 void CTolvanixView::OnUpdateViewCommand(CCmdUI* ui) {
   CTolvanixDoc* doc = GetDocument();
   if (!ui || !doc) return;
-  ViewCommandContext context;
-  context.tapMode = m_tapMode;
-  context.gpsOn = doc->m_gpsOn;
-  context.hasFix = doc->m_hasFix;
-  context.splitInProgress = doc->m_splitInProgress;
-  context.definingCircle = doc->m_definingCircle;
-  context.extraBar = m_extraBar != 0;
-  const std::optional<CommandState> state = ViewCommandState(ui->m_nID, context);
+  const std::optional<CommandState> state = ViewCommandState(ui->m_nID, CommandContext(*this, *doc));
   if (!state) return;
   if (state->enabled) ui->Enable(*state->enabled);
   if (state->checked) ui->SetCheck(*state->checked ? 1 : 0);
@@ -337,6 +347,9 @@ void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
   if (!menu || !doc) return;
   MenuStateInput in;
   in.language = doc->m_language;
+  for (int index = 0; index < kLanguageCount; ++index) {
+    in.languageMissing[static_cast<std::size_t>(index)] = !LanguageModuleInstalled(index);
+  }
   for (const FeatureRecord& f : doc->m_features) in.vertexTotal += f.vertices.size();
   in.waypointCount = doc->m_waypoints.size();
   in.projectionName = doc->m_projectionName;
@@ -356,6 +369,17 @@ void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
     in.currentWgs84Vertices = current->wgs84Vertices.size();
     in.currentIsPart = current->type == FeatureType::Part;
   }
+  const int currentIndex = doc->m_current;
+  in.currentHasParts = std::any_of(doc->m_features.begin(), doc->m_features.end(),
+                                   [currentIndex](const FeatureRecord& f) {
+                                     return f.type == FeatureType::Part && f.link == currentIndex;
+                                   });
+  auto allowed = [&](UINT id) {
+    const std::optional<CommandState> state = ViewCommandState(id, CommandContext(*this, *doc));
+    return !state || state->enabled.value_or(true);
+  };
+  in.divideAllowed = allowed(view_cmd::kDivide);
+  in.splitByLineAllowed = allowed(view_cmd::kSplitByLine);
   in.gpsOn = doc->m_gpsOn;
   in.hasFix = doc->m_hasFix;
   in.splitInProgress = doc->m_splitInProgress;

@@ -283,12 +283,15 @@ void CTolvanixView::OnAveraging() {
   m_averagingDlg = &dialog;
   const INT_PTR result = dialog.DoModal();
   m_averagingDlg = nullptr;
+  bool refused = false;
   if (result == IDOK && dialog.m_choice > 0) {
     doc->m_avgAltitudeCm = dialog.m_altitudeCm;
-    doc->CaptureCombined(dialog.m_choice);
+    refused = !doc->CaptureCombined(dialog.m_choice);
     doc->m_needsRedraw = true;
   }
-  doc->m_samples.clear();
+  // A store the document refused (a vertex of a locked feature) keeps the samples: the next
+  // averaging goes on from them, and they can be stored another way.
+  if (!refused) doc->m_samples.clear();
   m_averaging = 0;
   if (result == IDOK) {
     ResetGpsMarker();

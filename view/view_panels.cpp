@@ -78,6 +78,7 @@ LRESULT CTolvanixView::OnRefreshGps(WPARAM, LPARAM) {
 
 LRESULT CTolvanixView::OnDibujarCampos(WPARAM, LPARAM) {
   UpdateInfoPanels();
+  RefreshSplitTexts();
   // Also the message of reading switched off, and of the options sheet's OK.
   KeepDesktopAwake();
   SyncNavigationDisplay();

@@ -22,12 +22,13 @@ namespace {
 
 // Commands that add or delete features, or replace the document: new feature and new part,
 // the object list and the parts grid, the feature popup's properties (the object list), a
-// new or opened document and the start-up wizard; and the new line, rectangle and circle by
-// tap as they switch their tap mode on (switching it off stays possible).
+// new or opened document, the start-up wizard and its next step (which may save and start a
+// new document); and the new line, rectangle and circle by tap as they switch their tap mode
+// on (switching it off stays possible).
 bool ChangesFeatureList(UINT id, int tapMode) {
   switch (id) {
     case 32842: case 32871: case 32862: case 32872: case 32820:
-    case ID_FILE_NEW: case ID_FILE_OPEN: case 212:
+    case ID_FILE_NEW: case ID_FILE_OPEN: case 212: case 211:
       return true;
     case 32878: case 32880: case 32879:
       return tapMode == kTapNone;
@@ -139,4 +140,10 @@ void CTolvanixView::SplitCurrentByLine(CTolvanixDoc& doc) {
   AppendSplitParts(doc, SplitByLine(*feature, i1, i2, a, b));
   doc.m_needsRedraw = true;
   doc.SetModifiedFlag(TRUE);
+}
+
+void CTolvanixView::RefreshSplitTexts() {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_splitInProgress || !m_splitDialog || !m_splitDialog->GetSafeHwnd()) return;
+  m_splitDialog->RefreshTexts();
 }

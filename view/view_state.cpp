@@ -186,6 +186,7 @@ void CTolvanixView::ResetView() {
 }
 
 void CTolvanixView::ResetGpsMarker() {
+  ShowMapUnderMarkers();
   m_markerSaved = 0;
   m_arrowSaved = 0;
 }

@@ -8,8 +8,10 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -25,11 +27,15 @@
 namespace platform::ui {
 namespace {
 
+using platform::WaitCursorPause;
+
 std::atomic<bool> g_backendsLive{false};
 std::atomic<bool> g_terminateRequested{false};
 std::atomic<bool> g_mainWindowShown{false};
 
 int ShowMessageBoxNow(HWND owner, const std::string& text, const std::string& caption, UINT style) {
+  // A box is answered with the ordinary pointer, also in the middle of a wait.
+  const WaitCursorPause answer;
   long flags = 0;
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL: flags = wxOK | wxCANCEL; break;
@@ -125,6 +131,8 @@ void LogAssert(const wxString& file, int line, const wxString& func, const wxStr
                static_cast<const char*>(msg.utf8_str()));
 }
 
+// Only the request is kept here; the event loop turns it into the exit command.
+static_assert(std::atomic<bool>::is_always_lock_free);
 void OnTerminateSignal(int) { g_terminateRequested.store(true); }
 
 class WinApplication : public wxApp {
@@ -138,7 +146,8 @@ class WinApplication : public wxApp {
     if (!app) return false;
     SetUiThread();
     wxSetAssertHandler(&LogAssert);
-    wxInitAllImageHandlers();
+    // Once per process (drawing registers them too when it is first to need them).
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxInitAllImageHandlers();
     InstallWindowedBackends();
     std::vector<std::string> args;
     for (int i = 1; i < argc_; ++i) args.emplace_back(argv_[i]);
@@ -159,8 +168,8 @@ class WinApplication : public wxApp {
         return true;
       });
     }
-    std::signal(SIGTERM, OnTerminateSignal);
-    std::signal(SIGINT, OnTerminateSignal);
+    // A request that came during the start (the handlers are installed before it) is run
+    // at the first tick.
     signalTimer_.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
       if (!g_terminateRequested.exchange(false)) return;
       CWinApp* a = AfxGetApp();
@@ -212,7 +221,23 @@ void RemoveWindowedBackends() {
   SetMessageBackend({[](HWND, UINT, WPARAM, LPARAM) {}, [](HWND, UINT, WPARAM, LPARAM) { return LRESULT{0}; }});
 }
 
+void InstallTerminationHandlers() {
+  struct sigaction action {};
+  action.sa_handler = OnTerminateSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // waits and reads under way go on
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  // A parent that started the program with them blocked does not take them from it.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
 int RunApplication(int argc, char** argv, SingleInstance* instance) {
+  InstallTerminationHandlers();
   auto* app = new WinApplication(argc, argv, instance);
   wxApp::SetInstance(app);
   if (!wxEntryStart(argc, argv)) {

@@ -44,11 +44,8 @@ namespace {
 int g_dpi = 0;
 
 void EnsureImageHandlers() {
-  static bool done = false;
-  if (!done) {
-    wxInitAllImageHandlers();
-    done = true;
-  }
+  // The program may have registered them at start already; twice gives duplicates.
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxInitAllImageHandlers();
 }
 
 COLORREF ImagePixel(const wxImage& image, int x, int y) {

@@ -190,10 +190,12 @@ BOOL IsFrameMenuBarVisible(CFrameWnd* frame);
 // an ordinary window; the frame's bars are left as they are.
 void SetFrameFullScreen(CFrameWnd* frame, bool show);
 BOOL IsFrameFullScreen(CFrameWnd* frame);
-// Each opening of a menu of the frame's menu bar: its items (submenus too) as a CMenu handed to
-// onOpen, then the checks, grayed states and texts onOpen set put on the menu being shown.
-// The texts are also made ready beforehand (opening false: no menu is open then); onClose
-// runs when an opened menu of the bar closes again.
+// Each opening of a menu of the frame's menu bar (or of one of its submenus): the commands'
+// update handlers run over it, then its items (submenus too) go as a CMenu to onOpen, and
+// the checks, grayed states and texts onOpen set are put on the menu being shown: onOpen
+// decides last, as on the handheld. The same onOpen also runs a few times a second while the
+// program is idle, a menu open or not (opening false): the texts are made ready beforehand and
+// the states stay onOpen's. onClose runs when an opened menu of the bar closes again.
 class CMenu;
 void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu, bool opening)> onOpen,
                       std::function<void()> onClose = {});

@@ -77,6 +77,9 @@ class PaneOverlay : public wxWindow {
       dc.DrawText(text_, (size.x - extent.x) / 2, (size.y - extent.y) / 2);
     });
   }
+  // A painted pane, never a place for the keys (Tab must not move them here off the view).
+  bool AcceptsFocus() const override { return false; }
+  bool AcceptsFocusFromKeyboard() const override { return false; }
   void Set(const wxString& text, const wxColour& background, const wxColour& foreground) {
     text_ = text;
     background_ = background;
@@ -366,11 +369,15 @@ void RouteMenuBarOpen(CFrameWnd* frame, std::function<void(CMenu* menu, bool ope
     onOpen(&menu, opening);
     CopyToWx(menu, shown);
   };
-  window->Bind(wxEVT_MENU_OPEN, [prepare](wxMenuEvent& event) {
-    event.Skip();
+  window->Bind(wxEVT_MENU_OPEN, [prepare, window](wxMenuEvent& event) {
     wxMenu* shown = event.GetMenu();
-    if (!shown || event.IsPopup() || shown->GetParent()) return;
-    prepare(shown, true);
+    if (!shown || event.IsPopup()) return event.Skip();
+    // The commands' update handlers first, then onOpen, whose states stand (as the idle pass
+    // below leaves them): the frame's own update of the menu after this one is not run.
+    shown->UpdateUI(window->GetEventHandler());
+    wxMenu* top = shown;
+    while (top->GetParent()) top = top->GetParent();
+    prepare(top, true);
   });
   if (onClose) {
     window->Bind(wxEVT_MENU_CLOSE, [onClose](wxMenuEvent& event) {

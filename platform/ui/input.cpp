@@ -428,7 +428,7 @@ void RouteInput(CWnd* owner, wxWindow* window, bool takePainting) {
       target->WindowProc(WM_CAPTURECHANGED, 0, 0);
     }
   });
-  window->Bind(wxEVT_KEY_DOWN, [alive](wxKeyEvent& event) {
+  window->Bind(wxEVT_KEY_DOWN, [alive, window](wxKeyEvent& event) {
     CWnd* target = alive();
     if (!target) return event.Skip();
     UpdateKeys(event);
@@ -438,8 +438,9 @@ void RouteInput(CWnd* owner, wxWindow* window, bool takePainting) {
     bool defaulted = false;
     WndInputAccess::Deliver(target, WM_KEYDOWN, key, 1, &defaulted);
     // The character follows as WM_CHAR (wx makes it from the skipped key-down), except
-    // for Tab handled by the window, which would otherwise move the focus as well.
-    if (defaulted || key != VK_TAB) event.Skip();
+    // for Tab handled by the window, which would otherwise move the focus as well. Only a
+    // dialog moves the focus on Tab: in a frame (the map view) an unhandled Tab moves nothing.
+    if (key != VK_TAB || (defaulted && InDialog(window))) event.Skip();
   });
   window->Bind(wxEVT_CHAR, [alive](wxKeyEvent& event) {
     CWnd* target = alive();
@@ -768,9 +769,26 @@ void CWnd::GetWindowRect(RECT* rect) const {
   *rect = RECT{r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
+namespace {
+
+// Gives the display the place of a top-level window that is not on the screen yet, as a place
+// the program asked for. wx alone does not: it counts such a window as standing at (0, 0)
+// already, so a move there asks nothing of the toolkit, which then centres a dialog on its
+// parent when it is shown, and a window manager places a frame where it likes.
+void PlaceBeforeShown(wxWindow* w) {
+  using MoveFn = void (*)(GtkWidget*, int, int);
+  static auto move = reinterpret_cast<MoveFn>(dlsym(RTLD_DEFAULT, "gtk_window_move"));
+  if (!move || !w->IsTopLevel() || w->IsShown() || !w->GetHandle()) return;
+  const wxPoint at = w->GetPosition();
+  move(w->GetHandle(), at.x, at.y);
+}
+
+}  // namespace
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   if (!m_wnd) return;
   m_wnd->SetSize(x, y, width, height);
+  PlaceBeforeShown(m_wnd);
   if (repaint) InvalidateRect(nullptr, TRUE);
 }
 

@@ -119,6 +119,10 @@ bool CPropertySheet::ShowPage(int index) {
     // A page larger than those shown so far widens the sheet.
     dialog->GetSizer()->SetSizeHints(dialog);
     dialog->Layout();
+    // The book gives the page its place only when it shows it: until then the page is laid
+    // out at its own size, not at the book's first guess, which no control could hold.
+    holder->SetSize(holder->GetBestSize());
+    holder->Layout();
   }
   if (!page->OnSetActive()) return false;
   page->shown_ = true;

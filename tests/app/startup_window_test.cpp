@@ -1,5 +1,7 @@
 // Starts the real program from the build folder under the test display.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,11 +10,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <thread>
 
+#include <wx/uiaction.h>
+
 #include "platform/options_store.h"
+#include "tests/support/program_windows.h"
+#include "tests/support/wx_test_environment.h"
 
 namespace {
 
@@ -50,14 +57,26 @@ class Startup : public ::testing::Test {
   }
   static platform::OptionsStore& store() { return platform::OptionsStore::Instance(); }
 
+  // terminationBlocked: the program begins with SIGTERM blocked, so that one sent at once is
+  // waiting for it when it begins.
   pid_t Start(const std::string& program, std::map<std::string, std::string> env = {},
-              const std::string& argument = {}) {
+              const std::string& argument = {}, bool terminationBlocked = false) {
     env["TVX_CONFIG_DIR"] = (dir_ / "config").string();
     env["TVX_TEST_READY_FILE"] = (dir_ / "ready").string();
     env["TVX_TEST_MSGBOX_LOG"] = (dir_ / "boxes").string();
+    const std::string errors = (dir_ / "stderr").string();
+    // Blocked from before the fork: the child has it blocked from its first instruction.
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    if (terminationBlocked) pthread_sigmask(SIG_BLOCK, &term, &before);
     pid_t pid = ::fork();
+    if (pid != 0 && terminationBlocked) pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (pid == 0) {
       for (auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
+      // The program's error output, for the test to read.
+      const int fd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+      if (fd >= 0) ::dup2(fd, 2);
       if (argument.empty())
         ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
       else
@@ -98,6 +117,19 @@ class Startup : public ::testing::Test {
     return WaitExit(pid, 15s);
   }
 
+  // Waits for a condition of another process, which a loaded machine may take long to meet.
+  // The test's own event loop runs meanwhile: it sends the simulated input on to the display.
+  template <class Pred>
+  static bool WaitFor(Pred pred, std::chrono::seconds limit = 30s) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      if (tvxtest::WxEnvironment::ready) wxTheApp->Yield(true);
+      std::this_thread::sleep_for(20ms);
+    }
+    return true;
+  }
+
   const std::string program_ = std::string(TVX_BINARY_DIR) + "/tolvanixpda";
   fs::path dir_;
   std::vector<pid_t> running_;
@@ -109,6 +141,39 @@ TEST_F(Startup, ShowsMainWindowAndExitCommandEndsWithCodeZero) {
   EXPECT_NE(ReadFile(dir_ / "ready").find("internal/tvx_en.dll"), std::string::npos);
   EXPECT_EQ(ExitThroughCommand(pid), 0);
   EXPECT_EQ(ReadFile(dir_ / "boxes"), "");
+}
+
+// A termination request at the earliest moment of the start (sent before the program runs a
+// line of its own, it waits for the program's handler): the start completes and the program
+// ends through its exit command, its main window closed, with code 0.
+TEST_F(Startup, TerminationRequestedAsTheProgramBeginsEndsItThroughTheExitCommand) {
+  pid_t pid = Start(program_, {}, {}, true);
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(pid, 30s), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_NE(ReadFile(dir_ / "ready"), "");
+  // The map view stores its layer switches when its window closes.
+  EXPECT_TRUE(store().GetInt(kOptionsKey, "Zoombar").has_value());
+  EXPECT_EQ(ReadFile(dir_ / "boxes"), "");
+}
+
+// A termination request while the start waits for the user (the notice of a missing language
+// module): kept until the start is over, then the exit command ends the program.
+TEST_F(Startup, TerminationRequestedDuringAStartUpQuestionEndsItOnceTheStartIsOver) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  store().SetInt(kOptionsKey, "Idioma", 5);
+  pid_t pid = Start(program_);
+  tvxtest::ProgramWindows windows(pid);
+  tvxtest::ProgramWindow notice;
+  ASSERT_TRUE(WaitFor([&] {
+    notice = windows.Find("Tolvanix PDA");
+    return notice.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  ASSERT_EQ(ReadFile(dir_ / "ready"), "");  // the box is part of the start
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  windows.Close(notice);
+  EXPECT_EQ(WaitExit(pid, 30s), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_NE(ReadFile(dir_ / "ready"), "");
+  EXPECT_TRUE(store().GetInt(kOptionsKey, "Zoombar").has_value());
 }
 
 TEST_F(Startup, UnknownIdiomaLoadsTheEnglishModule) {
@@ -148,15 +213,41 @@ TEST_F(Startup, RefusedDocumentOnTheCommandLineShowsItsMessageAndTheWindow) {
   }
 }
 
-TEST_F(Startup, MissingEnglishModuleShowsTheFatalMessageAndEndsWithCodeOne) {
-  // A program folder without internal/tvx_en.dll.
-  fs::create_directories(dir_ / "prog" / "internal");
-  fs::copy_file(program_, dir_ / "prog" / "tolvanixpda");
-  pid_t pid = Start((dir_ / "prog" / "tolvanixpda").string(), {{"TVX_MSGBOX_ANSWERS", "ok"}});
-  EXPECT_EQ(WaitExit(pid, 20s), 1);
-  EXPECT_EQ(ReadFile(dir_ / "boxes"),
-            "tolvanixpda|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos\n");
-  EXPECT_EQ(ReadFile(dir_ / "ready"), "");
+TEST_F(Startup, MissingOrDamagedEnglishModuleShowsTheFatalMessageAndEndsWithCodeOne) {
+  struct Case {
+    const char* what;
+    const char* english;  // content of internal/tvx_en.dll; nullptr: no such file
+    int idioma;           // chosen language (its module is never there)
+  };
+  const Case cases[] = {
+      {"missing", nullptr, 0},
+      {"not a library", "MZ not a library", 0},
+      {"not a library, German chosen", "MZ not a library", 1},
+      {"a library without resources", "library", 13},
+  };
+  for (const Case& c : cases) {
+    // A program folder of its own.
+    const fs::path folder = dir_ / "prog";
+    fs::remove_all(folder);
+    fs::remove(dir_ / "boxes");
+    fs::create_directories(folder / "internal");
+    fs::copy_file(program_, folder / "tolvanixpda");
+    if (c.english && std::string(c.english) == "library") {
+      // A real library, but not a language module.
+      fs::copy_file(std::string(TVX_BINARY_DIR) + "/internal/tolvanixextras.dll", folder / "internal" / "tvx_en.dll");
+    } else if (c.english) {
+      std::ofstream(folder / "internal" / "tvx_en.dll") << c.english;
+    }
+    store().SetInt(kOptionsKey, "Idioma", c.idioma);
+    pid_t pid = Start((folder / "tolvanixpda").string(), {{"TVX_MSGBOX_ANSWERS", "ok,ok"}});
+    EXPECT_EQ(WaitExit(pid, 20s), 1) << c.what;
+    // Said once, and nothing said of a start in English that does not come.
+    EXPECT_EQ(ReadFile(dir_ / "boxes"), "tolvanixpda|Error Fatal: No se encontr\xC3\xB3 el archivo de recursos\n")
+        << c.what;
+    EXPECT_EQ(ReadFile(dir_ / "ready"), "") << c.what;
+    // A chosen module that is not there is given up as ever.
+    EXPECT_EQ(store().GetInt(kOptionsKey, "Idioma"), c.english ? 0 : c.idioma) << c.what;
+  }
 }
 
 TEST_F(Startup, SecondCopyEndsAtOnceWhileTheFirstRuns) {
@@ -168,6 +259,122 @@ TEST_F(Startup, SecondCopyEndsAtOnceWhileTheFirstRuns) {
   EXPECT_EQ(ExitThroughCommand(first), 0);
   std::string ready = ReadFile(dir_ / "ready");
   EXPECT_EQ(std::count(ready.begin(), ready.end(), '\n'), 1);
+}
+
+// The lines of the program's error output that tell of a fault in its windows: the toolkit's
+// warnings and criticals, and wxWidgets' debug messages and failed checks.
+std::string ToolkitComplaints(const std::string& output) {
+  std::string complaints;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    for (const char* mark : {"-WARNING", "-CRITICAL", "Debug:", "wx check failed"}) {
+      if (line.find(mark) != std::string::npos) {
+        complaints += line + "\n";
+        break;
+      }
+    }
+  }
+  return complaints;
+}
+
+// The user starts the program, resizes its window, shows and hides the bars from the View
+// menu, measures with the wizard in full screen and ends it: the toolkit has nothing to
+// complain of (its warnings and criticals end the program at once here), with or without a
+// window manager (the test command runs this test under both).
+TEST_F(Startup, StartResizeBarsAndFullScreenLeaveNothingOnTheErrorOutput) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  pid_t pid = Start(program_, {{"G_DEBUG", "fatal-warnings"}, {"TVX_MSGBOX_ANSWERS", "no,no,no,no"}});
+  ASSERT_TRUE(WaitReady());
+  tvxtest::ProgramWindows windows(pid);
+  ASSERT_TRUE(windows.Connected());
+  const std::string title = "Tolvanix PDA";
+  tvxtest::ProgramWindow main;
+  auto findMain = [&] {
+    main = windows.Find(title);
+    return main.id != 0;
+  };
+  ASSERT_TRUE(WaitFor(findMain)) << ReadFile(dir_ / "stderr");
+  wxUIActionSimulator input;
+  // Without a window manager the keys go to the window under the pointer.
+  auto pointAt = [&](const tvxtest::ScreenRect& r) {
+    input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  };
+
+  // Narrower, larger, and back as it was.
+  const tvxtest::ScreenRect first = main.rect;
+  for (auto [width, height] : {std::pair{360, 440}, {620, 540}, {first.width, first.height}}) {
+    windows.Resize(main, width, height);
+    ASSERT_TRUE(WaitFor([&] { return findMain() && main.rect.width == width && main.rect.height == height; }))
+        << width << "x" << height << ": " << ReadFile(dir_ / "stderr");
+  }
+
+  // The bars from the View menu: each changes what the left of the window shows (the bars
+  // push the map down or let it up; the View menu opens further right).
+  auto leftStrip = [&] { return windows.Pixels({main.rect.x, main.rect.y, 100, main.rect.height}); };
+  auto viewMenu = [&](char item) {
+    pointAt(main.rect);
+    const auto before = leftStrip();
+    input.Char('v', wxMOD_ALT);
+    ASSERT_TRUE(WaitFor([&] { return windows.PopupOpen(); })) << ReadFile(dir_ / "stderr");
+    input.Char(item);
+    ASSERT_TRUE(WaitFor([&] { return !windows.PopupOpen() && leftStrip() != before; }))
+        << item << ": " << ReadFile(dir_ / "stderr");
+  };
+  viewMenu('z');  // zoom toolbar hidden
+  viewMenu('d');  // drawing toolbar shown
+  viewMenu('z');  // zoom toolbar shown
+  viewMenu('d');  // drawing toolbar hidden
+
+  // The wizard's area measurement runs in full screen.
+  pointAt(main.rect);
+  input.Char('f', wxMOD_ALT);
+  ASSERT_TRUE(WaitFor([&] { return windows.PopupOpen(); }));
+  input.Char('w');
+  tvxtest::ProgramWindow wizard;
+  ASSERT_TRUE(WaitFor([&] {
+    wizard = windows.Find("Wizard");
+    return wizard.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  pointAt(wizard.rect);
+  input.Char(WXK_TAB);
+  input.Char(' ');  // "An area"
+  const tvxtest::ScreenRect screen = windows.Screen();
+  auto coversScreen = [&] {
+    return findMain() && main.rect.x <= 0 && main.rect.y <= 0 && main.rect.x + main.rect.width >= screen.width &&
+           main.rect.y + main.rect.height >= screen.height;
+  };
+  ASSERT_TRUE(WaitFor(coversScreen)) << ReadFile(dir_ / "stderr");
+
+  // The full-screen bar's end button (the second), then the summary and the wizard's last
+  // question closed from their title bars: the window as it was.
+  const tvxtest::ScreenRect endButton{120, screen.height - 70, 140, 70};
+  ASSERT_TRUE(WaitFor([&] {
+    const auto pixels = windows.Pixels(endButton);
+    return std::count(pixels.begin(), pixels.end(), 0u) > 100;  // its black square
+  })) << ReadFile(dir_ / "stderr");
+  // Clicked once the button shows the pointer over it.
+  const auto unpointed = windows.Pixels(endButton);
+  input.MouseMove(endButton.x + endButton.width / 2, endButton.y + endButton.height / 2);
+  ASSERT_TRUE(WaitFor([&] { return windows.Pixels(endButton) != unpointed; }));
+  input.MouseClick();
+  for (int question = 0; question < 2; ++question) {
+    tvxtest::ProgramWindow dialog;
+    ASSERT_TRUE(WaitFor([&] {
+      for (const tvxtest::ProgramWindow& w : windows.Shown()) {
+        if (w.title != title) dialog = w;
+      }
+      return dialog.id != 0;
+    })) << question << ": " << ReadFile(dir_ / "stderr");
+    windows.Close(dialog);
+    ASSERT_TRUE(WaitFor([&] {
+      const auto shown = windows.Shown();
+      return std::none_of(shown.begin(), shown.end(), [&](const auto& w) { return w.id == dialog.id; });
+    })) << question;
+  }
+  ASSERT_TRUE(WaitFor([&] { return findMain() && main.rect == first; })) << ReadFile(dir_ / "stderr");
+
+  EXPECT_EQ(ExitThroughCommand(pid), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_EQ(ToolkitComplaints(ReadFile(dir_ / "stderr")), "");
 }
 
 }  // namespace

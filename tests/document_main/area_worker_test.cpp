@@ -6,8 +6,12 @@
 #include <cmath>
 #include <thread>
 
+#include <fstream>
+
+#include "coords/projection_record.h"
 #include "doc_test_env.h"
 #include "document/doc_area.h"
+#include "document/doc_options.h"
 #include "document/measures.h"
 #include "platform/threads.h"
 
@@ -204,6 +208,86 @@ TEST_F(AreaWorkerTest, SideBySideMeasuresMatchOneThread) {
     EXPECT_NEAR(together[k].measures.area, side * side, 1e-3);
     EXPECT_NEAR(together[k].measures.perimeter, 4.0 * side, 1e-4);
   }
+}
+
+// UTM zone 11 north (WGS84) to longitude/latitude, many points at once.
+std::vector<GeoPoint> FromUtm11(std::vector<GeoPoint> plane) {
+  PJ_CONTEXT* ctx = proj_context_create();
+  PJ* pj = proj_create_crs_to_crs(ctx, "EPSG:32611", "EPSG:4326", nullptr);
+  PJ* norm = proj_normalize_for_visualization(ctx, pj);
+  proj_trans_generic(norm, PJ_FWD, &plane[0].x, sizeof(GeoPoint), plane.size(), &plane[0].y,
+                     sizeof(GeoPoint), plane.size(), nullptr, 0, 0, nullptr, 0, 0);
+  proj_destroy(norm);
+  proj_destroy(pj);
+  proj_context_destroy(ctx);
+  return plane;
+}
+
+// The options are applied (command 32778) while the worker measures a large field under the
+// old ones: every area stored afterwards is a fresh measurement under the new settings, none
+// a figure of the old plane read in the new unit. The user projection in US survey feet is
+// given up for UTM in metres, as the units page gives it.
+TEST_F(AreaWorkerTest, OptionsAppliedWhileAFieldIsMeasuredStoreMeasuresOfTheNewSettings) {
+  ProjectionRecord feet;
+  feet.kind = static_cast<std::uint8_t>(ProjectionKind::EpsgCode);
+  feet.p[0] = 2229;  // California zone 5, US survey feet
+  feet.SetName(std::string("EPSG 2229"));
+  std::array<std::uint8_t, kProjectionRecordSize> bytes{};
+  EncodeProjectionRecord(feet, bytes);
+  std::ofstream(dir_ / "internal" / "tvxprj.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  Store("Coord", 2);
+  CTolvanixDoc& doc = MakeDoc();
+  ASSERT_EQ(doc.m_coord, 2);
+  doc.DeleteAllFeatures();
+
+  // A field of 300 000 vertices on a circle of 600 m radius keeps the worker busy for a
+  // while; two squares of 100 m and 300 m beside it.
+  constexpr int kRing = 300000;
+  std::vector<GeoPoint> ring(kRing);
+  for (int i = 0; i < kRing; ++i) {
+    const double a = 2.0 * kPi * i / kRing;
+    ring[i] = {441000.0 + 600.0 * std::cos(a), 3761000.0 + 600.0 * std::sin(a)};
+  }
+  FeatureRecord& large = doc.AddFeature(FeatureType::Area, "large");
+  large.ReserveVertices(kRing);
+  for (const GeoPoint& p : FromUtm11(std::move(ring))) large.AddVertex(p, p, 0);
+  for (double side : {100.0, 300.0}) {
+    FeatureRecord& square = doc.AddFeature(FeatureType::Area, "square");
+    for (const GeoPoint& p : FromUtm11({{443000, 3760000},
+                                        {443000 + side, 3760000},
+                                        {443000 + side, 3760000 + side},
+                                        {443000, 3760000 + side}}))
+      square.AddVertex(p, p, 0);
+  }
+  doc.m_current = 1;
+
+  struct SheetAnswer {
+    SheetAnswer() {
+      CTolvanixDoc::SetOptionsSheet([](CTolvanixDoc&, CTolvanixDoc::OptionValues& v) {
+        v.coord = 1;  // UTM
+        return true;
+      });
+    }
+    ~SheetAnswer() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } answer;
+  doc.StartAreaRecompute(0, TRUE);  // the large field is being measured
+  ASSERT_TRUE(doc.OnCmdMsg(32778, CN_COMMAND, nullptr));
+  ASSERT_EQ(doc.m_coord, 1);
+  for (int i = 0; i < 1000 && doc.m_areaBusy; ++i) platform::WaitAndPumpMessages(20);
+  platform::PumpMessages();
+
+  std::vector<double> stored;
+  for (const FeatureRecord& f : doc.m_features) stored.push_back(f.area);
+  doc.RecomputeAreasAndWait(-1);
+  for (std::size_t k = 0; k < stored.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_DOUBLE_EQ(stored[k], doc.m_features[k].area);
+  }
+  EXPECT_NEAR(stored[1], 100.0 * 100.0, 0.5);  // square metres
+  EXPECT_NEAR(stored[2], 300.0 * 300.0, 1.0);
+  EXPECT_NEAR(stored[0], kPi * 600.0 * 600.0, 50.0);
+  EXPECT_TRUE(doc.m_areaValid);
 }
 
 // A reader thread feeds sentences while the user-interface thread captures, measures and

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "doc_test_env.h"
+#include "document/doc_options.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 
@@ -125,6 +126,42 @@ TEST_F(FixCaptureTest, OffsetNeedsThreeDistinctFixes) {
   EXPECT_NEAR(doc.m_gpsLat, 45.0, 1e-9);
 }
 
+// The options change the map system (UTM of zone 30 chosen by hand at 3 E) while the offset
+// is on: the offset starts again from fixes of the new system, and no fix is moved by a
+// direction of travel taken between two systems.
+TEST_F(FixCaptureTest, OffsetStartsAgainInANewMapSystem) {
+  Store("Offsetestado", 0);
+  Store("Offsetdist", 5);
+  CTolvanixDoc& doc = MakeDoc();
+  doc.ToggleOffset();
+  for (int i = 0; i < 3; ++i) Feed(Gga(3.0, 45.0 + i * kTenMetresLat));
+  ASSERT_NEAR(doc.m_gpsLat, 45.0 + kTenMetresLat, 1e-6);  // the offset point
+
+  struct SheetAnswer {
+    SheetAnswer() {
+      CTolvanixDoc::SetOptionsSheet([](CTolvanixDoc&, CTolvanixDoc::OptionValues& v) {
+        v.coord = 1;  // UTM, zone 30 by hand, as the units page gives them
+        v.autoZone = 0;
+        v.zone = 30;
+        return true;
+      });
+    }
+    ~SheetAnswer() { CTolvanixDoc::SetOptionsSheet(nullptr); }
+  } answer;
+  ASSERT_TRUE(doc.OnCmdMsg(32778, CN_COMMAND, nullptr));
+  ASSERT_EQ(doc.m_zone, 30);
+
+  for (int i = 3; i < 6; ++i) {
+    SCOPED_TRACE(i);
+    const double walkerLat = 45.0 + i * kTenMetresLat;
+    Feed(Gga(3.0, walkerLat));
+    // Within the offset distance (5 m, about 7e-5 degrees of longitude here) of the walker.
+    EXPECT_NEAR(doc.m_gpsLon, 3.0, 1e-4);
+    EXPECT_NEAR(doc.m_gpsLat, walkerLat, 2 * kTenMetresLat);
+  }
+  EXPECT_NEAR(doc.m_gpsLat, 45.0 + 4 * kTenMetresLat, 1e-6);  // level with the middle fix
+}
+
 TEST_F(FixCaptureTest, HdopFilterAtBelowAndAboveItsLimit) {
   Store("FiltroHestado", 1);
   Store("FiltroHvalor", 30);
@@ -160,6 +197,7 @@ TEST_F(FixCaptureTest, CaptureRefusedWithoutPositionAndOnALockedFeature) {
   Feed(Gga(3.0, 45.0));
   doc.m_features[0].editable = 0;
   doc.m_features[0].name = "Olivar";
+  doc.SetModifiedFlag(FALSE);  // a locked feature as a file holds it
   doc.m_autoCapture = true;
   platform::MessageBoxScript::TakeShown();
   doc.CapturePoint();

@@ -95,6 +95,7 @@ TEST_F(OptionsTest, ADatumChangeMovesEveryWorkingPosition) {
   w.y = 40.405;
   doc.m_waypoints.push_back(w);
   doc.m_waypointNotes.push_back("");
+  doc.SetModifiedFlag(FALSE);  // the work as saved
 
   CTolvanixDoc::OptionValues v = doc.CurrentOptionValues();
   v.datum.index = 271;  // International 1924 shifted as ED50 in Spain
@@ -121,10 +122,14 @@ TEST_F(OptionsTest, ADatumChangeMovesEveryWorkingPosition) {
   const GeoPoint wExpected = Reproject("EPSG:4326", ed50, {{-3.695, 40.405}})[0];
   EXPECT_NEAR(doc.m_waypoints[0].x, wExpected.x, 1e-7);
   EXPECT_NEAR(doc.m_waypoints[0].y, wExpected.y, 1e-7);
+  // The waypoints are held in the working datum, the file keeps WGS84: no edit to save.
+  EXPECT_FALSE(doc.IsModified());
 
+  doc.m_waypoints[0].name = "Pozo";  // unsaved work stays unsaved work
   v = doc.CurrentOptionValues();
   v.datum.index = 0;
   doc.ApplyOptionValues(v);
+  EXPECT_TRUE(doc.IsModified());
   for (const FeatureRecord& f : doc.m_features) {
     for (std::size_t i = 0; i < f.VertexCount(); ++i) EXPECT_EQ(f.vertices[i], f.wgs84Vertices[i]);
   }

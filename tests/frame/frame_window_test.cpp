@@ -20,9 +20,12 @@
 #include <sstream>
 #include <thread>
 
+#include "app/languages.h"
 #include "app/main_frame.h"
 #include "dialogs/program_dialogs.h"
+#include "platform/serial_ports.h"
 #include "platform/ui/command_ids.h"
+#include "platform/wait_cursor.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
 #include "tools/receiver_sim/receiver_simulator.h"
@@ -442,6 +445,145 @@ TEST_F(MainFrameTest, OpeningAMenuOfTheMenuBarShowsTheViewsStates) {
   EXPECT_FALSE(item(32785));
 }
 
+// Whether an open menu (or submenu) is on the screen.
+bool MenuOnScreen(wxMenu* menu) {
+  using Mapped = int (*)(void*);
+  static auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  return menu && menu->m_menu && mapped && mapped(menu->m_menu);
+}
+
+// Presses the access key of a menu of the frame's menu bar, as a user's keyboard does
+// (without a window manager the keys go to the window under the pointer), and waits until
+// the menu is on the screen.
+bool OpenMenuWithKeys(wxFrame* frame, wxMenu* menu, char key) {
+  wxUIActionSimulator input;
+  const wxRect r = frame->GetScreenRect();
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  input.Char(key, wxMOD_ALT);
+  return tvxtest::PumpUntil([menu] { return MenuOnScreen(menu); });
+}
+
+// Waits until the frame's idle pass (a few times a second, also while a menu is open) has
+// gone over the open menus: it puts back what disturb changes, and restored tells when.
+template <class Disturb, class Restored>
+bool IdlePassRan(Disturb disturb, Restored restored) {
+  disturb();
+  return tvxtest::PumpUntil(restored);
+}
+
+// Each item's enabled state, by command.
+std::map<UINT, bool> EnabledStates(wxMenu* menu) {
+  std::map<UINT, bool> states;
+  for (wxMenuItem* item : menu->GetMenuItems()) {
+    if (wxMenu* sub = item->GetSubMenu()) {
+      states.merge(EnabledStates(sub));
+    } else if (!item->IsSeparator()) {
+      states[platform::ui::WxIdToCommand(item->GetId())] = item->IsEnabled();
+    }
+  }
+  return states;
+}
+
+// The language menu as the user opens it: only installed modules can be chosen, whichever of
+// the frame's passes (the view's menu states, the commands' update handlers, the idle pass
+// while the menu is open) ran last; the keyboard skips the others and picks the next
+// installed one.
+TEST_F(MainFrameTest, LanguageMenuOpenedWithTheKeysOffersOnlyInstalledModules) {
+  for (const char* file : {"tvx_en.dll", "tvx_lt.dll"}) std::ofstream(dir_ / "internal" / file) << "x";
+  CMainFrame& frame = Open();
+  wxMenuBar* bar = frame.GetFrame()->GetMenuBar();
+  wxMenu* tools = bar->GetMenu(bar->FindMenu("Tools"));
+  wxMenuItem* english = bar->FindItem(platform::ui::CommandToWxId(32782));
+  ASSERT_NE(english, nullptr);
+  wxMenu* languages = english->GetMenu();
+  ASSERT_TRUE(OpenMenuWithKeys(frame.GetFrame(), tools, 't'));
+  wxUIActionSimulator input;
+  input.Char('l');
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return MenuOnScreen(languages); }));
+  ASSERT_TRUE(IdlePassRan([&] { english->Check(false); }, [&] { return english->IsChecked(); }));
+
+  std::map<UINT, bool> expected;
+  for (const LanguageModuleInfo& row : kLanguageModules) expected[row.commandId] = row.index == 0 || row.index == 13;
+  EXPECT_EQ(EnabledStates(languages), expected);
+
+  // Down from English: Lithuanian, the next installed one.
+  platform::MessageBoxScript::Push(IDOK);
+  input.Char(WXK_DOWN);
+  input.Char(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !MenuOnScreen(tools); }));
+  Settle();
+  EXPECT_EQ(app_->GetProfileInt("Opciones", "Idioma", 0), 13u);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, kLanguageModules[13].notice);
+}
+
+// Items whose state both the view's menu pass and the commands' update handlers decide read
+// the same after the menu has opened and after the idle pass: divide and split by line need
+// four vertices and no split-by-line tap mode for divide, the object grid needs parts of the
+// current feature, inserting a point a fix, the exports something to export.
+TEST_F(MainFrameTest, MenuItemsKeepOneStateThroughEveryPass) {
+  CMainFrame& frame = Open();
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  wxMenuBar* bar = frame.GetFrame()->GetMenuBar();
+  // Opens a menu with its key, reads its states, lets the idle pass put back a text it sets,
+  // reads them again and closes the menu.
+  auto passes = [&](const char* title, char key, UINT textItem) {
+    wxMenu* menu = bar->GetMenu(bar->FindMenu(title));
+    wxMenuItem* item = bar->FindItem(platform::ui::CommandToWxId(textItem));
+    std::pair<std::map<UINT, bool>, std::map<UINT, bool>> states;
+    if (!menu || !item || !OpenMenuWithKeys(frame.GetFrame(), menu, key)) return states;
+    states.first = EnabledStates(menu);
+    if (IdlePassRan([&] { item->SetItemLabel("x"); }, [&] { return item->GetItemLabelText() != "x"; }))
+      states.second = EnabledStates(menu);
+    wxUIActionSimulator().Char(WXK_ESCAPE);
+    tvxtest::PumpUntil([&] { return !MenuOnScreen(menu); });
+    return states;
+  };
+  struct Case {
+    const char* what;
+    std::size_t vertices;
+    int tapMode;
+    bool withPart;
+    bool divide, splitByLine, grid, shapefile;
+  };
+  const Case cases[] = {
+      {"no vertices", 0, 0, false, false, false, false, false},
+      {"three vertices", 3, 0, false, false, false, false, true},
+      {"five vertices and a part", 5, 0, true, true, true, true, true},
+      {"splitting by line", 5, 14, false, false, true, false, true},
+  };
+  for (const Case& c : cases) {
+    doc_->m_features.erase(doc_->m_features.begin() + 1, doc_->m_features.end());
+    FeatureRecord& field = doc_->m_features[0];
+    field.FreeVertices();
+    for (std::size_t i = 0; i < c.vertices; ++i) {
+      const GeoPoint p{-3.7 + 0.001 * static_cast<double>(i % 2), 40.4 + 0.001 * static_cast<double>(i / 2)};
+      field.AddVertex(p, p, 0);
+    }
+    if (c.withPart) {
+      doc_->AddFeature(FeatureType::Part, "Olive grove");
+      doc_->m_features.back().link = 0;
+    }
+    doc_->m_current = 0;
+    view->m_tapMode = c.tapMode;
+    const auto objects = passes("Objects", 'o', 32853);
+    ASSERT_FALSE(objects.second.empty()) << c.what;
+    EXPECT_EQ(objects.first, objects.second) << c.what;
+    EXPECT_EQ(objects.second.at(32852), c.divide) << c.what;
+    EXPECT_EQ(objects.second.at(32885), c.splitByLine) << c.what;
+    EXPECT_EQ(objects.second.at(32872), c.grid) << c.what;
+    EXPECT_FALSE(objects.second.at(32860)) << c.what;  // no fix
+    const auto file = passes("File", 'f', 32779);
+    ASSERT_FALSE(file.second.empty()) << c.what;
+    EXPECT_EQ(file.first, file.second) << c.what;
+    EXPECT_EQ(file.second.at(32836), c.shapefile) << c.what;
+  }
+  view->m_tapMode = 0;
+  doc_->SetModifiedFlag(FALSE);
+}
+
 TEST_F(MainFrameTest, PanelsShowTheFixFedToTheDocument) {
   Store("GeoType", 1);
   CMainFrame& frame = Open();
@@ -619,7 +761,7 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
   // From here on as with a feature of 200 vertices and more: captures leave its measures
   // out of date, and only the pause measures it.
   PumpFor([&] { return !doc_->m_areaBusy; }, std::chrono::seconds(2));
-  doc_->m_lastVertexCount = 200;
+  doc_->CurrentFeature()->measuredCount = 200;
   const std::size_t before = doc_->CurrentFeature()->VertexCount();
   ASSERT_TRUE(PumpFor([&] { return doc_->CurrentFeature()->VertexCount() >= before + 3; },
                       std::chrono::seconds(20)));
@@ -642,6 +784,76 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
 
   doc_->OnGpsOnOff();
   EXPECT_FALSE(doc_->m_gpsOn);
+  frame.LeaveFullScreen();
+}
+
+// The start button while the receiver sends no fix: the wait shows (the wait cursor), a second
+// press is answered while it waits, and the end of a wait without a fix is said; nothing
+// starts. The receiver is a pseudo-terminal that sends only what the test writes.
+TEST_F(MainFrameTest, StartWaitingForTheFirstFixShowsTheWaitAnswersASecondPressAndSaysWhenItGivesUp) {
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("Offsetestado", 2);  // no offset: the wait ends soon after a position
+  InstallProgramDialogs();
+  CMainFrame& frame = Open();
+  struct Cleanup {
+    CTolvanixDoc*& doc;
+    ~Cleanup() {
+      if (doc && doc->m_gpsOn) doc->ToggleGps();
+      if (doc) doc->SetModifiedFlag(FALSE);
+      CTolvanixDoc::SetDocumentDialogs(nullptr);
+      platform::UnpublishSerialPort(3);
+      platform::MessageBoxScript::Clear();
+    }
+  } cleanup{doc_};
+  ClickInDialogOnceShown(1239);  // the area category
+  doc_->OnWizard();
+  Settle();
+  ASSERT_TRUE(frame.IsFullScreen());
+  ASSERT_TRUE(doc_->m_firstFixPending);
+  ASSERT_TRUE(PumpFor([&] { return tvxtest::OnScreen(frame.m_fullScreenBar.GetWxWindow()); },
+                      std::chrono::seconds(5)));
+  Settle();
+
+  // Start: the wait cursor is up while the first fix is awaited.
+  const int waitsBefore = platform::WaitCursorShownCount();
+  ClickFirstTool(frame.m_fullScreenBar);  // 210, start/pause
+  ASSERT_TRUE(PumpFor([&] { return platform::WaitCursorShowing() && wxIsBusy(); }, std::chrono::seconds(5)));
+  EXPECT_GT(platform::WaitCursorShownCount(), waitsBefore);
+
+  // A second press is answered; the wait goes on.
+  platform::MessageBoxScript::Push(IDOK);
+  ClickFirstTool(frame.m_fullScreenBar);
+  std::vector<platform::ShownMessageBox> shown;
+  ASSERT_TRUE(PumpFor([&] {
+    for (auto& box : platform::MessageBoxScript::TakeShown()) shown.push_back(box);
+    return !shown.empty();
+  }, std::chrono::seconds(5)));
+  EXPECT_EQ(shown[0].text, "Waiting for the first GPS position.\nWait please");
+  EXPECT_EQ(shown[0].owner, doc_->m_hwndView);
+  EXPECT_TRUE(platform::WaitCursorShowing());
+  EXPECT_TRUE(doc_->m_firstFixPending);
+
+  // A position without a fix (a void RMC) ends the wait: given up, and said so.
+  platform::MessageBoxScript::Push(IDOK);
+  const std::string voidRmc = "$GPRMC,123519,V,4807.038,N,01131.000,E,000.0,000.0,230394,,\r\n";
+  ASSERT_TRUE(receiver.Write(voidRmc.data(), voidRmc.size()));
+  shown.clear();
+  ASSERT_TRUE(PumpFor([&] {
+    for (auto& box : platform::MessageBoxScript::TakeShown()) shown.push_back(box);
+    return !shown.empty();
+  }, std::chrono::seconds(20)));
+  EXPECT_EQ(shown[0].text, "No GPS position came: the measurement has not started.");
+  EXPECT_FALSE(platform::WaitCursorShowing());
+  EXPECT_FALSE(wxIsBusy());
+  EXPECT_TRUE(doc_->m_firstFixPending);
+  EXPECT_FALSE(doc_->m_measuring);
+  EXPECT_EQ(doc_->CurrentFeature()->VertexCount(), 0u);
+
+  doc_->OnGpsOnOff();
   frame.LeaveFullScreen();
 }
 

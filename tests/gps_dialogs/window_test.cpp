@@ -6,7 +6,14 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/propdlg.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include <unistd.h>
 
 #include <chrono>
 
@@ -17,6 +24,7 @@
 #include "platform/wait_cursor.h"
 #include "platform/win_app.h"
 #include "tests/gps_dialogs/receiver_fixture.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/wx_test_environment.h"
 
 namespace {
@@ -74,7 +82,7 @@ TEST_F(GpsWindows, DetectionFillsBothCombosAndLeavesTheChecksAsTheUserSetThem) {
     sheet.GetSheetDialog()->EndModal(wxID_CANCEL);
   });
   EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-  platform::SetMessageBoxBackend({});
+  platform::ui::InstallWindowedBackends();  // the real boxes again for the tests that follow
   EXPECT_EQ(waitingWhileAsked, std::vector<bool>{false});
   EXPECT_GT(platform::WaitCursorShownCount(), waitsBefore);
   EXPECT_FALSE(platform::WaitCursorShowing());
@@ -127,6 +135,86 @@ TEST_F(GpsWindows, SwitchButtonsActAtOnceButOnlyOkKeepsTheStartUpChoices) {
   EXPECT_EQ(again.DoModal(), IDOK);
   EXPECT_EQ(g_app.GetProfileInt(kOptionsSection, "SNAuto", 0), 0u);
   EXPECT_EQ(g_app.GetProfileInt(kOptionsSection, "SBASAuto", 0), 1u);
+}
+
+// The real boxes of the switch buttons ("OK" after a switch; when the receiver cannot be
+// reached the library's own boxes, then "ERROR"), as the user answers them: with the ordinary
+// pointer, though the switch holds the wait cursor up around them. The buttons are pressed
+// with the pointer, the boxes closed from their title bars.
+class BoxWatch : public wxModalDialogHook {
+ public:
+  BoxWatch() { Register(); }
+  ~BoxWatch() override { Unregister(); }
+  struct Box {
+    std::string text;
+    bool waitCursor;  // up as the box was shown
+    bool operator==(const Box&) const = default;
+  };
+  std::vector<Box> boxes;
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+      boxes.push_back({box->GetMessage().utf8_string(), wxIsBusy() || platform::WaitCursorShowing()});
+    }
+    return wxID_NONE;
+  }
+  void Exit(wxDialog*) override {}
+};
+
+void PrintTo(const BoxWatch::Box& box, std::ostream* os) { *os << box.text << (box.waitCursor ? " (wait)" : ""); }
+
+TEST_F(GpsWindows, SwitchBoxesAreAnsweredWithTheOrdinaryPointer) {
+  ASSERT_TRUE(receiver.Start({}, {}));
+  gpstest::MapPort(3, receiver.SlavePath());
+  gpstest::MapPort(4, "/nonexistent/tty");
+  tvxtest::ProgramWindows windows(::getpid());
+  ASSERT_TRUE(windows.Connected());
+  BoxWatch watch;
+  for (auto [port, boxes] : {std::pair{3, 1u}, {4, 4u}}) {
+    CDlgAdvancedGPS dlg;
+    dlg.m_port = port;
+    dlg.m_baudIndex = 1;
+    // Steps run by a timer, which also runs inside the dialog's and the boxes' own loops.
+    bool pressed = false, ended = false;
+    wxTimer steps;
+    steps.Bind(wxEVT_TIMER, [&, boxes = boxes](wxTimerEvent&) {
+      auto* dialog = dynamic_cast<wxTopLevelWindow*>(dlg.GetWxWindow());
+      wxWindow* button = dlg.GetDlgItemWindow(1250);  // SBAS on
+      if (!dialog || !button || !tvxtest::OnScreen(button) || ended) return;
+      // Under a window manager the dialog is placed (and then activated) after it shows.
+      if (tvxtest::WindowManagerRuns() && !dialog->IsActive() && !pressed) return;
+      if (!pressed) {
+        pressed = true;
+        const wxRect r = button->GetScreenRect();
+        wxUIActionSimulator pointer;
+        pointer.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+        pointer.MouseClick();
+        return;
+      }
+      bool boxOpen = false;
+      for (const tvxtest::ProgramWindow& w : windows.Shown()) {
+        if (w.title == dialog->GetTitle().utf8_string()) continue;
+        boxOpen = true;
+        windows.Close(w);
+      }
+      if (!boxOpen && watch.boxes.size() == boxes && !platform::WaitCursorShowing()) {
+        ended = true;
+        dlg.EndDialog(IDCANCEL);
+      }
+    });
+    steps.Start(50);
+    dlg.DoModal();
+    steps.Stop();
+    ASSERT_TRUE(ended) << port;
+  }
+  // (The library tries the port once for each of its two protocols.)
+  const std::vector<BoxWatch::Box> expected = {{"OK", false},
+                                               {"Cannot open serial port", false},
+                                               {"Cannot open serial port", false},
+                                               {"ERROR", false}};
+  EXPECT_EQ(watch.boxes, expected);
+  EXPECT_FALSE(wxIsBusy());
 }
 
 TEST_F(GpsWindows, WaitDialogWithoutAPortClosesAfterASecondWithoutTouchingTheLibrary) {

@@ -5,13 +5,17 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 
+#include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "dialogs/measure_dialogs.h"
+#include "dialogs/options_sheet.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/input.h"
 #include "tests/measure/measure_windows.h"
+#include "tests/options/window_helpers.h"
 #include "tests/view/real_input.h"
 #include "view/navigation_wnd.h"
 #include "view/tolvanix_view.h"
@@ -46,16 +50,64 @@ class MeasureViewCommands : public MeasureWindowTest {
     }
     mapDoc_->AddFeature(FeatureType::Line, "Track").visible = 1;
     mapDoc_->m_current = 0;
+    InstallOptionsSheet();  // as at start-up
   }
 
   void TearDown() override {
     if (!tvxtest::WxEnvironment::ready) return;
+    CTolvanixDoc::SetOptionsSheet(nullptr);
     if (frame_) frame_->DestroyWindow();
     tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; });
     template_.reset();
     MeasureWindowTest::TearDown();
   }
 
+  // The field made a ring of n vertices, 200 m in radius, round 2 E 41 N, and measured.
+  FeatureRecord& RingField(int n) {
+    FeatureRecord& field = mapDoc_->m_features[0];
+    field.FreeVertices();
+    for (int i = 0; i < n; ++i) {
+      const double a = 2.0 * 3.14159265358979 * i / n;
+      const GeoPoint p{2.0 + 200.0 * std::cos(a) / kMetresLon, 41.0 + 200.0 * std::sin(a) / kMetresLat};
+      field.AddVertex(p, p, 0);
+    }
+    mapDoc_->RecomputeAreasAndWait(0);
+    return field;
+  }
+  // The options command, its sheet changed on the page chosen and ended with OK.
+  void ApplyOptions(std::function<CPropertyPage*(CPropiedadesOpciones&)> page,
+                    std::function<void(CPropertyPage&)> change) {
+    wxTheApp->CallAfter([page, change] {
+      CPropiedadesOpciones* sheet = nullptr;
+      for (wxWindow* w : wxTopLevelWindows)
+        if (auto* s = dynamic_cast<CPropiedadesOpciones*>(CWnd::FromWxWindow(w))) sheet = s;
+      ASSERT_NE(sheet, nullptr);
+      CPropertyPage* shown = page(*sheet);
+      for (int i = 0; i < sheet->GetPageCount(); ++i)
+        if (sheet->GetPage(i) == shown) sheet->SetActivePage(i);
+      change(*shown);
+      optstest::PressSheet(*sheet, wxID_OK);
+    });
+    view_->RunCommand(32778);
+  }
+  // UTM of zone 30 chosen by hand on the units page (for positions in zone 31).
+  void ChooseUtmZone30() {
+    ApplyOptions([](CPropiedadesOpciones& sheet) { return sheet.m_units.get(); },
+                 [](CPropertyPage& units) {
+                   optstest::Pick(units, 1016);  // UTM
+                   optstest::Tick(units, 1068, false);  // the zone by hand
+                   optstest::Type(units, 1017, "30");
+                 });
+    ASSERT_EQ(mapDoc_->m_coord, 1);
+    ASSERT_EQ(mapDoc_->m_zone, 30);
+  }
+  void FeedFix(double lon, double lat) {
+    const std::string gga = Gga(lon, lat);
+    mapDoc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  }
+
+  static constexpr double kMetresLon = 111320.0 * 0.754709580;  // at 41 N
+  static constexpr double kMetresLat = 111050.0;
   std::unique_ptr<CSingleDocTemplate> template_;
   CTolvanixDoc* mapDoc_ = nullptr;
   CFrameWnd* frame_ = nullptr;
@@ -97,6 +149,35 @@ TEST_F(MeasureViewCommands, DividingShowsOnlyThePartsAndCancelPutsEverythingBack
   }
 }
 
+// The dividing line moved and OK pressed at once, before the half second after which a move
+// is measured: the parts are kept with the measures of their final shape.
+TEST_F(MeasureViewCommands, AMoveThenOkAtOnceKeepsThePartsMeasuredAsTheyStand) {
+  mapDoc_->RecomputeAreasAndWait(0);
+  const double whole = mapDoc_->m_features[0].area;
+  view_->RunCommand(32852);  // divide
+  ASSERT_TRUE(view_->m_splitDialog);
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  EXPECT_NEAR(mapDoc_->m_features[2].area, whole / 2, whole * 1e-4);
+
+  // End b forwards: part 1 takes the fourth corner and becomes the whole field, part 2 keeps
+  // two corners and no area.
+  Click(*view_->m_splitDialog, 1230);
+  Click(*view_->m_splitDialog, IDOK);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !mapDoc_->m_splitInProgress; }));
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  ASSERT_EQ(mapDoc_->m_features[2].VertexCount(), 4u);
+  ASSERT_EQ(mapDoc_->m_features[3].VertexCount(), 2u);
+  const double stored[] = {mapDoc_->m_features[2].area, mapDoc_->m_features[3].area};
+  const double perimeters[] = {mapDoc_->m_features[2].perimeter, mapDoc_->m_features[3].perimeter};
+  for (int part : {2, 3}) mapDoc_->RecomputeAreasAndWait(part);
+  EXPECT_DOUBLE_EQ(stored[0], mapDoc_->m_features[2].area);
+  EXPECT_DOUBLE_EQ(stored[1], mapDoc_->m_features[3].area);
+  EXPECT_DOUBLE_EQ(perimeters[0], mapDoc_->m_features[2].perimeter);
+  EXPECT_DOUBLE_EQ(perimeters[1], mapDoc_->m_features[3].perimeter);
+  EXPECT_NEAR(stored[0], whole, whole * 1e-9);
+  EXPECT_EQ(stored[1], 0.0);
+}
+
 TEST_F(MeasureViewCommands, DividingByATappedLineAddsBothEndsToBothParts) {
   // The first press starts tapping; a press before the second end only ends it.
   view_->OnSplitByLine();
@@ -121,6 +202,127 @@ TEST_F(MeasureViewCommands, DividingByATappedLineAddsBothEndsToBothParts) {
   EXPECT_EQ(second.vertexNotes.back(), "B");
   EXPECT_EQ(mapDoc_->m_features[2].vertexNotes.front(), "B");
   EXPECT_TRUE(mapDoc_->IsModified());
+}
+
+// Automatic capture into a new field right after a large one (250 vertices) was measured: the
+// rule that leaves captures into large features unmeasured looks at the new field itself, so
+// each fix taken into it is measured and its area shown without the out-of-date marker.
+TEST_F(MeasureViewCommands, AutomaticCaptureAfterALargeFieldWasMeasuredMeasuresTheNewField) {
+  const FeatureRecord& large = RingField(250);  // measured, as a document just opened is
+  ASSERT_GT(large.area, 120000.0);
+
+  FeatureRecord& field = mapDoc_->AddFeature(FeatureType::Area, "New");
+  const GeoPoint start{2.01, 41.0};
+  field.AddVertex(start, start, 0);  // its first point, captured by hand
+  mapDoc_->m_current = static_cast<int>(mapDoc_->m_features.size()) - 1;
+  view_->RunCommand(32802);  // automatic capture on
+  ASSERT_TRUE(mapDoc_->m_autoCapture);
+
+  // Walking a square of 30 m: each corner is more than the 10 m interval from the last one.
+  for (auto [x, y] : {std::pair{30.0, 0.0}, {30.0, 30.0}, {0.0, 30.0}}) {
+    const std::size_t before = field.VertexCount();
+    FeedFix(start.x + x / kMetresLon, start.y + y / kMetresLat);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->CurrentFeature()->VertexCount() > before; }));
+  }
+  ASSERT_EQ(mapDoc_->CurrentFeature()->VertexCount(), 4u);
+  // Until the result of the last capture's measurement is stored.
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->CurrentMeasuresUpToDate(); }));
+  EXPECT_TRUE(mapDoc_->m_areaValid);
+  EXPECT_NEAR(mapDoc_->CurrentFeature()->area, 900.0, 2.0);
+  EXPECT_EQ(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
+  view_->RunCommand(32802);  // off again
+}
+
+// A field past 200 vertices whose latest capture left its measures out of date: dividing it
+// along a tapped line measures the two new parts, and the field's own texts still say that
+// its measures are out of date.
+TEST_F(MeasureViewCommands, MeasuringOtherFeaturesLeavesTheOutOfDateMarkOfTheCurrentField) {
+  RingField(220);
+  FeedFix(2.0, 41.0);
+  mapDoc_->CapturePoint();  // the 221st vertex: not measured
+  ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 221u);
+  ASSERT_NE(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
+
+  view_->RunCommand(32885);  // divide by line: the ends are tapped next to two vertices
+  mapDoc_->m_tapPoint1 = mapDoc_->m_tapPoint1Wgs84 = {2.0 + 190.0 / kMetresLon, 41.0};
+  mapDoc_->m_tapPoint2 = mapDoc_->m_tapPoint2Wgs84 = {2.0 - 190.0 / kMetresLon, 41.0};
+  view_->m_tapMode = 15;
+  view_->m_secondPointSet = 1;
+  view_->RunCommand(32885);
+  ASSERT_EQ(mapDoc_->m_features.size(), 4u);
+  EXPECT_GT(mapDoc_->m_features[2].area, 10000.0);
+  EXPECT_NE(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
+  EXPECT_NE(mapDoc_->GetLengthText(0, -1).find('*'), std::string::npos);
+}
+
+// The options change the map system (UTM of zone 30 chosen by hand for a field in zone 31)
+// while automatic capture runs: the distance to the last captured point is measured in the
+// new system on both ends, so a fix where that point was taken captures nothing, and the
+// next one past the interval is captured.
+TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemDoNotMakeAutomaticCaptureJump) {
+  const GeoPoint last{2.0, 41.0015};
+  FeedFix(last.x, last.y);
+  mapDoc_->CapturePoint();  // the field's fifth vertex
+  ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 5u);
+  view_->RunCommand(32802);  // automatic capture on
+  ASSERT_TRUE(mapDoc_->m_autoCapture);
+  ChooseUtmZone30();
+
+  FeedFix(last.x, last.y);  // where the last point was taken
+  // Posted messages come in turn: once this one is delivered, the fix's has been handled.
+  bool handled = false;
+  wxTheApp->CallAfter([&] { handled = true; });
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return handled; }));
+  EXPECT_EQ(mapDoc_->m_features[0].VertexCount(), 5u);
+  FeedFix(last.x, last.y + 15.0 / kMetresLat);  // 15 m on
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->m_features[0].VertexCount() > 5; }));
+  ASSERT_EQ(mapDoc_->m_features[0].VertexCount(), 6u);
+  EXPECT_NEAR(mapDoc_->m_features[0].wgs84Vertices[5].y, last.y + 15.0 / kMetresLat, 1e-7);
+  view_->RunCommand(32802);  // off again
+}
+
+// Imperial units chosen in the options while a division is open: the divide dialog shows the
+// parts' measures in them at once, not the texts of the old units.
+TEST_F(MeasureViewCommands, OptionsAppliedDuringADivisionReachTheDivideDialog) {
+  view_->RunCommand(32852);  // divide
+  ASSERT_TRUE(view_->m_splitDialog);
+  CDlgDividirArea& dialog = *view_->m_splitDialog;
+  const std::string metric = dialog.GetDlgItemText(1219);
+  ASSERT_EQ(metric, mapDoc_->GetAreaText(2, true));
+
+  ApplyOptions([](CPropiedadesOpciones& sheet) { return sheet.m_other.get(); },
+               [](CPropertyPage& other) { optstest::Pick(other, 1004); });  // imperial
+  ASSERT_EQ(mapDoc_->m_metrica, 1);
+  const std::string imperial = mapDoc_->GetAreaText(2, true);
+  ASSERT_NE(imperial, metric);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return dialog.GetDlgItemText(1219) == imperial; }));
+  EXPECT_EQ(dialog.GetDlgItemText(1222), mapDoc_->GetLengthText(1, 3));
+  Click(dialog, IDCANCEL);
+}
+
+// A circle being walked when the options change the map system: its centre goes into the new
+// system with the fixes, so the next fix gives the radius walked, not the distance between
+// two zones.
+TEST_F(MeasureViewCommands, OptionsChangingTheMapSystemKeepTheCircleBeingWalked) {
+  const GeoPoint centre{2.0, 41.01};
+  FeedFix(centre.x, centre.y);
+  ASSERT_TRUE(mapDoc_->OnCmdMsg(32882, CN_COMMAND, nullptr));  // circle from the GPS
+  ASSERT_TRUE(mapDoc_->m_definingCircle);
+  const int circle = mapDoc_->m_current;
+  FeedFix(centre.x, centre.y + 10.0 / kMetresLat);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] {
+    return mapDoc_->m_features[circle].VertexCount() == 3 && !mapDoc_->m_areaBusy &&
+           std::fabs(mapDoc_->m_features[circle].area - 314.16) < 3.0;
+  }));
+
+  ChooseUtmZone30();
+  FeedFix(centre.x, centre.y + 12.0 / kMetresLat);
+  // The circle follows the fix; the radius of 12 m shows once it is measured.
+  EXPECT_TRUE(tvxtest::PumpUntil([&] {
+    return !mapDoc_->m_areaBusy && std::fabs(mapDoc_->m_features[circle].area - 452.39) < 5.0;
+  }));
+  EXPECT_NEAR(mapDoc_->m_features[circle].area, 452.39, 5.0);
+  ASSERT_TRUE(mapDoc_->OnCmdMsg(32882, CN_COMMAND, nullptr));  // the circle ends
 }
 
 TEST_F(MeasureViewCommands, WaypointPopupStartsAndStopsTheCompass) {

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "dialogs/measure_dialogs.h"
+#include "dialogs/program_dialogs.h"
 #include "platform/ui/control_notify.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dc.h"
@@ -207,6 +208,38 @@ void ChooseObject(CWnd& wnd, int combo, int index) {
 }
 
 double ShownMetres(CWnd& wnd) { return std::atof(wnd.GetDlgItemText(1041).c_str()); }
+
+// The distance command's dialog with "GPS" chosen before any new fix arrives: the first
+// distance is measured from the position the document holds, not from 0, 0.
+TEST_F(MeasureWindows, PointDistanceToTheReceiverStartsFromTheDocumentsPosition) {
+  CTolvanixDoc& doc = MakeDoc();
+  SquareField(doc);
+  Feed(Gga(2.0, 41.0 + 100.0 / 110950.0));  // about 100 m north of the field's first corner
+  ASSERT_TRUE(doc.m_hasFix);
+  InstallProgramDialogs();
+  struct Uninstall {
+    ~Uninstall() { CTolvanixDoc::SetDocumentDialogs(nullptr); }
+  } uninstall;
+  std::string shown = "not shown";
+  wxTheApp->CallAfter([&] {
+    CDlgPointDistance* dialog = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+      if (auto* d = dynamic_cast<CDlgPointDistance*>(CWnd::FromWxWindow(w))) dialog = d;
+    ASSERT_NE(dialog, nullptr);
+    // The field, "Wpt", then "GPS": the second side goes to the receiver's position.
+    ChooseObject(*dialog, 1043, 2);
+    ChooseLine(*dialog, 1040, 0);
+    shown = dialog->GetDlgItemText(1041);
+    Click(*dialog, IDOK);
+  });
+  ASSERT_TRUE(doc.OnCmdMsg(32824, CN_COMMAND, nullptr));
+  EXPECT_FALSE(doc.m_pointDistanceOpen);
+  std::string expected;
+  doc.FormatLength(expected, doc.UtmDistance(doc.m_features[0].vertices[0],
+                                             {doc.m_datumLon, doc.m_datumLat}));
+  EXPECT_EQ(shown, expected);
+  EXPECT_NEAR(std::atof(shown.c_str()), 100.0, 1.0);
+}
 
 TEST_F(MeasureWindows, PointDistanceBetweenVerticesAndFromTheReceiver) {
   CTolvanixDoc& doc = MakeDoc();

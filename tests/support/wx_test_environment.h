@@ -103,6 +103,26 @@ inline bool WindowManagerRuns() {
   return wm && std::string(wm) != "unknown";
 }
 
+// Where the display has the top-level window w, its window manager's frame included (the
+// window alone without a window manager): the rectangle a user sees, in screen pixels. Empty
+// while the window is not on the screen.
+inline wxRect FrameOnScreen(wxWindow* w) {
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  struct Box {
+    int x, y, width, height;
+  };
+  using Extents = void (*)(GdkWindow*, Box*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto extents =
+      reinterpret_cast<Extents>(dlsym(RTLD_DEFAULT, "gdk_window_get_frame_extents"));
+  if (!w || !windowOf || !extents || !OnScreen(w)) return {};
+  GdkWindow* g = windowOf(w->GetHandle());
+  if (!g) return {};
+  Box box{};
+  extents(g, &box);
+  return {box.x, box.y, box.width, box.height};
+}
+
 // Whether w is in the full-screen state wanted, as far as the screen goes: under a window
 // manager the state changes when the manager has acted on the request (its late reply to an
 // earlier request can still turn the toolkit's record back for a moment); without one the

@@ -269,6 +269,15 @@ TEST(MenuStates, ExportsLanguagesAndFixedItems) {
   EXPECT_EQ(checked, 1);
   EXPECT_TRUE(*items[32787].checked);  // 6 is Russian, the item after Dutch
   EXPECT_TRUE(items[1261].remove);
+  // Only installed modules can be chosen; English is left to its update handler.
+  in.languageMissing.set().reset(13);
+  items = Final(MainMenuStates(in, Strings));
+  EXPECT_FALSE(items[32782].enabled.has_value());
+  EXPECT_TRUE(*items[32795].enabled);
+  EXPECT_FALSE(*items[32787].enabled);
+  EXPECT_FALSE(*items[32872].enabled);  // no parts
+  in.currentHasParts = true;
+  EXPECT_TRUE(*Final(MainMenuStates(in, Strings))[32872].enabled);
   in.waypointCount = 1;
   items = Final(MainMenuStates(in, Strings));
   EXPECT_TRUE(*items[32838].enabled);

@@ -6,6 +6,7 @@
 #include <shapefil.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/textctrl.h>
 
 #include <cmath>
 #include <filesystem>
@@ -888,6 +889,13 @@ TEST_F(MainFrameKeys, KeysReachTheViewFromTheStartAndAfterTheRulerChoice) {
   tvxtest::RealClick(*view_->m_lengthPanel, 5, 5);
   input.Char(WXK_F6);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler == ruler; }));
+
+  // Tab in the map moves the keys nowhere (a frame has no dialog navigation): the next
+  // button still reaches the view.
+  input.Char(WXK_TAB);
+  input.Char(WXK_F6);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_showRuler != ruler; }));
+  EXPECT_EQ(wxWindow::FindFocus(), view_->GetWxWindow());
 }
 
 // The program's window made larger and then smaller: the map is fitted to each new size, the
@@ -980,6 +988,87 @@ TEST_F(MainFrameKeys, TheGpsMarkerStaysWhileTheMenusWaitAndComesBackAfterAMenuCl
   input.Char(WXK_ESCAPE);
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->m_focused != 0; })) << "the menu closed";
   EXPECT_TRUE(markerAt(0.75)) << "the marker is drawn again after the menu";
+  doc_->m_hasFix = false;
+}
+
+// Whether the list of a choice control is dropped down on the screen.
+bool DroppedDown(wxWindow* choice) {
+  using GetFn = void (*)(void*, const char*, ...);
+  static auto get = reinterpret_cast<GetFn>(dlsym(RTLD_DEFAULT, "g_object_get"));
+  int shown = 0;
+  if (get && choice && choice->GetHandle()) get(choice->GetHandle(), "popup-shown", &shown, nullptr);
+  return shown != 0;
+}
+
+// The keys go from the map to another window and come back, each time by real input, while
+// the map keeps its picture: the marker of the fix shown before is taken off the map when the
+// next fix is drawn elsewhere, not left behind as a second marker. Read from the screen. The
+// keys go to the ruler choice of the zoom bar (its list opened with a click and closed with
+// Escape) and, under a window manager, to another program's window clicked; they come back
+// with a tap on a panel.
+TEST_F(MainFrameKeys, NoSecondGpsMarkerAfterTheKeysWentToAnotherWindowAndCameBack) {
+  Square(6);
+  wxFrame* frame = frame_->GetFrame();
+  ASSERT_TRUE(tvxtest::ShowOnScreen(frame));
+  Paint();
+  RepaintOnScreen();
+  wxWindow* choice = wxWindow::FindWindowById(161, frame);
+  ASSERT_NE(choice, nullptr);
+  // Another program's window beside this one, with a text field that takes the keys.
+  const wxRect ours = tvxtest::FrameOnScreen(frame);
+  auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(ours.GetRight() + 20, ours.y),
+                            wxSize(160, 120));
+  std::unique_ptr<wxFrame, void (*)(wxFrame*)> otherGoes(other, [](wxFrame* f) { f->Destroy(); });
+  auto* field = new wxTextCtrl(other, wxID_ANY);
+  ASSERT_TRUE(tvxtest::ShowOnScreen(other));
+
+  auto viewHasKeys = [&] { return wxWindow::FindFocus() == view_->GetWxWindow(); };
+  // Each way takes the keys from the view by real input.
+  struct Away {
+    const char* window;
+    std::function<void()> go;
+  };
+  std::vector<Away> ways = {{"the ruler choice's list", [&] {
+                               tvxtest::RealClick(*choice);
+                               ASSERT_TRUE(tvxtest::PumpUntil([&] { return DroppedDown(choice); }));
+                               EXPECT_FALSE(viewHasKeys());
+                               wxUIActionSimulator().Char(WXK_ESCAPE);
+                               ASSERT_TRUE(tvxtest::PumpUntil([&] { return !DroppedDown(choice); }));
+                             }}};
+  // (Without a window manager a click does not move the keys to another top-level window.)
+  if (tvxtest::WindowManagerRuns()) {
+    ways.push_back({"another program's window", [&] {
+                      tvxtest::RealClick(*field);
+                      ASSERT_TRUE(tvxtest::PumpUntil([&] { return !viewHasKeys(); }));
+                    }});
+  }
+
+  doc_->m_hasFix = true;
+  doc_->m_datumLat = (kSouth + kNorth) / 2;
+  auto fixAt = [&](double share) {
+    doc_->m_datumLon = kWest + share * (kEast - kWest);
+    view_->PostMessage(WM_REFRESH_GPS, 0, 0);
+    const CPoint at = view_->MarkerPixel(doc_->m_datumLon, doc_->m_datumLat);
+    EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(at.x, at.y) == kRed; }))
+        << "the marker for the fix at " << share;
+    return at;
+  };
+  for (const Away& away : ways) {
+    SCOPED_TRACE(away.window);
+    // The view has the keys (a tap on a panel gives them to it), and a fix is shown.
+    tvxtest::RealClick(*view_->m_positionPanel, 5, 5);
+    ASSERT_TRUE(tvxtest::PumpUntil(viewHasKeys));
+    const CPoint before = fixAt(0.25);
+
+    away.go();
+    ASSERT_FALSE(HasFatalFailure());
+    tvxtest::RealClick(*view_->m_positionPanel, 5, 5);
+    ASSERT_TRUE(tvxtest::PumpUntil(viewHasKeys)) << "the keys came back";
+
+    fixAt(0.75);
+    EXPECT_TRUE(tvxtest::PumpUntil([&] { return ScreenPixel(before.x, before.y) == kWhite; }))
+        << "the old marker is gone from the map";
+  }
   doc_->m_hasFix = false;
 }
 
@@ -1122,7 +1211,9 @@ TEST_F(ProgramNavigation, TheTargetFollowsItsWaypointThroughTableEditsAndEndsWit
 
     TapWaypoint(1, 32813);  // "Navigate"
     ASSERT_EQ(view_->m_navActive, 1);
-    if (style == 0) ASSERT_TRUE(CompassAside());
+    if (style == 0) {
+      ASSERT_TRUE(CompassAside());
+    }
     const double toB = ShownDistance();
     ASSERT_GT(toB, 20.0);
     EXPECT_EQ(ShownTitle(), title);
@@ -1173,6 +1264,33 @@ TEST_F(ProgramNavigation, TheTargetFollowsItsWaypointThroughTableEditsAndEndsWit
     EXPECT_FALSE(view_->m_navWnd);
     EXPECT_TRUE(tvxtest::PumpUntil([&] { return !CompassOnScreen(); }));
   }
+}
+
+// The compass opens where the user finds it: its large form at the screen's top-left
+// corner, off the map of the program's window that lies to the right of it. Read where the
+// display has it once it is on the screen (under a window manager: placed and active).
+TEST_F(ProgramNavigation, TheCompassOpensAtTheScreensTopLeftCornerOffTheMap) {
+  AddWaypoint("Gate", kEast, kNorth);
+  Square(6);
+  TapWaypoint(0, 32813);  // "Navigate"
+  ASSERT_TRUE(view_->m_navWnd);
+  auto* compass = dynamic_cast<wxTopLevelWindow*>(view_->m_navWnd->GetWxWindow());
+  ASSERT_NE(compass, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return CompassOnScreen(); }));
+  if (tvxtest::WindowManagerRuns()) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return compass->IsActive(); }));
+  }
+  const wxRect shown = tvxtest::FrameOnScreen(compass);
+  EXPECT_EQ(shown.x, 0);
+  EXPECT_EQ(shown.y, 0);
+  // (Under a window manager the toolkit sizes a first window of its kind by a guess at the
+  // manager's frame, which can miss by a few pixels.)
+  if (!tvxtest::WindowManagerRuns()) {
+    EXPECT_EQ(shown.width, ScaleForDpi(200, CTolvanixView::DpiX()));
+    EXPECT_EQ(shown.height, ScaleForDpi(220, CTolvanixView::DpiY()));
+  }
+  EXPECT_FALSE(shown.Intersects(view_->GetWxWindow()->GetScreenRect())) << "over the map";
+  view_->RunCommand(32876);  // stop navigation: the compass closes
 }
 
 // The compass's labels are whole: each label's text, in the font it is drawn with, fits the

@@ -9,6 +9,8 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
+#include <cmath>
+
 #include "dialogs/program_dialogs.h"
 #include "dialogs/wizard.h"
 #include "tests/document_main/doc_test_env.h"
@@ -134,6 +136,36 @@ TEST_F(WizardWindows, SummaryThenEndRenameTheFeatureAndLeaveTheWizard) {
   EXPECT_EQ(shownPoints, "0");
   EXPECT_EQ(doc.CurrentFeature()->name, "North field");
   EXPECT_EQ(doc.m_wizardMode, 0);
+}
+
+// "Next" (command 211) after automatic capture went past 200 points: the summary shows the
+// field measured as it stands, not the figure of its 200th point marked out of date.
+TEST_F(WizardWindows, SummaryShowsTheFieldMeasuredAsItStands) {
+  CTolvanixDoc& doc = MakeDoc();
+  FeatureRecord& field = doc.m_features[0];
+  for (int i = 0; i < 200; ++i) {  // a half circle of 200 m radius round 2 E 41 N
+    const double a = 3.14159265358979 * i / 199;
+    const GeoPoint p{2.0 + 200.0 * std::cos(a) / 84015.0, 41.0 + 200.0 * std::sin(a) / 111050.0};
+    field.AddVertex(p, p, 0);
+  }
+  doc.RecomputeAreasAndWait(0);
+  for (double south : {100.0, 150.0, 200.0}) {  // the walk goes on southwards
+    Feed(Gga(2.0 - 200.0 / 84015.0, 41.0 - south / 111050.0));
+    doc.CapturePoint();
+  }
+  ASSERT_EQ(field.VertexCount(), 203u);
+  ASSERT_NE(doc.GetAreaText(-1, true).find('*'), std::string::npos);
+  doc.m_wizardMode = 1;
+  std::string shownArea;
+  wxTheApp->CallAfter([&] {
+    shownArea = Text(1280);
+    ClickOnNext(1255);  // then, on the end dialog: leave the wizard
+    Click(1);
+  });
+  ASSERT_TRUE(doc.OnCmdMsg(211, CN_COMMAND, nullptr));
+  doc.RecomputeAreasAndWait(0);
+  EXPECT_EQ(shownArea, doc.GetAreaText(-1, true));
+  EXPECT_EQ(shownArea.find('*'), std::string::npos);
 }
 
 TEST_F(WizardWindows, EndDialogGivesEachChoiceAndNoneWhenClosed) {

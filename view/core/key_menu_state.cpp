@@ -39,10 +39,13 @@ std::vector<MenuItemState> MainMenuStates(const MenuStateInput& in,
   auto enable = [&](UINT id, bool on) { out.push_back({id, on, std::nullopt, std::nullopt}); };
   auto check = [&](UINT id, bool on) { out.push_back({id, std::nullopt, on, std::nullopt}); };
 
-  // 1. Languages: all unchecked, all but English enabled, then the chosen one checked.
+  // 1. Languages: all unchecked, all but English enabled while their module is installed,
+  // then the chosen one checked.
   for (UINT id = kFirstLanguageItem; id <= kLastLanguageItem; ++id) {
-    out.push_back({id, id == kFirstLanguageItem ? std::nullopt : std::optional<bool>(true), false,
-                   std::nullopt});
+    out.push_back({id, std::nullopt, false, std::nullopt});
+  }
+  for (std::size_t index = 1; index < kLanguageItems.size(); ++index) {
+    enable(kLanguageItems[index], !in.languageMissing[index]);
   }
   if (UINT chosen = LanguageMenuItem(in.language)) check(chosen, true);
 
@@ -71,9 +74,10 @@ std::vector<MenuItemState> MainMenuStates(const MenuStateInput& in,
     UINT id;
     bool grayed;
   };
+  const bool tooFewToSplit = in.currentVertices < kSplitMinimumVertices;
   const FeatureItem items[] = {
-      {59254, 32852, in.currentVertices < 4 || in.splitInProgress},
-      {59289, 32885, in.currentVertices < 4 || in.splitInProgress},
+      {59254, 32852, tooFewToSplit || in.splitInProgress || !in.divideAllowed},
+      {59289, 32885, tooFewToSplit || in.splitInProgress || !in.splitByLineAllowed},
       {59255, 32854, noVertex || in.splitInProgress},
       {59256, 32853, noVertex || in.splitInProgress},
       {59257, 32860, noVertex || !in.hasFix || in.splitInProgress},
@@ -88,7 +92,7 @@ std::vector<MenuItemState> MainMenuStates(const MenuStateInput& in,
   // 8. File and part items.
   enable(1260, in.hasFile);
   enable(32871, !in.currentIsPart);
-  enable(32872, !in.currentIsPart);
+  enable(32872, !in.currentIsPart && in.currentHasParts);
   out.push_back({1261, std::nullopt, std::nullopt, std::nullopt, true});
   return out;
 }

@@ -3,6 +3,7 @@
 // enabled states of the current feature's items.
 #pragma once
 
+#include <bitset>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,8 +22,15 @@ struct MenuItemState {
 
 // What the menu states are computed from (the document and the view at the moment the menu
 // opens).
+//
+// The builder's states are the ones the menu shows (the frame runs the commands' update
+// handlers first and the builder last, also while a menu is open). Where an update handler
+// rules on an item too, the builder includes its rule: the language commands only for
+// installed modules, divide and split by line only when their update handlers allow them
+// (tap mode, no division), the object grid only with parts of the current feature.
 struct MenuStateInput {
   int language = 0;                  // option "Idioma"
+  std::bitset<15> languageMissing;   // by "Idioma" value: the module is not installed
   std::size_t vertexTotal = 0;       // vertices of all features (working-datum lists)
   std::size_t waypointCount = 0;
   std::string projectionName;        // replaces "UTM" in the UTM export item
@@ -37,6 +45,10 @@ struct MenuStateInput {
   std::size_t currentVertices = 0;       // working-datum list
   std::size_t currentWgs84Vertices = 0;  // WGS84 list
   bool currentIsPart = false;
+  bool currentHasParts = false;          // parts name the current feature as their parent
+  // The update handlers' own verdicts on divide (32852) and split by line (32885).
+  bool divideAllowed = true;
+  bool splitByLineAllowed = true;
   bool gpsOn = false;
   bool hasFix = false;
   bool splitInProgress = false;
@@ -49,6 +61,9 @@ std::string ReplaceFirst(std::string text, const std::string& what, const std::s
 
 // The language item checked for an "Idioma" value; 0 for a value without one.
 UINT LanguageMenuItem(int language);
+
+// Divide and split by line cut the current feature's ring: it needs this many vertices.
+constexpr std::size_t kSplitMinimumVertices = 4;
 
 // A feature item's text: format with its "%s" replaced by the name; with a single feature the
 // name is empty and the " ()" that leaves is taken out. The text is the user's own name, so it is

@@ -1,0 +1,884 @@
+// The user's work in the program's own frame, map view and dialogs (the English module, under
+// Xvfb), reached as the user reaches it: the menu commands through the frame's routing, the
+// map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
+// tap mode, key and import that changes the document marks it modified, and the exit then
+// asks to save it under its name; a document refused at start-up lends its name to no later
+// one; a save during a division writes the document without it; an averaged position is
+// stored as a waypoint whatever the current feature's lock.
+#include <gtest/gtest.h>
+#include <shapefil.h>
+#include <wx/combo.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+#include <wx/vlbox.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "dialogs/export_dialogs.h"
+#include "dialogs/feature_dialogs.h"
+#include "dialogs/measure_dialogs.h"
+#include "dialogs/program_dialogs.h"
+#include "dialogs/waypoint_dialogs.h"
+#include "dialogs/wizard.h"
+#include "document/export_prompts.h"
+#include "document/tvx_file.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "platform/ui/command_ids.h"
+#include "platform/ui/menu.h"
+#include "tests/document_main/doc_test_env.h"
+#include "tests/options/window_helpers.h"
+#include "tests/support/program_sandbox.h"
+#include "tests/support/wx_test_environment.h"
+#include "tests/view/real_input.h"
+#include "view/core/view_projection.h"
+#include "view/tolvanix_view.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using optstest::ClickId;
+using optstest::Type;
+
+// A field of about 126 m by 111 m near 2°E 41°N, a track and a hole inside it.
+constexpr double kLon0 = 2.0, kLat0 = 41.0, kDLon = 0.0015, kDLat = 0.001;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The work saved in "parcela.tvx": the field (an area), a track (a line), a hole that is a
+// part of the field, and a well (a waypoint).
+DocumentContent Parcela() {
+  DocumentContent work;
+  FeatureRecord& field = work.AddFeature(FeatureType::Area, "Field", 0, 0xFF0000);
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {kDLon, 0.0}, {kDLon, kDLat}, {0.0, kDLat}}) {
+    const GeoPoint p{kLon0 + x, kLat0 + y};
+    field.AddVertex(p, p, 10000);
+  }
+  FeatureRecord& track = work.AddFeature(FeatureType::Line, "Track", 6, 0x404040);
+  for (double x : {0.0005, 0.001}) {
+    const GeoPoint p{kLon0 + x, kLat0 + 0.0005};
+    track.AddVertex(p, p, 10000);
+  }
+  FeatureRecord& hole = work.AddFeature(FeatureType::Part, "Hole");
+  hole.link = 0;
+  for (auto [x, y] : {std::pair{0.0011, 0.0002}, {0.0013, 0.0002}, {0.0012, 0.0004}}) {
+    const GeoPoint p{kLon0 + x, kLat0 + y};
+    hole.AddVertex(p, p, 10000);
+  }
+  work.waypoints.push_back(
+      WaypointRecord::FromFile("Well", 31, 0, 0, 0, 10000, kLon0 + 0.0003, kLat0 + 0.0009, 0, 3));
+  work.waypointNotes.emplace_back();
+  return work;
+}
+
+// A Shapefile of one line near the field, in WGS84 degrees.
+void WriteLineShapefile(const std::string& path) {
+  SHPHandle shp = SHPCreate(path.c_str(), SHPT_ARC);
+  ASSERT_NE(shp, nullptr);
+  const double x[] = {kLon0, kLon0 + kDLon};
+  const double y[] = {kLat0 - 0.0002, kLat0 - 0.0002};
+  SHPObject* line = SHPCreateSimpleObject(SHPT_ARC, 2, x, y, nullptr);
+  SHPWriteObject(shp, -1, line);
+  SHPDestroyObject(line);
+  SHPClose(shp);
+}
+
+class DocumentWork : public tvxtest::ModuleWindowTest {
+ protected:
+  DocumentWork() : ModuleWindowTest(TVX_BINARY_DIR "/internal/tvx_en.dll") {}
+
+  void SetUp() override {
+    ModuleWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    sandbox_ = std::make_unique<tvxtest::ProgramSandbox>("document_work");
+    dir_ = sandbox_->dir;
+    Store("Notificaractiva", 0);  // no box announcing each new active feature
+    Store("Entidades", 1);        // feature titles: taps on a feature open its popup
+    // As at start-up: the document asks through the program's dialogs.
+    InstallProgramDialogs();
+    InstallExportDialogs();
+    platform::FileDialogScript::Clear();
+    platform::PopupMenuScript::Clear();
+    std::ofstream(dir_ / "parcela.tvx", std::ios::binary) << WriteTvxFile(Parcela());
+    // The program's one template, the application's as at start-up (File > New reaches it).
+    template_ = MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128);
+    sandbox_->app->AddDocTemplate(template_);
+  }
+
+  void TearDown() override {
+    if (!tvxtest::WxEnvironment::ready) return;
+    for (auto& timer : answers_) timer->Stop();
+    if (template_) {
+      // The window goes without its close question.
+      if (CFrameWnd* frame = template_->GetFrame()) frame->GetFrame()->Destroy();
+      tvxtest::PumpUntil([this] { return template_->GetFrame() == nullptr; });
+    }
+    answers_.clear();
+    CTolvanixDoc::SetDocumentDialogs(nullptr);
+    SetExportPrompts(nullptr);
+    platform::MessageBoxScript::Clear();
+    platform::FileDialogScript::Clear();
+    platform::PopupMenuScript::Clear();
+    sandbox_.reset();
+    ModuleWindowTest::TearDown();
+  }
+
+  void Store(const std::string& name, int value) {
+    sandbox_->app->WriteProfileInt("Opciones", name, value);
+  }
+
+  // The program's start as the template runs it: the document named on the command line
+  // (a new one without), then the main window on the screen.
+  void Start(const std::string& commandLine = {}) {
+    if (!commandLine.empty()) sandbox_->app->SetCommandLine({commandLine});
+    ASSERT_NE(template_->OpenDocumentFile(commandLine), nullptr);
+    frame_ = dynamic_cast<CMainFrame*>(template_->GetFrame());
+    ASSERT_NE(frame_, nullptr);
+    view_ = dynamic_cast<CTolvanixView*>(frame_->GetActiveView());
+    ASSERT_NE(view_, nullptr);
+    ASSERT_TRUE(tvxtest::ShowOnScreen(frame_->GetFrame()));
+    frame_->GetFrame()->SetClientSize(480, 440);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return view_->ClientWidth() > 300; }));
+  }
+
+  CTolvanixDoc& Doc() { return *dynamic_cast<CTolvanixDoc*>(template_->GetDocument()); }
+
+  // A menu command: enabled as the menu shows it, then through the frame's routing.
+  void Command(UINT id) {
+    CCmdUI ui(id);
+    ui.DoUpdate(frame_, TRUE);
+    ASSERT_TRUE(ui.enabled.value_or(true)) << "command " << id << " is disabled";
+    frame_->OnCmdMsg(id, CN_COMMAND, nullptr);
+  }
+  bool Enabled(UINT id) {
+    CCmdUI ui(id);
+    ui.DoUpdate(frame_, TRUE);
+    return ui.enabled.value_or(true);
+  }
+
+  // File > Open of path (the file dialog answered with it).
+  void OpenThroughMenu(const fs::path& path) {
+    platform::FileDialogScript::Push(path.string());
+    Command(ID_FILE_OPEN);
+  }
+
+  // Once a dialog of class T is on the screen (placed and active under a window manager, so
+  // that taps land where its controls are), answer runs on it (inside its own loop).
+  template <class T>
+  void WhenShown(std::function<void(T&)> answer) {
+    auto& timer = answers_.emplace_back(std::make_unique<wxTimer>());
+    wxTimer* self = timer.get();
+    self->Bind(wxEVT_TIMER, [self, answer](wxTimerEvent&) {
+      for (wxWindow* top : wxTopLevelWindows) {
+        auto* shown = dynamic_cast<T*>(CWnd::FromWxWindow(top));
+        if (!shown || !tvxtest::OnScreen(top)) continue;
+        auto* window = dynamic_cast<wxTopLevelWindow*>(top);
+        if (tvxtest::WindowManagerRuns() && window && !window->IsActive()) return;
+        self->Stop();
+        answer(*shown);
+        return;
+      }
+    });
+    self->Start(20);
+  }
+  // A dialog ended with its OK button.
+  template <class T>
+  void WhenShownPressOk() {
+    WhenShown<T>([](T& dialog) { ClickId(dialog, IDOK); });
+  }
+
+  // Everything drawn and the pixel caches filled from the document as it stands.
+  void MapDrawn() {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return !Doc().m_needsRedraw && !view_->m_featurePoints.empty();
+    }));
+  }
+  // A tap on the map at a working-datum position (longitude, latitude).
+  void TapAt(std::pair<double, double> at) {
+    const ScreenPoint p = view_->WorldToBitmap(at.first, at.second);
+    tvxtest::RealClick(*view_, p.x + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
+  }
+  // A tap on the first vertex of feature index, as the map draws it.
+  void TapFeature(int index) {
+    MapDrawn();
+    for (const DrawnFeature& drawn : FeatureDrawOrder(Doc().m_features, Doc().m_current)) {
+      if (drawn.index != index) continue;
+      TapNear(view_->m_featurePoints.at(drawn.firstCached));
+      return;
+    }
+    FAIL() << "feature " << index << " is not drawn";
+  }
+  void TapWaypoint(int index) {
+    MapDrawn();
+    TapNear(view_->m_waypointPoints.at(index));
+  }
+  // A tap on a map-bitmap pixel, within the reach of a tap: each tap lands 5 pixels left or
+  // right of it in turn, so that two taps on one place in quick succession (from one change
+  // and the next) are never taken as a double tap.
+  void TapNear(const ScreenPoint& p) {
+    const int dx = (taps_++ % 2) ? 5 : -5;
+    tvxtest::RealClick(*view_, p.x + dx + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
+  }
+  // A press, a drag to the second position and a release on the map.
+  void DragOnMap(std::pair<double, double> from, std::pair<double, double> to) {
+    auto screen = [&](std::pair<double, double> world) {
+      const ScreenPoint p = view_->WorldToBitmap(world.first, world.second);
+      CPoint at(p.x + view_->MapLeft(), p.y + 2 * view_->m_rowUnit);
+      view_->ClientToScreen(&at);
+      return wxPoint(at.x, at.y);
+    };
+    wxUIActionSimulator input;
+    input.MouseMove(screen(from));
+    tvxtest::PumpFor(60);
+    input.MouseDown();
+    tvxtest::PumpFor(60);
+    const wxPoint end = screen(to);
+    input.MouseMove(end.x - 5, end.y - 5);
+    tvxtest::PumpFor(60);
+    input.MouseMove(end);
+    tvxtest::PumpFor(60);
+    input.MouseUp();
+    tvxtest::PumpFor(60);
+  }
+
+  // A receiver that counts as open, with a fix at a position inside the field.
+  void ReceiverFix(double lon = kLon0 + 0.0007, double lat = kLat0 + 0.0004) {
+    Doc().m_gpsOn = true;
+    const std::string sentences = Gga(lon, lat) + Rmc(lon, lat);
+    Doc().FeedNmea(reinterpret_cast<const std::uint8_t*>(sentences.data()), sentences.size());
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().HasCurrentFix(); }));
+  }
+  // The receiver closed again, without a reader to stop.
+  void ReceiverGone() { Doc().m_gpsOn = false; }
+
+  // The exit command as the File menu gives it. The texts of the boxes it showed; a save
+  // question is answered Cancel, so the program stays.
+  std::vector<std::string> ExitQuestions() {
+    platform::MessageBoxScript::Clear();
+    platform::MessageBoxScript::Push(IDCANCEL);
+    frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+    std::vector<std::string> texts;
+    tvxtest::PumpUntil([&] {
+      for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+        texts.push_back(box.text);
+      return !texts.empty() || template_->GetFrame() == nullptr;
+    });
+    platform::MessageBoxScript::Clear();
+    return texts;
+  }
+
+  std::unique_ptr<tvxtest::ProgramSandbox> sandbox_;
+  fs::path dir_;
+  CSingleDocTemplate* template_ = nullptr;  // the application's
+  CMainFrame* frame_ = nullptr;
+  CTolvanixView* view_ = nullptr;
+  std::vector<std::unique_ptr<wxTimer>> answers_;
+  int taps_ = 0;
+};
+
+// A dialog's grid as the user edits it: a tap on a cell, then keys; each step waits for the
+// grid to have taken the one before.
+class GridInput {
+ public:
+  explicit GridInput(CGridCtrl& grid) : grid_(grid) {}
+  // A tap on the cell (dx pixels from its left edge, or in its middle); it becomes the focus.
+  void Tap(int row, int col, int dx = -1) {
+    RECT cell;
+    grid_.GetCellRect(row, col, &cell);
+    const int x = dx < 0 ? (cell.left + cell.right) / 2 : cell.left + dx;
+    tvxtest::RealClick(grid_, x, (cell.top + cell.bottom) / 2);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid_.GetFocusCell() == GridCellId(row, col); }));
+  }
+  void Keys(std::initializer_list<int> keys) {
+    for (int key : keys) tvxtest::RealKey(grid_, key);
+  }
+  // Text typed into a text cell: the first key opens its editor, Enter ends it.
+  void TypeInto(int row, int col, const std::string& text) {
+    Tap(row, col);
+    tvxtest::RealKey(grid_, text.at(0));
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Editor() != nullptr; }));
+    for (std::size_t i = 1; i < text.size(); ++i) tvxtest::RealKey(grid_, text[i]);
+    tvxtest::RealKey(grid_, WXK_RETURN);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Editor() == nullptr; }));
+  }
+  // The open text editor of a cell, or null.
+  wxWindow* Editor() {
+    for (wxWindow* child : grid_.GetWxWindow()->GetChildren()) {
+      if (dynamic_cast<wxTextCtrl*>(child) && child->IsShown()) return child;
+    }
+    return nullptr;
+  }
+  // The open editor of a combo cell, or null.
+  wxComboCtrl* Combo() {
+    for (wxWindow* child : grid_.GetWxWindow()->GetChildren()) {
+      if (auto* combo = dynamic_cast<wxComboCtrl*>(child); combo && combo->IsShown()) return combo;
+    }
+    return nullptr;
+  }
+  // Its dropped list, or null.
+  wxVListBox* DroppedList() {
+    wxComboCtrl* combo = Combo();
+    if (!combo || !combo->IsPopupShown() || !combo->GetPopupControl()) return nullptr;
+    return dynamic_cast<wxVListBox*>(combo->GetPopupControl()->GetControl());
+  }
+
+ private:
+  CGridCtrl& grid_;
+};
+
+}  // namespace
+
+namespace {
+
+// A file refused at start-up (an unknown marker, a damaged file, a log or a Shapefile that is
+// not there) leaves a new document that carries no name; a file read at start-up names the
+// document until another is opened. A file opened later names the document, and both the
+// Save command and the exit's save write the edits into it; the file of the start stays as
+// it was.
+TEST_F(DocumentWork, AFileOfTheStartLendsItsNameToNoFileOpenedLater) {
+  const std::string parcela = WriteTvxFile(Parcela());
+  std::ofstream(dir_ / "strange.tvx", std::ios::binary) << "*XYZ*" + parcela.substr(5);
+  std::ofstream(dir_ / "damaged.tvx", std::ios::binary) << parcela.substr(0, 300);
+  std::ofstream(dir_ / "otra.tvx", std::ios::binary) << parcela;
+  struct Start {
+    const char* file;
+    const char* title;  // after the start
+  };
+  for (const Start start : {Start{"strange.tvx", "Untitled"}, Start{"damaged.tvx", "Untitled"},
+                            Start{"gone.nmea", "Untitled"}, Start{"gone.shp", "Untitled"},
+                            Start{"otra.tvx", "otra"}}) {
+    SCOPED_TRACE(start.file);
+    const fs::path path = dir_ / start.file;
+    const bool existed = fs::exists(path);
+    const std::string before = ReadBytes(path);
+    std::ofstream(dir_ / "parcela.tvx", std::ios::binary) << parcela;
+
+    const bool refused = std::string(start.title) == "Untitled";
+    if (refused) platform::MessageBoxScript::Push(IDOK);  // why the file is refused
+    this->Start(path.string());
+    EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), refused ? 1u : 0u);
+    EXPECT_EQ(Doc().GetTitle(), start.title);
+
+    OpenThroughMenu(dir_ / "parcela.tvx");
+    EXPECT_EQ(Doc().GetTitle(), "parcela");
+    EXPECT_EQ(Doc().m_docName, "parcela");
+    Command(32853);  // the field's last point deleted
+    Command(ID_FILE_SAVE);
+    DocumentContent saved;
+    TvxFileError error;
+    ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "parcela.tvx"), saved, error));
+    EXPECT_EQ(saved.features.at(0).VertexCount(), 3u);
+
+    Command(32853);  // and one more, saved on the way out
+    platform::MessageBoxScript::Push(IDYES);
+    frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+    auto asked = platform::MessageBoxScript::TakeShown();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, "Save changes to parcela?");
+    ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "parcela.tvx"), saved, error));
+    EXPECT_EQ(saved.features.at(0).VertexCount(), 2u);
+    EXPECT_EQ(fs::exists(path), existed);
+    EXPECT_EQ(ReadBytes(path), before);
+  }
+}
+
+// The same start, then the work imported through the object list: the document stays
+// without a name, so its save asks for one, and the refused file stays as it was.
+TEST_F(DocumentWork, AFileRefusedAtStartUpLendsItsNameToNoImport) {
+  const std::string parcela = WriteTvxFile(Parcela());
+  const fs::path refused = dir_ / "damaged.tvx";
+  std::ofstream(refused, std::ios::binary) << parcela.substr(0, 300);
+  const std::string before = ReadBytes(refused);
+  platform::MessageBoxScript::Push(IDOK);
+  Start(refused.string());
+  EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
+    ClickId(list, 1073);  // Import
+    ClickId(list, IDOK);
+  });
+  Command(32862);
+  ASSERT_EQ(Doc().m_features.size(), 3u);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled");
+  EXPECT_EQ(Doc().m_docName, "Untitled");
+  EXPECT_TRUE(Doc().m_docFolder.empty());
+
+  // The exit's save asks where to write.
+  platform::MessageBoxScript::Push(IDYES);
+  platform::FileDialogScript::Push((dir_ / "imported.tvx").string());
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  auto asked = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, "Save changes to Untitled?");
+  EXPECT_EQ(platform::FileDialogScript::TakeShown().size(), 2u);  // the import's, the save's
+  DocumentContent saved;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "imported.tvx"), saved, error));
+  EXPECT_EQ(saved.features.size(), 3u);
+  EXPECT_EQ(ReadBytes(refused), before);
+}
+
+
+// Every way the user changes the document, each from the saved "parcela": afterwards the
+// document is modified and the exit asks to save it under its name.
+TEST_F(DocumentWork, EveryChangeMarksTheDocumentAndTheExitAsksToSaveIt) {
+  const fs::path shp = dir_ / "lines.shp";
+  WriteLineShapefile(shp.string());
+  const fs::path other = dir_ / "otra.tvx";
+  std::ofstream(other, std::ios::binary) << WriteTvxFile(Parcela());
+  const fs::path walk = fs::path(TVX_BINARY_DIR) / "testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(fs::exists(walk)) << "the walks are written by the tvx_walks target";
+  Start();
+
+  // The map popup's Properties on a feature: the object list, edited, ended with OK.
+  auto properties = [&](int feature, std::function<void(CDlgObjectList&, GridInput&)> edit) {
+    WhenShown<CDlgObjectList>([edit](CDlgObjectList& list) {
+      ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+      GridInput grid(list.m_Grid);
+      edit(list, grid);
+      ClickId(list, IDOK);
+    });
+    platform::PopupMenuScript::Push(32820);
+    TapFeature(feature);
+  };
+  // A name typed into the waypoint table's first row.
+  auto renameInTable = [](CDlgWaypointTable& table) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(table.m_Grid.GetWxWindow()); }));
+    GridInput(table.m_Grid).TypeInto(1, 1, "Pozo");
+    ClickId(table, IDOK);
+  };
+  // Places inside the field away from every first vertex and waypoint; a row taps one place
+  // and the next row another, so that no two taps make a double tap.
+  auto spot = [](int k) { return std::pair{kLon0 + 0.0002 + 0.0002 * (k % 6), kLat0 + 0.0003 + 0.0003 * (k % 2)}; };
+
+  struct Change {
+    const char* what;
+    std::function<void()> act;
+    std::string name = "parcela";
+  };
+  const std::vector<Change> changes = {
+      // The document's commands from the menu.
+      {"delete the last point", [&] { Command(32853); }},
+      {"delete chosen points",
+       [&] {
+         WhenShown<CDlgDeletePoints>([](CDlgDeletePoints& d) {
+           optstest::Control<wxListBox>(d, 1010)->SetSelection(1);
+           ClickId(d, IDOK);
+         });
+         Command(32854);
+       }},
+      {"insert a point",
+       [&] {
+         ReceiverFix();
+         WhenShown<CDlgPickPoint>([](CDlgPickPoint& d) {
+           optstest::Choose(d, 1012, 0);
+           ClickId(d, IDOK);
+         });
+         Command(32860);
+       }},
+      {"a vertex note",
+       [&] {
+         WhenShown<CDlgNotas>([](CDlgNotas& d) {
+           optstest::Control<wxListBox>(d, 1103)->SetSelection(0);
+           optstest::Notify(d.GetDlgItemWindow(1103), wxEVT_LISTBOX, 0);
+           Type(d, 1104, "poste");
+           ClickId(d, IDOK);
+         });
+         Command(32835);
+       }},
+      {"a new object",
+       [&] {
+         WhenShown<CDlgWptName>([](CDlgWptName& d) {
+           Type(d, 1124, "Lote");
+           ClickId(d, IDOK);
+         });
+         Command(32842);
+       }},
+      {"a new part",
+       [&] {
+         WhenShown<CDlgWptName>([](CDlgWptName& d) {
+           Type(d, 1124, "Era");
+           ClickId(d, IDOK);
+         });
+         Command(32871);
+       }},
+      {"a name in the object list",
+       [&] {
+         WhenShown<CDlgObjectList>([](CDlgObjectList& list) {
+           ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+           GridInput(list.m_Grid).TypeInto(2, 0, "Rio");
+           ClickId(list, IDOK);
+         });
+         Command(32862);
+       }},
+      {"the parts grid's subtract none",
+       [&] {
+         WhenShown<CDlgObjectGrid>([](CDlgObjectGrid& d) {
+           ClickId(d, 1287);
+           ClickId(d, IDOK);
+         });
+         Command(32872);
+       }},
+      {"a name in the waypoint table",
+       [&] {
+         WhenShown<CDlgWaypointTable>(renameInTable);
+         Command(32864);
+       }},
+      {"a waypoint at the receiver", [&] { ReceiverFix(); Command(32863); }},
+      {"a captured point", [&] { ReceiverFix(); Command(32801); }},
+      {"a circle from the receiver",
+       [&] {
+         ReceiverFix();
+         Command(32882);  // the circle starts at the fix
+         Command(32882);  // and is ended before the walker moves
+       }},
+      {"the wizard's summary",
+       [&] {
+         Doc().m_wizardMode = 1;  // measuring in the wizard
+         WhenShown<CDlgSummary>([](CDlgSummary& d) {
+           Type(d, 1279, "Parcela norte");
+           ClickId(d, IDOK);
+         });
+         WhenShown<CDlgWizardEnd>([](CDlgWizardEnd& d) { ClickId(d, 1255); });  // leave
+         Command(211);
+       }},
+      {"an averaged position",
+       [&] {
+         ReceiverFix();
+         WhenShown<CDlgAveraging>([this](CDlgAveraging& d) {
+           ReceiverFix(kLon0 + 0.0008, kLat0 + 0.0004);
+           ASSERT_TRUE(tvxtest::PumpUntil([&] { return !d.m_fields[5].GetWindowText().empty(); }));
+           ClickId(d, 1050);  // stop
+           ClickId(d, 1052);  // as a waypoint
+           ClickId(d, 1051);  // and as a vertex
+           ClickId(d, IDOK);
+         });
+         Command(32803);
+       }},
+      // The map's popups, opened by taps.
+      {"hide", [&] { platform::PopupMenuScript::Push(32819); TapFeature(1); }},
+      {"design",
+       [&] {
+         WhenShown<CDlgAreaDesign>([](CDlgAreaDesign& d) {
+           optstest::Pick(d, 1079);
+           ClickId(d, IDOK);
+         });
+         platform::PopupMenuScript::Push(32818);
+         TapFeature(0);
+       }},
+      {"properties: a name",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) { grid.TypeInto(2, 0, "Rio"); }); }},
+      {"properties: the kind",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) {
+               grid.Tap(2, 1);
+               grid.Keys({WXK_F2});
+               ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.DroppedList() != nullptr; }));
+               grid.Keys({WXK_UP, WXK_RETURN});
+               ASSERT_TRUE(tvxtest::PumpUntil([&] { return grid.Combo() == nullptr; }));
+             }); }},
+      {"properties: visible",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) { grid.Tap(2, 3, 8); }); }},
+      {"properties: locked",
+       [&] { properties(1, [](CDlgObjectList&, GridInput& grid) { grid.Tap(2, 4, 8); }); }},
+      {"properties: a design",
+       [&] {
+         properties(0, [this](CDlgObjectList&, GridInput& grid) {
+           WhenShown<CDlgAreaDesign>([](CDlgAreaDesign& d) {
+             optstest::Pick(d, 1079);
+             ClickId(d, IDOK);
+           });
+           grid.Tap(1, 2);
+           grid.Keys({WXK_F2});
+         });
+       }},
+      {"properties: a new object",
+       [&] { properties(1, [](CDlgObjectList& list, GridInput&) { ClickId(list, 1071); }); }},
+      {"properties: an object deleted",
+       [&] {
+         properties(1, [](CDlgObjectList& list, GridInput& grid) {
+           grid.Tap(2, 0);  // the track's row
+           ClickId(list, 1072);
+         });
+       }},
+      {"properties: a document imported",
+       [&] {
+         properties(1, [&](CDlgObjectList& list, GridInput&) {
+           platform::FileDialogScript::Push(other.string());
+           ClickId(list, 1073);
+         });
+       }},
+      {"properties: a Shapefile imported",
+       [&] {
+         properties(1, [&](CDlgObjectList& list, GridInput&) {
+           WhenShownPressOk<CDlgCoordSystem>();
+           platform::FileDialogScript::Push(shp.string());
+           ClickId(list, 1073);
+         });
+       }},
+      {"a waypoint deleted", [&] { platform::PopupMenuScript::Push(32814); TapWaypoint(0); }},
+      {"the waypoint popup's table",
+       [&] {
+         WhenShown<CDlgWaypointTable>(renameInTable);
+         platform::PopupMenuScript::Push(32815);
+         TapWaypoint(0);
+       }},
+      {"the waypoint popup's properties",
+       [&] {
+         WhenShown<CPropertySheet>([](CPropertySheet& sheet) {
+           ASSERT_TRUE(sheet.SetActivePage(1));
+           Type(*sheet.GetPage(1), 1205, "Pozo");
+           optstest::PressSheet(sheet, wxID_OK);
+         });
+         platform::PopupMenuScript::Push(32851);
+         TapWaypoint(0);
+       }},
+      {"a division",
+       [&] {
+         Command(32852);
+         ASSERT_TRUE(view_->m_splitDialog);
+         ClickId(*view_->m_splitDialog, IDOK);
+         ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
+       }},
+      {"a split by a line",
+       [&] {
+         Command(32885);
+         TapAt({kLon0 + 0.00005, kLat0 + 0.00005});
+         Command(32884);  // the second end
+         TapAt({kLon0 + kDLon - 0.00005, kLat0 + kDLat - 0.00005});
+         Command(32885);
+       }},
+      // Tap modes.
+      {"a line by taps", [&] { Command(32878); TapAt(spot(0)); Command(32877); }},
+      {"a vertex by a tap", [&] { Command(32877); TapAt(spot(1)); Command(32877); }},
+      {"a rectangle by a drag",
+       [&] { Command(32880); DragOnMap(spot(2), spot(5)); }},
+      {"a circle by a drag",
+       [&] { Command(32879); DragOnMap(spot(3), spot(4)); }},
+      {"everything moved by a tap",
+       [&] { ReceiverFix(); Command(32889); TapAt(spot(4)); Command(32889); }},
+      {"a waypoint by a tap", [&] { Command(1158); TapAt(spot(5)); }},
+      // A key.
+      {"the combined start on Enter",
+       [&] {
+         TapAt(spot(0));  // the map has the keys
+         view_->m_keyActions[8] = 25;
+         tvxtest::RealKey(*view_, WXK_RETURN);
+         view_->m_keyActions[8] = 0;
+       }},
+      // Imports into a new document.
+      {"a Shapefile opened",
+       [&] { WhenShownPressOk<CDlgCoordSystem>(); OpenThroughMenu(shp); }, "lines"},
+      {"a log replayed", [&] { OpenThroughMenu(walk); }, "field_100x60"},
+  };
+
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    // The saved work, as File > Open gives it (the previous change is dropped).
+    Doc().SetModifiedFlag(FALSE);
+    if (view_->m_tapMode != 0) view_->EndTapMode();
+    OpenThroughMenu(dir_ / "parcela.tvx");
+    ASSERT_FALSE(Doc().IsModified());
+    ASSERT_EQ(Doc().GetTitle(), "parcela");
+    MapDrawn();
+
+    change.act();
+    ReceiverGone();
+    Doc().m_autoCapture = false;
+    Doc().m_wizardMode = 0;
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to " + change.name + "?"});
+    ASSERT_NE(template_->GetFrame(), nullptr) << "the program ended without asking";
+  }
+}
+
+// A new document saved under a name is asked about by that name from then on.
+TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
+  Start();
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);  // a new object
+  EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to Untitled?"});
+  platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
+  Command(ID_FILE_SAVE_AS);
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Doc().GetTitle(), "parcela");
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+  Command(ID_FILE_SAVE);
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+}
+
+// File > New after an opened document: the new one has neither its name nor its folder, so
+// the exit's save asks where to write instead of putting "Untitled" beside the old file.
+TEST_F(DocumentWork, ANewDocumentKeepsNoFolderOfTheOneBefore) {
+  Start((dir_ / "parcela.tvx").string());
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled");
+  EXPECT_TRUE(Doc().m_docFolder.empty());
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  platform::MessageBoxScript::Push(IDYES);
+  platform::FileDialogScript::Push((dir_ / "nuevo.tvx").string());
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  EXPECT_EQ(platform::FileDialogScript::TakeShown().size(), 1u);
+  EXPECT_TRUE(fs::exists(dir_ / "nuevo.tvx"));
+  EXPECT_FALSE(fs::exists(dir_ / "Untitled.tvx"));
+}
+
+// A Shapefile of points is refused only after the open has given up the document for a new
+// one: that new document is no longer the one of the file before, so it does not carry its
+// name, and saving it asks where instead of writing over that file.
+TEST_F(DocumentWork, AFileRefusedAfterTheDocumentWasGivenUpLeavesItWithoutAName) {
+  const std::string parcela = ReadBytes(dir_ / "parcela.tvx");
+  const fs::path points = dir_ / "pozos.shp";
+  {
+    SHPHandle shp = SHPCreate(points.string().c_str(), SHPT_POINT);
+    ASSERT_NE(shp, nullptr);
+    const double x = kLon0, y = kLat0;
+    SHPObject* point = SHPCreateSimpleObject(SHPT_POINT, 1, &x, &y, nullptr);
+    SHPWriteObject(shp, -1, point);
+    SHPDestroyObject(point);
+    SHPClose(shp);
+  }
+  Start((dir_ / "parcela.tvx").string());
+  WhenShownPressOk<CDlgCoordSystem>();
+  platform::MessageBoxScript::Push(IDOK);  // only lines and polygons
+  OpenThroughMenu(points);
+  ASSERT_EQ(platform::MessageBoxScript::TakeShown().size(), 1u);
+  ASSERT_EQ(platform::FileDialogScript::TakeShown().size(), 1u);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled");
+  EXPECT_TRUE(Doc().m_docFolder.empty());
+
+  WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
+  Command(32842);
+  platform::MessageBoxScript::Push(IDYES);
+  platform::FileDialogScript::Push("");  // the save's file dialog, cancelled
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  std::size_t asked = 0;
+  ASSERT_TRUE(tvxtest::PumpUntil([&] {
+    asked += platform::FileDialogScript::TakeShown().size();
+    return asked == 1;
+  }));
+  EXPECT_EQ(ReadBytes(dir_ / "parcela.tvx"), parcela);
+  EXPECT_NE(template_->GetFrame(), nullptr) << "nothing saved: the program stays";
+}
+
+// While an area is divided, a save writes the document as it was before the division: none
+// of its parts, every feature as visible as it was. Cancelling the division afterwards leaves
+// the document as saved; its next step of the wizard is refused meanwhile.
+TEST_F(DocumentWork, ASaveDuringADivisionWritesTheDocumentWithoutIt) {
+  const std::string parcela = ReadBytes(dir_ / "parcela.tvx");
+  Start((dir_ / "parcela.tvx").string());
+  MapDrawn();
+  // The track is hidden before the division: it stays hidden in the file.
+  platform::PopupMenuScript::Push(32819);
+  TapFeature(1);
+  ASSERT_EQ(Doc().m_features.at(1).visible, 0);
+  Command(ID_FILE_SAVE);
+  const std::string hidden = ReadBytes(dir_ / "parcela.tvx");
+  ASSERT_NE(hidden, parcela);
+
+  Command(32852);
+  ASSERT_TRUE(Doc().m_splitInProgress);
+  ASSERT_EQ(Doc().m_features.size(), 5u);
+  // The Save, Save As and the exit's save.
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ReadBytes(dir_ / "parcela.tvx"), hidden);
+  platform::FileDialogScript::Push((dir_ / "copia.tvx").string());
+  Command(ID_FILE_SAVE_AS);
+  EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden);
+  EXPECT_EQ(Doc().GetTitle(), "copia");
+  // The wizard's next step would save and start a new document: refused, as New and Open.
+  for (UINT id : {211u, 212u, static_cast<UINT>(ID_FILE_OPEN), static_cast<UINT>(ID_FILE_NEW)})
+    EXPECT_FALSE(Enabled(id)) << id;
+
+  // Nothing but the division differs from the file: cancelled, the document is as saved.
+  ClickId(*view_->m_splitDialog, IDCANCEL);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
+  EXPECT_FALSE(Doc().IsModified());
+
+  // Kept, the parts are work to save; the exit saves the document with them.
+  Command(32852);
+  ASSERT_TRUE(Doc().m_splitInProgress);
+  platform::MessageBoxScript::Push(IDYES);
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden) << "the division was not ended";
+}
+
+// Averaging while the current feature is locked (a circle just taken from the receiver): the
+// position is stored as a waypoint; a vertex is refused with the lock's message, and the
+// samples stay for the next averaging, which stores them as a waypoint.
+TEST_F(DocumentWork, AnAveragedWaypointNeedsNoUnlockedFeature) {
+  Start((dir_ / "parcela.tvx").string());
+  ReceiverFix();
+  Command(32882);  // a circle from the receiver: locked, and the current feature
+  Command(32882);
+  ASSERT_EQ(Doc().m_features.size(), 4u);
+  ASSERT_EQ(Doc().CurrentFeature()->editable, 0);
+  const std::size_t circle = Doc().CurrentFeature()->VertexCount();
+
+  // Averages over fixes, stored by the buttons given (1052 waypoint, 1051 vertex). The texts
+  // of the boxes shown meanwhile (answered OK).
+  int samples = 0;
+  auto average = [&](std::initializer_list<int> store) {
+    platform::MessageBoxScript::Clear();
+    platform::MessageBoxScript::Push(IDOK);
+    WhenShown<CDlgAveraging>([&, store](CDlgAveraging& d) {
+      for (int i = 0; i < 3; ++i) {
+        const std::size_t before = Doc().m_samples.size();
+        ReceiverFix(kLon0 + 0.0007 + 0.00001 * i, kLat0 + 0.0004);
+        ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_samples.size() > before; }));
+      }
+      samples = static_cast<int>(Doc().m_samples.size());
+      ClickId(d, 1050);  // stop
+      for (int button : store) ClickId(d, button);
+      ClickId(d, IDOK);
+    });
+    Command(32803);
+    std::vector<std::string> texts;
+    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+      texts.push_back(box.text);
+    platform::MessageBoxScript::Clear();
+    return texts;
+  };
+
+  EXPECT_TRUE(average({1052}).empty());
+  ASSERT_EQ(Doc().m_waypoints.size(), 2u);
+  EXPECT_TRUE(Doc().m_samples.empty());
+
+  const std::vector<std::string> told = average({1051});
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
+  EXPECT_EQ(Doc().CurrentFeature()->VertexCount(), circle);
+  EXPECT_EQ(Doc().m_samples.size(), 3u) << "the samples are kept";
+
+  EXPECT_TRUE(average({1052}).empty());
+  EXPECT_EQ(samples, 6) << "the next averaging goes on from the kept samples";
+  EXPECT_EQ(Doc().m_waypoints.size(), 3u);
+  EXPECT_TRUE(Doc().m_samples.empty());
+  ReceiverGone();
+}
+}  // namespace
