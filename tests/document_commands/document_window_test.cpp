@@ -245,16 +245,16 @@ class DocumentWork : public tvxtest::ModuleWindowTest {
     };
     wxUIActionSimulator input;
     input.MouseMove(screen(from));
-    tvxtest::PumpFor(60);
+    tvxtest::InputHandled();
     input.MouseDown();
-    tvxtest::PumpFor(60);
+    tvxtest::InputHandled();
     const wxPoint end = screen(to);
     input.MouseMove(end.x - 5, end.y - 5);
-    tvxtest::PumpFor(60);
+    tvxtest::InputHandled();
     input.MouseMove(end);
-    tvxtest::PumpFor(60);
+    tvxtest::InputHandled();
     input.MouseUp();
-    tvxtest::PumpFor(60);
+    tvxtest::InputHandled();
   }
 
   // A receiver that counts as open, with a fix at a position inside the field.
