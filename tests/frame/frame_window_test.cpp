@@ -695,7 +695,10 @@ void ClickInDialogOnceShown(int id) {
   poll->Bind(wxEVT_TIMER, [poll, id](wxTimerEvent&) {
     wxDialog* dialog = ModalDialog();
     wxWindow* button = dialog ? dialog->FindWindow(id) : nullptr;
-    if (!button || !button->IsShownOnScreen()) return;
+    if (!button || !button->IsShownOnScreen() || !tvxtest::OnScreen(dialog)) return;
+    // Under a window manager the dialog's place is final once the manager has placed and
+    // activated it: a click sent before can land beside the button, and the dialog waits on.
+    if (tvxtest::WindowManagerRuns() && !dialog->IsActive()) return;
     poll->Stop();
     wxTheApp->CallAfter([poll] { delete poll; });
     const wxRect r = button->GetScreenRect();
