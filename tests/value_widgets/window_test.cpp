@@ -188,9 +188,13 @@ class ColourPickerWindow : public ::testing::Test {
     return OnScreenPopup();
   }
   CColourPickerPopup* OnScreenPopup() {
+    // Under a window manager the popup is placed and activated a moment after it is on the
+    // screen; a press sent before the manager is done can be held back or land beside it.
     tvxtest::PumpUntil([&] {
       CColourPickerPopup* p = picker.GetPopup();
-      return p && tvxtest::OnScreen(p->GetWxWindow());
+      if (!p || !tvxtest::OnScreen(p->GetWxWindow())) return false;
+      auto* top = dynamic_cast<wxTopLevelWindow*>(p->GetWxWindow());
+      return !tvxtest::WindowManagerRuns() || (top && top->IsActive());
     });
     return picker.GetPopup();
   }
@@ -210,11 +214,13 @@ class ColourPickerWindow : public ::testing::Test {
     wxUIActionSimulator input;
     input.MouseMove(screen.x, screen.y);
     tvxtest::InputHandled();
+    tvxtest::EventsHeard heard(down ? wxEVT_LEFT_DOWN : wxEVT_LEFT_UP);
     if (down) {
       input.MouseDown();
     } else {
       input.MouseUp();
     }
+    tvxtest::PumpUntil([&] { return heard.count > 0; });
     tvxtest::InputHandled();
   }
   void PressAt(CPoint screen) { ButtonAt(screen, true); }

@@ -3,6 +3,7 @@
 // the steps. Tests using it send input to the display's focus: they run alone (SERIAL).
 #pragma once
 
+#include <wx/eventfilter.h>
 #include <wx/uiaction.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
@@ -40,6 +41,37 @@ inline void InputHandled() {
   PumpUntil([] { return !(pending && pending()) && !wxTheApp->HasPendingEvents(); });
 }
 
+// Counts the events of one type that reach any window of the program while it lives: a
+// window manager can hold a press on a window it has not activated yet (to activate it first)
+// and hand it on later, after the display's round trip.
+class EventsHeard : public wxEventFilter {
+ public:
+  explicit EventsHeard(wxEventType type) : type_(type) { wxEvtHandler::AddFilter(this); }
+  ~EventsHeard() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == type_) ++count;
+    return Event_Skip;
+  }
+  int count = 0;
+
+ private:
+  wxEventType type_;
+};
+
+// A click (or a double click) where the pointer is; the loop runs until the program heard
+// the last release (if it is the program's to hear) and handled what it set off.
+inline void ClickHere(wxUIActionSimulator& input, bool twice) {
+  EventsHeard releases(wxEVT_LEFT_UP);
+  if (twice) {
+    input.MouseDblClick();
+  } else {
+    input.MouseClick();
+  }
+  const int expected = twice ? 2 : 1;
+  PumpUntil([&] { return releases.count >= expected; });
+  InputHandled();
+}
+
 // The pointer onto client pixel (x, y) of window, then a click (or a double click).
 inline void RealClick(CWnd& window, int x, int y, bool twice = false) {
   CPoint screen(x, y);
@@ -47,12 +79,7 @@ inline void RealClick(CWnd& window, int x, int y, bool twice = false) {
   wxUIActionSimulator input;
   input.MouseMove(screen.x, screen.y);
   InputHandled();
-  if (twice) {
-    input.MouseDblClick();
-  } else {
-    input.MouseClick();
-  }
-  InputHandled();
+  ClickHere(input, twice);
 }
 
 // A click on the middle of a wx window (a dialog's button).
@@ -61,8 +88,7 @@ inline void RealClick(wxWindow& window) {
   wxUIActionSimulator input;
   input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
   InputHandled();
-  input.MouseClick();
-  InputHandled();
+  ClickHere(input, false);
 }
 
 // A key pressed and released (a wx key code: WXK_F5, WXK_UP), with the pointer over window's
@@ -77,7 +103,9 @@ inline void RealKey(CWnd& window, int key) {
       InputHandled();
     }
   }
+  EventsHeard releases(wxEVT_KEY_UP);
   input.Char(key);
+  PumpUntil([&] { return releases.count > 0; });
   InputHandled();
 }
 
