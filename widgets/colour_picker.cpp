@@ -193,6 +193,7 @@ void CColourPickerPopup::EndSelection(UINT message) {
 
 BEGIN_MESSAGE_MAP(CColourPicker, CCustomWnd)
   ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONDBLCLK()
   ON_WM_LBUTTONUP()
   ON_WM_KEYDOWN()
   ON_WM_GETDLGCODE()

@@ -97,6 +97,8 @@ class CColourPicker : public CCustomWnd {
   void OnDraw(CDC* dc) override;  // DrawItem
   void OnClicked();
   void OnLButtonDown(UINT flags, CPoint point);
+  // A second tap soon after the first at the same place comes as a double click: it is a tap.
+  void OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
   void OnLButtonUp(UINT flags, CPoint point);
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   UINT OnGetDlgCode();

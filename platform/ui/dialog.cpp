@@ -290,7 +290,9 @@ INT_PTR CDialog::DoModal() {
   platform::ui::RouteControlNotifications(this, dialog);
   result_ = IDCANCEL;
   OnInitDialog();
-  dialog->Fit();
+  // A template with a sizer takes the size its controls need; one without keeps the size
+  // it was given (its own, or what OnInitDialog gave it).
+  if (dialog->GetSizer()) dialog->Fit();
   dialog->ShowModal();
   // The window goes now; the object (and the values it exchanged) stays with the caller.
   delete dialog;

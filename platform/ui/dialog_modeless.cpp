@@ -31,6 +31,8 @@ BOOL CreateModelessDialog(CDialog* dialog, CWnd* parent, bool topMost) {
   window->Bind(wxEVT_CLOSE_WINDOW, [dialog](wxCloseEvent&) { dialog->OnCancel(); });
   platform::ui::RouteControlNotifications(dialog, window);
   dialog->OnInitDialog();
-  window->Fit();
+  // A template with a sizer takes the size its controls need; one without keeps the size
+  // it was given (its own, or what OnInitDialog gave it).
+  if (window->GetSizer()) window->Fit();
   return TRUE;
 }

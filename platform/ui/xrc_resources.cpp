@@ -1,5 +1,6 @@
 #include "platform/ui/xrc_resources.h"
 
+#include <wx/dialog.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/xml/xml.h>
@@ -93,7 +94,13 @@ wxXmlResource* XrcResources(HMODULE module) { return ForModule(module).resources
 
 bool LoadDialogTemplate(wxDialog* dialog, wxWindow* parent, UINT templateId) {
   if (!HasDialogTemplate(templateId)) return false;
-  return XrcResources(AfxGetResourceHandle())->LoadDialog(dialog, parent, IdName(templateId));
+  if (!XrcResources(AfxGetResourceHandle())->LoadDialog(dialog, parent, IdName(templateId)))
+    return false;
+  // A template without a sizer places its controls where they stand; the toolkit would
+  // otherwise stretch a lone control over the whole dialog at each resize (the compass's
+  // menu button over the rose it paints).
+  if (!dialog->GetSizer()) dialog->SetAutoLayout(true);
+  return true;
 }
 
 bool HasDialogTemplate(UINT templateId) { return HasTopLevel(templateId, "wxDialog"); }

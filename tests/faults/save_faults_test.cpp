@@ -56,6 +56,28 @@ bool KillDuring(const std::function<void()>& save, std::chrono::microseconds del
   return WIFSIGNALED(status);
 }
 
+// Runs `save` in a child process that stops at a known point of its write, the moment its file
+// would grow past `bytes` (the file-size limit's signal stops it there), and kills it there;
+// true when it stopped and was killed, false when the save ended first.
+bool KillInsideWrite(const std::function<void()>& save, rlim_t bytes) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    struct sigaction stop {};
+    stop.sa_handler = [](int) { ::raise(SIGSTOP); };
+    ::sigaction(SIGXFSZ, &stop, nullptr);
+    struct rlimit limit = {bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    save();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, WUNTRACED);
+  if (!WIFSTOPPED(status)) return false;
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return WIFSIGNALED(status);
+}
+
 // Runs `save` in a child process under a fault; the child's exit code.
 int RunFaulted(const std::function<void()>& fault, const std::function<int()> save) {
   const pid_t pid = ::fork();
@@ -131,24 +153,40 @@ TEST_F(SaveFaultsTest, KilledDocumentSaveLeavesOldOrNewFileAndNextSaveTidiesUp) 
   const std::string newBytes = Read(whole);
   ASSERT_NE(oldBytes, newBytes);
 
-  int killedWithLeftover = 0, sawOld = 0, sawNew = 0;
-  for (int round = 0; round < 60 && (round < 24 || killedWithLeftover == 0); ++round) {
+  // Kills at moments all over the save: before, inside or after the write, the rename.
+  int sawOld = 0, sawNew = 0;
+  for (int round = 0; round < 24; ++round) {
     SCOPED_TRACE(round);
-    const auto delay = took * (round % 24) / 18;
-    const bool killed = KillDuring([&] { large->OnSaveDocument(path.string()); }, delay);
+    const auto delay = took * round / 18;
+    KillDuring([&] { large->OnSaveDocument(path.string()); }, delay);
     const std::string now = Read(path);
     ASSERT_TRUE(now == oldBytes || now == newBytes) << "a mixture of " << now.size() << " bytes";
     (now == oldBytes ? sawOld : sawNew)++;
-    if (killed && !Leftovers(path).empty()) ++killedWithLeftover;
 
     // The next save of the document removes what the killed one left.
     ASSERT_TRUE(small->OnSaveDocument(path.string()));
     EXPECT_EQ(Read(path), oldBytes);
     EXPECT_TRUE(Leftovers(path).empty());
   }
-  EXPECT_GT(killedWithLeftover, 0);  // some kills fell inside the write
   RecordProperty("old", sawOld);
   RecordProperty("new", sawNew);
+
+  // Kills inside the write, wherever the machine's speed puts the moments above: before its
+  // first byte and at each eighth of the file. The half-written file is left beside the old
+  // one, which stays; the next save removes it.
+  for (int eighth = 0; eighth < 8; ++eighth) {
+    SCOPED_TRACE("killed at " + std::to_string(eighth) + "/8 of the write");
+    const std::size_t written = newBytes.size() * eighth / 8;
+    ASSERT_TRUE(KillInsideWrite([&] { large->OnSaveDocument(path.string()); }, written));
+    EXPECT_EQ(Read(path), oldBytes);
+    const std::vector<std::string> left = Leftovers(path);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(fs::file_size(dir_ / left[0]), written);
+
+    ASSERT_TRUE(small->OnSaveDocument(path.string()));
+    EXPECT_EQ(Read(path), oldBytes);
+    EXPECT_TRUE(Leftovers(path).empty());
+  }
 }
 
 TEST_F(SaveFaultsTest, KilledOptionsStoreWriteKeepsEveryValue) {

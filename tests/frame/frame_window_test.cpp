@@ -84,13 +84,14 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
     EXPECT_NE(doc_, nullptr);
     frame_ = dynamic_cast<CMainFrame*>(template_->GetFrame());
     EXPECT_NE(frame_, nullptr);
-    frame_->ShowWindow(SW_SHOW);
     // Under a window manager the frame is placed, sized and activated some time after it is
     // shown; its bars are laid out once it has its size.
     wxFrame* window = frame_->GetFrame();
+    const wxSize asked = window->GetSize();
+    frame_->ShowWindow(SW_SHOW);
     tvxtest::PumpUntil([window] { return tvxtest::OnScreen(window); });
     if (tvxtest::WindowManagerRuns()) tvxtest::PumpUntil([window] { return window->IsActive(); });
-    tvxtest::PumpUntil([window] { return window->GetClientSize().y > 0; });
+    tvxtest::PumpUntil([window, asked] { return tvxtest::SizeGiven(window, asked); });
     Settle();
     return *frame_;
   }
@@ -286,9 +287,22 @@ TEST_F(MainFrameTest, AMenuWhoseTextsChangeAsItOpensIsWideEnoughForThem) {
   dc.SetFont(bar->GetFont());
   int x = barRect.x;
   for (const char* title : {"File", "GPS"}) x += dc.GetTextExtent(title).x + 18;
+  // The pointer comes onto the menu bar from the map, as a hand brings it there (it may
+  // still rest on the bar where an earlier test left it), and the bar hears it come.
+  bool entered = false;
+  auto enter = [&entered](wxMouseEvent& event) {
+    event.Skip();
+    entered = true;
+  };
+  bar->Bind(wxEVT_ENTER_WINDOW, enter);
+  const wxRect view = frame.GetActiveView()->GetWxWindow()->GetScreenRect();
   wxUIActionSimulator input;
-  input.MouseMove(x + dc.GetTextExtent("Objects").x / 2 + 9, barRect.y + barRect.height / 2);
+  input.MouseMove(view.x + view.width / 2, view.y + view.height / 2);
   Settle();
+  entered = false;
+  input.MouseMove(x + dc.GetTextExtent("Objects").x / 2 + 9, barRect.y + barRect.height / 2);
+  EXPECT_TRUE(tvxtest::PumpUntil([&] { return entered; }));
+  bar->Unbind(wxEVT_ENTER_WINDOW, enter);
   input.MouseClick();
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return WidthsOf(objects).allocated > 0; }));
   Settle();
@@ -681,7 +695,10 @@ void ClickInDialogOnceShown(int id) {
   poll->Bind(wxEVT_TIMER, [poll, id](wxTimerEvent&) {
     wxDialog* dialog = ModalDialog();
     wxWindow* button = dialog ? dialog->FindWindow(id) : nullptr;
-    if (!button || !button->IsShownOnScreen()) return;
+    if (!button || !button->IsShownOnScreen() || !tvxtest::OnScreen(dialog)) return;
+    // Under a window manager the dialog's place is final once the manager has placed and
+    // activated it: a click sent before can land beside the button, and the dialog waits on.
+    if (tvxtest::WindowManagerRuns() && !dialog->IsActive()) return;
     poll->Stop();
     wxTheApp->CallAfter([poll] { delete poll; });
     const wxRect r = button->GetScreenRect();

@@ -473,7 +473,7 @@ void ClickCell(CGridCtrl& grid, int row, int col, bool ctrl = false) {
   if (ctrl) input.KeyDown(WXK_CONTROL);
   tvxtest::RealClick(grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
   if (ctrl) input.KeyUp(WXK_CONTROL);
-  tvxtest::PumpFor(30);
+  tvxtest::InputHandled();
 }
 
 void QuickTap(CDialog& dlg, int id) {
@@ -544,7 +544,9 @@ TEST_F(FeatureDialogs, AButtonTappedWhileANameIsTypedFindsTheNameStored) {
         w.x = -3.5;
         w.y = 40.25;
       }
-      auto made = std::make_unique<CDlgWaypointTable>("WGS84", 0, waypoints,
+      // Opened on B (as B's popup opens it): a tap on A's name makes A's cell the current
+      // one, and the typing replaces its name (a tap on the current cell would edit its text).
+      auto made = std::make_unique<CDlgWaypointTable>("WGS84", 1, waypoints,
                                                       std::vector<std::string>{"", ""},
                                                       doc_.get());
       table = made.get();

@@ -74,7 +74,7 @@ class GridWindowTest : public ::testing::Test {
   void Key(int key) { tvxtest::RealKey(grid, key); }
   void ShiftKey(int key) {
     wxUIActionSimulator().Char(key, wxMOD_SHIFT);
-    tvxtest::PumpFor(60);
+    tvxtest::InputHandled();
   }
   // Whether the keys go to the grid itself (not to an editor or the dialog).
   bool GridHasFocus() { return wxWindow::FindFocus() == grid.GetWxWindow(); }

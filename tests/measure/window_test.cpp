@@ -51,9 +51,15 @@ class MeasureWindows : public MeasureWindowTest {
 
 bool Enabled(CWnd& wnd, int id) { return wnd.GetDlgItemWindow(id)->IsEnabled(); }
 
-COLORREF PixelAt(CWnd& wnd, int x, int y) {
-  CClientDC dc(&wnd);
-  return dc.GetPixel(x, y);
+// Whether the screen shows the colour at the pixel (dx, dy) from the middle of the window's
+// client area (lowered by down pixels), as the client area stands now: under a window manager
+// the window gets its place and size (and the frame around it) some time after it is shown.
+bool ScreenShows(CWnd& wnd, int dx, int dy, int down, COLORREF colour) {
+  RECT client;
+  wnd.GetClientRect(&client);
+  CPoint p(client.right / 2 + dx, client.bottom / 2 + down + dy);
+  wnd.ClientToScreen(&p);
+  return tvxtest::PixelsOnScreen(wxRect(p.x, p.y, 1, 1), colour) == 1;
 }
 
 TEST_F(MeasureWindows, CompassNeedlePointsAtTheTargetInBothForms) {
@@ -61,17 +67,16 @@ TEST_F(MeasureWindows, CompassNeedlePointsAtTheTargetInBothForms) {
   CNavigationWnd compass("Gate", 0, nullptr);
   ASSERT_TRUE(compass.Create());
   compass.ShowWindow(SW_SHOW);
+  ASSERT_TRUE(PumpUntil([&] { return tvxtest::OnScreen(compass.GetWxWindow()); }));
   EXPECT_EQ(compass.GetWindowText(), "Gate");  // large form: the title
 
-  // Walking north, the target due east: the needle points right.
+  // Walking north, the target due east: the needle points right (the large rose's middle is
+  // 10 pixels below the client area's).
   compass.Update(0, 90, 100);
   ASSERT_TRUE(PumpUntil([&] { return compass.m_needleAngle == 0.0; }));
-  RECT client;
-  compass.GetClientRect(&client);
-  const int cx = client.right / 2, cy = client.bottom / 2 + 10;
-  EXPECT_TRUE(PumpUntil([&] { return PixelAt(compass, cx + 40, cy) == kBlue; }));
-  EXPECT_NE(PixelAt(compass, cx - 40, cy), kBlue);
-  EXPECT_NE(PixelAt(compass, cx, cy - 40), kBlue);
+  EXPECT_TRUE(PumpUntil([&] { return ScreenShows(compass, 40, 0, 10, kBlue); }));
+  EXPECT_FALSE(ScreenShows(compass, -40, 0, 10, kBlue));
+  EXPECT_FALSE(ScreenShows(compass, 0, -40, 10, kBlue));
 
   // The menu button offers "Exit" and "Large" (checked); choosing "Large" goes small, where
   // the caption is the distance and, walking east, a target to the east lies straight ahead.
@@ -86,10 +91,8 @@ TEST_F(MeasureWindows, CompassNeedlePointsAtTheTargetInBothForms) {
   ASSERT_FALSE(compass.m_large);
   compass.Update(90, 90, 100);
   EXPECT_EQ(compass.GetWindowText(), "100.00 m");
-  compass.GetClientRect(&client);
-  const int sx = client.right / 2, sy = client.bottom / 2;
-  EXPECT_TRUE(PumpUntil([&] { return PixelAt(compass, sx, sy - 12) == kBlue; }));
-  EXPECT_NE(PixelAt(compass, sx + 12, sy), kBlue);
+  EXPECT_TRUE(PumpUntil([&] { return ScreenShows(compass, 0, -12, 0, kBlue); }));
+  EXPECT_FALSE(ScreenShows(compass, 12, 0, 0, kBlue));
   compass.OnCancel();
 }
 

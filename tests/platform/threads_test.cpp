@@ -59,21 +59,30 @@ TEST(Threads, TimedWaitTimesOutAndManualEventStaysSignalled) {
   CloseHandle(manual);
 }
 
-DWORD ReturnParameter(void* parameter) {
-  Sleep(20);
+// The thread runs until the test lets it go, so that it is still running when asked.
+HANDLE g_letThreadEnd = nullptr;
+
+DWORD ReturnParameterWhenLetGo(void* parameter) {
+  WaitForSingleObject(g_letThreadEnd, INFINITE_WAIT);
   return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(parameter));
 }
 
 TEST(Threads, ThreadHandleIsSignalledWithItsExitCode) {
-  HANDLE thread = CreateThread(&ReturnParameter, reinterpret_cast<void*>(std::uintptr_t{42}));
+  g_letThreadEnd = CreateEvent(TRUE, FALSE);
+  HANDLE thread =
+      CreateThread(&ReturnParameterWhenLetGo, reinterpret_cast<void*>(std::uintptr_t{42}));
   ASSERT_NE(thread, nullptr);
   DWORD code = 0;
   EXPECT_TRUE(GetExitCodeThread(thread, &code));
   EXPECT_EQ(code, STILL_ACTIVE);
+  EXPECT_EQ(WaitForSingleObject(thread, 10), WAIT_TIMEOUT);
+  SetEvent(g_letThreadEnd);
   EXPECT_EQ(WaitForSingleObject(thread, INFINITE_WAIT), WAIT_OBJECT_0);
   EXPECT_TRUE(GetExitCodeThread(thread, &code));
   EXPECT_EQ(code, 42u);
   EXPECT_TRUE(CloseHandle(thread));
+  CloseHandle(g_letThreadEnd);
+  g_letThreadEnd = nullptr;
 }
 
 TEST(Threads, ClosedHandlesFailInsteadOfTouchingFreedObjects) {

@@ -8,11 +8,13 @@
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -77,6 +79,16 @@ inline bool OnScreen(wxWindow* w) {
   if (!g && w->IsTopLevel()) return false;
   if (!g && w->GetConnectWidget()) g = windowOf(w->GetConnectWidget());
   return g && viewable(g);
+}
+
+// Whether top-level window w has the size it asked for before it was shown, or as much of it as
+// the desktop's work area holds. Under a window manager the toolkit can bring a first window
+// onto the screen at its smallest size, while it learns the size of the manager's frame
+// around it, and give it its size a moment later.
+inline bool SizeGiven(wxTopLevelWindow* w, const wxSize& asked) {
+  const wxSize area = wxGetClientDisplayRect().GetSize();
+  const wxSize now = w->GetSize();
+  return now.x >= std::min(asked.x, area.x) && now.y >= std::min(asked.y, area.y);
 }
 
 // Whether a window manager runs on the display (it names itself on the root window).

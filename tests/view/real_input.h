@@ -3,10 +3,13 @@
 // the steps. Tests using it send input to the display's focus: they run alone (SERIAL).
 #pragma once
 
+#include <wx/eventfilter.h>
 #include <wx/uiaction.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/window.h>
+
+#include <dlfcn.h>
 
 #include <chrono>
 
@@ -21,19 +24,62 @@ inline void PumpFor(int ms) {
   PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
 }
 
+// Runs the loop until the input sent so far has reached the program and what it set off has
+// run: a round trip to the display server (by its answer the server has handed the program
+// every event the input made), then events until none is left. What a window manager does in
+// answer (activating a window it was clicked on) comes later: wait for that on its own.
+// GDK's calls are looked up at run time: the toolkit's own headers are not installed beside
+// wxWidgets' (the program links GTK through wxWidgets alone).
+inline void InputHandled() {
+  using DefaultDisplay = void* (*)();
+  using Sync = void (*)(void*);
+  using Pending = int (*)();
+  static auto display = reinterpret_cast<DefaultDisplay>(dlsym(RTLD_DEFAULT, "gdk_display_get_default"));
+  static auto sync = reinterpret_cast<Sync>(dlsym(RTLD_DEFAULT, "gdk_display_sync"));
+  static auto pending = reinterpret_cast<Pending>(dlsym(RTLD_DEFAULT, "gtk_events_pending"));
+  if (display && sync && display()) sync(display());
+  PumpUntil([] { return !(pending && pending()) && !wxTheApp->HasPendingEvents(); });
+}
+
+// Counts the events of one type that reach any window of the program while it lives: a
+// window manager can hold a press on a window it has not activated yet (to activate it first)
+// and hand it on later, after the display's round trip.
+class EventsHeard : public wxEventFilter {
+ public:
+  explicit EventsHeard(wxEventType type) : type_(type) { wxEvtHandler::AddFilter(this); }
+  ~EventsHeard() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == type_) ++count;
+    return Event_Skip;
+  }
+  int count = 0;
+
+ private:
+  wxEventType type_;
+};
+
+// A click (or a double click) where the pointer is; the loop runs until the program heard
+// the last release (if it is the program's to hear) and handled what it set off.
+inline void ClickHere(wxUIActionSimulator& input, bool twice) {
+  EventsHeard releases(wxEVT_LEFT_UP);
+  if (twice) {
+    input.MouseDblClick();
+  } else {
+    input.MouseClick();
+  }
+  const int expected = twice ? 2 : 1;
+  PumpUntil([&] { return releases.count >= expected; });
+  InputHandled();
+}
+
 // The pointer onto client pixel (x, y) of window, then a click (or a double click).
 inline void RealClick(CWnd& window, int x, int y, bool twice = false) {
   CPoint screen(x, y);
   window.ClientToScreen(&screen);
   wxUIActionSimulator input;
   input.MouseMove(screen.x, screen.y);
-  PumpFor(60);
-  if (twice) {
-    input.MouseDblClick();
-  } else {
-    input.MouseClick();
-  }
-  PumpFor(60);
+  InputHandled();
+  ClickHere(input, twice);
 }
 
 // A click on the middle of a wx window (a dialog's button).
@@ -41,9 +87,8 @@ inline void RealClick(wxWindow& window) {
   const wxRect r = window.GetScreenRect();
   wxUIActionSimulator input;
   input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-  PumpFor(60);
-  input.MouseClick();
-  PumpFor(60);
+  InputHandled();
+  ClickHere(input, false);
 }
 
 // A key pressed and released (a wx key code: WXK_F5, WXK_UP), with the pointer over window's
@@ -55,11 +100,13 @@ inline void RealKey(CWnd& window, int key) {
     const wxRect r = wxGetTopLevelParent(w)->GetScreenRect();
     if (!r.Contains(wxGetMousePosition())) {
       input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-      PumpFor(60);
+      InputHandled();
     }
   }
+  EventsHeard releases(wxEVT_KEY_UP);
   input.Char(key);
-  PumpFor(60);
+  PumpUntil([&] { return releases.count > 0; });
+  InputHandled();
 }
 
 }  // namespace tvxtest
