@@ -469,7 +469,13 @@ class TapBandAfterOptions : public TapWindow {
   std::vector<COLORREF> BandAfterRepaint() {
     view_->m_pictureDigest = 0;
     view_->Invalidate(TRUE);
-    EXPECT_TRUE(tvxtest::PumpUntil([&] { return view_->m_pictureDigest != 0; }));
+    // Drawn at the map's present size (a resize refits the map on the next paint only), so the
+    // pixel caches hold where the screen shows each point.
+    EXPECT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->m_pictureDigest != 0 &&
+             view_->CachesHold(
+                 view_->KeyOf(view_->MapFitSource(), view_->MapWidth(), view_->MapHeight()));
+    }));
     CPoint at(0, 2 * view_->m_rowUnit);
     view_->ClientToScreen(&at);
     return tvxtest::ScreenPixels({at.x, at.y, view_->ClientWidth(), 2 * view_->m_lineHeight});
@@ -498,7 +504,7 @@ class TapBandAfterOptions : public TapWindow {
     wxFrame* frame = frame_->GetFrame();
     ASSERT_TRUE(tvxtest::ShowOnScreen(frame));
     frame->SetClientSize(240, 300);
-    ASSERT_TRUE(tvxtest::PumpUntil([&] { return frame->GetScreenRect().width >= 240; }));
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return frame->GetClientSize() == wxSize(240, 300); }));
   }
   // Both points of the two-point measure tapped (the mode already on).
   void MeasureBetween(CPoint p1, CPoint p2) {
@@ -647,6 +653,7 @@ TEST_F(TapBandAfterOptions, NavigationReadsItsTargetUnderTheSettingsInForce) {
     return view_->m_targetDistance;
   };
   auto navigate = [&] {
+    BandAfterRepaint();  // the waypoint is tapped where the map shows it now
     platform::PopupMenuScript::Push(view_cmd::kWaypointNavigate);
     RealTap(Client(view_->m_waypointPoints[0]));
     ASSERT_EQ(view_->m_navActive, 1);

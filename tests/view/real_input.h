@@ -4,6 +4,7 @@
 #pragma once
 
 #include <wx/eventfilter.h>
+#include <wx/settings.h>
 #include <wx/uiaction.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
@@ -11,7 +12,9 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 #include "platform/ui/wnd.h"
 #include "tests/support/wx_test_environment.h"
@@ -58,9 +61,38 @@ class EventsHeard : public wxEventFilter {
   wxEventType type_;
 };
 
+// When and where the last click was made, for the toolkit's pairing of clicks.
+struct LastClick {
+  std::chrono::steady_clock::time_point at;
+  wxPoint where;
+  bool made = false;
+};
+inline LastClick& TheLastClick() {
+  static LastClick last;
+  return last;
+}
+
+// A single click near the last one within the toolkit's double-click time is paired with it
+// into a double click (the map view opens its layer menu on one): the loop runs until that
+// time has passed since the last click was heard, as it passes between two taps of a user.
+inline void NotPairedWithTheLastClick() {
+  const LastClick& last = TheLastClick();
+  if (!last.made) return;
+  const int fallbackDistance = 5;  // the toolkit's own default
+  const int dx = std::max(wxSystemSettings::GetMetric(wxSYS_DCLICK_X), fallbackDistance);
+  const int dy = std::max(wxSystemSettings::GetMetric(wxSYS_DCLICK_Y), fallbackDistance);
+  const wxPoint here = wxGetMousePosition();
+  if (std::abs(here.x - last.where.x) > dx || std::abs(here.y - last.where.y) > dy) return;
+  int ms = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC);
+  if (ms <= 0) ms = 500;
+  const auto until = last.at + std::chrono::milliseconds(ms);
+  PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+}
+
 // A click (or a double click) where the pointer is; the loop runs until the program heard
 // the last release (if it is the program's to hear) and handled what it set off.
 inline void ClickHere(wxUIActionSimulator& input, bool twice) {
+  if (!twice) NotPairedWithTheLastClick();
   EventsHeard releases(wxEVT_LEFT_UP);
   if (twice) {
     input.MouseDblClick();
@@ -69,6 +101,7 @@ inline void ClickHere(wxUIActionSimulator& input, bool twice) {
   }
   const int expected = twice ? 2 : 1;
   PumpUntil([&] { return releases.count >= expected; });
+  TheLastClick() = {std::chrono::steady_clock::now(), wxGetMousePosition(), true};
   InputHandled();
 }
 
