@@ -107,6 +107,19 @@ class MainFrameTest : public tvxtest::ModuleWindowTest {
 
   static bool Shown(const CWnd& bar) { return bar.IsWindowVisible() != FALSE; }
 
+  // What a test with a receiver on port 3 and the program's dialogs leaves behind goes, whatever
+  // step fails: the receiver switched off, the work unmodified, the port and the scripts gone.
+  struct ReceiverGoesAtTheEnd {
+    CTolvanixDoc*& doc;
+    ~ReceiverGoesAtTheEnd() {
+      if (doc && doc->m_gpsOn) doc->ToggleGps();
+      if (doc) doc->SetModifiedFlag(FALSE);
+      CTolvanixDoc::SetDocumentDialogs(nullptr);
+      platform::UnpublishSerialPort(3);
+      platform::MessageBoxScript::Clear();
+    }
+  };
+
   std::string Pane(int index) { return frame_->m_statusBar.GetPaneText(index); }
   void Feed(const std::string& sentence) {
     doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(sentence.data()), sentence.size());
@@ -729,15 +742,7 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
   Store("AP", 250);  // a vertex every 25 m
   InstallProgramDialogs();
   CMainFrame& frame = Open();
-  struct Cleanup {
-    CTolvanixDoc*& doc;
-    ~Cleanup() {
-      if (doc && doc->m_gpsOn) doc->ToggleGps();
-      if (doc) doc->SetModifiedFlag(FALSE);
-      CTolvanixDoc::SetDocumentDialogs(nullptr);
-      platform::UnpublishSerialPort(3);
-    }
-  } cleanup{doc_};
+  ReceiverGoesAtTheEnd cleanup{doc_};
 
   ClickInDialogOnceShown(1239);  // the area category
   doc_->OnWizard();
@@ -802,16 +807,7 @@ TEST_F(MainFrameTest, StartWaitingForTheFirstFixShowsTheWaitAnswersASecondPressA
   Store("Offsetestado", 2);  // no offset: the wait ends soon after a position
   InstallProgramDialogs();
   CMainFrame& frame = Open();
-  struct Cleanup {
-    CTolvanixDoc*& doc;
-    ~Cleanup() {
-      if (doc && doc->m_gpsOn) doc->ToggleGps();
-      if (doc) doc->SetModifiedFlag(FALSE);
-      CTolvanixDoc::SetDocumentDialogs(nullptr);
-      platform::UnpublishSerialPort(3);
-      platform::MessageBoxScript::Clear();
-    }
-  } cleanup{doc_};
+  ReceiverGoesAtTheEnd cleanup{doc_};
   ClickInDialogOnceShown(1239);  // the area category
   doc_->OnWizard();
   Settle();

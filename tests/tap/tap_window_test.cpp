@@ -453,6 +453,15 @@ TEST_F(TapWindow, LayerPopupAndMenuStates) {
 // the units page offers.
 class TapBandAfterOptions : public TapWindow {
  protected:
+  // The options command opens the program's real sheet.
+  void SetUp() override {
+    TapWindow::SetUp();
+    if (!IsSkipped() && !HasFatalFailure()) InstallOptionsSheet();
+  }
+  void TearDown() override {
+    CTolvanixDoc::SetOptionsSheet(nullptr);
+    TapWindow::TearDown();
+  }
   void PrepareProgramFolder(const std::filesystem::path& dir) override {
     ProjectionRecord feet;
     feet.kind = static_cast<std::uint8_t>(ProjectionKind::EpsgCode);
@@ -544,10 +553,6 @@ class TapBandAfterOptions : public TapWindow {
 // again under the new settings shows, never a figure of the old projection read in the new
 // unit.
 TEST_F(TapBandAfterOptions, BandShowsTheTappedPointsUnderTheSettingsInForce) {
-  InstallOptionsSheet();
-  struct SheetGone {
-    ~SheetGone() { CTolvanixDoc::SetOptionsSheet(nullptr); }
-  } sheetGone;
   ShowField();
   if (HasFatalFailure()) return;
   const CPoint a(60, 140), b(170, 230);
@@ -598,10 +603,6 @@ TEST_F(TapBandAfterOptions, BandShowsTheTappedPointsUnderTheSettingsInForce) {
 // A datum chosen while two measured points stand: the map follows the new datum and the pick
 // markers stay on the ground points that were tapped (two corners of the field).
 TEST_F(TapBandAfterOptions, MeasuredPointsStayWhereTheyWereTappedWhenTheDatumChanges) {
-  InstallOptionsSheet();
-  struct SheetGone {
-    ~SheetGone() { CTolvanixDoc::SetOptionsSheet(nullptr); }
-  } sheetGone;
   ShowField();
   if (HasFatalFailure()) return;
   // The datum can be chosen while the current feature has no point.
@@ -631,10 +632,6 @@ TEST_F(TapBandAfterOptions, MeasuredPointsStayWhereTheyWereTappedWhenTheDatumCha
 // reading for the next fix, and the overlay's text, are those of navigating to the waypoint
 // afresh under the new settings, not a target projected under the old ones.
 TEST_F(TapBandAfterOptions, NavigationReadsItsTargetUnderTheSettingsInForce) {
-  InstallOptionsSheet();
-  struct SheetGone {
-    ~SheetGone() { CTolvanixDoc::SetOptionsSheet(nullptr); }
-  } sheetGone;
   ShowField();
   if (HasFatalFailure()) return;
   doc_->AddWaypoint(-117.652, 33.978, 0);
