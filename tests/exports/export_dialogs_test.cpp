@@ -563,18 +563,22 @@ class ShapefileCommands : public DocTest {
   HMODULE module_ = nullptr;
 };
 
+// A round trip of the program's own export: the working system and datum the data is measured
+// in, and the answers the user gives in the real dialogs.
+struct RoundTrip {
+  const char* what;
+  int coord, epsg;          // Coord, and the user projection's EPSG code under Coord 2
+  bool userDatum;
+  GeoPoint at;              // where the data stands, WGS84
+  CoordChoice exported;     // what the user answers in the export's dialog
+  CoordChoice opened;       // and in the import's
+};
+
 // Two fields exported as areas in each working system and datum, and opened again with the
 // same answers in the dialog: every vertex comes back within a metre of where it was
 // measured, in WGS84 and in the working datum.
 TEST_F(ShapefileCommands, OwnExportOpensWhereItWasMeasured) {
-  struct Case {
-    const char* what;
-    int coord, epsg;
-    bool userDatum;
-    GeoPoint at;              // south-west corner of the field, WGS84
-    CoordChoice exported;     // what the user answers in the export's dialog
-    CoordChoice opened;       // and in the import's
-  };
+  using Case = RoundTrip;
   // Under a user projection the projected choice carries the projection's name and no zone:
   // the zone and hemisphere are left as proposed.
   const Case cases[] = {
@@ -697,13 +701,7 @@ TEST_F(ShapefileCommands, OpenReadsOtherWritersTablesAndSaysWhenOneCannotBeRead)
 // each time answered in the real dialog: with the same answers every waypoint comes back
 // within a metre of where it was.
 TEST_F(ShapefileCommands, WaypointTableImportsItsOwnExportWhereItWas) {
-  struct Case {
-    const char* what;
-    int coord, epsg;
-    bool userDatum;
-    GeoPoint at;
-    CoordChoice exported, imported;
-  };
+  using Case = RoundTrip;
   const Case cases[] = {
       {"UTM 30 on WGS84", 1, 0, false, {-3.70, 40.40}, {true, 30}, {true, 30, 0}},
       {"UTM 21 south on WGS84", 1, 0, false, {-58.40, -34.60}, {true, 21}, {true, 21, 1}},
@@ -744,7 +742,7 @@ TEST_F(ShapefileCommands, WaypointTableImportsItsOwnExportWhereItWas) {
 
     InWaypointTable([&](CDialog& table) {
       TableButton(table, kTableExport, path, c.exported);
-      TableButton(table, kTableImport, path, c.imported);
+      TableButton(table, kTableImport, path, c.opened);
     });
     // The imported points come first, the file's last on top, then the table's own.
     ASSERT_EQ(doc_->m_waypoints.size(), 2 * kept.size());
