@@ -27,6 +27,7 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_WM_LBUTTONDOWN()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONUP()
+  ON_WM_CONTEXTMENU()
   // --- end tap ---
   // --- keys (view/view_keys.cpp) ---
   ON_WM_KEYDOWN()

@@ -315,31 +315,34 @@ void CTolvanixView::OnEndTapMode() { CloseTapModes(); }
 // ---- layer popup and main menu ---------------------------------------------------------------
 
 void CTolvanixView::OnLButtonDblClk(UINT flags, CPoint point) {
-  CTolvanixDoc* doc = GetDocument();
-  if (doc && doc->m_contextMenu && m_tapMode <= kTapNone) {
-    CMenu menu;
-    CMenu* layers = menu.LoadMenu(kLayerMenu) ? menu.GetSubMenu(0) : nullptr;
-    if (layers) {
-      auto check = [layers](UINT id, bool on) {
-        layers->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-      };
-      check(view_cmd::kShowWaypoints, m_showWaypoints);
-      check(view_cmd::kShowLabels, m_showLabels);
-      check(view_cmd::kShowOutlines, m_showOutlines);
-      check(view_cmd::kShowPoints, m_showPoints);
-      check(view_cmd::kRuler, m_showRuler);
-      check(view_cmd::kShowTitles, m_showTitles);
-      if (doc->m_wizardMode) {
-        layers->DeleteMenu(view_cmd::kZoomBar, MF_BYCOMMAND);
-      } else {
-        check(view_cmd::kZoomBar, m_showZoombar);
-      }
-      CPoint screen = point;
-      ClientToScreen(&screen);
-      layers->TrackPopupMenuEx(0, screen.x, screen.y, this);
-    }
-  }
+  ShowLayerPopup(point);
   CWnd::OnLButtonDblClk(flags, point);
+}
+
+bool CTolvanixView::ShowLayerPopup(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_contextMenu || m_tapMode > kTapNone) return false;
+  CMenu menu;
+  CMenu* layers = menu.LoadMenu(kLayerMenu) ? menu.GetSubMenu(0) : nullptr;
+  if (!layers) return false;
+  auto check = [layers](UINT id, bool on) {
+    layers->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+  };
+  check(view_cmd::kShowWaypoints, m_showWaypoints);
+  check(view_cmd::kShowLabels, m_showLabels);
+  check(view_cmd::kShowOutlines, m_showOutlines);
+  check(view_cmd::kShowPoints, m_showPoints);
+  check(view_cmd::kRuler, m_showRuler);
+  check(view_cmd::kShowTitles, m_showTitles);
+  if (doc->m_wizardMode) {
+    layers->DeleteMenu(view_cmd::kZoomBar, MF_BYCOMMAND);
+  } else {
+    check(view_cmd::kZoomBar, m_showZoombar);
+  }
+  CPoint screen = point;
+  ClientToScreen(&screen);
+  layers->TrackPopupMenuEx(0, screen.x, screen.y, this);
+  return true;
 }
 
 void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {

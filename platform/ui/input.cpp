@@ -395,6 +395,28 @@ void PaintSurface(CWnd* owner, wxWindow* window) {
   if (now->overlay) pdc.DrawBitmap(*now->overlay, now->overlayAt, true);
 }
 
+void RouteContextGestures(CWnd* owner, wxWindow* window) {
+  if (!owner || !window) return;
+  HWND hwnd = owner->m_hWnd;
+  auto contextMenu = [hwnd](wxWindow* from, wxPoint screen) {
+    CWnd* target = CWnd::FromHandle(hwnd);
+    if (!target) return;
+    if (screen == wxDefaultPosition) {
+      const wxSize size = from->GetClientSize();
+      screen = from->ClientToScreen(wxPoint(size.x / 2, size.y / 2));
+    }
+    ::SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
+                  MAKELPARAM(screen.x, screen.y));
+  };
+  window->Bind(wxEVT_CONTEXT_MENU, [window, contextMenu](wxContextMenuEvent& event) {
+    contextMenu(window, event.GetPosition());
+  });
+  window->EnableTouchEvents(wxTOUCH_PRESS_GESTURES);
+  window->Bind(wxEVT_LONG_PRESS, [window, contextMenu](wxLongPressEvent& event) {
+    contextMenu(window, window->ClientToScreen(event.GetPosition()));
+  });
+}
+
 void RouteInput(CWnd* owner, wxWindow* window, bool takePainting) {
   if (!owner || !window) return;
   HWND hwnd = owner->m_hWnd;

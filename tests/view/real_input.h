@@ -4,6 +4,7 @@
 #pragma once
 
 #include <wx/eventfilter.h>
+#include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/uiaction.h>
 #include <wx/toplevel.h>
@@ -15,7 +16,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
 
+#include "platform/ui/command_ids.h"
 #include "platform/ui/wnd.h"
 #include "tests/support/wx_test_environment.h"
 
@@ -140,6 +145,125 @@ inline void RealKey(CWnd& window, int key) {
   input.Char(key);
   PumpUntil([&] { return releases.count > 0; });
   InputHandled();
+}
+
+// A popup menu of the program as the screen shows it.
+struct PopupOnScreen {
+  struct Item {
+    UINT command = 0;
+    std::string text;
+    bool enabled = false;
+    wxRect rect;  // screen pixels
+  };
+  wxPoint origin;           // the menu window's top-left corner on the screen
+  std::vector<Item> items;  // separators left out
+  const Item* Find(UINT command) const {
+    for (const Item& item : items)
+      if (item.command == command) return &item;
+    return nullptr;
+  }
+};
+
+// Whether the toolkit shows the menu, and where (the menu and its items, read from the toolkit).
+inline bool PopupMapped(wxMenu* menu) {
+  using Mapped = int (*)(GtkWidget*);
+  static auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  return menu && menu->m_menu && mapped && mapped(menu->m_menu);
+}
+inline PopupOnScreen ReadPopup(wxMenu* menu) {
+  struct Allocation {
+    int x, y, width, height;
+  };
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  using Origin = int (*)(GdkWindow*, int*, int*);
+  using AllocationOf = void (*)(GtkWidget*, Allocation*);
+  using Toplevel = GtkWidget* (*)(GtkWidget*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto origin = reinterpret_cast<Origin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
+  static auto allocation = reinterpret_cast<AllocationOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
+  static auto toplevel = reinterpret_cast<Toplevel>(dlsym(RTLD_DEFAULT, "gtk_widget_get_toplevel"));
+  PopupOnScreen shown;
+  if (!menu || !menu->m_menu || !windowOf || !origin || !allocation || !toplevel) return shown;
+  if (GdkWindow* top = windowOf(toplevel(menu->m_menu))) origin(top, &shown.origin.x, &shown.origin.y);
+  for (wxMenuItem* item : menu->GetMenuItems()) {
+    if (item->IsSeparator() || !item->GetMenuItem()) continue;
+    PopupOnScreen::Item read;
+    read.command = platform::ui::WxIdToCommand(item->GetId());
+    read.text = item->GetItemLabelText().utf8_string();
+    read.enabled = item->IsEnabled();
+    Allocation a{};
+    allocation(item->GetMenuItem(), &a);
+    int x = 0, y = 0;
+    if (GdkWindow* w = windowOf(item->GetMenuItem())) origin(w, &x, &y);
+    read.rect = wxRect(x + a.x, y + a.y, a.width, a.height);
+    shown.items.push_back(read);
+  }
+  return shown;
+}
+
+// Runs act on the next popup menu the program opens, inside the menu's own loop once the menu
+// is on the screen with its items laid out: act reads it and ends it as a user does (a key, an
+// item chosen with the pointer).
+class WhenPopupShown : public wxEventFilter {
+ public:
+  using Act = std::function<void(wxMenu*, const PopupOnScreen&)>;
+  explicit WhenPopupShown(Act act) : act_(std::move(act)) { wxEvtHandler::AddFilter(this); }
+  ~WhenPopupShown() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (opened_ || event.GetEventType() != wxEVT_MENU_OPEN) return Event_Skip;
+    auto& open = static_cast<wxMenuEvent&>(event);
+    if (!open.IsPopup() || !open.GetMenu()) return Event_Skip;
+    opened_ = true;
+    wxMenu* menu = open.GetMenu();
+    wxTheApp->CallAfter([this, menu] {
+      PumpUntil([&] {
+        if (!PopupMapped(menu)) return false;
+        const PopupOnScreen read = ReadPopup(menu);
+        return !read.items.empty() && read.items.back().rect.height > 0;
+      });
+      shown = ReadPopup(menu);
+      act_(menu, shown);
+      done = true;
+    });
+    return Event_Skip;
+  }
+  bool opened() const { return opened_; }
+  PopupOnScreen shown;
+  bool done = false;
+
+ private:
+  Act act_;
+  bool opened_ = false;
+};
+
+// A popup item chosen with the pointer: onto the item, a click. When the stylus is still down
+// (the press that opened the menu), it is lifted on the item.
+inline void ChooseWithPointer(wxMenu* menu, const PopupOnScreen::Item& item, bool held) {
+  wxUIActionSimulator input;
+  input.MouseMove(item.rect.x + item.rect.width / 2, item.rect.y + item.rect.height / 2);
+  InputHandled();
+  if (held) {
+    // Lifted over the item: the toolkit takes it as the choice once the menu has been up a
+    // moment, and ignores it before; then the item is clicked.
+    input.MouseUp();
+    InputHandled();
+  }
+  if (PopupMapped(menu)) {
+    input.MouseClick();
+    InputHandled();
+  }
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
+
+// The popup closed with Escape, as a user does after a look at it.
+inline void CloseWithEscape(wxMenu* menu, bool held) {
+  wxUIActionSimulator input;
+  if (held) {
+    input.MouseUp();
+    InputHandled();
+  }
+  if (PopupMapped(menu)) input.Char(WXK_ESCAPE);
+  PumpUntil([menu] { return !PopupMapped(menu); });
 }
 
 }  // namespace tvxtest

@@ -854,6 +854,122 @@ TEST_F(ViewWindowInput, ADesignChosenFromThePopupReachesTheMap) {
   EXPECT_FALSE(doc_->m_needsRedraw) << "no refit: the map only painted again";
 }
 
+// The gestures that open the map's popups, made with the real pointer at a client point of
+// the view; the popup opened is answered by popup (inside the popup's own loop).
+enum class Gesture { Tap, DoubleTap, RightClick, LongPress };
+const char* Named(Gesture g) {
+  switch (g) {
+    case Gesture::Tap: return "tap";
+    case Gesture::DoubleTap: return "double tap";
+    case Gesture::RightClick: return "right click";
+    case Gesture::LongPress: return "long press";
+  }
+  return "";
+}
+void Make(Gesture gesture, CTolvanixView& view, CPoint at, tvxtest::WhenPopupShown& popup) {
+  view.ClientToScreen(&at);
+  wxUIActionSimulator input;
+  if (gesture != Gesture::DoubleTap) tvxtest::NotPairedWithTheLastClick();
+  input.MouseMove(at.x, at.y);
+  tvxtest::InputHandled();
+  switch (gesture) {
+    case Gesture::Tap: input.MouseClick(); break;
+    case Gesture::DoubleTap: input.MouseDblClick(); break;
+    case Gesture::RightClick: input.MouseClick(wxMOUSE_BTN_RIGHT); break;
+    case Gesture::LongPress:
+      // Held still until the desktop's long-press time has passed (on a symbol or a title the
+      // press has opened the popup already), then lifted.
+      input.MouseDown();
+      tvxtest::PumpUntil([&] { return popup.opened() || view.m_contextOnRelease; });
+      if (!popup.opened()) input.MouseUp();
+      break;
+  }
+  tvxtest::PumpUntil([&] { return popup.done; });
+  tvxtest::TheLastClick() = {std::chrono::steady_clock::now(), wxGetMousePosition(), true};
+}
+
+// The desktop's context gestures (a right click, a long press) open the popup the stylus
+// opens with a tap (a waypoint's symbol, a feature's title) or a double tap (elsewhere on the
+// map: the layer popup), at the same place; the item chosen in it with the pointer runs.
+TEST_F(ViewWindowInput, RightClickAndLongPressOpenTheTapsPopupsWhereTheTapOpensThem) {
+  FeatureRecord& square = Square(0);
+  square.name = "Field";
+  FeatureRecord& band = doc_->AddFeature(FeatureType::Area, "Band");
+  for (GeoPoint p : {GeoPoint{kWest, kNorth + 0.0002}, {kEast, kNorth + 0.0002}, {kEast, kNorth + 0.0003}})
+    band.AddVertex(p, p, 0);
+  doc_->AddWaypoint((kWest + kEast) / 2, (kSouth + kNorth) / 2, 0);
+  view_->m_showWaypoints = 1;
+  view_->m_showTitles = 1;
+  doc_->m_contextMenu = 1;
+  doc_->m_navStyle = 1;  // navigation on the map, no compass window
+  auto client = [&](double lon, double lat) {
+    const ScreenPoint p = view_->WorldToBitmap(lon, lat);
+    return CPoint(p.x, p.y + 2 * view_->m_rowUnit);
+  };
+  struct Case {
+    const char* target;
+    std::function<CPoint()> at;
+    Gesture reference, gesture;
+    UINT command;
+    std::function<void()> before;
+    std::function<bool()> ran;
+  };
+  const Case cases[] = {
+      {"waypoint", [&] { return client((kWest + kEast) / 2, (kSouth + kNorth) / 2); }, Gesture::Tap,
+       Gesture::RightClick, 32813 /* Navigate */, [&] { view_->StopNavigation(); },
+       [&] { return view_->m_navActive == 1; }},
+      {"waypoint", [&] { return client((kWest + kEast) / 2, (kSouth + kNorth) / 2); }, Gesture::Tap,
+       Gesture::LongPress, 32814 /* Delete */, [] {}, [&] { return doc_->m_waypoints.empty(); }},
+      {"title", [&] { return client(kWest, kSouth); }, Gesture::Tap, Gesture::RightClick,
+       32817 /* Activate */, [&] { doc_->m_current = 1; }, [&] { return doc_->m_current == 0; }},
+      {"title", [&] { return client(kWest, kSouth); }, Gesture::Tap, Gesture::LongPress,
+       32817 /* Activate */, [&] { doc_->m_current = 1; }, [&] { return doc_->m_current == 0; }},
+      {"map", [&] { return CPoint(8, 2 * view_->m_rowUnit + 8); }, Gesture::DoubleTap,
+       Gesture::RightClick, 32855 /* Outlines */, [&] { view_->m_showOutlines = 1; },
+       [&] { return view_->m_showOutlines == 0; }},
+      {"map", [&] { return CPoint(8, 2 * view_->m_rowUnit + 8); }, Gesture::DoubleTap,
+       Gesture::LongPress, 32855 /* Outlines */, [&] { view_->m_showOutlines = 1; },
+       [&] { return view_->m_showOutlines == 0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.target) + ", " + Named(c.gesture));
+    c.before();
+    Paint();
+    const CPoint at = c.at();
+    // The stylus's popup there, looked at and closed.
+    tvxtest::WhenPopupShown tapped([](wxMenu* menu, const tvxtest::PopupOnScreen&) {
+      tvxtest::CloseWithEscape(menu, wxGetMouseState().LeftIsDown());
+    });
+    Make(c.reference, *view_, at, tapped);
+    ASSERT_TRUE(tapped.done) << Named(c.reference) << " opened no popup";
+    ASSERT_FALSE(tapped.shown.items.empty());
+    // The context gesture's popup, where an item is chosen with the pointer.
+    tvxtest::WhenPopupShown context([&](wxMenu* menu, const tvxtest::PopupOnScreen& shown) {
+      const tvxtest::PopupOnScreen::Item* item = shown.Find(c.command);
+      if (item) {
+        tvxtest::ChooseWithPointer(menu, *item, wxGetMouseState().LeftIsDown());
+      } else {
+        tvxtest::CloseWithEscape(menu, wxGetMouseState().LeftIsDown());
+      }
+    });
+    Make(c.gesture, *view_, at, context);
+    ASSERT_TRUE(context.done) << "no popup";
+    EXPECT_EQ(context.shown.origin, tapped.shown.origin) << "opened elsewhere";
+    ASSERT_EQ(context.shown.items.size(), tapped.shown.items.size());
+    for (std::size_t i = 0; i < tapped.shown.items.size(); ++i) {
+      EXPECT_EQ(context.shown.items[i].text, tapped.shown.items[i].text);
+      EXPECT_EQ(context.shown.items[i].enabled, tapped.shown.items[i].enabled);
+    }
+    ASSERT_NE(context.shown.Find(c.command), nullptr);
+    EXPECT_TRUE(tvxtest::PumpUntil(c.ran)) << "the chosen item did not run";
+    // The press neither panned the map nor left the view holding the pointer.
+    EXPECT_EQ(view_->m_offsetX, 0);
+    EXPECT_EQ(view_->m_offsetY, 0);
+    EXPECT_FALSE(view_->m_panning);
+    EXPECT_FALSE(view_->m_contextOnRelease);
+  }
+}
+
 // The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
 // the frame comes up, and gets them back from the choice with a tap on a panel.
 class MainFrameKeys : public ViewWindowInput {
