@@ -15,6 +15,7 @@
 
 #include "platform/ui/gdi_internal.h"
 #include "platform/ui/gdi_raster.h"
+#include "platform/ui/window_place.h"
 
 using platform::ui::WindowSurface;
 
@@ -801,6 +802,8 @@ void PlaceBeforeShown(wxWindow* w) {
   using MoveFn = void (*)(GtkWidget*, int, int);
   static auto move = reinterpret_cast<MoveFn>(dlsym(RTLD_DEFAULT, "gtk_window_move"));
   if (!move || !w->IsTopLevel() || w->IsShown() || !w->GetHandle()) return;
+  // The program's place stands: it is not replaced by the one over the owner.
+  platform::ui::NoteProgramPlaced(w);
   const wxPoint at = w->GetPosition();
   move(w->GetHandle(), at.x, at.y);
 }

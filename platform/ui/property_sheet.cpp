@@ -10,6 +10,7 @@
 
 #include "platform/modules.h"
 #include "platform/ui/control_notify.h"
+#include "platform/ui/window_place.h"
 #include "platform/ui/wx_text.h"
 #include "platform/ui/xrc_resources.h"
 #include "platform/win_app.h"
@@ -186,6 +187,7 @@ INT_PTR CPropertySheet::DoModal() {
   }
   if (shown) {
     dialog->LayoutDialog();
+    platform::ui::PlaceOverOwner(dialog);
     dialog->ShowModal();
   }
   delete dialog;

@@ -33,6 +33,7 @@
 #include "platform/win_app.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/program_sandbox.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/fake_screensaver.h"
 #include "tests/view/real_input.h"
@@ -1462,6 +1463,60 @@ TEST_F(ProgramNavigation, CompassLabelsAreWholeAtTheDesktopFontAndAtAHigherDpi) 
     view_->RunCommand(32876);  // stop navigation: the compass closes
     ASSERT_FALSE(view_->m_navWnd);
   }
+}
+
+// The object list, opened from the Objects menu after a division whose dialog moved the
+// parts, opens over the program's window (both as the display has them).
+TEST_F(ProgramNavigation, TheObjectListAfterADivisionOpensOverTheProgramsWindow) {
+  Square(0);
+  wxFrame* frame = frame_->GetFrame();
+  frame->Move(200, 40);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return std::abs(tvxtest::FrameOnScreen(frame).x - 200) < 20; }));
+  Paint();
+  view_->RunCommand(32852);  // Divide
+  ASSERT_TRUE(doc_->m_splitInProgress);
+  CWnd* divide = view_->m_splitDialog.get();
+  ASSERT_NE(divide, nullptr);
+  // Clicked once it is on the screen where it stays: under a window manager, once the
+  // manager has placed and activated it (a click before can land beside the button).
+  auto* dialog = dynamic_cast<wxTopLevelWindow*>(divide->GetWxWindow());
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] {
+    return tvxtest::OnScreen(dialog) && (!tvxtest::WindowManagerRuns() || dialog->IsActive());
+  }));
+  // The first end of the line one vertex on: part 1 hands its first vertex to part 2.
+  const std::size_t part1 = doc_->m_features.size() - 2;
+  const std::size_t before = doc_->m_features[part1].vertices.size();
+  tvxtest::RealClick(*divide->GetDlgItemWindow(1228));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[part1].vertices.size() == before - 1; }));
+  tvxtest::RealClick(*divide->GetDlgItemWindow(IDOK));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+
+  tvxtest::ProgramWindows windows(::getpid());
+  ASSERT_TRUE(windows.Connected());
+  const tvxtest::ProgramWindow program = windows.Find("Tolvanix PDA");
+  ASSERT_NE(program.id, 0u);
+  tvxtest::ScreenRect list;
+  tvxtest::AnswerWhenOnScreen<CDlgObjectList>([&](CDlgObjectList&) {
+    tvxtest::ProgramWindow shown;
+    tvxtest::PumpUntil([&] {
+      shown = windows.Find("Objects");
+      return shown.id != 0;
+    });
+    list = shown.rect;
+    windows.Close(shown);  // its close box
+  });
+  // Objects > Object list, with the keys as the user opens it.
+  wxUIActionSimulator input;
+  const wxRect r = frame->GetScreenRect();
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  tvxtest::InputHandled();
+  input.Char('o', wxMOD_ALT);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return windows.PopupOpen(); }));
+  input.Char('l');
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return list.width > 0 && !windows.PopupOpen(); }));
+  EXPECT_TRUE(tvxtest::OpensOver(list, program.rect, windows.Screen()))
+      << "object list at " << list << ", the program's window at " << program.rect;
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading
