@@ -4,6 +4,8 @@
 // waypoint through the program's popups and dialogs, and the compass it opens.
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <wx/choice.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
@@ -1041,6 +1043,90 @@ TEST_F(MainFrameKeys, AResizedWindowFitsTheMapToItsNewSize) {
              ScreenPixel(midX, static_cast<int>(b.bottom) + out) == kWhite;
     };
     EXPECT_TRUE(tvxtest::PumpUntil(fitted)) << "at " << size.x << " x " << size.y;
+  }
+}
+
+// The ruler's grid over the map, read from the screen after an ordinary repaint, with the
+// window at its size, maximised (a work area's size where no window manager maximises) and
+// full screen, and with each choice of the ruler: the grid's lines stand apart and the map
+// shows through, also over points thousands of kilometres apart (a field and a point left
+// far away), where the automatic step outgrows 10 km.
+TEST_F(MainFrameKeys, TheRulersGridLeavesTheMapSeenAtEverySizeAndStep) {
+  auto* frame = dynamic_cast<CMainFrame*>(frame_);
+  ASSERT_NE(frame, nullptr);
+  wxFrame* window = frame->GetFrame();
+  auto* combo = dynamic_cast<wxChoice*>(frame->m_zoomBar.GetDlgItemWindow(IDC_RULER_COMBO));
+  ASSERT_NE(combo, nullptr);
+  const char* const items[] = {"Auto", "", "100", "50", "25", "10", "5", "1"};
+  auto choose = [&](int item) {
+    combo->SetSelection(item);
+    wxCommandEvent event(wxEVT_CHOICE, combo->GetId());
+    event.SetEventObject(combo);
+    event.SetInt(item);
+    combo->GetEventHandler()->ProcessEvent(event);
+  };
+  // Share of the map area's pixels that are grid grey on the screen.
+  auto greyShare = [&] {
+    const std::vector<COLORREF> map = tvxtest::ScreenPixels(MapArea());
+    const auto grey = std::count(map.begin(), map.end(), kGrey);
+    return map.empty() ? 1.0 : static_cast<double>(grey) / static_cast<double>(map.size());
+  };
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(window); }));
+  enum class Size { AsOpened, Maximised, FullScreen };
+  const char* const sizes[] = {"as opened", "maximised", "full screen"};
+  auto sizeTo = [&](Size size) {
+    const int width = view_->ClientWidth(), height = view_->ClientHeight();
+    if (size == Size::Maximised) {
+      if (tvxtest::WindowManagerRuns()) {
+        window->Maximize(true);
+      } else {
+        window->SetSize(wxDisplay(window).GetClientArea());
+      }
+    }
+    if (size == Size::FullScreen) frame->EnterFullScreen();
+    if (size == Size::AsOpened) return;
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->ClientWidth() > width + 100 && view_->ClientHeight() > height;
+    }));
+  };
+  auto sizeBack = [&](Size size) {
+    if (size == Size::FullScreen) frame->LeaveFullScreen();
+    if (size == Size::Maximised && tvxtest::WindowManagerRuns()) window->Maximize(false);
+    window->SetClientSize(241, 330);
+    // Back on the screen at that size (the display answers after the toolkit's record).
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->ClientWidth() < 300 && tvxtest::FrameOnScreen(window).width < 300;
+    }));
+  };
+
+  struct Document {
+    const char* what;
+    double farLatitude;  // a second feature this far south; 0: none
+  };
+  for (const Document& d : {Document{"a field", 0.0}, Document{"a field and a far point", 18.0}}) {
+    Square(0);
+    if (d.farLatitude != 0.0) {
+      FeatureRecord& far = doc_->AddFeature(FeatureType::Line, "Far");
+      const double south = kSouth - d.farLatitude;
+      for (GeoPoint p : {GeoPoint{kWest, south}, {kWest + 0.001, south}}) far.AddVertex(p, p, 0);
+    }
+    Paint();
+    for (Size size : {Size::FullScreen, Size::AsOpened, Size::Maximised}) {
+      sizeTo(size);
+      for (int item : {0, 2, 3, 4, 5, 6, 7}) {
+        choose(item);
+        RepaintOnScreen();
+        SCOPED_TRACE(std::string(d.what) + ", " + sizes[static_cast<int>(size)] + ", ruler " +
+                     items[item]);
+        const RulerScale ruler = ComputeRuler(view_->m_rulerStep, view_->m_scale, 0);
+        EXPECT_LT(greyShare(), 0.5) << "grid every " << ruler.lengthPx << " pixels";
+        if (d.farLatitude == 0.0) {
+          // The field itself: its outline where the fit put it.
+          EXPECT_GT(tvxtest::PixelsOnScreen(MapArea(), kBlue), 100);
+        }
+      }
+      sizeBack(size);
+    }
   }
 }
 
