@@ -99,8 +99,38 @@ void RemoveAbandonedTemporaries(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Symbolic links followed at most this deep, as the system's own path lookup does.
+constexpr int kLinkDepth = 40;
+
+// The file a write to path means: path itself, or, when path is a symbolic link, the file it
+// leads to (a link's relative target read from the link's folder), so that the write lands
+// there and the link stays a link. A link that loops or leads too deep is left as it is (the
+// write replaces it, as it would a plain file).
+std::string FileBehindLinks(const std::string& path) {
+  std::string at = path;
+  for (int depth = 0; depth < kLinkDepth; ++depth) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+    const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return path;
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() != '/') {
+      const std::size_t slash = at.find_last_of('/');
+      if (slash != std::string::npos) target = at.substr(0, slash + 1) + target;
+    }
+    at = std::move(target);
+  }
+  return path;
+}
+
+}  // namespace
+
 ReplacingFile::ReplacingFile(std::string path)
-    : path_(std::move(path)), temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
+    : path_(FileBehindLinks(path)),
+      temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
 
 ReplacingFile::~ReplacingFile() {
   if (fd_ >= 0) {
@@ -111,10 +141,21 @@ ReplacingFile::~ReplacingFile() {
 
 bool ReplacingFile::Open(std::string* why) {
   RemoveAbandonedTemporaries(path_);
-  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd_ >= 0) return true;
-  if (why) *why = std::strerror(errno);
-  return false;
+  // The temporary file is made anew, never opened through a link or over a file of that name
+  // (one left by an earlier process of this id is removed first).
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  fd_ = ::open(temporary_.c_str(), kFlags, 0644);
+  if (fd_ < 0 && errno == EEXIST && ::unlink(temporary_.c_str()) == 0)
+    fd_ = ::open(temporary_.c_str(), kFlags, 0644);
+  if (fd_ < 0) {
+    if (why) *why = std::strerror(errno);
+    return false;
+  }
+  // The file replaced keeps its permissions (a private file stays private).
+  struct stat st {};
+  if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    ::fchmod(fd_, st.st_mode & 0777);
+  return true;
 }
 
 void ReplacingFile::Write(std::string_view bytes) {

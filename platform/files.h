@@ -1,5 +1,7 @@
 // Whole-file reads and writes. A write goes to a temporary file beside the target and
 // is renamed over it only when complete, so a failed write leaves the old file in place.
+// A target that is a symbolic link is the file the link leads to: that file gets the new
+// bytes and the link stays; a file replaced keeps its permissions.
 #pragma once
 
 #include <optional>
@@ -23,8 +25,10 @@ void RemoveAbandonedTemporaries(const std::string& stem, std::string_view mark,
 // A file written as it is produced: the bytes go to a temporary file beside the target, and
 // only a complete file, flushed to the disk, is renamed over the target. A failure (full disk,
 // unwritable folder) leaves the target as it was and the temporary file removed.
-// The temporary file is the target's name + ".tmp" + the writing process's id; opening a new
-// one removes those that processes no longer running left behind (a write that was killed).
+// The temporary file is the target's name + ".tmp" + the writing process's id, made anew
+// (never through a link); opening a new one removes those that processes no longer running
+// left behind (a write that was killed). The target is the file behind a symbolic link, and
+// the new file takes the permissions of the one it replaces.
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string path);
