@@ -444,7 +444,12 @@ std::string CTolvanixDoc::FileDialog(bool open) {
   request.open = open;
   request.filter = open ? kOpenFilter : kDocumentFilter;
   request.defaultExtension = "tvx";
-  if (!open) request.initialName = m_docName.empty() ? LoadResString(kStringUntitled) : m_docName;
+  if (!open) {
+    // The document's name as a document file, in its folder when it has one (an opened
+    // Shapefile or log lends its own): the dialog asks before that file is replaced.
+    const std::string name = m_docName.empty() ? LoadResString(kStringUntitled) : m_docName;
+    request.initialName = (m_docFolder.empty() ? std::string() : m_docFolder + "/") + name + ".tvx";
+  }
   std::string path = platform::ShowFileDialog(request);
   if (!path.empty()) TakeIdentityFromPath(path);
   return path;
@@ -453,21 +458,15 @@ std::string CTolvanixDoc::FileDialog(bool open) {
 std::string CTolvanixDoc::PromptSaveAsPath() { return FileDialog(false); }
 
 void CTolvanixDoc::SetPathName(const std::string& path, BOOL addToMru) {
-  // A Shapefile or log that was opened is saved as a document file beside it, never over it.
-  const bool foreign = path.find(".shp") != std::string::npos ||
-                       path.find(".nmea") != std::string::npos;
-  const std::string file = foreign ? ReplaceExtension(path, ".tvx") : path;
-  TakeIdentityFromPath(file);
-  CDocument::SetPathName(file, addToMru);
+  TakeIdentityFromPath(path);
+  // A Shapefile or log that was opened is no file of the document's: a save asks for a name
+  // rather than write a document file of that name, which may be another piece of work.
+  const bool documentFile = OpenedFileKindOf(path) == OpenedFileKind::Document;
+  CDocument::SetPathName(documentFile ? path : std::string(), addToMru);
   SetTitle(m_docName);
 }
 
-std::string CTolvanixDoc::SavePath() const {
-  if (!GetPathName().empty()) return GetPathName();
-  if (m_docFolder.empty()) return {};
-  return m_docFolder + "/" + (m_docName.empty() ? LoadResString(kStringUntitled) : m_docName) +
-         ".tvx";
-}
+std::string CTolvanixDoc::SavePath() const { return GetPathName(); }
 
 void CTolvanixDoc::OnFileOpen() {
   if (!SaveModified()) return;

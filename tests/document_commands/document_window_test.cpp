@@ -16,6 +16,7 @@
 #include <wx/uiaction.h>
 #include <wx/vlbox.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -714,6 +715,260 @@ TEST_F(DocumentWork, EveryChangeMarksTheDocumentAndTheExitAsksToSaveIt) {
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to " + change.name + "?"});
     ASSERT_NE(template_->GetFrame(), nullptr) << "the program ended without asking";
+  }
+}
+
+// A Shapefile or a log opened beside the user's document of the same name ("field.tvx") is no
+// file of the document's: whichever save comes after it (the exit's, New's, Open's, the
+// wizard's start and its save), with a change or without, and after a cancelled import too,
+// asks for a name, proposing "field.tvx" in that folder (so the dialog asks before replacing
+// it). Cancelled, it writes nothing: the document of that name keeps its bytes.
+TEST_F(DocumentWork, AnOpenedShapefileOrLogNeverReplacesTheDocumentOfItsName) {
+  const fs::path field = dir_ / "field.tvx";
+  std::ofstream(field, std::ios::binary) << WriteTvxFile(Parcela());
+  const std::string before = ReadBytes(field);
+  WriteLineShapefile((dir_ / "field.shp").string());
+  const fs::path walk = fs::path(TVX_BINARY_DIR) / "testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(fs::exists(walk)) << "the walks are written by the tvx_walks target";
+  fs::copy_file(walk, dir_ / "field.nmea");
+  Start();
+
+  struct Opened {
+    const char* what;
+    std::function<void()> open;
+  };
+  const std::vector<Opened> opens = {
+      {"a Shapefile",
+       [&] { WhenShownPressOk<CDlgCoordSystem>(); OpenThroughMenu(dir_ / "field.shp"); }},
+      {"a Shapefile whose import was cancelled",
+       [&] {
+         WhenShown<CDlgCoordSystem>([](CDlgCoordSystem& d) { ClickId(d, IDCANCEL); });
+         OpenThroughMenu(dir_ / "field.shp");
+       }},
+      {"a log", [&] { OpenThroughMenu(dir_ / "field.nmea"); }},
+  };
+  struct Save {
+    const char* what;
+    bool question;  // "Save changes to field?" comes first (answered Yes)
+    std::function<void()> run;
+  };
+  const std::vector<Save> saves = {
+      {"the exit's", true, [&] { frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr); }},
+      {"New's", true, [&] { Command(ID_FILE_NEW); }},
+      {"Open's", true, [&] { Command(ID_FILE_OPEN); }},
+      {"the wizard's start", true,
+       [&] {
+         // The wizard would start only after a save: closed at once if it comes.
+         WhenShown<CWizard>([](CWizard& w) { optstest::PressSheet(w, wxID_CANCEL); });
+         Command(212);
+       }},
+      {"the wizard's save and new document", false,
+       [&] {
+         Doc().m_wizardMode = 1;  // measuring in the wizard
+         WhenShownPressOk<CDlgSummary>();
+         WhenShown<CDlgWizardEnd>([](CDlgWizardEnd& d) { ClickId(d, 1254); });
+         // The wizard would start again only after a save: closed at once if it comes.
+         WhenShown<CWizard>([](CWizard& w) { optstest::PressSheet(w, wxID_CANCEL); });
+         Command(211);
+       }},
+  };
+
+  for (const Opened& opened : opens) {
+    for (const bool changed : {false, true}) {
+      for (const Save& save : saves) {
+        SCOPED_TRACE(std::string(opened.what) + (changed ? ", changed, " : ", unchanged, ") +
+                     save.what);
+        Doc().SetModifiedFlag(FALSE);  // the previous row's work is dropped
+        platform::FileDialogScript::Clear();
+        platform::MessageBoxScript::Clear();
+        opened.open();
+        ASSERT_EQ(Doc().GetTitle(), "field");
+        if (changed) {
+          WhenShown<CDlgWptName>([](CDlgWptName& d) {
+            Type(d, 1124, "Lote");
+            ClickId(d, IDOK);
+          });
+          Command(32842);
+        }
+        ASSERT_TRUE(Doc().IsModified());
+        const std::size_t features = Doc().m_features.size();
+        platform::FileDialogScript::TakeShown();
+        platform::MessageBoxScript::TakeShown();
+        if (save.question) platform::MessageBoxScript::Push(IDYES);
+        platform::FileDialogScript::Push("");  // the save's dialog, cancelled
+
+        save.run();
+        // (The exit's question comes once the loop runs.)
+        std::vector<platform::ShownFileDialog> dialogs;
+        tvxtest::PumpUntil([&] {
+          for (platform::ShownFileDialog& d : platform::FileDialogScript::TakeShown())
+            dialogs.push_back(std::move(d));
+          return !dialogs.empty() || template_->GetFrame() == nullptr;
+        });
+        EXPECT_EQ(ReadBytes(field), before);
+        std::vector<std::string> questions;
+        for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+          questions.push_back(box.text);
+        EXPECT_EQ(questions, save.question ? std::vector<std::string>{"Save changes to field?"}
+                                           : std::vector<std::string>{});
+        EXPECT_EQ(dialogs.size(), 1u);
+        if (!dialogs.empty()) {
+          EXPECT_FALSE(dialogs[0].request.open) << "a save dialog";
+          EXPECT_EQ(dialogs[0].request.initialName, field.string());
+        }
+        if (template_->GetFrame() == nullptr) {
+          ADD_FAILURE() << "the program ended";
+          std::ofstream(field, std::ios::binary) << before;
+          Start();
+          continue;
+        }
+        // Nothing saved: the work stays as it was, and so does the command's next step.
+        EXPECT_EQ(Doc().m_features.size(), features);
+        EXPECT_TRUE(Doc().IsModified());
+        EXPECT_EQ(Doc().GetTitle(), "field");
+        Doc().m_wizardMode = 0;
+      }
+    }
+  }
+
+  // Answered with another name, the save writes there and the document is that file's.
+  platform::MessageBoxScript::Clear();
+  platform::FileDialogScript::Clear();
+  Doc().SetModifiedFlag(FALSE);
+  WhenShownPressOk<CDlgCoordSystem>();
+  OpenThroughMenu(dir_ / "field.shp");
+  platform::FileDialogScript::Push((dir_ / "kept.tvx").string());
+  platform::MessageBoxScript::Push(IDYES);
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(ReadBytes(field), before);
+  DocumentContent kept;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "kept.tvx"), kept, error));
+  EXPECT_EQ(kept.features.size(), 1u);
+  EXPECT_EQ(kept.features.at(0).VertexCount(), 2u);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled") << "New went on once the work was saved";
+}
+
+// A document saved from a Shapefile of a log ("track.nmea.shp") is "track.nmea.tvx": a
+// document file, which every open reads as one with its objects (File > Open, the object
+// list's import, the command line), never replays as a log.
+TEST_F(DocumentWork, ADocumentSavedFromALogsShapefileOpensAgainAsADocument) {
+  const fs::path shp = dir_ / "track.nmea.shp";
+  WriteLineShapefile(shp.string());
+  Start();
+  WhenShownPressOk<CDlgCoordSystem>();
+  OpenThroughMenu(shp);
+  ASSERT_EQ(Doc().GetTitle(), "track.nmea");
+  WhenShown<CDlgWptName>([](CDlgWptName& d) {
+    Type(d, 1124, "Lote");
+    ClickId(d, IDOK);
+  });
+  Command(32842);
+  ASSERT_EQ(Doc().m_features.size(), 2u);
+  EXPECT_FALSE(Enabled(ID_FILE_SAVE)) << "no file of its own yet";
+
+  // Save As proposes the name beside the Shapefile; taken as proposed.
+  const fs::path saved = dir_ / "track.nmea.tvx";
+  platform::FileDialogScript::Clear();
+  platform::FileDialogScript::Push(saved.string());
+  Command(ID_FILE_SAVE_AS);
+  const auto asked = platform::FileDialogScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].request.initialName, saved.string());
+  ASSERT_TRUE(fs::exists(saved));
+  EXPECT_TRUE(Enabled(ID_FILE_SAVE));
+
+  auto holdsTheWork = [&](const char* how) {
+    SCOPED_TRACE(how);
+    ASSERT_EQ(Doc().m_features.size(), 2u);
+    EXPECT_EQ(Doc().m_features[0].VertexCount(), 2u);
+    EXPECT_EQ(Doc().m_features[1].name, "Lote");
+  };
+  Command(ID_FILE_NEW);
+  OpenThroughMenu(saved);
+  holdsTheWork("File > Open");
+  EXPECT_EQ(Doc().GetTitle(), "track.nmea");
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Doc().SavePath(), saved.string());
+
+  Command(ID_FILE_NEW);
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    platform::FileDialogScript::Push(saved.string());
+    ClickId(list, 1073);  // Import
+    ClickId(list, IDOK);
+  });
+  Command(32862);
+  holdsTheWork("the object list's import");
+
+  Doc().SetModifiedFlag(FALSE);
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  Start(saved.string());
+  holdsTheWork("the command line");
+  EXPECT_EQ(Doc().GetTitle(), "track.nmea");
+}
+
+// A document opened through a symbolic link (to the card it lives on) is saved into the file
+// the link leads to, and the link stays; the file keeps its permissions (a private file stays
+// private), through a link or not, by Save and by the exit's save.
+TEST_F(DocumentWork, ASaveWritesTheFileBehindALinkAndKeepsItsPermissions) {
+  struct Case {
+    const char* what;
+    const char* opened;  // relative to the sandbox
+    const char* file;    // the file that holds the work
+    fs::perms mode;
+  };
+  constexpr fs::perms kPrivate = fs::perms::owner_read | fs::perms::owner_write;
+  constexpr fs::perms kShared = kPrivate | fs::perms::group_read;
+  // "campo.tvx" leads to "card/parcela.tvx", "lote.tvx" to "campo.tvx".
+  for (const Case& c : {Case{"through a link", "campo.tvx", "card/parcela.tvx", kPrivate},
+                        Case{"through a link to a link", "lote.tvx", "card/parcela.tvx", kPrivate},
+                        Case{"a private file", "card/parcela.tvx", "card/parcela.tvx", kPrivate},
+                        Case{"a file the group reads", "card/parcela.tvx", "card/parcela.tvx", kShared}}) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir_ / "card");
+    fs::remove(dir_ / "campo.tvx");
+    fs::remove(dir_ / "lote.tvx");
+    fs::create_directories(dir_ / "card");
+    const fs::path file = dir_ / c.file;
+    std::ofstream(file, std::ios::binary) << WriteTvxFile(Parcela());
+    fs::permissions(file, c.mode);
+    fs::create_symlink("card/parcela.tvx", dir_ / "campo.tvx");
+    fs::create_symlink("campo.tvx", dir_ / "lote.tvx");
+    const fs::path opened = dir_ / c.opened;
+
+    Start(opened.string());
+    Command(32853);  // the field's last point deleted
+    Command(ID_FILE_SAVE);
+    DocumentContent saved;
+    TvxFileError error;
+    ASSERT_TRUE(ReadTvxFile(ReadBytes(file), saved, error));
+    EXPECT_EQ(saved.features.at(0).VertexCount(), 3u);
+
+    Command(32853);  // and one more, saved on the way out
+    platform::MessageBoxScript::Push(IDYES);
+    frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+    platform::MessageBoxScript::Clear();
+    ASSERT_TRUE(ReadTvxFile(ReadBytes(file), saved, error));
+    EXPECT_EQ(saved.features.at(0).VertexCount(), 2u);
+
+    EXPECT_TRUE(fs::is_symlink(dir_ / "campo.tvx"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "campo.tvx"), "card/parcela.tvx");
+    EXPECT_TRUE(fs::is_symlink(dir_ / "lote.tvx"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "lote.tvx"), "campo.tvx");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, c.mode);
+    // Nothing else was written beside the links or the file.
+    std::vector<std::string> names;
+    for (const fs::path& folder : {dir_, dir_ / "card"}) {
+      for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(dir_).string();
+        if (name.find(".tvx") != std::string::npos) names.push_back(name);
+      }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"campo.tvx", "card/parcela.tvx", "lote.tvx",
+                                               "parcela.tvx"}));
   }
 }
 
