@@ -908,6 +908,42 @@ TEST_F(DocumentWork, ADocumentSavedFromALogsShapefileOpensAgainAsADocument) {
   EXPECT_EQ(Doc().GetTitle(), "track.nmea");
 }
 
+// The object list's import reads any name but a Shapefile's as a document file: a document
+// under another extension comes in, a file that is none (a text, a log) is said to be unknown
+// and adds nothing; a log is never replayed into the work.
+TEST_F(DocumentWork, TheObjectListsImportSaysWhenAFileIsNoDocument) {
+  fs::copy_file(dir_ / "parcela.tvx", dir_ / "parcela.tvx.bak");
+  std::ofstream(dir_ / "notes.txt") << "the user's notes\n";
+  const fs::path walk = fs::path(TVX_BINARY_DIR) / "testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(fs::exists(walk)) << "the walks are written by the tvx_walks target";
+  Start((dir_ / "parcela.tvx").string());
+  struct Case {
+    fs::path file;
+    std::size_t features;  // after the import
+    std::vector<std::string> said;
+  };
+  for (const Case& c : {Case{dir_ / "notes.txt", 3, {"Error: Unknown file"}},
+                        Case{walk, 3, {"Error: Unknown file"}},
+                        Case{dir_ / "parcela.tvx.bak", 6, {}}}) {
+    SCOPED_TRACE(c.file.string());
+    platform::MessageBoxScript::Clear();
+    if (!c.said.empty()) platform::MessageBoxScript::Push(IDOK);
+    WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+      platform::FileDialogScript::Push(c.file.string());
+      ClickId(list, 1073);  // Import
+      ClickId(list, IDOK);
+    });
+    Command(32862);
+    std::vector<std::string> said;
+    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+      said.push_back(box.text);
+    EXPECT_EQ(said, c.said);
+    EXPECT_EQ(Doc().m_features.size(), c.features);
+    EXPECT_EQ(Doc().m_features.at(0).VertexCount(), 4u) << "nothing captured into the field";
+  }
+  EXPECT_EQ(Doc().GetTitle(), "parcela");
+}
+
 // A document opened through a symbolic link (to the card it lives on) is saved into the file
 // the link leads to, and the link stays; the file keeps its permissions (a private file stays
 // private), through a link or not, by Save and by the exit's save.
