@@ -3,12 +3,18 @@
 // map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
 // tap mode, key and import that changes the document marks it modified, and the exit then
 // asks to save it under its name; a document refused at start-up lends its name to no later
-// one; a save during a division writes the document without it; an averaged position is
-// stored as a waypoint whatever the current feature's lock.
+// one; a Shapefile or log opened is no file of the document's, so no save writes over the
+// document of its name unasked (also on the screen, answered with keys); a file opens by its
+// final extension; a save through a link writes the linked file and keeps its permissions; a
+// save during a division writes the document without it; an averaged position is stored as a
+// waypoint whatever the current feature's lock.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/combo.h>
 #include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
@@ -17,12 +23,14 @@
 #include <wx/vlbox.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -847,6 +855,173 @@ TEST_F(DocumentWork, AnOpenedShapefileOrLogNeverReplacesTheDocumentOfItsName) {
   EXPECT_EQ(kept.features.size(), 1u);
   EXPECT_EQ(kept.features.at(0).VertexCount(), 2u);
   EXPECT_EQ(Doc().GetTitle(), "Untitled") << "New went on once the work was saved";
+}
+
+// The toolkit's own dialogs (the message box, the file dialog) as the user meets them: a hook
+// tells which one is run, and its native window says when it is on the screen (under a window
+// manager: active) and where.
+class NativeDialogs : public wxModalDialogHook {
+ public:
+  NativeDialogs() { Register(); }
+  ~NativeDialogs() override { Unregister(); }
+
+  wxDialog* box = nullptr;         // the message box being run, if any
+  wxFileDialog* files = nullptr;   // the file dialog being run, if any
+  std::string boxText;             // the last message box's text
+  int filesEnded = 0;              // file dialogs run to their end
+
+  static bool OnScreen(wxWindow* dialog) {
+    GdkWindow* window = WindowOf(dialog);
+    if (!window || !Gdk().viewable(window)) return false;
+    return !tvxtest::WindowManagerRuns() ||
+           Gdk().active(dialog->GetHandle());
+  }
+  static wxRect ScreenRect(wxWindow* dialog) {
+    GdkWindow* window = WindowOf(dialog);
+    int x = 0, y = 0;
+    Gdk().origin(window, &x, &y);
+    return wxRect(x, y, Gdk().width(window), Gdk().height(window));
+  }
+  // A key pressed with the pointer over the dialog, so that the display gives it the keys.
+  static void Key(wxWindow* dialog, int key) {
+    const wxRect r = ScreenRect(dialog);
+    wxUIActionSimulator input;
+    input.MouseMove(r.x + r.width / 2, r.y + 8);
+    input.Char(key);
+  }
+  // What a save dialog shows: its folder and the name in its name field.
+  static std::pair<std::string, std::string> Proposed(wxWindow* dialog) {
+    auto take = [](char* text) {
+      std::string out = text ? text : "";
+      if (text) Gdk().free(text);
+      return out;
+    };
+    if (!dialog || !dialog->GetHandle() || !Gdk().folder || !Gdk().name) return {};
+    return {take(Gdk().folder(dialog->GetHandle())), take(Gdk().name(dialog->GetHandle()))};
+  }
+  // Ends the dialog as its Cancel does (a test that went wrong must not leave it waiting).
+  static void Cancel(wxWindow* dialog) {
+    constexpr int kResponseCancel = -6;
+    if (dialog && dialog->GetHandle()) Gdk().respond(dialog->GetHandle(), kResponseCancel);
+  }
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+      box = dialog;
+      boxText = message->GetMessage().utf8_string();
+    } else if (auto* file = dynamic_cast<wxFileDialog*>(dialog)) {
+      files = file;
+    }
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* dialog) override {
+    if (dialog == box) box = nullptr;
+    if (dialog == files) {
+      files = nullptr;
+      ++filesEnded;
+    }
+  }
+
+ private:
+  struct Calls {
+    GdkWindow* (*windowOf)(GtkWidget*);
+    int (*viewable)(GdkWindow*);
+    int (*active)(GtkWidget*);  // of the dialog, a GtkWindow
+    int (*origin)(GdkWindow*, int*, int*);
+    int (*width)(GdkWindow*);
+    int (*height)(GdkWindow*);
+    void (*respond)(GtkWidget*, int);
+    char* (*folder)(GtkWidget*);  // of a file chooser
+    char* (*name)(GtkWidget*);
+    void (*free)(void*);
+  };
+  // The toolkit's calls, looked up at run time (its headers are not installed beside wx's).
+  static const Calls& Gdk() {
+    static const Calls calls = [] {
+      Calls c{};
+      c.windowOf = reinterpret_cast<decltype(c.windowOf)>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+      c.viewable = reinterpret_cast<decltype(c.viewable)>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
+      c.active = reinterpret_cast<decltype(c.active)>(dlsym(RTLD_DEFAULT, "gtk_window_is_active"));
+      c.origin = reinterpret_cast<decltype(c.origin)>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
+      c.width = reinterpret_cast<decltype(c.width)>(dlsym(RTLD_DEFAULT, "gdk_window_get_width"));
+      c.height = reinterpret_cast<decltype(c.height)>(dlsym(RTLD_DEFAULT, "gdk_window_get_height"));
+      c.respond = reinterpret_cast<decltype(c.respond)>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+      c.folder = reinterpret_cast<decltype(c.folder)>(
+          dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_folder"));
+      c.name = reinterpret_cast<decltype(c.name)>(
+          dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_name"));
+      c.free = reinterpret_cast<decltype(c.free)>(dlsym(RTLD_DEFAULT, "g_free"));
+      return c;
+    }();
+    return calls;
+  }
+  static GdkWindow* WindowOf(wxWindow* dialog) {
+    if (!dialog || !dialog->GetHandle() || !Gdk().windowOf) return nullptr;
+    return Gdk().windowOf(dialog->GetHandle());
+  }
+};
+
+// The exit's question and the save dialog on the screen, answered with keys as the user does
+// after opening "field.shp" beside "field.tvx": Enter takes the question's Yes; the save
+// dialog comes, in the Shapefile's folder with "field.tvx" proposed; Escape leaves it. The
+// document of that name keeps its bytes and the program stays with the work.
+TEST_F(DocumentWork, OnTheScreenTheExitsSaveOfAnOpenedShapefileAsksForAName) {
+  const fs::path field = dir_ / "field.tvx";
+  std::ofstream(field, std::ios::binary) << WriteTvxFile(Parcela());
+  const std::string before = ReadBytes(field);
+  WriteLineShapefile((dir_ / "field.shp").string());
+  Start();
+  WhenShownPressOk<CDlgCoordSystem>();
+  OpenThroughMenu(dir_ / "field.shp");
+  ASSERT_EQ(Doc().GetTitle(), "field");
+  // From here no scripted answer: the boxes and dialogs are the real ones.
+  platform::MessageBoxScript::Clear();
+  platform::FileDialogScript::Clear();
+
+  NativeDialogs dialogs;
+  enum class Step { Question, SaveDialog, Done };
+  Step step = Step::Question;
+  std::string proposedFolder, proposedName;
+  int folderWaits = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  bool late = false;
+  // Runs inside the dialogs' own loops.
+  wxTimer steps;
+  steps.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      late = true;
+      NativeDialogs::Cancel(dialogs.box);
+      NativeDialogs::Cancel(dialogs.files);
+      return;
+    }
+    if (step == Step::Question && dialogs.box && NativeDialogs::OnScreen(dialogs.box)) {
+      step = Step::SaveDialog;
+      NativeDialogs::Key(dialogs.box, WXK_RETURN);
+    } else if (step == Step::SaveDialog && dialogs.files && NativeDialogs::OnScreen(dialogs.files)) {
+      // The dialog takes up its folder a moment after it shows.
+      std::tie(proposedFolder, proposedName) = NativeDialogs::Proposed(dialogs.files);
+      if (proposedFolder.empty() && ++folderWaits < 100) return;
+      step = Step::Done;
+      NativeDialogs::Key(dialogs.files, WXK_ESCAPE);
+    }
+  });
+  steps.Start(50);
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  for (int i = 0; i < 20; ++i) {
+    if (tvxtest::PumpUntil([&] { return dialogs.filesEnded > 0 || late || !template_->GetFrame(); }))
+      break;
+  }
+  steps.Stop();
+  EXPECT_FALSE(late) << "the dialogs were not answered";
+  EXPECT_EQ(dialogs.boxText, "Save changes to field?");
+  EXPECT_EQ(dialogs.filesEnded, 1) << "the save asked for a name";
+  EXPECT_EQ(fs::path(proposedFolder), dir_);
+  EXPECT_EQ(proposedName, "field.tvx");
+  EXPECT_EQ(ReadBytes(field), before);
+  ASSERT_NE(template_->GetFrame(), nullptr) << "the program ended without its work saved";
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Doc().m_features.size(), 1u);
 }
 
 // A document saved from a Shapefile of a log ("track.nmea.shp") is "track.nmea.tvx": a
