@@ -315,6 +315,17 @@ TEST_F(SaveFaultsTest, FullDiskAndReadOnlyFolderKeepTheOldFiles) {
                            return ShownContains("cannot be stored") ? 0 : 2;
                          }),
               0);
+    // The language for the next start: said not to be stored, never promised.
+    EXPECT_EQ(RunFaulted(fault.apply,
+                         [&] {
+                           auto doc = std::make_unique<CTolvanixDoc>();
+                           platform::MessageBoxScript::TakeShown();
+                           doc->OnCmdMsg(32783, CN_COMMAND, nullptr);  // German
+                           const auto shown = platform::MessageBoxScript::TakeShown();
+                           if (shown.size() != 1) return 1;
+                           return shown[0].text.find("cannot be stored") != std::string::npos ? 0 : 2;
+                         }),
+              0);
     // The user datum and the stored projections.
     EXPECT_EQ(RunFaulted(fault.apply,
                          [&] {
