@@ -4,7 +4,9 @@
 // User-interface thread.
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 #include "app/strings.h"
@@ -517,7 +519,11 @@ bool CTolvanixDoc::ConfirmDelete(const std::string& path, const std::string& old
   if (!platform::FileExists(target)) return false;
   const std::string question = "Are you sure you want to delete " + target + "?";
   if (MessageBox(m_hwndView, question, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
-  return std::remove(target.c_str()) == 0;
+  if (std::remove(target.c_str()) == 0) return true;
+  // Confirmed but still there: the user must not believe it gone.
+  MessageBox(m_hwndView, target + " cannot be deleted: " + std::strerror(errno) + ".", kCaption,
+             MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }
 
 void CTolvanixDoc::OnDeleteDocument() {
