@@ -35,9 +35,10 @@ constexpr UINT kStringImportConvert = 59310, kStringImportAsStored = 59311,
                kStringImportChoice = 59312;
 constexpr int kImportConvert = 0, kImportAsStored = 1;
 
-// A message of the form "...\nRow %d" for a grid row.
-std::string RowMessage(UINT id, int row) {
+// A message of the form "...\nRow %d" for a grid row ("Error in %s\nRow %d": the column).
+std::string RowMessage(UINT id, const std::string& column, int row) {
   std::string text = LoadResString(id);
+  if (std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, column);
   if (std::size_t at = text.find("%d"); at != std::string::npos)
     text.replace(at, 2, std::to_string(row));
   return text;
@@ -254,10 +255,17 @@ void CDlgWaypointTable::OnGridEndEdit(NMHDR* header, LRESULT* result) {
   const int row = note->iRow, column = note->iColumn;
   const bool zoneEdit = editing_ && column == kZone;
   if (column == kZone) editing_ = false;
-  if (const UINT problem = CellProblem(table_->Mode(), column, m_Grid.GetItemText(row, column))) {
-    MessageBox(m_hWnd, RowMessage(problem, row), "Tolvanix PDA", MB_OK);
+  const std::string text = m_Grid.GetItemText(row, column);
+  if (const UINT problem = CellProblem(table_->Mode(), table_->GeoType(), column, text)) {
+    MessageBox(m_hWnd, RowMessage(problem, m_Grid.GetItemText(0, column), row), "Tolvanix PDA",
+               MB_OK);
     *result = -1;  // the grid puts the old text back
     return;
+  }
+  // "n" or " s " typed is shown as the table writes it.
+  if (column == kHemisphere) {
+    if (const std::optional<int> south = SouthOf(text))
+      m_Grid.SetItemText(row, column, *south ? "S" : "N");
   }
   if (zoneEdit && table_->Mode() == kProjected && row >= 1) {
     TakeRows();
