@@ -5,7 +5,9 @@
 #include "dialogs/core/waypoint_projector.h"
 #include "dialogs/program_dialogs.h"
 #include "document/export_prompts.h"
+#include "document/export_shapefile.h"
 #include "document/export_source.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -312,6 +314,11 @@ void CDlgWaypointTable::OnImport() {
   SwitchMode(projected ? kProjected : kGeographic);
 
   const PointImportResult read = ReadShapefilePoints(path);
+  if (read.status == PointImportStatus::OpenFailed) {
+    // Said as File > Open says it of the same file.
+    MessageBox(m_hWnd, UnreadableShapefileText(path), "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   if (read.status == PointImportStatus::NotPoints) {
     MessageBox(m_hWnd, "Only POINT type supported", "Error!", MB_OK | MB_ICONSTOP);
     return;
@@ -319,12 +326,14 @@ void CDlgWaypointTable::OnImport() {
   TakeRows();
   DocWaypointProjector projector(*doc_);
   const bool north = answer.hemisphere == 0;
+  std::size_t leftOut = 0;
   for (const ShapefilePoint& point : read.points) {
     WaypointRecord w;
     w.name = CutName(point.name);
     w.altitudeCm = AltitudeCentimetres(point.z);
     w.x = point.x;
     w.y = point.y;
+    bool converted = true;
     if (projected) {
       // The file's UTM of the chosen zone and hemisphere, kept as the row shows it.
       w.easting = point.x;
@@ -334,16 +343,25 @@ void CDlgWaypointTable::OnImport() {
       if (answer.datumChoice == 0 && doc_->m_datum.index > 0) {
         // Written on WGS84: the row shows the position in the working datum's projection.
         double lon = point.x, lat = point.y;
-        if (!doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat)) continue;
-        doc_->TransformOutput(lon, lat);
-        if (!projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing)) continue;
-        w.x = lon;
-        w.y = lat;
-      } else if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) {
-        continue;
+        converted = doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat) &&
+                    IsGeographicPosition(lon, lat);
+        if (converted) {
+          doc_->TransformOutput(lon, lat);
+          converted = projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing);
+          w.x = lon;
+          w.y = lat;
+        }
+      } else {
+        converted = projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y);
       }
-    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0) {
+    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0 &&
+               IsGeographicPosition(w.x, w.y)) {
       doc_->TransformOutput(w.x, w.y);  // WGS84 of the file into the user datum
+    }
+    // A point that names no place after the conversion chosen is left out, and counted.
+    if (!converted || !IsGeographicPosition(w.x, w.y)) {
+      ++leftOut;
+      continue;
     }
     table_->InsertFirst(w);
   }
@@ -353,6 +371,10 @@ void CDlgWaypointTable::OnImport() {
                "The attribute table " + ReplaceExtension(path, ".dbf") +
                    " is damaged or cannot be read; the points come in without names.",
                "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+  }
+  if (leftOut > 0) {
+    MessageBox(m_hWnd, PositionsLeftOutText(leftOut, true), "Tolvanix PDA",
+               MB_OK | MB_ICONEXCLAMATION);
   }
 }
 
