@@ -308,8 +308,16 @@ void CDlgWaypointTable::OnImport() {
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(question, answer)) return;
   const bool projected = answer.coordKind == 1;
-  // Projected coordinates cannot be taken as they are: nothing is imported.
-  if (answer.kind != kImportConvert && !(answer.kind == kImportAsStored && !projected)) return;
+  // Projected coordinates cannot be taken as they are: nothing is imported, and the user is
+  // told why.
+  if (answer.kind == kImportAsStored && projected) {
+    MessageBox(m_hWnd,
+               "Projected coordinates cannot be taken as stored: nothing was imported. Choose \"" +
+                   LoadResString(kStringImportConvert) + "\" to import them.",
+               "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (answer.kind != kImportConvert && answer.kind != kImportAsStored) return;
   const bool asStored = answer.kind == kImportAsStored;
   SwitchMode(projected ? kProjected : kGeographic);
 
