@@ -330,4 +330,39 @@ TEST_F(DocumentFileTest, ShapefilesAreChosenFirstAndImportedIntoANewDocument) {
   SetExportPrompts(nullptr);
 }
 
+// The object list's Import of a Shapefile keeps to the rule of every file: points that name no
+// place (a UTM line read as degrees, a NaN) are left out and counted; the document keeps what
+// it had.
+TEST_F(DocumentFileTest, TheObjectListsImportLeavesOutPointsThatNameNoPlace) {
+  SetExportPrompts(std::make_unique<GeographicPrompts>());
+  const std::string path = PathOf("utm.shp");
+  {
+    SHPHandle shp = SHPCreate(path.c_str(), SHPT_ARC);
+    ASSERT_NE(shp, nullptr);
+    const double x[] = {440000, 440100, kLon0, std::nan("")};
+    const double y[] = {4472000, 4472100, kLat0, kLat0};
+    SHPObject* utm = SHPCreateSimpleObject(SHPT_ARC, 2, x, y, nullptr);
+    SHPObject* mixed = SHPCreateSimpleObject(SHPT_ARC, 2, x + 2, y + 2, nullptr);
+    SHPWriteObject(shp, -1, utm);
+    SHPWriteObject(shp, -1, mixed);
+    SHPDestroyObject(utm);
+    SHPDestroyObject(mixed);
+    SHPClose(shp);
+  }
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  const std::size_t before = doc.m_features.size();
+  platform::FileDialogScript::Clear();
+  platform::FileDialogScript::Push(path);
+  platform::MessageBoxScript::Clear();
+  EXPECT_TRUE(doc.ImportFromObjectList());
+  ASSERT_EQ(doc.m_features.size(), before + 1);
+  EXPECT_EQ(doc.m_features.back().wgs84Vertices, (std::vector<GeoPoint>{{kLon0, kLat0}}));
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.rfind("3 points were left out", 0), 0u) << shown[0].text;
+  platform::FileDialogScript::Clear();
+  SetExportPrompts(nullptr);
+}
+
 }  // namespace
