@@ -9,7 +9,8 @@ namespace {
 // A whole number of at most 309 digits (doubles beyond 2^53 print as the value they hold).
 std::string Whole(double value) {
   char buffer[400];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
   return ec == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
@@ -62,7 +63,9 @@ std::string NotANumber(double value, const AngleTextStyle& style) {
   return text + std::string(style.degreeMark);
 }
 
-int Decimals(const AngleTextStyle& style) { return style.decimals < 0 ? 0 : style.decimals > 6 ? 6 : style.decimals; }
+int Decimals(const AngleTextStyle& style) {
+  return style.decimals < 0 ? 0 : style.decimals > 6 ? 6 : style.decimals;
+}
 
 }  // namespace
 

@@ -267,7 +267,8 @@ class Parser {
     }
     // A waypoint left out takes its note with it (notes pair with waypoints by order).
     for (auto at = leftOutWaypoints_.rbegin(); at != leftOutWaypoints_.rend(); ++at) {
-      if (*at < s_.notes.size()) s_.notes.erase(s_.notes.begin() + static_cast<std::ptrdiff_t>(*at));
+      if (*at < s_.notes.size())
+        s_.notes.erase(s_.notes.begin() + static_cast<std::ptrdiff_t>(*at));
     }
     // One note per waypoint: a file without notes gets empty ones, and a file whose note
     // count differs from its waypoints is evened out.

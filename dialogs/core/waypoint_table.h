@@ -27,8 +27,9 @@ inline constexpr std::size_t kMaxName = 30;  // characters kept of a typed name
 
 // Geographic text by the option "GeoType": 0 "%.7f" degrees; 1 degrees and decimal minutes
 // ("%03d %.4f" longitude, "%02d %.4f" latitude); 2 degrees, minutes and seconds ("%03d %02d
-// %.1f", "%02d %02d %.1f"). Degrees are truncated toward zero and minutes and seconds written
-// without sign; a value between -1 and 0 keeps its sign on the degrees ("-00 30.0000" for -0.5).
+// %.1f", "%02d %02d %.1f"), rounded to the last decimal shown with rounded seconds and minutes
+// carried (coords/angle_text.h); minutes and seconds are written without sign, and a value
+// between -1 and 0 keeps its sign on the degrees ("-00 30.0000" for -0.5).
 std::string FormatGeo(double value, int geoType, bool longitude);
 // Reads such a text back. The sign is that of the degrees (a leading minus), which also
 // applies to the minutes and seconds: "-3 30.0000" in format 1 is -3.5. A text of one number

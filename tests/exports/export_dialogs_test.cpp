@@ -703,7 +703,8 @@ TEST_F(ShapefileCommands, OpenReadsOtherWritersTablesAndSaysWhenOneCannotBeRead)
 }
 
 // Shapes written with shapelib as another program writes them: one shape per list of points.
-void WriteShapes(const std::string& path, int type, const std::vector<std::vector<GeoPoint>>& shapes) {
+void WriteShapes(const std::string& path, int type,
+                 const std::vector<std::vector<GeoPoint>>& shapes) {
   const std::string base = path.substr(0, path.size() - 4);
   SHPHandle shp = SHPCreate(base.c_str(), type);
   DBFHandle dbf = DBFCreate(base.c_str());
@@ -714,7 +715,8 @@ void WriteShapes(const std::string& path, int type, const std::vector<std::vecto
       xs.push_back(p.x);
       ys.push_back(p.y);
     }
-    SHPObject* o = SHPCreateSimpleObject(type, static_cast<int>(xs.size()), xs.data(), ys.data(), nullptr);
+    SHPObject* o =
+        SHPCreateSimpleObject(type, static_cast<int>(xs.size()), xs.data(), ys.data(), nullptr);
     SHPWriteObject(shp, -1, o);
     SHPDestroyObject(o);
     DBFWriteStringAttribute(dbf, static_cast<int>(k), 0, ("S" + std::to_string(k)).c_str());
