@@ -104,6 +104,12 @@ SAHooks MemoryHooks() {
 }
 
 constexpr const char* kExtensions[] = {".shp", ".shx", ".dbf"};
+
+// The name of the three files without their extension.
+std::string ShapefileBase(const std::string& path) {
+  return HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path;
+}
+
 constexpr const char* kMark = ".tvxtmp";  // base + mark + process id + extension
 constexpr int kNameWidth = 35;
 constexpr int kWaypointTextWidth = 30;
@@ -113,7 +119,7 @@ constexpr int kStampWidth = 20;
 class ShapefileWriter {
  public:
   ShapefileWriter(const std::string& path)
-      : base_(HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path),
+      : base_(ShapefileBase(path)),
         temporary_(base_ + kMark + std::to_string(getpid())),
         hooks_(MemoryHooks()) {}
 
@@ -259,6 +265,13 @@ const char kAddFieldFailed[] = "DBFAddField failed\n";
 const char kWriteAttributeFailed[] = "DBFWriteAttribute failed\n";
 
 }  // namespace
+
+std::vector<std::string> ShapefileFiles(const std::string& path) {
+  const std::string base = ShapefileBase(path);
+  std::vector<std::string> files;
+  for (const char* ext : kExtensions) files.push_back(base + ext);
+  return files;
+}
 
 int ShapeTypeForFeatures(const std::vector<FeatureRecord>& features) {
   if (features.size() != 1) return kShpPolygon;

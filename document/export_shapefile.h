@@ -34,6 +34,10 @@ struct ShpWriteResult {
   std::string message;  // what to show when !ok (English, as the writers report it)
 };
 
+// The files an export to `path` writes: the .shp (the path itself, ".shp" added when it has
+// another extension), the .shx and the .dbf beside it.
+std::vector<std::string> ShapefileFiles(const std::string& path);
+
 // Shape type of the feature shapes: POLYGON, or with exactly one feature the type that feature
 // maps to (a line or a circle's line form ARC, anything else POLYGON).
 int ShapeTypeForFeatures(const std::vector<FeatureRecord>& features);
