@@ -4,8 +4,8 @@
 //
 // Writers create the .shp, .shx and .dbf under temporary names beside the target and rename
 // all three only when everything was written, so a failed export leaves any earlier files in
-// place. Attribute texts are Windows-1252 (the table declares that code page), cut to their
-// field width.
+// place; a name that is a symbolic link is kept, and the file it leads to replaced. Attribute
+// texts are Windows-1252 (the table declares that code page), cut to their field width.
 //
 // Coordinates: coordMode 0 writes geographic degrees (longitude x, latitude y) of WGS84
 // (datumChoice 0) or the working datum; above 0 the output coordinates of ExportSource (UTM

@@ -256,6 +256,68 @@ TEST_F(DocExportTest, TheReplaceQuestionCoversEveryFileTheSaveWritesUnderTheComp
   }
 }
 
+// A name chosen in the save dialog that is a symbolic link (to the card the work goes to):
+// the link stays, and the file it leads to holds what was written, with the permissions it
+// had (a file only its owner may read stays so).
+TEST_F(DocExportTest, ASaveThroughALinkReplacesTheFileItLeadsToWithItsPermissions) {
+  namespace fs = std::filesystem;
+  using Command = void (CTolvanixDoc::*)();
+  const struct {
+    const char* what;
+    Command run;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"KML", &CTolvanixDoc::OnExportKml, {"keep.kml"}},
+      {"Shapefile", &CTolvanixDoc::OnExportShp, {"keep.shp", "keep.shx", "keep.dbf"}},
+      {"save as", &CTolvanixDoc::OnFileSaveAs, {"keep.tvx"}},
+  };
+  AddLine("L", -3.7, 40.4, 3);
+  for (const auto& c : cases) {
+    for (bool link : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (link ? ", through links" : ", plain files"));
+      platform::FileDialogScript::Clear();
+      const fs::path card = dir_ / "card", saves = dir_ / "saves";
+      const fs::path target = link ? card : saves;  // where the files are
+      fs::remove_all(card);
+      fs::remove_all(saves);
+      fs::create_directories(card);
+      fs::create_directories(saves);
+      std::vector<std::string> asked;
+      for (const std::string& file : c.files) {
+        std::ofstream(target / file) << "own " << file;
+        fs::permissions(target / file, fs::perms::owner_read | fs::perms::owner_write);
+        // One link relative to its folder, the others absolute.
+        if (link) {
+          fs::create_symlink(file == c.files.front() ? fs::path("../card") / file : card / file,
+                             saves / file);
+        }
+        asked.push_back((saves / file).string());
+      }
+      platform::FileDialogScript::Push((saves / "keep").string(), platform::ReplaceAnswer::Yes);
+      (doc_.get()->*c.run)();
+      const auto shown = platform::FileDialogScript::TakeShown();
+      EXPECT_EQ(shown.size(), 1u);
+      if (!shown.empty()) EXPECT_EQ(shown[0].replaceAsked, asked);
+      for (const std::string& file : c.files) {
+        EXPECT_EQ(fs::is_symlink(saves / file), link) << file;
+        EXPECT_NE(Read(target / file), "own " + file) << file;
+        EXPECT_EQ(fs::status(target / file).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write)
+            << file;
+      }
+      std::vector<std::string> left;
+      for (const auto& e : fs::directory_iterator(target)) {
+        left.push_back(e.path().filename().string());
+      }
+      std::sort(left.begin(), left.end());
+      std::vector<std::string> expected = c.files;
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(left, expected) << "no file left beside them";
+      EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty()) << "no failure";
+    }
+  }
+}
+
 TEST_F(DocExportTest, CircleOutlineKeepsTheZoneOfWhatFollows) {
   doc_->DeleteAllFeatures();
   AddLine("West", -3.7, 40.4, 2);  // zone 30
