@@ -3,8 +3,9 @@
 // map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
 // tap mode, key and import that changes the document marks it modified, and the exit then
 // asks to save it under its name; a document refused at start-up lends its name to no later
-// one; a save during a division writes the document without it; an averaged position is
-// stored as a waypoint whatever the current feature's lock.
+// one; a name typed without its extension in the toolkit's save dialog is asked about before
+// the file it is completed to is replaced; a save during a division writes the document
+// without it; an averaged position is stored as a waypoint whatever the current feature's lock.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/combo.h>

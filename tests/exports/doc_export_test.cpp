@@ -1,6 +1,7 @@
 // The document's export commands and Shapefile import over a real document: the hold flag on
-// every way out, files that cannot be created, the zone kept across a circle's outline, track
-// file names, and imports that find nothing readable.
+// every way out, files that cannot be created, the replace question of every save dialog over
+// the files the save writes, saves through links, the zone kept across a circle's outline,
+// track file names, and imports that find nothing readable.
 #include <gtest/gtest.h>
 #include <proj.h>
 #include <shapefil.h>

@@ -1,6 +1,7 @@
 // Real X input for the map view's window tests: the pointer moved onto a client pixel and
 // clicked, and keys pressed, through wxUIActionSimulator, with the event loop running between
-// the steps. Tests using it send input to the display's focus: they run alone (SERIAL).
+// the steps; and the toolkit's own file dialog and boxes answered with keys. Tests using it
+// send input to the display's focus: they run alone (SERIAL).
 #pragma once
 
 #include <wx/eventfilter.h>
@@ -149,7 +150,6 @@ inline void RealKey(CWnd& window, int key) {
   PumpUntil([&] { return releases.count > 0; });
   InputHandled();
 }
-
 
 // The toolkit's own modal dialogs as the user meets them: its file dialog and the boxes shown
 // over it, from the moment each is shown modally until it ends.
