@@ -53,6 +53,26 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::string ReplacedFile(const std::string& path) {
+  std::string file = path;
+  // As many links as the system follows in one open.
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(file.c_str(), target.data(), target.size());
+    if (n <= 0) break;
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() != '/') {
+      // Relative to the folder that holds the link.
+      const std::size_t slash = file.rfind('/');
+      if (slash != std::string::npos) target = file.substr(0, slash + 1) + target;
+    }
+    file = target;
+  }
+  return file;
+}
+
 namespace {
 
 constexpr char kTemporaryMark[] = ".tmp";
@@ -99,38 +119,8 @@ void RemoveAbandonedTemporaries(const std::string& path) {
 
 }  // namespace
 
-namespace {
-
-// Symbolic links followed at most this deep, as the system's own path lookup does.
-constexpr int kLinkDepth = 40;
-
-// The file a write to path means: path itself, or, when path is a symbolic link, the file it
-// leads to (a link's relative target read from the link's folder), so that the write lands
-// there and the link stays a link. A link that loops or leads too deep is left as it is (the
-// write replaces it, as it would a plain file).
-std::string FileBehindLinks(const std::string& path) {
-  std::string at = path;
-  for (int depth = 0; depth < kLinkDepth; ++depth) {
-    struct stat st {};
-    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
-    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
-    const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return path;
-    target.resize(static_cast<std::size_t>(n));
-    if (target.front() != '/') {
-      const std::size_t slash = at.find_last_of('/');
-      if (slash != std::string::npos) target = at.substr(0, slash + 1) + target;
-    }
-    at = std::move(target);
-  }
-  return path;
-}
-
-}  // namespace
-
 ReplacingFile::ReplacingFile(std::string path)
-    : path_(FileBehindLinks(path)),
-      temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
+    : path_(ReplacedFile(path)), temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
 
 ReplacingFile::~ReplacingFile() {
   if (fd_ >= 0) {
@@ -151,10 +141,10 @@ bool ReplacingFile::Open(std::string* why) {
     if (why) *why = std::strerror(errno);
     return false;
   }
-  // The file replaced keeps its permissions (a private file stays private).
+  // The file replaced keeps its permissions (a file only its owner may read stays so); a
+  // set-user or set-group mark is not given to the new file.
   struct stat st {};
-  if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-    ::fchmod(fd_, st.st_mode & 0777);
+  if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd_, st.st_mode & 0777);
   return true;
 }
 

@@ -6,15 +6,13 @@
 // one; a Shapefile or log opened is no file of the document's, so no save writes over the
 // document of its name unasked (also on the screen, answered with keys); a file opens by its
 // final extension; a save through a link writes the linked file and keeps its permissions; a
-// save during a division writes the document without it; an averaged position is stored as a
-// waypoint whatever the current feature's lock.
+// name typed without its extension in the toolkit's save dialog is asked about before the file
+// it is completed to is replaced; a save during a division writes the document without it; an
+// averaged position is stored as a waypoint whatever the current feature's lock.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/combo.h>
 #include <wx/dialog.h>
-#include <wx/filedlg.h>
-#include <wx/modalhook.h>
-#include <wx/msgdlg.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
@@ -23,14 +21,12 @@
 #include <wx/vlbox.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -857,111 +853,6 @@ TEST_F(DocumentWork, AnOpenedShapefileOrLogNeverReplacesTheDocumentOfItsName) {
   EXPECT_EQ(Doc().GetTitle(), "Untitled") << "New went on once the work was saved";
 }
 
-// The toolkit's own dialogs (the message box, the file dialog) as the user meets them: a hook
-// tells which one is run, and its native window says when it is on the screen (under a window
-// manager: active) and where.
-class NativeDialogs : public wxModalDialogHook {
- public:
-  NativeDialogs() { Register(); }
-  ~NativeDialogs() override { Unregister(); }
-
-  wxDialog* box = nullptr;         // the message box being run, if any
-  wxFileDialog* files = nullptr;   // the file dialog being run, if any
-  std::string boxText;             // the last message box's text
-  int filesEnded = 0;              // file dialogs run to their end
-
-  static bool OnScreen(wxWindow* dialog) {
-    GdkWindow* window = WindowOf(dialog);
-    if (!window || !Gdk().viewable(window)) return false;
-    return !tvxtest::WindowManagerRuns() ||
-           Gdk().active(dialog->GetHandle());
-  }
-  static wxRect ScreenRect(wxWindow* dialog) {
-    GdkWindow* window = WindowOf(dialog);
-    int x = 0, y = 0;
-    Gdk().origin(window, &x, &y);
-    return wxRect(x, y, Gdk().width(window), Gdk().height(window));
-  }
-  // A key pressed with the pointer over the dialog, so that the display gives it the keys.
-  static void Key(wxWindow* dialog, int key) {
-    const wxRect r = ScreenRect(dialog);
-    wxUIActionSimulator input;
-    input.MouseMove(r.x + r.width / 2, r.y + 8);
-    input.Char(key);
-  }
-  // What a save dialog shows: its folder and the name in its name field.
-  static std::pair<std::string, std::string> Proposed(wxWindow* dialog) {
-    auto take = [](char* text) {
-      std::string out = text ? text : "";
-      if (text) Gdk().free(text);
-      return out;
-    };
-    if (!dialog || !dialog->GetHandle() || !Gdk().folder || !Gdk().name) return {};
-    return {take(Gdk().folder(dialog->GetHandle())), take(Gdk().name(dialog->GetHandle()))};
-  }
-  // Ends the dialog as its Cancel does (a test that went wrong must not leave it waiting).
-  static void Cancel(wxWindow* dialog) {
-    constexpr int kResponseCancel = -6;
-    if (dialog && dialog->GetHandle()) Gdk().respond(dialog->GetHandle(), kResponseCancel);
-  }
-
- protected:
-  int Enter(wxDialog* dialog) override {
-    if (auto* message = dynamic_cast<wxMessageDialogBase*>(dialog)) {
-      box = dialog;
-      boxText = message->GetMessage().utf8_string();
-    } else if (auto* file = dynamic_cast<wxFileDialog*>(dialog)) {
-      files = file;
-    }
-    return wxID_NONE;
-  }
-  void Exit(wxDialog* dialog) override {
-    if (dialog == box) box = nullptr;
-    if (dialog == files) {
-      files = nullptr;
-      ++filesEnded;
-    }
-  }
-
- private:
-  struct Calls {
-    GdkWindow* (*windowOf)(GtkWidget*);
-    int (*viewable)(GdkWindow*);
-    int (*active)(GtkWidget*);  // of the dialog, a GtkWindow
-    int (*origin)(GdkWindow*, int*, int*);
-    int (*width)(GdkWindow*);
-    int (*height)(GdkWindow*);
-    void (*respond)(GtkWidget*, int);
-    char* (*folder)(GtkWidget*);  // of a file chooser
-    char* (*name)(GtkWidget*);
-    void (*free)(void*);
-  };
-  // The toolkit's calls, looked up at run time (its headers are not installed beside wx's).
-  static const Calls& Gdk() {
-    static const Calls calls = [] {
-      Calls c{};
-      c.windowOf = reinterpret_cast<decltype(c.windowOf)>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
-      c.viewable = reinterpret_cast<decltype(c.viewable)>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
-      c.active = reinterpret_cast<decltype(c.active)>(dlsym(RTLD_DEFAULT, "gtk_window_is_active"));
-      c.origin = reinterpret_cast<decltype(c.origin)>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
-      c.width = reinterpret_cast<decltype(c.width)>(dlsym(RTLD_DEFAULT, "gdk_window_get_width"));
-      c.height = reinterpret_cast<decltype(c.height)>(dlsym(RTLD_DEFAULT, "gdk_window_get_height"));
-      c.respond = reinterpret_cast<decltype(c.respond)>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
-      c.folder = reinterpret_cast<decltype(c.folder)>(
-          dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_folder"));
-      c.name = reinterpret_cast<decltype(c.name)>(
-          dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_name"));
-      c.free = reinterpret_cast<decltype(c.free)>(dlsym(RTLD_DEFAULT, "g_free"));
-      return c;
-    }();
-    return calls;
-  }
-  static GdkWindow* WindowOf(wxWindow* dialog) {
-    if (!dialog || !dialog->GetHandle() || !Gdk().windowOf) return nullptr;
-    return Gdk().windowOf(dialog->GetHandle());
-  }
-};
-
 // The exit's question and the save dialog on the screen, answered with keys as the user does
 // after opening "field.shp" beside "field.tvx": Enter takes the question's Yes; the save
 // dialog comes, in the Shapefile's folder with "field.tvx" proposed; Escape leaves it. The
@@ -979,43 +870,34 @@ TEST_F(DocumentWork, OnTheScreenTheExitsSaveOfAnOpenedShapefileAsksForAName) {
   platform::MessageBoxScript::Clear();
   platform::FileDialogScript::Clear();
 
-  NativeDialogs dialogs;
-  enum class Step { Question, SaveDialog, Done };
-  Step step = Step::Question;
+  tvxtest::NativeDialogs dialogs;
   std::string proposedFolder, proposedName;
-  int folderWaits = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  bool late = false;
-  // Runs inside the dialogs' own loops.
-  wxTimer steps;
-  steps.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      late = true;
-      NativeDialogs::Cancel(dialogs.box);
-      NativeDialogs::Cancel(dialogs.files);
-      return;
-    }
-    if (step == Step::Question && dialogs.box && NativeDialogs::OnScreen(dialogs.box)) {
-      step = Step::SaveDialog;
-      NativeDialogs::Key(dialogs.box, WXK_RETURN);
-    } else if (step == Step::SaveDialog && dialogs.files && NativeDialogs::OnScreen(dialogs.files)) {
+  const std::vector<tvxtest::UserStep> steps = {
+      {[&] { return tvxtest::NativeDialogs::Shown(dialogs.box); },
+       [] { tvxtest::PressKey(WXK_RETURN); }},  // Yes, the question's default
       // The dialog takes up its folder a moment after it shows.
-      std::tie(proposedFolder, proposedName) = NativeDialogs::Proposed(dialogs.files);
-      if (proposedFolder.empty() && ++folderWaits < 100) return;
-      step = Step::Done;
-      NativeDialogs::Key(dialogs.files, WXK_ESCAPE);
-    }
+      {[&] {
+         if (!tvxtest::NativeDialogs::Shown(dialogs.file)) return false;
+         proposedFolder = dialogs.Folder();
+         proposedName = dialogs.TypedName();
+         return !proposedFolder.empty();
+       },
+       [] { tvxtest::PressKey(WXK_ESCAPE); }},
+  };
+  bool ended = false;
+  tvxtest::UserSteps user(steps, [&] {
+    if (dialogs.box) dialogs.box->EndModal(wxID_CANCEL);
+    if (dialogs.file) dialogs.file->EndModal(wxID_CANCEL);
   });
-  steps.Start(50);
   frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
-  for (int i = 0; i < 20; ++i) {
-    if (tvxtest::PumpUntil([&] { return dialogs.filesEnded > 0 || late || !template_->GetFrame(); }))
-      break;
+  // (The question comes once the loop runs; the steps run inside the dialogs' own loops.)
+  for (int i = 0; i < 20 && !ended; ++i) {
+    ended = tvxtest::PumpUntil([&] {
+      return (user.AllTaken() && !dialogs.file && !dialogs.box) || !template_->GetFrame();
+    });
   }
-  steps.Stop();
-  EXPECT_FALSE(late) << "the dialogs were not answered";
-  EXPECT_EQ(dialogs.boxText, "Save changes to field?");
-  EXPECT_EQ(dialogs.filesEnded, 1) << "the save asked for a name";
+  EXPECT_TRUE(user.AllTaken()) << "steps taken: " << user.Taken();
+  EXPECT_EQ(dialogs.boxTexts, std::vector<std::string>{"Save changes to field?"});
   EXPECT_EQ(fs::path(proposedFolder), dir_);
   EXPECT_EQ(proposedName, "field.tvx");
   EXPECT_EQ(ReadBytes(field), before);
@@ -1189,7 +1071,7 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);  // a new object
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to Untitled?"});
-  platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
+  platform::FileDialogScript::Push((dir_ / "parcela").string(), platform::ReplaceAnswer::Yes);
   Command(ID_FILE_SAVE_AS);
   EXPECT_FALSE(Doc().IsModified());
   EXPECT_EQ(Doc().GetTitle(), "parcela");
@@ -1200,6 +1082,73 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+}
+
+// The toolkit's save dialog on the screen, answered with keys: a name typed without its
+// extension where the file it is completed to exists is asked about by that file's name
+// before the dialog closes; No keeps the dialog (then left with Escape) and the file as it
+// was; Yes replaces it. In File > Save As (keep.tvx) and in the KML export (keep.kml).
+TEST_F(DocumentWork, ANameTypedWithoutItsExtensionIsAskedAboutBeforeItsFileIsReplaced) {
+  Start();
+  // The dialog opens in the working folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  struct Restore {
+    fs::path folder;
+    ~Restore() { fs::current_path(folder); }
+  } restore{before};
+  const struct {
+    UINT command;
+    const char* file;
+  } cases[] = {{ID_FILE_SAVE_AS, "keep.tvx"}, {32838, "keep.kml"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string kept = std::string("the user's own ") + c.file + "\n";
+    std::ofstream(dir_ / c.file, std::ios::binary) << kept;
+    for (bool replace : {false, true}) {
+      tvxtest::NativeDialogs dialogs;
+      const std::vector<tvxtest::UserStep> steps = {
+          {[&] { return tvxtest::NativeDialogs::Shown(dialogs.file); },
+           [] {
+             tvxtest::PressKey('A', wxMOD_CONTROL);  // the proposed name, all of it
+             tvxtest::TypeText("keep");
+           }},
+          {[&] { return dialogs.NameTaken("keep"); },
+           [] { tvxtest::PressKey(WXK_RETURN); }},
+          {[&] { return tvxtest::NativeDialogs::Shown(dialogs.box); },
+           [replace] { tvxtest::PressKey(replace ? 'Y' : 'N', wxMOD_ALT); }},
+          // After No the dialog is still there, for another name: the user leaves it.
+          {[&] {
+             return replace || (!dialogs.box && tvxtest::NativeDialogs::Shown(dialogs.file));
+           },
+           [replace] {
+             if (!replace) tvxtest::PressKey(WXK_ESCAPE);
+           }},
+      };
+      tvxtest::UserSteps user(steps, [&] {
+        if (dialogs.box) dialogs.box->EndModal(wxID_CANCEL);
+        if (dialogs.file) dialogs.file->EndModal(wxID_CANCEL);
+      });
+      Command(c.command);
+      if (!replace) {
+        EXPECT_EQ(ReadBytes(dir_ / c.file), kept);
+      } else {
+        EXPECT_NE(ReadBytes(dir_ / c.file), kept);
+      }
+      EXPECT_FALSE(fs::exists(dir_ / "keep")) << "nothing is written under the name as typed";
+      EXPECT_TRUE(user.AllTaken()) << "steps taken: " << user.Taken();
+      EXPECT_EQ(dialogs.boxTexts,
+                std::vector<std::string>{std::string("A file named \"") + c.file +
+                                         "\" already exists in \"" + dir_.string() +
+                                         "\".\nDo you want to replace it?"});
+    }
+  }
+  // What replaced them: this document, and its export.
+  DocumentContent saved;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "keep.tvx"), saved, error)) << error.text;
+  EXPECT_EQ(saved.features.size(), Doc().m_features.size());
+  EXPECT_NE(ReadBytes(dir_ / "keep.kml").find("<name>Tolvanix PDA</name>"), std::string::npos);
 }
 
 // File > New after an opened document: the new one has neither its name nor its folder, so
