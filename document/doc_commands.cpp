@@ -333,6 +333,10 @@ void CTolvanixDoc::MoveAllFeatures() {
   const GpsFix fix = TakeFix();
   // Without a position the shift would carry every feature off to the reference point.
   if (std::fabs(fix.gpsLon) < kNoPosition && std::fabs(fix.gpsLat) < kNoPosition) return;
+  // Every feature moves or none: a locked one refuses the move (its message names it).
+  for (std::size_t i = 0; i < m_features.size(); ++i) {
+    if (m_features[i].VertexCount() > 0 && !CheckFeatureEditable(static_cast<int>(i))) return;
+  }
   m_holdPosition = true;
   const platform::WaitCursor wait;
   const double dLon = m_circleCentreWgs.x - fix.gpsLon;
@@ -376,7 +380,17 @@ std::string CTolvanixDoc::GetAreaText(int index, bool subtractParts) {
   }
   std::string text;
   FormatArea(text, area);
-  if (!m_areaValid) text += " *";
+  // The mark speaks of the feature whose area this is (and of its parts taken off it).
+  bool upToDate = MeasuresUpToDate(i);
+  if (subtractParts) {
+    for (std::size_t k = 0; k < m_features.size(); ++k) {
+      const FeatureRecord& f = m_features[k];
+      if (f.type == FeatureType::Part && f.link == i && f.subtract == 1) {
+        upToDate = upToDate && f.MeasuresUpToDate();
+      }
+    }
+  }
+  if (!upToDate) text += " *";
   return text;
 }
 
@@ -397,7 +411,7 @@ std::string CTolvanixDoc::GetLengthText(int which, int index) {
   }
   std::string text;
   FormatLength(text, value);
-  if (which == 0 && !m_areaValid) text += " *";
+  if (which == 0 && !MeasuresUpToDate(i)) text += " *";
   return text;
 }
 

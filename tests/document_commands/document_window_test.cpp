@@ -7,6 +7,7 @@
 // stored as a waypoint whatever the current feature's lock.
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <wx/choice.h>
 #include <wx/combo.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
@@ -16,6 +17,9 @@
 #include <wx/uiaction.h>
 #include <wx/vlbox.h>
 
+#include <dlfcn.h>
+
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -43,6 +47,8 @@
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/real_input.h"
 #include "view/core/view_projection.h"
+#include "view/navigation_dialog.h"
+#include "view/navigation_wnd.h"
 #include "view/tolvanix_view.h"
 
 namespace {
@@ -835,57 +841,207 @@ TEST_F(DocumentWork, ASaveDuringADivisionWritesTheDocumentWithoutIt) {
   EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden) << "the division was not ended";
 }
 
-// Averaging while the current feature is locked (a circle just taken from the receiver): the
-// position is stored as a waypoint; a vertex is refused with the lock's message, and the
-// samples stay for the next averaging, which stores them as a waypoint.
-TEST_F(DocumentWork, AnAveragedWaypointNeedsNoUnlockedFeature) {
-  Start((dir_ / "parcela.tvx").string());
-  ReceiverFix();
-  Command(32882);  // a circle from the receiver: locked, and the current feature
-  Command(32882);
-  ASSERT_EQ(Doc().m_features.size(), 4u);
-  ASSERT_EQ(Doc().CurrentFeature()->editable, 0);
-  const std::size_t circle = Doc().CurrentFeature()->VertexCount();
+// Metres east and north of a fix (longitude, latitude) from another, near 41 N.
+constexpr double kMetresPerDegreeLon = 111320.0 * 0.754709580;
+constexpr double kMetresPerDegreeLat = 111050.0;
+std::pair<double, double> MovedBy(std::pair<double, double> at, double east, double north) {
+  return {at.first + east / kMetresPerDegreeLon, at.second + north / kMetresPerDegreeLat};
+}
+double MetresBetween(double lon1, double lat1, double lon2, double lat2) {
+  return std::hypot((lon1 - lon2) * kMetresPerDegreeLon, (lat1 - lat2) * kMetresPerDegreeLat);
+}
 
-  // Averages over fixes, stored by the buttons given (1052 waypoint, 1051 vertex). The texts
-  // of the boxes shown meanwhile (answered OK).
-  int samples = 0;
-  auto average = [&](std::initializer_list<int> store) {
-    platform::MessageBoxScript::Clear();
-    platform::MessageBoxScript::Push(IDOK);
-    WhenShown<CDlgAveraging>([&, store](CDlgAveraging& d) {
-      for (int i = 0; i < 3; ++i) {
-        const std::size_t before = Doc().m_samples.size();
-        ReceiverFix(kLon0 + 0.0007 + 0.00001 * i, kLat0 + 0.0004);
-        ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_samples.size() > before; }));
-      }
-      samples = static_cast<int>(Doc().m_samples.size());
-      ClickId(d, 1050);  // stop
-      for (int button : store) ClickId(d, button);
+// Averaging while the current feature is locked (a circle just taken from the receiver): a
+// vertex is refused with the lock's message and the dialog stays on its samples, which the
+// user then stores as a waypoint or drops with Cancel. The next averaging, 100 m away, is of
+// its own fixes alone: its waypoint is where the user stood, not between the two places.
+TEST_F(DocumentWork, AnAveragingStoresItsOwnFixesWhateverAStoreBeforeRefused) {
+  const std::pair<double, double> first{kLon0 + 0.0007, kLat0 + 0.0004};
+  const std::pair<double, double> second = MovedBy(first, 100.0, 0.0);
+  struct Case {
+    const char* what;
+    std::vector<int> afterRefusal;  // the buttons the user taps while the dialog stays
+    bool storedAtFirst;             // a waypoint stands at the first place
+  };
+  const Case cases[] = {
+      {"dropped with Cancel", {IDCANCEL}, false},
+      {"stored as a waypoint instead", {1052, IDOK}, true},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Doc().SetModifiedFlag(FALSE);  // the work of the case before is dropped
+    OpenThroughMenu(dir_ / "parcela.tvx");
+    ReceiverFix(first.first, first.second);
+    Command(32882);  // a circle from the receiver: locked, and the current feature
+    ReceiverFix(first.first, first.second + 5.0 / kMetresPerDegreeLat);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().CurrentFeature()->VertexCount() == 3; }));
+    Command(32882);
+    ASSERT_EQ(Doc().CurrentFeature()->editable, 0);
+    const std::size_t waypoints = Doc().m_waypoints.size();
+
+    // Three fixes a metre apart round a place, sampled; then the buttons as the user taps
+    // them (stop, then what to store, then OK). Returns the texts of the boxes shown.
+    auto average = [&](std::pair<double, double> place, std::vector<int> store,
+                       std::vector<int> afterRefusal) {
+      platform::MessageBoxScript::Clear();
+      platform::MessageBoxScript::Push(IDOK);
+      bool stayed = false;
+      WhenShown<CDlgAveraging>([&, place, store, afterRefusal](CDlgAveraging& d) {
+        for (int i = -1; i <= 1; ++i) {
+          const std::size_t before = Doc().m_samples.size();
+          const auto fix = MovedBy(place, i, 0.0);
+          ReceiverFix(fix.first, fix.second);
+          ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_samples.size() > before; }));
+        }
+        for (int button : store) {
+          ASSERT_TRUE(d.GetDlgItemWindow(button)->IsEnabled()) << button;
+          tvxtest::RealClick(*d.GetDlgItemWindow(button));
+        }
+        auto* window = dynamic_cast<wxDialog*>(d.GetWxWindow());
+        stayed = window && window->IsModal() && window->IsShown();
+        if (!stayed) return;
+        EXPECT_FALSE(d.GetDlgItemWindow(IDOK)->IsEnabled()) << "nothing chosen is left";
+        EXPECT_FALSE(d.GetDlgItemWindow(1051)->IsEnabled()) << "the vertex is not offered again";
+        for (int button : afterRefusal) {
+          ASSERT_TRUE(d.GetDlgItemWindow(button)->IsEnabled()) << button;
+          tvxtest::RealClick(*d.GetDlgItemWindow(button));
+        }
+      });
+      Command(32803);
+      std::vector<std::string> texts;
+      for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+        texts.push_back(box.text);
+      platform::MessageBoxScript::Clear();
+      if (!afterRefusal.empty()) EXPECT_TRUE(stayed) << "the dialog stays on the samples";
+      return texts;
+    };
+
+    // A vertex of the locked circle is refused, with the lock's message.
+    const std::vector<std::string> told = average(first, {1050, 1051, IDOK}, c.afterRefusal);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
+    EXPECT_EQ(Doc().CurrentFeature()->VertexCount(), 3u) << "the circle is as it was";
+    EXPECT_TRUE(Doc().m_samples.empty()) << "the samples went with their dialog";
+    ASSERT_EQ(Doc().m_waypoints.size(), waypoints + (c.storedAtFirst ? 1 : 0));
+    if (c.storedAtFirst) {
+      const WaypointRecord& w = Doc().m_waypoints.back();
+      EXPECT_LT(MetresBetween(w.x, w.y, first.first, first.second), 0.1);
+    }
+
+    // 100 m on, a waypoint alone: stored although the circle is locked, where the user stands.
+    EXPECT_TRUE(average(second, {1050, 1052, IDOK}, {}).empty());
+    ASSERT_EQ(Doc().m_waypoints.size(), waypoints + (c.storedAtFirst ? 2 : 1));
+    const WaypointRecord& w = Doc().m_waypoints.back();
+    EXPECT_LT(MetresBetween(w.x, w.y, second.first, second.second), 0.1)
+        << MetresBetween(w.x, w.y, second.first, second.second) << " m from where the user stood";
+    EXPECT_TRUE(Doc().m_samples.empty());
+    ReceiverGone();
+  }
+}
+
+// Whether the list of a choice control is open (its toolkit widget's "popup-shown"); the
+// call is looked up at run time, as the real-input helpers look up the toolkit's.
+bool ChoiceListOpen(wxChoice& choice) {
+  using GetProperty = void (*)(void*, const char*, ...);
+  static auto get = reinterpret_cast<GetProperty>(dlsym(RTLD_DEFAULT, "g_object_get"));
+  int shown = 0;
+  if (get && choice.GetHandle()) get(choice.GetHandle(), "popup-shown", &shown, nullptr);
+  return shown != 0;
+}
+
+// One item of a choice control chosen as the user does: a tap on the control opens its list,
+// the arrow keys go to the item and Enter takes it. The list holds the pointer and the keys
+// while it is open: the program's windows hear none of them, so each step waits for the list
+// itself.
+void ChooseWithKeys(CWnd& dialog, int id, int item) {
+  auto* choice = dynamic_cast<wxChoice*>(dialog.GetDlgItemWindow(id));
+  ASSERT_NE(choice, nullptr);
+  const int from = choice->GetSelection();
+  const wxRect r = choice->GetScreenRect();
+  wxUIActionSimulator input;
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  tvxtest::InputHandled();
+  input.MouseClick();
+  tvxtest::InputHandled();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return ChoiceListOpen(*choice); })) << "the list opens";
+  for (int i = from; i != item; i += item > from ? 1 : -1) {
+    input.Char(item > from ? WXK_DOWN : WXK_UP);
+    tvxtest::InputHandled();
+  }
+  input.Char(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !ChoiceListOpen(*choice); })) << "the list closes";
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return choice->GetSelection() == item; }))
+      << "chose " << choice->GetSelection() << " for " << item;
+}
+
+// A corner of the field chosen as the target in the navigation dialog (its object and point
+// lists worked with taps and keys, then OK): the compass leads there. Points deleted and
+// inserted before it through the commands leave the compass on that same corner, under the
+// corner's present number; the corner itself deleted closes the compass.
+TEST_F(DocumentWork, AVertexTargetStaysItsCornerOrTheCompassCloses) {
+  Store("NavStyle", 0);  // the compass
+  Store("NavSound", 0);
+  Start((dir_ / "parcela.tvx").string());
+  MapDrawn();
+  const GeoPoint corner{kLon0 + kDLon, kLat0 + kDLat};  // the field's third vertex, north-east
+
+  WhenShown<CDlgNavigateDestination>([](CDlgNavigateDestination& d) {
+    ChooseWithKeys(d, 1263, 1);  // the track: its two points are offered
+    ASSERT_EQ(optstest::Control<wxChoice>(d, 1264)->GetCount(), 2u);
+    ChooseWithKeys(d, 1263, 0);  // the field
+    ASSERT_EQ(optstest::Control<wxChoice>(d, 1264)->GetCount(), 4u);
+    ChooseWithKeys(d, 1264, 2);  // its third point
+    tvxtest::RealClick(*d.GetDlgItemWindow(IDOK));
+  });
+  Command(32875);
+  ASSERT_TRUE(view_->m_navWnd) << "the compass is open";
+  EXPECT_EQ(view_->m_navWnd->GetWindowText(), "Field Point 3");
+  auto leadsToTheCorner = [&](const std::string& title) {
+    ASSERT_TRUE(view_->m_navWnd) << "the compass is open";
+    EXPECT_EQ(view_->m_navWnd->GetWindowText(), title);
+    EXPECT_EQ(view_->m_navTarget.lon, corner.x);
+    EXPECT_EQ(view_->m_navTarget.lat, corner.y);
+    // The reading of the next fix, 100 m south of the corner: 100 m to the north.
+    const auto fix = MovedBy({corner.x, corner.y}, 0.0, -100.0);
+    ReceiverFix(fix.first, fix.second);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->m_navWnd && std::fabs(view_->m_navWnd->m_distance - 100.0) < 0.5;
+    })) << view_->m_navWnd->m_distance;
+    EXPECT_NEAR(view_->m_navWnd->m_bearing, 0.0, 1.0);
+    ReceiverGone();
+  };
+  leadsToTheCorner("Field Point 3");
+
+  // The first point deleted: the corner is the second point now.
+  auto deletePoint = [&](int index) {
+    WhenShown<CDlgDeletePoints>([index](CDlgDeletePoints& d) {
+      optstest::Control<wxListBox>(d, 1010)->SetSelection(index);
       ClickId(d, IDOK);
     });
-    Command(32803);
-    std::vector<std::string> texts;
-    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
-      texts.push_back(box.text);
-    platform::MessageBoxScript::Clear();
-    return texts;
+    Command(32854);
   };
+  deletePoint(0);
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 3u);
+  leadsToTheCorner("Field Point 2");
 
-  EXPECT_TRUE(average({1052}).empty());
-  ASSERT_EQ(Doc().m_waypoints.size(), 2u);
-  EXPECT_TRUE(Doc().m_samples.empty());
-
-  const std::vector<std::string> told = average({1051});
-  ASSERT_EQ(told.size(), 1u);
-  EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
-  EXPECT_EQ(Doc().CurrentFeature()->VertexCount(), circle);
-  EXPECT_EQ(Doc().m_samples.size(), 3u) << "the samples are kept";
-
-  EXPECT_TRUE(average({1052}).empty());
-  EXPECT_EQ(samples, 6) << "the next averaging goes on from the kept samples";
-  EXPECT_EQ(Doc().m_waypoints.size(), 3u);
-  EXPECT_TRUE(Doc().m_samples.empty());
+  // A point inserted before the first one, at the receiver's place: the corner is the third.
+  const auto inserted = MovedBy({kLon0, kLat0}, -20.0, -20.0);
+  ReceiverFix(inserted.first, inserted.second);
+  WhenShown<CDlgPickPoint>([](CDlgPickPoint& d) {
+    optstest::Choose(d, 1012, 0);
+    ClickId(d, IDOK);
+  });
+  Command(32860);
   ReceiverGone();
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 4u);
+  leadsToTheCorner("Field Point 3");
+
+  // The corner itself deleted: navigation ends and the compass closes; no other point is
+  // shown under its name.
+  deletePoint(2);
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 3u);
+  EXPECT_FALSE(view_->m_navWnd);
+  EXPECT_EQ(view_->m_navActive, 0);
 }
 }  // namespace
