@@ -1044,4 +1044,90 @@ TEST_F(DocumentWork, AVertexTargetStaysItsCornerOrTheCompassCloses) {
   EXPECT_FALSE(view_->m_navWnd);
   EXPECT_EQ(view_->m_navActive, 0);
 }
+
+// A field of 220 points, measured when opened, takes one more point by automatic capture: as a
+// field past 200 points it is not measured again until asked, and its texts mark its area as
+// out of date (" *"). Another feature measured meanwhile (the track, a point captured into it) leaves that
+// mark where it belongs: on the field's area in the object list's details and in the area
+// panel once the field is current again; a tap on the panel measures the field.
+TEST_F(DocumentWork, TheOutOfDateMarkStaysWithTheFieldWhenAnotherFeatureIsMeasured) {
+  DocumentContent work = Parcela();
+  FeatureRecord& field = work.features[0];
+  field.FreeVertices();
+  const std::pair<double, double> centre{kLon0 + 0.0007, kLat0 + 0.0005};
+  for (int i = 0; i < 220; ++i) {
+    const double a = 2.0 * 3.14159265358979 * i / 220;
+    const auto p = MovedBy(centre, 50.0 * std::cos(a), 50.0 * std::sin(a));
+    field.AddVertex({p.first, p.second}, {p.first, p.second}, 10000);
+  }
+  std::ofstream(dir_ / "grande.tvx", std::ios::binary) << WriteTvxFile(work);
+  Start((dir_ / "grande.tvx").string());
+  ASSERT_EQ(Doc().m_current, 0);
+  MapDrawn();
+  const double measured = Doc().m_features[0].area;
+  ASSERT_NEAR(measured, 3.14159 * 50.0 * 50.0, 10.0);
+  auto areaPanel = [&] { return view_->m_areaPanel->GetWindowText(); };
+  auto marked = [](const std::string& text) {
+    return text.size() > 2 && text.compare(text.size() - 2, 2, " *") == 0;
+  };
+  EXPECT_FALSE(marked(areaPanel())) << areaPanel();
+
+  // Walking 40 m out of the ring with automatic capture on: the field has 221 points and its
+  // old area, marked.
+  ReceiverFix(centre.first, centre.second);
+  Command(32802);
+  ASSERT_TRUE(Doc().m_autoCapture);
+  const auto outside = MovedBy(centre, 90.0, 0.0);
+  ReceiverFix(outside.first, outside.second);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_features[0].VertexCount() > 220; }));
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 221u);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return marked(areaPanel()); })) << areaPanel();
+  EXPECT_EQ(Doc().m_features[0].area, measured);
+
+  // The track made current from its popup, and the walk goes on into it: its point is
+  // measured. Automatic capture off then measures the track, the current feature.
+  platform::PopupMenuScript::Push(32817);  // "Activate"
+  TapFeature(1);
+  ASSERT_EQ(Doc().m_current, 1);
+  const auto track = MovedBy(centre, 0.0, -80.0);
+  ReceiverFix(track.first, track.second);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_features[1].VertexCount() == 3; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().MeasuresUpToDate(1) && !Doc().m_areaBusy; }));
+  Command(32802);
+  ASSERT_FALSE(Doc().m_autoCapture);
+  ReceiverGone();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_areaBusy; }));
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 221u);
+
+  // The object list: the track's row tapped shows its measures; the field chosen in the
+  // list of names (the current feature then) shows its old area, marked, and so does its
+  // row tapped.
+  std::string trackLength, fieldChosen, fieldTapped;
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+    GridInput grid(list.m_Grid);
+    grid.Tap(2, 0);
+    trackLength = list.m_details.GetItemText(3, 1);
+    ChooseWithKeys(list, 1075, 0);
+    fieldChosen = list.m_details.GetItemText(1, 1);
+    grid.Tap(1, 0);
+    fieldTapped = list.m_details.GetItemText(1, 1);
+    tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+  });
+  Command(32862);
+  EXPECT_FALSE(marked(trackLength)) << trackLength;
+  EXPECT_TRUE(marked(fieldChosen)) << fieldChosen;
+  EXPECT_EQ(fieldTapped, fieldChosen);
+  EXPECT_EQ(fieldChosen, Doc().GetAreaText(0, true));
+
+  // The field current: the panel marks its area; a tap on the panel measures it.
+  ASSERT_EQ(Doc().m_current, 0);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return marked(areaPanel()); })) << areaPanel();
+  tvxtest::RealClick(*view_->m_areaPanel, 5, 5);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !marked(areaPanel()); })) << areaPanel();
+  const double shown = Doc().m_features[0].area;
+  EXPECT_GT(shown, measured) << "the point outside the ring counts";
+  Doc().RecomputeAreasAndWait(0);
+  EXPECT_DOUBLE_EQ(shown, Doc().m_features[0].area);
+}
 }  // namespace
