@@ -1130,4 +1130,101 @@ TEST_F(DocumentWork, TheOutOfDateMarkStaysWithTheFieldWhenAnotherFeatureIsMeasur
   Doc().RecomputeAreasAndWait(0);
   EXPECT_DOUBLE_EQ(shown, Doc().m_features[0].area);
 }
+
+// A field locked (as imported features are) and a circle (locked as every circle is): every
+// command that would change a locked feature's points or cut it into parts is refused with
+// the lock's message naming it, and leaves the document as it was.
+TEST_F(DocumentWork, EveryCommandOnALockedFeatureIsRefusedWithTheLocksMessage) {
+  DocumentContent work = Parcela();
+  work.features[0].editable = 0;
+  FeatureRecord& circle = work.AddFeature(FeatureType::Circle, "Pozo");
+  circle.editable = 0;
+  const std::pair<double, double> centre{kLon0 + 0.0007, kLat0 + 0.0005};
+  const auto nw = MovedBy(centre, -10.0, 10.0), se = MovedBy(centre, 10.0, -10.0);
+  for (auto p : {centre, nw, se}) circle.AddVertex({p.first, p.second}, {p.first, p.second}, 0);
+  std::ofstream(dir_ / "bloqueado.tvx", std::ios::binary) << WriteTvxFile(work);
+  constexpr int kField = 0, kTrack = 1, kCircle = 3;
+
+  // The feature made current as the user does it: its name chosen in the object list.
+  auto makeCurrent = [&](int feature) {
+    WhenShown<CDlgObjectList>([feature](CDlgObjectList& list) {
+      ChooseWithKeys(list, 1075, feature);
+      tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+    });
+    Command(32862);
+    ASSERT_EQ(Doc().m_current, feature);
+  };
+  const std::pair<double, double> lineEnds[] = {{kLon0 + 0.00005, kLat0 + 0.00005},
+                                                 {kLon0 + kDLon - 0.00005, kLat0 + kDLat - 0.00005}};
+  struct Case {
+    const char* what;
+    int locked;  // the feature refused (made current first)
+    std::function<void()> act;
+  };
+  const std::vector<Case> cases = {
+      {"split by a line", kField, [&] { Command(32885); }},
+      {"split by a line, the circle", kCircle, [&] { Command(32885); }},
+      {"split by a line begun on the track",
+       kField,
+       [&] {
+         makeCurrent(kTrack);
+         Command(32885);
+         TapAt(lineEnds[0]);
+         Command(32884);  // the second end
+         TapAt(lineEnds[1]);
+         makeCurrent(kField);
+         Command(32885);
+       }},
+      {"divide", kField, [&] { Command(32852); }},
+      {"delete chosen points", kField, [&] { Command(32854); }},
+      {"delete the last point", kField, [&] { Command(32853); }},
+      {"insert a point", kField, [&] { ReceiverFix(); Command(32860); }},
+      {"a captured point", kCircle, [&] { ReceiverFix(); Command(32801); }},
+      {"a vertex by a tap", kField, [&] { Command(32877); }},
+      {"everything moved by a tap",
+       kField,
+       [&] {
+         ReceiverFix();
+         makeCurrent(kTrack);  // the current feature is not locked
+         Command(32889);
+         TapAt({kLon0 + 0.0004, kLat0 + 0.0003});
+         Command(32889);
+       }},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Doc().SetModifiedFlag(FALSE);
+    if (view_->m_tapMode != 0) view_->EndTapMode();
+    OpenThroughMenu(dir_ / "bloqueado.tvx");
+    MapDrawn();
+    if (c.locked != kField) makeCurrent(c.locked);
+    const std::string before = WriteTvxFile(Doc().m_content);
+
+    platform::MessageBoxScript::Clear();
+    for (int i = 0; i < 4; ++i) platform::MessageBoxScript::Push(IDOK);
+    c.act();
+    std::vector<std::string> told;
+    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+      told.push_back(box.text);
+    platform::MessageBoxScript::Clear();
+    ReceiverGone();
+    Doc().m_autoCapture = false;
+
+    const std::string name = work.features[static_cast<std::size_t>(
+        c.locked == kCircle ? kCircle : kField)].name;
+    EXPECT_EQ(told.size(), 1u) << (told.empty() ? "nothing said" : told[0]);
+    for (const std::string& text : told) {
+      EXPECT_NE(text.find("locked"), std::string::npos) << text;
+      EXPECT_NE(text.find(name), std::string::npos) << text;
+    }
+    EXPECT_EQ(WriteTvxFile(Doc().m_content), before) << "the document is as it was";
+    EXPECT_EQ(Doc().m_features.size(), 4u);
+    EXPECT_FALSE(Doc().m_splitInProgress);
+    if (view_->m_splitDialog) {  // a division begun is not left for the next case
+      ClickId(*view_->m_splitDialog, IDCANCEL);
+      ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
+    }
+  }
+}
 }  // namespace
