@@ -3,8 +3,10 @@
 // map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
 // tap mode, key and import that changes the document marks it modified, and the exit then
 // asks to save it under its name; a document refused at start-up lends its name to no later
-// one; a save during a division writes the document without it; an averaged position is
-// stored as a waypoint whatever the current feature's lock.
+// one; a save during a division writes the document without it; an averaging stores where the
+// user stood, whatever a store refused before; a vertex target stays its vertex; the
+// out-of-date mark stays with its feature; a locked feature refuses every command that would
+// change its points or cut it into parts.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/choice.h>
