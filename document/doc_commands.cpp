@@ -333,9 +333,14 @@ void CTolvanixDoc::MoveAllFeatures() {
   const GpsFix fix = TakeFix();
   // Without a position the shift would carry every feature off to the reference point.
   if (std::fabs(fix.gpsLon) < kNoPosition && std::fabs(fix.gpsLat) < kNoPosition) return;
-  // Every feature moves or none: a locked one refuses the move (its message names it).
+  // Every feature moves or none: a locked one refuses the move (its message names it). A
+  // circle is locked for good (its points are its centre and two corners, which no vertex
+  // edit may change and the object list cannot unlock); moved whole it keeps its shape, so it
+  // goes with the rest.
   for (std::size_t i = 0; i < m_features.size(); ++i) {
-    if (m_features[i].VertexCount() > 0 && !CheckFeatureEditable(static_cast<int>(i))) return;
+    const FeatureRecord& f = m_features[i];
+    const bool circle = f.type == FeatureType::Circle || f.type == FeatureType::CircleLine;
+    if (f.VertexCount() > 0 && !circle && !CheckFeatureEditable(static_cast<int>(i))) return;
   }
   m_holdPosition = true;
   const platform::WaitCursor wait;

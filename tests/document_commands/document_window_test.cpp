@@ -1228,5 +1228,31 @@ TEST_F(DocumentWork, EveryCommandOnALockedFeatureIsRefusedWithTheLocksMessage) {
       ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
     }
   }
+
+  // A circle, locked for good (the object list cannot unlock it), moves whole with everything
+  // else: it keeps its shape. The field unlocked in the object list, everything moves.
+  Doc().SetModifiedFlag(FALSE);
+  OpenThroughMenu(dir_ / "bloqueado.tvx");
+  MapDrawn();
+  WhenShown<CDlgObjectList>([](CDlgObjectList& list) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+    GridInput(list.m_Grid).Tap(1, 4, 8);  // the field's "Editable"
+    tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+  });
+  Command(32862);
+  ASSERT_EQ(Doc().m_features[kField].editable, 1);
+  ASSERT_EQ(Doc().m_features[kCircle].editable, 0);
+  const GeoPoint centreBefore = Doc().m_features[kCircle].wgs84Vertices[0];
+  const GeoPoint cornerBefore = Doc().m_features[kField].wgs84Vertices[0];
+  platform::MessageBoxScript::Clear();
+  ReceiverFix(kLon0 + 0.0004 + 0.0001, kLat0 + 0.0003);  // 0.0001 east of the tapped place
+  Command(32889);
+  TapAt({kLon0 + 0.0004, kLat0 + 0.0003});
+  Command(32889);
+  ReceiverGone();
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+  EXPECT_NEAR(Doc().m_features[kCircle].wgs84Vertices[0].x - centreBefore.x, 0.0001, 2e-5);
+  EXPECT_NEAR(Doc().m_features[kField].wgs84Vertices[0].x - cornerBefore.x, 0.0001, 2e-5);
+  EXPECT_NEAR(Doc().m_features[kCircle].wgs84Vertices[0].y, centreBefore.y, 2e-5);
 }
 }  // namespace
