@@ -1245,6 +1245,7 @@ TEST_F(DocumentWork, EveryCommandOnALockedFeatureIsRefusedWithTheLocksMessage) {
   const GeoPoint centreBefore = Doc().m_features[kCircle].wgs84Vertices[0];
   const GeoPoint cornerBefore = Doc().m_features[kField].wgs84Vertices[0];
   platform::MessageBoxScript::Clear();
+  platform::MessageBoxScript::Push(IDOK);  // a box, should one come, is answered and told
   ReceiverFix(kLon0 + 0.0004 + 0.0001, kLat0 + 0.0003);  // 0.0001 east of the tapped place
   Command(32889);
   TapAt({kLon0 + 0.0004, kLat0 + 0.0003});
