@@ -61,7 +61,9 @@ TEST(FeatureRecordTest, VertexOperationsKeepTheFourListsInStep) {
       // A vertex that was there keeps its key wherever it moved; a new one has its own.
       const int was = c.altitudes[i] == 9 ? -1 : c.altitudes[i];
       EXPECT_EQ(before.FindVertex(f.vertexKeys[i]), was);
-      if (was >= 0) EXPECT_EQ(f.FindVertex(before.vertexKeys[was]), static_cast<int>(i));
+      if (was >= 0) {
+        EXPECT_EQ(f.FindVertex(before.vertexKeys[was]), static_cast<int>(i));
+      }
     }
     // Any change of the vertex list is a new shape to measure; none is none.
     EXPECT_EQ(f.shapeRevision != before.shapeRevision, c.size != 6 || c.altitudes.back() == 9 ||

@@ -915,7 +915,9 @@ TEST_F(DocumentWork, AnAveragingStoresItsOwnFixesWhateverAStoreBeforeRefused) {
       for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
         texts.push_back(box.text);
       platform::MessageBoxScript::Clear();
-      if (!afterRefusal.empty()) EXPECT_TRUE(stayed) << "the dialog stays on the samples";
+      if (!afterRefusal.empty()) {
+        EXPECT_TRUE(stayed) << "the dialog stays on the samples";
+      }
       return texts;
     };
 
