@@ -10,6 +10,7 @@
 #include "document/export_formats.h"
 #include "document/export_prompts.h"
 #include "document/export_shapefile.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -24,9 +25,9 @@ constexpr UINT kStringExportUtm = 59166;
 constexpr UINT kStringUnnamed = 59167;
 constexpr UINT kStringExportDxf = 59169;
 constexpr UINT kStringExportShp = 59222;
+constexpr UINT kStringExportPoints = 59332;  // "Points", the waypoint export's one kind
 constexpr UINT kStringExportPlt = 59246;
 constexpr UINT kStringExportTrk = 59247;
-constexpr UINT kStringUnknownFile = 59162;
 constexpr double kDegree = 0.017453292519943295;
 
 // The user-interface thread's view of the document for the writers and the reader.
@@ -299,6 +300,9 @@ bool CTolvanixDoc::ExportWaypointsShp(const std::vector<WaypointRecord>& waypoin
   ExportPrompts* prompts = GetExportPrompts();
   CoordSystemQuestion q = CoordQuestion(*this, m_zone < 1 ? 1 : m_zone.load());
   q.hideHemisphere = true;
+  // The waypoints are written as points only: the kind row offers nothing else.
+  q.kindItems = {LoadResString(kStringExportPoints)};
+  q.lockKindCombo = true;
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(q, answer)) return false;
   const std::string path =
@@ -408,7 +412,7 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
       ::ImportShapefile(path, settings, source, chooser, LoadResString(kStringUnnamed));
   if (result.status != ShpImportStatus::Ok) wait.reset();
   if (result.status == ShpImportStatus::OpenFailed) {
-    Tell(*this, LoadResString(kStringUnknownFile) + "\n" + path);
+    Tell(*this, UnreadableShapefileText(path));
     return importedNothing();
   }
   if (result.status == ShpImportStatus::UnsupportedType) {
@@ -435,5 +439,6 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
     Tell(*this, "The attribute table " + ReplaceExtension(path, ".dbf") +
                     " is damaged or cannot be read; the features come in without names.");
   }
+  if (result.positionsLeftOut > 0) Tell(*this, PositionsLeftOutText(result.positionsLeftOut, true));
   return true;
 }

@@ -12,7 +12,9 @@
 #include <utility>
 
 #include "app/strings.h"
+#include "document/geo_position.h"
 #include "document/shapefile_check.h"
+#include "document/tvx_file.h"
 #include "platform/files.h"
 
 namespace {
@@ -369,6 +371,10 @@ ShpWriteResult ExportWaypointsShp(const std::string& path, ExportSource& source,
 
 // ---- Import -----------------------------------------------------------------------------
 
+std::string UnreadableShapefileText(const std::string& path) {
+  return LoadResString(kStringUnknownFile) + "\n" + path;
+}
+
 int ShpImportMode(int datumChoice, int coordMode) {
   if (datumChoice == 0) return coordMode == 0 ? 0 : 1;
   return coordMode == 0 ? 2 : 3;
@@ -478,11 +484,18 @@ ShpImportResult ImportShapefile(const std::string& path, const ShpImportSettings
     for (int v = 0; v < shape->nVertices; ++v) {
       GeoPoint wgs84, working;
       ConvertVertex(conversions, mode, settings, shape->padfX[v], shape->padfY[v], wgs84, working);
+      // A point that names no place after the conversion chosen is left out (and counted).
+      if (!IsGeographicPosition(wgs84) || !IsGeographicPosition(working)) {
+        ++result.positionsLeftOut;
+        continue;
+      }
       const double z = shape->padfZ ? shape->padfZ[v] : 0.0;
       // An altitude the records cannot hold is left out.
       const std::int32_t altitude = CentimetresFromMetres(z).value_or(0);
       feature.AddVertex(wgs84, working, altitude);
     }
+    // A shape none of whose points is a place comes in as nothing.
+    if (shape->nVertices > 0 && feature.VertexCount() == 0) result.features.pop_back();
   }
   return result;
 }

@@ -58,6 +58,10 @@ struct ShpImportSettings {
   bool north = true;
 };
 
+// What the user is told of a Shapefile that cannot be read (missing, damaged, not a
+// Shapefile): string 59162 ("Error: Unknown file") and the path on the next line.
+std::string UnreadableShapefileText(const std::string& path);
+
 // Conversion mode of an import: 0 WGS84 geographic, 1 WGS84 UTM, 2 working datum geographic,
 // 3 working datum UTM.
 int ShpImportMode(int datumChoice, int coordMode);
@@ -69,6 +73,9 @@ struct ShpImportResult {
   int shapeType = 0;
   int shapeCount = 0;                  // shapes the file declares
   std::vector<FeatureRecord> features;  // one per readable shape, locked, in file order
+  // Points left out for naming no place (document/geo_position.h); a shape left without
+  // points is left out with them.
+  std::size_t positionsLeftOut = 0;
   // A .dbf is there but damaged or unreadable: it was left unread and the shapes are unnamed.
   bool tableRefused = false;
 };
