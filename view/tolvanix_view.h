@@ -336,9 +336,12 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void ToggleAutoCapture();
   // Empties the offset track of the document and the view.
   void ClearOffsetTrack();
-  // Check marks, enabled states and texts of the main menu being opened.
+  // Check marks, enabled states and texts of the main menu being opened. An item is never
+  // enabled here that its command's update handler disables (the command would refuse).
   // opening false: the texts are made ready before any menu opens (the marker stays).
   void UpdateMenuState(CMenu* menu, bool opening = true);
+  // Whether the command route (its update handler, else a handler at all) lets command id run.
+  bool CommandAllowed(UINT id);
   // The layer popup on a double tap.
   void OnLButtonDblClk(UINT flags, CPoint point);
   // The layer popup at a client point, when the option "Menu" is on and no tap mode runs;
@@ -348,7 +351,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void OnUpdateViewCommand(CCmdUI* ui);
   // The view's place on the command route. While an area is divided the commands that add
   // or delete features are refused here (disabled, and ignored when they come anyway), so
-  // that the division's two parts stay the last two features until its dialog closes.
+  // that the division's two parts stay the last two features until its dialog closes; so are
+  // the captures, which do nothing meanwhile.
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   void OnShowWaypoints();
   void OnShowWaypointNames();

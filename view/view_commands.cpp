@@ -339,6 +339,13 @@ bool CTolvanixView::ShowLayerPopup(CPoint point) {
   return true;
 }
 
+bool CTolvanixView::CommandAllowed(UINT id) {
+  CCmdUI ui(id);
+  CFrameWnd* frame = GetParentFrame();
+  ui.DoUpdate(frame ? static_cast<CCmdTarget*>(frame) : this, TRUE);
+  return ui.enabled.value_or(true);
+}
+
 void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
   CTolvanixDoc* doc = GetDocument();
   if (!menu || !doc) return;
@@ -371,12 +378,8 @@ void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
                                    [currentIndex](const FeatureRecord& f) {
                                      return f.type == FeatureType::Part && f.link == currentIndex;
                                    });
-  auto allowed = [&](UINT id) {
-    const std::optional<CommandState> state = ViewCommandState(id, CommandContext(*this, *doc));
-    return !state || state->enabled.value_or(true);
-  };
-  in.divideAllowed = allowed(view_cmd::kDivide);
-  in.splitByLineAllowed = allowed(view_cmd::kSplitByLine);
+  in.divideAllowed = CommandAllowed(view_cmd::kDivide);
+  in.splitByLineAllowed = CommandAllowed(view_cmd::kSplitByLine);
   in.gpsOn = doc->m_gpsOn;
   in.hasFix = doc->m_hasFix;
   in.splitInProgress = doc->m_splitInProgress;
@@ -389,7 +392,10 @@ void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
     }
     if (item.text) menu->ModifyMenu(item.id, MF_BYCOMMAND | MF_STRING, item.id, *item.text);
     if (item.enabled) {
-      menu->EnableMenuItem(item.id, MF_BYCOMMAND | (*item.enabled ? MF_ENABLED : MF_GRAYED));
+      // What the command itself would refuse is not offered (during a division the new part
+      // and the parts grid, whatever the current feature holds).
+      const bool enabled = *item.enabled && CommandAllowed(item.id);
+      menu->EnableMenuItem(item.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     if (item.checked) {
       menu->CheckMenuItem(item.id, MF_BYCOMMAND | (*item.checked ? MF_CHECKED : MF_UNCHECKED));

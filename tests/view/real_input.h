@@ -176,20 +176,34 @@ inline bool PopupMapped(wxMenu* menu) {
   static auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
   return menu && menu->m_menu && mapped && mapped(menu->m_menu);
 }
-inline PopupOnScreen ReadPopup(wxMenu* menu) {
+// Where the toolkit shows a widget without a window of its own (a menu item, a menu bar's
+// title): its allocation in its window, on the screen.
+inline wxRect WidgetOnScreen(GtkWidget* widget) {
   struct Allocation {
     int x, y, width, height;
   };
   using WindowOf = GdkWindow* (*)(GtkWidget*);
   using Origin = int (*)(GdkWindow*, int*, int*);
   using AllocationOf = void (*)(GtkWidget*, Allocation*);
-  using Toplevel = GtkWidget* (*)(GtkWidget*);
   static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
   static auto origin = reinterpret_cast<Origin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
   static auto allocation = reinterpret_cast<AllocationOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
+  if (!widget || !windowOf || !origin || !allocation) return {};
+  Allocation a{};
+  allocation(widget, &a);
+  int x = 0, y = 0;
+  if (GdkWindow* w = windowOf(widget)) origin(w, &x, &y);
+  return wxRect(x + a.x, y + a.y, a.width, a.height);
+}
+inline PopupOnScreen ReadPopup(wxMenu* menu) {
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  using Origin = int (*)(GdkWindow*, int*, int*);
+  using Toplevel = GtkWidget* (*)(GtkWidget*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto origin = reinterpret_cast<Origin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
   static auto toplevel = reinterpret_cast<Toplevel>(dlsym(RTLD_DEFAULT, "gtk_widget_get_toplevel"));
   PopupOnScreen shown;
-  if (!menu || !menu->m_menu || !windowOf || !origin || !allocation || !toplevel) return shown;
+  if (!menu || !menu->m_menu || !windowOf || !origin || !toplevel) return shown;
   if (GdkWindow* top = windowOf(toplevel(menu->m_menu))) origin(top, &shown.origin.x, &shown.origin.y);
   for (wxMenuItem* item : menu->GetMenuItems()) {
     if (item->IsSeparator() || !item->GetMenuItem()) continue;
@@ -197,11 +211,7 @@ inline PopupOnScreen ReadPopup(wxMenu* menu) {
     read.command = platform::ui::WxIdToCommand(item->GetId());
     read.text = item->GetItemLabelText().utf8_string();
     read.enabled = item->IsEnabled();
-    Allocation a{};
-    allocation(item->GetMenuItem(), &a);
-    int x = 0, y = 0;
-    if (GdkWindow* w = windowOf(item->GetMenuItem())) origin(w, &x, &y);
-    read.rect = wxRect(x + a.x, y + a.y, a.width, a.height);
+    read.rect = WidgetOnScreen(item->GetMenuItem());
     shown.items.push_back(read);
   }
   return shown;
@@ -269,6 +279,54 @@ inline void CloseWithEscape(wxMenu* menu, bool held) {
     InputHandled();
   }
   if (PopupMapped(menu)) input.Char(WXK_ESCAPE);
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
+
+// Whether the menu is on the screen with its items laid out (their places known).
+inline bool PopupLaidOut(wxMenu* menu) {
+  if (!PopupMapped(menu)) return false;
+  const PopupOnScreen read = ReadPopup(menu);
+  return !read.items.empty() && read.items.back().rect.height > 0;
+}
+
+// A menu of the menu bar opened as the user opens it: a click on its title, then, for an item
+// of a submenu, the pointer onto the submenu's item. The menu shown last (the submenu, else the
+// menu), once it is laid out; null when it did not open. The loop runs on conditions only: while
+// a menu holds the pointer the toolkit is never idle.
+inline wxMenu* OpenFromMenuBar(wxMenu* menu, const char* submenu = nullptr) {
+  if (!menu) return nullptr;
+  wxUIActionSimulator input;
+  const wxRect title = WidgetOnScreen(menu->m_owner);
+  input.MouseMove(title.x + title.width / 2, title.y + title.height / 2);
+  input.MouseClick();
+  if (!PumpUntil([menu] { return PopupLaidOut(menu); })) return nullptr;
+  if (!submenu) return menu;
+  const PopupOnScreen items = ReadPopup(menu);
+  const auto parent = std::find_if(items.items.begin(), items.items.end(),
+                                   [&](const PopupOnScreen::Item& item) { return item.text == submenu; });
+  if (parent == items.items.end()) return nullptr;
+  wxMenuItem* owner = menu->FindItem(menu->FindItem(submenu));
+  wxMenu* sub = owner ? owner->GetSubMenu() : nullptr;
+  input.MouseMove(parent->rect.x + parent->rect.width / 2, parent->rect.y + parent->rect.height / 2);
+  if (!sub || !PumpUntil([sub] { return PopupLaidOut(sub); })) return nullptr;
+  return sub;
+}
+
+// A menu of the menu bar closed with Escape, as a user does after a look at it (once more for
+// an open submenu).
+inline void CloseMenuBarMenu(wxMenu* menu, bool submenuOpen) {
+  wxUIActionSimulator input;
+  if (submenuOpen) input.Char(WXK_ESCAPE);
+  input.Char(WXK_ESCAPE);
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
+
+// An item of an open menu of the menu bar chosen with the pointer: onto the item, a click; the
+// loop runs until the menu has gone.
+inline void ChooseFromMenuBar(wxMenu* menu, const PopupOnScreen::Item& item) {
+  wxUIActionSimulator input;
+  input.MouseMove(item.rect.x + item.rect.width / 2, item.rect.y + item.rect.height / 2);
+  input.MouseClick();
   PumpUntil([menu] { return !PopupMapped(menu); });
 }
 

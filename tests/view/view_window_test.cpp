@@ -5,17 +5,24 @@
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "app/main_frame.h"
+#include "app/tolvanix_app.h"
 #include "app/strings.h"
 #include "dialogs/export_dialogs.h"
 #include "dialogs/feature_dialogs.h"
@@ -1603,6 +1610,235 @@ TEST_F(ProgramNavigation, TheObjectListAfterADivisionOpensOverTheProgramsWindow)
   ASSERT_TRUE(tvxtest::PumpUntil([&] { return list.width > 0 && !windows.PopupOpen(); }));
   EXPECT_TRUE(tvxtest::OpensOver(list, program.rect, windows.Screen()))
       << "object list at " << list << ", the program's window at " << program.rect;
+}
+
+// During a division every item of the menu bar, as its menu shows it when opened with the
+// pointer, is greyed or does something when chosen with the pointer: opens its dialog (closed
+// again), asks (a box, a file), changes the map or the document, or hands the help to the
+// desktop. The receiver is read and has a fix, so that the captures would otherwise be offered.
+TEST_F(ProgramNavigation, DuringADivisionEveryMenuItemIsGreyedOrDoesSomething) {
+  FeatureRecord& field = Square(0);
+  field.name = "Field";
+  doc_->AddFeature(FeatureType::Part, "Olive grove").link = 0;
+  doc_->m_current = 0;
+  doc_->m_port = -1;  // no receiver port: GPS on/off is not offered
+  doc_->m_offsetDistance = 5;
+  doc_->m_hdopFilterOn = 0;
+  // As at start-up: the program's application object (About), its options sheet, and its
+  // English module and help page in the program folder.
+  sandbox_->app.reset();
+  sandbox_->app = std::make_unique<CTolvanixApp>();
+  sandbox_->app->m_pszAppName = "tolvanixpda";
+  sandbox_->app->SetRegistryKey("Vorel - Tolvanix PDA");
+  sandbox_->app->m_pMainWnd = frame_;
+  sandbox_->app->m_hMainWnd = frame_->m_hWnd;
+  InstallOptionsSheet();
+  for (const char* file : {"tvx_en.dll", "tvx_en.htm"}) {
+    std::filesystem::copy_file(std::string(TVX_BINARY_DIR) + "/internal/" + file,
+                               sandbox_->dir / "internal" / file);
+  }
+  Paint();
+  view_->RunCommand(32852);  // Divide
+  ASSERT_TRUE(doc_->m_splitInProgress);
+  // The receiver read, with a fix that stays current while the test runs.
+  CTolvanixDoc::SetFixClock([] { return std::int64_t{1000}; });
+  doc_->m_gpsOn = true;
+  const std::string gga = Gga((kWest + kEast) / 2, (kSouth + kNorth) / 2);
+  doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  ASSERT_TRUE(doc_->HasCurrentFix());
+  // The help goes to the desktop's opener: here a stand-in that leaves a mark.
+  const std::filesystem::path bin = sandbox_->dir / "bin", opened = sandbox_->dir / "opened";
+  std::filesystem::create_directories(bin);
+  std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << opened.string() << "'\n";
+  ::chmod((bin / "xdg-open").c_str(), 0755);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+
+  enum class Does { Greyed, Dialog, Box, FileDialog, Changes, Desktop };
+  const char* const named[] = {"greyed", "a dialog", "a box", "a file dialog", "a change",
+                               "the desktop"};
+  // What the map and the document show, to see a command change them.
+  auto state = [&] {
+    return std::vector<double>{
+        double(view_->m_showWaypoints), double(view_->m_showWaypointNames),
+        double(view_->m_showOutlines), double(view_->m_showLabels), double(view_->m_showPoints),
+        double(view_->m_showTitles), double(view_->m_showNotes), double(view_->m_showRuler),
+        double(view_->m_showZoombar), double(view_->m_extraBar), view_->m_zoom,
+        double(view_->m_offsetX), double(view_->m_offsetY), double(view_->m_tapMode),
+        double(doc_->m_waypoints.size()), double(doc_->m_features.size()),
+        double(doc_->m_offsetOn), double(doc_->m_autoCapture), double(doc_->m_current)};
+  };
+  const std::function<void()> none = [] {};
+  auto again = [&](UINT id) { return [this, id] { view_->RunCommand(id); }; };
+  struct Row {
+    const char* menu;
+    const char* submenu;  // nullptr: an item of the menu itself
+    UINT id;
+    Does does;
+    std::function<void()> before, after;
+  };
+  const Row rows[] = {
+      {"File", nullptr, ID_FILE_NEW, Does::Greyed, none, none},
+      {"File", nullptr, ID_FILE_OPEN, Does::Greyed, none, none},
+      {"File", nullptr, ID_FILE_SAVE, Does::Greyed, none, none},  // no file yet
+      {"File", nullptr, ID_FILE_SAVE_AS, Does::FileDialog, none, none},
+      {"File", nullptr, 1261, Does::FileDialog, none, none},  // delete a document
+      {"File", "Export", 32780, Does::Dialog, none, none},
+      {"File", "Export", 32779, Does::Dialog, none, none},
+      {"File", "Export", 32838, Does::FileDialog, none, none},
+      {"File", "Export", 32781, Does::Dialog, none, none},
+      {"File", "Export", 32836, Does::Dialog, none, none},
+      {"File", "Export", 32843, Does::Dialog, none, none},
+      {"File", "Export", 32844, Does::Dialog, none, none},
+      {"File", nullptr, 212, Does::Greyed, none, none},  // the wizard
+      {"GPS", nullptr, 32804, Does::Greyed, none, none},
+      {"GPS", nullptr, 32801, Does::Greyed, none, none},  // capture a point
+      {"GPS", nullptr, 32802, Does::Greyed, none, none},  // automatic capture
+      {"GPS", nullptr, 32803, Does::Greyed, none, none},  // averaging
+      {"GPS", nullptr, 32832, Does::Changes, none, again(32832)},  // offset
+      {"GPS", nullptr, 32863, Does::Changes, none, none},          // a waypoint here
+      {"GPS", nullptr, 32882, Does::Greyed, none, none},           // circle from the receiver
+      {"GPS", nullptr, 32824, Does::Dialog, none, none},
+      {"GPS", nullptr, 32825, Does::Dialog, none, none},
+      {"Objects", nullptr, 32842, Does::Greyed, none, none},
+      {"Objects", nullptr, 32871, Does::Greyed, none, none},  // new part
+      {"Objects", nullptr, 32862, Does::Greyed, none, none},
+      {"Objects", nullptr, 32872, Does::Greyed, none, none},  // object grid
+      {"Objects", nullptr, 32864, Does::Dialog, none, none},
+      {"Objects", nullptr, 32835, Does::Dialog, none, none},
+      {"Objects", nullptr, 32853, Does::Greyed, none, none},
+      {"Objects", nullptr, 32854, Does::Greyed, none, none},
+      {"Objects", nullptr, 32860, Does::Greyed, none, none},
+      {"Objects", nullptr, 32852, Does::Greyed, none, none},
+      {"Objects", nullptr, 32885, Does::Greyed, none, none},
+      {"View", nullptr, 32807, Does::Changes, none, none},          // zoom in
+      {"View", nullptr, 32805, Does::Changes, none, none},          // all, from zoomed in
+      {"View", nullptr, 32811, Does::Changes, none, again(32805)},  // zoom out
+      {"View", nullptr, 32806, Does::Changes,                       // on the receiver
+       [&] { view_->m_markerX = view_->m_markerY = 5; },
+       [&] {
+         view_->m_offsetX = view_->m_offsetY = 0;
+         view_->RequestRedraw();
+       }},
+      {"View", nullptr, 32800, Does::Changes, none, again(32800)},
+      {"View", nullptr, 32840, Does::Changes, none, again(32840)},
+      {"View", nullptr, 32855, Does::Changes, none, again(32855)},
+      {"View", nullptr, 32857, Does::Changes, none, again(32857)},
+      {"View", nullptr, 32858, Does::Changes, none, again(32858)},
+      {"View", nullptr, 32856, Does::Changes, none, again(32856)},
+      {"View", nullptr, 32833, Does::Changes, none, again(32833)},
+      {"View", nullptr, 32823, Does::Changes, none, again(32823)},
+      {"View", nullptr, 32808, Does::Changes, none, again(32808)},
+      {"View", nullptr, 32881, Does::Changes, none, again(32881)},
+      {"View", nullptr, 32876, Does::Greyed, none, none},  // no navigation runs
+      {"Tools", nullptr, 32778, Does::Dialog, none, none},
+      {"Tools", "Language", 32782, Does::Box, none, none},
+      // The other modules are not installed in the program folder.
+      {"Tools", "Language", 32783, Does::Greyed, none, none},
+      {"Tools", "Language", 32784, Does::Greyed, none, none},
+      {"Tools", "Language", 32785, Does::Greyed, none, none},
+      {"Tools", "Language", 32786, Does::Greyed, none, none},
+      {"Tools", "Language", 32788, Does::Greyed, none, none},
+      {"Tools", "Language", 32787, Does::Greyed, none, none},
+      {"Tools", "Language", 32789, Does::Greyed, none, none},
+      {"Tools", "Language", 32790, Does::Greyed, none, none},
+      {"Tools", "Language", 32791, Does::Greyed, none, none},
+      {"Tools", "Language", 32792, Does::Greyed, none, none},
+      {"Tools", "Language", 32793, Does::Greyed, none, none},
+      {"Tools", "Language", 32794, Does::Greyed, none, none},
+      {"Tools", "Language", 32795, Does::Greyed, none, none},
+      {"Tools", "Language", 32796, Does::Greyed, none, none},
+      {"Help", nullptr, 32822, Does::Desktop, none, none},
+      {"Help", nullptr, 57664, Does::Dialog, none, none},  // About
+      // Last: the exit asks to save the work, and is cancelled.
+      {"File", nullptr, ID_APP_EXIT, Does::Box, [&] { doc_->SetModifiedFlag(TRUE); }, none},
+  };
+
+  wxMenuBar* bar = frame_->GetFrame()->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  // A modal dialog a command opens is seen and closed from inside its loop.
+  std::vector<std::string> dialogs;
+  wxTimer closer;
+  closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    for (wxWindow* top : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<wxDialog*>(top);
+      if (!dialog || !dialog->IsModal() || !tvxtest::OnScreen(dialog)) continue;
+      dialogs.push_back(dialog->GetTitle().utf8_string());
+      dialog->EndModal(wxID_CANCEL);
+    }
+  });
+  closer.Start(50);
+  // What a command did, if anything yet.
+  auto did = [&](const std::vector<double>& was) -> std::optional<Does> {
+    if (!dialogs.empty()) return Does::Dialog;
+    if (!platform::MessageBoxScript::TakeShown().empty()) return Does::Box;
+    if (!platform::FileDialogScript::TakeShown().empty()) return Does::FileDialog;
+    if (std::filesystem::exists(opened)) return Does::Desktop;
+    if (state() != was) return Does::Changes;
+    return std::nullopt;
+  };
+
+  std::set<UINT> listed;
+  for (const Row& row : rows) {
+    listed.insert(row.id);
+    SCOPED_TRACE(std::string(row.menu) + (row.submenu ? std::string(" > ") + row.submenu : "") +
+                 " > " + std::to_string(row.id));
+    row.before();
+    platform::MessageBoxScript::Clear();
+    platform::MessageBoxScript::Push(IDCANCEL);
+    platform::FileDialogScript::Clear();
+    platform::FileDialogScript::Push("");
+    dialogs.clear();
+    const std::vector<double> was = state();
+
+    wxMenu* menu = bar->GetMenu(bar->FindMenu(row.menu));
+    ASSERT_NE(menu, nullptr);
+    wxMenu* shown = tvxtest::OpenFromMenuBar(menu, row.submenu);
+    ASSERT_NE(shown, nullptr) << "the menu did not open";
+    const tvxtest::PopupOnScreen items = tvxtest::ReadPopup(shown);
+    const tvxtest::PopupOnScreen::Item* item = items.Find(row.id);
+    ASSERT_NE(item, nullptr) << "not in the menu";
+    EXPECT_EQ(!item->enabled, row.does == Does::Greyed) << (item->enabled ? "offered" : "greyed");
+    if (!item->enabled) {
+      tvxtest::CloseMenuBarMenu(menu, row.submenu != nullptr);
+      continue;
+    }
+    tvxtest::ChooseFromMenuBar(menu, *item);
+    std::optional<Does> outcome;
+    // (What was shown is taken once: the first answer stands.)
+    tvxtest::PumpUntil([&] {
+      if (!outcome) outcome = did(was);
+      return outcome.has_value();
+    });
+    EXPECT_TRUE(outcome.has_value()) << "offered, and choosing it did nothing";
+    if (outcome) {
+      EXPECT_STREQ(named[int(*outcome)], named[int(row.does)]);
+    }
+    row.after();
+  }
+  closer.Stop();
+  setenv("PATH", path.c_str(), 1);
+  CTolvanixDoc::SetFixClock(nullptr);
+
+  // Every item the menu bar holds is in the table.
+  std::function<void(wxMenu*)> collect = [&](wxMenu* menu) {
+    for (wxMenuItem* item : menu->GetMenuItems()) {
+      if (wxMenu* sub = item->GetSubMenu()) {
+        collect(sub);
+      } else if (!item->IsSeparator()) {
+        EXPECT_EQ(listed.count(platform::ui::WxIdToCommand(item->GetId())), 1u)
+            << item->GetItemLabelText();
+      }
+    }
+  };
+  for (std::size_t i = 0; i < bar->GetMenuCount(); ++i) collect(bar->GetMenu(i));
+
+  // The division is ended as its dialog ends it.
+  platform::MessageBoxScript::Clear();
+  doc_->m_gpsOn = false;
+  tvxtest::RealClick(*view_->m_splitDialog->GetDlgItemWindow(IDCANCEL));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+  doc_->SetModifiedFlag(FALSE);
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading
