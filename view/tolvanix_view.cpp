@@ -36,6 +36,7 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   // --- end keys ---
   // --- commands (view/view_commands.cpp) ---
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_INITMENUPOPUP()
   ON_COMMAND(32800, &CTolvanixView::OnShowWaypoints)
   ON_COMMAND(32840, &CTolvanixView::OnShowWaypointNames)
   ON_COMMAND(32855, &CTolvanixView::OnShowOutlines)

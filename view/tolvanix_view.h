@@ -342,6 +342,9 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void UpdateMenuState(CMenu* menu, bool opening = true);
   // Whether the command route (its update handler, else a handler at all) lets command id run.
   bool CommandAllowed(UINT id);
+  // The view's popup menus as they open: an item whose command's update handler disables it
+  // is greyed, as in the menu bar.
+  void OnInitMenuPopup(CMenu* menu, UINT index, BOOL sysMenu);
   // The layer popup on a double tap.
   void OnLButtonDblClk(UINT flags, CPoint point);
   // The layer popup at a client point, when the option "Menu" is on and no tap mode runs;

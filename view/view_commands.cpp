@@ -346,6 +346,16 @@ bool CTolvanixView::CommandAllowed(UINT id) {
   return ui.enabled.value_or(true);
 }
 
+void CTolvanixView::OnInitMenuPopup(CMenu* menu, UINT, BOOL) {
+  if (!menu) return;
+  for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+    const UINT id = menu->GetMenuItemID(i);
+    if (id == 0 || id == kMenuNoItem) continue;  // separators, submenus
+    if (menu->GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) continue;
+    if (!CommandAllowed(id)) menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+  }
+}
+
 void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
   CTolvanixDoc* doc = GetDocument();
   if (!menu || !doc) return;

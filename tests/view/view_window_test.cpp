@@ -980,6 +980,39 @@ TEST_F(ViewWindowInput, RightClickAndLongPressOpenTheTapsPopupsWhereTheTapOpensT
   }
 }
 
+// A feature's popup offers its properties (the object list) except during a division, which
+// refuses them: there they are greyed, as in the menu bar.
+TEST_F(ViewWindowInput, TheFeaturePopupGreysItsPropertiesDuringADivision) {
+  Square(0).name = "Field";
+  view_->m_showTitles = 1;
+  for (const bool dividing : {false, true}) {
+    SCOPED_TRACE(dividing ? "dividing" : "not dividing");
+    if (dividing) {
+      view_->RunCommand(32852);  // Divide
+      ASSERT_TRUE(doc_->m_splitInProgress);
+    }
+    Paint();
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw; }));
+    // The title of the feature drawn last (during a division the second part), where the map
+    // begins in the view.
+    const std::vector<DrawnFeature> drawn = FeatureDrawOrder(doc_->m_features, doc_->m_current);
+    ASSERT_FALSE(drawn.empty());
+    ASSERT_LT(drawn.back().firstCached, view_->m_featurePoints.size());
+    const ScreenPoint title = view_->m_featurePoints[drawn.back().firstCached];
+    const CPoint at(view_->MapLeft() + title.x, 2 * view_->m_rowUnit + title.y);
+    tvxtest::WhenPopupShown popup([](wxMenu* menu, const tvxtest::PopupOnScreen&) {
+      tvxtest::CloseWithEscape(menu, wxGetMouseState().LeftIsDown());
+    });
+    Make(Gesture::Tap, *view_, at, popup);
+    ASSERT_TRUE(popup.done) << "no popup";
+    const tvxtest::PopupOnScreen::Item* properties = popup.shown.Find(32820);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(properties->enabled, !dividing);
+  }
+  tvxtest::RealClick(*view_->m_splitDialog->GetDlgItemWindow(IDCANCEL));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+}
+
 // The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
 // the frame comes up, and gets them back from the choice with a tap on a panel.
 class MainFrameKeys : public ViewWindowInput {
