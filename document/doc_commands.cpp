@@ -113,12 +113,7 @@ DocumentView* CTolvanixDoc::FindView() const { return GetFirstView(); }
 void CTolvanixDoc::UpdateLastCaptureFromFeature() {
   const FeatureRecord* feature = CurrentFeature();
   if (feature == nullptr || feature->VertexCount() == 0) return;
-  const GeoPoint& last = feature->wgs84Vertices.back();
-  double x = 0.0, y = 0.0;
-  if (ConvertCoordinates(last.x, last.y, x, y)) {
-    m_lastCaptureMapX = x;
-    m_lastCaptureMapY = y;
-  }
+  m_lastCaptureWgs84 = feature->wgs84Vertices.back();
 }
 
 void CTolvanixDoc::OnDeletePoints() {
@@ -566,6 +561,8 @@ void CTolvanixDoc::OnWizard() {
 }
 
 void CTolvanixDoc::OnWizardNext() {
+  // The measurement is left: a first fix still awaited no longer starts it.
+  StopFirstFixWait();
   if (m_gpsOn) ToggleGps();
   if ((m_wizardChoice == 1 || m_wizardChoice == 2) && m_autoCapture) Dialogs().StopAutoCapture();
   Dialogs().LeaveWizardMeasuring();
