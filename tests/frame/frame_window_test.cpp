@@ -12,6 +12,7 @@
 #include <wx/uiaction.h>
 
 #include <dlfcn.h>
+#include <geodesic.h>
 
 #include <filesystem>
 #include <fstream>
@@ -854,6 +855,187 @@ TEST_F(MainFrameTest, StartWaitingForTheFirstFixShowsTheWaitAnswersASecondPressA
 
   doc_->OnGpsOnOff();
   frame.LeaveFullScreen();
+}
+
+// One epoch of a recorded walk: its GGA position and its RMC time.
+struct WalkEpoch {
+  std::string bytes;
+  bool fix = false;
+  GeoPoint position;  // WGS84 degrees
+  int hour = 0, minute = 0, second = 0;
+};
+
+// NMEA ddmm.mmmm or dddmm.mmmm with its hemisphere letter, in degrees.
+double NmeaDegrees(const std::string& field, const std::string& hemisphere, int degreeDigits) {
+  if (field.size() <= static_cast<std::size_t>(degreeDigits)) return 0.0;
+  const double value = std::stod(field.substr(0, degreeDigits)) + std::stod(field.substr(degreeDigits)) / 60.0;
+  return hemisphere == "S" || hemisphere == "W" ? -value : value;
+}
+
+std::vector<WalkEpoch> ReadWalk(const std::string& path) {
+  std::vector<WalkEpoch> walk;
+  for (std::string& bytes : ReceiverSimulator::SplitEpochs(ReadText(path))) {
+    WalkEpoch epoch;
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
+      std::vector<std::string> f;
+      std::istringstream fields(line);
+      for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+      if (f.size() > 6 && f[0].find("GGA") != std::string::npos) {
+        epoch.fix = !f[6].empty() && f[6] != "0";
+        if (epoch.fix) epoch.position = {NmeaDegrees(f[4], f[5], 3), NmeaDegrees(f[2], f[3], 2)};
+      } else if (f.size() > 1 && f[0].find("RMC") != std::string::npos && f[1].size() >= 6) {
+        epoch.hour = std::stoi(f[1].substr(0, 2));
+        epoch.minute = std::stoi(f[1].substr(2, 2));
+        epoch.second = std::stoi(f[1].substr(4, 2));
+      }
+    }
+    epoch.bytes = std::move(bytes);
+    walk.push_back(std::move(epoch));
+  }
+  return walk;
+}
+
+// The distance of the length panel's first part ("12.3 m" or "2629.41 km"), in metres.
+double PanelDistance(const std::string& panel) {
+  std::istringstream text(panel);
+  double value = -1.0;
+  std::string unit;
+  text >> value >> unit;
+  return unit == "km" ? value * 1000.0 : value;
+}
+
+// The demonstration's walk (round a field across the 0° meridian, where UTM zones 30 and 31
+// meet; the zone follows the position, as by default) from a receiver on a pseudo-terminal,
+// each epoch handled by the view before the next is sent: the lateral offset on (10 m to the
+// right), automatic capture every 10 m, then a circle from the receiver walked across the
+// meridian. Against PROJ's geodesic routines on the WGS84 ellipsoid: every vertex lies 10 m
+// to the right of the walker's middle fix, the length panel shows the distance from the last
+// vertex, and the circle's area is that of its radius walked.
+TEST_F(MainFrameTest, TheDemonstrationWalkAcrossAZoneBoundaryKeepsItsVerticesCircleAndPanels) {
+  const std::vector<WalkEpoch> walk = ReadWalk(TVX_BINARY_DIR "/testdata/walks/field_demo.nmea");
+  ASSERT_GT(walk.size(), 800u);
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("Offsetestado", 0);  // to the right
+  Store("Offsetdist", 10);
+  Store("AP", 100);          // 10 m
+  CMainFrame& frame = Open();
+  ReceiverGoesAtTheEnd cleanup{doc_};
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  view->RunCommand(32804);  // GPS on
+  ASSERT_TRUE(PumpFor([&] { return doc_->m_gpsOn && !doc_->m_gpsBusy; }, std::chrono::seconds(5)));
+  view->RunCommand(32832);  // the lateral offset
+  ASSERT_TRUE(doc_->m_offsetOn);
+  ASSERT_EQ(doc_->m_autoZone, 1);
+
+  geod_geodesic wgs84;
+  geod_init(&wgs84, 6378137.0, 1 / 298.257223563);
+  auto distance = [&](GeoPoint p, GeoPoint q) {
+    double s = 0;
+    geod_inverse(&wgs84, p.y, p.x, q.y, q.x, &s, nullptr, nullptr);
+    return s;
+  };
+  // The offset point of three fixes: 10 m to the right of the middle one, square to the
+  // direction from the first to the last.
+  auto offsetPoint = [&](GeoPoint p0, GeoPoint p1, GeoPoint p2) {
+    double azi1 = 0, azi2 = 0;
+    geod_inverse(&wgs84, p0.y, p0.x, p2.y, p2.x, nullptr, &azi1, &azi2);
+    GeoPoint q;
+    geod_direct(&wgs84, p1.y, p1.x, (azi1 + azi2) / 2 + 90.0, 10.0, &q.y, &q.x, nullptr);
+    return q;
+  };
+  // Sends one epoch and runs the loop until the view has handled its position.
+  auto send = [&](const WalkEpoch& epoch) {
+    ASSERT_TRUE(receiver.Write(epoch.bytes.data(), epoch.bytes.size()));
+    // The epoch's RMC is read after its GGA has been taken and announced.
+    ASSERT_TRUE(PumpFor([&] {
+      return doc_->m_gpsHour == epoch.hour && doc_->m_gpsMinute == epoch.minute && doc_->m_gpsSecond == epoch.second;
+    }, std::chrono::seconds(10))) << epoch.bytes;
+    bool handled = false;
+    wxTheApp->CallAfter([&] { handled = true; });
+    ASSERT_TRUE(PumpFor([&] { return handled; }, std::chrono::seconds(10)));
+  };
+
+  const FeatureRecord& field = doc_->m_features[0];
+  std::vector<GeoPoint> walker;
+  std::size_t at = 0;
+  int west = 0, east = 0, panelsRead = 0;
+  // Lap one and the start of lap two: the field's vertices.
+  for (; at < walk.size() && walker.size() < 420; ++at) {
+    if (!walk[at].fix) continue;
+    SCOPED_TRACE(walk[at].bytes.substr(0, 40));
+    const std::size_t before = field.VertexCount();
+    const GeoPoint lastBefore = before ? field.wgs84Vertices.back() : GeoPoint{};
+    send(walk[at]);
+    if (HasFatalFailure()) return;
+    walker.push_back(walk[at].position);
+    if (walker.size() < 3) continue;
+    const GeoPoint truth = offsetPoint(walker[walker.size() - 3], walker[walker.size() - 2], walker.back());
+    const GeoPoint fix{doc_->m_gpsLon, doc_->m_gpsLat};
+    ASSERT_LT(distance(truth, fix), 0.05) << fix.x << " " << fix.y;
+    if (walker.size() == 3) {
+      view->RunCommand(32801);  // the first vertex by hand
+      ASSERT_EQ(field.VertexCount(), 1u);
+      view->RunCommand(32802);  // then automatic capture
+      ASSERT_TRUE(doc_->m_autoCapture);
+    }
+    if (field.VertexCount() > before) {
+      ASSERT_EQ(field.VertexCount(), before + 1);
+      EXPECT_LT(distance(truth, field.wgs84Vertices.back()), 0.05) << "vertex " << before;
+      (field.wgs84Vertices.back().x < 0 ? west : east) += 1;
+    }
+    if (before > 0) {
+      // The panel was written as the fix came, from the last vertex then (or, once a new
+      // vertex has been measured, from that one).
+      const double shown = PanelDistance(view->m_lengthPanel->GetWindowText());
+      const double fromBefore = distance(lastBefore, fix);
+      const double fromNow = distance(field.wgs84Vertices.back(), fix);
+      EXPECT_TRUE(std::fabs(shown - fromBefore) < 0.06 + 0.001 * fromBefore || std::fabs(shown - fromNow) < 0.06)
+          << view->m_lengthPanel->GetWindowText() << ": " << fromBefore << " m from the last vertex";
+      ++panelsRead;
+    }
+  }
+  EXPECT_GT(west, 5);
+  EXPECT_GT(east, 5);
+  EXPECT_GT(panelsRead, 300);
+
+  // A circle from the receiver, started a few metres west of the meridian on the way east
+  // and walked until the walker is 20 m past it.
+  view->RunCommand(32802);  // automatic capture off
+  bool started = false;
+  for (; at + 1 < walk.size(); ++at) {
+    if (!walk[at].fix) continue;
+    send(walk[at]);
+    if (HasFatalFailure()) return;
+    const double lon = doc_->m_gpsLon;
+    if (!started && lon < -0.0001 && lon > -0.0006 && walk[at + 1].position.x > walk[at].position.x) {
+      view->RunCommand(32882);
+      ASSERT_TRUE(doc_->m_definingCircle);
+      started = true;
+    } else if (started && lon > 0.0003) {
+      break;
+    }
+  }
+  ASSERT_TRUE(started);
+  view->RunCommand(32882);  // the circle ends
+  ASSERT_FALSE(doc_->m_definingCircle);
+  const FeatureRecord& circle = doc_->m_features.back();
+  ASSERT_EQ(circle.type, FeatureType::Circle);
+  ASSERT_EQ(circle.VertexCount(), 3u);
+  doc_->RecomputeAreasAndWait(doc_->m_current);
+  constexpr double kPi = 3.14159265358979323846;
+  const double r = distance(circle.wgs84Vertices[0], {doc_->m_gpsLon, doc_->m_gpsLat});
+  ASSERT_GT(r, 20.0);
+  EXPECT_NEAR(circle.area, kPi * r * r, 0.002 * kPi * r * r);
+  for (int corner : {1, 2}) EXPECT_NEAR(distance(circle.wgs84Vertices[0], circle.wgs84Vertices[corner]), r * std::sqrt(2.0), 0.05);
+  Settle();
+  EXPECT_EQ(view->m_areaPanel->GetWindowText(), " Area " + doc_->GetAreaText(-1, true));
+  doc_->SetModifiedFlag(FALSE);
 }
 
 // While the receiver is read, a fix that stops arriving turns the status pane to no
