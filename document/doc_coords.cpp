@@ -258,7 +258,7 @@ bool CTolvanixDoc::SaveUserDatum() {
 // ---------------------------------------------------------------------------------------------
 
 bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double& easting,
-                               double& northing, std::string* gridText) {
+                               double& northing, std::string* gridText, int* zoneUsed) {
   if (!m_transformsReady || !set.Ready()) return false;
   const bool north = lat >= 0.0;
   int zone = m_zone;
@@ -273,6 +273,7 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
   if (!set.Transform(TransformId::Display, x, y)) return false;
   easting = x;
   northing = y;
+  if (zoneUsed) *zoneUsed = zone;
   if (!gridText) return true;
 
   std::string text = FixGridReference(set, set.Outcome().stringCoord, lon, lat, zone, north,
@@ -282,12 +283,12 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
 }
 
 bool CTolvanixDoc::ConvertFix(double lon, double lat, double& datumLon, double& datumLat,
-                              double& mapX, double& mapY, std::string& gridText) {
+                              double& mapX, double& mapY, std::string& gridText, int* zone) {
   TransformSet& set = ThreadTransforms();
   datumLon = lon;
   datumLat = lat;
   if (t_threadSet.datumIndex > 0) set.Transform(TransformId::WgsToDatum, datumLon, datumLat);
-  return ConvertWith(set, lon, lat, mapX, mapY, &gridText);
+  return ConvertWith(set, lon, lat, mapX, mapY, &gridText, zone);
 }
 
 bool CTolvanixDoc::ConvertCoordinates(double lon, double lat, double& easting, double& northing) {
@@ -301,6 +302,16 @@ bool CTolvanixDoc::ConvertCoordinates(double lon, double lat, double& easting, d
 std::string CTolvanixDoc::GridRefText() const {
   std::lock_guard<std::mutex> lock(m_settingsLock);
   return m_gridRefText;
+}
+
+std::string CTolvanixDoc::FixGridRefText() const {
+  std::lock_guard<std::mutex> lock(m_settingsLock);
+  return m_fixGridRefText;
+}
+
+int CTolvanixDoc::FixZone() const {
+  const int zone = m_gpsZone;
+  return zone != 0 ? zone : m_zone.load();
 }
 
 void CTolvanixDoc::SetUtmZone(int zone, bool north, int which) {

@@ -127,7 +127,8 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   double datumLon = lon, datumLat = lat;
   double mapX = m_gpsMapX, mapY = m_gpsMapY;
   std::string grid;
-  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid);
+  int zone = 0;
+  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid, &zone);
 
   double fixLon = lon, fixLat = lat;
   double walkerLon = m_offsetLon, walkerLat = m_offsetLat;
@@ -139,7 +140,7 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
     if (converted && OffsetPoint({lon, lat}, offset)) {
       fixLon = datumLon = offset.x;
       fixLat = datumLat = offset.y;
-      ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
+      ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid, &zone);
     } else {
       post = false;  // no offset position yet: the walker's own position stands unannounced
     }
@@ -153,12 +154,14 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
     m_datumLat = datumLat;
     m_gpsMapX = mapX;
     m_gpsMapY = mapY;
+    if (converted) m_gpsZone = zone;
     m_offsetLon = walkerLon;
     m_offsetLat = walkerLat;
     markFix();
   }
   if (converted) {
     std::lock_guard<std::mutex> lock(m_settingsLock);
+    m_fixGridRefText = grid;
     m_gridRefText = std::move(grid);
   }
   if (!post) return;

@@ -269,6 +269,10 @@ class CTolvanixDoc : public CDocument {
                                    double& y, double& altitudeM);
   bool GetWaypointOutputCoords(int mode, int waypoint, double& x, double& y, double& altitudeM);
   std::string GridRefText() const;
+  // The fix's own grid-reference text and UTM zone (its map coordinates' zone while the zone
+  // follows the position), whatever other points were converted since: the position panel's.
+  std::string FixGridRefText() const;
+  int FixZone() const;
 
   // ---------------------------------------------------------------------------------------
   // Language commands and exit
@@ -477,6 +481,7 @@ class CTolvanixDoc : public CDocument {
   std::atomic<std::int32_t> m_gpsDay{0}, m_gpsMonth{0}, m_gpsYear{0};  // year: two digits
   std::atomic<std::uint8_t> m_gpsHour{0}, m_gpsMinute{0}, m_gpsSecond{0};
   std::atomic<double> m_gpsMapX{0.0}, m_gpsMapY{0.0};        // map coordinates
+  std::atomic<int> m_gpsZone{0};  // UTM zone of m_gpsMapX/Y (0: none yet)
   std::atomic<double> m_offsetLon{0.0}, m_offsetLat{0.0};    // walker before the offset, datum
   std::atomic<std::int32_t> m_offsetFixCount{0};  // fixes in the offset history since it was on
   // The walker's last three fixes P0..P2, WGS84 (under m_intakeLock): projected into one
@@ -613,7 +618,7 @@ class CTolvanixDoc : public CDocument {
   // intake and the area worker; a set is used and destroyed only by the thread that built it).
   TransformSet& ThreadTransforms();
   bool ConvertWith(TransformSet& set, double lon, double lat, double& easting,
-                   double& northing, std::string* gridText);
+                   double& northing, std::string* gridText, int* zoneUsed = nullptr);
   void ShowFatalDataFileMessage(const std::string& text);
   LRESULT OnAreaDone(WPARAM, LPARAM);
   // A data file missing before the main window exists: the exit command once the loop runs,
@@ -635,7 +640,7 @@ class CTolvanixDoc : public CDocument {
   // Datum and map coordinates of a WGS84 fix with the calling thread's transformations;
   // false (map unchanged) while they are not ready.
   bool ConvertFix(double lon, double lat, double& datumLon, double& datumLat, double& mapX,
-                  double& mapY, std::string& gridText);
+                  double& mapY, std::string& gridText, int* zone = nullptr);
   // The calling thread's transformations: the user-interface thread's set, or the thread's own.
   TransformSet& OwnTransforms();
   void PlayCaptureSound();
@@ -654,7 +659,8 @@ class CTolvanixDoc : public CDocument {
   mutable std::mutex m_settingsLock;  // guards m_coordSettings and m_gridRefText
   CoordSettings m_coordSettings;
   std::uint64_t m_coordGeneration = 0;  // under m_settingsLock; unique in the process
-  std::string m_gridRefText;
+  std::string m_gridRefText;     // of the last point converted
+  std::string m_fixGridRefText;  // of the fix
   std::unique_ptr<AreaWorker> m_areaWorker;
   // What the content held when it was last read, written or made new (ContentDigest).
   std::uint64_t m_savedDigest = 0;

@@ -5,6 +5,7 @@
 #include <wx/frame.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -32,6 +33,19 @@
 bool IsHiResScreen() { return false; }
 
 namespace {
+
+// A GGA sentence of a fix at lon/lat (degrees, east and north), with its checksum.
+std::string GgaAt(double lon, double lat) {
+  char body[160];
+  std::snprintf(body, sizeof body, "GPGGA,120000.00,%02d%09.6f,N,%03d%09.6f,E,1,08,1.0,100.0,M,50.0,M,,",
+                static_cast<int>(lat), (lat - static_cast<int>(lat)) * 60.0, static_cast<int>(lon),
+                (lon - static_cast<int>(lon)) * 60.0);
+  unsigned char sum = 0;
+  for (const char* c = body; *c; ++c) sum ^= static_cast<unsigned char>(*c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+  return std::string("$") + body + tail;
+}
 
 using platform::ui::MouseAction;
 using platform::ui::SimulateMouse;
@@ -420,6 +434,32 @@ TEST_F(TapWindow, MeasuredPointsAcrossAZoneBoundaryShareOneZone) {
   EXPECT_NEAR(doc_->m_tapPoint2.x, 6.01, 1e-3);
   const double d = CTolvanixDoc::CalcDistance(doc_->m_tapUtm1, doc_->m_tapUtm2);
   EXPECT_NEAR(d, 0.02 * 111320.0 * std::cos(41.3 * M_PI / 180.0), 15.0);
+}
+
+// UTM shown with the zone following the position, the fix in zone 31 and a point queried on
+// the map in zone 32: the position panel keeps the fix's easting with the fix's zone (the
+// query's conversion does not lend it its zone).
+TEST_F(TapWindow, APointQueriedInAnotherZoneLeavesThePositionPanelInTheFixsZone) {
+  doc_->m_coord = 1;
+  doc_->SetupTransformationsOrFallBack();
+  ASSERT_EQ(doc_->m_autoZone, 1);
+  doc_->DeleteAllFeatures();
+  Feature("Across", {{5.99, 41.3}, {6.01, 41.3}});
+  Fit();
+  ASSERT_EQ(view_->m_featurePoints.size(), 2u);
+  const std::string gga = GgaAt(5.995, 41.3);
+  doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  view_->UpdateInfoPanels();
+  const std::string before = view_->m_positionPanel->GetWindowText();
+  ASSERT_NE(before.find(" m 31 T"), std::string::npos) << before;
+
+  view_->RunCommand(view_cmd::kPointQuery);
+  ASSERT_EQ(view_->m_tapMode, kTapPointQuery);
+  Tap(Client(view_->m_featurePoints[1]));
+  ASSERT_NEAR(doc_->m_tapPoint1.x, 6.01, 1e-3);
+  view_->UpdateInfoPanels();
+  EXPECT_EQ(view_->m_positionPanel->GetWindowText(), before);
+  view_->m_tapMode = kTapNone;
 }
 
 TEST_F(TapWindow, LayerPopupAndMenuStates) {
