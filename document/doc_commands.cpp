@@ -330,6 +330,10 @@ void CTolvanixDoc::MoveAllFeatures() {
   if (std::fabs(fix.gpsLon) < kNoPosition && std::fabs(fix.gpsLat) < kNoPosition) return;
   m_holdPosition = true;
   const platform::WaitCursor wait;
+  // The reference point is kept where a circle being walked keeps its centre: that circle is
+  // finished as it stands (and moved with the rest) rather than rebuilt around the reference
+  // point with its old centre in the working datum.
+  m_definingCircle = false;
   const double dLon = m_circleCentreWgs.x - fix.gpsLon;
   const double dLat = m_circleCentreWgs.y - fix.gpsLat;
   for (FeatureRecord& feature : m_features) {

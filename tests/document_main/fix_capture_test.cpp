@@ -508,4 +508,28 @@ TEST_F(FixCaptureTest, CircleFollowsTheWalker) {
   EXPECT_FALSE(doc.m_definingCircle);
 }
 
+// Moving every feature (the map's move tap keeps its reference point where the circle keeps
+// its centre) while a circle is walked: the circle is moved with the rest and finished, its
+// centre the same point in both frames; the next fix leaves it as it is.
+TEST_F(FixCaptureTest, MovingEveryFeatureFinishesACircleBeingWalked) {
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Gga(3.0, 45.0));
+  doc.OnAddCircle();
+  Feed(Gga(3.0, 45.0 + 2 * kTenMetresLat));
+  doc.UpdateCircleFromPosition();
+  const FeatureRecord& circle = doc.m_features.back();
+  ASSERT_EQ(circle.VertexCount(), 3u);
+  doc.m_circleCentreWgs = {3.001, 45.001};  // the tapped reference point
+  doc.MoveAllFeatures();
+  EXPECT_FALSE(doc.m_definingCircle);
+  const std::vector<GeoPoint> moved = circle.wgs84Vertices;
+  Feed(Gga(3.0, 45.0 + 4 * kTenMetresLat));
+  doc.UpdateCircleFromPosition();
+  EXPECT_EQ(circle.wgs84Vertices, moved);
+  for (std::size_t i = 0; i < circle.VertexCount(); ++i) {
+    EXPECT_NEAR(circle.vertices[i].x, circle.wgs84Vertices[i].x, 1e-9) << i;  // datum 0
+    EXPECT_NEAR(circle.vertices[i].y, circle.wgs84Vertices[i].y, 1e-9) << i;
+  }
+}
+
 }  // namespace
