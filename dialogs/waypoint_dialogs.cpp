@@ -5,7 +5,9 @@
 #include "dialogs/core/waypoint_projector.h"
 #include "dialogs/program_dialogs.h"
 #include "document/export_prompts.h"
+#include "document/export_shapefile.h"
 #include "document/export_source.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -34,10 +36,13 @@ const std::vector<std::string> kHemispheres{"N", "S"};
 constexpr UINT kStringImportConvert = 59310, kStringImportAsStored = 59311,
                kStringImportChoice = 59312;
 constexpr int kImportConvert = 0, kImportAsStored = 1;
+// Posted when a refusal's box has closed: the events the refused edit was part of have run.
+constexpr UINT kRefusalSeen = WM_APP + 1;
 
-// A message of the form "...\nRow %d" for a grid row.
-std::string RowMessage(UINT id, int row) {
+// A message of the form "...\nRow %d" for a grid row ("Error in %s\nRow %d": the column).
+std::string RowMessage(UINT id, const std::string& column, int row) {
   std::string text = LoadResString(id);
+  if (std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, column);
   if (std::size_t at = text.find("%d"); at != std::string::npos)
     text.replace(at, 2, std::to_string(row));
   return text;
@@ -124,6 +129,7 @@ BEGIN_MESSAGE_MAP(CDlgWaypointTable, CDialogVScroll)
   ON_BN_CLICKED(kExport, &CDlgWaypointTable::OnExport)
   ON_NOTIFY(GVN_BEGINLABELEDIT, kGridId, &CDlgWaypointTable::OnGridBeginEdit)
   ON_NOTIFY(GVN_ENDLABELEDIT, kGridId, &CDlgWaypointTable::OnGridEndEdit)
+  ON_MESSAGE(kRefusalSeen, &CDlgWaypointTable::OnRefusalSeen)
 END_MESSAGE_MAP()
 
 CDlgWaypointTable::CDlgWaypointTable(const std::string& datumName, int select,
@@ -214,11 +220,49 @@ void CDlgWaypointTable::TakeRows() {
   }
 }
 
-void CDlgWaypointTable::SwitchMode(int mode) {
+bool CDlgWaypointTable::SwitchMode(int mode) {
   TakeRows();
-  DocWaypointProjector projector(*doc_);
-  if (table_->SwitchMode(mode, projector)) ShowRows();
+  bool switched = false;
+  if (mode == table_->Mode()) {
+    switched = true;
+  } else if (RowsReadable()) {
+    DocWaypointProjector projector(*doc_);
+    switched = table_->SwitchMode(mode, projector);
+    if (switched) ShowRows();
+  }
   CComboBox(GetDlgItem(kDisplayCombo)).SetCurSel(table_->Mode());
+  return switched;
+}
+
+void CDlgWaypointTable::Refuse(int row, int column, UINT message) {
+  MessageBox(m_hWnd, RowMessage(message, m_Grid.GetItemText(0, column), row), "Tolvanix PDA",
+             MB_OK);
+  if (row >= 1 && row < m_Grid.GetRowCount() && column < m_Grid.GetColumnCount()) {
+    m_Grid.SetFocusCell(row, column);
+    m_Grid.SetSelectedRange(row, 0, row, m_Grid.GetColumnCount() - 1);
+    m_Grid.EnsureVisible(row, column);
+    m_Grid.SetFocus();
+  }
+}
+
+bool CDlgWaypointTable::RowsReadable() {
+  DocWaypointProjector projector(*doc_);
+  const std::optional<Refusal> refusal = table_->Unreadable(projector);
+  if (!refusal) return true;
+  Refuse(static_cast<int>(refusal->row) + 1, refusal->column, refusal->message);
+  return false;
+}
+
+bool CDlgWaypointTable::HeldByRefusal() {
+  if (!refused_) return false;
+  m_Grid.SetFocusCell(*refused_);
+  m_Grid.SetFocus();
+  return true;
+}
+
+LRESULT CDlgWaypointTable::OnRefusalSeen(WPARAM, LPARAM) {
+  refused_.reset();
+  return 0;
 }
 
 void CDlgWaypointTable::OnDisplayChosen() {
@@ -241,6 +285,7 @@ void CDlgWaypointTable::OnBlankRows() {
 
 void CDlgWaypointTable::OnGridBeginEdit(NMHDR* header, LRESULT* result) {
   *result = 0;
+  refused_.reset();  // the user is at the table again
   const GridNotify* note = GridNotifyOf(header);
   if (table_->Mode() == kProjected && note->iColumn == kZone && !editing_) {
     oldZone_ = static_cast<int>(LeadingNumber(m_Grid.GetItemText(note->iRow, kZone)));
@@ -254,24 +299,50 @@ void CDlgWaypointTable::OnGridEndEdit(NMHDR* header, LRESULT* result) {
   const int row = note->iRow, column = note->iColumn;
   const bool zoneEdit = editing_ && column == kZone;
   if (column == kZone) editing_ = false;
-  if (const UINT problem = CellProblem(table_->Mode(), column, m_Grid.GetItemText(row, column))) {
-    MessageBox(m_hWnd, RowMessage(problem, row), "Tolvanix PDA", MB_OK);
+  const std::string text = m_Grid.GetItemText(row, column);
+  UINT problem = CellProblem(table_->Mode(), table_->GeoType(), column, text);
+  // A projected row's position is judged once its easting and northing are both given: with
+  // its zone (re-expressed into a new one) and hemisphere it must name a place on the earth.
+  bool reexpressed = false;
+  const bool position = column == kX || column == kY || column == kZone || column == kHemisphere;
+  if (!problem && position && table_->Mode() == kProjected && row >= 1) {
+    TakeRows();
+    DocWaypointProjector projector(*doc_);
+    const auto index = static_cast<std::size_t>(row - 1);
+    if (zoneEdit) {
+      const ZoneChange change = table_->ChangeZone(index, oldZone_, projector);
+      if (change == ZoneChange::kFailed) problem = kStringZoneError;
+      reexpressed = change == ZoneChange::kReexpressed;
+    }
+    if (!problem && table_->NamesNoPlace(index, projector))
+      problem = column == kZone ? kStringZoneError : kStringCellError;
+  }
+  if (problem) {
+    // A click on OK that ended this edit finds it refused; the mark goes once the events of
+    // that click have run.
+    refused_ = GridCellId(row, column);
+    Refuse(row, column, problem);
+    PostMessage(kRefusalSeen);
     *result = -1;  // the grid puts the old text back
     return;
   }
-  if (zoneEdit && table_->Mode() == kProjected && row >= 1) {
-    TakeRows();
-    DocWaypointProjector projector(*doc_);
-    if (table_->ChangeZone(static_cast<std::size_t>(row - 1), oldZone_, projector)) {
-      const Row& changed = table_->Rows()[static_cast<std::size_t>(row - 1)];
-      for (int c : {kX, kY, kAltitude, kZone}) m_Grid.SetItemText(row, c, changed.cells[c]);
-      m_Grid.Refresh();
-    }
+  refused_.reset();
+  // "n" or " s " typed is shown as the table writes it.
+  if (column == kHemisphere) {
+    if (const std::optional<int> south = SouthOf(text))
+      m_Grid.SetItemText(row, column, *south ? "S" : "N");
+  }
+  if (reexpressed) {
+    const Row& changed = table_->Rows()[static_cast<std::size_t>(row - 1)];
+    for (int c : {kX, kY, kAltitude, kZone}) m_Grid.SetItemText(row, c, changed.cells[c]);
+    m_Grid.Refresh();
   }
 }
 
 void CDlgWaypointTable::OnExport() {
+  if (HeldByRefusal()) return;
   TakeRows();
+  if (!RowsReadable()) return;
   DocWaypointProjector projector(*doc_);
   std::vector<WaypointRecord> waypoints;
   std::vector<std::string> notes;
@@ -280,6 +351,7 @@ void CDlgWaypointTable::OnExport() {
 }
 
 void CDlgWaypointTable::OnImport() {
+  if (HeldByRefusal()) return;
   platform::FileDialogRequest request;
   request.filter = "ESRI Shapefile POINT (*.shp)|*.shp||";
   request.defaultExtension = "shp";
@@ -298,12 +370,26 @@ void CDlgWaypointTable::OnImport() {
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(question, answer)) return;
   const bool projected = answer.coordKind == 1;
-  // Projected coordinates cannot be taken as they are: nothing is imported.
-  if (answer.kind != kImportConvert && !(answer.kind == kImportAsStored && !projected)) return;
+  // Projected coordinates cannot be taken as they are: nothing is imported, and the user is
+  // told why.
+  if (answer.kind == kImportAsStored && projected) {
+    MessageBox(m_hWnd,
+               "Projected coordinates cannot be taken as stored: nothing was imported. Choose \"" +
+                   LoadResString(kStringImportConvert) + "\" to import them.",
+               "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (answer.kind != kImportConvert && answer.kind != kImportAsStored) return;
   const bool asStored = answer.kind == kImportAsStored;
-  SwitchMode(projected ? kProjected : kGeographic);
+  // Rows that cannot be read back in the display shown keep it: the import waits for them.
+  if (!SwitchMode(projected ? kProjected : kGeographic)) return;
 
   const PointImportResult read = ReadShapefilePoints(path);
+  if (read.status == PointImportStatus::OpenFailed) {
+    // Said as File > Open says it of the same file.
+    MessageBox(m_hWnd, UnreadableShapefileText(path), "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   if (read.status == PointImportStatus::NotPoints) {
     MessageBox(m_hWnd, "Only POINT type supported", "Error!", MB_OK | MB_ICONSTOP);
     return;
@@ -311,12 +397,14 @@ void CDlgWaypointTable::OnImport() {
   TakeRows();
   DocWaypointProjector projector(*doc_);
   const bool north = answer.hemisphere == 0;
+  std::size_t leftOut = 0;
   for (const ShapefilePoint& point : read.points) {
     WaypointRecord w;
     w.name = CutName(point.name);
     w.altitudeCm = AltitudeCentimetres(point.z);
     w.x = point.x;
     w.y = point.y;
+    bool converted = true;
     if (projected) {
       // The file's UTM of the chosen zone and hemisphere, kept as the row shows it.
       w.easting = point.x;
@@ -326,16 +414,25 @@ void CDlgWaypointTable::OnImport() {
       if (answer.datumChoice == 0 && doc_->m_datum.index > 0) {
         // Written on WGS84: the row shows the position in the working datum's projection.
         double lon = point.x, lat = point.y;
-        if (!doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat)) continue;
-        doc_->TransformOutput(lon, lat);
-        if (!projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing)) continue;
-        w.x = lon;
-        w.y = lat;
-      } else if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) {
-        continue;
+        converted = doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat) &&
+                    IsGeographicPosition(lon, lat);
+        if (converted) {
+          doc_->TransformOutput(lon, lat);
+          converted = projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing);
+          w.x = lon;
+          w.y = lat;
+        }
+      } else {
+        converted = projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y);
       }
-    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0) {
+    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0 &&
+               IsGeographicPosition(w.x, w.y)) {
       doc_->TransformOutput(w.x, w.y);  // WGS84 of the file into the user datum
+    }
+    // A point that names no place after the conversion chosen is left out, and counted.
+    if (!converted || !IsGeographicPosition(w.x, w.y)) {
+      ++leftOut;
+      continue;
     }
     table_->InsertFirst(w);
   }
@@ -346,12 +443,18 @@ void CDlgWaypointTable::OnImport() {
                    " is damaged or cannot be read; the points come in without names.",
                "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
   }
+  if (leftOut > 0) {
+    MessageBox(m_hWnd, PositionsLeftOutText(leftOut, true), "Tolvanix PDA",
+               MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 void CDlgWaypointTable::OnOK() {
   if (!UpdateData(TRUE)) return;
   m_Grid.EndEditing();
+  if (HeldByRefusal()) return;
   TakeRows();
+  if (!RowsReadable()) return;
   DocWaypointProjector projector(*doc_);
   table_->Finish(projector, m_waypoints, m_notes);
   EndDialog(IDOK);

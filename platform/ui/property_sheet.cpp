@@ -96,7 +96,7 @@ int CPropertySheet::GetActiveIndex() const {
 
 CPropertyPage* CPropertySheet::GetActivePage() const { return GetPage(GetActiveIndex()); }
 
-bool CPropertySheet::ShowPage(int index) {
+bool CPropertySheet::PreparePage(int index) {
   CPropertyPage* page = GetPage(index);
   if (!page) return false;
   wxPropertySheetDialog* dialog = GetSheetDialog();
@@ -126,8 +126,20 @@ bool CPropertySheet::ShowPage(int index) {
   }
   if (!page->OnSetActive()) return false;
   page->shown_ = true;
-  dialog->GetBookCtrl()->ChangeSelection(static_cast<size_t>(index));
   return true;
+}
+
+bool CPropertySheet::ShowPage(int index) {
+  if (!PreparePage(index)) return false;
+  GetSheetDialog()->GetBookCtrl()->ChangeSelection(static_cast<size_t>(index));
+  return true;
+}
+
+bool CPropertySheet::MayLeaveFor(int index) {
+  CPropertyPage* current = GetActivePage();
+  if (current == GetPage(index)) return true;
+  if (current && current->shown_ && !current->OnKillActive()) return false;
+  return PreparePage(index);
 }
 
 BOOL CPropertySheet::SetActivePage(int index) {
@@ -136,10 +148,10 @@ BOOL CPropertySheet::SetActivePage(int index) {
     m_nStartPage = static_cast<UINT>(index);
     return TRUE;
   }
-  CPropertyPage* current = GetActivePage();
-  if (current == GetPage(index)) return TRUE;
-  if (current && current->shown_ && !current->OnKillActive()) return FALSE;
-  return ShowPage(index) ? TRUE : FALSE;
+  if (GetActivePage() == GetPage(index)) return TRUE;
+  if (!MayLeaveFor(index)) return FALSE;
+  GetSheetDialog()->GetBookCtrl()->ChangeSelection(static_cast<size_t>(index));
+  return TRUE;
 }
 
 INT_PTR CPropertySheet::DoModal() {
@@ -170,11 +182,12 @@ INT_PTR CPropertySheet::DoModal() {
     else event.Skip();
   });
   dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { PressCancel(); });
+  // A tab clicked, Ctrl+PgDn / Ctrl+PgUp, Ctrl+Tab or the tabs' scroll arrows: the book makes
+  // the change itself unless the page shown refuses to be left or the new one to be shown.
+  // (Changing the selection from inside this event instead is not shown by every toolkit.)
   book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, [this](wxBookCtrlEvent& event) {
     if (event.GetEventObject() != GetSheetDialog()->GetBookCtrl()) return event.Skip();
-    // The change is made here (or refused), not by the book.
-    event.Veto();
-    SetActivePage(event.GetSelection());
+    if (!MayLeaveFor(event.GetSelection())) event.Veto();
   });
   result_ = IDCANCEL;
   OnInitDialog();

@@ -81,7 +81,11 @@ class CPropertySheet : public CWnd {
   UINT m_nStartPage;
 
  private:
+  // Makes the page's window the first time and asks the page to be shown; FALSE when refused.
+  bool PreparePage(int index);
   bool ShowPage(int index);
+  // Whether the shown page may be left for page index, which is then ready to be shown.
+  bool MayLeaveFor(int index);
   void PressOk();
   void PressCancel();
   void Finish(int result);

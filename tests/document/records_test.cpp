@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <limits>
+
+#include "document/geo_position.h"
 
 namespace {
 
@@ -13,6 +17,7 @@ void ExpectListsInStep(const FeatureRecord& f, std::size_t n) {
   EXPECT_EQ(f.wgs84Vertices.size(), n);
   EXPECT_EQ(f.altitudesCm.size(), n);
   EXPECT_EQ(f.vertexNotes.size(), n);
+  EXPECT_EQ(f.vertexKeys.size(), n);
 }
 
 FeatureRecord SixVertices() {
@@ -51,12 +56,22 @@ TEST(FeatureRecordTest, VertexOperationsKeepTheFourListsInStep) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FeatureRecord f = SixVertices();
+    const FeatureRecord before = f;
     c.edit(f);
     ExpectListsInStep(f, c.size);
     for (std::size_t i = 0; i < c.altitudes.size(); ++i) {
       EXPECT_EQ(f.altitudesCm[i], c.altitudes[i] * 100);
       EXPECT_EQ(f.wgs84Vertices[i].x, c.altitudes[i]);
+      // A vertex that was there keeps its key wherever it moved; a new one has its own.
+      const int was = c.altitudes[i] == 9 ? -1 : c.altitudes[i];
+      EXPECT_EQ(before.FindVertex(f.vertexKeys[i]), was);
+      if (was >= 0) {
+        EXPECT_EQ(f.FindVertex(before.vertexKeys[was]), static_cast<int>(i));
+      }
     }
+    // Any change of the vertex list is a new shape to measure; none is none.
+    EXPECT_EQ(f.shapeRevision != before.shapeRevision, c.size != 6 || c.altitudes.back() == 9 ||
+                                                           c.altitudes[1] == 9);
   }
   FeatureRecord empty(FeatureType::Line, "");
   empty.PopLastVertex();
@@ -88,6 +103,29 @@ TEST(FeatureRecordTest, NewFeaturesTakeTheirDefaultsAndPartsNone) {
   doc.DeleteAllFeatures();
   EXPECT_TRUE(doc.features.empty());
   EXPECT_TRUE(doc.kind52Index.empty());
+}
+
+// The one rule of positions from files: finite, within 180 degrees of longitude and 90 of
+// latitude, the limits themselves included.
+TEST(GeoPositionTest, OnlyFiniteLongitudesAndLatitudesOnTheEarthNameAPlace) {
+  const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double lon, lat;
+    bool place;
+  } cases[] = {
+      {-3.7, 40.4, true},     {180, 90, true},        {-180, -90, true},   {0, 0, true},
+      {180.0000001, 0, false}, {-180.0000001, 0, false}, {0, 90.0000001, false},
+      {0, -90.0000001, false}, {440000, 4472000, false}, {nan, 40, false},  {-3, nan, false},
+      {inf, 0, false},        {0, -inf, false},       {1e300, 0, false},   {0, 1e300, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsGeographicPosition(c.lon, c.lat), c.place) << c.lon << " " << c.lat;
+    EXPECT_EQ(IsGeographicPosition(GeoPoint{c.lon, c.lat}), c.place);
+  }
+  EXPECT_EQ(PositionsLeftOutText(1, false).rfind("1 point was left out", 0), 0u);
+  EXPECT_EQ(PositionsLeftOutText(3, true).rfind("3 points were left out", 0), 0u);
+  EXPECT_NE(PositionsLeftOutText(3, true).find("coordinate system chosen"), std::string::npos);
+  EXPECT_EQ(PositionsLeftOutText(3, false).find("coordinate system chosen"), std::string::npos);
 }
 
 TEST(ShoelaceAreaTest, SignFollowsTheWindingOrder) {
