@@ -300,6 +300,7 @@ void CTolvanixDoc::OnAddCircle() {
   }
   FeatureRecord& circle = AddFeature(FeatureType::Circle, LoadResString(kStringCircle));
   circle.editable = 0;
+  m_circleKey = circle.key;
   m_current = static_cast<int>(m_features.size()) - 1;
   m_circleCentreDatum = {fix.datumLon, fix.datumLat};
   m_circleCentreWgs = {fix.gpsLon, fix.gpsLat};

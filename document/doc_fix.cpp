@@ -246,10 +246,14 @@ GpsFix CTolvanixDoc::TakeFix() const {
 
 void CTolvanixDoc::UpdateCircleFromPosition() {
   if (!m_definingCircle) return;
-  FeatureRecord* circle = CurrentFeature();
-  // The circle is the feature the circle command made current; should the user have chosen
-  // another feature meanwhile, that one is never reshaped.
-  if (!circle || circle->type != FeatureType::Circle) {
+  // The circle is the feature the circle command made, found by its key wherever it stands
+  // in the list now: a feature the user made current meanwhile (another circle, locked and
+  // finished) is never reshaped. Once that feature is gone, or no circle any more, the
+  // definition ends.
+  FeatureRecord* circle = nullptr;
+  for (FeatureRecord& feature : m_features)
+    if (feature.key == m_circleKey) circle = &feature;
+  if (!circle || (circle->type != FeatureType::Circle && circle->type != FeatureType::CircleLine)) {
     m_definingCircle = false;
     return;
   }

@@ -531,8 +531,11 @@ class CTolvanixDoc : public CDocument {
   std::atomic<bool> m_offsetOn{false};          // read by the feeding thread
   std::atomic<double> m_offsetMetres{0.0};      // map units; read by the feeding thread
   std::vector<GeoPoint> m_trail;                // offset positions at capture time, datum
-  // Circle being defined: centre in the working datum and WGS84 (its plane: PlaneFor).
+  // Circle being defined: centre in the working datum and WGS84 (its plane: PlaneFor), and
+  // which feature it is (FeatureRecord::key): whatever feature is current meanwhile, only
+  // that one is reshaped.
   GeoPoint m_circleCentreDatum, m_circleCentreWgs;
+  std::uint64_t m_circleKey = 0;
 
   // Measurement start (command 210).
   std::int16_t m_measureKind = 0;  // 0 none, 1 area, 2 line
