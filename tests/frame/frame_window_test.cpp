@@ -1181,8 +1181,9 @@ double PanelDistance(const std::string& panel) {
 // each epoch handled by the view before the next is sent: the lateral offset on (10 m to the
 // right), automatic capture every 10 m, then a circle from the receiver walked across the
 // meridian. Against PROJ's geodesic routines on the WGS84 ellipsoid: every vertex lies 10 m
-// to the right of the walker's middle fix, the length panel shows the distance from the last
-// vertex, and the circle's area is that of its radius walked.
+// to the right of the walker's middle fix and is taken once 10 m are walked from the one
+// before (not sooner, where the meridian is crossed), the length panel shows the distance
+// from the last vertex, and the circle's area is that of its radius walked.
 TEST_F(MainFrameTest, TheDemonstrationWalkAcrossAZoneBoundaryKeepsItsVerticesCircleAndPanels) {
   const std::vector<WalkEpoch> walk = ReadWalk(TVX_BINARY_DIR "/testdata/walks/field_demo.nmea");
   ASSERT_GT(walk.size(), 800u);
@@ -1259,6 +1260,11 @@ TEST_F(MainFrameTest, TheDemonstrationWalkAcrossAZoneBoundaryKeepsItsVerticesCir
       ASSERT_EQ(field.VertexCount(), before + 1);
       EXPECT_LT(distance(truth, field.wgs84Vertices.back()), 0.05) << "vertex " << before;
       (field.wgs84Vertices.back().x < 0 ? west : east) += 1;
+      // Automatic capture takes a vertex once 10 m are walked from the last one (planar
+      // metres, within UTM's scale of the geodesic), never sooner.
+      if (before > 0) EXPECT_GT(distance(lastBefore, fix), 10.0 * 0.999) << "vertex " << before;
+    } else if (before > 0) {
+      EXPECT_LT(distance(lastBefore, fix), 10.0 * 1.001) << "no vertex after vertex " << before - 1;
     }
     if (before > 0) {
       // The panel was written as the fix came, from the last vertex then (or, once a new
