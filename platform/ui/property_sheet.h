@@ -24,6 +24,8 @@
 class CPropertySheet;
 class wxPanel;
 class wxPropertySheetDialog;
+class wxKeyEvent;
+class wxWindow;
 
 class CPropertyPage : public CWnd {
  public:
@@ -86,6 +88,11 @@ class CPropertySheet : public CWnd {
   bool ShowPage(int index);
   // Whether the shown page may be left for page index, which is then ready to be shown.
   bool MayLeaveFor(int index);
+  void HoldEveryPage();
+  void TurnTo(int index, bool keysStayOnTabs);
+  bool TurnPageByKey(const wxKeyEvent& event);
+  void KeysToShownPage();
+  void KeysBackTo(wxWindow* control);
   void PressOk();
   void PressCancel();
   void Finish(int result);
@@ -95,4 +102,5 @@ class CPropertySheet : public CWnd {
   int result_ = IDCANCEL;
   bool collecting_ = false;  // inside OK or Cancel: EndDialog only records its wish
   int requested_ = 0;
+  bool keysOnTabs_ = false;  // the page changes by the arrow keys on the tabs
 };
