@@ -2,12 +2,15 @@
 
 #include <wx/bookctrl.h>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/panel.h>
 #include <wx/propdlg.h>
 #include <wx/sizer.h>
 #include <wx/xml/xml.h>
 #include <wx/weakref.h>
 #include <wx/xrc/xmlres.h>
+
+#include <algorithm>
 
 #include "platform/modules.h"
 #include "platform/ui/control_notify.h"
@@ -117,9 +120,16 @@ bool CPropertySheet::PreparePage(int index) {
     });
     page->created_ = true;
     page->OnInitDialog();
-    // A page larger than those shown so far widens the sheet.
+    // A page larger than those shown so far widens the sheet, which stays on the screen.
     dialog->GetSizer()->SetSizeHints(dialog);
     dialog->Layout();
+    if (dialog->IsShown()) {
+      const wxRect area = wxDisplay(dialog).GetClientArea();
+      const wxRect r = dialog->GetScreenRect();
+      const wxPoint inside(std::max(area.x, std::min(r.x, area.GetRight() + 1 - r.width)),
+                           std::max(area.y, std::min(r.y, area.GetBottom() + 1 - r.height)));
+      if (inside != r.GetPosition()) dialog->Move(inside);
+    }
     // The book gives the page its place only when it shows it: until then the page is laid
     // out at its own size, not at the book's first guess, which no control could hold.
     holder->SetSize(holder->GetBestSize());

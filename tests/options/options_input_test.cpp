@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -135,7 +136,8 @@ class OptionsSheetInput : public optstest::DocWindowTest {
 // Every page is reached with the pointer (a tab clicked, the arrows of the tab row, which
 // are there when the tabs do not fit the sheet's width) and with the keys (Ctrl+PgDn /
 // Ctrl+PgUp, Ctrl+Tab / Ctrl+Shift+Tab, from the last page on to the first and back); after
-// each change the page is on the screen and a key typed reaches one of its controls.
+// each change the page is on the screen and a key typed reaches one of its controls. The
+// sheet is as high as its highest page from the start and stays on the screen.
 TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
   struct Way {
     const char* name;
@@ -146,10 +148,12 @@ TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
   std::vector<Way> ways;
   std::vector<std::string> failures;
   int pages = 0, arrowsClicked = 0;
-  bool tabsOverflow = false;
+  bool tabsOverflow = false, onScreen = false;
+  wxSize sizeAtStart, sizeAfter;
   const bool ok = Run([&](CPropiedadesOpciones& sheet) {
     pages = sheet.GetPageCount();
     wxPropertySheetDialog* dialog = sheet.GetSheetDialog();
+    sizeAtStart = dialog->GetSize();
     wxBookCtrlBase* book = dialog->GetBookCtrl();
     for (int i = 0; i < pages; ++i) tabsOverflow |= tvxtest::TabOnScreen(book, i).IsEmpty();
     std::vector<int> forward, backward, arrowsForward, arrowsBack;
@@ -192,9 +196,14 @@ TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
                              std::to_string(target));
       }
     }
+    // Every page shown, the sheet's height is as it was and it is on the screen.
+    sizeAfter = dialog->GetSize();
+    onScreen = wxGetClientDisplayRect().Contains(dialog->GetScreenRect());
     tvxtest::RealClick(*dialog->FindWindow(wxID_CANCEL));
   });
   EXPECT_FALSE(ok);
+  EXPECT_EQ(sizeAfter.y, sizeAtStart.y);
+  EXPECT_TRUE(onScreen);
   ASSERT_EQ(pages, 10);
   EXPECT_EQ(failures, std::vector<std::string>{});
   // The sheet is narrower than its ten tabs: the arrows brought the others into the row.
@@ -324,6 +333,188 @@ TEST_F(OptionsSheetInput, APageWithAValueItCannotTakeIsNotLeft) {
   EXPECT_EQ(options.autoCaptureDistance, 2.5);
   EXPECT_EQ(options.zone, 30);
   EXPECT_DOUBLE_EQ(options.navSoundDistance, 20.0);
+}
+
+// The program's frame, document and view from the English module, as the program starts
+// them: Tools > Options is the document's options command, which runs the sheet.
+class OptionsFromTheMenu : public tvxtest::ModuleWindowTest {
+ protected:
+  OptionsFromTheMenu() : ModuleWindowTest(TVX_BINARY_DIR "/internal/tvx_en.dll") {}
+
+  void SetUp() override {
+    ModuleWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    sandbox_ = std::make_unique<tvxtest::ProgramSandbox>("options_menu");
+    InstallProgramDialogs();
+    InstallOptionsSheet();
+  }
+
+  void TearDown() override {
+    if (doc_ && doc_->m_gpsOn) doc_->ToggleGps();
+    if (doc_) doc_->SetModifiedFlag(FALSE);
+    if (template_) {
+      if (CFrameWnd* frame = template_->GetFrame()) frame->GetFrame()->Destroy();
+      tvxtest::PumpUntil([this] { return template_->GetFrame() == nullptr; });
+      template_.reset();
+    }
+    CTolvanixDoc::SetOptionsSheet(nullptr);
+    CTolvanixDoc::SetDocumentDialogs(nullptr);
+    platform::UnpublishSerialPort(3);
+    sandbox_.reset();
+    ModuleWindowTest::TearDown();
+  }
+
+  void Store(const char* name, int value) { sandbox_->app->WriteProfileInt("Opciones", name, value); }
+
+  // The program's document, frame and view, on the screen (under a window manager placed,
+  // sized and active).
+  wxFrame* Open() {
+    template_.reset(MakeSingleDocTemplate<CTolvanixDoc, CMainFrame, CTolvanixView>(128));
+    doc_ = dynamic_cast<CTolvanixDoc*>(template_->OpenDocumentFile(""));
+    EXPECT_NE(doc_, nullptr);
+    auto* frame = dynamic_cast<CMainFrame*>(template_->GetFrame());
+    EXPECT_NE(frame, nullptr);
+    if (!frame) return nullptr;
+    wxFrame* window = frame->GetFrame();
+    const wxSize asked = window->GetSize();
+    frame->ShowWindow(SW_SHOW);
+    tvxtest::PumpUntil([window] { return tvxtest::OnScreen(window); });
+    if (tvxtest::WindowManagerRuns()) tvxtest::PumpUntil([window] { return window->IsActive(); });
+    tvxtest::PumpUntil([window, asked] { return tvxtest::SizeGiven(window, asked); });
+    tvxtest::InputHandled();
+    return window;
+  }
+
+  // A command of the menu bar chosen with the pointer: the menu's title clicked (the pointer
+  // brought there from the map), then the item once the menu is on the screen. The command
+  // may open a modal window: the loop runs until done() holds.
+  void ChooseFromMenuBar(wxFrame* frame, const char* title, UINT command,
+                         std::function<bool()> done) {
+    wxMenuBar* bar = frame->GetMenuBar();
+    ASSERT_NE(bar, nullptr);
+    wxMenu* menu = bar->GetMenu(bar->FindMenu(title));
+    wxMenuItem* item = bar->FindItem(platform::ui::CommandToWxId(command));
+    ASSERT_TRUE(menu && item) << title << " " << command;
+    wxUIActionSimulator input;
+    const wxRect middle = frame->GetScreenRect();
+    input.MouseMove(middle.x + middle.width / 2, middle.y + middle.height / 2);
+    tvxtest::InputHandled();
+    const wxRect titleOnBar = tvxtest::WidgetOnScreen(menu->m_owner);
+    ASSERT_FALSE(titleOnBar.IsEmpty()) << title;
+    input.MouseMove(titleOnBar.x + titleOnBar.width / 2, titleOnBar.y + titleOnBar.height / 2);
+    tvxtest::InputHandled();
+    tvxtest::NotPairedWithTheLastClick();
+    input.MouseClick();
+    wxRect itemOnScreen;
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      itemOnScreen = tvxtest::WidgetOnScreen(item->GetMenuItem());
+      return !itemOnScreen.IsEmpty();
+    })) << title << " did not open";
+    tvxtest::InputHandled();
+    const wxPoint at(itemOnScreen.x + itemOnScreen.width / 2, itemOnScreen.y + itemOnScreen.height / 2);
+    input.MouseMove(at);
+    tvxtest::InputHandled();
+    input.MouseClick();
+    tvxtest::TheLastClick() = {std::chrono::steady_clock::now(), at, true};
+    EXPECT_TRUE(tvxtest::PumpUntil(done)) << title << " > " << item->GetItemLabelText();
+    tvxtest::InputHandled();
+  }
+
+  std::unique_ptr<tvxtest::ProgramSandbox> sandbox_;
+  std::unique_ptr<CSingleDocTemplate> template_;
+  CTolvanixDoc* doc_ = nullptr;
+};
+
+// A user's change of an option from the start: Tools > Options from the menu bar, the Units
+// tab clicked, the zone typed, OK clicked; the document works in that zone and keeps it.
+TEST_F(OptionsFromTheMenu, AnOptionChangedWithThePointerAndTheKeysIsAppliedAndStored) {
+  Store("Coord", 1);  // UTM, the zone typed
+  Store("Auto", 0);
+  wxFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_NE(doc_->m_zone, 33);
+  bool done = false;
+  std::string typed;
+  tvxtest::AnswerWhenOnScreen<CPropiedadesOpciones>([&](CPropiedadesOpciones& sheet) {
+    wxBookCtrlBase* book = sheet.GetSheetDialog()->GetBookCtrl();
+    int units = 0;
+    while (sheet.GetPage(units) != sheet.m_units.get()) ++units;
+    EXPECT_GE(tvxtest::ClickTab(book, units), 0);
+    if (tvxtest::PumpUntil([&] { return PageShown(sheet, units); })) {
+      wxWindow* zone = sheet.m_units->GetDlgItemWindow(1017);
+      TypeInto(zone, "33");
+      typed = dynamic_cast<wxTextCtrl*>(zone)->GetValue().utf8_string();
+      tvxtest::RealClick(*sheet.GetSheetDialog()->FindWindow(wxID_OK));
+    }
+    // A step that failed leaves the sheet open: the test ends it.
+    if (sheet.GetSheetDialog()->IsModal()) sheet.EndDialog(IDCANCEL);
+    done = true;
+  });
+  ChooseFromMenuBar(frame, "Tools", 32778, [&] { return done; });
+  EXPECT_EQ(typed, "33");
+  EXPECT_EQ(doc_->m_zone, 33);
+  EXPECT_EQ(doc_->m_autoZone, 0);
+  EXPECT_EQ(sandbox_->app->GetProfileInt("Opciones", "Huso", 0), 33u);
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+}
+
+// The GPS page is offered only while the receiver is not read: with the receiver opened from
+// the GPS menu the sheet has nine pages, none of them the GPS page, and every one reached
+// with the keys; closed again, the GPS page is there and its tab shows it.
+TEST_F(OptionsFromTheMenu, TheGpsPageOnlyWhileTheReceiverIsNotRead) {
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  wxFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  struct Seen {
+    int pages = 0;
+    std::vector<std::string> tabs;
+    int walked = 0;       // pages shown by Ctrl+Tab, round to the first again
+    bool gpsShown = false;  // the GPS page shown by a click on its tab
+  };
+  auto look = [&] {
+    Seen seen;
+    bool done = false;
+    tvxtest::AnswerWhenOnScreen<CPropiedadesOpciones>([&](CPropiedadesOpciones& sheet) {
+      wxPropertySheetDialog* dialog = sheet.GetSheetDialog();
+      wxBookCtrlBase* book = dialog->GetBookCtrl();
+      seen.pages = sheet.GetPageCount();
+      for (int i = 0; i < seen.pages; ++i) seen.tabs.push_back(book->GetPageText(i).utf8_string());
+      for (int i = 1; i <= seen.pages; ++i) {
+        PressKeys(dialog, WXK_TAB, wxMOD_CONTROL, [&] { return PageShown(sheet, i % seen.pages); });
+        seen.walked += PageShown(sheet, i % seen.pages);
+      }
+      if (sheet.m_gps) {
+        int gps = 0;
+        while (sheet.GetPage(gps) != sheet.m_gps.get()) ++gps;
+        if (tvxtest::ClickTab(book, gps) >= 0)
+          seen.gpsShown = tvxtest::PumpUntil([&] { return PageShown(sheet, gps); });
+      }
+      tvxtest::RealClick(*dialog->FindWindow(wxID_CANCEL));
+      if (dialog->IsModal()) sheet.EndDialog(IDCANCEL);
+      done = true;
+    });
+    ChooseFromMenuBar(frame, "Tools", 32778, [&] { return done; });
+    return seen;
+  };
+
+  ChooseFromMenuBar(frame, "GPS", 32804, [&] { return doc_->m_gpsOn.load(); });  // Open / Close GPS
+  ASSERT_TRUE(doc_->m_gpsOn.load());
+  const Seen read = look();
+  EXPECT_EQ(read.pages, 9);
+  EXPECT_EQ(std::count(read.tabs.begin(), read.tabs.end(), "GPS"), 0);
+  EXPECT_EQ(read.walked, 9);
+
+  ChooseFromMenuBar(frame, "GPS", 32804, [&] { return !doc_->m_gpsOn; });
+  ASSERT_FALSE(doc_->m_gpsOn.load());
+  const Seen closed = look();
+  EXPECT_EQ(closed.pages, 10);
+  EXPECT_EQ(std::count(closed.tabs.begin(), closed.tabs.end(), "GPS"), 1);
+  EXPECT_EQ(closed.walked, 10);
+  EXPECT_TRUE(closed.gpsShown);
 }
 
 }  // namespace
