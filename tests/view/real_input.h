@@ -5,6 +5,7 @@
 
 #include <wx/bookctrl.h>
 #include <wx/eventfilter.h>
+#include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
@@ -276,6 +277,47 @@ class RealBoxAnswers : public wxModalDialogHook {
   wxTimer timer_;
   wxMessageDialogBase* box_ = nullptr;
   bool clicked_ = false;
+};
+
+// Chooses an item of the next popup menu the program opens, with the pointer, as a user
+// does: once the menu is on the screen (its item there), the pointer goes onto the item and
+// clicks. The menu runs its own loop: a timer, which runs there too, looks for it. chosen
+// tells when the click was sent.
+class PopupMenuAnswer : public wxEventFilter {
+ public:
+  explicit PopupMenuAnswer(int wxId) : id_(wxId) {
+    wxEvtHandler::AddFilter(this);
+    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Answer(); });
+    timer_.Start(20);
+  }
+  ~PopupMenuAnswer() override {
+    timer_.Stop();
+    wxEvtHandler::RemoveFilter(this);
+  }
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == wxEVT_MENU_OPEN && !menu_) {
+      wxMenu* menu = static_cast<wxMenuEvent&>(event).GetMenu();
+      if (menu && menu->FindItem(id_)) menu_ = menu;
+    }
+    return Event_Skip;
+  }
+  bool chosen = false;
+
+ private:
+  void Answer() {
+    if (!menu_ || chosen) return;
+    wxMenuItem* item = menu_->FindItem(id_);
+    const wxRect r = item ? WidgetOnScreen(item->GetMenuItem()) : wxRect();
+    if (r.IsEmpty()) return;
+    chosen = true;
+    wxUIActionSimulator input;
+    input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+    input.MouseClick();
+  }
+
+  int id_;
+  wxMenu* menu_ = nullptr;
+  wxTimer timer_;
 };
 
 }  // namespace tvxtest
