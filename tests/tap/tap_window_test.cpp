@@ -749,7 +749,7 @@ bool ShowsWhole(wxTextCtrl* field) {
 // The popup's "Properties" of a waypoint far south and west, with long values: its second page
 // (name and note) reached by its tab and by Ctrl+PgDn, a note typed with the keys, OK clicked
 // with the pointer, and the waypoint keeps the note. The first page shows each value under its
-// own label, whole in its field.
+// own label, whole in its field; in the projected display without the zone.
 TEST_F(TapWaypointProperties, ThePopupsPropertiesEditTheNoteOnTheSecondPage) {
   doc_->DeleteAllFeatures();
   doc_->m_geoType = 2;  // degrees, minutes and seconds
@@ -765,11 +765,12 @@ TEST_F(TapWaypointProperties, ThePopupsPropertiesEditTheNoteOnTheSecondPage) {
     const char* name;
     std::function<void(CPropertySheet&)> toSecondPage;
     const char* note;
+    int coord;  // the coordinate display: 2, projected, has no zone
   };
   const Way ways[] = {
       {"its tab clicked",
        [](CPropertySheet& sheet) { tvxtest::ClickTab(sheet.GetSheetDialog()->GetBookCtrl(), 1); },
-       "Well by the gate"},
+       "Well by the gate", 1},
       {"Ctrl+PgDn",
        [](CPropertySheet& sheet) {
          const wxRect r = sheet.GetSheetDialog()->GetScreenRect();
@@ -779,10 +780,11 @@ TEST_F(TapWaypointProperties, ThePopupsPropertiesEditTheNoteOnTheSecondPage) {
          input.Char(WXK_PAGEDOWN, wxMOD_CONTROL);
          tvxtest::InputHandled();
        },
-       "Dry since May"},
+       "Dry since May", 2},
   };
   for (const Way& way : ways) {
     SCOPED_TRACE(way.name);
+    doc_->m_coord = way.coord;
     std::map<std::string, std::string> shown;
     std::vector<std::string> cut;
     bool secondShown = false, done = false;
@@ -832,9 +834,13 @@ TEST_F(TapWaypointProperties, ThePopupsPropertiesEditTheNoteOnTheSecondPage) {
 
     EXPECT_EQ(shown["Longitude"], "-171º 59' 15.554\"");
     EXPECT_EQ(shown["Latitude"], "-33º 59' 15.554\"");
-    EXPECT_EQ(shown["Zone"], "2");
     EXPECT_EQ(shown["Altitude"], "4807.25");
-    EXPECT_EQ(shown["Northing"].size(), std::string("6238000.000").size()) << shown["Northing"];
+    if (way.coord != 2) {
+      EXPECT_EQ(shown["Zone"], "2");
+      EXPECT_EQ(shown["Northing"].size(), std::string("6238000.000").size()) << shown["Northing"];
+    } else {
+      EXPECT_EQ(shown.count("Zone"), 0u) << "no zone in the projected display";
+    }
     EXPECT_EQ(cut, std::vector<std::string>{});
   }
 }
