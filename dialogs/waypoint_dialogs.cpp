@@ -5,7 +5,9 @@
 #include "dialogs/core/waypoint_projector.h"
 #include "dialogs/program_dialogs.h"
 #include "document/export_prompts.h"
+#include "document/export_shapefile.h"
 #include "document/export_source.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -35,9 +37,10 @@ constexpr UINT kStringImportConvert = 59310, kStringImportAsStored = 59311,
                kStringImportChoice = 59312;
 constexpr int kImportConvert = 0, kImportAsStored = 1;
 
-// A message of the form "...\nRow %d" for a grid row.
-std::string RowMessage(UINT id, int row) {
+// A message of the form "...\nRow %d" for a grid row ("Error in %s\nRow %d": the column).
+std::string RowMessage(UINT id, const std::string& column, int row) {
   std::string text = LoadResString(id);
+  if (std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, column);
   if (std::size_t at = text.find("%d"); at != std::string::npos)
     text.replace(at, 2, std::to_string(row));
   return text;
@@ -254,10 +257,17 @@ void CDlgWaypointTable::OnGridEndEdit(NMHDR* header, LRESULT* result) {
   const int row = note->iRow, column = note->iColumn;
   const bool zoneEdit = editing_ && column == kZone;
   if (column == kZone) editing_ = false;
-  if (const UINT problem = CellProblem(table_->Mode(), column, m_Grid.GetItemText(row, column))) {
-    MessageBox(m_hWnd, RowMessage(problem, row), "Tolvanix PDA", MB_OK);
+  const std::string text = m_Grid.GetItemText(row, column);
+  if (const UINT problem = CellProblem(table_->Mode(), table_->GeoType(), column, text)) {
+    MessageBox(m_hWnd, RowMessage(problem, m_Grid.GetItemText(0, column), row), "Tolvanix PDA",
+               MB_OK);
     *result = -1;  // the grid puts the old text back
     return;
+  }
+  // "n" or " s " typed is shown as the table writes it.
+  if (column == kHemisphere) {
+    if (const std::optional<int> south = SouthOf(text))
+      m_Grid.SetItemText(row, column, *south ? "S" : "N");
   }
   if (zoneEdit && table_->Mode() == kProjected && row >= 1) {
     TakeRows();
@@ -298,12 +308,25 @@ void CDlgWaypointTable::OnImport() {
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(question, answer)) return;
   const bool projected = answer.coordKind == 1;
-  // Projected coordinates cannot be taken as they are: nothing is imported.
-  if (answer.kind != kImportConvert && !(answer.kind == kImportAsStored && !projected)) return;
+  // Projected coordinates cannot be taken as they are: nothing is imported, and the user is
+  // told why.
+  if (answer.kind == kImportAsStored && projected) {
+    MessageBox(m_hWnd,
+               "Projected coordinates cannot be taken as stored: nothing was imported. Choose \"" +
+                   LoadResString(kStringImportConvert) + "\" to import them.",
+               "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (answer.kind != kImportConvert && answer.kind != kImportAsStored) return;
   const bool asStored = answer.kind == kImportAsStored;
   SwitchMode(projected ? kProjected : kGeographic);
 
   const PointImportResult read = ReadShapefilePoints(path);
+  if (read.status == PointImportStatus::OpenFailed) {
+    // Said as File > Open says it of the same file.
+    MessageBox(m_hWnd, UnreadableShapefileText(path), "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   if (read.status == PointImportStatus::NotPoints) {
     MessageBox(m_hWnd, "Only POINT type supported", "Error!", MB_OK | MB_ICONSTOP);
     return;
@@ -311,12 +334,14 @@ void CDlgWaypointTable::OnImport() {
   TakeRows();
   DocWaypointProjector projector(*doc_);
   const bool north = answer.hemisphere == 0;
+  std::size_t leftOut = 0;
   for (const ShapefilePoint& point : read.points) {
     WaypointRecord w;
     w.name = CutName(point.name);
     w.altitudeCm = AltitudeCentimetres(point.z);
     w.x = point.x;
     w.y = point.y;
+    bool converted = true;
     if (projected) {
       // The file's UTM of the chosen zone and hemisphere, kept as the row shows it.
       w.easting = point.x;
@@ -326,16 +351,25 @@ void CDlgWaypointTable::OnImport() {
       if (answer.datumChoice == 0 && doc_->m_datum.index > 0) {
         // Written on WGS84: the row shows the position in the working datum's projection.
         double lon = point.x, lat = point.y;
-        if (!doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat)) continue;
-        doc_->TransformOutput(lon, lat);
-        if (!projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing)) continue;
-        w.x = lon;
-        w.y = lat;
-      } else if (!projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y)) {
-        continue;
+        converted = doc_->ProjectedToWgs84(0, answer.zone, north, lon, lat) &&
+                    IsGeographicPosition(lon, lat);
+        if (converted) {
+          doc_->TransformOutput(lon, lat);
+          converted = projector.ToProjected(lon, lat, answer.zone, north, w.easting, w.northing);
+          w.x = lon;
+          w.y = lat;
+        }
+      } else {
+        converted = projector.ToGeographic(point.x, point.y, answer.zone, north, w.x, w.y);
       }
-    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0) {
+    } else if (!asStored && answer.datumChoice == 0 && doc_->m_datum.index > 0 &&
+               IsGeographicPosition(w.x, w.y)) {
       doc_->TransformOutput(w.x, w.y);  // WGS84 of the file into the user datum
+    }
+    // A point that names no place after the conversion chosen is left out, and counted.
+    if (!converted || !IsGeographicPosition(w.x, w.y)) {
+      ++leftOut;
+      continue;
     }
     table_->InsertFirst(w);
   }
@@ -345,6 +379,10 @@ void CDlgWaypointTable::OnImport() {
                "The attribute table " + ReplaceExtension(path, ".dbf") +
                    " is damaged or cannot be read; the points come in without names.",
                "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
+  }
+  if (leftOut > 0) {
+    MessageBox(m_hWnd, PositionsLeftOutText(leftOut, true), "Tolvanix PDA",
+               MB_OK | MB_ICONEXCLAMATION);
   }
 }
 

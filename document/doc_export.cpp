@@ -1,6 +1,7 @@
 // The document's export commands and the Shapefile import: they ask the export settings and a
 // file name, read the document through DocExportSource and write what document/export_*.cpp
 // format. Every export holds m_holdPosition for its whole run (fixes are dropped meanwhile).
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "document/export_formats.h"
 #include "document/export_prompts.h"
 #include "document/export_shapefile.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -24,9 +26,9 @@ constexpr UINT kStringExportUtm = 59166;
 constexpr UINT kStringUnnamed = 59167;
 constexpr UINT kStringExportDxf = 59169;
 constexpr UINT kStringExportShp = 59222;
+constexpr UINT kStringExportPoints = 59332;  // "Points", the waypoint export's one kind
 constexpr UINT kStringExportPlt = 59246;
 constexpr UINT kStringExportTrk = 59247;
-constexpr UINT kStringUnknownFile = 59162;
 constexpr double kDegree = 0.017453292519943295;
 
 // The user-interface thread's view of the document for the writers and the reader.
@@ -139,15 +141,18 @@ class DocExportSource : public ExportSource, public OutlineProjection {
   CTolvanixDoc& doc_;
 };
 
-// The chosen path, or empty when cancelled. `filter` pairs description and pattern.
-std::string AskSavePath(const std::string& filter, const char* extension, UINT titleId) {
+// The chosen path, or empty when cancelled. `filter` pairs description and pattern; the
+// dialog gives the name with `extension` and asks before it replaces any of `filesWritten`
+// (empty: the chosen file alone).
+std::string AskSavePath(const std::string& filter, const char* extension, UINT titleId,
+                        std::function<std::vector<std::string>(const std::string&)> filesWritten = {}) {
   platform::FileDialogRequest request;
   request.open = false;
   request.filter = filter;
   request.defaultExtension = extension;
   if (titleId != 0) request.title = LoadResString(titleId);
-  const std::string path = platform::ShowFileDialog(request);
-  return path.empty() ? path : WithExtension(path, std::string(".") + extension);
+  request.filesWritten = std::move(filesWritten);
+  return platform::ShowFileDialog(request);
 }
 
 int ProposedZone(CTolvanixDoc& doc, bool waypointFallback) {
@@ -263,7 +268,8 @@ void CTolvanixDoc::OnExportShp() {
   q.hideHemisphere = true;
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(q, answer)) return;
-  const std::string path = AskSavePath("ESRI Shapefile (*.shp)|*.shp||", "shp", kStringExportShp);
+  const std::string path =
+      AskSavePath("ESRI Shapefile (*.shp)|*.shp||", "shp", kStringExportShp, &ShapefileFiles);
   if (path.empty()) return;
   if (answer.kind == kShpKindPoints) {
     ExportShpPoints(path, kShpPoint, answer.datumChoice, answer.coordKind, answer.zone);
@@ -299,10 +305,13 @@ bool CTolvanixDoc::ExportWaypointsShp(const std::vector<WaypointRecord>& waypoin
   ExportPrompts* prompts = GetExportPrompts();
   CoordSystemQuestion q = CoordQuestion(*this, m_zone < 1 ? 1 : m_zone.load());
   q.hideHemisphere = true;
+  // The waypoints are written as points only: the kind row offers nothing else.
+  q.kindItems = {LoadResString(kStringExportPoints)};
+  q.lockKindCombo = true;
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(q, answer)) return false;
   const std::string path =
-      AskSavePath("ESRI Shapefile POINT (*.shp)|*.shp||", "shp", kStringExportShp);
+      AskSavePath("ESRI Shapefile POINT (*.shp)|*.shp||", "shp", kStringExportShp, &ShapefileFiles);
   if (path.empty()) return false;
   DocExportSource source(*this);
   std::optional<platform::WaitCursor> wait(std::in_place);
@@ -318,15 +327,24 @@ void CTolvanixDoc::ExportTracks(bool plt) {
   ZoneDatumAnswer answer;
   if (!AskZoneDatum(*this, 1, 2, answer)) return;
   const char* extension = plt ? "plt" : "trk";
+  const std::string dotted = std::string(".") + extension;
+  const std::size_t count = m_features.size();
+  // Several features go to numbered files, not to the chosen one.
+  auto files = [count, dotted](const std::string& chosen) {
+    std::vector<std::string> names;
+    for (std::size_t k = 1; k <= count; ++k) {
+      names.push_back(TrackFileName(chosen, static_cast<int>(k), count, dotted));
+    }
+    return names;
+  };
   const std::string path =
-      plt ? AskSavePath("OziExplorer Track (*.plt)|*.plt||", extension, kStringExportPlt)
-          : AskSavePath("CompeGPS Track (*.trk)|*.trk||", extension, kStringExportTrk);
+      plt ? AskSavePath("OziExplorer Track (*.plt)|*.plt||", extension, kStringExportPlt, files)
+          : AskSavePath("CompeGPS Track (*.trk)|*.trk||", extension, kStringExportTrk, files);
   if (path.empty()) return;
   DocExportSource source(*this);
-  const std::string dotted = std::string(".") + extension;
-  for (std::size_t k = 0; k < m_features.size(); ++k) {
+  for (std::size_t k = 0; k < count; ++k) {
     const FeatureRecord& feature = m_features[k];
-    const std::string name = TrackFileName(path, static_cast<int>(k + 1), m_features.size(), dotted);
+    const std::string name = TrackFileName(path, static_cast<int>(k + 1), count, dotted);
     const bool written = StreamExport(*this, name, [&](ExportText& out) {
       if (plt) {
         WritePlt(out, source, feature, answer.datumChoice);
@@ -408,7 +426,7 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
       ::ImportShapefile(path, settings, source, chooser, LoadResString(kStringUnnamed));
   if (result.status != ShpImportStatus::Ok) wait.reset();
   if (result.status == ShpImportStatus::OpenFailed) {
-    Tell(*this, LoadResString(kStringUnknownFile) + "\n" + path);
+    Tell(*this, UnreadableShapefileText(path));
     return importedNothing();
   }
   if (result.status == ShpImportStatus::UnsupportedType) {
@@ -438,5 +456,6 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
     Tell(*this, "The attribute table " + ReplaceExtension(path, ".dbf") +
                     " is damaged or cannot be read; the features come in without names.");
   }
+  if (result.positionsLeftOut > 0) Tell(*this, PositionsLeftOutText(result.positionsLeftOut, true));
   return true;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/strings.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "document/tvx_file.h"
 #include "platform/message_box.h"
@@ -129,6 +130,12 @@ bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
                   " parts in the file name features the file does not hold. They were loaded "
                   "as areas of their own.";
     MessageBox(m_hwndView, text, kCaption, MB_OK | MB_ICONEXCLAMATION);
+  }
+  if (info.positionsLeftOut > 0) {
+    // The document no longer holds what the file does: a save writes it without them.
+    SetModifiedFlag(TRUE);
+    MessageBox(m_hwndView, PositionsLeftOutText(info.positionsLeftOut, false), kCaption,
+               MB_OK | MB_ICONEXCLAMATION);
   }
   return true;
 }

@@ -9,6 +9,7 @@
 #include "app/strings.h"
 #include "document/doc_messages.h"
 #include "document/document_dialogs.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "platform/cmd_target.h"
 #include "platform/message_box.h"
@@ -113,6 +114,12 @@ void CTolvanixDoc::HandleSentence(NmeaSentenceKind kind) {
 }
 
 void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
+  // A position that names no place (a damaged sentence of a log or of the receiver) is not
+  // taken; the replay of a log says how many it left out.
+  if (!IsGeographicPosition(lon, lat)) {
+    if (m_replayingNmea) ++m_replayPositionsLeftOut;
+    return;
+  }
   auto markFix = [this, ggaFix] {
     if (!ggaFix) return;
     m_hasFix = true;

@@ -6,6 +6,7 @@
 
 #include "app/strings.h"
 #include "document/document_dialogs.h"
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "document/tvx_file.h"
 #include "platform/file_dialog.h"
@@ -62,6 +63,7 @@ void CTolvanixDoc::ReplayNmea(const std::string& bytes) {
   if (m_gpsOn) ToggleGps();
   m_captureFirstFix = true;
   m_autoCapture = false;
+  m_replayPositionsLeftOut = 0;
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
   for (std::size_t at = 0; at < bytes.size(); at += kReplayChunk) {
     FeedNmea(data + at, std::min(kReplayChunk, bytes.size() - at));
@@ -70,6 +72,11 @@ void CTolvanixDoc::ReplayNmea(const std::string& bytes) {
   // Captures during the replay measured nothing: the final measurement must run even when the
   // vertex count happens to equal that of the last start.
   StartAreaRecompute(m_current, TRUE);
+  if (m_replayPositionsLeftOut > 0) {
+    const platform::WaitCursorPause told;
+    MessageBox(m_hwndView, PositionsLeftOutText(m_replayPositionsLeftOut, false), kCaption,
+               MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 BOOL CTolvanixDoc::OpenShapefile(const std::string& path) {

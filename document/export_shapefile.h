@@ -4,8 +4,8 @@
 //
 // Writers create the .shp, .shx and .dbf under temporary names beside the target and rename
 // all three only when everything was written, so a failed export leaves any earlier files in
-// place. Attribute texts are Windows-1252 (the table declares that code page), cut to their
-// field width.
+// place; a name that is a symbolic link is kept, and the file it leads to replaced. Attribute
+// texts are Windows-1252 (the table declares that code page), cut to their field width.
 //
 // Coordinates: coordMode 0 writes geographic degrees (longitude x, latitude y) of WGS84
 // (datumChoice 0) or the working datum; above 0 the output coordinates of ExportSource (UTM
@@ -34,6 +34,10 @@ struct ShpWriteResult {
   std::string message;  // what to show when !ok (English, as the writers report it)
 };
 
+// The files an export to `path` writes: the .shp (the path itself, ".shp" added when it has
+// another extension), the .shx and the .dbf beside it.
+std::vector<std::string> ShapefileFiles(const std::string& path);
+
 // Shape type of the feature shapes: POLYGON, or with exactly one feature the type that feature
 // maps to (a line or a circle's line form ARC, anything else POLYGON).
 int ShapeTypeForFeatures(const std::vector<FeatureRecord>& features);
@@ -58,6 +62,10 @@ struct ShpImportSettings {
   bool north = true;
 };
 
+// What the user is told of a Shapefile that cannot be read (missing, damaged, not a
+// Shapefile): string 59162 ("Error: Unknown file") and the path on the next line.
+std::string UnreadableShapefileText(const std::string& path);
+
 // Conversion mode of an import: 0 WGS84 geographic, 1 WGS84 UTM, 2 working datum geographic,
 // 3 working datum UTM.
 int ShpImportMode(int datumChoice, int coordMode);
@@ -69,6 +77,9 @@ struct ShpImportResult {
   int shapeType = 0;
   int shapeCount = 0;                  // shapes the file declares
   std::vector<FeatureRecord> features;  // one per readable shape, locked, in file order
+  // Points left out for naming no place (document/geo_position.h); a shape left without
+  // points is left out with them.
+  std::size_t positionsLeftOut = 0;
   // A .dbf is there but damaged or unreadable: it was left unread and the shapes are unnamed.
   bool tableRefused = false;
 };

@@ -457,6 +457,7 @@ class CTolvanixDoc : public CDocument {
   std::atomic<std::int64_t> m_lastFixMs{0};
   std::atomic<bool> m_holdPosition{false};    // a long operation runs: fixes are dropped
   std::atomic<bool> m_replayingNmea{false};   // a log is replayed on the user-interface thread
+  std::size_t m_replayPositionsLeftOut = 0;    // fixes of the replayed log that named no place
   std::atomic<bool> m_captureFirstFix{false};
   std::atomic<bool> m_definingCircle{false};
   CNmeaParser m_nmea;

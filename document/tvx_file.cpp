@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "document/geo_position.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
 
@@ -233,6 +234,7 @@ struct Staged {
   std::vector<WaypointRecord> waypoints;
   std::optional<GeoPoint> lastVertex;
   std::size_t partsWithoutParent = 0;
+  std::size_t positionsLeftOut = 0;
 };
 
 class Parser {
@@ -262,6 +264,11 @@ class Parser {
         f.link = 0;
         ++s_.partsWithoutParent;
       }
+    }
+    // A waypoint left out takes its note with it (notes pair with waypoints by order).
+    for (auto at = leftOutWaypoints_.rbegin(); at != leftOutWaypoints_.rend(); ++at) {
+      if (*at < s_.notes.size())
+        s_.notes.erase(s_.notes.begin() + static_cast<std::ptrdiff_t>(*at));
     }
     // One note per waypoint: a file without notes gets empty ones, and a file whose note
     // count differs from its waypoints is evened out.
@@ -397,7 +404,13 @@ class Parser {
       note = in_.String();
       in_.Skip(B_ - kVertexFixed);
     }
-    f.AddVertex(wgs84, ToWorking(wgs84), value, std::move(note));
+    const GeoPoint working = ToWorking(wgs84);
+    // A vertex that names no place is left out of its feature (document/geo_position.h).
+    if (!IsGeographicPosition(wgs84) || !IsGeographicPosition(working)) {
+      ++s_.positionsLeftOut;
+      return;
+    }
+    f.AddVertex(wgs84, working, value, std::move(note));
     s_.lastVertex = wgs84;
   }
 
@@ -409,6 +422,12 @@ class Parser {
     in_.U16();
     in_.Skip(B_ - (Doubles() ? kWaypointFixed : kLegacyFixed));
     const GeoPoint working = ToWorking(wgs84);
+    const std::size_t index = waypointsRead_++;
+    if (!IsGeographicPosition(wgs84) || !IsGeographicPosition(working)) {
+      ++s_.positionsLeftOut;
+      leftOutWaypoints_.push_back(index);
+      return;
+    }
     // The projected form is not stored; zone 31 stands until the waypoint table sets it.
     s_.waypoints.push_back(WaypointRecord::FromFile(std::move(name), 31, 0, 0.0, 0.0, altitude,
                                                     working.x, working.y, stamp, symbol));
@@ -418,6 +437,8 @@ class Parser {
   const DatumConversion* datum_;
   std::uint32_t B_ = 0;
   Staged s_;
+  std::size_t waypointsRead_ = 0;
+  std::vector<std::size_t> leftOutWaypoints_;  // their places among the file's waypoints
 };
 
 template <typename T>
@@ -468,6 +489,7 @@ void Commit(Staged& s, DocumentContent& content, bool append, const TvxLoadSetti
     info->firstNewFeature = static_cast<std::uint32_t>(kept);
     info->lastVertexWgs84 = s.lastVertex;
     info->partsWithoutParent = s.partsWithoutParent;
+    info->positionsLeftOut = s.positionsLeftOut;
   }
 }
 

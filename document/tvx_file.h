@@ -59,6 +59,8 @@ struct TvxLoadInfo {
   std::optional<GeoPoint> lastVertexWgs84;
   // Parts whose parent link pointed outside the file: they were loaded as plain areas.
   std::size_t partsWithoutParent = 0;
+  // Vertices and waypoints left out for naming no place (document/geo_position.h).
+  std::size_t positionsLeftOut = 0;
 };
 
 // Opens a file into the content: all features are replaced by the file's, the file's

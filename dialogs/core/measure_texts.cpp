@@ -6,23 +6,12 @@
 #include <cstdlib>
 #include <limits>
 
+#include "coords/angle_text.h"
+
 namespace {
 
 // The ordinal indicator that the program uses as its degree sign, UTF-8.
 constexpr const char* kDegreeSign = "\u00BA";
-
-// Truncated degrees, zero-padded to width characters including the sign, with the sign of
-// the whole value (so that -0.5 shows as "-00").
-std::string DegreesField(double value, int width) {
-  const int degrees = static_cast<int>(value);
-  char text[32];
-  if (value < 0 && degrees == 0) {
-    std::snprintf(text, sizeof text, "-%0*d", width - 1, 0);
-  } else {
-    std::snprintf(text, sizeof text, "%0*d", width, degrees);
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -64,20 +53,19 @@ std::string FormatWaypointAngle(double degrees, int geoType, bool longitude) {
     case 0:
       std::snprintf(text, sizeof text, "%.7f%s", degrees, kDegreeSign);
       return text;
-    case 1: {
-      const double minutes = std::fabs(degrees - static_cast<int>(degrees)) * 60.0;
-      std::snprintf(text, sizeof text, "%s%s %.4f'", DegreesField(degrees, width).c_str(),
-                    kDegreeSign, minutes);
-      return text;
-    }
+    case 1:
     case 2: {
-      const int whole = static_cast<int>(degrees);
-      const int signedMinutes = static_cast<int>((degrees - whole) * 60.0);
-      const double seconds =
-          std::fabs(degrees * 3600.0 - whole * 3600.0 - signedMinutes * 60.0);
-      std::snprintf(text, sizeof text, "%s%s %02d' %.3f\"", DegreesField(degrees, width).c_str(),
-                    kDegreeSign, std::abs(signedMinutes), seconds);
-      return text;
+      AngleTextStyle style;
+      style.degreeWidth = width;
+      style.degreeMark = kDegreeSign;
+      style.minuteMark = "'";
+      if (geoType == 1) {
+        style.decimals = 4;
+        return DegreesMinutesText(degrees, style);
+      }
+      style.decimals = 3;
+      style.secondMark = "\"";
+      return DegreesMinutesSecondsText(degrees, style);
     }
     default:
       return {};

@@ -1,5 +1,6 @@
 #include "dialogs/core/waypoint_projector.h"
 
+#include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 
 bool DocWaypointProjector::ProjectionDisplay() const { return doc_.m_coord == 2; }
@@ -33,8 +34,10 @@ bool DocWaypointProjector::ToGeographic(double easting, double northing, int zon
   if (!ProjectionDisplay() && !doc_.m_transforms.RetargetUtm(UtmTarget::Display, zone, north))
     return false;
   double x = easting, y = northing;
-  if (!doc_.m_transforms.Transform(TransformId::UtmToWgs, x, y) ||
-      !doc_.m_transforms.Transform(TransformId::WgsToDatum, x, y))
+  // A projected position that names no place (a northing typed beyond the earth) does not
+  // convert.
+  if (!doc_.m_transforms.Transform(TransformId::UtmToWgs, x, y) || !IsGeographicPosition(x, y) ||
+      !doc_.m_transforms.Transform(TransformId::WgsToDatum, x, y) || !IsGeographicPosition(x, y))
     return false;
   lon = x;
   lat = y;

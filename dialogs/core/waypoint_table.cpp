@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <sstream>
+#include <string_view>
+
+#include "coords/angle_text.h"
 
 namespace waypoint_table {
 
@@ -20,11 +23,6 @@ std::string Padded(long long value, int width) {
   std::string digits = std::to_string(value);
   if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
   return digits;
-}
-
-// Degrees with the width of "%03d"/"%02d" (the sign counts in the width).
-std::string Degrees(long long degrees, bool negative, int width) {
-  return negative ? "-" + Padded(degrees, width - 1) : Padded(degrees, width);
 }
 
 bool StartsNegative(const std::string& text) {
@@ -64,28 +62,68 @@ double LeadingNumber(const std::string& text) {
 }
 
 std::string FormatGeo(double value, int geoType, bool longitude) {
-  const int width = longitude ? 3 : 2;
-  const bool negative = value < 0;
-  const double magnitude = std::fabs(value);
+  AngleTextStyle style;
+  style.degreeWidth = longitude ? 3 : 2;
   if (geoType == 1) {
-    // Rounded to the shown 1e-4 minute first, so that 59.99999 minutes become a degree.
-    const auto units = static_cast<long long>(std::llround(magnitude * 600000.0));
-    const long long degrees = units / 600000;
-    const double minutes = static_cast<double>(units % 600000) / 10000.0;
-    return Degrees(degrees, negative && units != 0, width) + " " + Fixed(minutes, 4);
+    style.decimals = 4;
+    return DegreesMinutesText(value, style);
   }
-  if (geoType == 2) {
-    const auto tenths = static_cast<long long>(std::llround(magnitude * 36000.0));
-    const long long degrees = tenths / 36000;
-    const long long minutes = (tenths % 36000) / 600;
-    const double seconds = static_cast<double>(tenths % 600) / 10.0;
-    return Degrees(degrees, negative && tenths != 0, width) + " " + Padded(minutes, 2) + " " +
-           Fixed(seconds, 1);
-  }
+  if (geoType == 2) return DegreesMinutesSecondsText(value, style);
   return Fixed(value, 7);
 }
 
+std::optional<double> NumberOf(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  const std::size_t last = text.find_last_not_of(" \t");
+  const std::string_view number(text.data() + first, last - first + 1);
+  std::size_t i = 0;
+  const bool negative = number[0] == '-';
+  if (number[0] == '+' || number[0] == '-') ++i;
+  // Digits with at most one point, and at least one digit: no exponent, no "inf" or "nan".
+  int digits = 0;
+  bool point = false;
+  for (std::size_t k = i; k < number.size(); ++k) {
+    if (number[k] == '.' && !point) {
+      point = true;
+    } else if (number[k] >= '0' && number[k] <= '9') {
+      ++digits;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(number.data() + i, number.data() + number.size(), value,
+                                         std::chars_format::fixed);
+  if (ec != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
+    return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<double> GeoValueOf(const std::string& text, int geoType) {
+  const std::vector<std::string> fields = Fields(text);
+  if (fields.size() == 1) return NumberOf(fields[0]);
+  const std::size_t most = geoType == 1 ? 2 : geoType == 2 ? 3 : 1;
+  if (fields.empty() || fields.size() > most) return std::nullopt;
+  // Whole degrees (and whole minutes before seconds), then the last field's decimals; only
+  // the degrees carry a sign.
+  double value = 0.0, unit = 1.0;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::optional<double> field = NumberOf(fields[i]);
+    if (!field) return std::nullopt;
+    const bool last = i + 1 == fields.size();
+    if ((i > 0 && (fields[i][0] == '-' || fields[i][0] == '+')) ||
+        (!last && *field != std::trunc(*field)))
+      return std::nullopt;
+    value += std::fabs(*field) / unit;
+    unit *= 60.0;
+  }
+  return StartsNegative(text) ? -value : value;
+}
+
 double ParseGeo(const std::string& text, int geoType) {
+  if (const std::optional<double> value = GeoValueOf(text, geoType)) return *value;
   if (geoType != 1 && geoType != 2) return LeadingNumber(text);
   const std::vector<std::string> fields = Fields(text);
   auto field = [&](std::size_t i) { return i < fields.size() ? LeadingNumber(fields[i]) : 0.0; };
@@ -96,15 +134,38 @@ double ParseGeo(const std::string& text, int geoType) {
   return sign * (degrees + minutes / 60.0 + std::fabs(field(2)) / 3600.0);
 }
 
-UINT CellProblem(int mode, int column, const std::string& text) {
-  if (text.find_first_not_of(" \t") == std::string::npos) return 0;
-  const double value = LeadingNumber(text);
-  if (mode == kProjected) {
-    if (column == kZone && !(value >= 1 && value <= 60)) return 59185;
-  } else {
-    if (column == kX && !(std::fabs(value) <= 180)) return 59186;
-    if (column == kY && !(std::fabs(value) <= 90)) return 59187;
+std::optional<int> SouthOf(const std::string& text) {
+  const std::vector<std::string> fields = Fields(text);
+  if (fields.size() != 1 || fields[0].size() != 1) return std::nullopt;
+  switch (fields[0][0]) {
+    case 'N':
+    case 'n': return 0;
+    case 'S':
+    case 's': return 1;
+    default: return std::nullopt;
   }
+}
+
+UINT CellProblem(int mode, int geoType, int column, const std::string& text) {
+  if (Blank(text)) return 0;
+  auto number = NumberOf(text);
+  if (column == kAltitude) {
+    return number && CentimetresFromMetres(*number) ? 0 : kStringCellError;
+  }
+  if (mode == kProjected) {
+    switch (column) {
+      case kX:
+      case kY: return number ? 0 : kStringCellError;
+      case kZone:
+        return number && *number == std::trunc(*number) && *number >= 1 && *number <= 60 ? 0
+                                                                                       : 59185;
+      case kHemisphere: return SouthOf(text) ? 0 : kStringCellError;
+      default: return 0;
+    }
+  }
+  const std::optional<double> value = GeoValueOf(text, geoType);
+  if (column == kX && !(value && std::fabs(*value) <= 180)) return 59186;
+  if (column == kY && !(value && std::fabs(*value) <= 90)) return 59187;
   return 0;
 }
 
@@ -207,10 +268,7 @@ std::vector<Table::ReadRow> Table::ReadBack() const {
           w.zone = Blank(row.cells[kZone])
                        ? displayZone_
                        : static_cast<std::int32_t>(LeadingNumber(row.cells[kZone]));
-          if (Blank(row.cells[kHemisphere]))
-            w.south = firstSouth;
-          else
-            w.south = row.cells[kHemisphere] == "N" ? 0 : 1;
+          w.south = SouthOf(row.cells[kHemisphere]).value_or(firstSouth);
         }
       }
       if (!firstSeen) firstSouth = w.south > 0 ? 1 : 0;
@@ -290,11 +348,11 @@ void Table::Finish(Projector& projector, std::vector<WaypointRecord>& waypoints,
 bool Table::ChangeZone(std::size_t index, int oldZone, Projector& projector) {
   if (index >= rows_.size() || mode_ != kProjected || projection_) return false;
   Row& row = rows_[index];
-  const std::string& hemisphere = row.cells[kHemisphere];
-  if (hemisphere.empty()) return false;
+  const std::optional<int> south = SouthOf(row.cells[kHemisphere]);
+  if (!south) return false;
   const int zone = static_cast<int>(LeadingNumber(row.cells[kZone]));
   if (zone == oldZone) return false;
-  const bool north = hemisphere == "N";
+  const bool north = *south == 0;
   double lon = 0, lat = 0, e = 0, n = 0;
   if (!projector.ToGeographic(LeadingNumber(row.cells[kX]), LeadingNumber(row.cells[kY]), oldZone,
                               north, lon, lat) ||

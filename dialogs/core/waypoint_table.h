@@ -27,20 +27,38 @@ inline constexpr std::size_t kMaxName = 30;  // characters kept of a typed name
 
 // Geographic text by the option "GeoType": 0 "%.7f" degrees; 1 degrees and decimal minutes
 // ("%03d %.4f" longitude, "%02d %.4f" latitude); 2 degrees, minutes and seconds ("%03d %02d
-// %.1f", "%02d %02d %.1f"). Degrees are truncated toward zero and minutes and seconds written
-// without sign; a value between -1 and 0 keeps its sign on the degrees ("-00 30.0000" for -0.5).
+// %.1f", "%02d %02d %.1f"), rounded to the last decimal shown with rounded seconds and minutes
+// carried (coords/angle_text.h); minutes and seconds are written without sign, and a value
+// between -1 and 0 keeps its sign on the degrees ("-00 30.0000" for -0.5).
 std::string FormatGeo(double value, int geoType, bool longitude);
 // Reads such a text back. The sign is that of the degrees (a leading minus), which also
-// applies to the minutes and seconds: "-3 30.0000" in format 1 is -3.5.
+// applies to the minutes and seconds: "-3 30.0000" in format 1 is -3.5. A text of one number
+// is decimal degrees in every format ("40.4" is 40.4 degrees, not 40).
 double ParseGeo(const std::string& text, int geoType);
+// The value of a geographic text when it is one: one number (decimal degrees), or in formats
+// 1 and 2 whole degrees and minutes (and seconds) as the table writes them, blank-separated,
+// the sign on the degrees only. nullopt for anything else ("abc", "40 x", "-3 -30").
+std::optional<double> GeoValueOf(const std::string& text, int geoType);
 // The leading decimal number of a text, as the C library's atof reads it (0 without one).
 double LeadingNumber(const std::string& text);
+// The value of a text that is wholly a finite decimal number in the C locale, blanks around
+// it allowed ("-3.5", " 12 ", "7."); nullopt for anything else ("abc", "12x", "1,5", "nan").
+std::optional<double> NumberOf(const std::string& text);
+// The hemisphere of an N / S cell read without regard to case or surrounding blanks: 0 for
+// "N", 1 for "S"; nullopt for any other text, an empty one included.
+std::optional<int> SouthOf(const std::string& text);
 
-// The check of a typed cell: 0 when it is accepted, else the string of the message
-// ("... \nRow %d"): in the projected display a non-empty zone outside 1..60 (59185); in the
-// geographic display a longitude beyond 180 (59186) or a latitude beyond 90 (59187) in
-// absolute value. The value tested is the text read as a decimal number.
-UINT CellProblem(int mode, int column, const std::string& text);
+// The check of a typed cell: 0 when it is accepted, else the string of the message, with
+// "%d" for the grid row ("...\nRow %d"). An empty cell is accepted (an empty longitude or
+// easting removes the row; an empty zone or hemisphere takes the display's). Any other text
+// must be what the column holds, whatever the display:
+// - geographic longitude (59186) and latitude (59187): a text of GeoType within 180 or 90
+//   degrees, tested as it will be read;
+// - projected zone (59185): a whole number from 1 to 60;
+// - easting, northing, altitude (a number the records can hold) and N / S: string
+//   kStringCellError ("Error in %s\nRow %d"), "%s" for the column's header.
+inline constexpr UINT kStringCellError = 59336;
+UINT CellProblem(int mode, int geoType, int column, const std::string& text);
 
 // name cut to its first `chars` characters (UTF-8 aware).
 std::string CutName(const std::string& name, std::size_t chars = kMaxName);
@@ -87,6 +105,7 @@ class Table {
 
   int Mode() const { return mode_; }
   bool ProjectionDisplay() const { return projection_; }
+  int GeoType() const { return geoType_; }
   // 5 in the geographic display and for "PROJ", else 7.
   int ColumnCount() const;
   std::vector<Row>& Rows() { return rows_; }

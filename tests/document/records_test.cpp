@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <limits>
+
+#include "document/geo_position.h"
 
 namespace {
 
@@ -88,6 +92,29 @@ TEST(FeatureRecordTest, NewFeaturesTakeTheirDefaultsAndPartsNone) {
   doc.DeleteAllFeatures();
   EXPECT_TRUE(doc.features.empty());
   EXPECT_TRUE(doc.kind52Index.empty());
+}
+
+// The one rule of positions from files: finite, within 180 degrees of longitude and 90 of
+// latitude, the limits themselves included.
+TEST(GeoPositionTest, OnlyFiniteLongitudesAndLatitudesOnTheEarthNameAPlace) {
+  const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double lon, lat;
+    bool place;
+  } cases[] = {
+      {-3.7, 40.4, true},     {180, 90, true},        {-180, -90, true},   {0, 0, true},
+      {180.0000001, 0, false}, {-180.0000001, 0, false}, {0, 90.0000001, false},
+      {0, -90.0000001, false}, {440000, 4472000, false}, {nan, 40, false},  {-3, nan, false},
+      {inf, 0, false},        {0, -inf, false},       {1e300, 0, false},   {0, 1e300, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsGeographicPosition(c.lon, c.lat), c.place) << c.lon << " " << c.lat;
+    EXPECT_EQ(IsGeographicPosition(GeoPoint{c.lon, c.lat}), c.place);
+  }
+  EXPECT_EQ(PositionsLeftOutText(1, false).rfind("1 point was left out", 0), 0u);
+  EXPECT_EQ(PositionsLeftOutText(3, true).rfind("3 points were left out", 0), 0u);
+  EXPECT_NE(PositionsLeftOutText(3, true).find("coordinate system chosen"), std::string::npos);
+  EXPECT_EQ(PositionsLeftOutText(3, false).find("coordinate system chosen"), std::string::npos);
 }
 
 TEST(ShoelaceAreaTest, SignFollowsTheWindingOrder) {

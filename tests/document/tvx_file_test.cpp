@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -340,6 +342,59 @@ TEST(TvxReadTest, NotesAlwaysMatchWaypoints) {
     EXPECT_EQ(doc.features[0].name, "Sin nombre");
     EXPECT_EQ(doc.features[0].colour, 99u);
   }
+}
+
+// Vertices and waypoints whose positions name no place (NaN, 1e300, a projected position
+// stored as degrees) are left out and counted; each remaining waypoint keeps its own note, and
+// a feature keeps its place in the list (parts name their parent by it).
+TEST(TvxReadTest, PositionsThatNameNoPlaceAreLeftOutAndCounted) {
+  const double nan = std::nan("");
+  DocumentContent doc;
+  FeatureRecord& area = doc.AddFeature(FeatureType::Area, "a");
+  for (const GeoPoint& p : {GeoPoint{-3.7, 40.4}, GeoPoint{nan, 40.4}, GeoPoint{440000, 4472000},
+                            GeoPoint{-3.69, 40.41}}) {
+    area.AddVertex(p, p, 7, "n");
+  }
+  doc.AddFeature(FeatureType::Line, "gone").AddVertex({1e300, 0}, {1e300, 0}, 0);
+  FeatureRecord& part = doc.AddFeature(FeatureType::Part, "p");
+  part.link = 0;
+  part.AddVertex({-3.7, 40.41}, {-3.7, 40.41}, 0);
+  for (const auto& [x, y, name] : {std::tuple{-3.5, 40.25, "w0"}, std::tuple{1e300, 0.0, "w1"},
+                                    std::tuple{-3.6, 95.0, "w2"}, std::tuple{-3.4, 40.0, "w3"}}) {
+    doc.waypoints.push_back(WaypointRecord::FromFile(name, 31, 0, 0, 0, 0, x, y, 0, 0));
+    doc.waypointNotes.push_back(std::string("note ") + name);
+  }
+  DocumentContent back;
+  TvxFileError error;
+  TvxLoadInfo info;
+  ASSERT_TRUE(ReadTvxFile(WriteTvxFile(doc), back, error, {}, &info)) << error.text;
+  EXPECT_EQ(info.positionsLeftOut, 5u);
+  ASSERT_EQ(back.features.size(), 3u);
+  EXPECT_EQ(back.features[0].wgs84Vertices,
+            (std::vector<GeoPoint>{{-3.7, 40.4}, {-3.69, 40.41}}));
+  EXPECT_EQ(back.features[0].vertexNotes.size(), 2u);
+  EXPECT_EQ(back.features[1].VertexCount(), 0u);
+  EXPECT_EQ(back.features[2].type, FeatureType::Part);
+  EXPECT_EQ(back.features[2].link, 0);
+  ASSERT_EQ(back.waypoints.size(), 2u);
+  EXPECT_EQ(back.waypoints[0].name, "w0");
+  EXPECT_EQ(back.waypoints[1].name, "w3");
+  EXPECT_EQ(back.waypointNotes, (std::vector<std::string>{"note w0", "note w3"}));
+  ASSERT_TRUE(info.lastVertexWgs84.has_value());
+  EXPECT_EQ(*info.lastVertexWgs84, (GeoPoint{-3.7, 40.41}));
+
+  // A datum conversion that cannot place a point leaves it out too.
+  DatumConversion datum;
+  datum.toWorking = [](double& x, double& y) {
+    if (y > 40.405) x = std::nan("");
+  };
+  datum.toWgs84 = [](double&, double&) {};
+  TvxLoadSettings settings;
+  settings.datum = &datum;
+  DocumentContent shifted;
+  ASSERT_TRUE(ReadTvxFile(WriteTvxFile(back), shifted, error, settings, &info)) << error.text;
+  EXPECT_EQ(info.positionsLeftOut, 2u);  // the vertex at 40.41 and the part's
+  EXPECT_EQ(shifted.features[0].VertexCount(), 1u);
 }
 
 TEST(TvxReadTest, BlockSizeOf32IsTheSmallestRead) {

@@ -202,10 +202,13 @@ TEST_F(DocumentCommandsTest, UpdateHandlersAndNewParts) {
 
 TEST_F(DocumentCommandsTest, NamingAndDeletionActOnTheFinalExtensionOnly) {
   CTolvanixDoc& doc = MakeDoc();
-  platform::FileDialogScript::Push("/campo/norte.v2.tvx");
-  EXPECT_EQ(doc.FileDialog(true), "/campo/norte.v2.tvx");
+  const auto campo = dir_ / "campo";
+  std::filesystem::create_directories(campo);
+  std::ofstream(campo / "norte.v2.tvx") << "x";
+  platform::FileDialogScript::Push((campo / "norte.v2.tvx").string());
+  EXPECT_EQ(doc.FileDialog(true), (campo / "norte.v2.tvx").string());
   EXPECT_EQ(doc.m_docName, "norte.v2");
-  EXPECT_EQ(doc.m_docFolder, "/campo");
+  EXPECT_EQ(doc.m_docFolder, campo.string());
   platform::FileDialogScript::Push("");
   EXPECT_EQ(doc.FileDialog(false), "") << "cancelled";
   EXPECT_EQ(doc.m_docName, "norte.v2");

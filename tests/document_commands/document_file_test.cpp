@@ -1,6 +1,7 @@
 // The document file through the document: save and open round trips, the state a load leaves,
 // hostile and unreadable files refused without touching the open work, failed saves, and the
 // replay of a recorded walk through the open command.
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -139,6 +140,52 @@ TEST_F(DocumentFileTest, PartWithoutItsParentLoadsAsAnArea) {
     EXPECT_TRUE(fresh.m_kind52Index.empty());
     EXPECT_EQ(fresh.m_waypoints.size(), 2u);
   }
+}
+
+// Positions that name no place do not come into the document from a document file or an NMEA
+// log: they are left out, the user is told how many, and the document opened from the file is
+// not the file any more (a save would write it without them).
+TEST_F(DocumentFileTest, PositionsThatNameNoPlaceStayOutOfOpenedFilesAndAreCounted) {
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  doc.m_features[0].AddVertex({std::nan(""), kLat0}, {std::nan(""), kLat0}, 0);
+  doc.m_features[1].AddVertex({440000, 4472000}, {440000, 4472000}, 0);
+  doc.m_waypoints[0].y = 1e300;
+  const std::string path = PathOf("lejos.tvx");
+  Write(path, WriteTvxFile(doc.m_content));
+  CTolvanixDoc& opened = MakeDoc();
+  platform::MessageBoxScript::Clear();
+  ASSERT_TRUE(opened.OnOpenDocument(path));
+  auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.rfind("3 points were left out", 0), 0u) << shown[0].text;
+  EXPECT_EQ(opened.m_features[0].VertexCount(), 4u);
+  EXPECT_EQ(opened.m_features[1].VertexCount(), 2u);
+  ASSERT_EQ(opened.m_waypoints.size(), 1u);
+  EXPECT_EQ(opened.m_waypointNotes, std::vector<std::string>{""});  // the second waypoint's
+  EXPECT_TRUE(opened.IsModified());
+
+  // A replayed log: the fixes at 99.5 degrees north and 999.5 degrees east are not taken; the
+  // walk goes on from the last good fix and captures every 5 m.
+  Store("AP", 50);
+  const double step = 0.0001;  // about 8.5 m of longitude
+  const std::string log = Gga(kLon0, kLat0) + Gga(kLon0 + step, 99.5) + Gga(kLon0 + step, kLat0) +
+                          Gga(999.5, kLat0) + Gga(kLon0 + 2 * step, kLat0);
+  const std::string logPath = PathOf("lejos.nmea");
+  Write(logPath, log);
+  CTolvanixDoc& replayed = MakeDoc();
+  platform::MessageBoxScript::Clear();
+  ASSERT_TRUE(replayed.OnOpenDocument(logPath));
+  shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.rfind("2 points were left out", 0), 0u) << shown[0].text;
+  ASSERT_EQ(replayed.m_features.size(), 1u);
+  ASSERT_EQ(replayed.m_features[0].VertexCount(), 3u);
+  for (const GeoPoint& p : replayed.m_features[0].wgs84Vertices) {
+    EXPECT_NEAR(p.y, kLat0, 1e-6);
+    EXPECT_NEAR(p.x, kLon0, 3 * step);
+  }
+  EXPECT_NEAR(replayed.m_gpsLat, kLat0, 1e-6);
 }
 
 TEST_F(DocumentFileTest, RefusedFilesLeaveTheOpenWorkAlone) {
@@ -280,6 +327,41 @@ TEST_F(DocumentFileTest, ShapefilesAreChosenFirstAndImportedIntoANewDocument) {
   EXPECT_EQ(doc.m_features[0].editable, 0);
   EXPECT_TRUE(doc.m_waypoints.empty());
   EXPECT_NEAR(doc.m_features[0].length, 200.0, 2.0);
+  SetExportPrompts(nullptr);
+}
+
+// The object list's Import of a Shapefile keeps to the rule of every file: points that name no
+// place (a UTM line read as degrees, a NaN) are left out and counted; the document keeps what
+// it had.
+TEST_F(DocumentFileTest, TheObjectListsImportLeavesOutPointsThatNameNoPlace) {
+  SetExportPrompts(std::make_unique<GeographicPrompts>());
+  const std::string path = PathOf("utm.shp");
+  {
+    SHPHandle shp = SHPCreate(path.c_str(), SHPT_ARC);
+    ASSERT_NE(shp, nullptr);
+    const double x[] = {440000, 440100, kLon0, std::nan("")};
+    const double y[] = {4472000, 4472100, kLat0, kLat0};
+    SHPObject* utm = SHPCreateSimpleObject(SHPT_ARC, 2, x, y, nullptr);
+    SHPObject* mixed = SHPCreateSimpleObject(SHPT_ARC, 2, x + 2, y + 2, nullptr);
+    SHPWriteObject(shp, -1, utm);
+    SHPWriteObject(shp, -1, mixed);
+    SHPDestroyObject(utm);
+    SHPDestroyObject(mixed);
+    SHPClose(shp);
+  }
+  CTolvanixDoc& doc = MakeDoc();
+  FillWithWork(doc);
+  const std::size_t before = doc.m_features.size();
+  platform::FileDialogScript::Clear();
+  platform::FileDialogScript::Push(path);
+  platform::MessageBoxScript::Clear();
+  EXPECT_TRUE(doc.ImportFromObjectList());
+  ASSERT_EQ(doc.m_features.size(), before + 1);
+  EXPECT_EQ(doc.m_features.back().wgs84Vertices, (std::vector<GeoPoint>{{kLon0, kLat0}}));
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.rfind("3 points were left out", 0), 0u) << shown[0].text;
+  platform::FileDialogScript::Clear();
   SetExportPrompts(nullptr);
 }
 

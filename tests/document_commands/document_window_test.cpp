@@ -3,8 +3,9 @@
 // map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
 // tap mode, key and import that changes the document marks it modified, and the exit then
 // asks to save it under its name; a document refused at start-up lends its name to no later
-// one; a save during a division writes the document without it; an averaged position is
-// stored as a waypoint whatever the current feature's lock.
+// one; a name typed without its extension in the toolkit's save dialog is asked about before
+// the file it is completed to is replaced; a save during a division writes the document
+// without it; an averaged position is stored as a waypoint whatever the current feature's lock.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/combo.h>
@@ -723,7 +724,7 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);  // a new object
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to Untitled?"});
-  platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
+  platform::FileDialogScript::Push((dir_ / "parcela").string(), platform::ReplaceAnswer::Yes);
   Command(ID_FILE_SAVE_AS);
   EXPECT_FALSE(Doc().IsModified());
   EXPECT_EQ(Doc().GetTitle(), "parcela");
@@ -734,6 +735,73 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+}
+
+// The toolkit's save dialog on the screen, answered with keys: a name typed without its
+// extension where the file it is completed to exists is asked about by that file's name
+// before the dialog closes; No keeps the dialog (then left with Escape) and the file as it
+// was; Yes replaces it. In File > Save As (keep.tvx) and in the KML export (keep.kml).
+TEST_F(DocumentWork, ANameTypedWithoutItsExtensionIsAskedAboutBeforeItsFileIsReplaced) {
+  Start();
+  // The dialog opens in the working folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  struct Restore {
+    fs::path folder;
+    ~Restore() { fs::current_path(folder); }
+  } restore{before};
+  const struct {
+    UINT command;
+    const char* file;
+  } cases[] = {{ID_FILE_SAVE_AS, "keep.tvx"}, {32838, "keep.kml"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string kept = std::string("the user's own ") + c.file + "\n";
+    std::ofstream(dir_ / c.file, std::ios::binary) << kept;
+    for (bool replace : {false, true}) {
+      tvxtest::NativeDialogs dialogs;
+      const std::vector<tvxtest::UserStep> steps = {
+          {[&] { return tvxtest::NativeDialogs::Shown(dialogs.file); },
+           [] {
+             tvxtest::PressKey('A', wxMOD_CONTROL);  // the proposed name, all of it
+             tvxtest::TypeText("keep");
+           }},
+          {[&] { return dialogs.NameTaken("keep"); },
+           [] { tvxtest::PressKey(WXK_RETURN); }},
+          {[&] { return tvxtest::NativeDialogs::Shown(dialogs.box); },
+           [replace] { tvxtest::PressKey(replace ? 'Y' : 'N', wxMOD_ALT); }},
+          // After No the dialog is still there, for another name: the user leaves it.
+          {[&] {
+             return replace || (!dialogs.box && tvxtest::NativeDialogs::Shown(dialogs.file));
+           },
+           [replace] {
+             if (!replace) tvxtest::PressKey(WXK_ESCAPE);
+           }},
+      };
+      tvxtest::UserSteps user(steps, [&] {
+        if (dialogs.box) dialogs.box->EndModal(wxID_CANCEL);
+        if (dialogs.file) dialogs.file->EndModal(wxID_CANCEL);
+      });
+      Command(c.command);
+      if (!replace) {
+        EXPECT_EQ(ReadBytes(dir_ / c.file), kept);
+      } else {
+        EXPECT_NE(ReadBytes(dir_ / c.file), kept);
+      }
+      EXPECT_FALSE(fs::exists(dir_ / "keep")) << "nothing is written under the name as typed";
+      EXPECT_TRUE(user.AllTaken()) << "steps taken: " << user.Taken();
+      EXPECT_EQ(dialogs.boxTexts,
+                std::vector<std::string>{std::string("A file named \"") + c.file +
+                                         "\" already exists in \"" + dir_.string() +
+                                         "\".\nDo you want to replace it?"});
+    }
+  }
+  // What replaced them: this document, and its export.
+  DocumentContent saved;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "keep.tvx"), saved, error)) << error.text;
+  EXPECT_EQ(saved.features.size(), Doc().m_features.size());
+  EXPECT_NE(ReadBytes(dir_ / "keep.kml").find("<name>Tolvanix PDA</name>"), std::string::npos);
 }
 
 // File > New after an opened document: the new one has neither its name nor its folder, so

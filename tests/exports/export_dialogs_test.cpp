@@ -3,6 +3,7 @@
 // coordinate dialog's rows as the document's commands open it), and the document's Shapefile
 // export and open commands answered in them.
 #include <gtest/gtest.h>
+#include <shapefil.h>
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
@@ -28,6 +29,7 @@
 #include "dialogs/waypoint_dialogs.h"
 #include "document/doc_options.h"
 #include "document/export_shapefile.h"
+#include "document/geo_position.h"
 #include "platform/cmd_target.h"
 #include "platform/file_dialog.h"
 #include "platform/files.h"
@@ -310,8 +312,9 @@ class CoordinateDialogCommands : public optstest::DocWindowTest {
 };
 
 // Each row says what it shows: a Shapefile export has no hemisphere to ask (its label goes
-// with it) and offers the export kinds; opening a Shapefile tells how the shapes come in; the
-// waypoint table's point import offers its own choice of what to do with the coordinates.
+// with it) and offers the export kinds (the waypoint table's export only the points it writes);
+// opening a Shapefile tells how the shapes come in; the waypoint table's point import offers its
+// own choice of what to do with the coordinates.
 TEST_F(CoordinateDialogCommands, EachRowSaysWhatItShows) {
   CTolvanixDoc& doc = MakeDoc();
   const std::filesystem::path shapefile = dir_ / "field.shp";
@@ -322,6 +325,8 @@ TEST_F(CoordinateDialogCommands, EachRowSaysWhatItShows) {
   const CoordinateRows pointImportRows{
       true, true, "Coordinates",
       {"Convert to the datum in use", "Take as stored (geographic only)"}, true};
+  // The table writes its waypoints as points, and offers nothing else.
+  const CoordinateRows pointExportRows{false, false, "Export as", {"Points"}, false};
 
   std::vector<CoordinateRows> seen;
   ReadWhenShown(seen);
@@ -349,7 +354,7 @@ TEST_F(CoordinateDialogCommands, EachRowSaysWhatItShows) {
       optstest::ClickId(*table, IDCANCEL);
     });
     EXPECT_TRUE(doc.OnCmdMsg(32864, CN_COMMAND, nullptr));  // the waypoint table
-    EXPECT_EQ(seen, button == 1238 ? (std::vector<CoordinateRows>{exportRows, exportRows})
+    EXPECT_EQ(seen, button == 1238 ? (std::vector<CoordinateRows>{pointExportRows, pointExportRows})
                                   : (std::vector<CoordinateRows>{pointImportRows, pointImportRows}));
   }
 }
@@ -694,6 +699,110 @@ TEST_F(ShapefileCommands, OpenReadsOtherWritersTablesAndSaysWhenOneCannotBeRead)
   const auto told = platform::MessageBoxScript::TakeShown();
   ASSERT_EQ(told.size(), 1u);
   EXPECT_NE(told[0].text.find(Path("points.dbf")), std::string::npos) << told[0].text;
+  CTolvanixDoc::SetDocumentDialogs(nullptr);
+}
+
+// Shapes written with shapelib as another program writes them: one shape per list of points.
+void WriteShapes(const std::string& path, int type,
+                 const std::vector<std::vector<GeoPoint>>& shapes) {
+  const std::string base = path.substr(0, path.size() - 4);
+  SHPHandle shp = SHPCreate(base.c_str(), type);
+  DBFHandle dbf = DBFCreate(base.c_str());
+  DBFAddField(dbf, "NAME", FTString, 20, 0);
+  for (std::size_t k = 0; k < shapes.size(); ++k) {
+    std::vector<double> xs, ys;
+    for (const GeoPoint& p : shapes[k]) {
+      xs.push_back(p.x);
+      ys.push_back(p.y);
+    }
+    SHPObject* o =
+        SHPCreateSimpleObject(type, static_cast<int>(xs.size()), xs.data(), ys.data(), nullptr);
+    SHPWriteObject(shp, -1, o);
+    SHPDestroyObject(o);
+    DBFWriteStringAttribute(dbf, static_cast<int>(k), 0, ("S" + std::to_string(k)).c_str());
+  }
+  SHPClose(shp);
+  DBFClose(dbf);
+}
+
+// Points that name no place after the conversion chosen (a UTM file read as geographic
+// degrees, as the coordinate dialog opens; NaN and 1e300) never come in, by the table's import
+// nor by File > Open; the user is told how many were left out.
+TEST_F(ShapefileCommands, ImportsLeaveOutPointsThatNameNoPlaceAndSayHowMany) {
+  ProgramDialogs dialogs;
+  CTolvanixDoc::SetDocumentDialogs(&dialogs);
+  const double nan = std::nan("");
+  const std::string utm = Path("utm_points.shp"), odd = Path("odd_points.shp");
+  WriteShapes(utm, SHPT_POINT, {{{440000, 4472000}}, {{440100, 4472100}}});
+  WriteShapes(odd, SHPT_POINT, {{{nan, 40.4}}, {{-3.7, 1e300}}, {{-3.7, 40.4}}, {{1e300, nan}}});
+  struct Case {
+    const char* what;
+    std::string path;
+    std::size_t added;
+    const char* told;
+  };
+  const Case cases[] = {
+      {"projected points read as degrees", utm, 0, "2 points were left out"},
+      {"NaN and 1e300 beside a good point", odd, 1, "3 points were left out"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::MessageBoxScript::Clear();
+    platform::MessageBoxScript::Push(IDOK);
+    doc_->m_waypoints.clear();
+    doc_->m_waypointNotes.clear();
+    InWaypointTable([&](CDialog& table) { TableButton(table, kTableImport, c.path, {false}); });
+    ASSERT_EQ(doc_->m_waypoints.size(), c.added);
+    for (const WaypointRecord& w : doc_->m_waypoints) {
+      EXPECT_TRUE(IsGeographicPosition(w.x, w.y)) << w.x << " " << w.y;
+      EXPECT_EQ(w.x, -3.7);
+      EXPECT_EQ(w.y, 40.4);
+    }
+    const auto shown = platform::MessageBoxScript::TakeShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.rfind(c.told, 0), 0u) << shown[0].text;
+  }
+
+  // The same rule for a document opened from a Shapefile: the lines come in without the
+  // points that name no place, and a line none of whose points is one does not come in.
+  const std::string lines = Path("lines.shp");
+  WriteShapes(lines, SHPT_ARC,
+              {{{440000, 4472000}, {440100, 4472100}},
+               {{-3.70, 40.40}, {nan, 40.41}, {-3.69, 40.41}, {-3.69, 1e300}}});
+  platform::MessageBoxScript::Clear();
+  platform::MessageBoxScript::Push(IDOK);
+  Open(lines, {false}, "NAME");
+  ASSERT_EQ(doc_->m_features.size(), 1u);
+  EXPECT_EQ(doc_->m_features[0].name, "S1");
+  ASSERT_EQ(doc_->m_features[0].VertexCount(), 2u);
+  EXPECT_EQ(doc_->m_features[0].wgs84Vertices[1], (GeoPoint{-3.69, 40.41}));
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.rfind("4 points were left out", 0), 0u) << shown[0].text;
+  CTolvanixDoc::SetDocumentDialogs(nullptr);
+}
+
+// A file that cannot be read is said the same way by the table's import and by File > Open.
+TEST_F(ShapefileCommands, TheTablesImportOfAnUnreadableFileSaysWhatFileOpenSays) {
+  ProgramDialogs dialogs;
+  CTolvanixDoc::SetDocumentDialogs(&dialogs);
+  const std::string bad = Path("damaged.shp");
+  std::ofstream(bad, std::ios::binary) << std::string(120, '\x7f');
+  platform::MessageBoxScript::Clear();
+  platform::MessageBoxScript::Push(IDOK);
+  Open(bad, {false});
+  const auto opened = platform::MessageBoxScript::TakeShown();
+  platform::MessageBoxScript::Push(IDOK);
+  doc_->m_waypoints.clear();
+  doc_->m_waypointNotes.clear();
+  InWaypointTable([&](CDialog& table) { TableButton(table, kTableImport, bad, {false}); });
+  const auto imported = platform::MessageBoxScript::TakeShown();
+  EXPECT_TRUE(doc_->m_waypoints.empty());
+  ASSERT_EQ(opened.size(), 1u);
+  ASSERT_EQ(imported.size(), 1u);
+  EXPECT_EQ(imported[0].text, opened[0].text);
+  EXPECT_EQ(imported[0].text, "Error: Unknown file\n" + bad);
+  EXPECT_EQ(imported[0].caption, opened[0].caption);
   CTolvanixDoc::SetDocumentDialogs(nullptr);
 }
 

@@ -143,6 +143,16 @@ TEST(PositionPanel, NegativeAnglesKeepTheirSignAndTheirSeconds) {
   in.datumLon = 123.5;
   in.datumLat = 5.5;
   EXPECT_EQ(PositionPanelText(in), " Lon 123° 30.0000'\n Lat  05° 30.0000'");
+  // Rounded seconds and minutes carry: 40.4 degrees is 40° 24', never 40° 23' 60.0".
+  in.geoType = 2;
+  in.datumLon = -3.7;
+  in.datumLat = 40.4;
+  EXPECT_EQ(PositionPanelText(in), " Lon -03° 42' 0.0\"\n Lat  40° 24' 0.0\"");
+  in.datumLon = -(179 + 59.0 / 60 + 59.97 / 3600);
+  in.datumLat = -(89 + 59.99997 / 60);
+  EXPECT_EQ(PositionPanelText(in), " Lon -180° 00' 0.0\"\n Lat  -90° 00' 0.0\"");
+  in.geoType = 1;
+  EXPECT_EQ(PositionPanelText(in), " Lon -179° 59.9995'\n Lat  -90° 0.0000'");
 }
 
 TEST(OtherPanels, AltitudeLengthAreaAndFixQualityTexts) {

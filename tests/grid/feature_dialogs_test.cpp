@@ -7,6 +7,8 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/timer.h>
 
 #include <filesystem>
@@ -14,6 +16,7 @@
 
 #include "app/strings.h"
 #include "dialogs/feature_dialogs.h"
+#include "dialogs/program_dialogs.h"
 #include "dialogs/waypoint_dialogs.h"
 #include "widgets/colour_picker.h"
 #include "document/tolvanix_doc.h"
@@ -21,6 +24,7 @@
 #include "platform/message_box.h"
 #include "platform/options_store.h"
 #include "platform/win_app.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/real_input.h"
 
@@ -589,6 +593,135 @@ TEST_F(FeatureDialogs, AButtonTappedWhileANameIsTypedFindsTheNameStored) {
     EXPECT_EQ(names, c.names);
   }
   platform::FileDialogScript::Clear();
+}
+
+}  // namespace
+
+namespace {
+
+// The message boxes the program shows while it lives, with their texts; a box is closed from
+// its title bar by the timer of the test, as a user closes it.
+class BoxesClosed : public wxModalDialogHook {
+ public:
+  BoxesClosed() : windows_(::getpid()) {
+    Register();
+    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+      if (!open_) return;
+      for (const tvxtest::ProgramWindow& w : windows_.Shown())
+        if (w.title == open_->GetTitle().utf8_string()) windows_.Close(w);
+    });
+    timer_.Start(50);
+  }
+  ~BoxesClosed() override { Unregister(); }
+  std::vector<std::string> texts;
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+      texts.push_back(box->GetMessage().utf8_string());
+      open_ = box;
+    }
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* dialog) override {
+    if (dialog == open_) open_ = nullptr;
+  }
+
+ private:
+  tvxtest::ProgramWindows windows_;
+  wxTimer timer_;
+  wxMessageDialogBase* open_ = nullptr;
+};
+
+// The waypoint table as its command opens it (in the projected display when chosen in its
+// list); text typed on a cell of a waypoint at 40.4° N, Enter, then OK: a letter of the N / S
+// cell read whatever its case, any other text, and a latitude that is not a number, refused
+// with a box and the old value kept.
+TEST_F(FeatureDialogs, TextTypedIntoTheWaypointTableIsReadAsMeantOrRefused) {
+  ProgramDialogs dialogs;
+  CTolvanixDoc::SetDocumentDialogs(&dialogs);
+  const struct {
+    bool projected;
+    int column;
+    const char* typed;
+    const char* shown;  // in the cell afterwards
+    double longitude, latitude, within;
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {true, 6, "n", "N", -3.7, 40.4, 1e-7, {}},
+      {true, 6, "s", "S", -3.827, -49.898, 1e-3, {}},  // the same easting and northing, south
+      {true, 6, "x", "N", -3.7, 40.4, 1e-7, {"Error in N / S\nRow 1"}},
+      {false, 3, "abc", "40.4000000", -3.7, 40.4, 1e-7, {"Error in Latitude\nRow 1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    doc_->m_geoType = 0;
+    WaypointRecord w;
+    w.name = "Pozo";
+    w.x = -3.7;
+    w.y = 40.4;
+    doc_->m_waypoints = {w};
+    doc_->m_waypointNotes = {""};
+    BoxesClosed boxes;
+    std::string shown;
+    bool ended = false;
+    // The steps stop at the first that fails; the table is closed in any case.
+    auto steps = [&](CDlgWaypointTable& table) {
+      if (!DialogOnScreen(table)) return;
+      CGridCtrl& grid = table.m_Grid;
+      if (c.projected) {
+        // "UTM" chosen in the display list: a tap opens the list (which takes the pointer's
+        // release itself), Escape closes it with the keys on the list's button, and Up takes
+        // the item above "Lat / Lon".
+        const wxRect list = table.GetDlgItemWindow(1020)->GetScreenRect();
+        wxUIActionSimulator keys;
+        keys.MouseMove(list.x + list.width / 2, list.y + list.height / 2);
+        tvxtest::InputHandled();
+        keys.MouseClick();
+        tvxtest::InputHandled();
+        tvxtest::ProgramWindows windows(::getpid());
+        if (!tvxtest::PumpUntil([&] { return windows.PopupOpen(); })) return;
+        keys.Char(WXK_ESCAPE);
+        tvxtest::InputHandled();
+        if (!tvxtest::PumpUntil([&] { return !windows.PopupOpen(); })) return;
+        keys.Char(WXK_UP);
+        tvxtest::InputHandled();
+        if (!tvxtest::PumpUntil([&] { return grid.GetColumnCount() == 7; })) return;
+      }
+      grid.EnsureVisible(1, c.column);
+      ClickCell(grid, 1, c.column);
+      if (grid.GetFocusCell() != GridCellId(1, c.column)) return;
+      // (An edit opened by the first key may take its release itself, and a box Enter's.)
+      wxUIActionSimulator typing;
+      for (const char* key = c.typed; *key; ++key) {
+        typing.Char(*key);
+        tvxtest::InputHandled();
+      }
+      if (!tvxtest::PumpUntil([&] { return grid.GetCell(1, c.column)->IsEditing(); })) return;
+      typing.Char(WXK_RETURN);
+      tvxtest::InputHandled();
+      if (!tvxtest::PumpUntil([&] { return !grid.GetCell(1, c.column)->IsEditing(); })) return;
+      shown = grid.GetItemText(1, c.column);
+      tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
+      ended = tvxtest::PumpUntil([&] { return !table.GetDialog()->IsModal(); });
+    };
+    wxTheApp->CallAfter([&] {
+      for (wxWindow* top : wxTopLevelWindows) {
+        auto* table = dynamic_cast<CDlgWaypointTable*>(CWnd::FromWxWindow(top));
+        if (!table) continue;
+        steps(*table);
+        if (table->GetDialog()->IsModal()) table->EndDialog(IDCANCEL);
+      }
+    });
+    ASSERT_TRUE(doc_->OnCmdMsg(32864, CN_COMMAND, nullptr));
+    ASSERT_TRUE(ended) << "the table was not ended with its OK button";
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(boxes.texts, c.boxes);
+    ASSERT_EQ(doc_->m_waypoints.size(), 1u);
+    EXPECT_NEAR(doc_->m_waypoints[0].x, c.longitude, c.within);
+    EXPECT_NEAR(doc_->m_waypoints[0].y, c.latitude, c.within);
+  }
+  CTolvanixDoc::SetDocumentDialogs(nullptr);
 }
 
 }  // namespace

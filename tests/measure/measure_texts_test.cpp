@@ -36,6 +36,9 @@ TEST(WaypointAngleText, DegreesMinutesAndSecondsByGeoType) {
       // West of Greenwich by less than a degree keeps its sign.
       {-0.5, 1, true, "-00\u00BA 30.0000'"},
       {-0.25, 2, false, "-0\u00BA 15' 0.000\""},
+      // Rounded seconds and minutes carry into the minutes and degrees.
+      {40.4, 2, false, "40\u00BA 24' 0.000\""},
+      {-(3 + 59.99999 / 60), 1, true, "-04\u00BA 0.0000'"},
       {10.0, 3, true, ""},
   };
   for (const Case& c : cases) {

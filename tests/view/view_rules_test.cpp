@@ -386,6 +386,8 @@ TEST(ViewPaintRules, TappedPointAndMeasureTexts) {
   // Between -1 and 0 degrees the sign stays: -0.5 is 30' west (south), not "000".
   EXPECT_EQ(TappedPointText(0, 1, -0.5, -0.25, 0, 0),
             "Lon -00\u00b0 30.0000' | Lat -0\u00b0 15.0000'");
+  EXPECT_EQ(TappedPointText(0, 2, -3.7, 40.4, 0, 0),
+            "Lon -03\u00b0 42' 0.0\" | Lat 40\u00b0 24' 0.0\"");  // never 23' 60.0"
   EXPECT_EQ(TappedPointText(0, 2, -0.5, 0.25, 0, 0),
             "Lon -00\u00b0 30' 0.0\" | Lat 00\u00b0 15' 0.0\"");
   EXPECT_EQ(TappedPointText(1, 0, 0, 0, 440123.44, 4473456.06), " E 440123.4 m | N 4473456.1 m");

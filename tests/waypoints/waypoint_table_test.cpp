@@ -60,20 +60,55 @@ TEST(WaypointTexts, GeographicFormatsWriteAndReadBack) {
 }
 
 TEST(WaypointTexts, CellChecksNamesAndTheNoteCounter) {
+  // A cell holds what its column holds or is refused with the column's message; no text is
+  // read as 0 (or as the number it begins with).
+  constexpr UINT kCell = kStringCellError;
   const struct {
-    int mode, column;
+    int mode, geoType, column;
     const char* text;
     UINT problem;
   } cells[] = {
-      {kProjected, kZone, "0", 59185},   {kProjected, kZone, "61", 59185},
-      {kProjected, kZone, "", 0},        {kProjected, kZone, "60", 0},
-      {kProjected, kZone, "abc", 59185}, {kProjected, kX, "999999", 0},
-      {kGeographic, kX, "-180", 0},      {kGeographic, kX, "180.5", 59186},
-      {kGeographic, kY, "-90.01", 59187}, {kGeographic, kY, "089 59 59.9", 0},
-      {kGeographic, kZone, "99", 0},
+      {kProjected, 0, kZone, "0", 59185},    {kProjected, 0, kZone, "61", 59185},
+      {kProjected, 0, kZone, "", 0},         {kProjected, 0, kZone, "60", 0},
+      {kProjected, 0, kZone, "abc", 59185},  {kProjected, 0, kZone, "30abc", 59185},
+      {kProjected, 0, kZone, "30.5", 59185}, {kProjected, 0, kZone, " 31 ", 0},
+      {kProjected, 0, kX, "999999", 0},      {kProjected, 0, kX, "abc", kCell},
+      {kProjected, 0, kY, "4472000x", kCell}, {kProjected, 0, kY, "nan", kCell},
+      {kProjected, 0, kY, "1e6", kCell},     {kProjected, 0, kY, "-12.5", 0},
+      {kProjected, 0, kHemisphere, "N", 0},  {kProjected, 0, kHemisphere, "s", 0},
+      {kProjected, 0, kHemisphere, " n ", 0}, {kProjected, 0, kHemisphere, "", 0},
+      {kProjected, 0, kHemisphere, "x", kCell}, {kProjected, 0, kHemisphere, "no", kCell},
+      {kProjected, 0, kHemisphere, "N S", kCell},
+      {kProjected, 0, kAltitude, "abc", kCell}, {kProjected, 0, kAltitude, "651.3", 0},
+      {kGeographic, 0, kAltitude, "1e12", kCell}, {kGeographic, 2, kAltitude, "99999999", kCell},
+      {kGeographic, 0, kX, "-180", 0},       {kGeographic, 0, kX, "180.5", 59186},
+      {kGeographic, 0, kY, "-90.01", 59187}, {kGeographic, 2, kY, "089 59 59.9", 0},
+      {kGeographic, 0, kY, "abc", 59187},    {kGeographic, 0, kX, "abc", 59186},
+      {kGeographic, 0, kY, "40,5", 59187},   {kGeographic, 0, kY, "40 30", 59187},
+      {kGeographic, 1, kY, "40 30", 0},      {kGeographic, 1, kY, "40 30 0", 59187},
+      {kGeographic, 2, kY, "40 23 60.0", 0}, {kGeographic, 2, kY, "40 x 1", 59187},
+      {kGeographic, 2, kY, "-3 -30 0", 59187}, {kGeographic, 2, kY, "40.5 30 0", 59187},
+      // Tested as read: 90 degrees and 30 minutes lie beyond the pole.
+      {kGeographic, 1, kY, "90 30.0000", 59187}, {kGeographic, 2, kX, "180 00 0.1", 59186},
+      {kGeographic, 1, kY, "40.4", 0},       {kGeographic, 1, kName, "abc", 0},
   };
-  for (const auto& c : cells)
-    EXPECT_EQ(CellProblem(c.mode, c.column, c.text), c.problem) << c.mode << c.column << c.text;
+  for (const auto& c : cells) {
+    EXPECT_EQ(CellProblem(c.mode, c.geoType, c.column, c.text), c.problem)
+        << c.mode << " " << c.geoType << " " << c.column << " '" << c.text << "'";
+  }
+  EXPECT_EQ(SouthOf("N"), 0);
+  EXPECT_EQ(SouthOf(" n\t"), 0);
+  EXPECT_EQ(SouthOf("S"), 1);
+  EXPECT_EQ(SouthOf("s "), 1);
+  EXPECT_EQ(SouthOf("x"), std::nullopt);
+  EXPECT_EQ(SouthOf(""), std::nullopt);
+  // A lone number is decimal degrees in every format, as the check reads it.
+  EXPECT_DOUBLE_EQ(ParseGeo("40.4", 2), 40.4);
+  EXPECT_DOUBLE_EQ(ParseGeo("-3.5", 1), -3.5);
+  EXPECT_DOUBLE_EQ(ParseGeo("40 23 60.0", 2), 40.4);
+  EXPECT_EQ(NumberOf(".5"), 0.5);
+  EXPECT_EQ(NumberOf("7."), 7.0);
+  EXPECT_EQ(NumberOf("+-3"), std::nullopt);
 
   EXPECT_EQ(CutName(std::string(31, 'a')), std::string(30, 'a'));
   EXPECT_EQ(CutName("Año", 2), "Añ");
@@ -185,6 +220,41 @@ TEST(WaypointTableRows, ProjectedDisplayUsesTheFirstZoneAndEachRowsHemisphereAnd
   table.Finish(projector, waypoints, notes);
   ASSERT_EQ(waypoints.size(), 2u);
   EXPECT_NEAR(waypoints[0].x, 3.25, 1e-9);
+}
+
+// The N / S cell is read without regard to case or blanks, in the read-back and in the zone
+// change: a lower-case "n" keeps the waypoint north.
+TEST(WaypointTableRows, TheHemisphereIsReadWhateverItsCaseAndBlanks) {
+  for (const char* north : {"N", "n", " n ", "N\t"}) {
+    SCOPED_TRACE(north);
+    Table table({Waypoint("a", 3.25, 40.4, 0, 1), Waypoint("b", 3.5, 40.5, 0, 2)}, {"", ""}, 0,
+                false);
+    FlatProjector projector;
+    ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+    table.Rows()[0].cells[kHemisphere] = north;
+    table.Rows()[1].cells[kHemisphere] = north;
+    table.Rows()[1].cells[kZone] = "32";
+    ASSERT_TRUE(table.ChangeZone(1, 31, projector));
+    EXPECT_EQ(table.Rows()[1].cells[kY], "4050000.000");
+    std::vector<WaypointRecord> waypoints;
+    std::vector<std::string> notes;
+    table.Finish(projector, waypoints, notes);
+    ASSERT_EQ(waypoints.size(), 2u);
+    EXPECT_EQ(waypoints[0].south, 0);
+    EXPECT_NEAR(waypoints[0].y, 40.4, 1e-9);
+    EXPECT_NEAR(waypoints[1].x, 3.5, 1e-9);
+    EXPECT_NEAR(waypoints[1].y, 40.5, 1e-9);
+  }
+  Table table({Waypoint("a", 3.25, 40.4, 0, 1)}, {""}, 0, false);
+  FlatProjector projector;
+  ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+  table.Rows()[0].cells[kHemisphere] = " s";
+  std::vector<WaypointRecord> waypoints;
+  std::vector<std::string> notes;
+  table.Finish(projector, waypoints, notes);
+  ASSERT_EQ(waypoints.size(), 1u);
+  EXPECT_EQ(waypoints[0].south, 1);
+  EXPECT_NEAR(waypoints[0].y, 40.4 - 100, 1e-9);  // the same northing, south of the equator
 }
 
 TEST(WaypointTableRows, UneditedOkKeepsEveryPositionAndAltitudeBitForBit) {

@@ -177,10 +177,12 @@ TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
   CDlgWaypointTable dialog("WGS84 / GRS80", 0, {Waypoint("A", 1.0, 2.0, 0, 0)}, {"na"}, &doc);
   std::string firstName, firstLon, thirdName, rowsAfterProjectedAsStored;
   wxTheApp->CallAfter([&] {
-    // Projected coordinates "as stored" cannot be taken: nothing comes in.
+    // Projected coordinates "as stored" cannot be taken: nothing comes in, and the user is
+    // told so.
     prompts->coordKind = 1;
     prompts->kind = 1;
     platform::FileDialogScript::Push(tvxtest::WriteShapefile("tvx_import_", SHPT_POINTZ, "NAME"));
+    platform::MessageBoxScript::Push(IDOK);
     ClickId(dialog, 173);
     rowsAfterProjectedAsStored = dialog.m_Grid.GetItemText(2, 1);
     prompts->coordKind = 0;
@@ -207,9 +209,12 @@ TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
   EXPECT_EQ(firstLon, "2.2500000");
   EXPECT_EQ(thirdName, "A");
   const auto shown = platform::MessageBoxScript::TakeShown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, "Only POINT type supported");
-  EXPECT_EQ(shown[0].caption, "Error!");
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text,
+            "Projected coordinates cannot be taken as stored: nothing was imported. Choose "
+            "\"Convert to the datum in use\" to import them.");
+  EXPECT_EQ(shown[1].text, "Only POINT type supported");
+  EXPECT_EQ(shown[1].caption, "Error!");
   ASSERT_EQ(dialog.m_waypoints.size(), 3u);
   EXPECT_EQ(dialog.m_waypoints[1].name, "Fuente");
   EXPECT_EQ(dialog.m_waypoints[1].altitudeCm, 61235);

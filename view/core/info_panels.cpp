@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/strings.h"
+#include "coords/angle_text.h"
 #include "view/core/info_format.h"
 
 namespace {
@@ -21,32 +22,19 @@ constexpr double kCentimetresToFeet = 0.032808398950000005;
 // US survey foot: 1200/3937 m.
 constexpr double kCentimetresToUsFeet = 0.01 * 3937.0 / 1200.0;
 
-// Integer degrees truncated toward zero, as the panels print them.
-int TruncatedDegrees(double value) { return static_cast<int>(std::trunc(value)); }
-
-// " Lon ...°" rows of one geographic value in the chosen GeoType.
-std::string GeographicRow(double value, int geoType, int degreeWidth) {
-  const int degrees = TruncatedDegrees(value);
-  if (geoType == 1) {
-    const double minutes = std::fabs((value - degrees) * 60.0);
-    return FormatText("%s° %.4f'", {SignedDegreesText(value, degreeWidth), minutes});
-  }
-  // Signed whole minutes keep the seconds right west of Greenwich and south of the equator.
-  const int signedMinutes = static_cast<int>(std::trunc((value - degrees) * 60.0));
-  const double seconds = std::fabs(value * 3600.0 - degrees * 3600.0 - signedMinutes * 60.0);
-  return FormatText("%s° %02d' %.1f\"", {SignedDegreesText(value, degreeWidth),
-                                          std::int64_t{std::abs(signedMinutes)}, seconds});
-}
-
 }  // namespace
 
-std::string SignedDegreesText(double value, int width) {
-  // As "%0<width>d" prints the whole degrees: the sign counts in the width ("-03").
-  const bool negative = value < 0;
-  std::string digits = std::to_string(std::abs(TruncatedDegrees(value)));
-  const int room = width - (negative ? 1 : 0);
-  if (static_cast<int>(digits.size()) < room) digits.insert(0, room - digits.size(), '0');
-  return negative ? "-" + digits : digits;
+std::string GeographicAngleText(double value, int geoType, int degreeWidth) {
+  AngleTextStyle style;
+  style.degreeWidth = degreeWidth;
+  style.degreeMark = "°";
+  style.minuteMark = "'";
+  if (geoType == 1) {
+    style.decimals = 4;
+    return DegreesMinutesText(value, style);
+  }
+  style.secondMark = "\"";
+  return DegreesMinutesSecondsText(value, style);
 }
 
 std::string PositionPanelText(const PositionPanelInput& in) {
@@ -61,8 +49,8 @@ std::string PositionPanelText(const PositionPanelInput& in) {
   if (in.coord == 0) {
     if (in.geoType == 0) return FormatText(" Lon %.7f°\n Lat %.7f°", {in.datumLon, in.datumLat});
     if (in.geoType != 1 && in.geoType != 2) return {};
-    return " Lon " + GeographicRow(in.datumLon, in.geoType, 3) + "\n Lat  " +
-           GeographicRow(in.datumLat, in.geoType, 2);
+    return " Lon " + GeographicAngleText(in.datumLon, in.geoType, 3) + "\n Lat  " +
+           GeographicAngleText(in.datumLat, in.geoType, 2);
   }
   if (in.coord == 1) {
     return FormatText(" E %.1f m %d %s\n N %.1f m",

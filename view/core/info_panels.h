@@ -44,6 +44,6 @@ std::string AreaPanelText(FeatureType type, const std::string& areaText, int ver
 // Text of the status bar's fix pane: the GGA quality code while the receiver is open.
 std::string FixQualityText(bool gpsOn, int quality);
 
-// Degrees of a signed angle as printf's "%0<width>d" prints its truncated integer part, but
-// keeping the sign of values between -1 and 0 ("-00" for -0.5 with width 3).
-std::string SignedDegreesText(double value, int width);
+// A longitude (degreeWidth 3) or latitude (2) as the panels write it by GeoType 1
+// ("-03° 45.4500'") or 2 ("-03° 45' 27.0\""); see coords/angle_text.h.
+std::string GeographicAngleText(double value, int geoType, int degreeWidth);

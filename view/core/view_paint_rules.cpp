@@ -14,25 +14,6 @@ std::string Format(const char* format, auto... values) {
   return text;
 }
 
-// Degrees truncated toward zero with the signed value; minutes and seconds absolute. The
-// seconds are taken from the absolute fraction, so that west and south give the same digits
-// as east and north.
-struct Dms {
-  int degrees;
-  double minutes;  // decimal minutes
-  int wholeMinutes;
-  double seconds;
-};
-
-Dms SplitDegrees(double v) {
-  Dms d;
-  d.degrees = static_cast<int>(v);
-  d.minutes = std::fabs((v - d.degrees) * 60.0);
-  d.wholeMinutes = static_cast<int>(d.minutes);
-  d.seconds = std::fabs(v * 3600.0 - d.degrees * 3600.0) - d.wholeMinutes * 60.0;
-  return d;
-}
-
 }  // namespace
 
 FeatureShape ShapeOf(FeatureType type) {
@@ -92,18 +73,14 @@ std::string TappedPointText(int coord, int geoType, double lon, double lat, doub
                             double northing) {
   if (coord == 1 || coord == 2) return Format(" E %.1f m | N %.1f m", easting, northing);
   if (coord != 0) return {};
-  const Dms x = SplitDegrees(lon), y = SplitDegrees(lat);
   switch (geoType) {
     case 0: return Format("Lon %.7f\u00b0 | Lat %.7f\u00b0", lon, lat);
     // The whole degrees keep the sign of the value, also between -1 and 0 ("-00"), as the
     // position panel prints them.
     case 1:
-      return Format("Lon %s\u00b0 %.4f' | Lat %s\u00b0 %.4f'", SignedDegreesText(lon, 3).c_str(),
-                    x.minutes, SignedDegreesText(lat, 2).c_str(), y.minutes);
     case 2:
-      return Format("Lon %s\u00b0 %02d' %.1f\" | Lat %s\u00b0 %02d' %.1f\"",
-                    SignedDegreesText(lon, 3).c_str(), x.wholeMinutes, x.seconds,
-                    SignedDegreesText(lat, 2).c_str(), y.wholeMinutes, y.seconds);
+      return "Lon " + GeographicAngleText(lon, geoType, 3) + " | Lat " +
+             GeographicAngleText(lat, geoType, 2);
     default: return {};
   }
 }
