@@ -252,7 +252,9 @@ void CPropertySheet::HoldEveryPage() {
 void CPropertySheet::TurnTo(int index, bool keysStayOnTabs) {
   if (index == GetActiveIndex()) return;
   if (SetActivePage(index)) {
-    if (!keysStayOnTabs) KeysToShownPage();
+    // (The book gives the keys to the page it shows.)
+    if (keysStayOnTabs) GetSheetDialog()->GetBookCtrl()->SetFocus();
+    else KeysToShownPage();
   } else {
     KeysBackTo(wxWindow::FindFocus());
   }

@@ -136,8 +136,9 @@ class OptionsSheetInput : public optstest::DocWindowTest {
 // Every page is reached with the pointer (a tab clicked, the arrows of the tab row, which
 // are there when the tabs do not fit the sheet's width) and with the keys (Ctrl+PgDn /
 // Ctrl+PgUp, Ctrl+Tab / Ctrl+Shift+Tab, from the last page on to the first and back); after
-// each change the page is on the screen and a key typed reaches one of its controls. The
-// sheet is as high as its highest page from the start and stays on the screen.
+// each change the page is on the screen and a key typed reaches one of its controls (the
+// arrow keys on the tabs walk the tabs, the keys staying there). The sheet is as high as its
+// highest page from the start and stays on the screen.
 TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
   struct Way {
     const char* name;
@@ -195,6 +196,16 @@ TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
           failures.push_back(std::string(way.name) + ": the keys are not on page " +
                              std::to_string(target));
       }
+    }
+    // On the tabs (Shift+Tab from the first page's first control), the arrow keys walk the
+    // tabs and the keys stay there.
+    tvxtest::ClickTab(book, 1);
+    tvxtest::ClickTab(book, 0);
+    PressKeys(dialog, WXK_TAB, wxMOD_SHIFT, [&] { return wxWindow::FindFocus() == book; });
+    for (int target : {1, 2}) {
+      PressKeys(dialog, WXK_RIGHT, wxMOD_NONE, [&] { return PageShown(sheet, target); });
+      if (!PageShown(sheet, target) || KeysGoTo() != book)
+        failures.push_back("the right arrow key on the tabs to page " + std::to_string(target));
     }
     // Every page shown, the sheet's height is as it was and it is on the screen.
     sizeAfter = dialog->GetSize();
