@@ -219,6 +219,10 @@ INT_PTR CPropertySheet::DoModal() {
   }
   if (shown) {
     dialog->LayoutDialog();
+    // The keys are on the first page as soon as the sheet is on the screen (and again once
+    // the toolkit has shown it, which can move them).
+    if (CPropertyPage* page = GetActivePage(); page && page->GetWxWindow())
+      page->GetWxWindow()->SetFocus();
     KeysToShownPage();
     dialog->ShowModal();
   }
