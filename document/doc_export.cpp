@@ -440,10 +440,7 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
     if (m_features.size() == 1 && m_features[0].vertices.empty()) DeleteAllFeatures();
     for (FeatureRecord& imported : result.features) {
       FeatureRecord& added = AddFeature(imported.type, imported.name);
-      added.vertices = std::move(imported.vertices);
-      added.wgs84Vertices = std::move(imported.wgs84Vertices);
-      added.altitudesCm = std::move(imported.altitudesCm);
-      added.vertexNotes = std::move(imported.vertexNotes);
+      added.TakeVerticesFrom(imported);
       added.editable = 0;
     }
     RecomputeAreasAndWait(-1);

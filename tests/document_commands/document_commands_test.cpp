@@ -141,10 +141,18 @@ TEST_F(DocumentCommandsTest, TextsMarkOutOfDateMeasuresAndSumOnlySeveralAreas) {
   std::string expected;
   EXPECT_EQ(doc.GetAreaText(0, true), doc.FormatArea(expected, 900.0));
   EXPECT_EQ(doc.GetAreaText(-1, false), doc.FormatArea(expected, 1000.0));
-  doc.m_areaValid = false;
-  EXPECT_EQ(doc.GetAreaText(0, false), doc.FormatArea(expected, 1000.0) + " *");
-  EXPECT_EQ(doc.GetLengthText(0, 0), doc.FormatLength(expected, 120.0) + " *");
-  EXPECT_EQ(doc.GetLengthText(1, 0), doc.FormatLength(expected, 130.0));
+  // A vertex taken into the area since its last measurement: its own texts say so, whichever
+  // feature is current, and no other feature's do.
+  const GeoPoint corner{3.0, 45.0};
+  doc.m_features[0].AddVertex(corner, corner, 0);
+  for (int current : {0, 3}) {
+    doc.m_current = current;
+    EXPECT_EQ(doc.GetAreaText(0, false), doc.FormatArea(expected, 1000.0) + " *");
+    EXPECT_EQ(doc.GetLengthText(0, 0), doc.FormatLength(expected, 120.0) + " *");
+    EXPECT_EQ(doc.GetLengthText(1, 0), doc.FormatLength(expected, 130.0));
+    EXPECT_EQ(doc.GetAreaText(2, false), doc.FormatArea(expected, 50.0));
+  }
+  doc.m_current = 0;
 
   EXPECT_EQ(doc.TotalVisibleArea(), "") << "a single visible area";
   FeatureRecord& second = doc.AddFeature(FT::Area, "b");
@@ -243,9 +251,16 @@ TEST_F(DocumentCommandsTest, WizardSaveAndNewGoesOnOnlyAfterASuccessfulSave) {
   EXPECT_EQ(doc.m_features[0].VertexCount(), 1u) << "the measured work stays";
   EXPECT_TRUE(doc.IsModified());
 
+  // A document without a file of its own (an opened Shapefile's) is asked a name, the one it
+  // bears proposed in its folder.
   doc.m_docFolder = dir_.string();
   doc.m_docName = "medida";
+  platform::FileDialogScript::TakeShown();
+  platform::FileDialogScript::Push((dir_ / "medida.tvx").string());
   doc.OnWizardNext();
+  const auto asked = platform::FileDialogScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].request.initialName, (dir_ / "medida.tvx").string());
   EXPECT_TRUE(std::filesystem::exists(dir_ / "medida.tvx"));
   EXPECT_EQ(doc.m_features[0].VertexCount(), 0u) << "a new document after the save";
   EXPECT_FALSE(doc.IsModified());
