@@ -1262,7 +1262,9 @@ TEST_F(MainFrameTest, TheDemonstrationWalkAcrossAZoneBoundaryKeepsItsVerticesCir
       (field.wgs84Vertices.back().x < 0 ? west : east) += 1;
       // Automatic capture takes a vertex once 10 m are walked from the last one (planar
       // metres, within UTM's scale of the geodesic), never sooner.
-      if (before > 0) EXPECT_GT(distance(lastBefore, fix), 10.0 * 0.999) << "vertex " << before;
+      if (before > 0) {
+        EXPECT_GT(distance(lastBefore, fix), 10.0 * 0.999) << "vertex " << before;
+      }
     } else if (before > 0) {
       EXPECT_LT(distance(lastBefore, fix), 10.0 * 1.001) << "no vertex after vertex " << before - 1;
     }

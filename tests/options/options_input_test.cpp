@@ -186,7 +186,9 @@ TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
       ways.push_back({"the tab row's left arrow", arrow(false), pages - 1, arrowsBack});
     }
     for (const Way& way : ways) {
-      if (sheet.GetActiveIndex() != way.from) ASSERT_TRUE(sheet.SetActivePage(way.from));
+      if (sheet.GetActiveIndex() != way.from) {
+        ASSERT_TRUE(sheet.SetActivePage(way.from));
+      }
       for (int target : way.targets) {
         way.go(sheet, target);
         if (!PageShown(sheet, target))
@@ -219,7 +221,9 @@ TEST_F(OptionsSheetInput, EveryPageIsReachedWithThePointerAndWithTheKeys) {
   EXPECT_EQ(failures, std::vector<std::string>{});
   // The sheet is narrower than its ten tabs: the arrows brought the others into the row.
   EXPECT_TRUE(tabsOverflow);
-  if (tabsOverflow) EXPECT_GT(arrowsClicked, 0);
+  if (tabsOverflow) {
+    EXPECT_GT(arrowsClicked, 0);
+  }
 }
 
 // Runs the loop for twice the toolkit's delay before a held button repeats.

@@ -137,7 +137,7 @@ TEST(FileDialogScript, AnswersAsTheRealDialogAndRefusesWhatItCannotGive) {
   };
   struct Shown {
     std::string answer;
-    std::vector<std::string> asked;
+    std::vector<std::string> asked = {};
     bool refused = false;
     bool operator==(const Shown&) const = default;
   };
