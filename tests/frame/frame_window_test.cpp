@@ -1,7 +1,6 @@
 // The program's main frame with its document and map view, from the English module, under
 // Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
 #include <gtest/gtest.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcscreen.h>
 #include <wx/dialog.h>
@@ -21,21 +20,18 @@
 #include <functional>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
 
 #include "app/languages.h"
 #include "app/main_frame.h"
-#include "dialogs/gps_dialogs.h"
 #include "dialogs/program_dialogs.h"
 #include "platform/serial_ports.h"
 #include "platform/ui/command_ids.h"
 #include "platform/wait_cursor.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
-#include "tests/view/real_input.h"
 #include "tools/receiver_sim/receiver_simulator.h"
 #include "view/tolvanix_view.h"
 
@@ -733,165 +729,6 @@ std::string ReadText(const std::string& path) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-// Answers every box the toolkit shows with Enter, as the user does, while it lives; counts them.
-class EnterOnEveryBox {
- public:
-  EnterOnEveryBox() {
-    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-      if (!tvxtest::NativeDialogs::Shown(dialogs.box) || dialogs.boxTexts.size() == answered) return;
-      answered = dialogs.boxTexts.size();
-      tvxtest::PressKey(WXK_RETURN);
-    });
-    timer_.Start(50);
-  }
-  ~EnterOnEveryBox() { timer_.Stop(); }
-  tvxtest::NativeDialogs dialogs;
-  std::size_t answered = 0;
-
- private:
-  wxTimer timer_;
-};
-
-// A control of the modal dialog on top, once the user can click it (under a window manager
-// the dialog is placed and activated a moment after it shows).
-wxWindow* ClickableInModalDialog(int id) {
-  wxDialog* dialog = ModalDialog();
-  if (!dialog || dynamic_cast<wxMessageDialogBase*>(dialog)) return nullptr;
-  wxWindow* control = dialog->FindWindow(id);
-  if (!control || !control->IsShownOnScreen() || !tvxtest::OnScreen(dialog)) return nullptr;
-  if (tvxtest::WindowManagerRuns() && !dialog->IsActive()) return nullptr;
-  return control;
-}
-
-// The options file cannot be written (a folder stands where it was, which stops root too):
-// each occasion that stores options says so once, in a box the user answers with Enter, and
-// goes on. The map view's values as the program ends (the window still closes), a design made
-// the default with its dialog's button, the receiver's start-up choices at the dialog's OK, a
-// language chosen for the next start (no promise of it follows), and the virtual port's driver
-// entry as the GPS is switched on with sharing (the port then cannot start, and says so).
-TEST_F(MainFrameTest, EachStoreOfOptionsThatCannotBeWrittenIsSaidOnce) {
-  const fs::path file = dir_ / "registry.ini";
-  const std::string notice =
-      "The settings cannot be stored in " + file.string() + "; the file keeps the values it held.";
-  CTolvanixDoc* doc = nullptr;
-  struct Case {
-    const char* what;
-    std::function<std::vector<tvxtest::UserStep>()> steps;  // the user's clicks in its dialog
-    std::function<void()> act;
-    std::size_t otherBoxes;  // how many other boxes say what follows
-  };
-  auto click = [](int id) {
-    return tvxtest::UserStep{[id] { return ClickableInModalDialog(id) != nullptr; },
-                             [id] {
-                               const wxRect r = ClickableInModalDialog(id)->GetScreenRect();
-                               ClickAt(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
-                             }};
-  };
-  std::unique_ptr<EnterOnEveryBox> boxes;
-  auto noticeSaid = [&] { return boxes->answered > 0 && !boxes->dialogs.box; };
-  std::optional<CDlgAdvancedGPS> receiverDialog;
-  const Case cases[] = {
-      {"the view's values as the program ends", nullptr,
-       [&] {
-         frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
-         tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr && noticeSaid(); });
-         frame_ = nullptr;
-         doc = nullptr;
-       },
-       0},
-      {"a design made the default",
-       [&] {
-         return std::vector<tvxtest::UserStep>{click(1091), {noticeSaid, [] {}}, click(IDCANCEL)};
-       },
-       [&] {
-         auto* view = dynamic_cast<CTolvanixView*>(frame_->GetActiveView());
-         ASSERT_NE(view, nullptr);
-         view->m_popupFeature = 0;
-         frame_->OnCmdMsg(32818, CN_COMMAND, nullptr);  // "Design"
-       },
-       0},
-      {"the receiver's start-up choices",
-       [&] {
-         auto checked = [] {
-           auto* box = dynamic_cast<wxCheckBox*>(ClickableInModalDialog(1256));
-           return box && box->GetValue();
-         };
-         tvxtest::UserStep ok = click(IDOK);
-         ok.ready = [checked, ready = ok.ready] { return checked() && ready(); };
-         return std::vector<tvxtest::UserStep>{click(1256), ok};
-       },
-       [&] {
-         receiverDialog.emplace();
-         receiverDialog->m_port = 3;
-         receiverDialog->m_baudIndex = 1;
-         EXPECT_EQ(receiverDialog->DoModal(), IDOK);
-         EXPECT_EQ(receiverDialog->m_snAuto, 1);
-         tvxtest::PumpUntil(noticeSaid);
-       },
-       0},
-      {"a language for the next start", nullptr,
-       [&] {
-         frame_->OnCmdMsg(32783, CN_COMMAND, nullptr);  // German
-         tvxtest::PumpUntil(noticeSaid);
-       },
-       0},
-      {"the virtual port's driver entry", nullptr,
-       [&] {
-         doc->m_port = 3;
-         doc->m_baudIndex = 1;
-         doc->m_useVirtualPort = 1;
-         frame_->OnCmdMsg(32804, CN_COMMAND, nullptr);  // GPS on
-         tvxtest::PumpUntil([&] { return boxes->answered >= 2 && !boxes->dialogs.box && !doc->m_gpsBusy; });
-         if (doc->m_gpsOn) doc->ToggleGps();
-       },
-       2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    fs::remove_all(file);
-    Store("Notificaractiva", 0);
-    Open();
-    doc = doc_;
-    // From here the options file is a folder.
-    fs::remove(file);
-    fs::create_directory(file);
-    platform::MessageBoxScript::Clear();
-    boxes = std::make_unique<EnterOnEveryBox>();
-    bool gaveUp = false;
-    std::optional<tvxtest::UserSteps> user;
-    if (c.steps) {
-      user.emplace(c.steps(), [&] {
-        gaveUp = true;
-        if (wxDialog* dialog = ModalDialog()) dialog->EndModal(wxID_CANCEL);
-      });
-    }
-    c.act();
-    if (user) {
-      EXPECT_TRUE(user->AllTaken() && !gaveUp);
-    }
-    const auto said = platform::MessageBoxScript::TakeShown();
-    EXPECT_EQ(said.size(), 1 + c.otherBoxes);
-    if (!said.empty()) {
-      EXPECT_EQ(said[0].text, notice);
-      EXPECT_EQ(said[0].caption, "Tolvanix PDA");
-    }
-    for (std::size_t k = 1; k < said.size(); ++k) EXPECT_EQ(said[k].text.find("cannot be stored"), std::string::npos);
-    EXPECT_EQ(boxes->answered, said.size());
-    EXPECT_TRUE(fs::is_directory(file));
-    user.reset();
-    boxes.reset();
-    receiverDialog.reset();
-    // The file can be written again before the window closes and the view stores its values.
-    fs::remove(file);
-    if (template_) {
-      if (CFrameWnd* frame = template_->GetFrame()) frame->GetFrame()->Destroy();
-      tvxtest::PumpUntil([this] { return template_->GetFrame() == nullptr; });
-      template_.reset();
-    }
-    doc = nullptr;
-  }
 }
 
 // The start-up wizard's measurement, as a user walks it: the area category on the wizard's
