@@ -1,6 +1,7 @@
 // The program's main frame with its document and map view, from the English module, under
 // Xvfb: its bars, full screen, the ruler combo, the panels after a fix and the GPS state box.
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcscreen.h>
 #include <wx/dialog.h>
@@ -26,6 +27,7 @@
 
 #include "app/languages.h"
 #include "app/main_frame.h"
+#include "dialogs/gps_dialogs.h"
 #include "dialogs/program_dialogs.h"
 #include "platform/serial_ports.h"
 #include "platform/ui/command_ids.h"
@@ -729,6 +731,142 @@ std::string ReadText(const std::string& path) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// A control of the modal dialog on top once the user can click it: shown, and under a window
+// manager in the dialog the manager has placed and activated (a click sent before can land
+// beside it).
+wxWindow* ClickableInModalDialog(int id) {
+  wxDialog* dialog = ModalDialog();
+  if (!dialog || dynamic_cast<wxMessageDialogBase*>(dialog) || !tvxtest::OnScreen(dialog)) return nullptr;
+  if (tvxtest::WindowManagerRuns() && !dialog->IsActive()) return nullptr;
+  wxWindow* control = dialog->FindWindow(id);
+  return control && control->IsShownOnScreen() && control->IsEnabled() ? control : nullptr;
+}
+
+// A user working a modal dialog that a command opens: each step's act runs once the step
+// before it has acted and the step's condition holds, from a timer of the dialog's own loop.
+// No act runs the loop itself, so nothing waits inside anything else. Steps not all taken in
+// time end the dialog with Cancel: the command returns and the case fails instead of waiting.
+class DialogUser {
+ public:
+  struct Step {
+    std::function<bool()> ready;
+    std::function<void()> act;
+  };
+  explicit DialogUser(std::vector<Step> steps)
+      : steps_(std::move(steps)), deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(30)) {
+    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+      if (next_ >= steps_.size()) return;
+      if (gaveUp || std::chrono::steady_clock::now() > deadline_) {
+        // (Each tick, for a dialog that shows only now.)
+        gaveUp = true;
+        if (wxDialog* dialog = ModalDialog()) dialog->EndModal(wxID_CANCEL);
+        return;
+      }
+      if (steps_[next_].ready()) steps_[next_++].act();
+    });
+    timer_.Start(20);
+  }
+  ~DialogUser() { timer_.Stop(); }
+  bool AllTaken() const { return next_ == steps_.size(); }
+  bool gaveUp = false;
+
+ private:
+  std::vector<Step> steps_;
+  std::chrono::steady_clock::time_point deadline_;
+  std::size_t next_ = 0;
+  wxTimer timer_;
+};
+
+// The step that clicks control id of the dialog on top with the pointer, once it can.
+DialogUser::Step ClickOn(int id) {
+  return {[id] { return ClickableInModalDialog(id) != nullptr; },
+          [id] {
+            const wxRect r = ClickableInModalDialog(id)->GetScreenRect();
+            wxUIActionSimulator pointer;
+            pointer.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+            pointer.MouseClick();
+          }};
+}
+
+// The options file cannot be written (a folder stands where it was, which stops root too):
+// values the user stores together are said to be lost once, and the program goes on. A design
+// made the default with its dialog's button (its pattern and colour), the receiver's start-up
+// choices at the dialog's OK, a language chosen for the next start (no promise of it follows).
+// The boxes are answered from the script here; the real box is answered on the screen where the
+// program ends with such a file.
+TEST_F(MainFrameTest, EachStoreOfOptionsThatCannotBeWrittenIsSaidOnce) {
+  const fs::path file = dir_ / "registry.ini";
+  const std::string notice =
+      "The settings cannot be stored in " + file.string() + "; the file keeps the values it held.";
+  Store("Notificaractiva", 0);
+  Open();
+  // The boxes said so far: the script's record is taken as the steps look at it.
+  std::vector<platform::ShownMessageBox> said;
+  auto takeSaid = [&] {
+    for (auto& box : platform::MessageBoxScript::TakeShown()) said.push_back(std::move(box));
+    return said.size();
+  };
+  struct Case {
+    const char* what;
+    std::vector<DialogUser::Step> steps;  // the user's clicks in the dialog the command opens
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"a design made the default",
+       {ClickOn(1091), {[&] { return takeSaid() > 0; }, [] {}}, ClickOn(IDCANCEL)},
+       [&] {
+         auto* view = dynamic_cast<CTolvanixView*>(frame_->GetActiveView());
+         ASSERT_NE(view, nullptr);
+         // An area: its design is a fill pattern and a colour.
+         doc_->AddFeature(FeatureType::Area, "Field");
+         view->m_popupFeature = static_cast<int>(doc_->m_features.size()) - 1;
+         frame_->OnCmdMsg(32818, CN_COMMAND, nullptr);  // "Design"
+       }},
+      {"the receiver's start-up choices",
+       {ClickOn(1256),
+        {[] {
+           auto* box = dynamic_cast<wxCheckBox*>(ClickableInModalDialog(1256));
+           return box && box->GetValue() && ClickableInModalDialog(IDOK);
+         },
+         ClickOn(IDOK).act}},
+       [&] {
+         CDlgAdvancedGPS dialog;
+         dialog.m_port = 3;
+         dialog.m_baudIndex = 1;
+         EXPECT_EQ(dialog.DoModal(), IDOK);
+         EXPECT_EQ(dialog.m_snAuto, 1);
+       }},
+      {"a language for the next start", {}, [&] { frame_->OnCmdMsg(32783, CN_COMMAND, nullptr); }},  // German
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(file);
+    fs::create_directory(file);
+    platform::MessageBoxScript::Clear();
+    // More answers than boxes are expected: no box of the case waits for a user.
+    for (int i = 0; i < 4; ++i) platform::MessageBoxScript::Push(IDOK);
+    said.clear();
+    {
+      DialogUser user(c.steps);
+      c.act();
+      EXPECT_TRUE(user.AllTaken());
+      EXPECT_FALSE(user.gaveUp);
+    }
+    EXPECT_TRUE(tvxtest::PumpUntil([] { return ModalDialog() == nullptr; })) << "a dialog stayed open";
+    takeSaid();
+    EXPECT_EQ(said.size(), 1u);
+    if (!said.empty()) {
+      EXPECT_EQ(said[0].text, notice);
+      EXPECT_EQ(said[0].caption, "Tolvanix PDA");
+    }
+    EXPECT_TRUE(fs::is_directory(file));
+  }
+  platform::MessageBoxScript::Clear();
+  doc_->SetModifiedFlag(FALSE);
+  // The file can be written again before the window closes and the view stores its values.
+  fs::remove_all(file);
 }
 
 // The start-up wizard's measurement, as a user walks it: the area category on the wizard's
