@@ -690,11 +690,23 @@ void ClickAt(wxPoint screen) {
 }
 
 // A real click on the first tool of a toolbar (the desktop's toolbar cannot say where a
-// tool lies; the first starts at the bar's left end).
+// tool lies; the first starts at the bar's left end), once the bar has stayed in one place on
+// the screen for a while (a window manager moves a window going full screen a moment after it
+// shows, and a click aimed before that lands beside the tool).
 void ClickFirstTool(CToolBar& bar) {
   auto* tools = dynamic_cast<wxToolBar*>(bar.GetWxWindow());
   ASSERT_NE(tools, nullptr);
   ASSERT_GE(tools->GetToolsCount(), 1u);
+  wxRect last = tools->GetScreenRect();
+  int still = 0;
+  PumpFor(
+      [&] {
+        const wxRect now = tools->GetScreenRect();
+        still = now == last && tools->IsShownOnScreen() ? still + 1 : 0;
+        last = now;
+        return still >= 20;
+      },
+      std::chrono::seconds(5));
   const wxSize image = tools->GetToolBitmapSize();
   const wxSize size = tools->GetClientSize();
   ASSERT_GT(size.x, image.x);
