@@ -86,6 +86,14 @@ class CDialog : public CWnd {
   int result_ = IDCANCEL;
 };
 
+// Enter and Escape in dialog's window as the handheld's dialog manager takes them: a control
+// that asks for the key gets it (a multi-line edit or an edit that takes Enter, a grid's cell
+// editor, a control of the program's own that answers WM_GETDLGCODE with DLGC_WANTALLKEYS).
+// Otherwise Escape presses the Cancel button, or, in a dialog without one, closes it as its
+// close box does (OnCancel); Enter presses the default button (OK when none is marked), and a
+// focused push button presses itself. A disabled button takes nothing.
+void AnswerDialogKeys(CDialog* dialog, wxDialog* window);
+
 // --- modeless dialogs (platform/ui/dialog_modeless.cpp) ---
 // Creates dialog's window from its template (m_nIDTemplate) without a modal loop, as a child
 // of parent (nullptr: the main window), routes its buttons and control notifications as
