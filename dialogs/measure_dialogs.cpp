@@ -281,6 +281,13 @@ void CDlgAveraging::OnOK() {
     return;
   }
   m_altitudeCm = *altitude;
+  if (m_store && !m_store(m_choice, m_altitudeCm)) {
+    // The vertex was refused; the mean of these samples may still become a waypoint.
+    if (m_choice & 2) m_choice -= 2;
+    Enable(this, kVertexButton, false);
+    Enable(this, IDOK, m_choice > 0);
+    return;
+  }
   EndDialog(IDOK);
 }
 

@@ -104,6 +104,13 @@ class CDlgAveraging : public CDialogVScroll {
 
   // Called by the stop button: the opener ends its sampling.
   void SetStopHandler(std::function<void()> stop) { m_stop = std::move(stop); }
+  // Called by OK with the choice and the altitude (centimetres): the opener stores the mean.
+  // An answer of false means the vertex was refused (the current feature is locked) and the
+  // mean is still there: the dialog stays open on it without the vertex, so that it can be
+  // stored as a waypoint or dropped with Cancel. Without a handler OK ends the dialog.
+  void SetStoreHandler(std::function<bool(int choice, int altitudeCm)> store) {
+    m_store = std::move(store);
+  }
 
   BOOL OnInitDialog() override;
   // The texts of the latest mean.
@@ -123,6 +130,7 @@ class CDlgAveraging : public CDialogVScroll {
 
  private:
   std::function<void()> m_stop;
+  std::function<bool(int, int)> m_store;
 
   DECLARE_MESSAGE_MAP()
 };

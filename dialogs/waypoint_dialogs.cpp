@@ -36,6 +36,8 @@ const std::vector<std::string> kHemispheres{"N", "S"};
 constexpr UINT kStringImportConvert = 59310, kStringImportAsStored = 59311,
                kStringImportChoice = 59312;
 constexpr int kImportConvert = 0, kImportAsStored = 1;
+// Posted when a refusal's box has closed: the events the refused edit was part of have run.
+constexpr UINT kRefusalSeen = WM_APP + 1;
 
 // A message of the form "...\nRow %d" for a grid row ("Error in %s\nRow %d": the column).
 std::string RowMessage(UINT id, const std::string& column, int row) {
@@ -127,6 +129,7 @@ BEGIN_MESSAGE_MAP(CDlgWaypointTable, CDialogVScroll)
   ON_BN_CLICKED(kExport, &CDlgWaypointTable::OnExport)
   ON_NOTIFY(GVN_BEGINLABELEDIT, kGridId, &CDlgWaypointTable::OnGridBeginEdit)
   ON_NOTIFY(GVN_ENDLABELEDIT, kGridId, &CDlgWaypointTable::OnGridEndEdit)
+  ON_MESSAGE(kRefusalSeen, &CDlgWaypointTable::OnRefusalSeen)
 END_MESSAGE_MAP()
 
 CDlgWaypointTable::CDlgWaypointTable(const std::string& datumName, int select,
@@ -217,11 +220,49 @@ void CDlgWaypointTable::TakeRows() {
   }
 }
 
-void CDlgWaypointTable::SwitchMode(int mode) {
+bool CDlgWaypointTable::SwitchMode(int mode) {
   TakeRows();
-  DocWaypointProjector projector(*doc_);
-  if (table_->SwitchMode(mode, projector)) ShowRows();
+  bool switched = false;
+  if (mode == table_->Mode()) {
+    switched = true;
+  } else if (RowsReadable()) {
+    DocWaypointProjector projector(*doc_);
+    switched = table_->SwitchMode(mode, projector);
+    if (switched) ShowRows();
+  }
   CComboBox(GetDlgItem(kDisplayCombo)).SetCurSel(table_->Mode());
+  return switched;
+}
+
+void CDlgWaypointTable::Refuse(int row, int column, UINT message) {
+  MessageBox(m_hWnd, RowMessage(message, m_Grid.GetItemText(0, column), row), "Tolvanix PDA",
+             MB_OK);
+  if (row >= 1 && row < m_Grid.GetRowCount() && column < m_Grid.GetColumnCount()) {
+    m_Grid.SetFocusCell(row, column);
+    m_Grid.SetSelectedRange(row, 0, row, m_Grid.GetColumnCount() - 1);
+    m_Grid.EnsureVisible(row, column);
+    m_Grid.SetFocus();
+  }
+}
+
+bool CDlgWaypointTable::RowsReadable() {
+  DocWaypointProjector projector(*doc_);
+  const std::optional<Refusal> refusal = table_->Unreadable(projector);
+  if (!refusal) return true;
+  Refuse(static_cast<int>(refusal->row) + 1, refusal->column, refusal->message);
+  return false;
+}
+
+bool CDlgWaypointTable::HeldByRefusal() {
+  if (!refused_) return false;
+  m_Grid.SetFocusCell(*refused_);
+  m_Grid.SetFocus();
+  return true;
+}
+
+LRESULT CDlgWaypointTable::OnRefusalSeen(WPARAM, LPARAM) {
+  refused_.reset();
+  return 0;
 }
 
 void CDlgWaypointTable::OnDisplayChosen() {
@@ -244,6 +285,7 @@ void CDlgWaypointTable::OnBlankRows() {
 
 void CDlgWaypointTable::OnGridBeginEdit(NMHDR* header, LRESULT* result) {
   *result = 0;
+  refused_.reset();  // the user is at the table again
   const GridNotify* note = GridNotifyOf(header);
   if (table_->Mode() == kProjected && note->iColumn == kZone && !editing_) {
     oldZone_ = static_cast<int>(LeadingNumber(m_Grid.GetItemText(note->iRow, kZone)));
@@ -258,30 +300,49 @@ void CDlgWaypointTable::OnGridEndEdit(NMHDR* header, LRESULT* result) {
   const bool zoneEdit = editing_ && column == kZone;
   if (column == kZone) editing_ = false;
   const std::string text = m_Grid.GetItemText(row, column);
-  if (const UINT problem = CellProblem(table_->Mode(), table_->GeoType(), column, text)) {
-    MessageBox(m_hWnd, RowMessage(problem, m_Grid.GetItemText(0, column), row), "Tolvanix PDA",
-               MB_OK);
+  UINT problem = CellProblem(table_->Mode(), table_->GeoType(), column, text);
+  // A projected row's position is judged once its easting and northing are both given: with
+  // its zone (re-expressed into a new one) and hemisphere it must name a place on the earth.
+  bool reexpressed = false;
+  const bool position = column == kX || column == kY || column == kZone || column == kHemisphere;
+  if (!problem && position && table_->Mode() == kProjected && row >= 1) {
+    TakeRows();
+    DocWaypointProjector projector(*doc_);
+    const auto index = static_cast<std::size_t>(row - 1);
+    if (zoneEdit) {
+      const ZoneChange change = table_->ChangeZone(index, oldZone_, projector);
+      if (change == ZoneChange::kFailed) problem = kStringZoneError;
+      reexpressed = change == ZoneChange::kReexpressed;
+    }
+    if (!problem && table_->NamesNoPlace(index, projector))
+      problem = column == kZone ? kStringZoneError : kStringCellError;
+  }
+  if (problem) {
+    // A click on OK that ended this edit finds it refused; the mark goes once the events of
+    // that click have run.
+    refused_ = GridCellId(row, column);
+    Refuse(row, column, problem);
+    PostMessage(kRefusalSeen);
     *result = -1;  // the grid puts the old text back
     return;
   }
+  refused_.reset();
   // "n" or " s " typed is shown as the table writes it.
   if (column == kHemisphere) {
     if (const std::optional<int> south = SouthOf(text))
       m_Grid.SetItemText(row, column, *south ? "S" : "N");
   }
-  if (zoneEdit && table_->Mode() == kProjected && row >= 1) {
-    TakeRows();
-    DocWaypointProjector projector(*doc_);
-    if (table_->ChangeZone(static_cast<std::size_t>(row - 1), oldZone_, projector)) {
-      const Row& changed = table_->Rows()[static_cast<std::size_t>(row - 1)];
-      for (int c : {kX, kY, kAltitude, kZone}) m_Grid.SetItemText(row, c, changed.cells[c]);
-      m_Grid.Refresh();
-    }
+  if (reexpressed) {
+    const Row& changed = table_->Rows()[static_cast<std::size_t>(row - 1)];
+    for (int c : {kX, kY, kAltitude, kZone}) m_Grid.SetItemText(row, c, changed.cells[c]);
+    m_Grid.Refresh();
   }
 }
 
 void CDlgWaypointTable::OnExport() {
+  if (HeldByRefusal()) return;
   TakeRows();
+  if (!RowsReadable()) return;
   DocWaypointProjector projector(*doc_);
   std::vector<WaypointRecord> waypoints;
   std::vector<std::string> notes;
@@ -290,6 +351,7 @@ void CDlgWaypointTable::OnExport() {
 }
 
 void CDlgWaypointTable::OnImport() {
+  if (HeldByRefusal()) return;
   platform::FileDialogRequest request;
   request.filter = "ESRI Shapefile POINT (*.shp)|*.shp||";
   request.defaultExtension = "shp";
@@ -319,7 +381,8 @@ void CDlgWaypointTable::OnImport() {
   }
   if (answer.kind != kImportConvert && answer.kind != kImportAsStored) return;
   const bool asStored = answer.kind == kImportAsStored;
-  SwitchMode(projected ? kProjected : kGeographic);
+  // Rows that cannot be read back in the display shown keep it: the import waits for them.
+  if (!SwitchMode(projected ? kProjected : kGeographic)) return;
 
   const PointImportResult read = ReadShapefilePoints(path);
   if (read.status == PointImportStatus::OpenFailed) {
@@ -389,7 +452,9 @@ void CDlgWaypointTable::OnImport() {
 void CDlgWaypointTable::OnOK() {
   if (!UpdateData(TRUE)) return;
   m_Grid.EndEditing();
+  if (HeldByRefusal()) return;
   TakeRows();
+  if (!RowsReadable()) return;
   DocWaypointProjector projector(*doc_);
   table_->Finish(projector, m_waypoints, m_notes);
   EndDialog(IDOK);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,18 @@ class CDlgWaypointTable : public CDialogVScroll {
   // The grid from the table's rows, and back.
   void ShowRows();
   void TakeRows();
-  void SwitchMode(int mode);
+  // False (the display stays) when the rows cannot be read back.
+  bool SwitchMode(int mode);
+  // The cell's message box ("...\nRow %d"), then the cell is the grid's current one (its
+  // row selected, the keys on the grid).
+  void Refuse(int row, int column, UINT message);
+  // Whether the grid's rows can be read back (OK, the export, a switch of display); else
+  // the first cell that cannot is refused.
+  bool RowsReadable();
+  // Whether a command that reads the rows back is held because the edit that its click
+  // ended was just refused: the user meant to correct the cell, which is current again.
+  bool HeldByRefusal();
+  LRESULT OnRefusalSeen(WPARAM, LPARAM);
 
   std::string datumName_;
   int select_;
@@ -97,6 +109,9 @@ class CDlgWaypointTable : public CDialogVScroll {
   std::unique_ptr<waypoint_table::Table> table_;
   int oldZone_ = 0;
   bool editing_ = false;
+  // The cell whose edit was refused last, until the events that ended the edit (a click on
+  // OK) have run, or an edit begins or ends well.
+  std::optional<GridCellId> refused_;
 
   DECLARE_MESSAGE_MAP()
 };

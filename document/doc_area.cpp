@@ -17,6 +17,7 @@ AreaResult MeasureAreaJob(const AreaJob& job, TransformSet& set) {
   result.index = job.index;
   result.epoch = job.epoch;
   result.vertexCount = job.wgs84.size();
+  result.revision = job.revision;
   result.type = job.type;
   if (job.wgs84.empty() || !set.Ready()) return result;
 
@@ -209,7 +210,6 @@ void CTolvanixDoc::StartAreaRecompute(int index, BOOL force) {
   m_areaIndex = index < 0 ? m_current : index;
   if (m_areaIndex < 0 || static_cast<std::size_t>(m_areaIndex) >= m_features.size()) {
     // An empty feature list: nothing to compute.
-    m_areaValid = true;
     SetEvent(m_areaEvent);
     return;
   }
@@ -217,22 +217,26 @@ void CTolvanixDoc::StartAreaRecompute(int index, BOOL force) {
   const int n = static_cast<int>(feature.VertexCount());
   if (n == 0) {
     // Nothing to measure; the feature keeps its previous measures.
-    m_areaValid = true;
     SetEvent(m_areaEvent);
     return;
   }
   // A feature is left alone only while it has the shape of its own last measurement: another
-  // feature's count says nothing about it.
-  const bool unchanged = feature.measuredCount == n && feature.measuredType == feature.type;
+  // feature's count says nothing about it, and neither does its own count (a vertex erased
+  // and another captured leave the count as it was).
+  const bool unchanged = feature.measuredCount >= 0 &&
+                         feature.measuredRevision == feature.shapeRevision &&
+                         FeatureRecord::SameMeasure(feature.measuredType, feature.type);
   if (unchanged && !force && m_lastVertexCount != -1) return;
   m_lastVertexCount = n;
   feature.measuredCount = n;
+  feature.measuredRevision = feature.shapeRevision;
   feature.measuredType = feature.type;
   feature.measurePending = true;
   AreaJob job;
   job.index = m_areaIndex;
   job.epoch = m_featureEpoch;
   job.type = feature.type;
+  job.revision = feature.shapeRevision;
   job.wgs84 = feature.wgs84Vertices;  // the worker measures this copy
   m_areaWorker->Submit(std::move(job));
 }
@@ -254,28 +258,26 @@ int CTolvanixDoc::ApplyAreaResults() {
         static_cast<std::size_t>(r.index) >= m_features.size())
       continue;
     FeatureRecord& feature = m_features[r.index];
-    if (feature.VertexCount() != r.vertexCount || feature.type != r.type) continue;
+    if (feature.shapeRevision != r.revision || feature.VertexCount() != r.vertexCount ||
+        !FeatureRecord::SameMeasure(r.type, feature.type)) {
+      continue;
+    }
     feature.area = r.measures.area;
     feature.length = r.measures.length;
     feature.perimeter = r.measures.perimeter;
-    if (feature.measuredCount == static_cast<std::int64_t>(r.vertexCount)) {
-      feature.measurePending = false;
-    }
+    if (feature.measuredRevision == r.revision) feature.measurePending = false;
     ++stored;
   }
-  // The marker speaks of the current feature alone, whatever other features were measured.
-  if (stored > 0) m_areaValid = CurrentMeasuresUpToDate();
   return stored;
 }
 
-bool CTolvanixDoc::CurrentMeasuresUpToDate() const {
-  if (m_current < 0 || static_cast<std::size_t>(m_current) >= m_features.size()) return true;
-  const FeatureRecord& feature = m_features[m_current];
-  if (feature.VertexCount() == 0) return true;  // nothing to measure
-  return !feature.measurePending &&
-         feature.measuredCount == static_cast<std::int64_t>(feature.VertexCount()) &&
-         feature.measuredType == feature.type;
+bool CTolvanixDoc::MeasuresUpToDate(int index) const {
+  const int i = index < 0 ? m_current : index;
+  if (i < 0 || static_cast<std::size_t>(i) >= m_features.size()) return true;
+  return m_features[static_cast<std::size_t>(i)].MeasuresUpToDate();
 }
+
+bool CTolvanixDoc::CurrentMeasuresUpToDate() const { return MeasuresUpToDate(-1); }
 
 LRESULT CTolvanixDoc::OnAreaDone(WPARAM, LPARAM) {
   ApplyAreaResults();

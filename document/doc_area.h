@@ -45,6 +45,7 @@ struct AreaJob {
   int index = 0;            // feature index in the document at submission
   std::uint64_t epoch = 0;  // the document's feature-list epoch at submission
   FeatureType type = FeatureType::Area;
+  std::uint64_t revision = 0;   // the feature's shape revision at submission
   std::vector<GeoPoint> wgs84;  // WGS84 degrees, longitude x
   // The settings the job is measured under (set by AreaWorker::Submit).
   VersionedCoordSettings settings;
@@ -54,6 +55,7 @@ struct AreaResult {
   int index = 0;
   std::uint64_t epoch = 0;
   std::size_t vertexCount = 0;  // of the measured copy
+  std::uint64_t revision = 0;   // shape revision of the measured copy
   FeatureType type = FeatureType::Area;
   FeatureMeasures measures;
   bool ok = false;  // false: the vertices could not be projected (measures not stored)

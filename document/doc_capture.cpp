@@ -71,9 +71,10 @@ bool CTolvanixDoc::HdopRejects(std::int32_t filterApplies) {
   return true;
 }
 
-BOOL CTolvanixDoc::CheckFeatureEditable() {
-  FeatureRecord* feature = CurrentFeature();
-  if (!feature) return FALSE;
+BOOL CTolvanixDoc::CheckFeatureEditable(int index) {
+  const int i = index < 0 ? m_current : index;
+  if (i < 0 || static_cast<std::size_t>(i) >= m_features.size()) return FALSE;
+  const FeatureRecord* feature = &m_features[static_cast<std::size_t>(i)];
   if (feature->editable) return TRUE;
   m_autoCapture = false;
   std::string text = LoadResString(kStringLocked);
@@ -110,11 +111,10 @@ void CTolvanixDoc::CapturePoint() {
   PostMessage(m_hwndView, WM_ADD_SEGMENTO, 0, 0);
 
   // The count is the captured feature's own, as it was when its measures were last asked for:
-  // the size of whichever feature was measured last says nothing about this one.
+  // the size of whichever feature was measured last says nothing about this one. A feature
+  // left unmeasured keeps its old measures, which its texts then show as out of date.
   if (feature.measuredCount < kAutoRecomputeLimit && !m_replayingNmea) {
     StartAreaRecompute(-1, FALSE);
-  } else {
-    m_areaValid = false;  // the texts show the measures as out of date
   }
 }
 
@@ -150,7 +150,7 @@ void CTolvanixDoc::AutoCaptureCheck() {
 
 void CTolvanixDoc::AddVertexAt(const GeoPoint& wgs84, const GeoPoint& working) {
   FeatureRecord* feature = CurrentFeature();
-  if (!feature) return;
+  if (!feature || !CheckFeatureEditable()) return;
   feature->AddVertex(wgs84, working, 0);
   SetModifiedFlag(TRUE);
   m_needsRedraw = true;

@@ -333,6 +333,15 @@ void CTolvanixDoc::MoveAllFeatures() {
   const GpsFix fix = TakeFix();
   // Without a position the shift would carry every feature off to the reference point.
   if (std::fabs(fix.gpsLon) < kNoPosition && std::fabs(fix.gpsLat) < kNoPosition) return;
+  // Every feature moves or none: a locked one refuses the move (its message names it). A
+  // circle is locked for good (its points are its centre and two corners, which no vertex
+  // edit may change and the object list cannot unlock); moved whole it keeps its shape, so it
+  // goes with the rest.
+  for (std::size_t i = 0; i < m_features.size(); ++i) {
+    const FeatureRecord& f = m_features[i];
+    const bool circle = f.type == FeatureType::Circle || f.type == FeatureType::CircleLine;
+    if (f.VertexCount() > 0 && !circle && !CheckFeatureEditable(static_cast<int>(i))) return;
+  }
   m_holdPosition = true;
   const platform::WaitCursor wait;
   const double dLon = m_circleCentreWgs.x - fix.gpsLon;
@@ -376,7 +385,17 @@ std::string CTolvanixDoc::GetAreaText(int index, bool subtractParts) {
   }
   std::string text;
   FormatArea(text, area);
-  if (!m_areaValid) text += " *";
+  // The mark speaks of the feature whose area this is (and of its parts taken off it).
+  bool upToDate = MeasuresUpToDate(i);
+  if (subtractParts) {
+    for (std::size_t k = 0; k < m_features.size(); ++k) {
+      const FeatureRecord& f = m_features[k];
+      if (f.type == FeatureType::Part && f.link == i && f.subtract == 1) {
+        upToDate = upToDate && f.MeasuresUpToDate();
+      }
+    }
+  }
+  if (!upToDate) text += " *";
   return text;
 }
 
@@ -397,7 +416,7 @@ std::string CTolvanixDoc::GetLengthText(int which, int index) {
   }
   std::string text;
   FormatLength(text, value);
-  if (which == 0 && !m_areaValid) text += " *";
+  if (which == 0 && !MeasuresUpToDate(i)) text += " *";
   return text;
 }
 

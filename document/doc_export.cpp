@@ -1,6 +1,7 @@
 // The document's export commands and the Shapefile import: they ask the export settings and a
 // file name, read the document through DocExportSource and write what document/export_*.cpp
 // format. Every export holds m_holdPosition for its whole run (fixes are dropped meanwhile).
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -140,15 +141,18 @@ class DocExportSource : public ExportSource, public OutlineProjection {
   CTolvanixDoc& doc_;
 };
 
-// The chosen path, or empty when cancelled. `filter` pairs description and pattern.
-std::string AskSavePath(const std::string& filter, const char* extension, UINT titleId) {
+// The chosen path, or empty when cancelled. `filter` pairs description and pattern; the
+// dialog gives the name with `extension` and asks before it replaces any of `filesWritten`
+// (empty: the chosen file alone).
+std::string AskSavePath(const std::string& filter, const char* extension, UINT titleId,
+                        std::function<std::vector<std::string>(const std::string&)> filesWritten = {}) {
   platform::FileDialogRequest request;
   request.open = false;
   request.filter = filter;
   request.defaultExtension = extension;
   if (titleId != 0) request.title = LoadResString(titleId);
-  const std::string path = platform::ShowFileDialog(request);
-  return path.empty() ? path : WithExtension(path, std::string(".") + extension);
+  request.filesWritten = std::move(filesWritten);
+  return platform::ShowFileDialog(request);
 }
 
 int ProposedZone(CTolvanixDoc& doc, bool waypointFallback) {
@@ -264,7 +268,8 @@ void CTolvanixDoc::OnExportShp() {
   q.hideHemisphere = true;
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(q, answer)) return;
-  const std::string path = AskSavePath("ESRI Shapefile (*.shp)|*.shp||", "shp", kStringExportShp);
+  const std::string path =
+      AskSavePath("ESRI Shapefile (*.shp)|*.shp||", "shp", kStringExportShp, &ShapefileFiles);
   if (path.empty()) return;
   if (answer.kind == kShpKindPoints) {
     ExportShpPoints(path, kShpPoint, answer.datumChoice, answer.coordKind, answer.zone);
@@ -306,7 +311,7 @@ bool CTolvanixDoc::ExportWaypointsShp(const std::vector<WaypointRecord>& waypoin
   CoordSystemAnswer answer;
   if (!prompts || !prompts->AskCoordSystem(q, answer)) return false;
   const std::string path =
-      AskSavePath("ESRI Shapefile POINT (*.shp)|*.shp||", "shp", kStringExportShp);
+      AskSavePath("ESRI Shapefile POINT (*.shp)|*.shp||", "shp", kStringExportShp, &ShapefileFiles);
   if (path.empty()) return false;
   DocExportSource source(*this);
   std::optional<platform::WaitCursor> wait(std::in_place);
@@ -322,15 +327,24 @@ void CTolvanixDoc::ExportTracks(bool plt) {
   ZoneDatumAnswer answer;
   if (!AskZoneDatum(*this, 1, 2, answer)) return;
   const char* extension = plt ? "plt" : "trk";
+  const std::string dotted = std::string(".") + extension;
+  const std::size_t count = m_features.size();
+  // Several features go to numbered files, not to the chosen one.
+  auto files = [count, dotted](const std::string& chosen) {
+    std::vector<std::string> names;
+    for (std::size_t k = 1; k <= count; ++k) {
+      names.push_back(TrackFileName(chosen, static_cast<int>(k), count, dotted));
+    }
+    return names;
+  };
   const std::string path =
-      plt ? AskSavePath("OziExplorer Track (*.plt)|*.plt||", extension, kStringExportPlt)
-          : AskSavePath("CompeGPS Track (*.trk)|*.trk||", extension, kStringExportTrk);
+      plt ? AskSavePath("OziExplorer Track (*.plt)|*.plt||", extension, kStringExportPlt, files)
+          : AskSavePath("CompeGPS Track (*.trk)|*.trk||", extension, kStringExportTrk, files);
   if (path.empty()) return;
   DocExportSource source(*this);
-  const std::string dotted = std::string(".") + extension;
-  for (std::size_t k = 0; k < m_features.size(); ++k) {
+  for (std::size_t k = 0; k < count; ++k) {
     const FeatureRecord& feature = m_features[k];
-    const std::string name = TrackFileName(path, static_cast<int>(k + 1), m_features.size(), dotted);
+    const std::string name = TrackFileName(path, static_cast<int>(k + 1), count, dotted);
     const bool written = StreamExport(*this, name, [&](ExportText& out) {
       if (plt) {
         WritePlt(out, source, feature, answer.datumChoice);
@@ -426,10 +440,7 @@ bool CTolvanixDoc::ImportShapefile(const std::string& path, bool fromObjectList)
     if (m_features.size() == 1 && m_features[0].vertices.empty()) DeleteAllFeatures();
     for (FeatureRecord& imported : result.features) {
       FeatureRecord& added = AddFeature(imported.type, imported.name);
-      added.vertices = std::move(imported.vertices);
-      added.wgs84Vertices = std::move(imported.wgs84Vertices);
-      added.altitudesCm = std::move(imported.altitudesCm);
-      added.vertexNotes = std::move(imported.vertexNotes);
+      added.TakeVerticesFrom(imported);
       added.editable = 0;
     }
     RecomputeAreasAndWait(-1);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <utility>
@@ -106,34 +107,40 @@ SAHooks MemoryHooks() {
 }
 
 constexpr const char* kExtensions[] = {".shp", ".shx", ".dbf"};
-constexpr const char* kMark = ".tvxtmp";  // base + mark + process id + extension
+
+// The name of the three files without their extension.
+std::string ShapefileBase(const std::string& path) {
+  return HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path;
+}
+
+// base + mark + process id + extension: the names shapelib writes under, in memory. Files of
+// that name on disk were left by an export killed before its renames.
+constexpr const char* kMark = ".tvxtmp";
 constexpr int kNameWidth = 35;
 constexpr int kWaypointTextWidth = 30;
 constexpr int kStampWidth = 20;
 
-// The three files of one export, written under temporary names and renamed on Commit.
+// The three files of one export: shapelib writes them in memory (under names beside the target
+// that are never on disk), and Commit puts them in place as files that replace the old ones
+// (through a link, the file it leads to) only when all three were written whole.
 class ShapefileWriter {
  public:
   ShapefileWriter(const std::string& path)
-      : base_(HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path),
+      : base_(ShapefileBase(path)),
         temporary_(base_ + kMark + std::to_string(getpid())),
         hooks_(MemoryHooks()) {}
 
-  ~ShapefileWriter() {
-    Close();
-    if (!committed_) {
-      for (const char* ext : kExtensions) std::remove((temporary_ + ext).c_str());
-    }
-  }
+  ~ShapefileWriter() { Close(); }
 
   // Empty on success, else the message of what failed.
   std::string Create(int shapeType, const std::string& shownPath) {
     // What an export of the same files that was killed before its renames left behind.
     for (const char* ext : kExtensions) platform::RemoveAbandonedTemporaries(base_, kMark, ext);
-    // The target folder must take the files: the temporary .shp is created on disk at once.
-    std::FILE* probe = std::fopen((temporary_ + ".shp").c_str(), "wb");
-    if (!probe) return "Unable to create shp file\n";
-    std::fclose(probe);
+    // The target folder must take the files: their temporary files are created at once.
+    for (std::size_t i = 0; i < std::size(kExtensions); ++i) {
+      targets_[i] = std::make_unique<platform::ReplacingFile>(base_ + kExtensions[i]);
+      if (!targets_[i]->Open()) return "Unable to create shp file\n";
+    }
     // The file names stay those on disk: shapelib derives the .shx name from the .shp one.
     t_files = &files_;
     shp_ = SHPCreateLL((temporary_ + ".shp").c_str(), shapeType, &hooks_);
@@ -183,24 +190,17 @@ class ShapefileWriter {
     return DBFWriteStringAttribute(dbf_, record, field, text.c_str()) != 0;
   }
 
-  // Closes the files and renames them into place; empty on success, else the message.
+  // Closes the files and puts them in place; empty on success, else the message.
   std::string Commit() {
     Close();
     if (failed_) return "Unable to write shp file\n";
-    for (const char* ext : kExtensions) {
-      const std::string name = temporary_ + ext;
-      const std::string& bytes = files_[name];
-      std::FILE* file = std::fopen(name.c_str(), "wb");
-      if (!file) return "Unable to write shp file\n";
-      const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-      if (std::fclose(file) != 0 || !written) return "Unable to write shp file\n";
+    for (std::size_t i = 0; i < std::size(kExtensions); ++i) {
+      targets_[i]->Write(files_[temporary_ + kExtensions[i]]);
+      if (targets_[i]->Failed()) return "Unable to write shp file\n";
     }
-    for (const char* ext : kExtensions) {
-      if (std::rename((temporary_ + ext).c_str(), (base_ + ext).c_str()) != 0) {
-        return "Unable to write shp file\n";
-      }
+    for (const auto& target : targets_) {
+      if (!target->Commit()) return "Unable to write shp file\n";
     }
-    committed_ = true;
     return {};
   }
 
@@ -216,12 +216,12 @@ class ShapefileWriter {
   std::string temporary_;
   SAHooks hooks_;
   MemoryFiles files_;
+  std::unique_ptr<platform::ReplacingFile> targets_[std::size(kExtensions)];
   SHPHandle shp_ = nullptr;
   DBFHandle dbf_ = nullptr;
   ExportText number_;  // reused by Number
   std::string cell_;
   bool failed_ = false;
-  bool committed_ = false;
 };
 
 ShpWriteResult Failure(std::string message) { return {false, std::move(message)}; }
@@ -261,6 +261,13 @@ const char kAddFieldFailed[] = "DBFAddField failed\n";
 const char kWriteAttributeFailed[] = "DBFWriteAttribute failed\n";
 
 }  // namespace
+
+std::vector<std::string> ShapefileFiles(const std::string& path) {
+  const std::string base = ShapefileBase(path);
+  std::vector<std::string> files;
+  for (const char* ext : kExtensions) files.push_back(base + ext);
+  return files;
+}
 
 int ShapeTypeForFeatures(const std::vector<FeatureRecord>& features) {
   if (features.size() != 1) return kShpPolygon;

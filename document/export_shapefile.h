@@ -4,8 +4,8 @@
 //
 // Writers create the .shp, .shx and .dbf under temporary names beside the target and rename
 // all three only when everything was written, so a failed export leaves any earlier files in
-// place. Attribute texts are Windows-1252 (the table declares that code page), cut to their
-// field width.
+// place; a name that is a symbolic link is kept, and the file it leads to replaced. Attribute
+// texts are Windows-1252 (the table declares that code page), cut to their field width.
 //
 // Coordinates: coordMode 0 writes geographic degrees (longitude x, latitude y) of WGS84
 // (datumChoice 0) or the working datum; above 0 the output coordinates of ExportSource (UTM
@@ -33,6 +33,10 @@ struct ShpWriteResult {
   bool ok = false;
   std::string message;  // what to show when !ok (English, as the writers report it)
 };
+
+// The files an export to `path` writes: the .shp (the path itself, ".shp" added when it has
+// another extension), the .shx and the .dbf beside it.
+std::vector<std::string> ShapefileFiles(const std::string& path);
 
 // Shape type of the feature shapes: POLYGON, or with exactly one feature the type that feature
 // maps to (a line or a circle's line form ARC, anything else POLYGON).

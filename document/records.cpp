@@ -38,6 +38,8 @@ void FeatureRecord::AddVertex(const GeoPoint& wgs84, const GeoPoint& working,
   wgs84Vertices.push_back(wgs84);
   altitudesCm.push_back(altitudeCm);
   vertexNotes.push_back(std::move(note));
+  vertexKeys.push_back(NewRecordKey());
+  ++shapeRevision;
 }
 
 void FeatureRecord::InsertVertex(std::size_t index, const GeoPoint& wgs84,
@@ -49,6 +51,8 @@ void FeatureRecord::InsertVertex(std::size_t index, const GeoPoint& wgs84,
   wgs84Vertices.insert(wgs84Vertices.begin() + at, wgs84);
   altitudesCm.insert(altitudesCm.begin() + at, altitudeCm);
   vertexNotes.insert(vertexNotes.begin() + at, std::move(note));
+  vertexKeys.insert(vertexKeys.begin() + at, NewRecordKey());
+  ++shapeRevision;
 }
 
 namespace {
@@ -63,17 +67,23 @@ void PopIfAny(List& list) {
 }  // namespace
 
 void FeatureRecord::EraseVertex(std::size_t index) {
+  if (index >= VertexCount()) return;
   EraseAt(vertices, index);
   EraseAt(wgs84Vertices, index);
   EraseAt(altitudesCm, index);
   EraseAt(vertexNotes, index);
+  EraseAt(vertexKeys, index);
+  ++shapeRevision;
 }
 
 void FeatureRecord::PopLastVertex() {
+  if (VertexCount() == 0) return;
   PopIfAny(vertices);
   PopIfAny(wgs84Vertices);
   PopIfAny(altitudesCm);
   PopIfAny(vertexNotes);
+  PopIfAny(vertexKeys);
+  ++shapeRevision;
 }
 
 void FeatureRecord::FreeVertices() {
@@ -81,6 +91,8 @@ void FeatureRecord::FreeVertices() {
   std::vector<GeoPoint>().swap(wgs84Vertices);
   std::vector<std::int32_t>().swap(altitudesCm);
   std::vector<std::string>().swap(vertexNotes);
+  std::vector<std::uint64_t>().swap(vertexKeys);
+  ++shapeRevision;
 }
 
 void FeatureRecord::ReserveVertices(std::size_t count) {
@@ -88,6 +100,40 @@ void FeatureRecord::ReserveVertices(std::size_t count) {
   wgs84Vertices.reserve(count);
   altitudesCm.reserve(count);
   vertexNotes.reserve(count);
+  vertexKeys.reserve(count);
+}
+
+void FeatureRecord::TakeVerticesFrom(FeatureRecord& other) {
+  vertices = std::move(other.vertices);
+  wgs84Vertices = std::move(other.wgs84Vertices);
+  altitudesCm = std::move(other.altitudesCm);
+  vertexNotes = std::move(other.vertexNotes);
+  vertexKeys = std::move(other.vertexKeys);
+  other.FreeVertices();
+  ++shapeRevision;
+}
+
+int FeatureRecord::FindVertex(std::uint64_t vertexKey, int hint) const {
+  if (vertexKey == 0) return -1;
+  if (hint >= 0 && static_cast<std::size_t>(hint) < vertexKeys.size() &&
+      vertexKeys[static_cast<std::size_t>(hint)] == vertexKey) {
+    return hint;
+  }
+  for (std::size_t i = 0; i < vertexKeys.size(); ++i) {
+    if (vertexKeys[i] == vertexKey) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool FeatureRecord::SameMeasure(FeatureType measured, FeatureType now) {
+  auto circle = [](FeatureType t) { return t == FeatureType::Circle || t == FeatureType::CircleLine; };
+  return circle(measured) == circle(now);
+}
+
+bool FeatureRecord::MeasuresUpToDate() const {
+  if (VertexCount() == 0) return true;  // nothing to measure
+  return !measurePending && measuredCount >= 0 && measuredRevision == shapeRevision &&
+         SameMeasure(measuredType, type);
 }
 
 WaypointRecord::WaypointRecord(std::string waypointName, std::int32_t utmZone,

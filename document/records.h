@@ -53,13 +53,17 @@ std::uint64_t NewRecordKey();
 constexpr std::int32_t kDefaultFeaturePattern = 5;
 constexpr COLORREF kDefaultFeatureColour = 255;  // red, 0x00BBGGRR
 
-// One measured object. The four per-vertex lists always have the same length: element i
-// of each belongs to vertex i; every operation below keeps them in step.
+// One measured object. The per-vertex lists always have the same length: element i of each
+// belongs to vertex i; every operation below keeps them in step.
 struct FeatureRecord {
   std::vector<GeoPoint> vertices;       // working datum, degrees
   std::vector<GeoPoint> wgs84Vertices;  // WGS84 degrees as received; stored in the file
   std::vector<std::int32_t> altitudesCm;
   std::vector<std::string> vertexNotes;
+  // Which vertex each one is while the program runs (NewRecordKey; never stored): a vertex
+  // keeps its key while vertices are inserted or erased around it or it is moved in place;
+  // a vertex made anew (appended, inserted, a shape rebuilt) gets a key of its own.
+  std::vector<std::uint64_t> vertexKeys;
   std::int32_t pattern = kDefaultFeaturePattern;  // fill pattern index; one byte in the file
   std::int32_t visible = 1;                       // drawn and counted in totals
   std::int32_t editable = 1;                      // 0 = locked against capture and vertex edits
@@ -71,10 +75,15 @@ struct FeatureRecord {
   FeatureType type = FeatureType::Area;
   std::int32_t link = 0;      // for a part: index of the parent in the feature list; else 0
   std::int32_t subtract = 1;  // for a part: 1 = its area is taken off its parent's
-  // Measuring state, never stored in a file: the vertex count and type of the last
-  // measurement started for this feature (-1: none yet) and whether its result is still to
-  // come. It moves with the feature when the list changes around it.
+  // The shape's revision, never stored: every vertex added, inserted, erased or dropped (and
+  // every list taken over) counts one up, so that a measurement is known to be of the shape
+  // as it stands, whatever the vertex count. A shift of vertices in place keeps the shape.
+  std::uint64_t shapeRevision = 0;
+  // Measuring state, never stored in a file: the vertex count, shape revision and type of the
+  // last measurement started for this feature (count -1: none yet) and whether its result is
+  // still to come. It moves with the feature when the list changes around it.
   std::int64_t measuredCount = -1;
+  std::uint64_t measuredRevision = 0;
   FeatureType measuredType = FeatureType::Area;
   bool measurePending = false;
   std::uint64_t key = NewRecordKey();  // see NewRecordKey
@@ -97,6 +106,16 @@ struct FeatureRecord {
   void PopLastVertex();
   void FreeVertices();
   void ReserveVertices(std::size_t count);
+  // Takes over the vertex lists of other (left without vertices); the vertices keep their keys.
+  void TakeVerticesFrom(FeatureRecord& other);
+  // Index of the vertex whose key is vertexKey, or -1; hint is tried first (its old index).
+  int FindVertex(std::uint64_t vertexKey, int hint = -1) const;
+  // Whether measures of a feature of type `measured` hold for type `now`: a circle (either
+  // form) is measured from its corners, every other type as its ring.
+  static bool SameMeasure(FeatureType measured, FeatureType now);
+  // The measures stored are those of the shape as it stands (or there is nothing to measure):
+  // its latest measurement has come back and the shape has not changed since.
+  bool MeasuresUpToDate() const;
 
   std::string GetName() const { return name; }
   void SetName(std::string newName) { name = std::move(newName); }

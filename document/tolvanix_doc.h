@@ -198,7 +198,11 @@ class CTolvanixDoc : public CDocument {
   void OnToggleOffset();            // command 32832
   void OnUpdateToggleOffset(CCmdUI* ui);
   void OnAddCircle();               // command 32882
-  BOOL CheckFeatureEditable();
+  // The lock (a feature's editable flag 0): every command that changes a feature's vertices
+  // or makes features from them asks here first, for the feature it works on (negative: the
+  // current one). TRUE when that feature is editable; else the lock's message (string 59244
+  // with its name), automatic capture off, and FALSE: the command changes nothing.
+  BOOL CheckFeatureEditable(int index = -1);
   std::string NextWaypointName();
   // Asks for a waypoint name (option "WptName" 0); installed by the dialogs. Without one the
   // name is empty.
@@ -215,8 +219,11 @@ class CTolvanixDoc : public CDocument {
   // After features were deleted or the list replaced in part: measurements under way are
   // given up and the features that waited for one are measured again at their new indices.
   void FeaturesMoved();
-  // True when the current feature's measures are those of its present shape (or it has no
-  // vertex): its latest measurement has come back and it has not changed since.
+  // True when feature index's (negative: the current feature's) measures are those of its
+  // present shape, or it has no vertex: its latest measurement has come back and it has not
+  // changed since. Each feature keeps its own state (FeatureRecord::MeasuresUpToDate); the
+  // texts mark what they show by it (" *").
+  bool MeasuresUpToDate(int index) const;
   bool CurrentMeasuresUpToDate() const;
   static double CalcDistance(const GeoPoint& a, const GeoPoint& b);
   static double UtmZoneFromLongitude(double longitude, int& zone);
@@ -479,7 +486,6 @@ class CTolvanixDoc : public CDocument {
 
   // Area computation.
   std::atomic<bool> m_areaBusy{false};   // a worker runs
-  std::atomic<bool> m_areaValid{true};   // the current feature's measures are up to date
   int m_areaIndex = 0;                   // feature of the last start
   int m_lastVertexCount = -1;            // vertex count at the last start; -1 forces
   HANDLE m_areaEvent = nullptr;          // auto-reset: set when a computation ends

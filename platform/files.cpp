@@ -53,6 +53,26 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::string ReplacedFile(const std::string& path) {
+  std::string file = path;
+  // As many links as the system follows in one open.
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(file.c_str(), target.data(), target.size());
+    if (n <= 0) break;
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() != '/') {
+      // Relative to the folder that holds the link.
+      const std::size_t slash = file.rfind('/');
+      if (slash != std::string::npos) target = file.substr(0, slash + 1) + target;
+    }
+    file = target;
+  }
+  return file;
+}
+
 namespace {
 
 constexpr char kTemporaryMark[] = ".tmp";
@@ -100,7 +120,7 @@ void RemoveAbandonedTemporaries(const std::string& path) {
 }  // namespace
 
 ReplacingFile::ReplacingFile(std::string path)
-    : path_(std::move(path)), temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
+    : path_(ReplacedFile(path)), temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
 
 ReplacingFile::~ReplacingFile() {
   if (fd_ >= 0) {
@@ -112,7 +132,12 @@ ReplacingFile::~ReplacingFile() {
 bool ReplacingFile::Open(std::string* why) {
   RemoveAbandonedTemporaries(path_);
   fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd_ >= 0) return true;
+  if (fd_ >= 0) {
+    // The file replaced keeps its permissions (a file only its owner may read stays so).
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd_, st.st_mode & 07777);
+    return true;
+  }
   if (why) *why = std::strerror(errno);
   return false;
 }

@@ -20,9 +20,15 @@ bool FileExists(const std::string& path);
 void RemoveAbandonedTemporaries(const std::string& stem, std::string_view mark,
                                 std::string_view suffix);
 
+// The file a write to `path` replaces: the path itself, or for a symbolic link the file it
+// leads to (through every link on the way; a link to nothing leads to the file it names).
+std::string ReplacedFile(const std::string& path);
+
 // A file written as it is produced: the bytes go to a temporary file beside the target, and
 // only a complete file, flushed to the disk, is renamed over the target. A failure (full disk,
 // unwritable folder) leaves the target as it was and the temporary file removed.
+// The target is the file the path leads to (ReplacedFile): a symbolic link stays and the file
+// it leads to is replaced, with the permissions it had.
 // The temporary file is the target's name + ".tmp" + the writing process's id; opening a new
 // one removes those that processes no longer running left behind (a write that was killed).
 class ReplacingFile {
@@ -36,6 +42,9 @@ class ReplacingFile {
   bool Open(std::string* why = nullptr);
   // Appends bytes; the first failure is remembered and reported by Commit.
   void Write(std::string_view bytes);
+  // Whether a write so far failed (several files replaced together are renamed only when
+  // every one of them was written whole).
+  bool Failed() const { return fd_ < 0 || error_ != 0; }
   // Flushes, closes and renames; false (with the reason in *why) when anything failed.
   bool Commit(std::string* why = nullptr);
 

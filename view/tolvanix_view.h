@@ -281,13 +281,17 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // The popups of a waypoint (m_popupWaypoint) and a feature (m_popupFeature) at a client point.
   void ShowWaypointPopup(CPoint point);
   void ShowFeaturePopup(CPoint point);
-  // Rectangle and circle drags: the current feature reshaped from the two tapped points.
+  // Rectangle and circle drags: the feature the drag's first tap made, reshaped from the two
+  // tapped points.
   void DragRectangle(CPoint point);
   void DragCircle(CPoint point);
-  // Empties the current feature for a reshape once the area worker has let go of it; false
-  // when it is still busy after a bounded wait (the move is then skipped).
-  bool TakeCurrentFeatureForReshape(FeatureRecord*& feature);
-  void FinishReshape();
+  // Empties the drag's own feature (m_dragFeatureKey) for a reshape once the area worker has
+  // let go of it; false when it is gone or the worker is still busy after a bounded wait (the
+  // move is then skipped). A drag never reshapes any other feature, whatever is current by
+  // then.
+  bool TakeDraggedFeatureForReshape(FeatureRecord*& feature, int& index);
+  void FinishReshape(int index);
+  std::uint64_t m_dragFeatureKey = 0;  // the feature a rectangle or circle drag is making
   // The picture a pan drags: the features, waypoint symbols and names on white.
   void BeginPanImage(CPoint point);
 
@@ -404,7 +408,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void ShowNavigationReading(bool mayBeep);
   // The navigation target follows its record: called whenever the document's waypoints or
   // features may have changed (the view's OnUpdate, the waypoint table's OK, every fix). The
-  // target is found again by its key (m_navTargetKey) wherever the change put it, and its
+  // target is found again by its keys (m_navTargetKey, m_navTargetVertexKey) wherever the
+  // change put it, and its
   // position and title are taken anew; when its waypoint, feature or vertex is gone,
   // navigation stops and the compass closes.
   void RebuildNavigation();
@@ -426,8 +431,10 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   std::uint8_t m_navTargetIsPoint = 0;  // the target is a vertex (else a waypoint)
   int m_navTargetFeature = -1;
   // Key of the target's record (NewRecordKey): the waypoint, or the feature of a vertex; 0
-  // while not navigating. m_navTargetIndex and m_navTargetFeature follow it.
+  // while not navigating. For a vertex also the vertex's own key (0 for a waypoint).
+  // m_navTargetIndex and m_navTargetFeature follow them.
   std::uint64_t m_navTargetKey = 0;
+  std::uint64_t m_navTargetVertexKey = 0;
   std::uint8_t m_averaging = 0;
   CDlgAveraging* m_averagingDlg = nullptr;
   // --- end navigation ---

@@ -20,8 +20,6 @@
 namespace {
 
 constexpr UINT kLayerMenu = 160;
-constexpr UINT kStringLocked = 59244;  // "Este objeto está bloqueado.\nVaya al menú Lista ..."
-constexpr const char* kCaption = "Tolvanix PDA";
 
 // The main frame's answers to what the view asks of its bars.
 class MainFrameBarsAdapter : public CTolvanixView::FrameBars {
@@ -287,13 +285,9 @@ void CTolvanixView::OnNewLineByTap() { m_tapMode = ToggleTapMode(m_tapMode, kTap
 
 void CTolvanixView::OnAddVertexByTap() {
   CTolvanixDoc* doc = GetDocument();
-  if (m_tapMode == kTapNone && doc) {
-    const FeatureRecord* current = doc->CurrentFeature();
-    if (current && !current->editable) {
-      MessageBox(m_hWnd, ReplaceFirst(LoadResString(kStringLocked), "%s", current->name), kCaption,
-                 MB_ICONEXCLAMATION);
-      return;
-    }
+  // A locked feature takes no vertex: the document's lock rule says so (the tap mode stays 0).
+  if (m_tapMode == kTapNone && doc && doc->CurrentFeature() && !doc->CheckFeatureEditable()) {
+    return;
   }
   m_tapMode = ToggleTapMode(m_tapMode, kTapAddVertex);
 }

@@ -59,6 +59,7 @@ void CTolvanixView::OnNavigateDestination() {
     m_targetName = target.title;
     SetNavigationTarget(target.lon, target.lat, target.altitudeCm, 1);
     m_navTargetKey = target.key;
+    m_navTargetVertexKey = target.vertexKey;
   }
 }
 
@@ -82,6 +83,7 @@ void CTolvanixView::OnNavigateWaypoint() {
   m_navTargetIsPoint = 0;
   m_navTargetIndex = w;
   m_navTargetKey = waypoint.key;
+  m_navTargetVertexKey = 0;
   m_targetName = "WPT: " + waypoint.name;
   Invalidate(TRUE);
 }
@@ -132,6 +134,7 @@ void CTolvanixView::StartNavigation() {
   m_navWnd = std::move(compass);
   m_navActive = 1;
   m_navTargetKey = target->key;
+  m_navTargetVertexKey = target->vertexKey;
   SetTargetPoint(target->lon, target->lat, target->altitudeCm);
 }
 
@@ -146,6 +149,7 @@ void CTolvanixView::StopNavigation() {
   m_navActive = 0;
   m_navTargetIndex = -1;
   m_navTargetKey = 0;
+  m_navTargetVertexKey = 0;
   if (hadCompass) Invalidate(TRUE);
 }
 
@@ -176,6 +180,7 @@ void CTolvanixView::SyncNavigationDisplay() {
   m_targetName = target->title;
   SetNavigationTarget(target->lon, target->lat, target->altitudeCm, 1);
   m_navTargetKey = target->key;
+  m_navTargetVertexKey = target->vertexKey;
   Invalidate(TRUE);
 }
 
@@ -241,8 +246,9 @@ void CTolvanixView::RebuildNavigation() {
   // gone, navigation ends. The compass shows the title without "WPT: ", the map overlay with.
   const bool overlay = !m_navWnd;
   const std::optional<NavChoice> target =
-      FollowNavTarget(doc->m_content, m_navTargetIsPoint != 0, m_navTargetKey, m_navTargetIndex,
-                      LoadResString(kPointFormatString), overlay);
+      FollowNavTarget(doc->m_content, m_navTargetIsPoint != 0, m_navTargetKey,
+                      m_navTargetVertexKey, m_navTargetIndex, LoadResString(kPointFormatString),
+                      overlay);
   if (!target) {
     StopNavigation();
     Invalidate(FALSE);  // the overlay's arrow and title go too
@@ -286,21 +292,27 @@ void CTolvanixView::OnAveraging() {
   CTolvanixDoc* doc = GetDocument();
   if (!doc || !doc->m_gpsOn || !doc->m_hasFix || doc->m_splitInProgress) return;
   if (doc->m_offsetOn) doc->ToggleOffset();
+  // Every averaging is of the fixes taken while its own dialog runs.
+  doc->m_samples.clear();
   m_averaging = 1;
   CDlgAveraging dialog(kAveragingTemplate, this);
   dialog.SetStopHandler([this] { EndAveraging(); });
+  // The mean is stored as the dialog's OK asks. A store the document refused (a vertex of a
+  // locked feature) leaves the dialog open on the same samples for another choice.
+  bool stored = false;
+  dialog.SetStoreHandler([doc, &stored](int choice, int altitudeCm) {
+    if (choice <= 0) return true;
+    doc->m_avgAltitudeCm = altitudeCm;
+    stored = doc->CaptureCombined(choice);
+    // Without samples there is nothing another choice could store.
+    return stored || doc->m_samples.empty();
+  });
   m_averagingDlg = &dialog;
   const INT_PTR result = dialog.DoModal();
   m_averagingDlg = nullptr;
-  bool refused = false;
-  if (result == IDOK && dialog.m_choice > 0) {
-    doc->m_avgAltitudeCm = dialog.m_altitudeCm;
-    refused = !doc->CaptureCombined(dialog.m_choice);
-    doc->m_needsRedraw = true;
-  }
-  // A store the document refused (a vertex of a locked feature) keeps the samples: the next
-  // averaging goes on from them, and they can be stored another way.
-  if (!refused) doc->m_samples.clear();
+  if (stored) doc->m_needsRedraw = true;
+  // Whatever the end, the samples go with the dialog: the next averaging starts afresh.
+  doc->m_samples.clear();
   m_averaging = 0;
   if (result == IDOK) {
     ResetGpsMarker();

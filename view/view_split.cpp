@@ -56,6 +56,8 @@ void CTolvanixView::OnSplitFeature() {
   CTolvanixDoc* doc = GetDocument();
   const FeatureRecord* feature = doc ? doc->CurrentFeature() : nullptr;
   if (!feature || feature->VertexCount() == 0) return;
+  // Its parts are made from its vertices: a locked feature refuses that, as any vertex edit.
+  if (!doc->CheckFeatureEditable()) return;
   if (doc->m_gpsOn) doc->ToggleGps();
   doc->m_autoCapture = false;
   const bool numbersWereOn = m_showLabels != 0;
@@ -97,6 +99,9 @@ void CTolvanixView::OnSplitFeature() {
 }
 
 void CTolvanixView::OnSplitByLine() {
+  // A locked feature is not cut: the line is not even begun on it.
+  CTolvanixDoc* current = GetDocument();
+  if (m_tapMode == kTapNone && current && !current->CheckFeatureEditable()) return;
   if (FrameBars* frame = MainFrameBars()) {
     if (m_extraBar) frame->ToggleBar(1);
     frame->ToggleBar(2);
@@ -129,6 +134,8 @@ void CTolvanixView::OnSplitByLine() {
 void CTolvanixView::SplitCurrentByLine(CTolvanixDoc& doc) {
   const FeatureRecord* feature = doc.CurrentFeature();
   if (!feature || feature->VertexCount() == 0) return;
+  // The current feature may have changed since the line was begun.
+  if (!doc.CheckFeatureEditable()) return;
   // Distances in metres in the UTM zone of the tapped point.
   auto distance = [&doc](const GeoPoint& vertex, const GeoPoint& tapped) {
     return doc.UtmDistance(tapped, vertex);

@@ -161,14 +161,18 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
       Invalidate(TRUE);
       return;
     case kTapNewRectangle:
-      addFeature(FeatureType::Area, kStringRectangle);
+      m_dragFeatureKey = addFeature(FeatureType::Area, kStringRectangle).key;
       ApplyTapAtPoint(point);
       m_tapMode = kTapRectangleDrag;
       SetCapture();
       return;
     case kTapNewCircle:
       // A circle drawn by drag is locked: its shape is its centre and two corners.
-      addFeature(FeatureType::Circle, kStringCircle).editable = 0;
+      {
+        FeatureRecord& circle = addFeature(FeatureType::Circle, kStringCircle);
+        circle.editable = 0;
+        m_dragFeatureKey = circle.key;
+      }
       ApplyTapAtPoint(point);
       m_tapMode = kTapCircleDrag;
       SetCapture();
@@ -304,21 +308,25 @@ void CTolvanixView::OnLButtonUp(UINT, CPoint) {
   ReleaseCapture();
 }
 
-bool CTolvanixView::TakeCurrentFeatureForReshape(FeatureRecord*& feature) {
+bool CTolvanixView::TakeDraggedFeatureForReshape(FeatureRecord*& feature, int& index) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return false;
   for (int i = 0; doc->m_areaBusy && i < kWorkerPolls; ++i) Sleep(kWorkerPollMs);
   if (doc->m_areaBusy) return false;
-  feature = doc->CurrentFeature();
-  if (!feature) return false;
+  index = -1;
+  for (std::size_t i = 0; i < doc->m_features.size(); ++i) {
+    if (doc->m_features[i].key == m_dragFeatureKey) index = static_cast<int>(i);
+  }
+  if (index < 0) return false;
+  feature = &doc->m_features[static_cast<std::size_t>(index)];
   feature->FreeVertices();
   return true;
 }
 
-void CTolvanixView::FinishReshape() {
+void CTolvanixView::FinishReshape(int index) {
   CTolvanixDoc* doc = GetDocument();
   doc->SetModifiedFlag(TRUE);
-  doc->StartAreaRecompute(-1, TRUE);
+  doc->StartAreaRecompute(index, TRUE);
   doc->m_needsRedraw = true;
   Invalidate(TRUE);
 }
@@ -330,9 +338,10 @@ void CTolvanixView::DragRectangle(CPoint point) {
   const std::vector<GeoPoint> wgs84 = RectangleCorners(doc->m_tapPoint1Wgs84, doc->m_tapPoint2Wgs84);
   const std::vector<GeoPoint> working = RectangleCorners(doc->m_tapPoint1, doc->m_tapPoint2);
   FeatureRecord* feature = nullptr;
-  if (!TakeCurrentFeatureForReshape(feature)) return;
+  int index = -1;
+  if (!TakeDraggedFeatureForReshape(feature, index)) return;
   for (std::size_t i = 0; i < wgs84.size(); ++i) feature->AddVertex(wgs84[i], working[i], 0);
-  FinishReshape();
+  FinishReshape(index);
 }
 
 void CTolvanixView::DragCircle(CPoint point) {
@@ -350,8 +359,9 @@ void CTolvanixView::DragCircle(CPoint point) {
     doc->TransformOutput(working[i].x, working[i].y);
   }
   FeatureRecord* feature = nullptr;
-  if (!TakeCurrentFeatureForReshape(feature)) return;
+  int index = -1;
+  if (!TakeDraggedFeatureForReshape(feature, index)) return;
   feature->AddVertex(doc->m_tapPoint1Wgs84, doc->m_tapPoint1, 0);
   for (int i = 0; i < 2; ++i) feature->AddVertex(wgs84[i], working[i], 0);
-  FinishReshape();
+  FinishReshape(index);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "coords/angle_text.h"
+#include "document/geo_position.h"
 
 namespace waypoint_table {
 
@@ -157,15 +158,16 @@ UINT CellProblem(int mode, int geoType, int column, const std::string& text) {
       case kX:
       case kY: return number ? 0 : kStringCellError;
       case kZone:
-        return number && *number == std::trunc(*number) && *number >= 1 && *number <= 60 ? 0
-                                                                                       : 59185;
+        return number && *number == std::trunc(*number) && *number >= 1 && *number <= 60
+                   ? 0
+                   : kStringZoneError;
       case kHemisphere: return SouthOf(text) ? 0 : kStringCellError;
       default: return 0;
     }
   }
   const std::optional<double> value = GeoValueOf(text, geoType);
-  if (column == kX && !(value && std::fabs(*value) <= 180)) return 59186;
-  if (column == kY && !(value && std::fabs(*value) <= 90)) return 59187;
+  if (column == kX && !(value && std::fabs(*value) <= 180)) return kStringLongitudeError;
+  if (column == kY && !(value && std::fabs(*value) <= 90)) return kStringLatitudeError;
   return 0;
 }
 
@@ -238,9 +240,11 @@ std::vector<Table::ReadRow> Table::ReadBack() const {
   // A hemisphere left empty is the first waypoint's.
   int firstSouth = displaySouth_;
   bool firstSeen = false;
-  for (const Row& row : rows_) {
-    if (row.cells[kX].empty()) continue;
+  for (std::size_t index = 0; index < rows_.size(); ++index) {
+    const Row& row = rows_[index];
+    if (Blank(row.cells[kX])) continue;
     ReadRow r;
+    r.index = index;
     if (row.origin) r.record = *row.origin;
     r.fromWaypoint = row.origin.has_value();
     r.note = row.note;
@@ -279,24 +283,57 @@ std::vector<Table::ReadRow> Table::ReadBack() const {
   return out;
 }
 
+bool Table::Locate(ReadRow& r, Projector& projector) {
+  if (r.positionKept) return true;
+  WaypointRecord& w = r.record;
+  double lon = 0, lat = 0;
+  if (!projector.ToGeographic(w.easting, w.northing, w.zone, w.south <= 0, lon, lat) ||
+      !IsGeographicPosition(lon, lat))
+    return false;
+  w.x = lon;
+  w.y = lat;
+  return true;
+}
+
 void Table::ToGeographic(std::vector<ReadRow>& rows, Projector& projector) const {
   std::vector<ReadRow> kept;
   for (ReadRow& r : rows) {
-    WaypointRecord& w = r.record;
-    if (r.positionKept) {
-      kept.push_back(std::move(r));
-      continue;
-    }
-    double lon = 0, lat = 0;
-    if (projector.ToGeographic(w.easting, w.northing, w.zone, w.south <= 0, lon, lat)) {
-      w.x = lon;
-      w.y = lat;
-    } else if (!r.fromWaypoint) {
-      continue;  // a new row that does not convert has no position to keep
-    }
+    // A new row that does not convert has no position to keep.
+    if (!Locate(r, projector) && !r.fromWaypoint) continue;
     kept.push_back(std::move(r));
   }
   rows = std::move(kept);
+}
+
+std::optional<Refusal> Table::Unreadable(Projector& projector) const {
+  const int columns = ColumnCount();
+  for (std::size_t index = 0; index < rows_.size(); ++index) {
+    const Row& row = rows_[index];
+    if (Blank(row.cells[kX])) continue;
+    // Cells left as the table wrote them give back the values they came from.
+    for (int column = kName; column < columns; ++column) {
+      if (row.origin && row.cells[column] == row.written[column]) continue;
+      if (const UINT problem = CellProblem(mode_, geoType_, column, row.cells[column]))
+        return Refusal{index, column, problem};
+    }
+    if (Blank(row.cells[kY]))
+      return Refusal{index, kY, mode_ == kGeographic ? kStringLatitudeError : kStringCellError};
+  }
+  if (mode_ != kProjected) return std::nullopt;
+  for (ReadRow& r : ReadBack()) {
+    if (!Locate(r, projector)) return Refusal{r.index, kX, kStringCellError};
+  }
+  return std::nullopt;
+}
+
+bool Table::NamesNoPlace(std::size_t index, Projector& projector) const {
+  if (mode_ != kProjected || index >= rows_.size()) return false;
+  const Row& row = rows_[index];
+  if (Blank(row.cells[kX]) || Blank(row.cells[kY])) return false;
+  for (ReadRow& r : ReadBack()) {
+    if (r.index == index) return !Locate(r, projector);
+  }
+  return false;
 }
 
 bool Table::SwitchMode(int mode, Projector& projector) {
@@ -345,24 +382,30 @@ void Table::Finish(Projector& projector, std::vector<WaypointRecord>& waypoints,
   }
 }
 
-bool Table::ChangeZone(std::size_t index, int oldZone, Projector& projector) {
-  if (index >= rows_.size() || mode_ != kProjected || projection_) return false;
+ZoneChange Table::ChangeZone(std::size_t index, int oldZone, Projector& projector) {
+  if (index >= rows_.size() || mode_ != kProjected || projection_) return ZoneChange::kNone;
   Row& row = rows_[index];
   const std::optional<int> south = SouthOf(row.cells[kHemisphere]);
-  if (!south) return false;
+  // A row without both coordinates has nothing to re-express (an empty northing would be
+  // read as the equator and written back as one); a zone typed where there was none says
+  // which zone the typed coordinates are in, and an emptied one gives the row the display's.
+  if (!south || Blank(row.cells[kX]) || Blank(row.cells[kY]) || Blank(row.cells[kZone]) ||
+      oldZone < 1 || oldZone > 60)
+    return ZoneChange::kNone;
   const int zone = static_cast<int>(LeadingNumber(row.cells[kZone]));
-  if (zone == oldZone) return false;
+  if (zone == oldZone) return ZoneChange::kNone;
   const bool north = *south == 0;
   double lon = 0, lat = 0, e = 0, n = 0;
   if (!projector.ToGeographic(LeadingNumber(row.cells[kX]), LeadingNumber(row.cells[kY]), oldZone,
                               north, lon, lat) ||
-      !projector.ToProjected(lon, lat, zone, north, e, n))
-    return false;
+      !IsGeographicPosition(lon, lat) || !projector.ToProjected(lon, lat, zone, north, e, n) ||
+      !std::isfinite(e) || !std::isfinite(n))
+    return ZoneChange::kFailed;
   row.cells[kX] = Fixed(e, 3);
   row.cells[kY] = Fixed(n, 3);
   row.cells[kAltitude] = Fixed(LeadingNumber(row.cells[kAltitude]), 2);
   row.cells[kZone] = std::to_string(zone);
-  return true;
+  return ZoneChange::kReexpressed;
 }
 
 }  // namespace waypoint_table

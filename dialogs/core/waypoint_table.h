@@ -49,15 +49,18 @@ std::optional<double> NumberOf(const std::string& text);
 std::optional<int> SouthOf(const std::string& text);
 
 // The check of a typed cell: 0 when it is accepted, else the string of the message, with
-// "%d" for the grid row ("...\nRow %d"). An empty cell is accepted (an empty longitude or
-// easting removes the row; an empty zone or hemisphere takes the display's). Any other text
-// must be what the column holds, whatever the display:
+// "%d" for the grid row ("...\nRow %d"). An empty (or blank) cell is accepted: an empty
+// longitude or easting removes the row; an empty zone or hemisphere takes the display's; an
+// empty latitude or northing is left for the row's check when the table is read (a row being
+// filled is typed one cell at a time). Any other text must be what the column holds, whatever
+// the display:
 // - geographic longitude (59186) and latitude (59187): a text of GeoType within 180 or 90
 //   degrees, tested as it will be read;
 // - projected zone (59185): a whole number from 1 to 60;
 // - easting, northing, altitude (a number the records can hold) and N / S: string
 //   kStringCellError ("Error in %s\nRow %d"), "%s" for the column's header.
-inline constexpr UINT kStringCellError = 59336;
+inline constexpr UINT kStringZoneError = 59185, kStringLongitudeError = 59186,
+                      kStringLatitudeError = 59187, kStringCellError = 59336;
 UINT CellProblem(int mode, int geoType, int column, const std::string& text);
 
 // name cut to its first `chars` characters (UTF-8 aware).
@@ -83,6 +86,21 @@ class Projector {
                            double& northing) = 0;
   virtual bool ToGeographic(double easting, double northing, int zone, bool north, double& lon,
                             double& lat) = 0;
+};
+
+// A cell that keeps the table from being read, and the string of its message as CellProblem
+// gives it.
+struct Refusal {
+  std::size_t row;  // index into Table::Rows()
+  int column;
+  UINT message;
+};
+
+// What an accepted edit of a row's zone did to its easting and northing.
+enum class ZoneChange {
+  kNone,         // nothing to re-express (same zone, no N / S, or a coordinate not given)
+  kReexpressed,  // converted from the old zone into the new one
+  kFailed,       // the position cannot be expressed in the new zone: the edit is refused
 };
 
 struct Row {
@@ -117,6 +135,19 @@ class Table {
   // geographic (x, y) or projected (easting, northing, zone, south) values.
   void InsertFirst(const WaypointRecord& waypoint, const std::string& note = {});
 
+  // The first cell, in row order, that keeps the rows from being read back: in every row with
+  // a longitude or easting (the others are skipped), a cell the user changed that CellProblem
+  // refuses, an empty latitude or northing (it would read as the equator), and in the
+  // projected display an easting and northing that do not convert to a longitude and latitude
+  // on the earth (IsGeographicPosition; the easting's cell is named). OK, the switch of display
+  // and the export read the rows only when this finds nothing.
+  std::optional<Refusal> Unreadable(Projector& projector) const;
+  // After an edit of a projected row's coordinates, zone or hemisphere: true when its easting
+  // and northing are both given and do not convert (with the row's zone and hemisphere, or
+  // the display's for empty ones) to a position on the earth. A row being filled, with one
+  // coordinate still empty, is not judged here.
+  bool NamesNoPlace(std::size_t row, Projector& projector) const;
+
   // Reads the rows back in the display shown (rows without column 2 are skipped) and
   // writes them again in the other one. False when the display is already `mode`.
   bool SwitchMode(int mode, Projector& projector);
@@ -128,13 +159,15 @@ class Table {
   void Finish(Projector& projector, std::vector<WaypointRecord>& waypoints,
               std::vector<std::string>& notes) const;
   // After an accepted edit of a row's zone (projected display, not "PROJ"): easting and
-  // northing re-expressed in the new zone through geographic coordinates. False (nothing
-  // changes) when the hemisphere cell is empty, the zone did not change or the conversion
-  // failed.
-  bool ChangeZone(std::size_t row, int oldZone, Projector& projector);
+  // northing re-expressed from `oldZone` into the new zone through geographic coordinates.
+  // Nothing changes when the hemisphere cell, the easting, the northing or the new zone is
+  // empty, the old zone is none or the zone did not change (kNone), nor when the position
+  // does not convert (kFailed).
+  ZoneChange ChangeZone(std::size_t row, int oldZone, Projector& projector);
 
  private:
   struct ReadRow {
+    std::size_t index = 0;  // in rows_
     WaypointRecord record;
     std::string note;
     bool fromWaypoint = false;
@@ -142,6 +175,9 @@ class Table {
   };
   std::vector<ReadRow> ReadBack() const;
   void WriteRow(Row& row, const WaypointRecord& w) const;
+  // Longitude and latitude of a projected read-back record; false when it does not convert
+  // to a position on the earth.
+  static bool Locate(ReadRow& row, Projector& projector);
   // Longitude and latitude of projected read-back records; rows that cannot be converted
   // keep the position they came with, or are dropped when they came with none.
   void ToGeographic(std::vector<ReadRow>& rows, Projector& projector) const;

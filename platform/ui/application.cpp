@@ -2,7 +2,6 @@
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
-#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
@@ -15,6 +14,8 @@
 #include <cstdio>
 #include <future>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -93,15 +94,34 @@ std::string WindowedFileDialog(const platform::FileDialogRequest& request) {
   // Only the user-interface thread asks for files; anything else counts as cancelled.
   if (!IsUiThread()) return {};
   wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-  long style = request.open ? (wxFD_OPEN | wxFD_FILE_MUST_EXIST) : (wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  // No toolkit question before a save: it would see the name as typed, not the one written.
+  long style = request.open ? (wxFD_OPEN | wxFD_FILE_MUST_EXIST) : wxFD_SAVE;
   wxString title = request.title.empty() ? (request.open ? wxString("Open") : wxString("Save As"))
                                          : ToWx(request.title);
   wxFileDialog dialog(parent, title, wxEmptyString, ToWx(request.initialName), WildcardOf(request.filter), style);
+  std::string saved;
+  if (!request.open) {
+    // The dialog's own OK, before it closes: the name is completed, and the files the save
+    // would write over are named in the question; No keeps the dialog for another name.
+    dialog.Bind(
+        wxEVT_BUTTON,
+        [&](wxCommandEvent& event) {
+          const std::string chosen = FromWx(dialog.GetPath());
+          if (chosen.empty()) return;
+          const std::string path = platform::SavedName(request, chosen);
+          const std::vector<std::string> replaced = platform::FilesReplaced(request, path);
+          if (!replaced.empty()) {
+            wxMessageDialog question(&dialog, ToWx(platform::ReplaceQuestion(replaced)), title,
+                                     wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
+            if (question.ShowModal() != wxID_YES) return;
+          }
+          saved = path;
+          event.Skip();  // the dialog ends with OK
+        },
+        wxID_OK);
+  }
   if (dialog.ShowModal() != wxID_OK) return {};
-  wxFileName chosen(dialog.GetPath());
-  if (!request.open && !request.defaultExtension.empty() && !chosen.HasExt())
-    chosen.SetExt(ToWx(request.defaultExtension));
-  return FromWx(chosen.GetFullPath());
+  return request.open ? FromWx(dialog.GetPath()) : saved;
 }
 
 void PostThroughEventLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,6 +17,7 @@ void ExpectListsInStep(const FeatureRecord& f, std::size_t n) {
   EXPECT_EQ(f.wgs84Vertices.size(), n);
   EXPECT_EQ(f.altitudesCm.size(), n);
   EXPECT_EQ(f.vertexNotes.size(), n);
+  EXPECT_EQ(f.vertexKeys.size(), n);
 }
 
 FeatureRecord SixVertices() {
@@ -55,12 +56,22 @@ TEST(FeatureRecordTest, VertexOperationsKeepTheFourListsInStep) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FeatureRecord f = SixVertices();
+    const FeatureRecord before = f;
     c.edit(f);
     ExpectListsInStep(f, c.size);
     for (std::size_t i = 0; i < c.altitudes.size(); ++i) {
       EXPECT_EQ(f.altitudesCm[i], c.altitudes[i] * 100);
       EXPECT_EQ(f.wgs84Vertices[i].x, c.altitudes[i]);
+      // A vertex that was there keeps its key wherever it moved; a new one has its own.
+      const int was = c.altitudes[i] == 9 ? -1 : c.altitudes[i];
+      EXPECT_EQ(before.FindVertex(f.vertexKeys[i]), was);
+      if (was >= 0) {
+        EXPECT_EQ(f.FindVertex(before.vertexKeys[was]), static_cast<int>(i));
+      }
     }
+    // Any change of the vertex list is a new shape to measure; none is none.
+    EXPECT_EQ(f.shapeRevision != before.shapeRevision, c.size != 6 || c.altitudes.back() == 9 ||
+                                                           c.altitudes[1] == 9);
   }
   FeatureRecord empty(FeatureType::Line, "");
   empty.PopLastVertex();

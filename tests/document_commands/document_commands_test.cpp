@@ -141,10 +141,18 @@ TEST_F(DocumentCommandsTest, TextsMarkOutOfDateMeasuresAndSumOnlySeveralAreas) {
   std::string expected;
   EXPECT_EQ(doc.GetAreaText(0, true), doc.FormatArea(expected, 900.0));
   EXPECT_EQ(doc.GetAreaText(-1, false), doc.FormatArea(expected, 1000.0));
-  doc.m_areaValid = false;
-  EXPECT_EQ(doc.GetAreaText(0, false), doc.FormatArea(expected, 1000.0) + " *");
-  EXPECT_EQ(doc.GetLengthText(0, 0), doc.FormatLength(expected, 120.0) + " *");
-  EXPECT_EQ(doc.GetLengthText(1, 0), doc.FormatLength(expected, 130.0));
+  // A vertex taken into the area since its last measurement: its own texts say so, whichever
+  // feature is current, and no other feature's do.
+  const GeoPoint corner{3.0, 45.0};
+  doc.m_features[0].AddVertex(corner, corner, 0);
+  for (int current : {0, 3}) {
+    doc.m_current = current;
+    EXPECT_EQ(doc.GetAreaText(0, false), doc.FormatArea(expected, 1000.0) + " *");
+    EXPECT_EQ(doc.GetLengthText(0, 0), doc.FormatLength(expected, 120.0) + " *");
+    EXPECT_EQ(doc.GetLengthText(1, 0), doc.FormatLength(expected, 130.0));
+    EXPECT_EQ(doc.GetAreaText(2, false), doc.FormatArea(expected, 50.0));
+  }
+  doc.m_current = 0;
 
   EXPECT_EQ(doc.TotalVisibleArea(), "") << "a single visible area";
   FeatureRecord& second = doc.AddFeature(FT::Area, "b");
@@ -202,10 +210,13 @@ TEST_F(DocumentCommandsTest, UpdateHandlersAndNewParts) {
 
 TEST_F(DocumentCommandsTest, NamingAndDeletionActOnTheFinalExtensionOnly) {
   CTolvanixDoc& doc = MakeDoc();
-  platform::FileDialogScript::Push("/campo/norte.v2.tvx");
-  EXPECT_EQ(doc.FileDialog(true), "/campo/norte.v2.tvx");
+  const auto campo = dir_ / "campo";
+  std::filesystem::create_directories(campo);
+  std::ofstream(campo / "norte.v2.tvx") << "x";
+  platform::FileDialogScript::Push((campo / "norte.v2.tvx").string());
+  EXPECT_EQ(doc.FileDialog(true), (campo / "norte.v2.tvx").string());
   EXPECT_EQ(doc.m_docName, "norte.v2");
-  EXPECT_EQ(doc.m_docFolder, "/campo");
+  EXPECT_EQ(doc.m_docFolder, campo.string());
   platform::FileDialogScript::Push("");
   EXPECT_EQ(doc.FileDialog(false), "") << "cancelled";
   EXPECT_EQ(doc.m_docName, "norte.v2");

@@ -3,10 +3,14 @@
 // map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
 // tap mode, key and import that changes the document marks it modified, and the exit then
 // asks to save it under its name; a document refused at start-up lends its name to no later
-// one; a save during a division writes the document without it; an averaged position is
-// stored as a waypoint whatever the current feature's lock.
+// one; a name typed without its extension in the toolkit's save dialog is asked about before
+// the file it is completed to is replaced; a save during a division writes the document
+// without it; an averaging stores where the user stood, whatever a store refused before; a
+// vertex target stays its vertex; the out-of-date mark stays with its feature; a locked
+// feature refuses every command that would change its points or cut it into parts.
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <wx/choice.h>
 #include <wx/combo.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
@@ -16,6 +20,9 @@
 #include <wx/uiaction.h>
 #include <wx/vlbox.h>
 
+#include <dlfcn.h>
+
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -43,6 +50,8 @@
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/real_input.h"
 #include "view/core/view_projection.h"
+#include "view/navigation_dialog.h"
+#include "view/navigation_wnd.h"
 #include "view/tolvanix_view.h"
 
 namespace {
@@ -723,7 +732,7 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);  // a new object
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to Untitled?"});
-  platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
+  platform::FileDialogScript::Push((dir_ / "parcela").string(), platform::ReplaceAnswer::Yes);
   Command(ID_FILE_SAVE_AS);
   EXPECT_FALSE(Doc().IsModified());
   EXPECT_EQ(Doc().GetTitle(), "parcela");
@@ -734,6 +743,73 @@ TEST_F(DocumentWork, AfterASaveTheQuestionNamesTheDocument) {
   WhenShown<CDlgWptName>([](CDlgWptName& d) { ClickId(d, IDOK); });
   Command(32842);
   EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to parcela?"});
+}
+
+// The toolkit's save dialog on the screen, answered with keys: a name typed without its
+// extension where the file it is completed to exists is asked about by that file's name
+// before the dialog closes; No keeps the dialog (then left with Escape) and the file as it
+// was; Yes replaces it. In File > Save As (keep.tvx) and in the KML export (keep.kml).
+TEST_F(DocumentWork, ANameTypedWithoutItsExtensionIsAskedAboutBeforeItsFileIsReplaced) {
+  Start();
+  // The dialog opens in the working folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  struct Restore {
+    fs::path folder;
+    ~Restore() { fs::current_path(folder); }
+  } restore{before};
+  const struct {
+    UINT command;
+    const char* file;
+  } cases[] = {{ID_FILE_SAVE_AS, "keep.tvx"}, {32838, "keep.kml"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string kept = std::string("the user's own ") + c.file + "\n";
+    std::ofstream(dir_ / c.file, std::ios::binary) << kept;
+    for (bool replace : {false, true}) {
+      tvxtest::NativeDialogs dialogs;
+      const std::vector<tvxtest::UserStep> steps = {
+          {[&] { return tvxtest::NativeDialogs::Shown(dialogs.file); },
+           [] {
+             tvxtest::PressKey('A', wxMOD_CONTROL);  // the proposed name, all of it
+             tvxtest::TypeText("keep");
+           }},
+          {[&] { return dialogs.NameTaken("keep"); },
+           [] { tvxtest::PressKey(WXK_RETURN); }},
+          {[&] { return tvxtest::NativeDialogs::Shown(dialogs.box); },
+           [replace] { tvxtest::PressKey(replace ? 'Y' : 'N', wxMOD_ALT); }},
+          // After No the dialog is still there, for another name: the user leaves it.
+          {[&] {
+             return replace || (!dialogs.box && tvxtest::NativeDialogs::Shown(dialogs.file));
+           },
+           [replace] {
+             if (!replace) tvxtest::PressKey(WXK_ESCAPE);
+           }},
+      };
+      tvxtest::UserSteps user(steps, [&] {
+        if (dialogs.box) dialogs.box->EndModal(wxID_CANCEL);
+        if (dialogs.file) dialogs.file->EndModal(wxID_CANCEL);
+      });
+      Command(c.command);
+      if (!replace) {
+        EXPECT_EQ(ReadBytes(dir_ / c.file), kept);
+      } else {
+        EXPECT_NE(ReadBytes(dir_ / c.file), kept);
+      }
+      EXPECT_FALSE(fs::exists(dir_ / "keep")) << "nothing is written under the name as typed";
+      EXPECT_TRUE(user.AllTaken()) << "steps taken: " << user.Taken();
+      EXPECT_EQ(dialogs.boxTexts,
+                std::vector<std::string>{std::string("A file named \"") + c.file +
+                                         "\" already exists in \"" + dir_.string() +
+                                         "\".\nDo you want to replace it?"});
+    }
+  }
+  // What replaced them: this document, and its export.
+  DocumentContent saved;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "keep.tvx"), saved, error)) << error.text;
+  EXPECT_EQ(saved.features.size(), Doc().m_features.size());
+  EXPECT_NE(ReadBytes(dir_ / "keep.kml").find("<name>Tolvanix PDA</name>"), std::string::npos);
 }
 
 // File > New after an opened document: the new one has neither its name nor its folder, so
@@ -835,57 +911,419 @@ TEST_F(DocumentWork, ASaveDuringADivisionWritesTheDocumentWithoutIt) {
   EXPECT_EQ(ReadBytes(dir_ / "copia.tvx"), hidden) << "the division was not ended";
 }
 
-// Averaging while the current feature is locked (a circle just taken from the receiver): the
-// position is stored as a waypoint; a vertex is refused with the lock's message, and the
-// samples stay for the next averaging, which stores them as a waypoint.
-TEST_F(DocumentWork, AnAveragedWaypointNeedsNoUnlockedFeature) {
-  Start((dir_ / "parcela.tvx").string());
-  ReceiverFix();
-  Command(32882);  // a circle from the receiver: locked, and the current feature
-  Command(32882);
-  ASSERT_EQ(Doc().m_features.size(), 4u);
-  ASSERT_EQ(Doc().CurrentFeature()->editable, 0);
-  const std::size_t circle = Doc().CurrentFeature()->VertexCount();
+// Metres east and north of a fix (longitude, latitude) from another, near 41 N.
+constexpr double kMetresPerDegreeLon = 111320.0 * 0.754709580;
+constexpr double kMetresPerDegreeLat = 111050.0;
+std::pair<double, double> MovedBy(std::pair<double, double> at, double east, double north) {
+  return {at.first + east / kMetresPerDegreeLon, at.second + north / kMetresPerDegreeLat};
+}
+double MetresBetween(double lon1, double lat1, double lon2, double lat2) {
+  return std::hypot((lon1 - lon2) * kMetresPerDegreeLon, (lat1 - lat2) * kMetresPerDegreeLat);
+}
 
-  // Averages over fixes, stored by the buttons given (1052 waypoint, 1051 vertex). The texts
-  // of the boxes shown meanwhile (answered OK).
-  int samples = 0;
-  auto average = [&](std::initializer_list<int> store) {
-    platform::MessageBoxScript::Clear();
-    platform::MessageBoxScript::Push(IDOK);
-    WhenShown<CDlgAveraging>([&, store](CDlgAveraging& d) {
-      for (int i = 0; i < 3; ++i) {
-        const std::size_t before = Doc().m_samples.size();
-        ReceiverFix(kLon0 + 0.0007 + 0.00001 * i, kLat0 + 0.0004);
-        ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_samples.size() > before; }));
+// Averaging while the current feature is locked (a circle just taken from the receiver): a
+// vertex is refused with the lock's message and the dialog stays on its samples, which the
+// user then stores as a waypoint or drops with Cancel. The next averaging, 100 m away, is of
+// its own fixes alone: its waypoint is where the user stood, not between the two places.
+TEST_F(DocumentWork, AnAveragingStoresItsOwnFixesWhateverAStoreBeforeRefused) {
+  const std::pair<double, double> first{kLon0 + 0.0007, kLat0 + 0.0004};
+  const std::pair<double, double> second = MovedBy(first, 100.0, 0.0);
+  struct Case {
+    const char* what;
+    std::vector<int> afterRefusal;  // the buttons the user taps while the dialog stays
+    bool storedAtFirst;             // a waypoint stands at the first place
+  };
+  const Case cases[] = {
+      {"dropped with Cancel", {IDCANCEL}, false},
+      {"stored as a waypoint instead", {1052, IDOK}, true},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Doc().SetModifiedFlag(FALSE);  // the work of the case before is dropped
+    OpenThroughMenu(dir_ / "parcela.tvx");
+    ReceiverFix(first.first, first.second);
+    Command(32882);  // a circle from the receiver: locked, and the current feature
+    ReceiverFix(first.first, first.second + 5.0 / kMetresPerDegreeLat);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().CurrentFeature()->VertexCount() == 3; }));
+    Command(32882);
+    ASSERT_EQ(Doc().CurrentFeature()->editable, 0);
+    const std::size_t waypoints = Doc().m_waypoints.size();
+
+    // Three fixes a metre apart round a place, sampled; then the buttons as the user taps
+    // them (stop, then what to store, then OK). Returns the texts of the boxes shown.
+    auto average = [&](std::pair<double, double> place, std::vector<int> store,
+                       std::vector<int> afterRefusal) {
+      platform::MessageBoxScript::Clear();
+      platform::MessageBoxScript::Push(IDOK);
+      bool stayed = false;
+      WhenShown<CDlgAveraging>([&, place, store, afterRefusal](CDlgAveraging& d) {
+        for (int i = -1; i <= 1; ++i) {
+          const std::size_t before = Doc().m_samples.size();
+          const auto fix = MovedBy(place, i, 0.0);
+          ReceiverFix(fix.first, fix.second);
+          ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_samples.size() > before; }));
+        }
+        for (int button : store) {
+          ASSERT_TRUE(d.GetDlgItemWindow(button)->IsEnabled()) << button;
+          tvxtest::RealClick(*d.GetDlgItemWindow(button));
+        }
+        auto* window = dynamic_cast<wxDialog*>(d.GetWxWindow());
+        stayed = window && window->IsModal() && window->IsShown();
+        if (!stayed) return;
+        EXPECT_FALSE(d.GetDlgItemWindow(IDOK)->IsEnabled()) << "nothing chosen is left";
+        EXPECT_FALSE(d.GetDlgItemWindow(1051)->IsEnabled()) << "the vertex is not offered again";
+        for (int button : afterRefusal) {
+          ASSERT_TRUE(d.GetDlgItemWindow(button)->IsEnabled()) << button;
+          tvxtest::RealClick(*d.GetDlgItemWindow(button));
+        }
+      });
+      Command(32803);
+      std::vector<std::string> texts;
+      for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+        texts.push_back(box.text);
+      platform::MessageBoxScript::Clear();
+      if (!afterRefusal.empty()) {
+        EXPECT_TRUE(stayed) << "the dialog stays on the samples";
       }
-      samples = static_cast<int>(Doc().m_samples.size());
-      ClickId(d, 1050);  // stop
-      for (int button : store) ClickId(d, button);
+      return texts;
+    };
+
+    // A vertex of the locked circle is refused, with the lock's message.
+    const std::vector<std::string> told = average(first, {1050, 1051, IDOK}, c.afterRefusal);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
+    EXPECT_EQ(Doc().CurrentFeature()->VertexCount(), 3u) << "the circle is as it was";
+    EXPECT_TRUE(Doc().m_samples.empty()) << "the samples went with their dialog";
+    ASSERT_EQ(Doc().m_waypoints.size(), waypoints + (c.storedAtFirst ? 1 : 0));
+    if (c.storedAtFirst) {
+      const WaypointRecord& w = Doc().m_waypoints.back();
+      EXPECT_LT(MetresBetween(w.x, w.y, first.first, first.second), 0.1);
+    }
+
+    // 100 m on, a waypoint alone: stored although the circle is locked, where the user stands.
+    EXPECT_TRUE(average(second, {1050, 1052, IDOK}, {}).empty());
+    ASSERT_EQ(Doc().m_waypoints.size(), waypoints + (c.storedAtFirst ? 2 : 1));
+    const WaypointRecord& w = Doc().m_waypoints.back();
+    EXPECT_LT(MetresBetween(w.x, w.y, second.first, second.second), 0.1)
+        << MetresBetween(w.x, w.y, second.first, second.second) << " m from where the user stood";
+    EXPECT_TRUE(Doc().m_samples.empty());
+    ReceiverGone();
+  }
+}
+
+// Whether the list of a choice control is open (its toolkit widget's "popup-shown"); the
+// call is looked up at run time, as the real-input helpers look up the toolkit's.
+bool ChoiceListOpen(wxChoice& choice) {
+  using GetProperty = void (*)(void*, const char*, ...);
+  static auto get = reinterpret_cast<GetProperty>(dlsym(RTLD_DEFAULT, "g_object_get"));
+  int shown = 0;
+  if (get && choice.GetHandle()) get(choice.GetHandle(), "popup-shown", &shown, nullptr);
+  return shown != 0;
+}
+
+// One item of a choice control chosen as the user does: a tap on the control opens its list,
+// the arrow keys go to the item and Enter takes it. The list holds the pointer and the keys
+// while it is open: the program's windows hear none of them, so each step waits for the list
+// itself.
+void ChooseWithKeys(CWnd& dialog, int id, int item) {
+  auto* choice = dynamic_cast<wxChoice*>(dialog.GetDlgItemWindow(id));
+  ASSERT_NE(choice, nullptr);
+  const int from = choice->GetSelection();
+  const wxRect r = choice->GetScreenRect();
+  wxUIActionSimulator input;
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  tvxtest::InputHandled();
+  input.MouseClick();
+  tvxtest::InputHandled();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return ChoiceListOpen(*choice); })) << "the list opens";
+  for (int i = from; i != item; i += item > from ? 1 : -1) {
+    input.Char(item > from ? WXK_DOWN : WXK_UP);
+    tvxtest::InputHandled();
+  }
+  input.Char(WXK_RETURN);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !ChoiceListOpen(*choice); })) << "the list closes";
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return choice->GetSelection() == item; }))
+      << "chose " << choice->GetSelection() << " for " << item;
+}
+
+// A corner of the field chosen as the target in the navigation dialog (its object and point
+// lists worked with taps and keys, then OK): the compass leads there. Points deleted and
+// inserted before it through the commands leave the compass on that same corner, under the
+// corner's present number; the corner itself deleted closes the compass.
+TEST_F(DocumentWork, AVertexTargetStaysItsCornerOrTheCompassCloses) {
+  Store("NavStyle", 0);  // the compass
+  Store("NavSound", 0);
+  Start((dir_ / "parcela.tvx").string());
+  MapDrawn();
+  const GeoPoint corner{kLon0 + kDLon, kLat0 + kDLat};  // the field's third vertex, north-east
+
+  WhenShown<CDlgNavigateDestination>([](CDlgNavigateDestination& d) {
+    ChooseWithKeys(d, 1263, 1);  // the track: its two points are offered
+    ASSERT_EQ(optstest::Control<wxChoice>(d, 1264)->GetCount(), 2u);
+    ChooseWithKeys(d, 1263, 0);  // the field
+    ASSERT_EQ(optstest::Control<wxChoice>(d, 1264)->GetCount(), 4u);
+    ChooseWithKeys(d, 1264, 2);  // its third point
+    tvxtest::RealClick(*d.GetDlgItemWindow(IDOK));
+  });
+  Command(32875);
+  ASSERT_TRUE(view_->m_navWnd) << "the compass is open";
+  EXPECT_EQ(view_->m_navWnd->GetWindowText(), "Field Point 3");
+  auto leadsToTheCorner = [&](const std::string& title) {
+    ASSERT_TRUE(view_->m_navWnd) << "the compass is open";
+    EXPECT_EQ(view_->m_navWnd->GetWindowText(), title);
+    EXPECT_EQ(view_->m_navTarget.lon, corner.x);
+    EXPECT_EQ(view_->m_navTarget.lat, corner.y);
+    // The reading of the next fix, 100 m south of the corner: 100 m to the north.
+    const auto fix = MovedBy({corner.x, corner.y}, 0.0, -100.0);
+    ReceiverFix(fix.first, fix.second);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->m_navWnd && std::fabs(view_->m_navWnd->m_distance - 100.0) < 0.5;
+    })) << view_->m_navWnd->m_distance;
+    EXPECT_NEAR(view_->m_navWnd->m_bearing, 0.0, 1.0);
+    ReceiverGone();
+  };
+  leadsToTheCorner("Field Point 3");
+
+  // The first point deleted: the corner is the second point now.
+  auto deletePoint = [&](int index) {
+    WhenShown<CDlgDeletePoints>([index](CDlgDeletePoints& d) {
+      optstest::Control<wxListBox>(d, 1010)->SetSelection(index);
       ClickId(d, IDOK);
     });
-    Command(32803);
-    std::vector<std::string> texts;
-    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
-      texts.push_back(box.text);
-    platform::MessageBoxScript::Clear();
-    return texts;
+    Command(32854);
   };
+  deletePoint(0);
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 3u);
+  leadsToTheCorner("Field Point 2");
 
-  EXPECT_TRUE(average({1052}).empty());
-  ASSERT_EQ(Doc().m_waypoints.size(), 2u);
-  EXPECT_TRUE(Doc().m_samples.empty());
-
-  const std::vector<std::string> told = average({1051});
-  ASSERT_EQ(told.size(), 1u);
-  EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
-  EXPECT_EQ(Doc().CurrentFeature()->VertexCount(), circle);
-  EXPECT_EQ(Doc().m_samples.size(), 3u) << "the samples are kept";
-
-  EXPECT_TRUE(average({1052}).empty());
-  EXPECT_EQ(samples, 6) << "the next averaging goes on from the kept samples";
-  EXPECT_EQ(Doc().m_waypoints.size(), 3u);
-  EXPECT_TRUE(Doc().m_samples.empty());
+  // A point inserted before the first one, at the receiver's place: the corner is the third.
+  const auto inserted = MovedBy({kLon0, kLat0}, -20.0, -20.0);
+  ReceiverFix(inserted.first, inserted.second);
+  WhenShown<CDlgPickPoint>([](CDlgPickPoint& d) {
+    optstest::Choose(d, 1012, 0);
+    ClickId(d, IDOK);
+  });
+  Command(32860);
   ReceiverGone();
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 4u);
+  leadsToTheCorner("Field Point 3");
+
+  // The corner itself deleted: navigation ends and the compass closes; no other point is
+  // shown under its name.
+  deletePoint(2);
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 3u);
+  EXPECT_FALSE(view_->m_navWnd);
+  EXPECT_EQ(view_->m_navActive, 0);
+}
+
+// A field of 220 points, measured when opened, takes one more point by automatic capture: as a
+// field past 200 points it is not measured again until asked, and its texts mark its area as
+// out of date (" *"). Another feature measured meanwhile (the track, a point captured into it) leaves that
+// mark where it belongs: on the field's area in the object list's details and in the area
+// panel once the field is current again; a tap on the panel measures the field.
+TEST_F(DocumentWork, TheOutOfDateMarkStaysWithTheFieldWhenAnotherFeatureIsMeasured) {
+  DocumentContent work = Parcela();
+  FeatureRecord& field = work.features[0];
+  field.FreeVertices();
+  const std::pair<double, double> centre{kLon0 + 0.0007, kLat0 + 0.0005};
+  for (int i = 0; i < 220; ++i) {
+    const double a = 2.0 * 3.14159265358979 * i / 220;
+    const auto p = MovedBy(centre, 50.0 * std::cos(a), 50.0 * std::sin(a));
+    field.AddVertex({p.first, p.second}, {p.first, p.second}, 10000);
+  }
+  std::ofstream(dir_ / "grande.tvx", std::ios::binary) << WriteTvxFile(work);
+  Start((dir_ / "grande.tvx").string());
+  ASSERT_EQ(Doc().m_current, 0);
+  MapDrawn();
+  const double measured = Doc().m_features[0].area;
+  ASSERT_NEAR(measured, 3.14159 * 50.0 * 50.0, 10.0);
+  auto areaPanel = [&] { return view_->m_areaPanel->GetWindowText(); };
+  auto marked = [](const std::string& text) {
+    return text.size() > 2 && text.compare(text.size() - 2, 2, " *") == 0;
+  };
+  EXPECT_FALSE(marked(areaPanel())) << areaPanel();
+
+  // Walking 40 m out of the ring with automatic capture on: the field has 221 points and its
+  // old area, marked.
+  ReceiverFix(centre.first, centre.second);
+  Command(32802);
+  ASSERT_TRUE(Doc().m_autoCapture);
+  const auto outside = MovedBy(centre, 90.0, 0.0);
+  ReceiverFix(outside.first, outside.second);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_features[0].VertexCount() > 220; }));
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 221u);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return marked(areaPanel()); })) << areaPanel();
+  EXPECT_EQ(Doc().m_features[0].area, measured);
+
+  // The track made current from its popup, and the walk goes on into it: its point is
+  // measured. Automatic capture off then measures the track, the current feature.
+  platform::PopupMenuScript::Push(32817);  // "Activate"
+  TapFeature(1);
+  ASSERT_EQ(Doc().m_current, 1);
+  const auto track = MovedBy(centre, 0.0, -80.0);
+  ReceiverFix(track.first, track.second);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_features[1].VertexCount() == 3; }));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().MeasuresUpToDate(1) && !Doc().m_areaBusy; }));
+  Command(32802);
+  ASSERT_FALSE(Doc().m_autoCapture);
+  ReceiverGone();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_areaBusy; }));
+  ASSERT_EQ(Doc().m_features[0].VertexCount(), 221u);
+
+  // The object list: the track's row tapped shows its measures; the field chosen in the
+  // list of names (the current feature then) shows its old area, marked, and so does its
+  // row tapped.
+  std::string trackLength, fieldChosen, fieldTapped;
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+    GridInput grid(list.m_Grid);
+    grid.Tap(2, 0);
+    trackLength = list.m_details.GetItemText(3, 1);
+    ChooseWithKeys(list, 1075, 0);
+    fieldChosen = list.m_details.GetItemText(1, 1);
+    grid.Tap(1, 0);
+    fieldTapped = list.m_details.GetItemText(1, 1);
+    tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+  });
+  Command(32862);
+  EXPECT_FALSE(marked(trackLength)) << trackLength;
+  EXPECT_TRUE(marked(fieldChosen)) << fieldChosen;
+  EXPECT_EQ(fieldTapped, fieldChosen);
+  EXPECT_EQ(fieldChosen, Doc().GetAreaText(0, true));
+
+  // The field current: the panel marks its area; a tap on the panel measures it.
+  ASSERT_EQ(Doc().m_current, 0);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return marked(areaPanel()); })) << areaPanel();
+  tvxtest::RealClick(*view_->m_areaPanel, 5, 5);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !marked(areaPanel()); })) << areaPanel();
+  const double shown = Doc().m_features[0].area;
+  EXPECT_GT(shown, measured) << "the point outside the ring counts";
+  Doc().RecomputeAreasAndWait(0);
+  EXPECT_DOUBLE_EQ(shown, Doc().m_features[0].area);
+}
+
+// A field locked (as imported features are) and a circle (locked as every circle is): every
+// command that would change a locked feature's points or cut it into parts is refused with
+// the lock's message naming it, and leaves the document as it was.
+TEST_F(DocumentWork, EveryCommandOnALockedFeatureIsRefusedWithTheLocksMessage) {
+  DocumentContent work = Parcela();
+  work.features[0].editable = 0;
+  FeatureRecord& circle = work.AddFeature(FeatureType::Circle, "Pozo");
+  circle.editable = 0;
+  const std::pair<double, double> centre{kLon0 + 0.0007, kLat0 + 0.0005};
+  const auto nw = MovedBy(centre, -10.0, 10.0), se = MovedBy(centre, 10.0, -10.0);
+  for (auto p : {centre, nw, se}) circle.AddVertex({p.first, p.second}, {p.first, p.second}, 0);
+  std::ofstream(dir_ / "bloqueado.tvx", std::ios::binary) << WriteTvxFile(work);
+  constexpr int kField = 0, kTrack = 1, kCircle = 3;
+
+  // The feature made current as the user does it: its name chosen in the object list.
+  auto makeCurrent = [&](int feature) {
+    WhenShown<CDlgObjectList>([feature](CDlgObjectList& list) {
+      ChooseWithKeys(list, 1075, feature);
+      tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+    });
+    Command(32862);
+    ASSERT_EQ(Doc().m_current, feature);
+  };
+  const std::pair<double, double> lineEnds[] = {{kLon0 + 0.00005, kLat0 + 0.00005},
+                                                 {kLon0 + kDLon - 0.00005, kLat0 + kDLat - 0.00005}};
+  struct Case {
+    const char* what;
+    int locked;  // the feature refused (made current first)
+    std::function<void()> act;
+  };
+  const std::vector<Case> cases = {
+      {"split by a line", kField, [&] { Command(32885); }},
+      {"split by a line, the circle", kCircle, [&] { Command(32885); }},
+      {"split by a line begun on the track",
+       kField,
+       [&] {
+         makeCurrent(kTrack);
+         Command(32885);
+         TapAt(lineEnds[0]);
+         Command(32884);  // the second end
+         TapAt(lineEnds[1]);
+         makeCurrent(kField);
+         Command(32885);
+       }},
+      {"divide", kField, [&] { Command(32852); }},
+      {"delete chosen points", kField, [&] { Command(32854); }},
+      {"delete the last point", kField, [&] { Command(32853); }},
+      {"insert a point", kField, [&] { ReceiverFix(); Command(32860); }},
+      {"a captured point", kCircle, [&] { ReceiverFix(); Command(32801); }},
+      {"a vertex by a tap", kField, [&] { Command(32877); }},
+      {"everything moved by a tap",
+       kField,
+       [&] {
+         ReceiverFix();
+         makeCurrent(kTrack);  // the current feature is not locked
+         Command(32889);
+         TapAt({kLon0 + 0.0004, kLat0 + 0.0003});
+         Command(32889);
+       }},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Doc().SetModifiedFlag(FALSE);
+    if (view_->m_tapMode != 0) view_->EndTapMode();
+    OpenThroughMenu(dir_ / "bloqueado.tvx");
+    MapDrawn();
+    if (c.locked != kField) makeCurrent(c.locked);
+    const std::string before = WriteTvxFile(Doc().m_content);
+
+    platform::MessageBoxScript::Clear();
+    for (int i = 0; i < 4; ++i) platform::MessageBoxScript::Push(IDOK);
+    c.act();
+    std::vector<std::string> told;
+    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+      told.push_back(box.text);
+    platform::MessageBoxScript::Clear();
+    ReceiverGone();
+    Doc().m_autoCapture = false;
+
+    const std::string name = work.features[static_cast<std::size_t>(
+        c.locked == kCircle ? kCircle : kField)].name;
+    EXPECT_EQ(told.size(), 1u) << (told.empty() ? "nothing said" : told[0]);
+    for (const std::string& text : told) {
+      EXPECT_NE(text.find("locked"), std::string::npos) << text;
+      EXPECT_NE(text.find(name), std::string::npos) << text;
+    }
+    EXPECT_EQ(WriteTvxFile(Doc().m_content), before) << "the document is as it was";
+    EXPECT_EQ(Doc().m_features.size(), 4u);
+    EXPECT_FALSE(Doc().m_splitInProgress);
+    if (view_->m_splitDialog) {  // a division begun is not left for the next case
+      ClickId(*view_->m_splitDialog, IDCANCEL);
+      ASSERT_TRUE(tvxtest::PumpUntil([&] { return !Doc().m_splitInProgress; }));
+    }
+  }
+
+  // A circle, locked for good (the object list cannot unlock it), moves whole with everything
+  // else: it keeps its shape. The field unlocked in the object list, everything moves.
+  Doc().SetModifiedFlag(FALSE);
+  OpenThroughMenu(dir_ / "bloqueado.tvx");
+  MapDrawn();
+  WhenShown<CDlgObjectList>([](CDlgObjectList& list) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+    GridInput(list.m_Grid).Tap(1, 4, 8);  // the field's "Editable"
+    tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+  });
+  Command(32862);
+  ASSERT_EQ(Doc().m_features[kField].editable, 1);
+  ASSERT_EQ(Doc().m_features[kCircle].editable, 0);
+  const GeoPoint centreBefore = Doc().m_features[kCircle].wgs84Vertices[0];
+  const GeoPoint cornerBefore = Doc().m_features[kField].wgs84Vertices[0];
+  platform::MessageBoxScript::Clear();
+  platform::MessageBoxScript::Push(IDOK);  // a box, should one come, is answered and told
+  ReceiverFix(kLon0 + 0.0004 + 0.0001, kLat0 + 0.0003);  // 0.0001 east of the tapped place
+  Command(32889);
+  TapAt({kLon0 + 0.0004, kLat0 + 0.0003});
+  Command(32889);
+  ReceiverGone();
+  EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty());
+  EXPECT_NEAR(Doc().m_features[kCircle].wgs84Vertices[0].x - centreBefore.x, 0.0001, 2e-5);
+  EXPECT_NEAR(Doc().m_features[kField].wgs84Vertices[0].x - cornerBefore.x, 0.0001, 2e-5);
+  EXPECT_NEAR(Doc().m_features[kCircle].wgs84Vertices[0].y, centreBefore.y, 2e-5);
 }
 }  // namespace

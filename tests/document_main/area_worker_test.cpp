@@ -91,7 +91,7 @@ TEST_F(AreaWorkerTest, QuickStartsGiveTheFinalResult) {
     platform::WaitAndPumpMessages(50);
   platform::WaitAndPumpMessages(50);
   EXPECT_FALSE(doc_->m_areaBusy);
-  EXPECT_TRUE(doc_->m_areaValid);
+  EXPECT_TRUE(doc_->CurrentMeasuresUpToDate());
   EXPECT_NEAR(doc_->m_features[0].area, 200.0 * 100.0 + 0.5 * 100.0 * 100.0, 0.01);
   EXPECT_GE(view_.Count(WM_DIBUJAR_CAMPOS), 1);
 }
@@ -102,7 +102,7 @@ TEST_F(AreaWorkerTest, DegenerateFeaturesDoNotCrash) {
   doc_->m_features.push_back(FeatureRecord(FeatureType::Area, "empty"));
   doc_->RecomputeAreasAndWait(-1);
   EXPECT_EQ(doc_->m_features[1].area, 0.0);
-  EXPECT_TRUE(doc_->m_areaValid);
+  EXPECT_TRUE(doc_->CurrentMeasuresUpToDate());
   doc_->DeleteAllFeatures();
   doc_->RecomputeAreasAndWait(-1);
   doc_->StartAreaRecompute(-1, TRUE);
@@ -287,7 +287,7 @@ TEST_F(AreaWorkerTest, OptionsAppliedWhileAFieldIsMeasuredStoreMeasuresOfTheNewS
   EXPECT_NEAR(stored[1], 100.0 * 100.0, 0.5);  // square metres
   EXPECT_NEAR(stored[2], 300.0 * 300.0, 1.0);
   EXPECT_NEAR(stored[0], kPi * 600.0 * 600.0, 50.0);
-  EXPECT_TRUE(doc.m_areaValid);
+  EXPECT_TRUE(doc.CurrentMeasuresUpToDate());
 }
 
 // A reader thread feeds sentences while the user-interface thread captures, measures and

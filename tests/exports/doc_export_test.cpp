@@ -1,10 +1,12 @@
 // The document's export commands and Shapefile import over a real document: the hold flag on
-// every way out, files that cannot be created, the zone kept across a circle's outline, track
-// file names, and imports that find nothing readable.
+// every way out, files that cannot be created, the replace question of every save dialog over
+// the files the save writes, saves through links, the zone kept across a circle's outline,
+// track file names, and imports that find nothing readable.
 #include <gtest/gtest.h>
 #include <proj.h>
 #include <shapefil.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <filesystem>
@@ -141,6 +143,12 @@ TEST_F(DocExportTest, HoldFlagIsClearedOnEveryWayOut) {
                               &CTolvanixDoc::OnExportShp,           &CTolvanixDoc::OnExportPlt,
                               &CTolvanixDoc::OnExportTrk};
   AddLine("L", -3.7, 40.4, 3);
+  // Folders where the files would go: the name typed is completed to a folder's name.
+  for (const char* ext : {"txt", "kml", "dxf", "shp", "plt", "trk"}) {
+    for (const char* stem : {"blocked.", "blocked_1."}) {
+      std::filesystem::create_directories(dir_ / (std::string(stem) + ext));
+    }
+  }
   for (Command command : commands) {
     prompts->answer = false;  // settings cancelled
     (doc_.get()->*command)();
@@ -149,7 +157,7 @@ TEST_F(DocExportTest, HoldFlagIsClearedOnEveryWayOut) {
     platform::FileDialogScript::Push("");  // file dialog cancelled
     (doc_.get()->*command)();
     EXPECT_FALSE(doc_->m_holdPosition);
-    platform::FileDialogScript::Push((dir_ / "missing" / "out").string());  // cannot be created
+    platform::FileDialogScript::Push((dir_ / "blocked").string());  // cannot be written
     (doc_.get()->*command)();
     EXPECT_FALSE(doc_->m_holdPosition);
     const auto shown = platform::MessageBoxScript::TakeShown();
@@ -167,6 +175,148 @@ TEST_F(DocExportTest, HoldFlagIsClearedOnEveryWayOut) {
   EXPECT_TRUE(prompts->holdWhileAsked);
   EXPECT_FALSE(doc_->m_holdPosition);
   EXPECT_TRUE(std::filesystem::exists(dir_ / "wpt.shp"));
+}
+
+// Every save dialog of the program, its name typed without the extension where files of the
+// completed name are there: the replace question names exactly the files the save would
+// write over (a Shapefile's three, the numbered files of several tracks, not the file named
+// when it is not written). No leaves every file as it was and the dialog open for another
+// name (here left); Yes writes them.
+TEST_F(DocExportTest, TheReplaceQuestionCoversEveryFileTheSaveWritesUnderTheCompletedName) {
+  using Command = std::function<void(CTolvanixDoc&)>;
+  const auto command = [](void (CTolvanixDoc::*c)()) { return Command([c](CTolvanixDoc& d) { (d.*c)(); }); };
+  const Command waypointShp = [](CTolvanixDoc& d) { d.ExportWaypointsShp(d.m_waypoints); };
+  const struct {
+    const char* what;
+    Command run;
+    int features;                      // lines in the document
+    std::vector<std::string> present;  // files there before, with their own bytes
+    std::vector<std::string> asked;    // the files the question names
+  } cases[] = {
+      {"save as", command(&CTolvanixDoc::OnFileSaveAs), 1, {"keep.tvx"}, {"keep.tvx"}},
+      {"geographic list", command(&CTolvanixDoc::OnExportGeographicTxt), 1, {"keep.txt"}, {"keep.txt"}},
+      {"UTM list", command(&CTolvanixDoc::OnExportUtmTxt), 1, {"keep.txt"}, {"keep.txt"}},
+      {"KML", command(&CTolvanixDoc::OnExportKml), 1, {"keep.kml"}, {"keep.kml"}},
+      {"DXF", command(&CTolvanixDoc::OnExportDxf), 1, {"keep.dxf"}, {"keep.dxf"}},
+      {"Shapefile, a table alone", command(&CTolvanixDoc::OnExportShp), 1, {"keep.dbf"}, {"keep.dbf"}},
+      {"Shapefile", command(&CTolvanixDoc::OnExportShp), 2, {"keep.shp", "keep.shx", "keep.dbf"},
+       {"keep.shp", "keep.shx", "keep.dbf"}},
+      {"waypoint Shapefile", waypointShp, 1, {"keep.shx"}, {"keep.shx"}},
+      {"PLT", command(&CTolvanixDoc::OnExportPlt), 1, {"keep.plt"}, {"keep.plt"}},
+      {"PLT, several features", command(&CTolvanixDoc::OnExportPlt), 3, {"keep.plt", "keep_2.plt"},
+       {"keep_2.plt"}},
+      {"TRK", command(&CTolvanixDoc::OnExportTrk), 1, {"keep.trk"}, {"keep.trk"}},
+      {"TRK, several features", command(&CTolvanixDoc::OnExportTrk), 2, {"keep_1.trk", "keep_2.trk"},
+       {"keep_1.trk", "keep_2.trk"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::FileDialogScript::Clear();
+    platform::MessageBoxScript::Clear();
+    const std::filesystem::path folder = dir_ / "saves";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    doc_->DeleteAllFeatures();
+    for (int k = 0; k < c.features; ++k) AddLine("L" + std::to_string(k), -3.7, 40.4 + k * 0.01, 3);
+    doc_->m_waypoints.assign(1, WaypointRecord::FromFile("W", 0, 0, 0, 0, 0, -3.7, 40.4, 0, 0));
+    for (const std::string& file : c.present) std::ofstream(folder / file) << "own " << file;
+    std::vector<std::string> asked;
+    for (const std::string& file : c.asked) asked.push_back((folder / file).string());
+    const auto listing = [&] {
+      std::vector<std::string> names;
+      for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+      }
+      std::sort(names.begin(), names.end());
+      return names;
+    };
+    const std::vector<std::string> before = listing();
+
+    platform::FileDialogScript::Push((folder / "keep").string(), platform::ReplaceAnswer::No);
+    platform::FileDialogScript::Push("");  // then leaves the dialog
+    c.run(*doc_);
+    std::vector<platform::ShownFileDialog> shown = platform::FileDialogScript::TakeShown();
+    EXPECT_EQ(shown.size(), 2u) << "No leaves the dialog open";
+    EXPECT_EQ(shown.at(0).replaceAsked, asked);
+    EXPECT_EQ(shown.at(0).refused, "");
+    EXPECT_EQ(listing(), before);
+    for (const std::string& file : c.present) {
+      EXPECT_EQ(Read(folder / file), "own " + file) << file;
+    }
+
+    platform::FileDialogScript::Push((folder / "keep").string(), platform::ReplaceAnswer::Yes);
+    c.run(*doc_);
+    shown = platform::FileDialogScript::TakeShown();
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.at(0).replaceAsked, asked);
+    for (const std::string& file : asked) {
+      EXPECT_NE(Read(file), "own " + std::filesystem::path(file).filename().string()) << file;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "keep")) << "nothing under the name as typed";
+    EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty()) << "no failure";
+  }
+}
+
+// A name chosen in the save dialog that is a symbolic link (to the card the work goes to):
+// the link stays, and the file it leads to holds what was written, with the permissions it
+// had (a file only its owner may read stays so).
+TEST_F(DocExportTest, ASaveThroughALinkReplacesTheFileItLeadsToWithItsPermissions) {
+  namespace fs = std::filesystem;
+  using Command = void (CTolvanixDoc::*)();
+  const struct {
+    const char* what;
+    Command run;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"KML", &CTolvanixDoc::OnExportKml, {"keep.kml"}},
+      {"Shapefile", &CTolvanixDoc::OnExportShp, {"keep.shp", "keep.shx", "keep.dbf"}},
+      {"save as", &CTolvanixDoc::OnFileSaveAs, {"keep.tvx"}},
+  };
+  AddLine("L", -3.7, 40.4, 3);
+  for (const auto& c : cases) {
+    for (bool link : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (link ? ", through links" : ", plain files"));
+      platform::FileDialogScript::Clear();
+      const fs::path card = dir_ / "card", saves = dir_ / "saves";
+      const fs::path target = link ? card : saves;  // where the files are
+      fs::remove_all(card);
+      fs::remove_all(saves);
+      fs::create_directories(card);
+      fs::create_directories(saves);
+      std::vector<std::string> asked;
+      for (const std::string& file : c.files) {
+        std::ofstream(target / file) << "own " << file;
+        fs::permissions(target / file, fs::perms::owner_read | fs::perms::owner_write);
+        // One link relative to its folder, the others absolute.
+        if (link) {
+          fs::create_symlink(file == c.files.front() ? fs::path("../card") / file : card / file,
+                             saves / file);
+        }
+        asked.push_back((saves / file).string());
+      }
+      platform::FileDialogScript::Push((saves / "keep").string(), platform::ReplaceAnswer::Yes);
+      (doc_.get()->*c.run)();
+      const auto shown = platform::FileDialogScript::TakeShown();
+      EXPECT_EQ(shown.size(), 1u);
+      if (!shown.empty()) EXPECT_EQ(shown[0].replaceAsked, asked);
+      for (const std::string& file : c.files) {
+        EXPECT_EQ(fs::is_symlink(saves / file), link) << file;
+        EXPECT_NE(Read(target / file), "own " + file) << file;
+        EXPECT_EQ(fs::status(target / file).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write)
+            << file;
+      }
+      std::vector<std::string> left;
+      for (const auto& e : fs::directory_iterator(target)) {
+        left.push_back(e.path().filename().string());
+      }
+      std::sort(left.begin(), left.end());
+      std::vector<std::string> expected = c.files;
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(left, expected) << "no file left beside them";
+      EXPECT_TRUE(platform::MessageBoxScript::TakeShown().empty()) << "no failure";
+    }
+  }
 }
 
 TEST_F(DocExportTest, CircleOutlineKeepsTheZoneOfWhatFollows) {

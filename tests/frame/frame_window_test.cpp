@@ -773,7 +773,7 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
   const std::size_t before = doc_->CurrentFeature()->VertexCount();
   ASSERT_TRUE(PumpFor([&] { return doc_->CurrentFeature()->VertexCount() >= before + 3; },
                       std::chrono::seconds(20)));
-  EXPECT_FALSE(doc_->m_areaValid);
+  EXPECT_FALSE(doc_->CurrentMeasuresUpToDate());
   const double outOfDate = doc_->CurrentFeature()->area;
 
   // Pause: automatic capture stops and the feature is measured.
@@ -782,7 +782,7 @@ TEST_F(MainFrameTest, WizardAreaMeasurementStartsAndPausesFromTheFullScreenBar) 
   EXPECT_FALSE(doc_->m_autoCapture);
   Settle();
   EXPECT_EQ(frame.m_fullScreenBar.GetButtonGlyph(210), paused);
-  ASSERT_TRUE(PumpFor([&] { return doc_->m_areaValid && !doc_->m_areaBusy; }, std::chrono::seconds(3)));
+  ASSERT_TRUE(PumpFor([&] { return doc_->CurrentMeasuresUpToDate() && !doc_->m_areaBusy; }, std::chrono::seconds(3)));
   Settle();
   EXPECT_NE(doc_->CurrentFeature()->area, outOfDate);
   EXPECT_GT(doc_->CurrentFeature()->area, 0.0);

@@ -613,6 +613,7 @@ class BoxesClosed : public wxModalDialogHook {
     timer_.Start(50);
   }
   ~BoxesClosed() override { Unregister(); }
+  bool Open() const { return open_ != nullptr; }
   std::vector<std::string> texts;
 
  protected:
@@ -634,27 +635,45 @@ class BoxesClosed : public wxModalDialogHook {
 };
 
 // The waypoint table as its command opens it (in the projected display when chosen in its
-// list); text typed on a cell of a waypoint at 40.4° N, Enter, then OK: a letter of the N / S
-// cell read whatever its case, any other text, and a latitude that is not a number, refused
-// with a box and the old value kept.
+// list); keys typed on a cell of a waypoint at 40.4° N, then OK clicked, with or without Enter
+// before: a letter of the N / S cell read whatever its case; any other text, a latitude that is
+// not a number, a zone beyond 60 and an easting that names no place on the earth refused with a
+// box and the old value kept; a latitude or northing cleared on the waypoint's row refused at
+// OK. A refusal on the way to OK leaves the table open on the cell, where a good value typed
+// and OK are taken.
 TEST_F(FeatureDialogs, TextTypedIntoTheWaypointTableIsReadAsMeantOrRefused) {
   ProgramDialogs dialogs;
   CTolvanixDoc::SetDocumentDialogs(&dialogs);
   const struct {
     bool projected;
     int column;
-    const char* typed;
-    const char* shown;  // in the cell afterwards
-    double longitude, latitude, within;
+    const char* typed;  // '\b' for Backspace
+    bool enter;         // Enter ends the edit before OK is clicked
+    const char* shown;  // in the cell once the edit ended; nullptr: the text it had before
     std::vector<std::string> boxes;
+    const char* retyped;  // typed where the refused table stays, then OK; nullptr: it closed
+    double longitude, latitude, within;
   } cases[] = {
-      {true, 6, "n", "N", -3.7, 40.4, 1e-7, {}},
-      {true, 6, "s", "S", -3.827, -49.898, 1e-3, {}},  // the same easting and northing, south
-      {true, 6, "x", "N", -3.7, 40.4, 1e-7, {"Error in N / S\nRow 1"}},
-      {false, 3, "abc", "40.4000000", -3.7, 40.4, 1e-7, {"Error in Latitude\nRow 1"}},
+      {true, 6, "n", true, "N", {}, nullptr, -3.7, 40.4, 1e-7},
+      // The same easting and northing, south.
+      {true, 6, "s", true, "S", {}, nullptr, -3.827, -49.898, 1e-3},
+      {true, 6, "x", true, nullptr, {"Error in N / S\nRow 1"}, nullptr, -3.7, 40.4, 1e-7},
+      {false, 3, "abc", true, nullptr, {"Error in Latitude\nRow 1"}, nullptr, -3.7, 40.4, 1e-7},
+      {false, 3, "abc", false, nullptr, {"Error in Latitude\nRow 1"}, "41.5", -3.7, 41.5, 1e-7},
+      {true, 5, "61", false, nullptr, {"Error in zone\nRow 1"}, "31", -3.7, 40.4, 1e-7},
+      // Beyond the earth in zone 30, refused as the edit ends; then on its central meridian
+      // (PROJ: EPSG:32630 -> 4326).
+      {true, 2, "9000000000", true, nullptr, {"Error in Easting\nRow 1"}, nullptr, -3.7, 40.4,
+       1e-7},
+      {true, 2, "9000000000", false, nullptr, {"Error in Easting\nRow 1"}, "500000", -3.0,
+       40.4021188, 1e-6},
+      // Cleared: the waypoint is not moved to the equator.
+      {false, 3, "x\b", false, "", {"Error in Latitude\nRow 1"}, "41.5", -3.7, 41.5, 1e-7},
+      {true, 3, "x\b", true, "", {"Error in Northing\nRow 1"}, "4430000", -3.6960822, 40.0181164,
+       1e-6},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.typed);
+    SCOPED_TRACE(std::string(c.typed) + (c.enter ? ", Enter" : "") + ", OK");
     doc_->m_geoType = 0;
     WaypointRecord w;
     w.name = "Pozo";
@@ -663,8 +682,8 @@ TEST_F(FeatureDialogs, TextTypedIntoTheWaypointTableIsReadAsMeantOrRefused) {
     doc_->m_waypoints = {w};
     doc_->m_waypointNotes = {""};
     BoxesClosed boxes;
-    std::string shown;
-    bool ended = false;
+    std::string before, shown;
+    bool stayed = false, onTheCell = false, storedMeanwhile = true, ended = false;
     // The steps stop at the first that fails; the table is closed in any case.
     auto steps = [&](CDlgWaypointTable& table) {
       if (!DialogOnScreen(table)) return;
@@ -691,19 +710,47 @@ TEST_F(FeatureDialogs, TextTypedIntoTheWaypointTableIsReadAsMeantOrRefused) {
       grid.EnsureVisible(1, c.column);
       ClickCell(grid, 1, c.column);
       if (grid.GetFocusCell() != GridCellId(1, c.column)) return;
-      // (An edit opened by the first key may take its release itself, and a box Enter's.)
-      wxUIActionSimulator typing;
-      for (const char* key = c.typed; *key; ++key) {
-        typing.Char(*key);
+      before = grid.GetItemText(1, c.column);
+      // Typed on the current cell: the first key opens its edit with the key in place of the
+      // text. (An edit opened by the first key may take its release itself, and a box Enter's.)
+      auto type = [&](const char* text) {
+        wxUIActionSimulator typing;
+        for (const char* key = text; *key; ++key) {
+          typing.Char(*key == '\b' ? int{WXK_BACK} : *key);
+          tvxtest::InputHandled();
+        }
+        return tvxtest::PumpUntil([&] { return grid.GetCell(1, c.column)->IsEditing(); });
+      };
+      // OK clicked with the pointer; the loop runs until the table closed or the boxes the
+      // click set off are closed and what followed them has run.
+      auto ok = [&] {
+        tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
+        tvxtest::PumpUntil([&] {
+          return !table.GetDialog()->IsModal() ||
+                 (boxes.texts.size() >= c.boxes.size() && !boxes.Open());
+        });
         tvxtest::InputHandled();
+        return !table.GetDialog()->IsModal();
+      };
+      if (!type(c.typed)) return;
+      if (c.enter) {
+        wxUIActionSimulator keys;
+        keys.Char(WXK_RETURN);
+        tvxtest::InputHandled();
+        if (!tvxtest::PumpUntil([&] { return !grid.GetCell(1, c.column)->IsEditing(); })) return;
+        shown = grid.GetItemText(1, c.column);
       }
-      if (!tvxtest::PumpUntil([&] { return grid.GetCell(1, c.column)->IsEditing(); })) return;
-      typing.Char(WXK_RETURN);
-      tvxtest::InputHandled();
-      if (!tvxtest::PumpUntil([&] { return !grid.GetCell(1, c.column)->IsEditing(); })) return;
-      shown = grid.GetItemText(1, c.column);
-      tvxtest::RealClick(*table.GetDlgItemWindow(IDOK));
-      ended = tvxtest::PumpUntil([&] { return !table.GetDialog()->IsModal(); });
+      if (ok()) {
+        ended = true;
+        return;
+      }
+      stayed = true;
+      if (!c.enter) shown = grid.GetItemText(1, c.column);
+      onTheCell = grid.GetFocusCell() == GridCellId(1, c.column) &&
+                  !grid.GetCell(1, c.column)->IsEditing();
+      storedMeanwhile = doc_->m_waypoints.size() != 1 || doc_->m_waypoints[0].x != -3.7 ||
+                        doc_->m_waypoints[0].y != 40.4;
+      if (c.retyped && type(c.retyped)) ended = ok();
     };
     wxTheApp->CallAfter([&] {
       for (wxWindow* top : wxTopLevelWindows) {
@@ -715,8 +762,13 @@ TEST_F(FeatureDialogs, TextTypedIntoTheWaypointTableIsReadAsMeantOrRefused) {
     });
     ASSERT_TRUE(doc_->OnCmdMsg(32864, CN_COMMAND, nullptr));
     ASSERT_TRUE(ended) << "the table was not ended with its OK button";
-    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(shown, c.shown ? c.shown : before);
     EXPECT_EQ(boxes.texts, c.boxes);
+    EXPECT_EQ(stayed, c.retyped != nullptr) << "the table stayed open after the refusal";
+    if (c.retyped) {
+      EXPECT_TRUE(onTheCell) << "the refused table is on the cell";
+      EXPECT_FALSE(storedMeanwhile);
+    }
     ASSERT_EQ(doc_->m_waypoints.size(), 1u);
     EXPECT_NEAR(doc_->m_waypoints[0].x, c.longitude, c.within);
     EXPECT_NEAR(doc_->m_waypoints[0].y, c.latitude, c.within);

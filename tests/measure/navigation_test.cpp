@@ -198,7 +198,8 @@ TEST(TargetLabels, AFollowedTargetIsItsRecordWhereverItWentOrNone) {
   const NavChoice b = *ChooseNavTarget(content, 2, 1, "Punto %d", false);
   const NavChoice vertex = *ChooseNavTarget(content, 1, 2, "Punto %d", false);
   auto follow = [&](const NavChoice& target, bool overlay) {
-    return FollowNavTarget(content, target.isVertex, target.key, target.index, "Punto %d", overlay);
+    return FollowNavTarget(content, target.isVertex, target.key, target.vertexKey, target.index,
+                           "Punto %d", overlay);
   };
 
   // A copy taken back whole (the waypoint table's OK), A dropped and a new point put first;
@@ -225,6 +226,26 @@ TEST(TargetLabels, AFollowedTargetIsItsRecordWhereverItWentOrNone) {
   EXPECT_EQ(found->feature, 0);
   EXPECT_EQ(found->title, "Field Punto 3");
 
+  // Vertices erased and inserted before it: the same corner under its present number, never
+  // the vertex that came to its old row.
+  FeatureRecord& field = content.features[0];
+  field.EraseVertex(0);
+  found = follow(vertex, false);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->index, 1);
+  EXPECT_EQ(found->title, "Field Punto 2");
+  EXPECT_EQ(found->lon, 12.0);
+  field.InsertVertex(0, {5.0, 50.0}, {5.0, 50.0}, 0);
+  field.InsertVertex(1, {6.0, 50.0}, {6.0, 50.0}, 0);
+  found = follow(vertex, false);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->index, 3);
+  EXPECT_EQ(found->lon, 12.0);
+  // A copy of the feature taken back whole (a dialog's OK) keeps its vertices.
+  const FeatureRecord copy = field;
+  content.features[0] = copy;
+  EXPECT_EQ(follow(vertex, false)->index, 3);
+
   // Gone: the waypoint (another one now at its row), the vertex, the feature.
   content.waypoints.erase(content.waypoints.begin() + 1);
   EXPECT_FALSE(follow(b, false));
@@ -232,7 +253,7 @@ TEST(TargetLabels, AFollowedTargetIsItsRecordWhereverItWentOrNone) {
   EXPECT_FALSE(follow(vertex, false));
   content.features.clear();
   EXPECT_FALSE(follow(vertex, false));
-  EXPECT_FALSE(FollowNavTarget(content, false, 0, 0, "Punto %d", false)) << "no target";
+  EXPECT_FALSE(FollowNavTarget(content, false, 0, 0, 0, "Punto %d", false)) << "no target";
 }
 
 }  // namespace

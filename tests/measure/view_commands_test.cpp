@@ -227,7 +227,7 @@ TEST_F(MeasureViewCommands, AutomaticCaptureAfterALargeFieldWasMeasuredMeasuresT
   ASSERT_EQ(mapDoc_->CurrentFeature()->VertexCount(), 4u);
   // Until the result of the last capture's measurement is stored.
   EXPECT_TRUE(tvxtest::PumpUntil([&] { return mapDoc_->CurrentMeasuresUpToDate(); }));
-  EXPECT_TRUE(mapDoc_->m_areaValid);
+  EXPECT_TRUE(mapDoc_->CurrentMeasuresUpToDate());
   EXPECT_NEAR(mapDoc_->CurrentFeature()->area, 900.0, 2.0);
   EXPECT_EQ(mapDoc_->GetAreaText(-1, false).find('*'), std::string::npos);
   view_->RunCommand(32802);  // off again

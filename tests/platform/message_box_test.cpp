@@ -1,8 +1,15 @@
 #include "platform/message_box.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include "platform/file_dialog.h"
 
 namespace {
 
@@ -48,6 +55,92 @@ TEST(MessageBoxScript, WorkerThreadsMayShowBoxes) {
   for (int i = 0; i < 20; ++i) MessageBox(nullptr, "from ui", "x", MB_OK);
   t.join();
   EXPECT_EQ(platform::MessageBoxScript::TakeShown().size(), 40u);
+}
+
+}  // namespace
+
+namespace {
+
+// A save or open dialog answered from the script as the real one answers: the name completed
+// with the dialog's extension, the replace question for every file the save writes over, No
+// keeping the dialog for the next answer, and answers the real dialog cannot give refused.
+TEST(FileDialogScript, AnswersAsTheRealDialogAndRefusesWhatItCannotGive) {
+  const std::filesystem::path d =
+      std::filesystem::temp_directory_path() / ("tvx_file_dialog_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(d);
+  std::filesystem::create_directories(d / "folder.kml");
+  std::ofstream(d / "keep.kml") << "own";
+  std::ofstream(d / "old.dbf") << "own";
+  std::filesystem::create_symlink(d / "elsewhere.kml", d / "link.kml");
+  const std::string D = d.string();
+  using platform::ReplaceAnswer;
+  const auto shapefile = [](const std::string& path) {
+    const std::string base = path.substr(0, path.size() - 4);
+    return std::vector<std::string>{base + ".shp", base + ".shx", base + ".dbf"};
+  };
+  struct Answer {
+    std::string path;
+    ReplaceAnswer replace = ReplaceAnswer::NotAsked;
+  };
+  struct Shown {
+    std::string answer;
+    std::vector<std::string> asked;
+    bool refused = false;
+    bool operator==(const Shown&) const = default;
+  };
+  const struct {
+    const char* what;
+    bool open;
+    const char* extension;
+    std::vector<Answer> answers;
+    std::string result;
+    std::vector<Shown> shown;
+    bool shapefile = false;
+  } cases[] = {
+      {"completed", false, "kml", {{D + "/new"}}, D + "/new.kml", {{D + "/new.kml"}}},
+      {"another extension", false, "kml", {{D + "/new.v2"}}, D + "/new.v2.kml", {{D + "/new.v2.kml"}}},
+      {"its own, any case", false, "kml", {{D + "/new.KML"}}, D + "/new.KML", {{D + "/new.KML"}}},
+      {"replaced", false, "kml", {{D + "/keep", ReplaceAnswer::Yes}}, D + "/keep.kml",
+       {{D + "/keep.kml", {D + "/keep.kml"}}}},
+      {"No, then another name", false, "kml", {{D + "/keep", ReplaceAnswer::No}, {D + "/other"}},
+       D + "/other.kml", {{"", {D + "/keep.kml"}}, {D + "/other.kml"}}},
+      {"No, then nothing more", false, "kml", {{D + "/keep", ReplaceAnswer::No}}, "",
+       {{"", {D + "/keep.kml"}}}},
+      {"a link is replaced too", false, "kml", {{D + "/link", ReplaceAnswer::Yes}}, D + "/link.kml",
+       {{D + "/link.kml", {D + "/link.kml"}}}},
+      {"a folder is not a file replaced", false, "kml", {{D + "/folder"}}, D + "/folder.kml",
+       {{D + "/folder.kml"}}},
+      {"every file the save writes", false, "shp", {{D + "/old", ReplaceAnswer::No}, {""}}, "",
+       {{"", {D + "/old.dbf"}}, {""}}, true},
+      {"question left unanswered", false, "kml", {{D + "/keep"}}, "", {{"", {D + "/keep.kml"}, true}}},
+      {"question that does not come", false, "kml", {{D + "/new", ReplaceAnswer::Yes}}, "",
+       {{"", {}, true}}},
+      {"relative path", false, "kml", {{"new"}}, "", {{"", {}, true}}},
+      {"missing folder", false, "kml", {{D + "/missing/new"}}, "", {{"", {}, true}}},
+      {"a folder chosen", false, "kml", {{D}}, "", {{"", {}, true}}},
+      {"cancelled", false, "kml", {{""}}, "", {{""}}},
+      {"open", true, "kml", {{D + "/keep.kml"}}, D + "/keep.kml", {{D + "/keep.kml"}}},
+      {"open of a missing file", true, "kml", {{D + "/new.kml"}}, "", {{"", {}, true}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::FileDialogScript::Clear();
+    for (const Answer& a : c.answers) platform::FileDialogScript::Push(a.path, a.replace);
+    platform::FileDialogRequest request;
+    request.open = c.open;
+    request.defaultExtension = c.extension;
+    if (c.shapefile) request.filesWritten = shapefile;
+    EXPECT_EQ(platform::ShowFileDialog(request), c.result);
+    std::vector<Shown> shown;
+    for (const platform::ShownFileDialog& s : platform::FileDialogScript::TakeShown()) {
+      shown.push_back({s.answer, s.replaceAsked, !s.refused.empty()});
+    }
+    EXPECT_EQ(shown, c.shown);
+  }
+  platform::FileDialogScript::Clear();
+  EXPECT_EQ(platform::ReplaceQuestion({D + "/a.shp", D + "/a.dbf"}),
+            "These files already exist in \"" + D + "\":\na.shp\na.dbf\nDo you want to replace them?");
+  std::filesystem::remove_all(d);
 }
 
 }  // namespace

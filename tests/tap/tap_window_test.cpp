@@ -166,6 +166,7 @@ TEST_F(TapWindow, WaypointPopupDeletesTheTappedWaypoint) {
   view_->m_navTargetIndex = 1;
   view_->m_navTargetFeature = static_cast<int>(doc_->m_features.size()) - 1;
   view_->m_navTargetKey = field.key;
+  view_->m_navTargetVertexKey = field.vertexKeys[1];
   platform::PopupMenuScript::Push(32814);  // "Delete"
   Tap(Client(view_->m_waypointPoints[1]));
   auto shown = platform::PopupMenuScript::TakeShown();

@@ -1,9 +1,14 @@
 // Real X input for the map view's window tests: the pointer moved onto a client pixel and
 // clicked, and keys pressed, through wxUIActionSimulator, with the event loop running between
-// the steps. Tests using it send input to the display's focus: they run alone (SERIAL).
+// the steps; and the toolkit's own file dialog and boxes answered with keys. Tests using it
+// send input to the display's focus: they run alone (SERIAL).
 #pragma once
 
 #include <wx/eventfilter.h>
+#include <wx/filedlg.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+#include <wx/timer.h>
 #include <wx/settings.h>
 #include <wx/uiaction.h>
 #include <wx/toplevel.h>
@@ -15,6 +20,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/ui/wnd.h"
 #include "tests/support/wx_test_environment.h"
@@ -140,6 +149,147 @@ inline void RealKey(CWnd& window, int key) {
   input.Char(key);
   PumpUntil([&] { return releases.count > 0; });
   InputHandled();
+}
+
+// The toolkit's own modal dialogs as the user meets them: its file dialog and the boxes shown
+// over it, from the moment each is shown modally until it ends.
+class NativeDialogs : public wxModalDialogHook {
+ public:
+  NativeDialogs() { Register(); }
+  ~NativeDialogs() override { Unregister(); }
+  wxFileDialog* file = nullptr;
+  wxMessageDialogBase* box = nullptr;
+  std::vector<std::string> boxTexts;  // every box shown, in turn
+
+  // Whether the toolkit has the dialog on the screen and, under a window manager, active
+  // (keys go to it).
+  static bool Shown(wxWindow* dialog) {
+    using WindowOf = void* (*)(void*);
+    using Viewable = int (*)(void*);
+    using Active = int (*)(void*);
+    static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+    static auto viewable = reinterpret_cast<Viewable>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
+    static auto active = reinterpret_cast<Active>(dlsym(RTLD_DEFAULT, "gtk_window_is_active"));
+    if (!dialog || !dialog->GetHandle() || !windowOf || !viewable || !active) return false;
+    void* window = windowOf(dialog->GetHandle());
+    if (!window || !viewable(window)) return false;
+    return !WindowManagerRuns() || active(dialog->GetHandle());
+  }
+  // Whether the file dialog has taken `name` as typed into its name field: it says its choice
+  // changed a moment after the last key, and an Enter pressed before that can go unanswered.
+  bool NameTaken(const std::string& name) const {
+    return TypedName() == name && nameWhenChoiceChanged_ == name;
+  }
+  // The name in the file dialog's name field (a save dialog's), as the user sees it.
+  std::string TypedName() const {
+    using CurrentName = char* (*)(void*);
+    using Free = void (*)(void*);
+    static auto name =
+        reinterpret_cast<CurrentName>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_name"));
+    static auto release = reinterpret_cast<Free>(dlsym(RTLD_DEFAULT, "g_free"));
+    if (!file || !file->GetHandle() || !name || !release) return {};
+    char* text = name(file->GetHandle());
+    std::string out = text ? text : "";
+    release(text);
+    return out;
+  }
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    auto* f = dynamic_cast<wxFileDialog*>(dialog);
+    if (f && f != file) {
+      file = f;
+      nameWhenChoiceChanged_.clear();
+      using Connect = unsigned long (*)(void*, const char*, void (*)(), void*, void*, int);
+      static auto connect = reinterpret_cast<Connect>(dlsym(RTLD_DEFAULT, "g_signal_connect_data"));
+      if (connect && f->GetHandle()) {
+        selectionSignal_ = connect(f->GetHandle(), "selection-changed",
+                                   reinterpret_cast<void (*)()>(&SelectionChanged), this, nullptr, 0);
+      }
+    }
+    auto* b = dynamic_cast<wxMessageDialogBase*>(dialog);
+    if (b && b != box) {
+      box = b;
+      boxTexts.push_back(b->GetMessage().utf8_string());
+    }
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* dialog) override {
+    if (dialog == file) {
+      using Disconnect = void (*)(void*, unsigned long);
+      static auto disconnect =
+          reinterpret_cast<Disconnect>(dlsym(RTLD_DEFAULT, "g_signal_handler_disconnect"));
+      if (disconnect && selectionSignal_ && file->GetHandle()) {
+        disconnect(file->GetHandle(), selectionSignal_);
+      }
+      selectionSignal_ = 0;
+      file = nullptr;
+    }
+    if (dialog == box) box = nullptr;
+  }
+
+ private:
+  static void SelectionChanged(void*, NativeDialogs* self) {
+    self->nameWhenChoiceChanged_ = self->TypedName();
+  }
+  unsigned long selectionSignal_ = 0;
+  std::string nameWhenChoiceChanged_;
+};
+
+// What a user does in turn while a command runs its modal dialogs: each step acts once its
+// condition holds and the step before it has acted. Each acts from a timer of its own, so that
+// a step whose key opens another modal loop (a question over a dialog) is still under way
+// while the next step answers inside that loop. Steps that are not all taken within a minute
+// (the dialogs waiting for something that never comes) end with giveUp, so that the command
+// returns and the test can say what was missing.
+struct UserStep {
+  std::function<bool()> ready;
+  std::function<void()> act;
+};
+class UserSteps {
+ public:
+  UserSteps(std::vector<UserStep> steps, std::function<void()> giveUp)
+      : steps_(std::move(steps)), giveUp_(std::move(giveUp)),
+        deadline_(std::chrono::steady_clock::now() + std::chrono::minutes(1)) {
+    poll_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+      if (next_ < steps_.size() && std::chrono::steady_clock::now() > deadline_) {
+        poll_.Stop();
+        giveUp_();
+        return;
+      }
+      if (next_ >= steps_.size() || !steps_[next_].ready()) return;
+      auto& timer = acting_.emplace_back(std::make_unique<wxTimer>());
+      std::function<void()> act = steps_[next_++].act;
+      timer->Bind(wxEVT_TIMER, [act](wxTimerEvent&) { act(); });
+      timer->StartOnce(1);
+    });
+    poll_.Start(20);
+  }
+  ~UserSteps() {
+    poll_.Stop();
+    for (auto& timer : acting_) timer->Stop();
+  }
+  std::size_t Taken() const { return next_; }
+  bool AllTaken() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<UserStep> steps_;
+  std::function<void()> giveUp_;
+  std::chrono::steady_clock::time_point deadline_;
+  std::size_t next_ = 0;
+  wxTimer poll_;
+  std::vector<std::unique_ptr<wxTimer>> acting_;
+};
+
+// Keys as the user presses them, wherever the display sends them (the toolkit gives them to
+// its modal dialog on top): a key code with its modifiers (wxMOD_CONTROL, wxMOD_ALT).
+inline void PressKey(int key, int modifiers = wxMOD_NONE) {
+  wxUIActionSimulator input;
+  input.Char(key, modifiers);
+}
+inline void TypeText(const char* text) {
+  wxUIActionSimulator input;
+  input.Text(text);
 }
 
 }  // namespace tvxtest

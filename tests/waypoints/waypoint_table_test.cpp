@@ -189,9 +189,9 @@ TEST(WaypointTableRows, ProjectedDisplayUsesTheFirstZoneAndEachRowsHemisphereAnd
 
   // A zone typed into row 1 re-expresses its easting in the new zone.
   table.Rows()[1].cells[kZone] = "32";
-  ASSERT_TRUE(table.ChangeZone(1, 31, projector));
+  ASSERT_EQ(table.ChangeZone(1, 31, projector), ZoneChange::kReexpressed);
   EXPECT_EQ(table.Rows()[1].cells[kX], "400000.000");
-  EXPECT_FALSE(table.ChangeZone(1, 32, projector));  // no change
+  EXPECT_EQ(table.ChangeZone(1, 32, projector), ZoneChange::kNone);  // no change
 
   std::vector<WaypointRecord> waypoints;
   std::vector<std::string> notes;
@@ -234,7 +234,7 @@ TEST(WaypointTableRows, TheHemisphereIsReadWhateverItsCaseAndBlanks) {
     table.Rows()[0].cells[kHemisphere] = north;
     table.Rows()[1].cells[kHemisphere] = north;
     table.Rows()[1].cells[kZone] = "32";
-    ASSERT_TRUE(table.ChangeZone(1, 31, projector));
+    ASSERT_EQ(table.ChangeZone(1, 31, projector), ZoneChange::kReexpressed);
     EXPECT_EQ(table.Rows()[1].cells[kY], "4050000.000");
     std::vector<WaypointRecord> waypoints;
     std::vector<std::string> notes;
@@ -321,6 +321,109 @@ TEST(WaypointTableRows, ProjectedRowTypedWithoutZoneOrHemisphereTakesTheDisplays
   EXPECT_EQ(waypoints[1].south, 0);
   EXPECT_NEAR(waypoints[1].x, 3.0, 1e-9);
   EXPECT_NEAR(waypoints[1].y, 1.0, 1e-9);
+}
+
+// What OK, the switch of display and the export find before they read the rows: the first
+// cell that keeps a row with a longitude or easting from being read. An empty latitude or
+// northing is not the equator, and a projected position must convert to one on the earth
+// whatever the projector hands back; a row without longitude or easting is skipped.
+TEST(WaypointTableRows, RowsThatCannotBeReadAreRefusedAtTheirFirstBadCell) {
+  constexpr UINT kCell = kStringCellError;
+  struct Typed {
+    std::size_t row;
+    int column;
+    const char* text;
+  };
+  const struct {
+    const char* what;
+    int mode;
+    std::vector<Typed> typed;
+    std::optional<Refusal> refusal;
+  } cases[] = {
+      {"as written", kGeographic, {}, std::nullopt},
+      {"latitude cleared", kGeographic, {{0, kY, ""}}, Refusal{0, kY, 59187}},
+      {"latitude blanks", kGeographic, {{0, kY, "  "}}, Refusal{0, kY, 59187}},
+      {"longitude cleared", kGeographic, {{0, kX, ""}}, std::nullopt},
+      {"longitude blanks", kGeographic, {{0, kX, " "}}, std::nullopt},
+      {"new row, longitude only", kGeographic, {{1, kName, "n"}, {1, kX, "3.5"}},
+       Refusal{1, kY, 59187}},
+      {"new row, latitude only", kGeographic, {{1, kName, "n"}, {1, kY, "40"}}, std::nullopt},
+      {"altitude", kGeographic, {{0, kAltitude, "abc"}}, Refusal{0, kAltitude, kCell}},
+      {"later rows after the first refusal", kGeographic, {{0, kY, ""}, {1, kX, "3.5"}},
+       Refusal{0, kY, 59187}},
+      {"projected as written", kProjected, {}, std::nullopt},
+      {"northing cleared", kProjected, {{0, kY, ""}}, Refusal{0, kY, kCell}},
+      {"easting beyond the earth", kProjected, {{0, kX, "9000000000"}}, Refusal{0, kX, kCell}},
+      {"northing beyond the pole", kProjected, {{0, kY, "9999999"}}, Refusal{0, kX, kCell}},
+      {"new row, easting only", kProjected, {{1, kX, "500000"}}, Refusal{1, kY, kCell}},
+      {"zone", kProjected, {{0, kZone, "61"}}, Refusal{0, kZone, 59185}},
+      {"new row converts", kProjected, {{1, kX, "500000"}, {1, kY, "100"}}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Table table({Waypoint("a", 3.25, 40.5, 0, 1)}, {""}, 0, false);
+    FlatProjector projector;
+    if (c.mode == kProjected) {
+      ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+    }
+    for (const Typed& t : c.typed) table.Rows()[t.row].cells[t.column] = t.text;
+    const std::optional<Refusal> refusal = table.Unreadable(projector);
+    ASSERT_EQ(refusal.has_value(), c.refusal.has_value());
+    if (refusal) {
+      EXPECT_EQ(refusal->row, c.refusal->row);
+      EXPECT_EQ(refusal->column, c.refusal->column);
+      EXPECT_EQ(refusal->message, c.refusal->message);
+    } else {
+      // Readable: a row without longitude or easting is skipped, not read as 0.
+      std::vector<WaypointRecord> waypoints;
+      std::vector<std::string> notes;
+      table.Finish(projector, waypoints, notes);
+      for (const WaypointRecord& w : waypoints) EXPECT_NE(w.x, 0.0);
+    }
+  }
+}
+
+// The check after an edit of a projected row's cells judges a position once both coordinates
+// are given; a zone typed into a row re-expresses only a whole position, and refuses one
+// that does not convert.
+TEST(WaypointTableRows, ARowsPositionIsJudgedOnceGivenAndTheZoneChangeNeedsAWholeOne) {
+  Table table({Waypoint("a", 3.25, 40.5, 0, 1)}, {""}, 0, false);
+  FlatProjector projector;
+  EXPECT_FALSE(table.NamesNoPlace(0, projector));  // geographic display
+  ASSERT_TRUE(table.SwitchMode(kProjected, projector));
+  std::vector<Row>& rows = table.Rows();
+  EXPECT_FALSE(table.NamesNoPlace(0, projector));
+  rows[1].cells[kX] = "9000000000";
+  EXPECT_FALSE(table.NamesNoPlace(1, projector)) << "a row being filled";
+  rows[1].cells[kY] = "100";
+  EXPECT_TRUE(table.NamesNoPlace(1, projector));
+  rows[1].cells[kX] = "500000";
+  EXPECT_FALSE(table.NamesNoPlace(1, projector));
+  rows[1].cells[kHemisphere] = "S";  // 10,000 km south of the equator: beyond the pole
+  EXPECT_TRUE(table.NamesNoPlace(1, projector));
+
+  // Northing cleared, then a new zone: nothing to re-express (it stays empty, not 0).
+  rows[0].cells[kY] = "";
+  rows[0].cells[kZone] = "32";
+  EXPECT_EQ(table.ChangeZone(0, 31, projector), ZoneChange::kNone);
+  EXPECT_EQ(rows[0].cells[kY], "");
+  EXPECT_EQ(rows[0].cells[kX], "525000.000");
+  // A zone where there was none says which zone the numbers are in.
+  rows[0].cells[kY] = "4050000";
+  EXPECT_EQ(table.ChangeZone(0, 0, projector), ZoneChange::kNone);
+  EXPECT_EQ(rows[0].cells[kX], "525000.000");
+  // An emptied zone is the display's: nothing to convert into.
+  rows[0].cells[kZone] = "";
+  EXPECT_EQ(table.ChangeZone(0, 31, projector), ZoneChange::kNone);
+  EXPECT_EQ(rows[0].cells[kX], "525000.000");
+  rows[0].cells[kZone] = "32";
+  projector.fail = true;
+  EXPECT_EQ(table.ChangeZone(0, 31, projector), ZoneChange::kFailed);
+  EXPECT_EQ(rows[0].cells[kX], "525000.000");
+  EXPECT_EQ(rows[0].cells[kZone], "32");
+  projector.fail = false;
+  EXPECT_EQ(table.ChangeZone(0, 31, projector), ZoneChange::kReexpressed);
+  EXPECT_EQ(rows[0].cells[kX], "-75000.000");
 }
 
 TEST(WaypointImport, PointsWithTheirNamesAndAltitudesAndOtherShapesRefused) {

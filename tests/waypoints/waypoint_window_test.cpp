@@ -156,13 +156,16 @@ class GeographicPrompts : public ExportPrompts {
   bool AskZoneDatum(const ZoneDatumQuestion&, ZoneDatumAnswer&) override { return false; }
   bool AskDxf(const DxfQuestion&, DxfAnswer&) override { return false; }
   bool AskCoordSystem(const CoordSystemQuestion& question, CoordSystemAnswer& answer) override {
+    ++asked;
     kindItems = question.kindItems;
     answer.coordKind = coordKind;
     answer.datumChoice = 0;
     answer.kind = kind;
-    return true;
+    return answers;
   }
   std::vector<std::string> kindItems;
+  int asked = 0;
+  bool answers = true;  // else the question is cancelled
   int coordKind = 0;
   int kind = 0;
   int AskNameField(const std::vector<std::string>&) override { return -1; }
@@ -219,6 +222,65 @@ TEST_F(WaypointWindows, ImportPutsPointsOnTopAndRefusesLines) {
   EXPECT_EQ(dialog.m_waypoints[1].name, "Fuente");
   EXPECT_EQ(dialog.m_waypoints[1].altitudeCm, 61235);
   EXPECT_EQ(dialog.m_notes, (std::vector<std::string>{"", "", "na"}));
+}
+
+// A row that cannot be read (its latitude cleared) is refused before anything reads the rows:
+// the switch of display, the export and an import that needs the projected display; the
+// display and the rows stay as they were, and once the latitude is typed OK takes it.
+TEST_F(WaypointWindows, ARowThatCannotBeReadIsRefusedBeforeTheDisplayTheExportOrAnImport) {
+  CTolvanixDoc& doc = MakeDoc();
+  doc.m_geoType = 0;
+  auto owned = std::make_unique<GeographicPrompts>();
+  GeographicPrompts* prompts = owned.get();
+  SetExportPrompts(std::move(owned));
+  CDlgWaypointTable dialog("WGS84 / GRS80", 0, {Waypoint("A", -3.0, 40.0, 0, 0)}, {""}, &doc);
+  int columns = 0, display = -1, askedByExport = -1, askedByImport = -1;
+  bool cleared = false, stayed = false;
+  GridCellId focus;
+  std::string name, latitude;
+  wxTheApp->CallAfter([&] {
+    CGridCtrl& grid = dialog.m_Grid;
+    cleared = grid.ReplaceCellText(1, 3, "");  // accepted: a row is filled one cell at a time
+    // Answers for more boxes than the four refusals: a box that should not be is counted.
+    for (int i = 0; i < 8; ++i) platform::MessageBoxScript::Push(IDOK);
+    Choose(dialog, 1020, 0);  // the projected display
+    columns = grid.GetColumnCount();
+    display = CComboBox(dialog.GetDlgItem(1020)).GetCurSel();
+    focus = grid.GetFocusCell();
+    prompts->answers = false;  // an export that asked would end there
+    ClickId(dialog, 1238);
+    askedByExport = prompts->asked;
+    prompts->answers = true;
+    prompts->coordKind = 1;  // UTM, converted
+    prompts->kind = 0;
+    platform::FileDialogScript::Push(tvxtest::WriteShapefile("tvx_import_", SHPT_POINTZ, "NAME"));
+    ClickId(dialog, 173);
+    askedByImport = prompts->asked;
+    name = grid.GetItemText(1, 1);
+    latitude = grid.GetItemText(1, 3);
+    ClickId(dialog, IDOK);
+    stayed = dialog.GetDialog()->IsModal();
+    grid.ReplaceCellText(1, 3, "40.5");
+    ClickId(dialog, IDOK);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  SetExportPrompts(nullptr);
+  const auto shown = platform::MessageBoxScript::TakeShown();
+  platform::MessageBoxScript::Clear();  // the answers left over
+  EXPECT_TRUE(cleared);
+  EXPECT_EQ(columns, 5);
+  EXPECT_EQ(display, 1);  // "Lat / Lon"
+  EXPECT_EQ(focus, GridCellId(1, 3));
+  EXPECT_EQ(askedByExport, 0);
+  EXPECT_EQ(askedByImport, 1);
+  EXPECT_EQ(name, "A");  // nothing imported
+  EXPECT_EQ(latitude, "");
+  EXPECT_TRUE(stayed);
+  ASSERT_EQ(shown.size(), 4u);
+  for (const auto& box : shown) EXPECT_EQ(box.text, "Error in Latitude\nRow 1");
+  ASSERT_EQ(dialog.m_waypoints.size(), 1u);
+  EXPECT_NEAR(dialog.m_waypoints[0].x, -3.0, 1e-9);
+  EXPECT_NEAR(dialog.m_waypoints[0].y, 40.5, 1e-9);
 }
 
 }  // namespace

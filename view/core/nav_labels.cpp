@@ -50,6 +50,7 @@ std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int obj
   choice.feature = object;
   choice.index = point;
   choice.key = f.key;
+  choice.vertexKey = at < f.vertexKeys.size() ? f.vertexKeys[at] : 0;
   choice.title = f.name + " " + VertexLabel(pointFormat, point + 1, f.vertexNotes[at]);
   choice.lon = f.vertices[at].x;
   choice.lat = f.vertices[at].y;
@@ -58,12 +59,15 @@ std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int obj
 }
 
 std::optional<NavChoice> FollowNavTarget(const DocumentContent& content, bool isVertex,
-                                         std::uint64_t key, int vertex,
+                                         std::uint64_t key, std::uint64_t vertexKey, int index,
                                          const std::string& pointFormat, bool overlayTitle) {
   if (key == 0) return std::nullopt;
   if (isVertex) {
     for (std::size_t f = 0; f < content.features.size(); ++f) {
       if (content.features[f].key != key) continue;
+      // The vertex itself, wherever inserts and deletions before it have put it.
+      const int vertex = content.features[f].FindVertex(vertexKey, index);
+      if (vertex < 0) return std::nullopt;
       return ChooseNavTarget(content, static_cast<int>(f), vertex, pointFormat, overlayTitle);
     }
     return std::nullopt;

@@ -23,9 +23,11 @@ struct NavChoice {
   bool isVertex = false;
   int feature = -1;  // of a vertex
   int index = -1;    // vertex or waypoint index
-  // The record the target belongs to (the waypoint's key, or the feature's for a vertex): what
-  // the target follows when the lists change (FollowNavTarget).
+  // The record the target belongs to (the waypoint's key, or the feature's for a vertex) and,
+  // for a vertex, the vertex's own key: what the target follows when the lists change
+  // (FollowNavTarget).
   std::uint64_t key = 0;
+  std::uint64_t vertexKey = 0;
   // Title: a waypoint's name ("WPT: " in front for the map overlay); a vertex's feature name,
   // a blank and VertexLabel.
   std::string title;
@@ -38,9 +40,10 @@ std::optional<NavChoice> ChooseNavTarget(const DocumentContent& content, int obj
                                          const std::string& pointFormat, bool overlayTitle);
 
 // The target found again after the waypoints or features changed: the waypoint whose key is
-// `key`, or vertex `vertex` of the feature whose key is `key`, at its present index, position
-// and title. nullopt when that waypoint, feature or vertex is gone: a target is never
-// another record found at the old row number.
+// `key`, or the vertex whose key is `vertexKey` in the feature whose key is `key`, at its
+// present index, position and title (a vertex's title names its present number). index, the
+// target's row before, is looked at first. nullopt when that waypoint, feature or vertex is
+// gone: a target is never another record found at the old row number.
 std::optional<NavChoice> FollowNavTarget(const DocumentContent& content, bool isVertex,
-                                         std::uint64_t key, int vertex,
+                                         std::uint64_t key, std::uint64_t vertexKey, int index,
                                          const std::string& pointFormat, bool overlayTitle);
