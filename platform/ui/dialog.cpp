@@ -8,6 +8,8 @@
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
+#include <wx/weakref.h>
 
 #include <charconv>
 #include <limits>
@@ -291,6 +293,13 @@ void Press(wxButton* button) {
 
 }  // namespace
 
+void ActivateWhenShown(wxTopLevelWindow* window) {
+  wxWeakRef<wxTopLevelWindow> alive(window);
+  window->CallAfter([alive] {
+    if (wxTopLevelWindow* shown = alive.get(); shown && shown->IsShown()) shown->Raise();
+  });
+}
+
 void AnswerDialogKeys(CDialog* dialog, wxDialog* window) {
   window->Bind(wxEVT_CHAR_HOOK, [dialog, window](wxKeyEvent& event) {
     const int code = event.GetKeyCode();
@@ -350,6 +359,7 @@ INT_PTR CDialog::DoModal() {
   });
   dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
   AnswerDialogKeys(this, dialog);
+  ActivateWhenShown(dialog);
   platform::ui::RouteControlNotifications(this, dialog);
   result_ = IDCANCEL;
   OnInitDialog();

@@ -19,6 +19,7 @@
 #include "platform/ui/wnd.h"
 
 class wxDialog;
+class wxTopLevelWindow;
 
 class CDataExchange {
  public:
@@ -93,6 +94,12 @@ class CDialog : public CWnd {
 // close box does (OnCancel); Enter presses the default button (OK when none is marked), and a
 // focused push button presses itself. A disabled button takes nothing.
 void AnswerDialogKeys(CDialog* dialog, wxDialog* window);
+
+// Once window is on the screen it is brought to the front and takes the keyboard, as a window
+// manager activates a new dialog. Without one nothing would: the keys would still come to the
+// dialog through the toolkit's modal grab, but the program would go on believing them where it
+// last saw them, and Tab from a button or a combo would move nowhere.
+void ActivateWhenShown(wxTopLevelWindow* window);
 
 // --- modeless dialogs (platform/ui/dialog_modeless.cpp) ---
 // Creates dialog's window from its template (m_nIDTemplate) without a modal loop, as a child

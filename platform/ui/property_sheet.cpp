@@ -199,6 +199,7 @@ INT_PTR CPropertySheet::DoModal() {
   }
   if (shown) {
     dialog->LayoutDialog();
+    ActivateWhenShown(dialog);
     dialog->ShowModal();
   }
   delete dialog;
