@@ -4,7 +4,9 @@
 // User-interface thread.
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 #include "app/strings.h"
@@ -463,7 +465,12 @@ std::string CTolvanixDoc::FileDialog(bool open) {
   request.open = open;
   request.filter = open ? kOpenFilter : kDocumentFilter;
   request.defaultExtension = "tvx";
-  if (!open) request.initialName = m_docName.empty() ? LoadResString(kStringUntitled) : m_docName;
+  if (!open) {
+    // The document's name as a document file, in its folder when it has one (an opened
+    // Shapefile or log lends its own): the dialog asks before that file is replaced.
+    const std::string name = m_docName.empty() ? LoadResString(kStringUntitled) : m_docName;
+    request.initialName = (m_docFolder.empty() ? std::string() : m_docFolder + "/") + name + ".tvx";
+  }
   std::string path = platform::ShowFileDialog(request);
   if (!path.empty()) TakeIdentityFromPath(path);
   return path;
@@ -472,21 +479,15 @@ std::string CTolvanixDoc::FileDialog(bool open) {
 std::string CTolvanixDoc::PromptSaveAsPath() { return FileDialog(false); }
 
 void CTolvanixDoc::SetPathName(const std::string& path, BOOL addToMru) {
-  // A Shapefile or log that was opened is saved as a document file beside it, never over it.
-  const bool foreign = path.find(".shp") != std::string::npos ||
-                       path.find(".nmea") != std::string::npos;
-  const std::string file = foreign ? ReplaceExtension(path, ".tvx") : path;
-  TakeIdentityFromPath(file);
-  CDocument::SetPathName(file, addToMru);
+  TakeIdentityFromPath(path);
+  // A Shapefile or log that was opened is no file of the document's: a save asks for a name
+  // rather than write a document file of that name, which may be another piece of work.
+  const bool documentFile = OpenedFileKindOf(path) == OpenedFileKind::Document;
+  CDocument::SetPathName(documentFile ? path : std::string(), addToMru);
   SetTitle(m_docName);
 }
 
-std::string CTolvanixDoc::SavePath() const {
-  if (!GetPathName().empty()) return GetPathName();
-  if (m_docFolder.empty()) return {};
-  return m_docFolder + "/" + (m_docName.empty() ? LoadResString(kStringUntitled) : m_docName) +
-         ".tvx";
-}
+std::string CTolvanixDoc::SavePath() const { return GetPathName(); }
 
 void CTolvanixDoc::OnFileOpen() {
   if (!SaveModified()) return;
@@ -537,7 +538,11 @@ bool CTolvanixDoc::ConfirmDelete(const std::string& path, const std::string& old
   if (!platform::FileExists(target)) return false;
   const std::string question = "Are you sure you want to delete " + target + "?";
   if (MessageBox(m_hwndView, question, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
-  return std::remove(target.c_str()) == 0;
+  if (std::remove(target.c_str()) == 0) return true;
+  // Confirmed but still there: the user must not believe it gone.
+  MessageBox(m_hwndView, target + " cannot be deleted: " + std::strerror(errno) + ".", kCaption,
+             MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }
 
 void CTolvanixDoc::OnDeleteDocument() {

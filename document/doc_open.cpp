@@ -1,11 +1,13 @@
 // The one way files come into the document: Shapefiles are imported as features, NMEA logs are
 // replayed through the document's parser as if the receiver were connected, every other file is
-// read as a document file. The object list's Import adds a file to the open document.
+// read as a document file; the file's final extension tells them apart. The object list's
+// Import adds a file to the open document.
 #include <algorithm>
 #include <fstream>
 
 #include "app/strings.h"
 #include "document/document_dialogs.h"
+#include "document/export_source.h"
 #include "document/geo_position.h"
 #include "document/tolvanix_doc.h"
 #include "document/tvx_file.h"
@@ -21,39 +23,57 @@ constexpr UINT kStringImport = 59223;  // "Importar"
 // The parser is fed as the reader thread feeds it: in small pieces.
 constexpr std::size_t kReplayChunk = 32;
 
-bool Contains(const std::string& path, const char* what) {
-  return path.find(what) != std::string::npos;
-}
-
 }  // namespace
+
+OpenedFileKind OpenedFileKindOf(const std::string& path) {
+  // By the final extension only: "track.nmea.tvx" is the document saved from
+  // "track.nmea.shp", and a folder named "logs.nmea" holds documents like any other.
+  if (HasExtension(path, ".shp")) return OpenedFileKind::Shapefile;
+  if (HasExtension(path, ".nmea")) return OpenedFileKind::NmeaLog;
+  return OpenedFileKind::Document;
+}
 
 BOOL CTolvanixDoc::OnOpenDocument(const std::string& path) {
   BOOL opened = FALSE;
-  if (Contains(path, ".shp")) {
-    opened = OpenShapefile(path);
-  } else {
-    std::string bytes, error;
-    if (!ReadFileBytes(path, bytes, error)) {
-      // Nothing was read: the open document stays as it was.
-      m_openingFile = false;
-      MessageBox(m_hwndView, error, kCaption, MB_OK | MB_ICONEXCLAMATION);
-      return FALSE;
-    }
-    if (Contains(path, ".nmea")) {
+  switch (OpenedFileKindOf(path)) {
+    case OpenedFileKind::Shapefile:
+      opened = OpenShapefile(path);
+      break;
+    case OpenedFileKind::NmeaLog: {
+      std::string bytes;
+      if (!ReadBytesOrSay(path, bytes)) return FALSE;
       if (!m_appendOnLoad) OnNewDocument();
       ReplayNmea(bytes);
       opened = TRUE;
-    } else {
-      CArchive archive(CArchive::load, path);
-      archive.Bytes() = std::move(bytes);
-      opened = ReadDocumentArchive(archive) ? TRUE : FALSE;
+      break;
     }
+    case OpenedFileKind::Document:
+      opened = ReadDocumentFile(path) ? TRUE : FALSE;
+      break;
   }
   // The document is named after the file it now holds (the one on the command line at
-  // start-up, the one chosen later), and Save writes there. A refused file names nothing; an
-  // import adds to the document and keeps its name.
+  // start-up, the one chosen later); Save writes there only when that is a document file
+  // (SetPathName). A refused file names nothing; an import adds to the document and keeps
+  // its name.
   if (opened && !m_appendOnLoad) SetPathName(path);
   return opened;
+}
+
+bool CTolvanixDoc::ReadBytesOrSay(const std::string& path, std::string& bytes) {
+  std::string error;
+  if (ReadFileBytes(path, bytes, error)) return true;
+  // Nothing was read: the open document stays as it was.
+  m_openingFile = false;
+  MessageBox(m_hwndView, error, kCaption, MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
+bool CTolvanixDoc::ReadDocumentFile(const std::string& path) {
+  std::string bytes;
+  if (!ReadBytesOrSay(path, bytes)) return false;
+  CArchive archive(CArchive::load, path);
+  archive.Bytes() = std::move(bytes);
+  return ReadDocumentArchive(archive);
 }
 
 void CTolvanixDoc::ReplayNmea(const std::string& bytes) {
@@ -103,11 +123,14 @@ bool CTolvanixDoc::ImportFromObjectList() {
   request.title = LoadResString(kStringImport);
   const std::string path = platform::ShowFileDialog(request);
   bool added = false;
+  if (path.empty()) return false;
   m_appendOnLoad = true;
-  if (Contains(path, ".shp")) {
+  // Any other name than a Shapefile's is read as a document file (a log is not replayed into
+  // the work): a file that is none says so rather than nothing happening.
+  if (OpenedFileKindOf(path) == OpenedFileKind::Shapefile) {
     added = OpenShapefile(path) != FALSE;
-  } else if (Contains(path, ".tvx")) {
-    added = OnOpenDocument(path) != FALSE;
+  } else {
+    added = ReadDocumentFile(path);
   }
   m_appendOnLoad = false;
   return added;

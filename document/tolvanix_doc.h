@@ -59,6 +59,11 @@ struct GpsFix {
   bool hasFix = false;
 };
 
+// What an opened file is taken for, by its final extension (without case): ".shp" a
+// Shapefile, ".nmea" a log to replay, anything else a document file.
+enum class OpenedFileKind { Document, Shapefile, NmeaLog };
+OpenedFileKind OpenedFileKindOf(const std::string& path);
+
 class CTolvanixDoc : public CDocument {
  public:
   CTolvanixDoc();
@@ -314,18 +319,21 @@ class CTolvanixDoc : public CDocument {
   void OnFileSaveAs();   // ID_FILE_SAVE_AS
   void OnUpdateFileSave(CCmdUI* ui);  // ID_FILE_SAVE
   void OnSave();            // 1260 and ID_FILE_SAVE
-  // Save As with the file dialog; Save into SavePath() (Save As without one). True only when
-  // the file was written; a failed or cancelled save keeps the document's name.
+  // Save As with the file dialog; Save into SavePath() (Save As without one: the exit's, New's,
+  // Open's and the wizard's saves too). True only when the file was written; a failed or
+  // cancelled save keeps the document's name.
   bool SaveAs();
   bool SaveByName();
   // The framework's Save without a path asks through FileDialog.
   std::string PromptSaveAsPath() override;
   // The document's identity from the file it was opened from or saved to: m_docName and
   // m_docFolder from the path, the title the name. A Shapefile or NMEA log that was opened
-  // gets the path of a document file beside it, so that a save never writes over it.
+  // lends its name and folder but is no file of the document's: the document has no path, and
+  // its save asks for a name (proposing the name with ".tvx" in that folder, so the dialog
+  // asks before a document of that name is replaced).
   void SetPathName(const std::string& path, BOOL addToMru = TRUE) override;
-  // The file Save writes: the path the document was opened from or saved to; without one
-  // m_docName with ".tvx" in m_docFolder; empty without a folder (Save asks for a name).
+  // The file Save writes: the one the document was read from as a document file or saved
+  // to; empty without one (Save asks for a name).
   std::string SavePath() const;
   void OnDeleteDocument();  // 1261
   void OnWizard();          // 212
@@ -374,15 +382,22 @@ class CTolvanixDoc : public CDocument {
   // --- end commands ---
 
   // --- open (document/doc_open.cpp) ---
-  // Opens a Shapefile (a path holding ".shp"), replays an NMEA log (".nmea") or reads a
-  // document file. Without m_appendOnLoad the file goes into a new document. A file that
-  // cannot be read or is refused is reported and leaves the document as it was (FALSE).
+  // Opens a Shapefile, replays an NMEA log or reads a document file, by the path's final
+  // extension (OpenedFileKindOf). Without m_appendOnLoad the file goes into a new document. A
+  // file that cannot be read or is refused is reported and leaves the document as it was
+  // (FALSE).
   BOOL OnOpenDocument(const std::string& path) override;
+  // Reads a document file (into a new document, or with m_appendOnLoad into this one); a file
+  // that cannot be read or is none is reported (false).
+  bool ReadDocumentFile(const std::string& path);
+  // The whole file; one that cannot be read is reported (false).
+  bool ReadBytesOrSay(const std::string& path, std::string& bytes);
   // The NMEA log bytes through the document's parser, as from a live receiver but in replay
   // mode (no refresh posted; the first fix and then automatic capture by distance captured).
   void ReplayNmea(const std::string& bytes);
   // The object list's Import: asks for a document file or Shapefile and adds it to the open
-  // document. True when something was added.
+  // document (any name but a Shapefile's is read as a document file). True when something was
+  // added.
   bool ImportFromObjectList();
   // A Shapefile's lines and polygons as locked features: into a new document, or with
   // m_appendOnLoad after the open document's features. A file that cannot be read is reported

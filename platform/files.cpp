@@ -131,15 +131,21 @@ ReplacingFile::~ReplacingFile() {
 
 bool ReplacingFile::Open(std::string* why) {
   RemoveAbandonedTemporaries(path_);
-  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd_ >= 0) {
-    // The file replaced keeps its permissions (a file only its owner may read stays so).
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd_, st.st_mode & 07777);
-    return true;
+  // The temporary file is made anew, never opened through a link or over a file of that name
+  // (one left by an earlier process of this id is removed first).
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  fd_ = ::open(temporary_.c_str(), kFlags, 0644);
+  if (fd_ < 0 && errno == EEXIST && ::unlink(temporary_.c_str()) == 0)
+    fd_ = ::open(temporary_.c_str(), kFlags, 0644);
+  if (fd_ < 0) {
+    if (why) *why = std::strerror(errno);
+    return false;
   }
-  if (why) *why = std::strerror(errno);
-  return false;
+  // The file replaced keeps its permissions (a file only its owner may read stays so); a
+  // set-user or set-group mark is not given to the new file.
+  struct stat st {};
+  if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd_, st.st_mode & 0777);
+  return true;
 }
 
 void ReplacingFile::Write(std::string_view bytes) {

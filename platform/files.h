@@ -29,8 +29,9 @@ std::string ReplacedFile(const std::string& path);
 // unwritable folder) leaves the target as it was and the temporary file removed.
 // The target is the file the path leads to (ReplacedFile): a symbolic link stays and the file
 // it leads to is replaced, with the permissions it had.
-// The temporary file is the target's name + ".tmp" + the writing process's id; opening a new
-// one removes those that processes no longer running left behind (a write that was killed).
+// The temporary file is the target's name + ".tmp" + the writing process's id, made anew
+// (never through a link); opening a new one removes those that processes no longer running
+// left behind (a write that was killed).
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string path);

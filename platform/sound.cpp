@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <map>
@@ -14,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/modules.h"
 
 extern char** environ;
@@ -81,7 +81,9 @@ bool PlayFile(const std::string& file) {
   return true;
 }
 
-// A WAVE item written once to a private temporary file that a player can open.
+// A WAVE item written once to a private temporary file that a player can open. The file is
+// made anew under a name no other user can foresee (a shared temporary folder may hold a
+// link of someone else's under any name that can be guessed), readable by this user alone.
 std::string ResourceFile(HMODULE module, UINT id) {
   std::lock_guard<std::mutex> lock(g_mutex);
   auto key = std::make_pair(module, id);
@@ -89,9 +91,23 @@ std::string ResourceFile(HMODULE module, UINT id) {
   std::string_view bytes = platform::FindResourceItem(module, "WAVE", id);
   if (bytes.empty()) return {};
   const char* tmp = std::getenv("TMPDIR");
+  constexpr std::string_view kSuffix = ".wav";
   std::string file = std::string(tmp && *tmp ? tmp : "/tmp") + "/tvx-sound-" +
-                     std::to_string(getpid()) + "-" + std::to_string(id) + ".wav";
-  if (!platform::WriteFileReplacing(file, std::string(bytes))) return {};
+                     std::to_string(id) + "-XXXXXX" + std::string(kSuffix);
+  const int fd = ::mkostemps(file.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
+  if (fd < 0) return {};
+  bool written = true;
+  while (written && !bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) written = false;
+    else bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  if (::close(fd) != 0) written = false;
+  if (!written) {
+    ::unlink(file.c_str());
+    return {};
+  }
   g_resourceFiles.emplace(key, file);
   return file;
 }

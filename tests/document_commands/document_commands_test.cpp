@@ -251,9 +251,16 @@ TEST_F(DocumentCommandsTest, WizardSaveAndNewGoesOnOnlyAfterASuccessfulSave) {
   EXPECT_EQ(doc.m_features[0].VertexCount(), 1u) << "the measured work stays";
   EXPECT_TRUE(doc.IsModified());
 
+  // A document without a file of its own (an opened Shapefile's) is asked a name, the one it
+  // bears proposed in its folder.
   doc.m_docFolder = dir_.string();
   doc.m_docName = "medida";
+  platform::FileDialogScript::TakeShown();
+  platform::FileDialogScript::Push((dir_ / "medida.tvx").string());
   doc.OnWizardNext();
+  const auto asked = platform::FileDialogScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].request.initialName, (dir_ / "medida.tvx").string());
   EXPECT_TRUE(std::filesystem::exists(dir_ / "medida.tvx"));
   EXPECT_EQ(doc.m_features[0].VertexCount(), 0u) << "a new document after the save";
   EXPECT_FALSE(doc.IsModified());

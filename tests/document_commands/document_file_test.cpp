@@ -279,9 +279,19 @@ TEST_F(DocumentFileTest, ReplayedWalkIsCapturedWithTheGpsOff) {
   EXPECT_NEAR(doc.m_features[0].perimeter, 320.0, 0.02 * 320.0);
   EXPECT_EQ(view_.Count(WM_REFRESH_GPS), 0);
 
-  // Saving the replayed work never writes over the log.
-  doc.SetPathName(walk);
-  EXPECT_EQ(doc.GetPathName(), walk.substr(0, walk.size() - std::strlen(".nmea")) + ".tvx");
+  // The replayed work has no file of its own: its save writes neither over the log nor over a
+  // document file of the log's name, but asks for a name, proposing that one.
+  EXPECT_EQ(doc.GetPathName(), "");
+  EXPECT_EQ(doc.SavePath(), "");
+  EXPECT_EQ(doc.GetTitle(), "field_100x60");
+  const std::string proposed = walk.substr(0, walk.size() - std::strlen(".nmea")) + ".tvx";
+  platform::FileDialogScript::Push("");
+  EXPECT_FALSE(doc.SaveByName());
+  const auto asked = platform::FileDialogScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_FALSE(asked[0].request.open);
+  EXPECT_EQ(asked[0].request.initialName, proposed);
+  EXPECT_FALSE(std::filesystem::exists(proposed));
 }
 
 }  // namespace

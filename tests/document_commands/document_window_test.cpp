@@ -3,11 +3,14 @@
 // map's popups by taps, the dialogs ended with their own buttons. Every command, dialog,
 // tap mode, key and import that changes the document marks it modified, and the exit then
 // asks to save it under its name; a document refused at start-up lends its name to no later
-// one; a name typed without its extension in the toolkit's save dialog is asked about before
-// the file it is completed to is replaced; a save during a division writes the document
-// without it; an averaging stores where the user stood, whatever a store refused before; a
-// vertex target stays its vertex; the out-of-date mark stays with its feature; a locked
-// feature refuses every command that would change its points or cut it into parts.
+// one; a Shapefile or log opened is no file of the document's, so no save writes over the
+// document of its name unasked (also on the screen, answered with keys); a file opens by its
+// final extension; a save through a link writes the linked file and keeps its permissions; a
+// name typed without its extension in the toolkit's save dialog is asked about before the file
+// it is completed to is replaced; a save during a division writes the document without it; an
+// averaging stores where the user stood, whatever a store refused before; a vertex target
+// stays its vertex; the out-of-date mark stays with its feature; a locked feature refuses
+// every command that would change its points or cut it into parts.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/choice.h>
@@ -22,6 +25,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -723,6 +727,349 @@ TEST_F(DocumentWork, EveryChangeMarksTheDocumentAndTheExitAsksToSaveIt) {
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(ExitQuestions(), std::vector<std::string>{"Save changes to " + change.name + "?"});
     ASSERT_NE(template_->GetFrame(), nullptr) << "the program ended without asking";
+  }
+}
+
+// A Shapefile or a log opened beside the user's document of the same name ("field.tvx") is no
+// file of the document's: whichever save comes after it (the exit's, New's, Open's, the
+// wizard's start and its save), with a change or without, and after a cancelled import too,
+// asks for a name, proposing "field.tvx" in that folder (so the dialog asks before replacing
+// it). Cancelled, it writes nothing: the document of that name keeps its bytes.
+TEST_F(DocumentWork, AnOpenedShapefileOrLogNeverReplacesTheDocumentOfItsName) {
+  const fs::path field = dir_ / "field.tvx";
+  std::ofstream(field, std::ios::binary) << WriteTvxFile(Parcela());
+  const std::string before = ReadBytes(field);
+  WriteLineShapefile((dir_ / "field.shp").string());
+  const fs::path walk = fs::path(TVX_BINARY_DIR) / "testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(fs::exists(walk)) << "the walks are written by the tvx_walks target";
+  fs::copy_file(walk, dir_ / "field.nmea");
+  Start();
+
+  struct Opened {
+    const char* what;
+    std::function<void()> open;
+  };
+  const std::vector<Opened> opens = {
+      {"a Shapefile",
+       [&] { WhenShownPressOk<CDlgCoordSystem>(); OpenThroughMenu(dir_ / "field.shp"); }},
+      {"a Shapefile whose import was cancelled",
+       [&] {
+         WhenShown<CDlgCoordSystem>([](CDlgCoordSystem& d) { ClickId(d, IDCANCEL); });
+         OpenThroughMenu(dir_ / "field.shp");
+       }},
+      {"a log", [&] { OpenThroughMenu(dir_ / "field.nmea"); }},
+  };
+  struct Save {
+    const char* what;
+    bool question;  // "Save changes to field?" comes first (answered Yes)
+    std::function<void()> run;
+  };
+  const std::vector<Save> saves = {
+      {"the exit's", true, [&] { frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr); }},
+      {"New's", true, [&] { Command(ID_FILE_NEW); }},
+      {"Open's", true, [&] { Command(ID_FILE_OPEN); }},
+      {"the wizard's start", true,
+       [&] {
+         // The wizard would start only after a save: closed at once if it comes.
+         WhenShown<CWizard>([](CWizard& w) { optstest::PressSheet(w, wxID_CANCEL); });
+         Command(212);
+       }},
+      {"the wizard's save and new document", false,
+       [&] {
+         Doc().m_wizardMode = 1;  // measuring in the wizard
+         WhenShownPressOk<CDlgSummary>();
+         WhenShown<CDlgWizardEnd>([](CDlgWizardEnd& d) { ClickId(d, 1254); });
+         // The wizard would start again only after a save: closed at once if it comes.
+         WhenShown<CWizard>([](CWizard& w) { optstest::PressSheet(w, wxID_CANCEL); });
+         Command(211);
+       }},
+  };
+
+  for (const Opened& opened : opens) {
+    for (const bool changed : {false, true}) {
+      for (const Save& save : saves) {
+        SCOPED_TRACE(std::string(opened.what) + (changed ? ", changed, " : ", unchanged, ") +
+                     save.what);
+        Doc().SetModifiedFlag(FALSE);  // the previous row's work is dropped
+        platform::FileDialogScript::Clear();
+        platform::MessageBoxScript::Clear();
+        opened.open();
+        ASSERT_EQ(Doc().GetTitle(), "field");
+        if (changed) {
+          WhenShown<CDlgWptName>([](CDlgWptName& d) {
+            Type(d, 1124, "Lote");
+            ClickId(d, IDOK);
+          });
+          Command(32842);
+        }
+        ASSERT_TRUE(Doc().IsModified());
+        const std::size_t features = Doc().m_features.size();
+        platform::FileDialogScript::TakeShown();
+        platform::MessageBoxScript::TakeShown();
+        if (save.question) platform::MessageBoxScript::Push(IDYES);
+        platform::FileDialogScript::Push("");  // the save's dialog, cancelled
+
+        save.run();
+        // (The exit's question comes once the loop runs.)
+        std::vector<platform::ShownFileDialog> dialogs;
+        tvxtest::PumpUntil([&] {
+          for (platform::ShownFileDialog& d : platform::FileDialogScript::TakeShown())
+            dialogs.push_back(std::move(d));
+          return !dialogs.empty() || template_->GetFrame() == nullptr;
+        });
+        EXPECT_EQ(ReadBytes(field), before);
+        std::vector<std::string> questions;
+        for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+          questions.push_back(box.text);
+        EXPECT_EQ(questions, save.question ? std::vector<std::string>{"Save changes to field?"}
+                                           : std::vector<std::string>{});
+        EXPECT_EQ(dialogs.size(), 1u);
+        if (!dialogs.empty()) {
+          EXPECT_FALSE(dialogs[0].request.open) << "a save dialog";
+          EXPECT_EQ(dialogs[0].request.initialName, field.string());
+        }
+        if (template_->GetFrame() == nullptr) {
+          ADD_FAILURE() << "the program ended";
+          std::ofstream(field, std::ios::binary) << before;
+          Start();
+          continue;
+        }
+        // Nothing saved: the work stays as it was, and so does the command's next step.
+        EXPECT_EQ(Doc().m_features.size(), features);
+        EXPECT_TRUE(Doc().IsModified());
+        EXPECT_EQ(Doc().GetTitle(), "field");
+        Doc().m_wizardMode = 0;
+      }
+    }
+  }
+
+  // Answered with another name, the save writes there and the document is that file's.
+  platform::MessageBoxScript::Clear();
+  platform::FileDialogScript::Clear();
+  Doc().SetModifiedFlag(FALSE);
+  WhenShownPressOk<CDlgCoordSystem>();
+  OpenThroughMenu(dir_ / "field.shp");
+  platform::FileDialogScript::Push((dir_ / "kept.tvx").string());
+  platform::MessageBoxScript::Push(IDYES);
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(ReadBytes(field), before);
+  DocumentContent kept;
+  TvxFileError error;
+  ASSERT_TRUE(ReadTvxFile(ReadBytes(dir_ / "kept.tvx"), kept, error));
+  EXPECT_EQ(kept.features.size(), 1u);
+  EXPECT_EQ(kept.features.at(0).VertexCount(), 2u);
+  EXPECT_EQ(Doc().GetTitle(), "Untitled") << "New went on once the work was saved";
+}
+
+// The exit's question and the save dialog on the screen, answered with keys as the user does
+// after opening "field.shp" beside "field.tvx": Enter takes the question's Yes; the save
+// dialog comes, in the Shapefile's folder with "field.tvx" proposed; Escape leaves it. The
+// document of that name keeps its bytes and the program stays with the work.
+TEST_F(DocumentWork, OnTheScreenTheExitsSaveOfAnOpenedShapefileAsksForAName) {
+  const fs::path field = dir_ / "field.tvx";
+  std::ofstream(field, std::ios::binary) << WriteTvxFile(Parcela());
+  const std::string before = ReadBytes(field);
+  WriteLineShapefile((dir_ / "field.shp").string());
+  Start();
+  WhenShownPressOk<CDlgCoordSystem>();
+  OpenThroughMenu(dir_ / "field.shp");
+  ASSERT_EQ(Doc().GetTitle(), "field");
+  // From here no scripted answer: the boxes and dialogs are the real ones.
+  platform::MessageBoxScript::Clear();
+  platform::FileDialogScript::Clear();
+
+  tvxtest::NativeDialogs dialogs;
+  std::string proposedFolder, proposedName;
+  const std::vector<tvxtest::UserStep> steps = {
+      {[&] { return tvxtest::NativeDialogs::Shown(dialogs.box); },
+       [] { tvxtest::PressKey(WXK_RETURN); }},  // Yes, the question's default
+      // The dialog takes up its folder a moment after it shows.
+      {[&] {
+         if (!tvxtest::NativeDialogs::Shown(dialogs.file)) return false;
+         proposedFolder = dialogs.Folder();
+         proposedName = dialogs.TypedName();
+         return !proposedFolder.empty();
+       },
+       [] { tvxtest::PressKey(WXK_ESCAPE); }},
+  };
+  bool ended = false;
+  tvxtest::UserSteps user(steps, [&] {
+    if (dialogs.box) dialogs.box->EndModal(wxID_CANCEL);
+    if (dialogs.file) dialogs.file->EndModal(wxID_CANCEL);
+  });
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  // (The question comes once the loop runs; the steps run inside the dialogs' own loops.)
+  for (int i = 0; i < 20 && !ended; ++i) {
+    ended = tvxtest::PumpUntil([&] {
+      return (user.AllTaken() && !dialogs.file && !dialogs.box) || !template_->GetFrame();
+    });
+  }
+  EXPECT_TRUE(user.AllTaken()) << "steps taken: " << user.Taken();
+  EXPECT_EQ(dialogs.boxTexts, std::vector<std::string>{"Save changes to field?"});
+  EXPECT_EQ(fs::path(proposedFolder), dir_);
+  EXPECT_EQ(proposedName, "field.tvx");
+  EXPECT_EQ(ReadBytes(field), before);
+  ASSERT_NE(template_->GetFrame(), nullptr) << "the program ended without its work saved";
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Doc().m_features.size(), 1u);
+}
+
+// A document saved from a Shapefile of a log ("track.nmea.shp") is "track.nmea.tvx": a
+// document file, which every open reads as one with its objects (File > Open, the object
+// list's import, the command line), never replays as a log.
+TEST_F(DocumentWork, ADocumentSavedFromALogsShapefileOpensAgainAsADocument) {
+  const fs::path shp = dir_ / "track.nmea.shp";
+  WriteLineShapefile(shp.string());
+  Start();
+  WhenShownPressOk<CDlgCoordSystem>();
+  OpenThroughMenu(shp);
+  ASSERT_EQ(Doc().GetTitle(), "track.nmea");
+  WhenShown<CDlgWptName>([](CDlgWptName& d) {
+    Type(d, 1124, "Lote");
+    ClickId(d, IDOK);
+  });
+  Command(32842);
+  ASSERT_EQ(Doc().m_features.size(), 2u);
+  EXPECT_FALSE(Enabled(ID_FILE_SAVE)) << "no file of its own yet";
+
+  // Save As proposes the name beside the Shapefile; taken as proposed.
+  const fs::path saved = dir_ / "track.nmea.tvx";
+  platform::FileDialogScript::Clear();
+  platform::FileDialogScript::Push(saved.string());
+  Command(ID_FILE_SAVE_AS);
+  const auto asked = platform::FileDialogScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].request.initialName, saved.string());
+  ASSERT_TRUE(fs::exists(saved));
+  EXPECT_TRUE(Enabled(ID_FILE_SAVE));
+
+  auto holdsTheWork = [&](const char* how) {
+    SCOPED_TRACE(how);
+    ASSERT_EQ(Doc().m_features.size(), 2u);
+    EXPECT_EQ(Doc().m_features[0].VertexCount(), 2u);
+    EXPECT_EQ(Doc().m_features[1].name, "Lote");
+  };
+  Command(ID_FILE_NEW);
+  OpenThroughMenu(saved);
+  holdsTheWork("File > Open");
+  EXPECT_EQ(Doc().GetTitle(), "track.nmea");
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(Doc().SavePath(), saved.string());
+
+  Command(ID_FILE_NEW);
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    platform::FileDialogScript::Push(saved.string());
+    ClickId(list, 1073);  // Import
+    ClickId(list, IDOK);
+  });
+  Command(32862);
+  holdsTheWork("the object list's import");
+
+  Doc().SetModifiedFlag(FALSE);
+  frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+  Start(saved.string());
+  holdsTheWork("the command line");
+  EXPECT_EQ(Doc().GetTitle(), "track.nmea");
+}
+
+// The object list's import reads any name but a Shapefile's as a document file: a document
+// under another extension comes in, a file that is none (a text, a log) is said to be unknown
+// and adds nothing; a log is never replayed into the work.
+TEST_F(DocumentWork, TheObjectListsImportSaysWhenAFileIsNoDocument) {
+  fs::copy_file(dir_ / "parcela.tvx", dir_ / "parcela.tvx.bak");
+  std::ofstream(dir_ / "notes.txt") << "the user's notes\n";
+  const fs::path walk = fs::path(TVX_BINARY_DIR) / "testdata/walks/field_100x60.nmea";
+  ASSERT_TRUE(fs::exists(walk)) << "the walks are written by the tvx_walks target";
+  Start((dir_ / "parcela.tvx").string());
+  struct Case {
+    fs::path file;
+    std::size_t features;  // after the import
+    std::vector<std::string> said;
+  };
+  for (const Case& c : {Case{dir_ / "notes.txt", 3, {"Error: Unknown file"}},
+                        Case{walk, 3, {"Error: Unknown file"}},
+                        Case{dir_ / "parcela.tvx.bak", 6, {}}}) {
+    SCOPED_TRACE(c.file.string());
+    platform::MessageBoxScript::Clear();
+    if (!c.said.empty()) platform::MessageBoxScript::Push(IDOK);
+    WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+      platform::FileDialogScript::Push(c.file.string());
+      ClickId(list, 1073);  // Import
+      ClickId(list, IDOK);
+    });
+    Command(32862);
+    std::vector<std::string> said;
+    for (const platform::ShownMessageBox& box : platform::MessageBoxScript::TakeShown())
+      said.push_back(box.text);
+    EXPECT_EQ(said, c.said);
+    EXPECT_EQ(Doc().m_features.size(), c.features);
+    EXPECT_EQ(Doc().m_features.at(0).VertexCount(), 4u) << "nothing captured into the field";
+  }
+  EXPECT_EQ(Doc().GetTitle(), "parcela");
+}
+
+// A document opened through a symbolic link (to the card it lives on) is saved into the file
+// the link leads to, and the link stays; the file keeps its permissions (a private file stays
+// private), through a link or not, by Save and by the exit's save.
+TEST_F(DocumentWork, ASaveWritesTheFileBehindALinkAndKeepsItsPermissions) {
+  struct Case {
+    const char* what;
+    const char* opened;  // relative to the sandbox
+    const char* file;    // the file that holds the work
+    fs::perms mode;
+  };
+  constexpr fs::perms kPrivate = fs::perms::owner_read | fs::perms::owner_write;
+  constexpr fs::perms kShared = kPrivate | fs::perms::group_read;
+  // "campo.tvx" leads to "card/parcela.tvx", "lote.tvx" to "campo.tvx".
+  for (const Case& c : {Case{"through a link", "campo.tvx", "card/parcela.tvx", kPrivate},
+                        Case{"through a link to a link", "lote.tvx", "card/parcela.tvx", kPrivate},
+                        Case{"a private file", "card/parcela.tvx", "card/parcela.tvx", kPrivate},
+                        Case{"a file the group reads", "card/parcela.tvx", "card/parcela.tvx", kShared}}) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir_ / "card");
+    fs::remove(dir_ / "campo.tvx");
+    fs::remove(dir_ / "lote.tvx");
+    fs::create_directories(dir_ / "card");
+    const fs::path file = dir_ / c.file;
+    std::ofstream(file, std::ios::binary) << WriteTvxFile(Parcela());
+    fs::permissions(file, c.mode);
+    fs::create_symlink("card/parcela.tvx", dir_ / "campo.tvx");
+    fs::create_symlink("campo.tvx", dir_ / "lote.tvx");
+    const fs::path opened = dir_ / c.opened;
+
+    Start(opened.string());
+    Command(32853);  // the field's last point deleted
+    Command(ID_FILE_SAVE);
+    DocumentContent saved;
+    TvxFileError error;
+    ASSERT_TRUE(ReadTvxFile(ReadBytes(file), saved, error));
+    EXPECT_EQ(saved.features.at(0).VertexCount(), 3u);
+
+    Command(32853);  // and one more, saved on the way out
+    platform::MessageBoxScript::Push(IDYES);
+    frame_->OnCmdMsg(ID_APP_EXIT, CN_COMMAND, nullptr);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return template_->GetFrame() == nullptr; }));
+    platform::MessageBoxScript::Clear();
+    ASSERT_TRUE(ReadTvxFile(ReadBytes(file), saved, error));
+    EXPECT_EQ(saved.features.at(0).VertexCount(), 2u);
+
+    EXPECT_TRUE(fs::is_symlink(dir_ / "campo.tvx"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "campo.tvx"), "card/parcela.tvx");
+    EXPECT_TRUE(fs::is_symlink(dir_ / "lote.tvx"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "lote.tvx"), "campo.tvx");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, c.mode);
+    // Nothing else was written beside the links or the file.
+    std::vector<std::string> names;
+    for (const fs::path& folder : {dir_, dir_ / "card"}) {
+      for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(dir_).string();
+        if (name.find(".tvx") != std::string::npos) names.push_back(name);
+      }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"campo.tvx", "card/parcela.tvx", "lote.tvx",
+                                               "parcela.tvx"}));
   }
 }
 

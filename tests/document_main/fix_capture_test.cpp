@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -228,27 +230,48 @@ TEST_F(FixCaptureTest, CaptureStoresBothFramesAndPostsTheSegment) {
   EXPECT_EQ(view_.Count(WM_ADD_SEGMENTO), 1);
 }
 
-// The capture sound goes to the player as a file of its own in the temporary folder; the file
-// goes when the program ends.
-TEST_F(FixCaptureTest, TheCaptureSoundsFileGoesWithTheProgram) {
-  const std::filesystem::path temporary = dir_ / "tmp";
-  std::filesystem::create_directories(temporary);
-  EXPECT_EXIT(
-      {
-        ::unsetenv("TVX_NO_SOUND");
-        ::setenv("TMPDIR", temporary.c_str(), 1);
-        ::setenv("PATH", "", 1);  // no player is started
-        Store("SoundCapture", 1);
-        CTolvanixDoc& doc = MakeDoc();
-        Feed(Gga(3.0, 45.0));
-        doc.CapturePoint();
-        const bool written = !std::filesystem::is_empty(temporary);
-        doc_.reset();
-        app_.reset();
-        std::exit(written ? 0 : 2);
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_TRUE(std::filesystem::is_empty(temporary));
+// The capture sound goes to the player as a file of its own in the temporary folder, made anew
+// under a name no one can foresee and readable by the user alone: links someone left in the
+// shared folder under names the program could take lead it nowhere. The file goes when the
+// program ends.
+TEST_F(FixCaptureTest, TheCaptureSoundsFileIsPrivateAndGoesWithTheProgram) {
+  namespace fs = std::filesystem;
+  const fs::path temporary = dir_ / "tmp";
+  fs::create_directories(temporary);
+  const fs::path victim = dir_ / "notes.txt";
+  std::ofstream(victim) << "the user's notes";
+  auto capture = [&] {
+    ::unsetenv("TVX_NO_SOUND");
+    ::setenv("TMPDIR", temporary.c_str(), 1);
+    ::setenv("PATH", "", 1);  // no player is started
+    // Names a program writing there might take: by process and sound, and its own
+    // temporary file beside such a name.
+    const std::string pid = std::to_string(::getpid());
+    for (const std::string& name : {"tvx-sound-" + pid + "-1.wav", std::string("tvx-sound-1.wav"),
+                                    "tvx-sound-" + pid + "-1.wav.tmp" + pid})
+      fs::create_symlink(victim, temporary / name);
+    Store("SoundCapture", 1);
+    CTolvanixDoc& doc = MakeDoc();
+    Feed(Gga(3.0, 45.0));
+    doc.CapturePoint();
+    int files = 0, privateFiles = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temporary)) {
+      if (entry.is_symlink()) continue;
+      ++files;
+      if ((entry.status().permissions() & fs::perms::all) ==
+          (fs::perms::owner_read | fs::perms::owner_write))
+        ++privateFiles;
+    }
+    std::ifstream in(victim);
+    const std::string notes((std::istreambuf_iterator<char>(in)), {});
+    for (const fs::directory_entry& entry : fs::directory_iterator(temporary))
+      if (entry.is_symlink()) fs::remove(entry.path());
+    doc_.reset();
+    app_.reset();
+    std::exit(notes != "the user's notes" ? 3 : files != 1 ? 2 : privateFiles != 1 ? 4 : 0);
+  };
+  EXPECT_EXIT(capture(), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(fs::is_empty(temporary));
 }
 
 // Captures restart the measurement up to the 200th vertex; past it they mark the measures out

@@ -8,6 +8,7 @@
 #include "coords/record_io.h"
 #include "doc_test_env.h"
 #include "document/doc_options.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -412,12 +413,18 @@ TEST_F(OptionsTest, SavePromptReportsAFailedSave) {
   EXPECT_FALSE(doc.SaveModified());
   platform::MessageBoxScript::Push(IDNO);
   EXPECT_TRUE(doc.SaveModified());
-  // Yes with a folder to save into: the file is written.
+  // Yes with a name and folder but no file of the document's own: the name is asked for,
+  // proposed in that folder; the file named is written.
   doc.m_docFolder = dir_.string();
   doc.m_docName = "parcela";
+  platform::FileDialogScript::TakeShown();
   platform::MessageBoxScript::Push(IDYES);
+  platform::FileDialogScript::Push((dir_ / "parcela.tvx").string());
   EXPECT_TRUE(doc.SaveModified());
   EXPECT_TRUE(std::filesystem::exists(dir_ / "parcela.tvx"));
+  const auto asked = platform::FileDialogScript::TakeShown();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].request.initialName, (dir_ / "parcela.tvx").string());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "coords/datum_files.h"
 #include "coords/projection_record.h"
+#include "platform/file_dialog.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "tests/document_main/doc_test_env.h"
@@ -315,6 +316,17 @@ TEST_F(SaveFaultsTest, FullDiskAndReadOnlyFolderKeepTheOldFiles) {
                            return ShownContains("cannot be stored") ? 0 : 2;
                          }),
               0);
+    // The language for the next start: said not to be stored, never promised.
+    EXPECT_EQ(RunFaulted(fault.apply,
+                         [&] {
+                           auto doc = std::make_unique<CTolvanixDoc>();
+                           platform::MessageBoxScript::TakeShown();
+                           doc->OnCmdMsg(32783, CN_COMMAND, nullptr);  // German
+                           const auto shown = platform::MessageBoxScript::TakeShown();
+                           if (shown.size() != 1) return 1;
+                           return shown[0].text.find("cannot be stored") != std::string::npos ? 0 : 2;
+                         }),
+              0);
     // The user datum and the stored projections.
     EXPECT_EQ(RunFaulted(fault.apply,
                          [&] {
@@ -335,6 +347,33 @@ TEST_F(SaveFaultsTest, FullDiskAndReadOnlyFolderKeepTheOldFiles) {
     EXPECT_TRUE(Leftovers(internal / kUserDatumFileName).empty());
     EXPECT_TRUE(Leftovers(projections).empty());
   }
+}
+
+// A document file and its exports in a folder that refuses the deletion: each confirmed
+// deletion that cannot happen is said, and the files stay.
+TEST_F(SaveFaultsTest, ADeletionThatCannotHappenIsSaid) {
+  const fs::path folder = dir_ / "lote";
+  fs::create_directories(folder);
+  for (const char* name : {"lote.tvx", "lote.kml"}) std::ofstream(folder / name) << "x";
+  EXPECT_EQ(RunFaulted(FolderReadOnly(folder),
+                       [&] {
+                         auto doc = std::make_unique<CTolvanixDoc>();
+                         platform::MessageBoxScript::TakeShown();
+                         platform::FileDialogScript::Push((folder / "lote.tvx").string());
+                         for (int i = 0; i < 4; ++i) {
+                           platform::MessageBoxScript::Push(IDYES);
+                           platform::MessageBoxScript::Push(IDOK);
+                         }
+                         doc->OnDeleteDocument();
+                         int said = 0;
+                         for (const auto& box : platform::MessageBoxScript::TakeShown())
+                           if (box.text.find("cannot be deleted") != std::string::npos) ++said;
+                         return said;
+                       }),
+            2);
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_TRUE(fs::exists(folder / "lote.tvx"));
+  EXPECT_TRUE(fs::exists(folder / "lote.kml"));
 }
 
 }  // namespace

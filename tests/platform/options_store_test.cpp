@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -96,6 +97,29 @@ TEST_F(OptionsStoreTest, UnwritableLocationFailsAndKeepsValues) {
     EXPECT_FALSE(wrote);
     EXPECT_EQ(store().GetInt(kOptions, "Datum"), 7);
   }
+}
+
+// The options file kept elsewhere behind a link (a folder the user synchronises): a write
+// goes into the linked file, which keeps its permissions, and the link stays.
+TEST_F(OptionsStoreTest, AWriteThroughALinkKeepsTheLinkAndTheFilesPermissions) {
+  const std::string kept = dir_ + "/synced/registry.ini";
+  ASSERT_EQ(::mkdir((dir_ + "/synced").c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir((dir_ + "/sub").c_str(), 0700), 0);
+  { std::ofstream(kept) << "[" << kOptions << "]\nHuso=dword:0000001e\n"; }
+  ASSERT_EQ(::chmod(kept.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("../synced/registry.ini", file_.c_str()), 0);
+
+  ASSERT_TRUE(store().SetInt(kOptions, "Datum", 7));
+  struct stat link {}, target {};
+  ASSERT_EQ(::lstat(file_.c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  ASSERT_EQ(::stat(kept.c_str(), &target), 0);
+  EXPECT_EQ(target.st_mode & 0777, 0600u);
+  std::ifstream in(kept);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("Datum=dword:00000007"), std::string::npos) << text;
+  EXPECT_NE(text.find("Huso=dword:0000001e"), std::string::npos) << text;
+  EXPECT_EQ(store().GetInt(kOptions, "Huso"), 30);
 }
 
 TEST_F(OptionsStoreTest, ConcurrentWritersLoseNothing) {

@@ -180,6 +180,20 @@ class NativeDialogs : public wxModalDialogHook {
   bool NameTaken(const std::string& name) const {
     return TypedName() == name && nameWhenChoiceChanged_ == name;
   }
+  // The folder the file dialog shows (empty until it has taken it up, a moment after it
+  // shows).
+  std::string Folder() const {
+    using CurrentFolder = char* (*)(void*);
+    using Free = void (*)(void*);
+    static auto folder = reinterpret_cast<CurrentFolder>(
+        dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_folder"));
+    static auto release = reinterpret_cast<Free>(dlsym(RTLD_DEFAULT, "g_free"));
+    if (!file || !file->GetHandle() || !folder || !release) return {};
+    char* text = folder(file->GetHandle());
+    std::string out = text ? text : "";
+    release(text);
+    return out;
+  }
   // The name in the file dialog's name field (a save dialog's), as the user sees it.
   std::string TypedName() const {
     using CurrentName = char* (*)(void*);
