@@ -1,7 +1,10 @@
 #include "platform/ui/property_sheet.h"
 
+#include <algorithm>
+
 #include <wx/bookctrl.h>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/panel.h>
 #include <wx/propdlg.h>
 #include <wx/sizer.h>
@@ -19,6 +22,17 @@ using platform::ui::ToWx;
 namespace {
 
 wxString IdName(UINT id) { return wxString::Format("%u", id); }
+
+// A window on the screen that grew past the right or bottom edge of its display's work area
+// moves back onto it (as far as it fits), its buttons within reach again.
+void KeepOnDisplay(wxWindow* window) {
+  const int index = wxDisplay::GetFromWindow(window);
+  const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+  wxRect r = window->GetRect();
+  if (r.GetRight() > area.GetRight()) r.x = std::max(area.x, area.GetRight() + 1 - r.width);
+  if (r.GetBottom() > area.GetBottom()) r.y = std::max(area.y, area.GetBottom() + 1 - r.height);
+  if (r.GetPosition() != window->GetPosition()) window->Move(r.GetPosition());
+}
 
 // The page template's node in the current resource module, nullptr when it has none.
 const wxXmlNode* PageTemplateNode(UINT id) {
@@ -123,6 +137,7 @@ bool CPropertySheet::PreparePage(int index) {
     // out at its own size, not at the book's first guess, which no control could hold.
     holder->SetSize(holder->GetBestSize());
     holder->Layout();
+    if (dialog->IsShown()) KeepOnDisplay(dialog);
   }
   if (!page->OnSetActive()) return false;
   page->shown_ = true;
