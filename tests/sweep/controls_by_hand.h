@@ -125,24 +125,25 @@ inline std::string Shown(wxWindow* w) {
   return {};
 }
 
-// The state a user sees of every control under root, by id.
+// The choices a user sees made in the controls under root, by id (a read-only edit shows
+// what the program says, no choice).
 inline std::map<int, std::string> ShownStates(wxWindow* root) {
   std::map<int, std::string> states;
   for (const Control& c : ControlsOf(root)) {
-    if (c.kind != Kind::Button && c.kind != Kind::Custom) states[c.id] = Shown(c.window);
+    if (c.kind == Kind::Button || c.kind == Kind::Custom) continue;
+    if (auto* edit = dynamic_cast<wxTextCtrl*>(c.window); edit && !edit->IsEditable()) continue;
+    states[c.id] = Shown(c.window);
   }
   return states;
 }
 
 inline bool Usable(wxWindow* w) { return w && w->IsEnabled() && w->IsShownOnScreen(); }
 
-// Whether the keyboard focus is in w (the window itself or a part of it).
+// Whether the keyboard focus of w's window is in w (the control itself or a part of it), as
+// the toolkit has it.
 inline bool FocusIn(wxWindow* w) {
-  for (wxWindow* f = wxWindow::FindFocus(); f; f = f->GetParent()) {
-    if (f == w) return true;
-    if (f->IsTopLevel()) break;
-  }
-  return false;
+  wxWindow* top = wxGetTopLevelParent(w);
+  return top && gtk::IsInside(gtk::FocusWidget(top->GetHandle()), w->GetHandle());
 }
 
 // What the sweep did with the controls of one window, for the report of a failure.
@@ -238,7 +239,6 @@ inline void UseControls(Driver& user, wxWindow* root, const Choices& choices, Us
         // The next item, or the one before when the last is chosen.
         const bool down = before < count - 1;
         if (count > 1) user.Key(down ? WXK_DOWN : WXK_UP);
-        if (getenv("SWEEP_DEBUG") && c.id == 1138) { user.Ui([&] { wxRect r = wxGetTopLevelParent(c.window)->GetScreenRect(); fprintf(stderr, "sheet %d,%d %dx%d\n", r.x, r.y, r.width, r.height); }); }
         user.Key(WXK_RETURN);
         user.RequireUntil([&] { return !gtk::BoolProperty(widget, "popup-shown"); },
                           "the " + what + " closes when an item is chosen");
@@ -337,11 +337,16 @@ inline void ChooseTab(Driver& user, wxBookCtrlBase* book, int index) {
   } else {
     for (int step = 0; step < 12 && user.Ui([&] { return book->GetSelection(); }) != index; ++step) {
       const int at = user.Ui([&] { return book->GetSelection(); });
-      const wxRect shown = user.Ui([&] { return TabOnScreen(book, at); });
+      // The row of tabs: where any tab is on the screen.
+      wxRect shown;
+      user.RequireUntil([&] {
+        for (size_t i = 0; i < book->GetPageCount() && shown.IsEmpty(); ++i)
+          shown = TabOnScreen(book, static_cast<int>(i));
+        return !shown.IsEmpty();
+      }, what + ": the row of tabs is on the screen");
       const wxRect strip = user.Ui([&] { return book->GetScreenRect(); });
-      user.Require(!shown.IsEmpty(), what + ": the tab shown is on the screen");
       const int x = index > at ? strip.GetRight() - 8 : strip.x + 8;
-      user.Click(wxPoint(x, shown.y + shown.height / 2), true);
+      user.Click(wxPoint(x, shown.y + shown.height / 2));
       user.RequireUntil([&] { return book->GetSelection() != at; }, what + ": the tabs' arrow moves on");
     }
   }
@@ -394,40 +399,6 @@ inline void TabRound(Driver& user, wxWindow* dialog, const std::set<int>& keepsT
     user.Require(!lost, "Tab keeps the focus in the dialog");
     return;
   }
-  if (getenv("SWEEP_DEBUG2")) user.Ui([&] {
-    for (wxWindow* w : dialog->GetChildren())
-      fprintf(stderr, "child %s id %d focusable %d shown %d\n", wxString(w->GetClassInfo()->GetClassName()).utf8_string().c_str(), w->GetId(), w->AcceptsFocusFromKeyboard(), w->IsShown());
-  });
-  struct KeyLog : wxEventFilter {
-    KeyLog() { wxEvtHandler::AddFilter(this); }
-    ~KeyLog() override { wxEvtHandler::RemoveFilter(this); }
-    int FilterEvent(wxEvent& e) override {
-      if (e.GetEventType() == wxEVT_KEY_DOWN || e.GetEventType() == wxEVT_CHAR_HOOK || e.GetEventType() == wxEVT_CHAR)
-        fprintf(stderr, "  key event %d on %d code %d\n", e.GetEventType(), static_cast<wxWindow*>(e.GetEventObject()) ? static_cast<wxWindow*>(e.GetEventObject())->GetId() : 0, static_cast<wxKeyEvent&>(e).GetKeyCode());
-      return Event_Skip;
-    }
-  };
-  KeyLog* keylog = getenv("SWEEP_DEBUG2") ? user.Ui([] { return new KeyLog; }) : nullptr;
-  if (getenv("SWEEP_DEBUG2")) for (int k = 0; k < 8; ++k) {
-    if (k == 4) user.Key(WXK_RIGHT); else if (k == 5) user.Key(WXK_TAB, wxMOD_SHIFT); else
-    user.Key(WXK_TAB);
-    user.Ui([&] {
-      static auto typeName = gtk::Fn<const char* (*)(unsigned long)>("g_type_name");
-      void* f = gtk::FocusWidget(dialog->GetHandle());
-      wxWindow* c = FocusedControl(dialog);
-      wxWindow* wf = wxWindow::FindFocus();
-      static auto getChain = gtk::Fn<int (*)(void*, void**)>("gtk_container_get_focus_chain");
-      static auto length = gtk::Fn<unsigned (*)(void*)>("g_list_length");
-      void* chain = nullptr;
-      static auto parentOf = gtk::Fn<void* (*)(void*)>("gtk_widget_get_parent");
-      void* pizza = parentOf(dialog->FindWindow(5101)->GetHandle());
-      int has = getChain ? getChain(pizza, &chain) : -1;
-      fprintf(stderr, "chain has %d len %u\n", has, chain && length ? length(chain) : 0);
-      static auto nth = gtk::Fn<void* (*)(void*, unsigned)>("g_list_nth_data");
-      for (unsigned n = 0; chain && n < length(chain); ++n) fprintf(stderr, "  %p (ok %p cancel %p)\n", nth(chain, n), dialog->FindWindow(5100)->GetHandle(), dialog->FindWindow(5101)->GetHandle());
-      fprintf(stderr, "probe %d: focus %s control %d wx %d\n", k, f && typeName ? typeName(**reinterpret_cast<unsigned long**>(f)) : "-", c ? c->GetId() : -1, wf ? wf->GetId() : -99);
-    });
-  }
   const size_t presses = wanted.size() + 3;
   for (size_t i = 0; i < presses && reached.size() < wanted.size(); ++i) {
     user.Key(WXK_TAB);
@@ -437,11 +408,6 @@ inline void TabRound(Driver& user, wxWindow* dialog, const std::set<int>& keepsT
     }, 3s);
     bool lost = false;
     wxWindow* control = user.Ui([&] { return FocusedControl(dialog, &lost); });
-    if (getenv("SWEEP_DEBUG")) user.Ui([&] {
-      static auto typeName = gtk::Fn<const char* (*)(unsigned long)>("g_type_name");
-      void* f = gtk::FocusWidget(dialog->GetHandle());
-      fprintf(stderr, "tab %zu: moved %d focus %p %s control %d\n", i, moved, f, f && typeName ? typeName(**reinterpret_cast<unsigned long**>(f)) : "-", control ? control->GetId() : -1);
-    });
     user.Require(!lost, "Tab keeps the focus in the dialog (press " + std::to_string(i + 1) + ")" + used.Text());
     user.Require(moved, "Tab moves the focus on from " + IdOf(user, control) + used.Text());
     used.steps.push_back("Tab: focus on " + IdOf(user, control));

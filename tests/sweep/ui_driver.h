@@ -326,7 +326,11 @@ class Driver {
           return true;
         }
         if (!modals_->open.empty()) {
-          modals_->open.back()->EndModal(wxID_CANCEL);
+          wxDialog* innermost = modals_->open.back();
+          // The toolkit's own dialogs (a box, a file chooser) end through the toolkit.
+          static auto respond = gtk::Fn<void (*)(void*, int)>("gtk_dialog_response");
+          if (innermost->IsModal()) innermost->EndModal(wxID_CANCEL);
+          else if (respond && innermost->GetHandle()) respond(innermost->GetHandle(), gtk::kResponseCancel);
           return true;
         }
         return false;
@@ -351,7 +355,6 @@ class Driver {
     });
     if (std::abs(at.x - last_.where.x) > dx || std::abs(at.y - last_.where.y) > dy) return;
     const auto until = last_.at + std::chrono::milliseconds(ms + 20);
-    if (getenv("SWEEP_DEBUG")) fprintf(stderr, "%ld pairing wait\n", Elapsed());
     while (std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(10ms);
   }
 
