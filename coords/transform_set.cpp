@@ -34,6 +34,16 @@ bool ProjCanCompute(const OGRSpatialReference& srs) {
   return error == OGRERR_NONE;
 }
 
+// One point in place; false (point unchanged) when t is missing or fails.
+bool TransformOne(OGRCoordinateTransformation* t, double& x, double& y) {
+  double tx = x, ty = y;
+  int ok = FALSE;
+  if (!t || !t->Transform(1, &tx, &ty, nullptr, &ok) || !ok) return false;
+  x = tx;
+  y = ty;
+  return true;
+}
+
 constexpr std::size_t Slot(TransformId id) { return static_cast<std::size_t>(id); }
 constexpr std::size_t Slot(UtmTarget target) { return static_cast<std::size_t>(target); }
 
@@ -49,6 +59,16 @@ struct TransformSet::Impl {
   bool hasDatumGeographic = false;
   WorkingSystemOutcome outcome;
   TransformSetFailure failure = TransformSetFailure::NotBuilt;
+  // Zone planes (ToZonePlane): the pairs last asked for, the oldest replaced first.
+  struct ZonePlane {
+    int zone = 0;  // 0: empty slot
+    TransformPtr to, from;
+  };
+  std::array<ZonePlane, 4> planes;
+  std::size_t nextPlane = 0;
+
+  // The pair of one zone, built when first asked for; null when it cannot be.
+  ZonePlane* Plane(int zone);
 
   bool Add(TransformId id, const OGRSpatialReference& from, const OGRSpatialReference& to) {
     transforms[Slot(id)] = Create(from, to);
@@ -112,6 +132,27 @@ void TransformSet::Impl::BuildAll(const CoordSettings& settings) {
   failure = TransformSetFailure::None;
 }
 
+TransformSet::Impl::ZonePlane* TransformSet::Impl::Plane(int zone) {
+  if (failure != TransformSetFailure::None) return nullptr;
+  // A user projection is one plane whatever the zone.
+  const int key = outcome.isUtm ? zone : -1;
+  if (outcome.isUtm && (zone < 1 || zone > 60)) return nullptr;
+  for (ZonePlane& p : planes)
+    if (p.zone == key && p.to && p.from) return &p;
+  OGRSpatialReference system = targets[Slot(UtmTarget::Measuring)];
+  if (outcome.isUtm) {
+    if (system.SetUTM(zone, TRUE) != OGRERR_NONE) return nullptr;
+    UseLongitudeFirst(system);
+  }
+  TransformPtr to = Create(wgs84, system);
+  TransformPtr from = Create(system, wgs84);
+  if (!to || !from) return nullptr;
+  ZonePlane& slot = planes[nextPlane];
+  nextPlane = (nextPlane + 1) % planes.size();
+  slot = ZonePlane{key, std::move(to), std::move(from)};
+  return &slot;
+}
+
 TransformSet::TransformSet() : impl_(std::make_unique<Impl>()) {}
 TransformSet::~TransformSet() = default;
 TransformSet::TransformSet(TransformSet&&) noexcept = default;
@@ -144,14 +185,7 @@ OGRCoordinateTransformation* TransformSet::Get(TransformId id) const {
 }
 
 bool TransformSet::Transform(TransformId id, double& x, double& y) {
-  OGRCoordinateTransformation* t = Get(id);
-  if (!t) return false;
-  double tx = x, ty = y;
-  int ok = FALSE;
-  if (!t->Transform(1, &tx, &ty, nullptr, &ok) || !ok) return false;
-  x = tx;
-  y = ty;
-  return true;
+  return TransformOne(Get(id), x, y);
 }
 
 std::size_t TransformSet::Transform(TransformId id, std::span<double> x, std::span<double> y,
@@ -197,6 +231,16 @@ bool TransformSet::RetargetUtm(UtmTarget target, int zone, bool north) {
   s.targets[Slot(target)] = system;
   current = UtmZone{zone, north};
   return true;
+}
+
+bool TransformSet::ToZonePlane(int zone, double& x, double& y) {
+  Impl::ZonePlane* plane = impl_ ? impl_->Plane(zone) : nullptr;
+  return plane && TransformOne(plane->to.get(), x, y);
+}
+
+bool TransformSet::FromZonePlane(int zone, double& x, double& y) {
+  Impl::ZonePlane* plane = impl_ ? impl_->Plane(zone) : nullptr;
+  return plane && TransformOne(plane->from.get(), x, y);
 }
 
 UtmZone TransformSet::CurrentZone(UtmTarget target) const {

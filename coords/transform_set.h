@@ -84,6 +84,15 @@ class TransformSet {
   // The zone a UTM transformation is in; zone 0 when the working system is not UTM.
   UtmZone CurrentZone(UtmTarget target) const;
 
+  // WGS84 <-> the working system on the chosen datum laid out in UTM zone `zone` (1-60,
+  // northern form), whatever zone the transformations above are in: positions compared with
+  // each other are projected into one zone with these, so that no distance or direction is
+  // taken between eastings of two zones. A user projection has one plane, its own (the zone
+  // is not looked at). The pairs of the last few zones asked for are kept built. False (point
+  // unchanged) for a set that is not ready, a zone out of range or a point that fails.
+  bool ToZonePlane(int zone, double& x, double& y);
+  bool FromZonePlane(int zone, double& x, double& y);
+
   // The datum's geographic system with its shift (the target of WgsToDatum), or null.
   const OGRSpatialReference* DatumGeographicSystem() const;
 

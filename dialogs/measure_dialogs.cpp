@@ -309,8 +309,15 @@ void ProgramDialogs::UpdatePointDistance(double datumLon, double datumLat) {
 
 bool ProgramDialogs::WaypointProperties(CTolvanixDoc& doc, WaypointPropertyTexts& texts) {
   CPageWPTCoords coordinates(texts.coord);
-  coordinates.m_texts = {texts.longitude, texts.latitude, texts.easting, texts.northing,
-                         texts.zone,      texts.altitude, texts.date,    texts.time};
+  using Field = CPageWPTCoords::Field;
+  coordinates.m_texts[Field::kLongitude] = texts.longitude;
+  coordinates.m_texts[Field::kLatitude] = texts.latitude;
+  coordinates.m_texts[Field::kEasting] = texts.easting;
+  coordinates.m_texts[Field::kNorthing] = texts.northing;
+  coordinates.m_texts[Field::kAltitude] = texts.altitude;
+  coordinates.m_texts[Field::kZone] = texts.zone;
+  coordinates.m_texts[Field::kDate] = texts.date;
+  coordinates.m_texts[Field::kTime] = texts.time;
   CPageWPTPropiedades properties(texts.name, texts.note);
   CPropertySheet sheet(texts.name, CWnd::FromHandle(doc.m_hwndView));
   sheet.AddPage(&coordinates);

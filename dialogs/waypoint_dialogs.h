@@ -57,7 +57,10 @@ class CPageWPTCoords : public CPropertyPageVScroll {
   void DoDataExchange(CDataExchange* pDX) override;
 
   int m_mode;
-  // Controls 1212, 1213, 1214, 1215, 1216, 1217, 1251, 1252 in this order.
+  // The texts by field, each shown in its control: longitude 1212, latitude 1213, easting
+  // 1214, northing 1215, altitude 1216, UTM zone 1217 (hidden with its label 1218 in mode 2),
+  // date 1251, time 1252.
+  enum Field { kLongitude, kLatitude, kEasting, kNorthing, kAltitude, kZone, kDate, kTime };
   static constexpr std::array<int, 8> kFields{1212, 1213, 1214, 1215, 1216, 1217, 1251, 1252};
   std::array<std::string, 8> m_texts;
 };

@@ -106,8 +106,7 @@ void CTolvanixDoc::CapturePoint() {
     m_trail.push_back({m_offsetLon, m_offsetLat});
     if (m_trail.size() >= kTrailLimit) m_trail.erase(m_trail.begin());
   }
-  m_lastCaptureMapX = fix.mapX;
-  m_lastCaptureMapY = fix.mapY;
+  m_lastCaptureWgs84 = {fix.gpsLon, fix.gpsLat};
   PostMessage(m_hwndView, WM_ADD_SEGMENTO, 0, 0);
 
   // The count is the captured feature's own, as it was when its measures were last asked for:
@@ -118,13 +117,15 @@ void CTolvanixDoc::CapturePoint() {
   }
 }
 
-double CTolvanixDoc::DistanceFromLastCapture() const {
-  const FeatureRecord* feature =
-      (m_current >= 0 && static_cast<std::size_t>(m_current) < m_features.size())
-          ? &m_features[m_current]
-          : nullptr;
+double CTolvanixDoc::DistanceFromLastCapture() {
+  const FeatureRecord* feature = CurrentFeature();
   if (!feature || feature->VertexCount() == 0) return 0.0;
-  return CalcDistance({m_gpsMapX, m_gpsMapY}, {m_lastCaptureMapX, m_lastCaptureMapY});
+  // Both ends in one plane: the fix may be shown in another UTM zone than the last point.
+  const GpsFix fix = TakeFix();
+  double distance = 0.0;
+  if (!PlaneFor(m_lastCaptureWgs84).Distance(m_lastCaptureWgs84, {fix.gpsLon, fix.gpsLat}, distance))
+    return 0.0;
+  return distance;
 }
 
 void CTolvanixDoc::AutoCaptureCheck() {
@@ -259,7 +260,7 @@ bool CTolvanixDoc::CaptureCombined(int mode) {
   }
   if (vertex) {
     CurrentFeature()->AddVertex({m_avgLon, m_avgLat}, {m_avgX, m_avgY}, altitudeCm);
-    ConvertCoordinates(m_avgLon, m_avgLat, m_lastCaptureMapX, m_lastCaptureMapY);
+    m_lastCaptureWgs84 = {m_avgLon, m_avgLat};
     StartAreaRecompute(-1, FALSE);
   }
   SetModifiedFlag(TRUE);
@@ -299,9 +300,9 @@ void CTolvanixDoc::OnAddCircle() {
   }
   FeatureRecord& circle = AddFeature(FeatureType::Circle, LoadResString(kStringCircle));
   circle.editable = 0;
+  m_circleKey = circle.key;
   m_current = static_cast<int>(m_features.size()) - 1;
   m_circleCentreDatum = {fix.datumLon, fix.datumLat};
   m_circleCentreWgs = {fix.gpsLon, fix.gpsLat};
-  ConvertCoordinates(fix.gpsLon, fix.gpsLat, m_circleCentreMap.x, m_circleCentreMap.y);
   m_definingCircle = true;
 }

@@ -115,12 +115,7 @@ DocumentView* CTolvanixDoc::FindView() const { return GetFirstView(); }
 void CTolvanixDoc::UpdateLastCaptureFromFeature() {
   const FeatureRecord* feature = CurrentFeature();
   if (feature == nullptr || feature->VertexCount() == 0) return;
-  const GeoPoint& last = feature->wgs84Vertices.back();
-  double x = 0.0, y = 0.0;
-  if (ConvertCoordinates(last.x, last.y, x, y)) {
-    m_lastCaptureMapX = x;
-    m_lastCaptureMapY = y;
-  }
+  m_lastCaptureWgs84 = feature->wgs84Vertices.back();
 }
 
 void CTolvanixDoc::OnDeletePoints() {
@@ -346,6 +341,10 @@ void CTolvanixDoc::MoveAllFeatures() {
   }
   m_holdPosition = true;
   const platform::WaitCursor wait;
+  // The reference point is kept where a circle being walked keeps its centre: that circle is
+  // finished as it stands (and moved with the rest) rather than rebuilt around the reference
+  // point with its old centre in the working datum.
+  m_definingCircle = false;
   const double dLon = m_circleCentreWgs.x - fix.gpsLon;
   const double dLat = m_circleCentreWgs.y - fix.gpsLat;
   for (FeatureRecord& feature : m_features) {
@@ -590,6 +589,8 @@ void CTolvanixDoc::OnWizard() {
 }
 
 void CTolvanixDoc::OnWizardNext() {
+  // The measurement is left: a first fix still awaited no longer starts it.
+  StopFirstFixWait();
   if (m_gpsOn) ToggleGps();
   if ((m_wizardChoice == 1 || m_wizardChoice == 2) && m_autoCapture) Dialogs().StopAutoCapture();
   Dialogs().LeaveWizardMeasuring();

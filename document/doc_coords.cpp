@@ -1,5 +1,6 @@
 // The document's coordinate system: its transformation sets, the coordinate conversion of
 // each fix, the output coordinates of the exporters, the datum files and the unit texts.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
@@ -145,9 +146,36 @@ TransformSet& CTolvanixDoc::ThreadTransforms() {
   return t_threadSet.set;
 }
 
-std::uint64_t CTolvanixDoc::ThreadTransformsGeneration() {
-  ThreadTransforms();
-  return t_threadSet.generation;
+TransformSet& CTolvanixDoc::OwnTransforms() {
+  return platform::IsUiThread() ? m_transforms : ThreadTransforms();
+}
+
+bool PositionPlane::Distance(GeoPoint a, GeoPoint b, double& distance) const {
+  if (!Project(a) || !Project(b)) return false;
+  distance = CTolvanixDoc::CalcDistance(a, b);
+  return true;
+}
+
+PositionPlane CTolvanixDoc::PlaneFor(const GeoPoint& firstWgs84) {
+  TransformSet& set = OwnTransforms();
+  if (!m_transformsReady || !set.Ready()) return {};
+  int zone = m_zone;
+  if (m_autoZone) UtmZoneFromLongitude(firstWgs84.x, zone);
+  return PositionPlane(&set, std::clamp(zone, 1, 60));
+}
+
+bool CTolvanixDoc::CircleCornersWgs84(const GeoPoint& centre, const GeoPoint& edge,
+                                      GeoPoint corners[2]) {
+  const PositionPlane plane = PlaneFor(centre);
+  GeoPoint c = centre;
+  double r = 0.0;
+  if (!plane.Project(c) || !plane.Distance(centre, edge, r)) return false;
+  GeoPoint square[2] = {{c.x - r, c.y + r}, {c.x + r, c.y - r}};
+  for (GeoPoint& corner : square)
+    if (!plane.Unproject(corner)) return false;
+  corners[0] = square[0];
+  corners[1] = square[1];
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -230,7 +258,7 @@ bool CTolvanixDoc::SaveUserDatum() {
 // ---------------------------------------------------------------------------------------------
 
 bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double& easting,
-                               double& northing, std::string* gridText) {
+                               double& northing, std::string* gridText, int* zoneUsed) {
   if (!m_transformsReady || !set.Ready()) return false;
   const bool north = lat >= 0.0;
   int zone = m_zone;
@@ -245,6 +273,7 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
   if (!set.Transform(TransformId::Display, x, y)) return false;
   easting = x;
   northing = y;
+  if (zoneUsed) *zoneUsed = zone;
   if (!gridText) return true;
 
   std::string text = FixGridReference(set, set.Outcome().stringCoord, lon, lat, zone, north,
@@ -254,20 +283,17 @@ bool CTolvanixDoc::ConvertWith(TransformSet& set, double lon, double lat, double
 }
 
 bool CTolvanixDoc::ConvertFix(double lon, double lat, double& datumLon, double& datumLat,
-                              double& mapX, double& mapY, std::string& gridText,
-                              std::uint64_t* generation) {
+                              double& mapX, double& mapY, std::string& gridText, int* zone) {
   TransformSet& set = ThreadTransforms();
-  if (generation) *generation = t_threadSet.generation;
   datumLon = lon;
   datumLat = lat;
   if (t_threadSet.datumIndex > 0) set.Transform(TransformId::WgsToDatum, datumLon, datumLat);
-  return ConvertWith(set, lon, lat, mapX, mapY, &gridText);
+  return ConvertWith(set, lon, lat, mapX, mapY, &gridText, zone);
 }
 
 bool CTolvanixDoc::ConvertCoordinates(double lon, double lat, double& easting, double& northing) {
   std::string text;
-  TransformSet& set = platform::IsUiThread() ? m_transforms : ThreadTransforms();
-  if (!ConvertWith(set, lon, lat, easting, northing, &text)) return false;
+  if (!ConvertWith(OwnTransforms(), lon, lat, easting, northing, &text)) return false;
   std::lock_guard<std::mutex> lock(m_settingsLock);
   m_gridRefText = std::move(text);
   return true;
@@ -276,6 +302,16 @@ bool CTolvanixDoc::ConvertCoordinates(double lon, double lat, double& easting, d
 std::string CTolvanixDoc::GridRefText() const {
   std::lock_guard<std::mutex> lock(m_settingsLock);
   return m_gridRefText;
+}
+
+std::string CTolvanixDoc::FixGridRefText() const {
+  std::lock_guard<std::mutex> lock(m_settingsLock);
+  return m_fixGridRefText;
+}
+
+int CTolvanixDoc::FixZone() const {
+  const int zone = m_gpsZone;
+  return zone != 0 ? zone : m_zone.load();
 }
 
 void CTolvanixDoc::SetUtmZone(int zone, bool north, int which) {

@@ -142,13 +142,7 @@ bool CTolvanixDoc::ReadDocumentArchive(CArchive& ar) {
 
 void CTolvanixDoc::FinishLoad(const GeoPoint* lastVertexWgs84) {
   if (m_current < 0 || static_cast<std::size_t>(m_current) >= m_features.size()) m_current = 0;
-  if (lastVertexWgs84 != nullptr) {
-    double x = 0.0, y = 0.0;
-    if (ConvertCoordinates(lastVertexWgs84->x, lastVertexWgs84->y, x, y)) {
-      m_lastCaptureMapX = x;
-      m_lastCaptureMapY = y;
-    }
-  }
+  if (lastVertexWgs84 != nullptr) m_lastCaptureWgs84 = *lastVertexWgs84;
   RecomputeAreasAndWait(-1);
   m_hasFile = true;
   m_needsRedraw = true;

@@ -134,8 +134,8 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   double datumLon = lon, datumLat = lat;
   double mapX = m_gpsMapX, mapY = m_gpsMapY;
   std::string grid;
-  std::uint64_t generation = 0;
-  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid, &generation);
+  int zone = 0;
+  const bool converted = ConvertFix(lon, lat, datumLon, datumLat, mapX, mapY, grid, &zone);
 
   double fixLon = lon, fixLat = lat;
   double walkerLon = m_offsetLon, walkerLat = m_offsetLat;
@@ -143,11 +143,11 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   if (m_offsetOn) {
     walkerLon = datumLon;
     walkerLat = datumLat;
-    double offsetLon = 0.0, offsetLat = 0.0;
-    if (converted && OffsetPoint(mapX, mapY, generation, offsetLon, offsetLat)) {
-      fixLon = datumLon = offsetLon;
-      fixLat = datumLat = offsetLat;
-      ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid);
+    GeoPoint offset;
+    if (converted && OffsetPoint({lon, lat}, offset)) {
+      fixLon = datumLon = offset.x;
+      fixLat = datumLat = offset.y;
+      ConvertFix(fixLon, fixLat, datumLon, datumLat, mapX, mapY, grid, &zone);
     } else {
       post = false;  // no offset position yet: the walker's own position stands unannounced
     }
@@ -161,12 +161,14 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
     m_datumLat = datumLat;
     m_gpsMapX = mapX;
     m_gpsMapY = mapY;
+    if (converted) m_gpsZone = zone;
     m_offsetLon = walkerLon;
     m_offsetLat = walkerLat;
     markFix();
   }
   if (converted) {
     std::lock_guard<std::mutex> lock(m_settingsLock);
+    m_fixGridRefText = grid;
     m_gridRefText = std::move(grid);
   }
   if (!post) return;
@@ -180,55 +182,50 @@ void CTolvanixDoc::SetGpsPosition(double lon, double lat, bool ggaFix) {
   }
 }
 
-bool CTolvanixDoc::OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon,
-                               double& lat) {
-  double x = 0.0, y = 0.0;
+bool CTolvanixDoc::OffsetPoint(const GeoPoint& walkerWgs84, GeoPoint& offsetWgs84) {
+  std::array<GeoPoint, 3> fixes;
   {
     std::lock_guard<std::mutex> lock(m_intakeLock);
-    if (generation != m_offsetHistoryGeneration) {
-      // Map points of another system (the options changed it): a direction taken across the
-      // two would throw the offset point anywhere.
-      m_offsetHistoryGeneration = generation;
-      m_offsetFixCount = 0;
-      m_offsetHistory = {};
-    }
     const int count = ++m_offsetFixCount;
     m_offsetHistory[0] = m_offsetHistory[1];
     m_offsetHistory[1] = m_offsetHistory[2];
-    m_offsetHistory[2] = {mapX, mapY};
+    m_offsetHistory[2] = walkerWgs84;
     if (count < 3) return false;
-
-    // Direction of travel over the last two steps, turned a right angle: to the left of it
-    // for side 1, to the right otherwise, through the middle fix P1.
-    const GeoPoint& p0 = m_offsetHistory[0];
-    const GeoPoint& p1 = m_offsetHistory[1];
-    const GeoPoint& p2 = m_offsetHistory[2];
-    double dx = p2.x - p0.x;
-    double dy = p2.y - p0.y;
-    if (m_offsetSide == 1) {
-      dy = -dy;
-    } else {
-      dx = -dx;
-    }
-    const double len = std::sqrt(dx * dx + dy * dy);
-    if (len < 1e-10) return false;
-    const double d = m_offsetMetres;
-    x = p1.x + d * dy / len;
-    y = p1.y + d * dx / len;
+    fixes = m_offsetHistory;
   }
-  // Map -> WGS84 with the thread's own inverse display transformation.
-  if (!ThreadTransforms().Transform(TransformId::UtmToWgs, x, y)) return false;
-  lon = x;
-  lat = y;
+  // The three fixes in one plane (P0's zone), whichever zone each was shown in: a direction
+  // taken between eastings of two zones would throw the offset point hundreds of kilometres.
+  const PositionPlane plane = PlaneFor(fixes[0]);
+  for (GeoPoint& p : fixes)
+    if (!plane.Project(p)) return false;
+
+  // Direction of travel over the last two steps, turned a right angle: to the left of it
+  // for side 1, to the right otherwise, through the middle fix P1.
+  const GeoPoint& p0 = fixes[0];
+  const GeoPoint& p1 = fixes[1];
+  const GeoPoint& p2 = fixes[2];
+  double dx = p2.x - p0.x;
+  double dy = p2.y - p0.y;
+  if (m_offsetSide == 1) {
+    dy = -dy;
+  } else {
+    dx = -dx;
+  }
+  const double len = std::sqrt(dx * dx + dy * dy);
+  if (len < 1e-10) return false;
+  const double d = m_offsetMetres;
+  GeoPoint offset{p1.x + d * dy / len, p1.y + d * dx / len};
+  if (!plane.Unproject(offset)) return false;
+  offsetWgs84 = offset;
   return true;
 }
 
 bool CTolvanixDoc::UpdateOffsetPosition() {
-  double lon = 0.0, lat = 0.0;
-  if (!OffsetPoint(m_gpsMapX, m_gpsMapY, ThreadTransformsGeneration(), lon, lat)) return false;
+  GeoPoint offset;
+  if (!OffsetPoint({m_gpsLon, m_gpsLat}, offset)) return false;
   std::lock_guard<std::mutex> lock(m_fixLock);
-  m_gpsLon = m_datumLon = lon;
-  m_gpsLat = m_datumLat = lat;
+  m_gpsLon = m_datumLon = offset.x;
+  m_gpsLat = m_datumLat = offset.y;
   return true;
 }
 
@@ -249,29 +246,25 @@ GpsFix CTolvanixDoc::TakeFix() const {
 
 void CTolvanixDoc::UpdateCircleFromPosition() {
   if (!m_definingCircle) return;
-  FeatureRecord* circle = CurrentFeature();
-  // The circle is the feature the circle command made current; should the user have chosen
-  // another feature meanwhile, that one is never reshaped.
-  if (!circle || circle->type != FeatureType::Circle) {
+  // The circle is the feature the circle command made, found by its key wherever it stands
+  // in the list now: a feature the user made current meanwhile (another circle, locked and
+  // finished) is never reshaped. Once that feature is gone, or no circle any more, the
+  // definition ends.
+  FeatureRecord* circle = nullptr;
+  for (FeatureRecord& feature : m_features)
+    if (feature.key == m_circleKey) circle = &feature;
+  if (!circle || (circle->type != FeatureType::Circle && circle->type != FeatureType::CircleLine)) {
     m_definingCircle = false;
     return;
   }
+  // The radius and the square around the circle in the centre's plane: the fix may be shown
+  // in another UTM zone than the centre.
   const GpsFix fix = TakeFix();
-  double lon = fix.datumLon, lat = fix.datumLat;
-  if (m_datum.index > 0) TransformOutput2(lon, lat);
-  GeoPoint f;
-  if (!ConvertCoordinates(lon, lat, f.x, f.y)) return;
-  const double r = CalcDistance(f, m_circleCentreMap);
-
-  // Corners of the bounding square, map -> WGS84 -> working datum.
-  GeoPoint cornersWgs[2] = {{m_circleCentreMap.x - r, m_circleCentreMap.y + r},
-                            {m_circleCentreMap.x + r, m_circleCentreMap.y - r}};
-  GeoPoint cornersDatum[2];
-  for (int i = 0; i < 2; ++i) {
-    if (!m_transforms.Transform(TransformId::UtmToWgs, cornersWgs[i].x, cornersWgs[i].y)) return;
-    cornersDatum[i] = cornersWgs[i];
-    if (m_datum.index > 0) TransformOutput(cornersDatum[i].x, cornersDatum[i].y);
-  }
+  GeoPoint cornersWgs[2];
+  if (!CircleCornersWgs84(m_circleCentreWgs, {fix.gpsLon, fix.gpsLat}, cornersWgs)) return;
+  GeoPoint cornersDatum[2] = {cornersWgs[0], cornersWgs[1]};
+  for (GeoPoint& corner : cornersDatum)
+    if (m_datum.index > 0) TransformOutput(corner.x, corner.y);
   // The area worker measures a copy, so the lists may be replaced while it runs.
   circle->FreeVertices();
   circle->AddVertex(m_circleCentreWgs, m_circleCentreDatum, 0);
@@ -335,7 +328,8 @@ void CTolvanixDoc::OnWaitForFix() {
   m_firstFixWaitDone = false;
   m_stopFirstFixWait = false;
   HWND self = m_docWindow;
-  m_firstFixThread = CreateThread([this, self]() -> DWORD {
+  const WPARAM wait = ++m_firstFixWaitNumber;
+  m_firstFixThread = CreateThread([this, self, wait]() -> DWORD {
     {
       std::lock_guard<std::mutex> lock(m_fixLock);
       m_gpsLat = 0.0;
@@ -355,12 +349,15 @@ void CTolvanixDoc::OnWaitForFix() {
       for (int round = 0; round < 5 && m_offsetFixCount < 3 && !stopped(); ++round) pause(1000);
     }
     m_firstFixWaitDone = true;
-    PostMessage(self, WM_TVX_FIRST_FIX, 0, 0);
+    PostMessage(self, WM_TVX_FIRST_FIX, wait, 0);
     return 0;
   });
 }
 
-LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM, LPARAM) {
+LRESULT CTolvanixDoc::OnFirstFixWaitDone(WPARAM wait, LPARAM) {
+  // The report of a wait given up when the measurement was left (it may have been posted
+  // just before) starts nothing and says nothing.
+  if (wait != m_firstFixWaitNumber || !m_firstFixWaitCursor) return 0;
   m_firstFixWaitCursor.reset();
   if (HasCurrentFix() && m_firstFixPending) {
     OnCapturePoint();  // the first vertex
@@ -386,6 +383,7 @@ void CTolvanixDoc::ToggleMeasurement() {
 }
 
 void CTolvanixDoc::StopFirstFixWait() {
+  ++m_firstFixWaitNumber;  // its report, posted or to come, is not taken
   m_firstFixWaitCursor.reset();
   if (!m_firstFixThread) return;
   m_stopFirstFixWait = true;

@@ -225,7 +225,6 @@ void CTolvanixDoc::RederiveWorkingDatum(const std::vector<GeoPoint>& waypointsWg
     if (toDatum) TransformOutput(x, y);
   };
   rederive({m_avgLon, m_avgLat}, m_avgX, m_avgY);
-  UpdateLastCaptureFromFeature();
   m_needsRedraw = true;
   m_mapReady = false;
   if (!unsaved) SetModifiedFlag(FALSE);
@@ -463,15 +462,8 @@ void CTolvanixDoc::ApplyOptionValues(const OptionValues& v) {
   const bool datumChanged = !(m_datum == oldDatum);
   if (datumChanged) RederiveWorkingDatum(waypointsWgs84);
   RederiveTappedPoints(datumChanged);
-  // The last captured position and the centre of a circle being walked are kept in map
-  // coordinates: they go into the new map system, in which the next fix comes, so that the
-  // distance from them (automatic capture, the length panel, the circle's radius) is measured
-  // within one system.
-  UpdateLastCaptureFromFeature();
-  if (m_definingCircle) {
-    ConvertCoordinates(m_circleCentreWgs.x, m_circleCentreWgs.y, m_circleCentreMap.x,
-                       m_circleCentreMap.y);
-  }
+  // The last captured position, a circle's centre and the offset's fixes are kept in WGS84
+  // and laid into the plane of the settings in force when they are used (PlaneFor).
 
   // The measuring plane changes with a user projection (another one, or its unit) and with
   // the datum: measure everything again, so that no area is shown in a unit it is not in.

@@ -209,6 +209,8 @@ FeatureRecord* CTolvanixDoc::CurrentFeature() {
 
 BOOL CTolvanixDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
+  // The measurement under way is left with the old document.
+  StopFirstFixWait();
   // A new document has no file: Save asks for a name and a folder. (An open names the
   // document once its file is read; an open that fails after this point leaves it new.)
   m_docName = LoadResString(kStringUntitled);
@@ -226,7 +228,7 @@ BOOL CTolvanixDoc::OnNewDocument() {
     m_gpsDay = m_gpsMonth = m_gpsYear = 0;
     m_gpsHour = m_gpsMinute = m_gpsSecond = 0;
   }
-  m_lastCaptureMapX = m_lastCaptureMapY = 0.0;
+  m_lastCaptureWgs84 = {};
 
   for (FeatureRecord& f : m_features) f.FreeVertices();
   DeleteAllFeatures();

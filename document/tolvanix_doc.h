@@ -59,6 +59,25 @@ struct GpsFix {
   bool hasFix = false;
 };
 
+// One plane in which positions are compared with each other: the working system, for UTM laid
+// out in one zone (CTolvanixDoc::PlaneFor). Coordinates in map units.
+class PositionPlane {
+ public:
+  PositionPlane() = default;
+  PositionPlane(TransformSet* set, int zone) : set_(set), zone_(zone) {}
+  bool Ready() const { return set_ != nullptr; }
+  int Zone() const { return zone_; }
+  // WGS84 degrees -> plane, and back, in place; false (point unchanged) when it fails.
+  bool Project(GeoPoint& p) const { return set_ && set_->ToZonePlane(zone_, p.x, p.y); }
+  bool Unproject(GeoPoint& p) const { return set_ && set_->FromZonePlane(zone_, p.x, p.y); }
+  // The planar distance between two WGS84 positions; false when either cannot be projected.
+  bool Distance(GeoPoint a, GeoPoint b, double& distance) const;
+
+ private:
+  TransformSet* set_ = nullptr;
+  int zone_ = 0;
+};
+
 // What an opened file is taken for, by its final extension (without case): ".shp" a
 // Shapefile, ".nmea" a log to replay, anything else a document file.
 enum class OpenedFileKind { Document, Shapefile, NmeaLog };
@@ -188,7 +207,9 @@ class CTolvanixDoc : public CDocument {
   bool HdopRejects(std::int32_t filterApplies);
   void CapturePoint();
   void AutoCaptureCheck();
-  double DistanceFromLastCapture() const;
+  // The planar distance (map units) from the last captured position to the fix, in the
+  // plane of the last captured position; 0 while the current feature has no vertex.
+  double DistanceFromLastCapture();
   void AddVertexAt(const GeoPoint& wgs84, const GeoPoint& working);
   void AddWaypoint(double x, double y, std::int32_t altitudeCm);
   void OnAddWaypoint();             // command 32863
@@ -237,7 +258,21 @@ class CTolvanixDoc : public CDocument {
   void SetUtmZone(int zone, bool north, int which);
   // WGS84 degrees -> map coordinates of the display projection, and the grid-reference text
   // (user-interface thread's transformations). False while the transformations are not ready.
+  // With "Auto" the zone is that of the point: map coordinates of two points may be of two
+  // zones, so nothing measured between positions is taken from them (see PlaneFor).
   bool ConvertCoordinates(double lon, double lat, double& easting, double& northing);
+  // The plane for values made of two or more positions (a distance, a direction, the lateral
+  // offset, a circle's radius and corners): the working system in map units, for UTM laid out
+  // in one zone for all of them, the zone of the first position (WGS84) named, the one kept
+  // (the last captured point, a circle's centre, the oldest fix of the offset), while the zone
+  // follows the position, else "Huso". A walk across a zone boundary thus never measures
+  // between eastings of two zones. The calling thread's transformations; not ready while
+  // they are not.
+  PositionPlane PlaneFor(const GeoPoint& firstWgs84);
+  // The corners (centre x - r, centre y + r) and (centre x + r, centre y - r) of the square
+  // around the circle about `centre` through `edge`, laid out in the centre's plane (PlaneFor)
+  // and given back in WGS84 degrees; false when a point cannot be projected.
+  bool CircleCornersWgs84(const GeoPoint& centre, const GeoPoint& edge, GeoPoint corners[2]);
   void TransformOutput(double& x, double& y);   // WGS84 -> working datum
   void TransformOutput2(double& x, double& y);  // working datum -> WGS84
   bool GetVertexOutputCoords(int mode, int feature, int vertex, double& x, double& y,
@@ -246,6 +281,10 @@ class CTolvanixDoc : public CDocument {
                                    double& y, double& altitudeM);
   bool GetWaypointOutputCoords(int mode, int waypoint, double& x, double& y, double& altitudeM);
   std::string GridRefText() const;
+  // The fix's own grid-reference text and UTM zone (its map coordinates' zone while the zone
+  // follows the position), whatever other points were converted since: the position panel's.
+  std::string FixGridRefText() const;
+  int FixZone() const;
 
   // ---------------------------------------------------------------------------------------
   // Language commands and exit
@@ -464,10 +503,12 @@ class CTolvanixDoc : public CDocument {
   std::atomic<std::int32_t> m_gpsDay{0}, m_gpsMonth{0}, m_gpsYear{0};  // year: two digits
   std::atomic<std::uint8_t> m_gpsHour{0}, m_gpsMinute{0}, m_gpsSecond{0};
   std::atomic<double> m_gpsMapX{0.0}, m_gpsMapY{0.0};        // map coordinates
+  std::atomic<int> m_gpsZone{0};  // UTM zone of m_gpsMapX/Y (0: none yet)
   std::atomic<double> m_offsetLon{0.0}, m_offsetLat{0.0};    // walker before the offset, datum
   std::atomic<std::int32_t> m_offsetFixCount{0};  // fixes in the offset history since it was on
-  std::array<GeoPoint, 3> m_offsetHistory{};      // map points P0..P2 (under m_intakeLock)
-  std::uint64_t m_offsetHistoryGeneration = 0;    // settings of its map system (same lock)
+  // The walker's last three fixes P0..P2, WGS84 (under m_intakeLock): projected into one
+  // plane each time the offset is made, whatever zone or settings each came under.
+  std::array<GeoPoint, 3> m_offsetHistory{};
 
   // GPS link state. The receiver link's own members (port threads, virtual port) are in the
   // "gps" block below.
@@ -486,12 +527,15 @@ class CTolvanixDoc : public CDocument {
 
   // Capture state (user-interface thread unless marked).
   std::atomic<bool> m_autoCapture{false};
-  double m_lastCaptureMapX = 0.0, m_lastCaptureMapY = 0.0;  // map coordinates
+  GeoPoint m_lastCaptureWgs84;  // the last captured position, WGS84 (its plane: PlaneFor)
   std::atomic<bool> m_offsetOn{false};          // read by the feeding thread
   std::atomic<double> m_offsetMetres{0.0};      // map units; read by the feeding thread
   std::vector<GeoPoint> m_trail;                // offset positions at capture time, datum
-  // Circle being defined: centre in map coordinates, working datum and WGS84.
-  GeoPoint m_circleCentreMap, m_circleCentreDatum, m_circleCentreWgs;
+  // Circle being defined: centre in the working datum and WGS84 (its plane: PlaneFor), and
+  // which feature it is (FeatureRecord::key): whatever feature is current meanwhile, only
+  // that one is reshaped.
+  GeoPoint m_circleCentreDatum, m_circleCentreWgs;
+  std::uint64_t m_circleKey = 0;
 
   // Measurement start (command 210).
   std::int16_t m_measureKind = 0;  // 0 none, 1 area, 2 line
@@ -599,7 +643,7 @@ class CTolvanixDoc : public CDocument {
   // intake and the area worker; a set is used and destroyed only by the thread that built it).
   TransformSet& ThreadTransforms();
   bool ConvertWith(TransformSet& set, double lon, double lat, double& easting,
-                   double& northing, std::string* gridText);
+                   double& northing, std::string* gridText, int* zoneUsed = nullptr);
   void ShowFatalDataFileMessage(const std::string& text);
   LRESULT OnAreaDone(WPARAM, LPARAM);
   // A data file missing before the main window exists: the exit command once the loop runs,
@@ -614,26 +658,34 @@ class CTolvanixDoc : public CDocument {
   // track dropped.
   void ClearGpsState();
   unsigned m_gpsGeneration = 0;  // switch-ons so far (user-interface thread)
-  // The map-coordinate offset of a fix (history P0..P2, Part of the fix intake): false until
-  // three fixes are known or while the walker stands still; else the offset point in WGS84.
-  // The history holds map points of one system only: a point of other settings (generation)
-  // starts it again.
-  bool OffsetPoint(double mapX, double mapY, std::uint64_t generation, double& lon, double& lat);
+  // The offset of the walker's fix (WGS84) taken into the history P0..P2: false until three
+  // fixes are known or while the walker stands still; else the offset point in WGS84. The
+  // three are laid out in P0's plane (PlaneFor).
+  bool OffsetPoint(const GeoPoint& walkerWgs84, GeoPoint& offsetWgs84);
   // Datum and map coordinates of a WGS84 fix with the calling thread's transformations;
   // false (map unchanged) while they are not ready.
   bool ConvertFix(double lon, double lat, double& datumLon, double& datumLat, double& mapX,
-                  double& mapY, std::string& gridText, std::uint64_t* generation = nullptr);
-  // The generation of the settings the calling thread's transformation set was built from.
-  std::uint64_t ThreadTransformsGeneration();
+                  double& mapY, std::string& gridText, int* zone = nullptr);
+  // The calling thread's transformations: the user-interface thread's set, or the thread's own.
+  TransformSet& OwnTransforms();
   void PlayCaptureSound();
+ public:
+  // Ends a first-fix wait under way, whatever boxes are open: its thread stopped, the wait
+  // cursor down, and its report (posted or to come) dropped, so nothing starts or is said
+  // afterwards. Whenever the measurement is left (the wizard's next step, a new document,
+  // the program's end).
   void StopFirstFixWait();
+  bool FirstFixWaitRunning() const { return m_firstFixWaitCursor != nullptr; }
+
+ private:
 
   mutable std::mutex m_fixLock;       // the fix members are written together under it
   std::mutex m_intakeLock;            // one feeding thread at a time; guards m_offsetHistory
   mutable std::mutex m_settingsLock;  // guards m_coordSettings and m_gridRefText
   CoordSettings m_coordSettings;
   std::uint64_t m_coordGeneration = 0;  // under m_settingsLock; unique in the process
-  std::string m_gridRefText;
+  std::string m_gridRefText;     // of the last point converted
+  std::string m_fixGridRefText;  // of the fix
   std::unique_ptr<AreaWorker> m_areaWorker;
   // What the content held when it was last read, written or made new (ContentDigest).
   std::uint64_t m_savedDigest = 0;
@@ -642,6 +694,7 @@ class CTolvanixDoc : public CDocument {
   HWND m_docWindow = nullptr;  // the document's own message target (area results)
   HANDLE m_firstFixThread = nullptr;
   std::atomic<bool> m_stopFirstFixWait{false};
+  WPARAM m_firstFixWaitNumber = 0;  // the wait under way, or the last one; its report names it
   // Up from the start of a first-fix wait until its end is handled: the user sees the wait.
   std::unique_ptr<platform::WaitCursor> m_firstFixWaitCursor;
 

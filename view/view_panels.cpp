@@ -29,12 +29,14 @@ void CTolvanixView::UpdateInfoPanels() {
   position.stringCoord = doc->m_stringCoord;
   position.coord = doc->m_coord;
   position.geoType = doc->m_geoType;
-  if (position.stringCoord != 0) position.gridRefText = doc->GridRefText();
+  // The fix's own zone and grid text: a point converted since (a tapped point, a mean) may
+  // lie in another zone.
+  if (position.stringCoord != 0) position.gridRefText = doc->FixGridRefText();
   position.datumLon = doc->m_datumLon;
   position.datumLat = doc->m_datumLat;
   position.mapX = doc->m_gpsMapX;
   position.mapY = doc->m_gpsMapY;
-  position.zone = doc->m_zone;
+  position.zone = doc->FixZone();
   if (position.coord == 1) position.band = CTolvanixDoc::UtmBandLetter(position.datumLat);
   position.linearUnit = doc->m_linearUnit;
   SetPanelText(m_positionPanel, PositionPanelText(position));

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "app/strings.h"
-#include "coords/transform_set.h"
 #include "document/tolvanix_doc.h"
 #include "platform/message_box.h"
 #include "platform/threads.h"
@@ -99,9 +98,10 @@ void CTolvanixView::ApplyTapAtPoint(CPoint point) {
       doc->m_tapPoint2Wgs84 = toWgs84(tap);
       break;
     case kTapCircleDrag: {
-      // The circle's edge is measured from the centre's conversion; it is of this drag only.
+      // The circle's edge; its map coordinates are of this drag only.
       doc->m_tapPoint2 = tap;
       const GeoPoint edge = toWgs84(tap);
+      doc->m_tapPoint2Wgs84 = edge;
       double e = 0.0, n = 0.0;
       if (doc->ConvertCoordinates(edge.x, edge.y, e, n)) doc->m_tapUtm2 = {e, n};
       doc->m_tapUtm2Made = Projection::None;
@@ -348,13 +348,11 @@ void CTolvanixView::DragCircle(CPoint point) {
   CTolvanixDoc* doc = GetDocument();
   if (!doc) return;
   ApplyTapAtPoint(point);
-  GeoPoint corners[2];
-  CircleSquareCorners(doc->m_tapUtm1, doc->m_tapUtm2, corners[0], corners[1]);
+  // The square around the circle in the centre's plane, whichever zone the edge is shown in
+  // (corners that cannot be taken back to degrees would put metres into the feature).
   GeoPoint wgs84[2], working[2];
+  if (!doc->CircleCornersWgs84(doc->m_tapPoint1Wgs84, doc->m_tapPoint2Wgs84, wgs84)) return;
   for (int i = 0; i < 2; ++i) {
-    wgs84[i] = corners[i];
-    // Corners that cannot be taken back to degrees would put metres into the feature.
-    if (!doc->m_transforms.Transform(TransformId::UtmToWgs, wgs84[i].x, wgs84[i].y)) return;
     working[i] = wgs84[i];
     doc->TransformOutput(working[i].x, working[i].y);
   }

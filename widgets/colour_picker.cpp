@@ -58,8 +58,13 @@ bool CColourPickerPopup::Create(CPoint at, COLORREF colour, CColourPicker* paren
   if (!CreatePopup(parent, layout_.window)) return false;
   chosen_ = highlighted_ = CellForColour(colour, layout_.HasAutomatic(), layout_.HasCancel());
   SetCapture();
+  modal_ = std::make_unique<platform::ui::ModalWindowScope>([this] { EndSelection(CPN_SELENDCANCEL); });
   return true;
 }
+
+void CColourPickerPopup::PostNcDestroy() { modal_.reset(); }
+
+void CColourPickerPopup::ReleaseInput() { modal_.reset(); }
 
 void CColourPickerPopup::SetWindowSize(CPoint at) {
   CDC measure;
@@ -182,6 +187,7 @@ LRESULT CColourPickerPopup::OnPaletteChanged(WPARAM wParam, LPARAM) {
 void CColourPickerPopup::EndSelection(UINT message) {
   if (ended_) return;
   ended_ = true;
+  modal_.reset();  // the input is free again at once (the window itself goes later)
   if (GetCapture() == this) ReleaseCapture();
   if (message == CPN_SELENDCANCEL) current_ = initial_;
   if (picker_) picker_->SendMessage(message, current_, 0);
@@ -286,6 +292,7 @@ void CColourPicker::OnDraw(CDC* dc) {
 void CColourPicker::OnClicked() {
   if (m_popupOpen) {
     const COLORREF initial = m_popup->GetInitialColour();
+    m_popup->ReleaseInput();
     m_popup->DestroyWindow();
     OnSelEndCancel(initial, 0);
     return;

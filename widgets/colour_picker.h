@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/ui/input.h"
+#include "platform/ui/modal_windows.h"
 #include "widgets/core/colour_palette.h"
 
 constexpr UINT CPN_SELCHANGE = 0x7E9;   // highlighted cell changed (or after OK, see below)
@@ -40,6 +41,8 @@ class CColourPickerPopup : public CCustomWnd {
   COLORREF GetCurrentColour() const { return current_; }
   COLORREF GetInitialColour() const { return initial_; }
   const widgets::PopupLayout& Layout() const { return layout_; }
+  // The popup no longer holds the input (it is being closed).
+  void ReleaseInput();
 
   void OnDraw(CDC* dc) override;
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
@@ -50,6 +53,9 @@ class CColourPickerPopup : public CCustomWnd {
   LRESULT OnPaletteChanged(WPARAM, LPARAM);
 
   DECLARE_MESSAGE_MAP()
+
+ protected:
+  void PostNcDestroy() override;
 
  private:
   void Initialise();
@@ -72,6 +78,9 @@ class CColourPickerPopup : public CCustomWnd {
   std::string cancelText_;
   CFont font_;
   bool ended_ = false;
+  // While open the popup holds the stylus: a modal window to the program, which ends it as
+  // Escape does when the program must end.
+  std::unique_ptr<platform::ui::ModalWindowScope> modal_;
 };
 
 class CColourPicker : public CCustomWnd {

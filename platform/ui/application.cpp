@@ -21,6 +21,7 @@
 #include "platform/message_box.h"
 #include "platform/wait_cursor.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/modal_windows.h"
 #include "platform/ui/wx_text.h"
 #include "platform/win_app.h"
 #include "platform/window_messages.h"
@@ -193,8 +194,15 @@ class WinApplication : public wxApp {
       });
     }
     // A request that came during the start (the handlers are installed before it) is run
-    // at the first tick.
+    // at the first tick. The timer ticks inside modal loops too: there each modal window is
+    // ended first, innermost first, as its user would, and the exit command runs once the
+    // loop is back at the top level (it destroys the windows a modal loop runs on).
     signalTimer_.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+      if (!g_terminateRequested.load()) return;
+      if (AnyModalWindowOpen()) {
+        EndInnermostModalWindow();
+        return;
+      }
       if (!g_terminateRequested.exchange(false)) return;
       CWinApp* a = AfxGetApp();
       if (a && a->m_hMainWnd) {
@@ -234,6 +242,7 @@ void InstallWindowedBackends() {
   platform::SetFileDialogBackend(&WindowedFileDialog);
   SetMessageBackend({&PostThroughEventLoop, &SendThroughEventLoop});
   platform::SetWaitCursorBackend({[] { wxBeginBusyCursor(); }, [] { wxEndBusyCursor(); }});
+  WatchModalDialogs(true);
 }
 
 void RemoveWindowedBackends() {
@@ -241,9 +250,12 @@ void RemoveWindowedBackends() {
   SetMessageBoxBackend({});
   platform::SetFileDialogBackend({});
   platform::SetWaitCursorBackend({});
+  WatchModalDialogs(false);
   // Posts that arrive after the loop has ended are dropped rather than queued forever.
   SetMessageBackend({[](HWND, UINT, WPARAM, LPARAM) {}, [](HWND, UINT, WPARAM, LPARAM) { return LRESULT{0}; }});
 }
+
+void RequestProgramEnd() { g_terminateRequested.store(true); }
 
 void InstallTerminationHandlers() {
   struct sigaction action {};

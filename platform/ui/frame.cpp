@@ -1,4 +1,6 @@
 #include "platform/ui/frame.h"
+#include "platform/ui/application.h"
+#include "platform/ui/modal_windows.h"
 
 #include <dlfcn.h>
 
@@ -113,6 +115,14 @@ class FrameWindow : public wxFrame {
     ApplyUpdate(ui, event);
   }
   void OnCloseWindow(wxCloseEvent& event) {
+    // Under a modal window (a close from the window manager, the exit command's close
+    // delivered inside a modal loop) the frame would be destroyed beneath that loop: the
+    // close becomes a request to end, taken once the modal windows are ended.
+    if (platform::ui::AnyModalWindowOpen() && event.CanVeto()) {
+      platform::ui::RequestProgramEnd();
+      event.Veto();
+      return;
+    }
     owner_->OnClose();
     // OnClose destroys the window when the document agrees; otherwise it stays.
     if (!IsBeingDeleted() && event.CanVeto()) event.Veto();

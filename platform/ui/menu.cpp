@@ -3,11 +3,14 @@
 #include <wx/menu.h>
 #include <wx/window.h>
 
+#include <dlfcn.h>
+
 #include <deque>
 #include <mutex>
 
 #include "platform/ui/command_ids.h"
 #include "platform/ui/input.h"
+#include "platform/ui/modal_windows.h"
 #include "platform/ui/wnd.h"
 #include "platform/ui/xrc_resources.h"
 
@@ -346,6 +349,15 @@ UINT CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, const RECT*) {
     if (wxWindow* w = owner->GetWxWindow()) {
       std::unique_ptr<wxMenu> menu(data_->ToWx());
       wxPoint at = w->ScreenToClient(wxPoint(x, y));
+      // The menu holds the input until it closes: ended as Escape ends it when the program
+      // must end meanwhile. (The toolkit's call is looked up at run time: the program reaches
+      // the toolkit through wxWidgets alone.)
+      wxMenu* shownMenu = menu.get();
+      const platform::ui::ModalWindowScope modal([shownMenu] {
+        using Popdown = void (*)(void*);
+        static auto popdown = reinterpret_cast<Popdown>(dlsym(RTLD_DEFAULT, "gtk_menu_popdown"));
+        if (popdown && shownMenu->m_menu) popdown(shownMenu->m_menu);
+      });
       int id = w->GetPopupMenuSelectionFromUser(*menu, at);
       chosen = id == wxID_NONE ? 0 : platform::ui::WxIdToCommand(id);
     }

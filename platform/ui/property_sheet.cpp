@@ -1,7 +1,5 @@
 #include "platform/ui/property_sheet.h"
 
-#include <algorithm>
-
 #include <wx/bookctrl.h>
 #include <wx/button.h>
 #include <wx/display.h>
@@ -9,7 +7,10 @@
 #include <wx/propdlg.h>
 #include <wx/sizer.h>
 #include <wx/xml/xml.h>
+#include <wx/weakref.h>
 #include <wx/xrc/xmlres.h>
+
+#include <algorithm>
 
 #include "platform/modules.h"
 #include "platform/ui/control_notify.h"
@@ -22,17 +23,6 @@ using platform::ui::ToWx;
 namespace {
 
 wxString IdName(UINT id) { return wxString::Format("%u", id); }
-
-// A window on the screen that grew past the right or bottom edge of its display's work area
-// moves back onto it (as far as it fits), its buttons within reach again.
-void KeepOnDisplay(wxWindow* window) {
-  const int index = wxDisplay::GetFromWindow(window);
-  const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
-  wxRect r = window->GetRect();
-  if (r.GetRight() > area.GetRight()) r.x = std::max(area.x, area.GetRight() + 1 - r.width);
-  if (r.GetBottom() > area.GetBottom()) r.y = std::max(area.y, area.GetBottom() + 1 - r.height);
-  if (r.GetPosition() != window->GetPosition()) window->Move(r.GetPosition());
-}
 
 // The page template's node in the current resource module, nullptr when it has none.
 const wxXmlNode* PageTemplateNode(UINT id) {
@@ -130,14 +120,20 @@ bool CPropertySheet::PreparePage(int index) {
     });
     page->created_ = true;
     page->OnInitDialog();
-    // A page larger than those shown so far widens the sheet.
+    // A page larger than those shown so far widens the sheet, which stays on the screen.
     dialog->GetSizer()->SetSizeHints(dialog);
     dialog->Layout();
+    if (dialog->IsShown()) {
+      const wxRect area = wxDisplay(dialog).GetClientArea();
+      const wxRect r = dialog->GetScreenRect();
+      const wxPoint inside(std::max(area.x, std::min(r.x, area.GetRight() + 1 - r.width)),
+                           std::max(area.y, std::min(r.y, area.GetBottom() + 1 - r.height)));
+      if (inside != r.GetPosition()) dialog->Move(inside);
+    }
     // The book gives the page its place only when it shows it: until then the page is laid
     // out at its own size, not at the book's first guess, which no control could hold.
     holder->SetSize(holder->GetBestSize());
     holder->Layout();
-    if (dialog->IsShown()) KeepOnDisplay(dialog);
   }
   if (!page->OnSetActive()) return false;
   page->shown_ = true;
@@ -197,15 +193,24 @@ INT_PTR CPropertySheet::DoModal() {
     else event.Skip();
   });
   dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { PressCancel(); });
-  // A tab clicked, Ctrl+PgDn / Ctrl+PgUp, Ctrl+Tab or the tabs' scroll arrows: the book makes
-  // the change itself unless the page shown refuses to be left or the new one to be shown.
-  // (Changing the selection from inside this event instead is not shown by every toolkit.)
+  // A tab clicked, the tab row's arrows or the arrow keys on the tabs: the book asks in the
+  // middle of that input. The sheet answers no, asks the pages once the input is done and turns
+  // the page itself if they agree: a message shown inside the toolkit's press would leave the
+  // row's arrow pressed and repeating, and a change made inside this event is not shown by
+  // every toolkit.
   book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, [this](wxBookCtrlEvent& event) {
     if (event.GetEventObject() != GetSheetDialog()->GetBookCtrl()) return event.Skip();
-    if (!MayLeaveFor(event.GetSelection())) event.Veto();
+    event.Veto();
+    const int index = event.GetSelection();
+    const bool keysStayOnTabs = keysOnTabs_;
+    GetSheetDialog()->CallAfter([this, index, keysStayOnTabs] { TurnTo(index, keysStayOnTabs); });
+  });
+  dialog->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (!TurnPageByKey(event)) event.Skip();
   });
   result_ = IDCANCEL;
   OnInitDialog();
+  HoldEveryPage();
   dialog->LayoutDialog();
   // The first page that agrees to be shown, from the one asked for.
   bool shown = false;
@@ -215,12 +220,95 @@ INT_PTR CPropertySheet::DoModal() {
   if (shown) {
     dialog->LayoutDialog();
     ActivateWhenShown(dialog);
+    // The keys are on the first page as soon as the sheet is on the screen (and again once
+    // the toolkit has shown it, which can move them).
+    if (CPropertyPage* page = GetActivePage(); page && page->GetWxWindow())
+      page->GetWxWindow()->SetFocus();
+    KeysToShownPage();
     dialog->ShowModal();
   }
   delete dialog;
   holders_.clear();
   for (CPropertyPage* page : pages_) page->created_ = false;
   return result_;
+}
+
+// The sheet is made as large as its largest page from the start, as the handheld's sheets are:
+// a page shown later does not grow it (its buttons would leave the screen, the tabs and their
+// arrows move away from under the pointer). Each template is laid out once, without its page.
+void CPropertySheet::HoldEveryPage() {
+  wxSize largest;
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    auto* probe = new wxPanel;
+    if (platform::ui::XrcResources(AfxGetResourceHandle())
+            ->LoadPanel(probe, holders_[i], IdName(pages_[i]->m_nIDTemplate))) {
+      largest.IncTo(probe->GetBestSize());
+      probe->Destroy();
+    } else {
+      delete probe;
+    }
+  }
+  for (wxPanel* holder : holders_) holder->SetMinSize(largest);
+}
+
+// Shows page index as the user asked, if the shown page may be left and the new one shown;
+// the keys then go to the new page (or stay on the tabs, where the arrow keys walk them), or
+// back to what the refusing page pointed at.
+void CPropertySheet::TurnTo(int index, bool keysStayOnTabs) {
+  if (index == GetActiveIndex()) return;
+  if (SetActivePage(index)) {
+    // (The book gives the keys to the page it shows.)
+    if (keysStayOnTabs) GetSheetDialog()->GetBookCtrl()->SetFocus();
+    else KeysToShownPage();
+  } else {
+    KeysBackTo(wxWindow::FindFocus());
+  }
+}
+
+// Ctrl+Tab and Ctrl+PgDn show the next page, Ctrl+Shift+Tab and Ctrl+PgUp the one before,
+// wherever the keys are in the sheet (the toolkit's book answers only some of them, and only
+// while the keys are on its tabs); from the last page the next one is the first.
+bool CPropertySheet::TurnPageByKey(const wxKeyEvent& event) {
+  const int key = event.GetKeyCode();
+  const int modifiers = event.GetModifiers();
+  if (modifiers == wxMOD_NONE && wxWindow::FindFocus() == GetSheetDialog()->GetBookCtrl() &&
+      (key == WXK_LEFT || key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN ||
+       key == WXK_HOME || key == WXK_END)) {
+    // The book turns the page for these; the keys stay on the tabs.
+    keysOnTabs_ = true;
+    GetSheetDialog()->CallAfter([this] { keysOnTabs_ = false; });
+    return false;
+  }
+  int step = 0;
+  if (key == WXK_TAB && (modifiers == wxMOD_CONTROL || modifiers == (wxMOD_CONTROL | wxMOD_SHIFT)))
+    step = modifiers == wxMOD_CONTROL ? 1 : -1;
+  else if (modifiers == wxMOD_CONTROL && (key == WXK_PAGEDOWN || key == WXK_NUMPAD_PAGEDOWN))
+    step = 1;
+  else if (modifiers == wxMOD_CONTROL && (key == WXK_PAGEUP || key == WXK_NUMPAD_PAGEUP))
+    step = -1;
+  if (step == 0) return false;
+  const int count = GetPageCount();
+  TurnTo((GetActiveIndex() + step + count) % count, false);
+  return true;
+}
+
+// The keys go to the shown page's first control that takes them, once the toolkit is done
+// with the input that changed the page (a click on a tab gives them to the tabs).
+void CPropertySheet::KeysToShownPage() {
+  GetSheetDialog()->CallAfter([this] {
+    CPropertyPage* page = GetActivePage();
+    wxWindow* window = page ? page->GetWxWindow() : nullptr;
+    if (window && !window->IsDescendant(wxWindow::FindFocus())) window->SetFocus();
+  });
+}
+
+// After a change refused, the keys go back to the control the refusing page chose (its
+// message put them on the value it could not take), not to the tab the toolkit left them on.
+void CPropertySheet::KeysBackTo(wxWindow* control) {
+  if (!control) return;
+  GetSheetDialog()->CallAfter([control = wxWeakRef<wxWindow>(control)] {
+    if (control) control->SetFocus();
+  });
 }
 
 void CPropertySheet::EndDialog(int result) {

@@ -9,6 +9,13 @@
 // stays on the page it was on, or, at the start, tries the next one). Leaving a page runs
 // OnKillActive (by default the data exchange with its checks); a failure keeps the page.
 //
+// The user turns the page with a tab, the tab row's arrows (when the tabs do not fit), the
+// arrow keys on the tabs, and anywhere in the sheet Ctrl+Tab / Ctrl+PgDn (next, the first
+// after the last) and Ctrl+Shift+Tab / Ctrl+PgUp (back). The keys then go to the new page's
+// first control (they stay on the tabs when the arrow keys walk them), or after a refusal to
+// the control the refusing page chose. The sheet is as large as its largest template from
+// the start.
+//
 // OK runs OnKillActive of the shown page and then OnOK of every page that has been shown,
 // in page order; each page ends the sheet with IDOK through EndDialog (the default OnOK does
 // after a good data exchange). A page that does not is shown and the sheet stays open.
@@ -24,6 +31,8 @@
 class CPropertySheet;
 class wxPanel;
 class wxPropertySheetDialog;
+class wxKeyEvent;
+class wxWindow;
 
 class CPropertyPage : public CWnd {
  public:
@@ -86,6 +95,11 @@ class CPropertySheet : public CWnd {
   bool ShowPage(int index);
   // Whether the shown page may be left for page index, which is then ready to be shown.
   bool MayLeaveFor(int index);
+  void HoldEveryPage();
+  void TurnTo(int index, bool keysStayOnTabs);
+  bool TurnPageByKey(const wxKeyEvent& event);
+  void KeysToShownPage();
+  void KeysBackTo(wxWindow* control);
   void PressOk();
   void PressCancel();
   void Finish(int result);
@@ -95,4 +109,5 @@ class CPropertySheet : public CWnd {
   int result_ = IDCANCEL;
   bool collecting_ = false;  // inside OK or Cancel: EndDialog only records its wish
   int requested_ = 0;
+  bool keysOnTabs_ = false;  // the page changes by the arrow keys on the tabs
 };

@@ -10,8 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <algorithm>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -404,8 +406,7 @@ TEST_F(Startup, StartResizeBarsAndFullScreenLeaveNothingOnTheErrorOutput) {
     return wizard.id != 0;
   })) << ReadFile(dir_ / "stderr");
   pointAt(wizard.rect);
-  input.Char(WXK_TAB);
-  input.Char(' ');  // "An area"
+  input.Char(' ');  // "An area": the keys are on the first category as the sheet opens
   const tvxtest::ScreenRect screen = windows.Screen();
   auto coversScreen = [&] {
     return findMain() && main.rect.x <= 0 && main.rect.y <= 0 && main.rect.x + main.rect.width >= screen.width &&
@@ -443,6 +444,202 @@ TEST_F(Startup, StartResizeBarsAndFullScreenLeaveNothingOnTheErrorOutput) {
 
   EXPECT_EQ(ExitThroughCommand(pid), 0) << ReadFile(dir_ / "stderr");
   EXPECT_EQ(ToolkitComplaints(ReadFile(dir_ / "stderr")), "");
+}
+
+// A request to end (SIGTERM, as Ctrl+C's SIGINT) while a modal window is open: the modal
+// windows are ended as their user would end them and the program ends through its exit
+// command, as at any other moment: its save question when the work is modified (a cancelled
+// question keeps it running), code 0, its options stored, never a crash. The windows are
+// opened as a user opens them, with the keys and the pointer.
+TEST_F(Startup, TerminationRequestedUnderAModalWindowEndsThroughTheExitCommand) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  const std::string title = "Tolvanix PDA";
+  struct Session {
+    tvxtest::ProgramWindows* windows;
+    tvxtest::ProgramWindow main;
+    wxUIActionSimulator input;
+    tvxtest::ScreenRect screen;
+  };
+  auto pointAt = [](Session& s, const tvxtest::ScreenRect& r) {
+    s.input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  };
+  // A menu item by its mnemonics (Alt+menu, then the item's letters).
+  auto menu = [&](Session& s, char letter, const std::string& items) {
+    pointAt(s, s.main.rect);
+    s.input.Char(letter, wxMOD_ALT);
+    if (!WaitFor([&] { return s.windows->PopupOpen(); })) return false;
+    for (char c : items) {
+      if (c == '\n') s.input.Char(WXK_RETURN); else s.input.Char(c);
+    }
+    return true;
+  };
+  // Another top-level window of the program on the screen (a dialog, a box, a chooser).
+  auto another = [&](Session& s, tvxtest::ProgramWindow* found = nullptr, std::size_t beyond = 1) {
+    return WaitFor([&] {
+      const auto shown = s.windows->Shown();
+      if (shown.size() <= beyond) return false;
+      for (const auto& w : shown)
+        if (w.id != s.main.id && found) *found = w;
+      return true;
+    });
+  };
+  // The wizard's area measurement in full screen (as the user starts it from File > Wizard).
+  auto wizard = [&](Session& s) {
+    if (!menu(s, 'f', "w")) return false;
+    tvxtest::ProgramWindow dialog;
+    if (!WaitFor([&] {
+          dialog = s.windows->Find("Wizard");
+          return dialog.id != 0;
+        }))
+      return false;
+    pointAt(s, dialog.rect);
+    s.input.Char(' ');  // "An area": the keys are on the first category as the sheet opens
+    return WaitFor([&] {
+      s.main = s.windows->Find(title);
+      return s.main.id && s.main.rect.x <= 0 && s.main.rect.y <= 0 && s.main.rect.width >= s.screen.width;
+    });
+  };
+  // A button of the full-screen bar at the screen's foot (0 start/pause, 1 the next step),
+  // clicked once drawn and showing the pointer over it.
+  auto barButton = [&](Session& s, int index) {
+    const tvxtest::ScreenRect button{index * 120, s.screen.height - 70, 120, 70};
+    if (!WaitFor([&] {
+          const auto pixels = s.windows->Pixels(button);
+          return std::count(pixels.begin(), pixels.end(), 0u) > 100;
+        }))
+      return false;
+    const auto unpointed = s.windows->Pixels(button);
+    pointAt(s, button);
+    if (!WaitFor([&] { return s.windows->Pixels(button) != unpointed; })) return false;
+    s.input.MouseClick();
+    return true;
+  };
+  // The start button twice: the first-fix wait (there is no receiver), then its "Waiting"
+  // box over it.
+  auto waitingBox = [&](Session& s) {
+    if (!wizard(s) || !barButton(s, 0)) return false;
+    // Pressed again until the wait answers with its box.
+    return WaitFor([&] {
+      s.input.MouseClick();
+      tvxtest::ProgramWindow box;
+      return WaitFor([&] { return s.windows->Shown().size() > 1; }, std::chrono::seconds(2));
+    });
+  };
+
+  struct Case {
+    const char* what;
+    std::function<bool(Session&)> open;
+    bool modified;  // an object is added first
+    int cancels;    // save questions answered Cancel (then the program is asked again)
+    int earlier = 0;  // save questions open when the program is asked to end
+  };
+  const Case cases[] = {
+      {"the About box", [&](Session& s) { return menu(s, 'h', "a") && another(s); }, false, 0},
+      {"the About box, the work modified", [&](Session& s) { return menu(s, 'h', "a") && another(s); },
+       true, 0},
+      {"the About box, the save question cancelled once", [&](Session& s) { return menu(s, 'h', "a") && another(s); },
+       true, 1},
+      {"the options sheet", [&](Session& s) { return menu(s, 't', "o") && another(s); }, true, 0},
+      {"a message box (a language's notice)", [&](Session& s) { return menu(s, 't', "l\n") && another(s); },
+       false, 0},
+      {"the file chooser", [&](Session& s) { return menu(s, 'f', "o") && another(s); }, false, 0},
+      // File > Open of modified work asks its save question first.
+      {"the save question of File > Open", [&](Session& s) { return menu(s, 'f', "o") && another(s); }, true, 0, 1},
+      {"the map's popup menu", [&](Session& s) {
+         pointAt(s, s.main.rect);
+         s.input.MouseDblClick();
+         return WaitFor([&] { return s.windows->PopupOpen(); });
+       }, true, 0},
+      {"the wizard's summary", [&](Session& s) { return wizard(s) && barButton(s, 1) && another(s); }, false, 0},
+      {"the first-fix wait's box", waitingBox, false, 0},
+      {"the first-fix wait", [&](Session& s) {
+         if (!waitingBox(s)) return false;
+         tvxtest::ProgramWindow box;
+         another(s, &box);
+         s.windows->Close(box);
+         return WaitFor([&] { return s.windows->Shown().size() == 1; });
+       }, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(dir_ / "ready");
+    fs::remove(dir_ / "boxes");
+    fs::remove(dir_ / "stderr");
+    store().SetPath("");
+    fs::remove(dir_ / "config" / "registry.ini");
+    store().SetPath((dir_ / "config" / "registry.ini").string());
+    store().SetInt(kOptionsKey, "Notificaractiva", 0);  // no box for a new current object
+    pid_t pid = Start(program_);
+    ASSERT_TRUE(WaitReady()) << ReadFile(dir_ / "stderr");
+    tvxtest::ProgramWindows windows(pid);
+    ASSERT_TRUE(windows.Connected());
+    Session s{&windows, {}, {}, windows.Screen()};
+    ASSERT_TRUE(WaitFor([&] {
+      s.main = windows.Find(title);
+      return s.main.id != 0;
+    }));
+    if (c.modified) {
+      // Objects > New object..., its name taken with OK (the key goes from the name to OK):
+      // a new feature.
+      ASSERT_TRUE(menu(s, 'o', "n"));
+      tvxtest::ProgramWindow dialog;
+      ASSERT_TRUE(another(s, &dialog));
+      pointAt(s, dialog.rect);
+      s.input.Char(WXK_TAB);
+      s.input.Char(' ');
+      ASSERT_TRUE(WaitFor([&] { return windows.Shown().size() == 1; })) << ReadFile(dir_ / "stderr");
+    }
+    ASSERT_TRUE(c.open(s)) << ReadFile(dir_ / "stderr");
+    ASSERT_EQ(WaitExit(pid, 0ms), -1);
+    // The save question: a new box of the program's caption beside the main window (not one
+    // open when the program was asked to end), answered with the keys (Escape cancels, Alt+N
+    // is its No).
+    std::set<unsigned long> before;
+    for (const auto& w : windows.Shown()) before.insert(w.id);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    auto question = [&] {
+      tvxtest::ProgramWindow box;
+      EXPECT_TRUE(WaitFor([&] {
+        for (const auto& w : windows.Shown())
+          if (w.title == title && !before.count(w.id)) box = w;
+        return box.id != 0;
+      })) << ReadFile(dir_ / "stderr");
+      before.insert(box.id);
+      return box;
+    };
+    // A row that failed leaves no program behind for the next (a second copy would only
+    // raise it).
+    struct Ended {
+      std::function<void()> end;
+      ~Ended() { end(); }
+    } ended{[&, pid] {
+      if (WaitExit(pid, 0ms) == -1) {
+        ::kill(pid, SIGKILL);
+        WaitExit(pid, 10s);
+      }
+    }};
+    for (int cancel = 0; c.modified && cancel < c.cancels; ++cancel) {
+      const tvxtest::ProgramWindow box = question();
+      pointAt(s, box.rect);
+      s.input.Char(WXK_ESCAPE);
+      ASSERT_TRUE(WaitFor([&] { return windows.Shown().size() == 1; }));
+      // The program goes on with its work; asked again, it asks again.
+      ASSERT_EQ(WaitExit(pid, 0ms), -1);
+      ASSERT_NE(windows.Find(title).id, 0u);
+      ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    }
+    if (c.modified) {
+      const tvxtest::ProgramWindow box = question();
+      pointAt(s, box.rect);
+      s.input.Char('n', wxMOD_ALT);
+    }
+    EXPECT_EQ(WaitExit(pid, 30s), 0) << ReadFile(dir_ / "stderr");
+    const std::string boxes = ReadFile(dir_ / "boxes");
+    int questions = 0;
+    for (std::size_t at = 0; (at = boxes.find("Save changes", at)) != std::string::npos; ++at) ++questions;
+    EXPECT_EQ(questions, c.earlier + (c.modified ? c.cancels + 1 : 0)) << boxes;
+    EXPECT_TRUE(store().GetInt(kOptionsKey, "Zoombar").has_value());
+  }
 }
 
 }  // namespace

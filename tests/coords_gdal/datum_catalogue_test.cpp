@@ -115,8 +115,9 @@ TEST(DatumCatalogue, EveryShippedDatumFollowsProj) {
     sqlite3_bind_text(superseded, 1, e.operationCode.c_str(), -1, SQLITE_TRANSIENT);
     ASSERT_EQ(sqlite3_step(superseded), SQLITE_ROW);
     // Except where every Helmert transformation of the datum is superseded (README, "Datums").
-    if (!KeepsSupersededFallback().count(e.name))
+    if (!KeepsSupersededFallback().count(e.name)) {
       EXPECT_EQ(sqlite3_column_int(superseded, 0), 0) << "a superseded transformation";
+    }
 
     // The program's way: the datum's geographic system with its shift, to WGS84.
     CoordSettings settings;

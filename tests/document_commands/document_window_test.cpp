@@ -10,7 +10,8 @@
 // it is completed to is replaced; a save during a division writes the document without it; an
 // averaging stores where the user stood, whatever a store refused before; a vertex target
 // stays its vertex; the out-of-date mark stays with its feature; a locked feature refuses
-// every command that would change its points or cut it into parts.
+// every command that would change its points or cut it into parts; a circle from the receiver
+// reshapes no feature but itself.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <wx/choice.h>
@@ -1394,6 +1395,31 @@ void ChooseWithKeys(CWnd& dialog, int id, int item) {
       << "chose " << choice->GetSelection() << " for " << item;
 }
 
+// One item of a choice control stepped to with the arrow keys while the control has the focus
+// (a tap opens its list, Escape closes it and leaves the focus there): as ChooseWithKeys, for
+// a control so near the top of the screen that its open list, laid out with the chosen item
+// over the control, would not fit above it.
+void StepWithArrowKeys(CWnd& dialog, int id, int item) {
+  auto* choice = dynamic_cast<wxChoice*>(dialog.GetDlgItemWindow(id));
+  ASSERT_NE(choice, nullptr);
+  const int from = choice->GetSelection();
+  const wxRect r = choice->GetScreenRect();
+  wxUIActionSimulator input;
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  tvxtest::InputHandled();
+  input.MouseClick();
+  tvxtest::InputHandled();
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return ChoiceListOpen(*choice); })) << "the list opens";
+  input.Char(WXK_ESCAPE);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !ChoiceListOpen(*choice); })) << "the list closes";
+  for (int i = from; i != item; i += item > from ? 1 : -1) {
+    input.Char(item > from ? WXK_DOWN : WXK_UP);
+    tvxtest::InputHandled();
+  }
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return choice->GetSelection() == item; }))
+      << "chose " << choice->GetSelection() << " for " << item;
+}
+
 // A corner of the field chosen as the target in the navigation dialog (its object and point
 // lists worked with taps and keys, then OK): the compass leads there. Points deleted and
 // inserted before it through the commands leave the compass on that same corner, under the
@@ -1672,5 +1698,85 @@ TEST_F(DocumentWork, EveryCommandOnALockedFeatureIsRefusedWithTheLocksMessage) {
   EXPECT_NEAR(Doc().m_features[kCircle].wgs84Vertices[0].x - centreBefore.x, 0.0001, 2e-5);
   EXPECT_NEAR(Doc().m_features[kField].wgs84Vertices[0].x - cornerBefore.x, 0.0001, 2e-5);
   EXPECT_NEAR(Doc().m_features[kCircle].wgs84Vertices[0].y, centreBefore.y, 2e-5);
+}
+
+// A circle taken from the receiver while the user chooses an older circle in the object list
+// (its name chosen with the keys, the walk going on while the list is open, then OK): only
+// the circle being walked follows the walker; the older one, locked and finished, keeps its
+// shape. The circle being walked deleted in the object list ends the walk, and no other
+// feature takes its place.
+TEST_F(DocumentWork, ACircleFromTheReceiverReshapesItselfOnlyWhateverIsChosen) {
+  DocumentContent work = Parcela();
+  FeatureRecord& well = work.AddFeature(FeatureType::Circle, "Pozo");
+  well.editable = 0;
+  const std::pair<double, double> centre{kLon0 + 0.0007, kLat0 + 0.0005};
+  for (auto p : {centre, MovedBy(centre, -10.0, 10.0), MovedBy(centre, 10.0, -10.0)})
+    well.AddVertex({p.first, p.second}, {p.first, p.second}, 0);
+  std::ofstream(dir_ / "pozo.tvx", std::ios::binary) << WriteTvxFile(work);
+  constexpr int kWell = 3, kWalked = 4;
+
+  Start();
+  OpenThroughMenu(dir_ / "pozo.tvx");
+  MapDrawn();
+  ASSERT_EQ(Doc().m_features.size(), 4u);
+  const std::vector<GeoPoint> wellShape = Doc().m_features[kWell].wgs84Vertices;
+  const std::vector<GeoPoint> wellWorking = Doc().m_features[kWell].vertices;
+  // The radius of a circle from its centre and first corner (centre x - r, centre y + r).
+  auto radius = [&](int feature) {
+    const FeatureRecord& f = Doc().m_features.at(static_cast<std::size_t>(feature));
+    if (f.VertexCount() != 3) return -1.0;
+    return (f.wgs84Vertices[0].x - f.wgs84Vertices[1].x) * kMetresPerDegreeLon;
+  };
+  // A fix 30 m east of the well, moved north; its position handled by the view.
+  const auto start = MovedBy(centre, 30.0, 0.0);
+  auto walkTo = [&](double north) {
+    const auto at = MovedBy(start, 0.0, north);
+    ReceiverFix(at.first, at.second);
+    bool handled = false;
+    wxTheApp->CallAfter([&] { handled = true; });
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return handled; }));
+  };
+  auto wellKeepsItsShape = [&] {
+    EXPECT_EQ(Doc().m_features[kWell].wgs84Vertices, wellShape);
+    EXPECT_EQ(Doc().m_features[kWell].vertices, wellWorking);
+  };
+
+  walkTo(0.0);
+  Command(32882);  // a circle from the receiver, centred here
+  ASSERT_TRUE(Doc().m_definingCircle);
+  ASSERT_EQ(Doc().m_current, kWalked);
+  walkTo(5.0);
+  EXPECT_NEAR(radius(kWalked), 5.0, 0.5);
+
+  // The well chosen in the object list, the walk going on meanwhile.
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    StepWithArrowKeys(list, 1075, kWell);
+    walkTo(10.0);
+    tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+  });
+  Command(32862);
+  ASSERT_EQ(Doc().m_current, kWell);
+  wellKeepsItsShape();
+  EXPECT_NEAR(radius(kWalked), 10.0, 0.5);
+  walkTo(20.0);
+  wellKeepsItsShape();
+  EXPECT_NEAR(radius(kWalked), 20.0, 0.5);
+  EXPECT_TRUE(Doc().m_definingCircle);
+
+  // The walked circle deleted in the object list: the walk ends there.
+  WhenShown<CDlgObjectList>([&](CDlgObjectList& list) {
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(list.m_Grid.GetWxWindow()); }));
+    GridInput(list.m_Grid).Tap(kWalked + 1, 0);
+    tvxtest::RealClick(*list.GetDlgItemWindow(1072));
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return Doc().m_features.size() == 4u; }));
+    tvxtest::RealClick(*list.GetDlgItemWindow(IDOK));
+  });
+  Command(32862);
+  ASSERT_EQ(Doc().m_features.size(), 4u);
+  walkTo(30.0);
+  EXPECT_FALSE(Doc().m_definingCircle);
+  wellKeepsItsShape();
+  ReceiverGone();
+  Doc().SetModifiedFlag(FALSE);
 }
 }  // namespace

@@ -1,5 +1,7 @@
 // Fix intake and capture: positions from sentences, the lateral offset, the HDOP filter and
 // the cases in which capture is refused.
+#include <geodesic.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -130,9 +132,9 @@ TEST_F(FixCaptureTest, OffsetNeedsThreeDistinctFixes) {
 }
 
 // The options change the map system (UTM of zone 30 chosen by hand at 3 E) while the offset
-// is on: the offset starts again from fixes of the new system, and no fix is moved by a
-// direction of travel taken between two systems.
-TEST_F(FixCaptureTest, OffsetStartsAgainInANewMapSystem) {
+// is on: the walker's fixes are laid into the new system, and no fix is moved by a direction
+// of travel taken between two systems.
+TEST_F(FixCaptureTest, OffsetGoesOnInANewMapSystem) {
   Store("Offsetestado", 0);
   Store("Offsetdist", 5);
   CTolvanixDoc& doc = MakeDoc();
@@ -163,6 +165,109 @@ TEST_F(FixCaptureTest, OffsetStartsAgainInANewMapSystem) {
     EXPECT_NEAR(doc.m_gpsLat, walkerLat, 2 * kTenMetresLat);
   }
   EXPECT_NEAR(doc.m_gpsLat, 45.0 + 4 * kTenMetresLat, 1e-6);  // level with the middle fix
+}
+
+// Positions on both sides of a UTM zone boundary, or of the equator, while the zone follows
+// the position (the default): each fix is shown in its own zone, but what is built from two
+// of them is what the geodesic between them on the WGS84 ellipsoid gives (PROJ's geodesic
+// routines; UTM's scale is within 0.1 % of 1 there): the distance from the last captured
+// point (the length panel, automatic capture), a circle from the receiver, the offset point
+// of a walk from one to the other, and the area of a square across.
+TEST_F(FixCaptureTest, ValuesOfTwoPositionsAcrossAZoneBoundaryAgreeWithTheGeodesic) {
+  struct Row {
+    const char* where;
+    GeoPoint a, b;  // WGS84 degrees, about 150 m apart
+  };
+  const Row rows[] = {
+      {"0 E, zones 30 and 31 (the demonstration's field)", {-0.0009, 51.4776}, {0.0011, 51.4783}},
+      {"6 E, zones 31 and 32", {5.9990, 45.0}, {6.0012, 45.0006}},
+      {"6 W, zones 29 and 30, south of the equator", {-6.0008, -0.5}, {-5.9992, -0.4994}},
+      {"the equator, zone 31", {3.2, -0.0006}, {3.2007, 0.0007}},
+      {"180, zones 60 and 1", {179.9993, -17.0}, {-179.9991, -16.9994}},
+  };
+  geod_geodesic wgs84;
+  geod_init(&wgs84, 6378137.0, 1 / 298.257223563);
+  auto inverse = [&](GeoPoint p, GeoPoint q, double* azimuthAtQ = nullptr) {
+    double s = 0, azi1 = 0, azi2 = 0;
+    geod_inverse(&wgs84, p.y, p.x, q.y, q.x, &s, &azi1, &azi2);
+    if (azimuthAtQ) *azimuthAtQ = azi2;
+    return s;
+  };
+  auto direct = [&](GeoPoint p, double azimuth, double s, double* azimuthThere = nullptr) {
+    GeoPoint q;
+    double azi2 = 0;
+    geod_direct(&wgs84, p.y, p.x, azimuth, s, &q.y, &q.x, &azi2);
+    if (azimuthThere) *azimuthThere = azi2;
+    return q;
+  };
+  constexpr double kPi = 3.14159265358979323846;
+
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.where);
+    double azimuth = 0;
+    geod_inverse(&wgs84, r.a.y, r.a.x, r.b.y, r.b.x, nullptr, &azimuth, nullptr);
+    const double ab = inverse(r.a, r.b);
+    ASSERT_GT(ab, 100.0);
+    ASSERT_LT(ab, 200.0);
+
+    // The distance from the last captured point.
+    {
+      CTolvanixDoc& doc = MakeDoc();
+      Feed(Gga(r.a.x, r.a.y));
+      doc.CapturePoint();
+      Feed(Gga(r.b.x, r.b.y));
+      EXPECT_NEAR(doc.DistanceFromLastCapture(), ab, 0.001 * ab);
+    }
+    // A circle from the receiver: its centre where it was started, its edge at the fix.
+    {
+      CTolvanixDoc& doc = MakeDoc();
+      Feed(Gga(r.a.x, r.a.y));
+      doc.OnAddCircle();
+      Feed(Gga(r.b.x, r.b.y));
+      doc.UpdateCircleFromPosition();
+      doc.RecomputeAreasAndWait(-1);
+      const FeatureRecord& circle = doc.m_features.back();
+      ASSERT_EQ(circle.VertexCount(), 3u);
+      EXPECT_NEAR(circle.area, kPi * ab * ab, 0.002 * kPi * ab * ab);
+      EXPECT_NEAR(circle.perimeter, 2 * kPi * ab, 0.001 * 2 * kPi * ab);
+      for (int corner : {1, 2})
+        EXPECT_NEAR(inverse(r.a, circle.wgs84Vertices[corner]), ab * std::sqrt(2.0), 0.001 * ab);
+    }
+    // The offset of a walk from a to b over its middle: 10 m to the right of the middle fix.
+    {
+      Store("Offsetestado", 0);
+      Store("Offsetdist", 10);
+      CTolvanixDoc& doc = MakeDoc();
+      doc.ToggleOffset();
+      double along = 0;
+      const GeoPoint middle = direct(r.a, azimuth, ab / 2, &along);
+      for (const GeoPoint& p : {r.a, middle, r.b}) Feed(Gga(p.x, p.y));
+      const GeoPoint truth = direct(middle, along + 90.0, 10.0);
+      EXPECT_LT(inverse(truth, {doc.m_gpsLon, doc.m_gpsLat}), 0.05)
+          << doc.m_gpsLon << " " << doc.m_gpsLat;
+      doc.CapturePoint();
+      ASSERT_EQ(doc.m_features[0].VertexCount(), 1u);
+      EXPECT_LT(inverse(truth, doc.m_features[0].wgs84Vertices[0]), 0.05);
+      Store("Offsetestado", 2);
+    }
+    // A square of side ab with two corners on each side.
+    {
+      CTolvanixDoc& doc = MakeDoc();
+      FeatureRecord& square = doc.m_features[0];
+      const GeoPoint corners[] = {r.a, r.b, direct(r.b, azimuth + 90.0, ab), direct(r.a, azimuth + 90.0, ab)};
+      geod_polygon polygon;
+      geod_polygon_init(&polygon, 0);
+      for (const GeoPoint& c : corners) {
+        square.AddVertex(c, c, 0);
+        geod_polygon_addpoint(&wgs84, &polygon, c.y, c.x);
+      }
+      double area = 0, perimeter = 0;
+      geod_polygon_compute(&wgs84, &polygon, 0, 1, &area, &perimeter);
+      doc.RecomputeAreasAndWait(-1);
+      EXPECT_NEAR(square.area, std::fabs(area), 0.002 * std::fabs(area));
+      EXPECT_NEAR(square.perimeter, perimeter, 0.001 * perimeter);
+    }
+  }
 }
 
 TEST_F(FixCaptureTest, HdopFilterAtBelowAndAboveItsLimit) {
@@ -427,6 +532,30 @@ TEST_F(FixCaptureTest, CircleFollowsTheWalker) {
   EXPECT_NEAR(circle.perimeter, 62.83, 0.05);
   doc.OnAddCircle();
   EXPECT_FALSE(doc.m_definingCircle);
+}
+
+// Moving every feature (the map's move tap keeps its reference point where the circle keeps
+// its centre) while a circle is walked: the circle is moved with the rest and finished, its
+// centre the same point in both frames; the next fix leaves it as it is.
+TEST_F(FixCaptureTest, MovingEveryFeatureFinishesACircleBeingWalked) {
+  CTolvanixDoc& doc = MakeDoc();
+  Feed(Gga(3.0, 45.0));
+  doc.OnAddCircle();
+  Feed(Gga(3.0, 45.0 + 2 * kTenMetresLat));
+  doc.UpdateCircleFromPosition();
+  const FeatureRecord& circle = doc.m_features.back();
+  ASSERT_EQ(circle.VertexCount(), 3u);
+  doc.m_circleCentreWgs = {3.001, 45.001};  // the tapped reference point
+  doc.MoveAllFeatures();
+  EXPECT_FALSE(doc.m_definingCircle);
+  const std::vector<GeoPoint> moved = circle.wgs84Vertices;
+  Feed(Gga(3.0, 45.0 + 4 * kTenMetresLat));
+  doc.UpdateCircleFromPosition();
+  EXPECT_EQ(circle.wgs84Vertices, moved);
+  for (std::size_t i = 0; i < circle.VertexCount(); ++i) {
+    EXPECT_NEAR(circle.vertices[i].x, circle.wgs84Vertices[i].x, 1e-9) << i;  // datum 0
+    EXPECT_NEAR(circle.vertices[i].y, circle.wgs84Vertices[i].y, 1e-9) << i;
+  }
 }
 
 }  // namespace

@@ -298,7 +298,9 @@ TEST_F(DocExportTest, ASaveThroughALinkReplacesTheFileItLeadsToWithItsPermission
       (doc_.get()->*c.run)();
       const auto shown = platform::FileDialogScript::TakeShown();
       EXPECT_EQ(shown.size(), 1u);
-      if (!shown.empty()) EXPECT_EQ(shown[0].replaceAsked, asked);
+      if (!shown.empty()) {
+        EXPECT_EQ(shown[0].replaceAsked, asked);
+      }
       for (const std::string& file : c.files) {
         EXPECT_EQ(fs::is_symlink(saves / file), link) << file;
         EXPECT_NE(Read(target / file), "own " + file) << file;

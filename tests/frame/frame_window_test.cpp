@@ -6,14 +6,18 @@
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <dlfcn.h>
+#include <geodesic.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <set>
@@ -854,6 +858,463 @@ TEST_F(MainFrameTest, StartWaitingForTheFirstFixShowsTheWaitAnswersASecondPressA
 
   doc_->OnGpsOnOff();
   frame.LeaveFullScreen();
+}
+
+// The toolkit's own message box (a native dialog without wxWidgets controls): the screen
+// rectangle of its button for a response (GTK_RESPONSE_OK -5), once the box is on the screen
+// and, under a window manager, placed and active; empty before. GTK's calls are looked up at
+// run time, as the other helpers do.
+wxRect NativeBoxButton(wxDialog* box, int response) {
+  using ForResponse = void* (*)(void*, int);
+  using Toplevel = void* (*)(void*);
+  using Translate = int (*)(void*, void*, int, int, int*, int*);
+  using Size = int (*)(void*);
+  using WindowOf = void* (*)(void*);
+  using Origin = int (*)(void*, int*, int*);
+  using Flag = int (*)(void*);
+  static auto forResponse = reinterpret_cast<ForResponse>(dlsym(RTLD_DEFAULT, "gtk_dialog_get_widget_for_response"));
+  static auto toplevel = reinterpret_cast<Toplevel>(dlsym(RTLD_DEFAULT, "gtk_widget_get_toplevel"));
+  static auto translate = reinterpret_cast<Translate>(dlsym(RTLD_DEFAULT, "gtk_widget_translate_coordinates"));
+  static auto width = reinterpret_cast<Size>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocated_width"));
+  static auto height = reinterpret_cast<Size>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocated_height"));
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto origin = reinterpret_cast<Origin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
+  static auto viewable = reinterpret_cast<Flag>(dlsym(RTLD_DEFAULT, "gdk_window_is_viewable"));
+  static auto active = reinterpret_cast<Flag>(dlsym(RTLD_DEFAULT, "gtk_window_is_active"));
+  void* dialog = box ? box->GetHandle() : nullptr;
+  if (!dialog || !forResponse || !toplevel || !translate || !width || !height || !windowOf || !origin ||
+      !viewable || !active)
+    return {};
+  void* button = forResponse(dialog, response);
+  void* top = button ? toplevel(button) : nullptr;
+  void* window = top ? windowOf(top) : nullptr;
+  if (!window || !viewable(window)) return {};
+  if (tvxtest::WindowManagerRuns() && !active(top)) return {};
+  // A window manager keeps a dialog above the window it belongs to; without one the toolkit's
+  // raising of the parent as a later box opened can leave it below (as a manager never would).
+  if (!tvxtest::WindowManagerRuns()) {
+    using Raise = void (*)(void*);
+    static auto raise = reinterpret_cast<Raise>(dlsym(RTLD_DEFAULT, "gdk_window_raise"));
+    if (raise) raise(window);
+  }
+  int x = 0, y = 0, ox = 0, oy = 0;
+  if (!translate(button, top, 0, 0, &x, &y)) return {};
+  origin(window, &ox, &oy);
+  return wxRect(ox + x, oy + y, width(button), height(button));
+}
+
+// The message boxes shown while it lives, as wxWidgets hands them to their modal loops.
+class BoxesShown : public wxModalDialogHook {
+ public:
+  BoxesShown() { Register(); }
+  ~BoxesShown() override { Unregister(); }
+  struct Box {
+    wxDialog* dialog;
+    std::string text;
+    bool open;
+  };
+  std::vector<Box> boxes;
+  // The newest box still open with that text, or null.
+  wxDialog* Open(const std::string& text) const {
+    for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
+      if (it->open && it->text == text) return it->dialog;
+    return nullptr;
+  }
+  int Count(const std::string& text) const {
+    return static_cast<int>(std::count_if(boxes.begin(), boxes.end(), [&](const Box& b) { return b.text == text; }));
+  }
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) boxes.push_back({dialog, box->GetMessage().utf8_string(), true});
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* dialog) override {
+    for (Box& b : boxes)
+      if (b.dialog == dialog) b.open = false;
+  }
+};
+
+const std::string kWaitingBox = "Waiting for the first GPS position.\nWait please";
+const std::string kGivenUpBox = "No GPS position came: the measurement has not started.";
+
+// The first-fix wait with the program's real boxes on the screen, answered with the pointer:
+// the second press's box is open when the wait ends without a fix, and the box that says so
+// comes over it; both are answered with a click on their OK buttons. The wait cursor is down
+// from the moment the wait has ended, boxes open or not, and stays down.
+TEST_F(MainFrameTest, FirstFixWaitThatEndsUnderItsOwnBoxLeavesTheOrdinaryPointer) {
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("Offsetestado", 2);  // no offset: the wait ends soon after a position
+  InstallProgramDialogs();
+  CMainFrame& frame = Open();
+  ReceiverGoesAtTheEnd cleanup{doc_};
+  ClickInDialogOnceShown(1239);  // the area category
+  doc_->OnWizard();
+  Settle();
+  ASSERT_TRUE(doc_->m_firstFixPending);
+  ASSERT_TRUE(PumpFor([&] { return tvxtest::OnScreen(frame.m_fullScreenBar.GetWxWindow()); },
+                      std::chrono::seconds(5)));
+  Settle();
+  ClickFirstTool(frame.m_fullScreenBar);  // 210: the wait begins
+  ASSERT_TRUE(PumpFor([&] { return doc_->FirstFixWaitRunning() && wxIsBusy(); }, std::chrono::seconds(5)));
+
+  // From here the boxes hold the loop: a timer, which runs inside their loops too, does the
+  // user's part. Each step waits for what the last one set off.
+  BoxesShown watch;
+  enum Step { kPressAgain, kEndTheWait, kAnswerGivenUp, kAnswerWaiting, kDone } step = kPressAgain;
+  bool cursorWhileBoxesOpen = true, waitRunningWhileBoxesOpen = true;
+  int ticks = 0, allTicks = 0;
+  wxTimer user;
+  user.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    static bool clicking = false;
+    if (clicking) return;
+    clicking = true;
+    if (++allTicks > 300) {
+      // Thirty seconds without the boxes going: they are answered through the toolkit, so
+      // that the test fails instead of waiting in their loops for ever.
+      using Response = void (*)(void*, int);
+      static auto response = reinterpret_cast<Response>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+      for (const auto& b : watch.boxes)
+        if (b.open && response && b.dialog->GetHandle()) response(b.dialog->GetHandle(), -4);
+      step = kDone;
+      clicking = false;
+      return;
+    }
+    auto clickOk = [&](wxDialog* box) {
+      const wxRect r = NativeBoxButton(box, -5);
+      if (r.IsEmpty()) return false;
+      wxUIActionSimulator pointer;
+      pointer.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+      pointer.MouseClick();
+      return true;
+    };
+    switch (step) {
+      case kPressAgain:
+        step = kEndTheWait;
+        ClickFirstTool(frame.m_fullScreenBar);  // 210 again: "Waiting..."
+        break;
+      case kEndTheWait:
+        if (wxDialog* waiting = watch.Open(kWaitingBox); waiting && !NativeBoxButton(waiting, -5).IsEmpty()) {
+          // A position without a fix (a void RMC) ends the wait while the box is open.
+          const std::string voidRmc = "$GPRMC,123519,V,4807.038,N,01131.000,E,000.0,000.0,230394,,\r\n";
+          if (receiver.Write(voidRmc.data(), voidRmc.size())) step = kAnswerGivenUp;
+        }
+        break;
+      case kAnswerGivenUp:
+        // Clicked again should a click come before the box takes the pointer.
+        if (wxDialog* givenUp = watch.Open(kGivenUpBox)) {
+          if (ticks == 0) {
+            cursorWhileBoxesOpen = wxIsBusy() || platform::WaitCursorShowing();
+            waitRunningWhileBoxesOpen = doc_->FirstFixWaitRunning();
+          }
+          if (ticks++ % 10 == 0) clickOk(givenUp);
+        } else if (watch.Count(kGivenUpBox) > 0) {
+          step = kAnswerWaiting;
+          ticks = 0;
+        }
+        break;
+      case kAnswerWaiting:
+        if (wxDialog* waiting = watch.Open(kWaitingBox)) {
+          if (ticks++ % 10 == 0) clickOk(waiting);
+        } else {
+          step = kDone;
+        }
+        break;
+      case kDone:
+        break;
+    }
+    clicking = false;
+  });
+  user.Start(100);
+  const bool done = PumpFor([&] { return step == kDone && !watch.Open(kWaitingBox); }, std::chrono::seconds(40));
+  user.Stop();
+  ASSERT_TRUE(done) << "step " << step;
+  ASSERT_LE(allTicks, 300) << "the boxes did not take the clicks";
+  EXPECT_FALSE(cursorWhileBoxesOpen);
+  EXPECT_FALSE(waitRunningWhileBoxesOpen);
+  EXPECT_EQ(watch.Count(kWaitingBox), 1);
+  EXPECT_EQ(watch.Count(kGivenUpBox), 1);
+  Settle();
+  EXPECT_FALSE(platform::WaitCursorShowing());
+  EXPECT_FALSE(wxIsBusy());
+  EXPECT_TRUE(doc_->m_firstFixPending);
+  EXPECT_FALSE(doc_->m_measuring);
+
+  doc_->OnGpsOnOff();
+  frame.LeaveFullScreen();
+}
+
+// The measurement left while its first fix is awaited (the wizard's next step, 211, whose
+// summary and last question then come; or a new document): the wait is over and the cursor
+// down at once, and nothing of the wait comes afterwards (its "No GPS position came" box
+// never shows over the summary).
+TEST_F(MainFrameTest, LeavingTheMeasurementDuringTheFirstFixWaitEndsTheWait) {
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("Offsetestado", 2);
+  InstallProgramDialogs();
+  CMainFrame& frame = Open();
+  ReceiverGoesAtTheEnd cleanup{doc_};
+  BoxesShown watch;
+  // A box that should not come is counted and answered, so that the test goes on to fail.
+  wxTimer stray;
+  stray.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    using Response = void (*)(void*, int);
+    static auto response = reinterpret_cast<Response>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+    for (const auto& b : watch.boxes)
+      if (b.open && response && b.dialog->GetHandle()) response(b.dialog->GetHandle(), -4);
+  });
+  stray.Start(500);
+  struct Leave {
+    const char* what;
+    std::function<void()> command;
+    int dialogs;  // the wizard's dialogs that come
+  };
+  const Leave leaves[] = {
+      {"the wizard's next step (211)", [&] { ASSERT_TRUE(frame.OnCmdMsg(211, CN_COMMAND, nullptr)); }, 2},
+      // File > New as the application runs it (the test's template is not the application's).
+      {"a new document", [&] { ASSERT_NE(template_->OpenDocumentFile(""), nullptr); }, 0},
+  };
+  for (const Leave& leave : leaves) {
+    SCOPED_TRACE(leave.what);
+    ClickInDialogOnceShown(1239);  // the area category
+    doc_->OnWizard();
+    Settle();
+    ASSERT_TRUE(doc_->m_firstFixPending);
+    ASSERT_TRUE(PumpFor([&] { return tvxtest::OnScreen(frame.m_fullScreenBar.GetWxWindow()); },
+                        std::chrono::seconds(5)));
+    Settle();
+    ClickFirstTool(frame.m_fullScreenBar);  // 210: the wait begins
+    ASSERT_TRUE(PumpFor([&] { return doc_->FirstFixWaitRunning() && wxIsBusy(); }, std::chrono::seconds(5)));
+    // A position without a fix: left alone, the wait would end and say so a moment later.
+    const std::string voidRmc = "$GPRMC,123519,V,4807.038,N,01131.000,E,000.0,000.0,230394,,\r\n";
+    ASSERT_TRUE(receiver.Write(voidRmc.data(), voidRmc.size()));
+
+    // The wizard's dialogs are closed from their title bars once the state under them was read.
+    int dialogsClosed = 0;
+    bool cursorUnderDialogs = false, waitUnderDialogs = false;
+    wxTimer user;
+    user.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+      wxDialog* dialog = ModalDialog();
+      if (!dialog || dynamic_cast<wxMessageDialogBase*>(dialog) || !tvxtest::OnScreen(dialog)) return;
+      cursorUnderDialogs = cursorUnderDialogs || wxIsBusy() || platform::WaitCursorShowing();
+      waitUnderDialogs = waitUnderDialogs || doc_->FirstFixWaitRunning();
+      ++dialogsClosed;
+      dialog->Close();
+    });
+    user.Start(100);
+    leave.command();
+    user.Stop();
+    EXPECT_FALSE(doc_->FirstFixWaitRunning());
+    EXPECT_FALSE(platform::WaitCursorShowing());
+    EXPECT_FALSE(wxIsBusy());
+    EXPECT_FALSE(cursorUnderDialogs);
+    EXPECT_FALSE(waitUnderDialogs);
+    EXPECT_EQ(dialogsClosed, leave.dialogs);  // for 211 the summary and the last question
+    // Whatever the wait had posted is handled by now: nothing is said of it.
+    Settle();
+    PumpFor([] { return !wxTheApp->HasPendingEvents(); }, std::chrono::seconds(2));
+    EXPECT_EQ(watch.Count(kGivenUpBox), 0);
+    EXPECT_FALSE(wxIsBusy());
+    if (frame.IsFullScreen()) frame.LeaveFullScreen();
+  }
+  if (doc_->m_gpsOn) doc_->OnGpsOnOff();
+}
+
+// One epoch of a recorded walk: its GGA position and its RMC time.
+struct WalkEpoch {
+  std::string bytes;
+  bool fix = false;
+  GeoPoint position;  // WGS84 degrees
+  int hour = 0, minute = 0, second = 0;
+};
+
+// NMEA ddmm.mmmm or dddmm.mmmm with its hemisphere letter, in degrees.
+double NmeaDegrees(const std::string& field, const std::string& hemisphere, int degreeDigits) {
+  if (field.size() <= static_cast<std::size_t>(degreeDigits)) return 0.0;
+  const double value = std::stod(field.substr(0, degreeDigits)) + std::stod(field.substr(degreeDigits)) / 60.0;
+  return hemisphere == "S" || hemisphere == "W" ? -value : value;
+}
+
+std::vector<WalkEpoch> ReadWalk(const std::string& path) {
+  std::vector<WalkEpoch> walk;
+  for (std::string& bytes : ReceiverSimulator::SplitEpochs(ReadText(path))) {
+    WalkEpoch epoch;
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
+      std::vector<std::string> f;
+      std::istringstream fields(line);
+      for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+      if (f.size() > 6 && f[0].find("GGA") != std::string::npos) {
+        epoch.fix = !f[6].empty() && f[6] != "0";
+        if (epoch.fix) epoch.position = {NmeaDegrees(f[4], f[5], 3), NmeaDegrees(f[2], f[3], 2)};
+      } else if (f.size() > 1 && f[0].find("RMC") != std::string::npos && f[1].size() >= 6) {
+        epoch.hour = std::stoi(f[1].substr(0, 2));
+        epoch.minute = std::stoi(f[1].substr(2, 2));
+        epoch.second = std::stoi(f[1].substr(4, 2));
+      }
+    }
+    epoch.bytes = std::move(bytes);
+    walk.push_back(std::move(epoch));
+  }
+  return walk;
+}
+
+// The distance of the length panel's first part ("12.3 m" or "2629.41 km"), in metres.
+double PanelDistance(const std::string& panel) {
+  std::istringstream text(panel);
+  double value = -1.0;
+  std::string unit;
+  text >> value >> unit;
+  return unit == "km" ? value * 1000.0 : value;
+}
+
+// The demonstration's walk (round a field across the 0° meridian, where UTM zones 30 and 31
+// meet; the zone follows the position, as by default) from a receiver on a pseudo-terminal,
+// each epoch handled by the view before the next is sent: the lateral offset on (10 m to the
+// right), automatic capture every 10 m, then a circle from the receiver walked across the
+// meridian. Against PROJ's geodesic routines on the WGS84 ellipsoid: every vertex lies 10 m
+// to the right of the walker's middle fix and is taken once 10 m are walked from the one
+// before (not sooner, where the meridian is crossed), the length panel shows the distance
+// from the last vertex, and the circle's area is that of its radius walked.
+TEST_F(MainFrameTest, TheDemonstrationWalkAcrossAZoneBoundaryKeepsItsVerticesCircleAndPanels) {
+  const std::vector<WalkEpoch> walk = ReadWalk(TVX_BINARY_DIR "/testdata/walks/field_demo.nmea");
+  ASSERT_GT(walk.size(), 800u);
+  platform::PseudoTerminal receiver;
+  ASSERT_TRUE(receiver.Create());
+  ASSERT_TRUE(platform::PublishSerialPort(3, receiver.SlavePath()));
+  Store("Puerto", 3);
+  Store("Baudios", 1);
+  Store("Offsetestado", 0);  // to the right
+  Store("Offsetdist", 10);
+  Store("AP", 100);          // 10 m
+  CMainFrame& frame = Open();
+  ReceiverGoesAtTheEnd cleanup{doc_};
+  auto* view = dynamic_cast<CTolvanixView*>(frame.GetActiveView());
+  ASSERT_NE(view, nullptr);
+  view->RunCommand(32804);  // GPS on
+  ASSERT_TRUE(PumpFor([&] { return doc_->m_gpsOn && !doc_->m_gpsBusy; }, std::chrono::seconds(5)));
+  view->RunCommand(32832);  // the lateral offset
+  ASSERT_TRUE(doc_->m_offsetOn);
+  ASSERT_EQ(doc_->m_autoZone, 1);
+
+  geod_geodesic wgs84;
+  geod_init(&wgs84, 6378137.0, 1 / 298.257223563);
+  auto distance = [&](GeoPoint p, GeoPoint q) {
+    double s = 0;
+    geod_inverse(&wgs84, p.y, p.x, q.y, q.x, &s, nullptr, nullptr);
+    return s;
+  };
+  // The offset point of three fixes: 10 m to the right of the middle one, square to the
+  // direction from the first to the last.
+  auto offsetPoint = [&](GeoPoint p0, GeoPoint p1, GeoPoint p2) {
+    double azi1 = 0, azi2 = 0;
+    geod_inverse(&wgs84, p0.y, p0.x, p2.y, p2.x, nullptr, &azi1, &azi2);
+    GeoPoint q;
+    geod_direct(&wgs84, p1.y, p1.x, (azi1 + azi2) / 2 + 90.0, 10.0, &q.y, &q.x, nullptr);
+    return q;
+  };
+  // Sends one epoch and runs the loop until the view has handled its position.
+  auto send = [&](const WalkEpoch& epoch) {
+    ASSERT_TRUE(receiver.Write(epoch.bytes.data(), epoch.bytes.size()));
+    // The epoch's RMC is read after its GGA has been taken and announced.
+    ASSERT_TRUE(PumpFor([&] {
+      return doc_->m_gpsHour == epoch.hour && doc_->m_gpsMinute == epoch.minute && doc_->m_gpsSecond == epoch.second;
+    }, std::chrono::seconds(10))) << epoch.bytes;
+    bool handled = false;
+    wxTheApp->CallAfter([&] { handled = true; });
+    ASSERT_TRUE(PumpFor([&] { return handled; }, std::chrono::seconds(10)));
+  };
+
+  const FeatureRecord& field = doc_->m_features[0];
+  std::vector<GeoPoint> walker;
+  std::size_t at = 0;
+  int west = 0, east = 0, panelsRead = 0;
+  // Lap one and the start of lap two: the field's vertices.
+  for (; at < walk.size() && walker.size() < 420; ++at) {
+    if (!walk[at].fix) continue;
+    SCOPED_TRACE(walk[at].bytes.substr(0, 40));
+    const std::size_t before = field.VertexCount();
+    const GeoPoint lastBefore = before ? field.wgs84Vertices.back() : GeoPoint{};
+    send(walk[at]);
+    if (HasFatalFailure()) return;
+    walker.push_back(walk[at].position);
+    if (walker.size() < 3) continue;
+    const GeoPoint truth = offsetPoint(walker[walker.size() - 3], walker[walker.size() - 2], walker.back());
+    const GeoPoint fix{doc_->m_gpsLon, doc_->m_gpsLat};
+    ASSERT_LT(distance(truth, fix), 0.05) << fix.x << " " << fix.y;
+    if (walker.size() == 3) {
+      view->RunCommand(32801);  // the first vertex by hand
+      ASSERT_EQ(field.VertexCount(), 1u);
+      view->RunCommand(32802);  // then automatic capture
+      ASSERT_TRUE(doc_->m_autoCapture);
+    }
+    if (field.VertexCount() > before) {
+      ASSERT_EQ(field.VertexCount(), before + 1);
+      EXPECT_LT(distance(truth, field.wgs84Vertices.back()), 0.05) << "vertex " << before;
+      (field.wgs84Vertices.back().x < 0 ? west : east) += 1;
+      // Automatic capture takes a vertex once 10 m are walked from the last one (planar
+      // metres, within UTM's scale of the geodesic), never sooner.
+      if (before > 0) {
+        EXPECT_GT(distance(lastBefore, fix), 10.0 * 0.999) << "vertex " << before;
+      }
+    } else if (before > 0) {
+      EXPECT_LT(distance(lastBefore, fix), 10.0 * 1.001) << "no vertex after vertex " << before - 1;
+    }
+    if (before > 0) {
+      // The panel was written as the fix came, from the last vertex then (or, once a new
+      // vertex has been measured, from that one).
+      const double shown = PanelDistance(view->m_lengthPanel->GetWindowText());
+      const double fromBefore = distance(lastBefore, fix);
+      const double fromNow = distance(field.wgs84Vertices.back(), fix);
+      EXPECT_TRUE(std::fabs(shown - fromBefore) < 0.06 + 0.001 * fromBefore || std::fabs(shown - fromNow) < 0.06)
+          << view->m_lengthPanel->GetWindowText() << ": " << fromBefore << " m from the last vertex";
+      ++panelsRead;
+    }
+  }
+  EXPECT_GT(west, 5);
+  EXPECT_GT(east, 5);
+  EXPECT_GT(panelsRead, 300);
+
+  // A circle from the receiver, started a few metres west of the meridian on the way east
+  // and walked until the walker is 20 m past it.
+  view->RunCommand(32802);  // automatic capture off
+  bool started = false;
+  for (; at + 1 < walk.size(); ++at) {
+    if (!walk[at].fix) continue;
+    send(walk[at]);
+    if (HasFatalFailure()) return;
+    const double lon = doc_->m_gpsLon;
+    if (!started && lon < -0.0001 && lon > -0.0006 && walk[at + 1].position.x > walk[at].position.x) {
+      view->RunCommand(32882);
+      ASSERT_TRUE(doc_->m_definingCircle);
+      started = true;
+    } else if (started && lon > 0.0003) {
+      break;
+    }
+  }
+  ASSERT_TRUE(started);
+  view->RunCommand(32882);  // the circle ends
+  ASSERT_FALSE(doc_->m_definingCircle);
+  const FeatureRecord& circle = doc_->m_features.back();
+  ASSERT_EQ(circle.type, FeatureType::Circle);
+  ASSERT_EQ(circle.VertexCount(), 3u);
+  doc_->RecomputeAreasAndWait(doc_->m_current);
+  constexpr double kPi = 3.14159265358979323846;
+  const double r = distance(circle.wgs84Vertices[0], {doc_->m_gpsLon, doc_->m_gpsLat});
+  ASSERT_GT(r, 20.0);
+  EXPECT_NEAR(circle.area, kPi * r * r, 0.002 * kPi * r * r);
+  for (int corner : {1, 2}) EXPECT_NEAR(distance(circle.wgs84Vertices[0], circle.wgs84Vertices[corner]), r * std::sqrt(2.0), 0.05);
+  Settle();
+  EXPECT_EQ(view->m_areaPanel->GetWindowText(), " Area " + doc_->GetAreaText(-1, true));
+  doc_->SetModifiedFlag(FALSE);
 }
 
 // While the receiver is read, a fix that stops arriving turns the status pane to no

@@ -22,6 +22,7 @@
 #include "document/tolvanix_doc.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/ui/modal_windows.h"
 #include "platform/options_store.h"
 #include "platform/win_app.h"
 #include "tests/support/program_windows.h"
@@ -271,6 +272,48 @@ TEST_F(FeatureDialogs, TheDesignDialogsSwatchShowsTheColourOnTheScreen) {
   EXPECT_GT(after, 50) << "the swatch shows the tapped colour";
   EXPECT_EQ(keyed, (std::vector<COLORREF>{tapped, RGB(123, 123, 192)}));  // blue-grey
   EXPECT_TRUE(stillOpen);
+}
+
+// A request to end the program while the design dialog's colour popup is open (SIGTERM,
+// Ctrl+C): the modal windows are ended innermost first, as their user ends them, before the
+// program's exit command may destroy anything: the popup as Escape ends it (the colour as it
+// was), then the dialog as its close button does (cancelled).
+TEST_F(FeatureDialogs, ARequestToEndUnderTheColourPopupEndsThePopupThenTheDialog) {
+  CDlgAreaDesign area(static_cast<int>(FeatureType::Area));
+  area.m_pattern = 0;
+  area.m_color = 0x00FF00;
+  std::vector<std::string> ended;  // what each step of the request ended
+  bool popupSeenOpen = false;
+  wxTheApp->CallAfter([&] {
+    auto* top = dynamic_cast<wxTopLevelWindow*>(area.GetWxWindow());
+    ASSERT_TRUE(top && tvxtest::ShowOnScreen(top));
+    CColourPicker& picker = area.m_colourPicker;
+    CRect r;
+    picker.GetClientRect(&r);
+    tvxtest::RealClick(picker, r.Width() / 2, r.Height() / 2);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      CColourPickerPopup* p = picker.GetPopup();
+      return p && tvxtest::OnScreen(p->GetWxWindow());
+    }));
+    popupSeenOpen = true;
+    // As the program's end request does on each tick, until no modal window is left (a
+    // window asked to end counts until it has gone).
+    while (platform::ui::AnyModalWindowOpen() && ended.size() < 4) {
+      bool asked = false;
+      ASSERT_TRUE(tvxtest::PumpUntil([&] {
+        asked = asked || !platform::ui::AnyModalWindowOpen() || platform::ui::EndInnermostModalWindow();
+        return asked;
+      }));
+      tvxtest::PumpUntil([&] { return !picker.IsPopupOpen() || !top->IsShown(); });
+      ended.push_back(picker.IsPopupOpen() ? "?" : top->IsShown() ? "popup" : "dialog");
+      if (!top->IsShown()) break;
+    }
+  });
+  EXPECT_EQ(area.DoModal(), IDCANCEL);
+  EXPECT_TRUE(popupSeenOpen);
+  EXPECT_EQ(ended, (std::vector<std::string>{"popup", "dialog"}));
+  EXPECT_FALSE(platform::ui::AnyModalWindowOpen());
+  EXPECT_EQ(area.m_color, 0x00FF00u);
 }
 
 TEST_F(FeatureDialogs, ALineDesignHasNoPatternAndAnAreaDesignBecomesTheDefault) {

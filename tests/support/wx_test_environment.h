@@ -219,7 +219,9 @@ void AnswerWhenOnScreen(F answer) {
       if (WindowManagerRuns() && !(window && window->IsActive())) continue;
       timer->Stop();
       wxTheApp->CallAfter([timer] { delete timer; });
-      answer(*dialog);
+      // (An answer that runs the loop lets the timer, and this handler, go meanwhile.)
+      F run = answer;
+      run(*dialog);
       return;
     }
   });

@@ -3,20 +3,27 @@
 // and the commands' update handlers and menus show the view's state.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "app/strings.h"
 #include "coords/projection_record.h"
 #include "dialogs/options_sheet.h"
+#include "dialogs/program_dialogs.h"
 #include "document/tolvanix_doc.h"
 #include "platform/message_box.h"
 #include "platform/modules.h"
 #include "platform/options_store.h"
+#include "platform/ui/command_ids.h"
 #include "platform/ui/input.h"
 #include "platform/ui/menu.h"
 #include "platform/win_app.h"
@@ -32,6 +39,19 @@
 bool IsHiResScreen() { return false; }
 
 namespace {
+
+// A GGA sentence of a fix at lon/lat (degrees, east and north), with its checksum.
+std::string GgaAt(double lon, double lat) {
+  char body[160];
+  std::snprintf(body, sizeof body, "GPGGA,120000.00,%02d%09.6f,N,%03d%09.6f,E,1,08,1.0,100.0,M,50.0,M,,",
+                static_cast<int>(lat), (lat - static_cast<int>(lat)) * 60.0, static_cast<int>(lon),
+                (lon - static_cast<int>(lon)) * 60.0);
+  unsigned char sum = 0;
+  for (const char* c = body; *c; ++c) sum ^= static_cast<unsigned char>(*c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+  return std::string("$") + body + tail;
+}
 
 using platform::ui::MouseAction;
 using platform::ui::SimulateMouse;
@@ -423,6 +443,32 @@ TEST_F(TapWindow, MeasuredPointsAcrossAZoneBoundaryShareOneZone) {
   EXPECT_NEAR(d, 0.02 * 111320.0 * std::cos(41.3 * M_PI / 180.0), 15.0);
 }
 
+// UTM shown with the zone following the position, the fix in zone 31 and a point queried on
+// the map in zone 32: the position panel keeps the fix's easting with the fix's zone (the
+// query's conversion does not lend it its zone).
+TEST_F(TapWindow, APointQueriedInAnotherZoneLeavesThePositionPanelInTheFixsZone) {
+  doc_->m_coord = 1;
+  doc_->SetupTransformationsOrFallBack();
+  ASSERT_EQ(doc_->m_autoZone, 1);
+  doc_->DeleteAllFeatures();
+  Feature("Across", {{5.99, 41.3}, {6.01, 41.3}});
+  Fit();
+  ASSERT_EQ(view_->m_featurePoints.size(), 2u);
+  const std::string gga = GgaAt(5.995, 41.3);
+  doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  view_->UpdateInfoPanels();
+  const std::string before = view_->m_positionPanel->GetWindowText();
+  ASSERT_NE(before.find(" m 31 T"), std::string::npos) << before;
+
+  view_->RunCommand(view_cmd::kPointQuery);
+  ASSERT_EQ(view_->m_tapMode, kTapPointQuery);
+  Tap(Client(view_->m_featurePoints[1]));
+  ASSERT_NEAR(doc_->m_tapPoint1.x, 6.01, 1e-3);
+  view_->UpdateInfoPanels();
+  EXPECT_EQ(view_->m_positionPanel->GetWindowText(), before);
+  view_->m_tapMode = kTapNone;
+}
+
 TEST_F(TapWindow, LayerPopupAndMenuStates) {
   doc_->m_contextMenu = 1;
   view_->m_showWaypoints = 1;
@@ -676,6 +722,168 @@ TEST_F(TapBandAfterOptions, NavigationReadsItsTargetUnderTheSettingsInForce) {
   EXPECT_NEAR(afterOk, nextFix(), 1e-6);
   EXPECT_EQ(Differing(shownAfterOk, BandAfterRepaint()), 0);
   view_->RunCommand(view_cmd::kStopNavigationRepaint);
+}
+
+// A waypoint's Properties as a user opens and uses them, with the program's real dialogs: the
+// pointer taps the waypoint and chooses "Properties" in its popup on the screen.
+class TapWaypointProperties : public TapWindow {
+ protected:
+  void SetUp() override {
+    TapWindow::SetUp();
+    if (!IsSkipped() && !HasFatalFailure()) InstallProgramDialogs();
+  }
+  void TearDown() override {
+    CTolvanixDoc::SetDocumentDialogs(nullptr);
+    TapWindow::TearDown();
+  }
+  // The view on the screen, painted at its present size: its caches hold where each point is.
+  void ShowPainted() {
+    wxFrame* frame = frame_->GetFrame();
+    ASSERT_TRUE(tvxtest::ShowOnScreen(frame));
+    frame->SetClientSize(240, 300);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return frame->GetClientSize() == wxSize(240, 300); }));
+    view_->m_pictureDigest = 0;
+    view_->Invalidate(TRUE);
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->m_pictureDigest != 0 &&
+             view_->CachesHold(
+                 view_->KeyOf(view_->MapFitSource(), view_->MapWidth(), view_->MapHeight()));
+    }));
+  }
+};
+
+// The fields of a page, by the label beside each (the label's row), as the screen shows them.
+std::map<std::string, wxTextCtrl*> FieldsByLabel(wxWindow* page) {
+  std::vector<wxStaticText*> labels;
+  std::vector<wxTextCtrl*> fields;
+  for (wxWindow* child : page->GetChildren()) {
+    if (auto* label = dynamic_cast<wxStaticText*>(child); label && label->IsShown()) labels.push_back(label);
+    if (auto* field = dynamic_cast<wxTextCtrl*>(child); field && field->IsShown()) fields.push_back(field);
+  }
+  std::map<std::string, wxTextCtrl*> byLabel;
+  for (wxStaticText* label : labels) {
+    const wxRect l = label->GetScreenRect();
+    for (wxTextCtrl* field : fields) {
+      const wxRect f = field->GetScreenRect();
+      const int middle = l.y + l.height / 2;
+      if (f.x > l.x && middle >= f.y && middle < f.GetBottom())
+        byLabel[label->GetLabel().utf8_string()] = field;
+    }
+  }
+  return byLabel;
+}
+
+// Whether a field shows the whole of its text: the text's extent in the field's font against
+// the room the field gives its text (without its frame and margins).
+bool ShowsWhole(wxTextCtrl* field) {
+  struct Box {
+    int x, y, width, height;
+  };
+  using TextArea = void (*)(void*, Box*);
+  static auto area = reinterpret_cast<TextArea>(dlsym(RTLD_DEFAULT, "gtk_entry_get_text_area"));
+  Box room{};
+  if (!area) return false;
+  area(field->GetHandle(), &room);
+  return field->GetTextExtent(field->GetValue()).x <= room.width;
+}
+
+// The popup's "Properties" of a waypoint far south and west, with long values: its second page
+// (name and note) reached by its tab and by Ctrl+PgDn, a note typed with the keys, OK clicked
+// with the pointer, and the waypoint keeps the note. The first page shows each value under its
+// own label, whole in its field; in the projected display without the zone.
+TEST_F(TapWaypointProperties, ThePopupsPropertiesEditTheNoteOnTheSecondPage) {
+  doc_->DeleteAllFeatures();
+  doc_->m_geoType = 2;  // degrees, minutes and seconds
+  doc_->m_coord = 1;
+  doc_->m_autoZone = 1;
+  doc_->AddWaypoint(-171.987654, -33.987654, 480725);
+  ASSERT_EQ(doc_->m_waypoints.size(), 1u);
+  doc_->m_waypoints[0].name = "Pozo";
+  ShowPainted();
+  ASSERT_EQ(view_->m_waypointPoints.size(), 1u);
+
+  struct Way {
+    const char* name;
+    std::function<void(CPropertySheet&)> toSecondPage;
+    const char* note;
+    int coord;  // the coordinate display: 2, projected, has no zone
+  };
+  const Way ways[] = {
+      {"its tab clicked",
+       [](CPropertySheet& sheet) { tvxtest::ClickTab(sheet.GetSheetDialog()->GetBookCtrl(), 1); },
+       "Well by the gate", 1},
+      {"Ctrl+PgDn",
+       [](CPropertySheet& sheet) {
+         const wxRect r = sheet.GetSheetDialog()->GetScreenRect();
+         wxUIActionSimulator input;
+         input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+         tvxtest::InputHandled();
+         input.Char(WXK_PAGEDOWN, wxMOD_CONTROL);
+         tvxtest::InputHandled();
+       },
+       "Dry since May", 2},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    doc_->m_coord = way.coord;
+    std::map<std::string, std::string> shown;
+    std::vector<std::string> cut;
+    bool secondShown = false, done = false;
+    std::string typed;
+    tvxtest::PopupMenuAnswer properties(platform::ui::CommandToWxId(32851));
+    tvxtest::AnswerWhenOnScreen<CPropertySheet>([&](CPropertySheet& sheet) {
+      for (auto [label, field] : FieldsByLabel(sheet.GetPage(0)->GetWxWindow())) {
+        shown[label] = field->GetValue().utf8_string();
+        if (!ShowsWhole(field)) cut.push_back(label);
+      }
+      way.toSecondPage(sheet);
+      CPropertyPage* second = sheet.GetPage(1);
+      secondShown = tvxtest::PumpUntil([&] {
+        return sheet.GetActiveIndex() == 1 && second->GetWxWindow() &&
+               tvxtest::OnScreen(second->GetWxWindow());
+      });
+      if (secondShown) {
+        auto* note = dynamic_cast<wxTextCtrl*>(second->GetDlgItemWindow(1211));
+        tvxtest::RealClick(*note);
+        wxUIActionSimulator input;
+        input.Char('a', wxMOD_CONTROL);
+        input.Text(way.note);
+        tvxtest::PumpUntil([&] { return note->GetValue() == way.note; });
+        tvxtest::InputHandled();
+        typed = note->GetValue().utf8_string();
+        tvxtest::RealClick(*sheet.GetSheetDialog()->FindWindow(wxID_OK));
+      }
+      if (sheet.GetSheetDialog()->IsModal()) sheet.EndDialog(IDCANCEL);
+      done = true;
+    });
+    // The tap: the popup opens on the press.
+    CPoint at = Client(view_->m_waypointPoints[0]);
+    view_->ClientToScreen(&at);
+    wxUIActionSimulator input;
+    input.MouseMove(at.x, at.y);
+    tvxtest::InputHandled();
+    tvxtest::NotPairedWithTheLastClick();
+    input.MouseClick();
+    tvxtest::TheLastClick() = {std::chrono::steady_clock::now(), wxPoint(at.x, at.y), true};
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return done; }));
+    tvxtest::InputHandled();
+    EXPECT_TRUE(properties.chosen);
+    EXPECT_TRUE(secondShown);
+    EXPECT_EQ(typed, way.note);
+    EXPECT_EQ(doc_->m_waypointNotes[0], way.note);
+    EXPECT_EQ(doc_->m_waypoints[0].name, "Pozo");
+
+    EXPECT_EQ(shown["Longitude"], "-171º 59' 15.554\"");
+    EXPECT_EQ(shown["Latitude"], "-33º 59' 15.554\"");
+    EXPECT_EQ(shown["Altitude"], "4807.25");
+    if (way.coord != 2) {
+      EXPECT_EQ(shown["Zone"], "2");
+      EXPECT_EQ(shown["Northing"].size(), std::string("6238000.000").size()) << shown["Northing"];
+    } else {
+      EXPECT_EQ(shown.count("Zone"), 0u) << "no zone in the projected display";
+    }
+    EXPECT_EQ(cut, std::vector<std::string>{});
+  }
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Real X input for the map view's window tests: the pointer moved onto a client pixel and
 // clicked, and keys pressed, through wxUIActionSimulator, with the event loop running between
-// the steps; and the toolkit's own file dialog and boxes answered with keys. Tests using it
-// send input to the display's focus: they run alone (SERIAL).
+// the steps; tabs, menus and boxes found on the screen; and the toolkit's own file dialog and
+// boxes answered with keys. Tests using it send input to the display's focus: they run alone
+// (SERIAL).
 #pragma once
 
+#include <wx/bookctrl.h>
 #include <wx/eventfilter.h>
 #include <wx/filedlg.h>
+#include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
@@ -150,6 +153,177 @@ inline void RealKey(CWnd& window, int key) {
   PumpUntil([&] { return releases.count > 0; });
   InputHandled();
 }
+
+// Where a toolkit widget (a GtkWidget: a tab's label, a menu's item, a box's button) is on the
+// screen, in screen pixels: empty while it is not shown there (unmapped, or left out of its
+// row, as a tab scrolled out of a row too short for all tabs).
+inline wxRect WidgetOnScreen(void* widget) {
+  struct Allocation {
+    int x, y, width, height;
+  };
+  using Flag = int (*)(void*);
+  using GetAllocation = void (*)(void*, Allocation*);
+  using WindowOf = void* (*)(void*);
+  using Origin = int (*)(void*, int*, int*);
+  static auto mapped = reinterpret_cast<Flag>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  static auto childVisible = reinterpret_cast<Flag>(dlsym(RTLD_DEFAULT, "gtk_widget_get_child_visible"));
+  static auto allocation = reinterpret_cast<GetAllocation>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto origin = reinterpret_cast<Origin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
+  static auto hasWindow = reinterpret_cast<Flag>(dlsym(RTLD_DEFAULT, "gtk_widget_get_has_window"));
+  if (!mapped || !childVisible || !allocation || !windowOf || !origin || !hasWindow || !widget)
+    return {};
+  if (!mapped(widget) || !childVisible(widget)) return {};
+  Allocation a{};
+  allocation(widget, &a);
+  void* window = windowOf(widget);
+  if (!window || a.width <= 0 || a.height <= 0) return {};
+  int x = 0, y = 0;
+  origin(window, &x, &y);
+  // A widget with a window of its own is placed by that window; one without is placed in
+  // its parent's window by its allocation.
+  if (hasWindow(widget)) return {x, y, a.width, a.height};
+  return {x + a.x, y + a.y, a.width, a.height};
+}
+
+// Where the tab of page index of a notebook is on the screen (its label): empty while the tab
+// is scrolled out of the tab row (too many tabs for the width) or the book is not shown.
+inline wxRect TabOnScreen(wxWindow* book, int index) {
+  using NthPage = void* (*)(void*, int);
+  using TabLabel = void* (*)(void*, void*);
+  static auto nth = reinterpret_cast<NthPage>(dlsym(RTLD_DEFAULT, "gtk_notebook_get_nth_page"));
+  static auto label = reinterpret_cast<TabLabel>(dlsym(RTLD_DEFAULT, "gtk_notebook_get_tab_label"));
+  if (!nth || !label || !book || !book->GetHandle()) return {};
+  void* page = nth(book->GetHandle(), index);
+  return page ? WidgetOnScreen(label(book->GetHandle(), page)) : wxRect();
+}
+
+// The pointer on the tab of page index and a click. While the tab is out of the tab row, the
+// row's arrow towards it is clicked first (it shows the next page that way, the page wanted
+// too), as a user reaches a tab that does not fit. Answers how many arrow clicks it took, -1 when the tab could not be
+// reached.
+inline int ClickTab(wxBookCtrlBase* book, int index) {
+  wxUIActionSimulator input;
+  for (int arrows = 0; arrows <= static_cast<int>(book->GetPageCount()); ++arrows) {
+    // The toolkit lays the row out anew a moment after a page was turned.
+    const int current = book->GetSelection();
+    PumpUntil([&] { return !TabOnScreen(book, current).IsEmpty(); });
+    const wxRect tab = TabOnScreen(book, index);
+    if (!tab.IsEmpty()) {
+      input.MouseMove(tab.x + tab.width / 2, tab.y + tab.height / 2);
+      InputHandled();
+      ClickHere(input, false);
+      return arrows;
+    }
+    // The row of tabs is where the shown page's tab stands; its arrows are at its two ends.
+    const wxRect shown = TabOnScreen(book, current);
+    if (shown.IsEmpty() || current == index) return -1;
+    const wxRect row = book->GetScreenRect();
+    input.MouseMove(index > current ? row.GetRight() - 6 : row.x + 6, shown.y + shown.height / 2);
+    InputHandled();
+    ClickHere(input, false);
+    if (!PumpUntil([&] { return book->GetSelection() != current; })) return -1;
+    if (book->GetSelection() == index) return arrows + 1;
+  }
+  return -1;
+}
+
+// Answers the program's real message boxes as a user does, while it lives: once a box is on the
+// screen (under a window manager also given the focus), the pointer clicks its OK button. The
+// boxes run their own loop: a timer, which runs in that loop too, looks for them. texts holds
+// each box's message, in the order shown.
+class RealBoxAnswers : public wxModalDialogHook {
+ public:
+  RealBoxAnswers() {
+    Register();
+    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Answer(); });
+    timer_.Start(20);
+  }
+  ~RealBoxAnswers() override {
+    timer_.Stop();
+    Unregister();
+  }
+  // Whether a box is open.
+  bool Open() const { return box_ != nullptr; }
+  // Whether count boxes have been shown and answered.
+  bool Answered(std::size_t count) const { return texts.size() == count && !box_; }
+  std::vector<std::string> texts;
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+      box_ = box;
+      clicked_ = false;
+      texts.push_back(box->GetMessage().utf8_string());
+    }
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* dialog) override {
+    if (dialog == box_) box_ = nullptr;
+  }
+
+ private:
+  void Answer() {
+    using ButtonFor = void* (*)(void*, int);
+    using Flag = int (*)(void*);
+    static auto buttonFor =
+        reinterpret_cast<ButtonFor>(dlsym(RTLD_DEFAULT, "gtk_dialog_get_widget_for_response"));
+    static auto active = reinterpret_cast<Flag>(dlsym(RTLD_DEFAULT, "gtk_window_is_active"));
+    if (!box_ || clicked_ || !buttonFor || !active || !box_->GetHandle()) return;
+    constexpr int kResponseOk = -5;  // GTK_RESPONSE_OK
+    const wxRect button = WidgetOnScreen(buttonFor(box_->GetHandle(), kResponseOk));
+    if (button.IsEmpty() || (WindowManagerRuns() && !active(box_->GetHandle()))) return;
+    clicked_ = true;
+    wxUIActionSimulator input;
+    input.MouseMove(button.x + button.width / 2, button.y + button.height / 2);
+    input.MouseClick();
+  }
+
+  wxTimer timer_;
+  wxMessageDialogBase* box_ = nullptr;
+  bool clicked_ = false;
+};
+
+// Chooses an item of the next popup menu the program opens, with the pointer, as a user
+// does: once the menu is on the screen (its item there), the pointer goes onto the item and
+// clicks. The menu runs its own loop: a timer, which runs there too, looks for it. chosen
+// tells when the click was sent.
+class PopupMenuAnswer : public wxEventFilter {
+ public:
+  explicit PopupMenuAnswer(int wxId) : id_(wxId) {
+    wxEvtHandler::AddFilter(this);
+    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Answer(); });
+    timer_.Start(20);
+  }
+  ~PopupMenuAnswer() override {
+    timer_.Stop();
+    wxEvtHandler::RemoveFilter(this);
+  }
+  int FilterEvent(wxEvent& event) override {
+    if (event.GetEventType() == wxEVT_MENU_OPEN && !menu_) {
+      wxMenu* menu = static_cast<wxMenuEvent&>(event).GetMenu();
+      if (menu && menu->FindItem(id_)) menu_ = menu;
+    }
+    return Event_Skip;
+  }
+  bool chosen = false;
+
+ private:
+  void Answer() {
+    if (!menu_ || chosen) return;
+    wxMenuItem* item = menu_->FindItem(id_);
+    const wxRect r = item ? WidgetOnScreen(item->GetMenuItem()) : wxRect();
+    if (r.IsEmpty()) return;
+    chosen = true;
+    wxUIActionSimulator input;
+    input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+    input.MouseClick();
+  }
+
+  int id_;
+  wxMenu* menu_ = nullptr;
+  wxTimer timer_;
+};
 
 // The toolkit's own modal dialogs as the user meets them: its file dialog and the boxes shown
 // over it, from the moment each is shown modally until it ends.

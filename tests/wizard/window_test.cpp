@@ -10,11 +10,14 @@
 #include <wx/timer.h>
 
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "dialogs/program_dialogs.h"
 #include "dialogs/wizard.h"
 #include "tests/document_main/doc_test_env.h"
 #include "tests/support/wx_test_environment.h"
+#include "tests/view/real_input.h"
 
 namespace {
 
@@ -83,6 +86,41 @@ TEST_F(WizardWindows, OnlyACategoryButtonStartsAMeasurement) {
   EXPECT_EQ(dialogs.WizardStart(doc), std::nullopt);
   wxTheApp->CallAfter([] { Click(wxID_CANCEL); });
   EXPECT_EQ(dialogs.WizardStart(doc), std::nullopt);
+}
+
+// The categories as a user chooses them, with real input on the sheet on the screen: the
+// pointer on either button, or the keys, which are on the first category when the sheet opens.
+TEST_F(WizardWindows, ACategoryIsChosenWithThePointerOrTheKeys) {
+  CTolvanixDoc& doc = MakeDoc();
+  struct Way {
+    const char* name;
+    std::function<void(CWizard&)> choose;
+    int category;
+  };
+  auto click = [](int id) {
+    return [id](CWizard& sheet) { tvxtest::RealClick(*sheet.GetSheetDialog()->FindWindow(id)); };
+  };
+  auto keys = [](std::vector<int> codes) {
+    return [codes](CWizard& sheet) {
+      for (int code : codes) tvxtest::RealKey(sheet, code);
+    };
+  };
+  const Way ways[] = {
+      {"the area's button clicked", click(1239), 1},
+      {"the line's button clicked", click(1240), 2},
+      {"Space", keys({' '}), 1},
+      {"Tab, Space", keys({WXK_TAB, ' '}), 2},
+  };
+  for (const Way& way : ways) {
+    bool answered = false;
+    tvxtest::AnswerWhenOnScreen<CWizard>([&](CWizard& sheet) {
+      way.choose(sheet);
+      answered = true;
+      if (sheet.GetSheetDialog()->IsModal()) sheet.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(dialogs.WizardStart(doc), way.category) << way.name;
+    EXPECT_TRUE(answered) << way.name;
+  }
 }
 
 // How many pixels of a window, as the screen shows it, have the colour.
