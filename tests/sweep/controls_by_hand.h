@@ -304,20 +304,16 @@ inline void UseControls(Driver& user, wxWindow* root, const Choices& choices, Us
   }
 }
 
-// Where the book shows the tab of page index, in screen pixels (empty when its tab is
-// scrolled out of sight).
+// Where the book shows the tab of page index (its label), in screen pixels; empty when its tab
+// is scrolled out of the row (the toolkit then hides it).
 inline wxRect TabOnScreen(wxBookCtrlBase* book, int index) {
-  const wxSize size = book->GetClientSize();
-  wxRect found;
-  for (int y = 1; y < 60 && y < size.y; y += 2) {
-    for (int x = 1; x < size.x; x += 2) {
-      if (book->HitTest(wxPoint(x, y)) != index) continue;
-      if (found.IsEmpty()) found = wxRect(x, y, 1, 1);
-      else found.Union(wxRect(x, y, 1, 1));
-    }
-  }
-  if (found.IsEmpty()) return found;
-  return wxRect(book->ClientToScreen(found.GetTopLeft()), found.GetSize());
+  static auto nth = gtk::Fn<void* (*)(void*, int)>("gtk_notebook_get_nth_page");
+  static auto childVisible = gtk::Fn<int (*)(void*)>("gtk_widget_get_child_visible");
+  void* page = nth && book->GetHandle() ? nth(book->GetHandle(), index) : nullptr;
+  void* label = gtk::TabLabel(book->GetHandle(), page);
+  if (!label || !childVisible || !childVisible(label)) return {};
+  const wxRect r = gtk::OnScreen(label);
+  return r.width > 0 && r.height > 0 ? r : wxRect();
 }
 
 // The page of a property sheet's book at index, shown by a click on its tab (when its tab is
@@ -331,7 +327,19 @@ inline void ChooseTab(Driver& user, wxBookCtrlBase* book, int index) {
     return shown ? shown->GetScreenRect() : book->GetScreenRect();
   });
   const auto before = user.Ui([&] { return tvxtest::ScreenPixels(area); });
-  const wxRect tab = user.Ui([&] { return TabOnScreen(book, index); });
+  // The toolkit lays the row of tabs out anew a moment after a page was turned (its arrows
+  // scroll it): the tab is clicked where it stands once the row shows the tab of the page
+  // shown within the book, and stands still.
+  wxRect tab;
+  user.Until([&] {
+    const wxRect strip = book->GetScreenRect();
+    const wxRect current = TabOnScreen(book, book->GetSelection());
+    const wxRect now = TabOnScreen(book, index);
+    const bool settled = !current.IsEmpty() && strip.Contains(current) && now == tab &&
+                         (now.IsEmpty() || strip.Contains(now));
+    tab = now;
+    return settled;
+  }, 3s);
   if (!tab.IsEmpty()) {
     user.Click(tab);
   } else {
@@ -350,10 +358,18 @@ inline void ChooseTab(Driver& user, wxBookCtrlBase* book, int index) {
       user.RequireUntil([&] { return book->GetSelection() != at; }, what + ": the tabs' arrow moves on");
     }
   }
-  user.RequireUntil([&] {
+  const bool shown = user.Until([&] {
     return book->GetSelection() == index && tvxtest::OnScreen(page) &&
            tvxtest::ScreenPixels(area) != before;
-  }, what + " shows its page when clicked");
+  });
+  if (!shown) {
+    const std::string state = user.Ui([&] {
+      return " (page " + std::to_string(book->GetSelection()) + " chosen, the page asked for " +
+             (tvxtest::OnScreen(page) ? "" : "not ") + "on the screen, its area " +
+             (tvxtest::ScreenPixels(area) != before ? "changed" : "unchanged") + ")";
+    });
+    user.Require(false, what + " shows its page when clicked" + state);
+  }
 }
 
 // The control of the dialog that has the keyboard focus (the toolkit's focus widget in it, or
