@@ -359,11 +359,15 @@ std::string Differences(const std::map<int, std::string>& before, const std::map
 
 class Sweep : public SweepBase {
  public:
-  // The map as the screen shows it: its paints done and its points where they were drawn (a
-  // refit asked for comes with the next paint, which nothing may have asked for yet).
+  // The map as the screen shows it: its paints done and its points where they were drawn
+  // for the view's size now (a window the window manager has just resized is painted anew a
+  // moment later).
   void MapDrawn(Driver& user) {
     user.Idle();
-    user.RequireUntil([&] { return !view_->m_featurePoints.empty(); }, "the map is drawn");
+    user.RequireUntil([&] {
+      return !view_->m_featurePoints.empty() && view_->PictureDigest() == view_->m_pictureDigest;
+    }, "the map is drawn at the view's size");
+    user.Idle();
   }
   // A tap on a map-bitmap pixel, within a tap's reach of it: each tap lands 5 pixels left or
   // right of it in turn.
