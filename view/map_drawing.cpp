@@ -480,7 +480,7 @@ void CTolvanixView::DrawRuler(CDC* dc) {
   const RulerScale ruler = ComputeRuler(m_rulerStep, m_scale, metrica);
   const int clientWidth = ClientWidth(), clientHeight = ClientHeight();
   const int ox = m_paintPart.left, oy = m_paintPart.top;
-  if (ruler.lengthPx > 0) {
+  if (ruler.grid) {
     CPen grid(PS_SOLID, 1, kGridGrey);
     CPen* old = dc->SelectObject(&grid);
     for (int x = ruler.lengthPx; x < clientWidth; x += ruler.lengthPx) {

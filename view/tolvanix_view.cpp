@@ -27,6 +27,7 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   ON_WM_LBUTTONDOWN()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONUP()
+  ON_WM_CONTEXTMENU()
   // --- end tap ---
   // --- keys (view/view_keys.cpp) ---
   ON_WM_KEYDOWN()
@@ -35,6 +36,7 @@ BEGIN_MESSAGE_MAP(CTolvanixView, CView)
   // --- end keys ---
   // --- commands (view/view_commands.cpp) ---
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_INITMENUPOPUP()
   ON_COMMAND(32800, &CTolvanixView::OnShowWaypoints)
   ON_COMMAND(32840, &CTolvanixView::OnShowWaypointNames)
   ON_COMMAND(32855, &CTolvanixView::OnShowOutlines)

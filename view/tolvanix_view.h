@@ -281,6 +281,17 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   // The popups of a waypoint (m_popupWaypoint) and a feature (m_popupFeature) at a client point.
   void ShowWaypointPopup(CPoint point);
   void ShowFeaturePopup(CPoint point);
+  // With no tap mode: the popup of the waypoint symbol or feature title at a client point;
+  // false when the point hits neither.
+  bool ShowPopupOfHit(CPoint point);
+  // The desktop's context gesture (a right click, a long press) at a screen point: the popup
+  // the stylus opens there, the layer popup (as on a double tap) away from symbols and titles
+  // (a long press opens it when the stylus is lifted). A press that became the gesture
+  // neither pans nor taps.
+  void OnContextMenu(CWnd* window, CPoint screenPoint);
+  // A pan begun by the press that turned into a context gesture: the map goes back to where it
+  // stood.
+  void CancelPan();
   // Rectangle and circle drags: the feature the drag's first tap made, reshaped from the two
   // tapped points.
   void DragRectangle(CPoint point);
@@ -298,6 +309,8 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   int m_popupWaypoint = 0;            // waypoint of the waypoint popup
   int m_popupFeature = -1;            // feature of the feature popup; -1 none
   std::uint8_t m_panArmed = 0;        // a tap on empty map waits for the first move
+  std::uint8_t m_contextOnRelease = 0;  // a long press waits for its release to open its popup
+  ScreenPoint m_contextPoint;         // client point of that long press
   // --- end tap ---
 
   // --- keys (view/view_keys.cpp) ---
@@ -323,16 +336,26 @@ class CTolvanixView : public CView, public MapViewState, public ViewSettings {
   void ToggleAutoCapture();
   // Empties the offset track of the document and the view.
   void ClearOffsetTrack();
-  // Check marks, enabled states and texts of the main menu being opened.
+  // Check marks, enabled states and texts of the main menu being opened. An item is never
+  // enabled here that its command's update handler disables (the command would refuse).
   // opening false: the texts are made ready before any menu opens (the marker stays).
   void UpdateMenuState(CMenu* menu, bool opening = true);
+  // Whether the command route (its update handler, else a handler at all) lets command id run.
+  bool CommandAllowed(UINT id);
+  // The view's popup menus as they open: an item whose command's update handler disables it
+  // is greyed, as in the menu bar.
+  void OnInitMenuPopup(CMenu* menu, UINT index, BOOL sysMenu);
   // The layer popup on a double tap.
   void OnLButtonDblClk(UINT flags, CPoint point);
+  // The layer popup at a client point, when the option "Menu" is on and no tap mode runs;
+  // false when it is not offered.
+  bool ShowLayerPopup(CPoint point);
   // The one update handler of the view's commands (rules in view/core/hit_tap_modes.h).
   void OnUpdateViewCommand(CCmdUI* ui);
   // The view's place on the command route. While an area is divided the commands that add
   // or delete features are refused here (disabled, and ignored when they come anyway), so
-  // that the division's two parts stay the last two features until its dialog closes.
+  // that the division's two parts stay the last two features until its dialog closes; so are
+  // the captures, which do nothing meanwhile.
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   void OnShowWaypoints();
   void OnShowWaypointNames();

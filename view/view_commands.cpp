@@ -309,31 +309,51 @@ void CTolvanixView::OnEndTapMode() { CloseTapModes(); }
 // ---- layer popup and main menu ---------------------------------------------------------------
 
 void CTolvanixView::OnLButtonDblClk(UINT flags, CPoint point) {
-  CTolvanixDoc* doc = GetDocument();
-  if (doc && doc->m_contextMenu && m_tapMode <= kTapNone) {
-    CMenu menu;
-    CMenu* layers = menu.LoadMenu(kLayerMenu) ? menu.GetSubMenu(0) : nullptr;
-    if (layers) {
-      auto check = [layers](UINT id, bool on) {
-        layers->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-      };
-      check(view_cmd::kShowWaypoints, m_showWaypoints);
-      check(view_cmd::kShowLabels, m_showLabels);
-      check(view_cmd::kShowOutlines, m_showOutlines);
-      check(view_cmd::kShowPoints, m_showPoints);
-      check(view_cmd::kRuler, m_showRuler);
-      check(view_cmd::kShowTitles, m_showTitles);
-      if (doc->m_wizardMode) {
-        layers->DeleteMenu(view_cmd::kZoomBar, MF_BYCOMMAND);
-      } else {
-        check(view_cmd::kZoomBar, m_showZoombar);
-      }
-      CPoint screen = point;
-      ClientToScreen(&screen);
-      layers->TrackPopupMenuEx(0, screen.x, screen.y, this);
-    }
-  }
+  ShowLayerPopup(point);
   CWnd::OnLButtonDblClk(flags, point);
+}
+
+bool CTolvanixView::ShowLayerPopup(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc || !doc->m_contextMenu || m_tapMode > kTapNone) return false;
+  CMenu menu;
+  CMenu* layers = menu.LoadMenu(kLayerMenu) ? menu.GetSubMenu(0) : nullptr;
+  if (!layers) return false;
+  auto check = [layers](UINT id, bool on) {
+    layers->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+  };
+  check(view_cmd::kShowWaypoints, m_showWaypoints);
+  check(view_cmd::kShowLabels, m_showLabels);
+  check(view_cmd::kShowOutlines, m_showOutlines);
+  check(view_cmd::kShowPoints, m_showPoints);
+  check(view_cmd::kRuler, m_showRuler);
+  check(view_cmd::kShowTitles, m_showTitles);
+  if (doc->m_wizardMode) {
+    layers->DeleteMenu(view_cmd::kZoomBar, MF_BYCOMMAND);
+  } else {
+    check(view_cmd::kZoomBar, m_showZoombar);
+  }
+  CPoint screen = point;
+  ClientToScreen(&screen);
+  layers->TrackPopupMenuEx(0, screen.x, screen.y, this);
+  return true;
+}
+
+bool CTolvanixView::CommandAllowed(UINT id) {
+  CCmdUI ui(id);
+  CFrameWnd* frame = GetParentFrame();
+  ui.DoUpdate(frame ? static_cast<CCmdTarget*>(frame) : this, TRUE);
+  return ui.enabled.value_or(true);
+}
+
+void CTolvanixView::OnInitMenuPopup(CMenu* menu, UINT, BOOL) {
+  if (!menu) return;
+  for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+    const UINT id = menu->GetMenuItemID(i);
+    if (id == 0 || id == kMenuNoItem) continue;  // separators, submenus
+    if (menu->GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) continue;
+    if (!CommandAllowed(id)) menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+  }
 }
 
 void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
@@ -368,12 +388,8 @@ void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
                                    [currentIndex](const FeatureRecord& f) {
                                      return f.type == FeatureType::Part && f.link == currentIndex;
                                    });
-  auto allowed = [&](UINT id) {
-    const std::optional<CommandState> state = ViewCommandState(id, CommandContext(*this, *doc));
-    return !state || state->enabled.value_or(true);
-  };
-  in.divideAllowed = allowed(view_cmd::kDivide);
-  in.splitByLineAllowed = allowed(view_cmd::kSplitByLine);
+  in.divideAllowed = CommandAllowed(view_cmd::kDivide);
+  in.splitByLineAllowed = CommandAllowed(view_cmd::kSplitByLine);
   in.gpsOn = doc->m_gpsOn;
   in.hasFix = doc->m_hasFix;
   in.splitInProgress = doc->m_splitInProgress;
@@ -386,7 +402,10 @@ void CTolvanixView::UpdateMenuState(CMenu* menu, bool opening) {
     }
     if (item.text) menu->ModifyMenu(item.id, MF_BYCOMMAND | MF_STRING, item.id, *item.text);
     if (item.enabled) {
-      menu->EnableMenuItem(item.id, MF_BYCOMMAND | (*item.enabled ? MF_ENABLED : MF_GRAYED));
+      // What the command itself would refuse is not offered (during a division the new part
+      // and the parts grid, whatever the current feature holds).
+      const bool enabled = *item.enabled && CommandAllowed(item.id);
+      menu->EnableMenuItem(item.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     if (item.checked) {
       menu->CheckMenuItem(item.id, MF_BYCOMMAND | (*item.checked ? MF_CHECKED : MF_UNCHECKED));

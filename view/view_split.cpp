@@ -24,11 +24,14 @@ namespace {
 // the object list and the parts grid, the feature popup's properties (the object list), a
 // new or opened document, the start-up wizard and its next step (which may save and start a
 // new document); and the new line, rectangle and circle by tap as they switch their tap mode
-// on (switching it off stays possible).
-bool ChangesFeatureList(UINT id, int tapMode) {
+// on (switching it off stays possible). Besides them the captures into the feature being
+// divided, which their own handlers refuse meanwhile: capture a point, add a point,
+// automatic capture and averaging.
+bool RefusedWhileDividing(UINT id, int tapMode) {
   switch (id) {
     case 32842: case 32871: case 32862: case 32872: case 32820:
     case ID_FILE_NEW: case ID_FILE_OPEN: case 212: case 211:
+    case 32801: case 32861: case 32802: case 32803: case 32859:
       return true;
     case 32878: case 32880: case 32879:
       return tapMode == kTapNone;
@@ -41,7 +44,7 @@ bool ChangesFeatureList(UINT id, int tapMode) {
 
 BOOL CTolvanixView::OnCmdMsg(UINT id, int code, void* extra) {
   CTolvanixDoc* doc = GetDocument();
-  if (doc && doc->m_splitInProgress && ChangesFeatureList(id, m_tapMode)) {
+  if (doc && doc->m_splitInProgress && RefusedWhileDividing(id, m_tapMode)) {
     if (code == CN_UPDATE_COMMAND_UI && extra) static_cast<CCmdUI*>(extra)->Enable(FALSE);
     // Taken (and ignored): nobody further along the route gets it.
     return TRUE;

@@ -45,6 +45,8 @@ void CTolvanixView::SaveViewOptions() const {
 
 BOOL CTolvanixView::Create(CFrameWnd* frame) {
   if (!CView::Create(frame)) return FALSE;
+  // The stylus's tap and hold (the option "Menu"): the desktop's right click and long press.
+  platform::ui::RouteContextGestures(this, GetWxWindow());
   return OnCreate() == -1 ? FALSE : TRUE;
 }
 

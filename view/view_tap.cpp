@@ -118,12 +118,14 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
   // Pick markers and hit tests work in map-bitmap pixels (x from MapLeft(), which the hit
   // tests take as their x origin; their y correction is their own).
   const ScreenPoint pixel{point.x - MapLeft(), point.y - 2 * m_rowUnit};
-  const int mapX = pixel.x;
   auto addFeature = [doc](FeatureType type, UINT nameId) -> FeatureRecord& {
     FeatureRecord& feature = doc->AddFeature(type, LoadResString(nameId));
     doc->m_current = static_cast<int>(doc->m_features.size()) - 1;
     return feature;
   };
+
+  // A new press: a long press that never saw its release (the capture went) is over.
+  m_contextOnRelease = 0;
 
   // While an area is divided its parts must stay the last two features: no tap adds one.
   const bool addsFeature =
@@ -189,12 +191,25 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
       break;
   }
 
+  if (ShowPopupOfHit(point)) return;
+  SetCapture();
+  if (!m_panning) {
+    m_panArmed = 1;
+    m_panStart = {point.x, point.y};
+  }
+}
+
+bool CTolvanixView::ShowPopupOfHit(CPoint point) {
+  CTolvanixDoc* doc = GetDocument();
+  if (!doc) return false;
+  // The hit tests take map-bitmap x (from MapLeft()) and client y.
+  const int mapX = point.x - MapLeft();
   if (m_showWaypoints) {
     const int waypoint = HitWaypoint(m_waypointPoints, mapX, point.y, m_rowUnit);
     if (waypoint >= 0 && waypoint < static_cast<int>(doc->m_waypoints.size())) {
       m_popupWaypoint = waypoint;
       ShowWaypointPopup(point);
-      return;
+      return true;
     }
   }
   if (m_showTitles) {
@@ -202,14 +217,43 @@ void CTolvanixView::OnLButtonDown(UINT, CPoint point) {
         HitFeature(doc->m_features, doc->m_current, m_featurePoints, mapX, point.y, m_rowUnit);
     if (m_popupFeature != -1) {
       ShowFeaturePopup(point);
-      return;
+      return true;
     }
   }
-  SetCapture();
-  if (!m_panning) {
-    m_panArmed = 1;
-    m_panStart = {point.x, point.y};
+  return false;
+}
+
+void CTolvanixView::OnContextMenu(CWnd*, CPoint screenPoint) {
+  // In a tap mode the stylus is the mode's: a press held still may be a drag about to begin.
+  if (m_tapMode != kTapNone) return;
+  CPoint point = screenPoint;
+  ScreenToClient(&point);
+  // The pan that the press armed (or began with a small move) is not made.
+  m_panArmed = 0;
+  if (m_panning) CancelPan();
+  if (GetCapture() == this && GetKeyState(VK_LBUTTON) < 0) {
+    // A long press on the map: the popup opens where it was held once the stylus is lifted,
+    // so that lifting it does not close the popup at once; until then the stylus moves
+    // nothing.
+    m_contextOnRelease = 1;
+    m_contextPoint = {point.x, point.y};
+    return;
   }
+  if (GetCapture() == this) ReleaseCapture();
+  if (!ShowPopupOfHit(point)) ShowLayerPopup(point);
+}
+
+void CTolvanixView::CancelPan() {
+  if (PanImage()) {
+    CImageList::DragLeave(this);
+    CImageList::EndDrag();
+    PanImage().reset();
+  }
+  m_panDelta = {};
+  m_panning = 0;
+  // The pan image painted the view white: the map is painted again as it stood.
+  ResetGpsMarker();
+  RequestRedraw();
 }
 
 void CTolvanixView::ShowWaypointPopup(CPoint point) {
@@ -247,7 +291,7 @@ void CTolvanixView::ShowFeaturePopup(CPoint point) {
 }
 
 void CTolvanixView::OnMouseMove(UINT, CPoint point) {
-  if (GetCapture() != this) return;
+  if (GetCapture() != this || m_contextOnRelease) return;
   if (m_tapMode == kTapRectangleDrag) return DragRectangle(point);
   if (m_tapMode == kTapCircleDrag) return DragCircle(point);
 
@@ -298,6 +342,13 @@ void CTolvanixView::BeginPanImage(CPoint point) {
 
 void CTolvanixView::OnLButtonUp(UINT, CPoint) {
   if (GetCapture() != this) return;
+  if (m_contextOnRelease) {
+    m_contextOnRelease = 0;
+    ReleaseCapture();
+    const CPoint held(m_contextPoint.x, m_contextPoint.y);
+    if (!ShowPopupOfHit(held)) ShowLayerPopup(held);
+    return;
+  }
   if (m_panning && PanImage()) {
     CImageList::DragLeave(this);
     CImageList::EndDrag();

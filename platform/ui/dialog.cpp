@@ -18,6 +18,7 @@
 
 #include "platform/ui/control_notify.h"
 #include "platform/ui/input.h"
+#include "platform/ui/window_place.h"
 #include "platform/ui/wx_text.h"
 #include "platform/ui/xrc_resources.h"
 #include "platform/win_app.h"
@@ -366,6 +367,7 @@ INT_PTR CDialog::DoModal() {
   // A template with a sizer takes the size its controls need; one without keeps the size
   // it was given (its own, or what OnInitDialog gave it).
   if (dialog->GetSizer()) dialog->Fit();
+  platform::ui::PlaceOverOwner(dialog);
   dialog->ShowModal();
   // The window goes now; the object (and the values it exchanged) stays with the caller.
   delete dialog;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/control_notify.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/window_place.h"
 #include "platform/ui/xrc_resources.h"
 #include "platform/win_app.h"
 
@@ -36,5 +37,6 @@ BOOL CreateModelessDialog(CDialog* dialog, CWnd* parent, bool topMost) {
   // A template with a sizer takes the size its controls need; one without keeps the size
   // it was given (its own, or what OnInitDialog gave it).
   if (window->GetSizer()) window->Fit();
+  platform::ui::PlaceOverOwner(window);
   return TRUE;
 }

@@ -9,6 +9,7 @@
 #include <wx/time.h>
 #include <wx/toolbar.h>
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -16,6 +17,7 @@
 #include "platform/ui/control_notify.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/menu.h"
+#include "platform/ui/window_place.h"
 #include "platform/ui/wx_text.h"
 
 using platform::ui::CommandToWxId;
@@ -355,8 +357,18 @@ BOOL IsFrameMenuBarVisible(CFrameWnd* frame) {
 void SetFrameFullScreen(CFrameWnd* frame, bool show) {
   wxFrame* window = frame ? frame->GetFrame() : nullptr;
   if (!window || window->IsFullScreen() == show) return;
+  // The frame's place and size before it covered the screen (outer, screen pixels).
+  static std::map<wxWindow*, wxRect> windowed;
+  if (show) windowed[window] = window->GetRect();
+  const wxRect covering = window->GetRect();
   // Border and caption only: the bars are the program's to show and hide.
   window->ShowFullScreen(show, wxFULLSCREEN_NOBORDER | wxFULLSCREEN_NOCAPTION);
+  const auto before = windowed.find(window);
+  if (show || before == windowed.end()) return;
+  // Under a window manager the frame is back in its place only once the manager answered;
+  // a dialog opened before then opens over that place, not over the whole screen.
+  if (window->GetRect() == covering) platform::ui::NoteComingBack(window, covering, before->second);
+  windowed.erase(before);
 }
 
 BOOL IsFrameFullScreen(CFrameWnd* frame) {

@@ -15,6 +15,7 @@
 
 #include "platform/ui/gdi_internal.h"
 #include "platform/ui/gdi_raster.h"
+#include "platform/ui/window_place.h"
 
 using platform::ui::WindowSurface;
 
@@ -393,6 +394,28 @@ void PaintSurface(CWnd* owner, wxWindow* window) {
   if (!now) return;
   pdc.DrawBitmap(now->backing->Bitmap(), 0, 0);
   if (now->overlay) pdc.DrawBitmap(*now->overlay, now->overlayAt, true);
+}
+
+void RouteContextGestures(CWnd* owner, wxWindow* window) {
+  if (!owner || !window) return;
+  HWND hwnd = owner->m_hWnd;
+  auto contextMenu = [hwnd](wxWindow* from, wxPoint screen) {
+    CWnd* target = CWnd::FromHandle(hwnd);
+    if (!target) return;
+    if (screen == wxDefaultPosition) {
+      const wxSize size = from->GetClientSize();
+      screen = from->ClientToScreen(wxPoint(size.x / 2, size.y / 2));
+    }
+    ::SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
+                  MAKELPARAM(screen.x, screen.y));
+  };
+  window->Bind(wxEVT_CONTEXT_MENU, [window, contextMenu](wxContextMenuEvent& event) {
+    contextMenu(window, event.GetPosition());
+  });
+  window->EnableTouchEvents(wxTOUCH_PRESS_GESTURES);
+  window->Bind(wxEVT_LONG_PRESS, [window, contextMenu](wxLongPressEvent& event) {
+    contextMenu(window, window->ClientToScreen(event.GetPosition()));
+  });
 }
 
 void RouteInput(CWnd* owner, wxWindow* window, bool takePainting) {
@@ -779,6 +802,8 @@ void PlaceBeforeShown(wxWindow* w) {
   using MoveFn = void (*)(GtkWidget*, int, int);
   static auto move = reinterpret_cast<MoveFn>(dlsym(RTLD_DEFAULT, "gtk_window_move"));
   if (!move || !w->IsTopLevel() || w->IsShown() || !w->GetHandle()) return;
+  // The program's place stands: it is not replaced by the one over the owner.
+  platform::ui::NoteProgramPlaced(w);
   const wxPoint at = w->GetPosition();
   move(w->GetHandle(), at.x, at.y);
 }

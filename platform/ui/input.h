@@ -277,6 +277,14 @@ UINT KeyFromWx(int wxKeyCode);
 // window calls it with takePainting false.
 void RouteInput(CWnd* owner, wxWindow* window, bool takePainting = true);
 
+// The desktop's context-menu gestures on a window that is not a CCustomWnd (whose tap and
+// hold is its own): a right click (and the keyboard's menu key) and a long press of the left
+// button, held still for the desktop's long-press time, send owner WM_CONTEXTMENU (wParam its
+// handle, lParam the screen point; the window's middle for the key). The press of a long
+// press has come as WM_LBUTTONDOWN before; its release comes too unless something (a popup
+// menu) takes it: an owner that makes the press its gesture ends what the press began.
+void RouteContextGestures(CWnd* owner, wxWindow* window);
+
 // Synthetic input for tests: delivered as the desktop would, through the same translation
 // (capture, tap and hold, key state). Points are client pixels of window.
 enum class MouseAction { Move, LeftDown, LeftUp, LeftDoubleClick, RightDown, RightUp };

@@ -14,6 +14,7 @@
 
 #include "platform/modules.h"
 #include "platform/ui/control_notify.h"
+#include "platform/ui/window_place.h"
 #include "platform/ui/wx_text.h"
 #include "platform/ui/xrc_resources.h"
 #include "platform/win_app.h"
@@ -219,6 +220,7 @@ INT_PTR CPropertySheet::DoModal() {
   }
   if (shown) {
     dialog->LayoutDialog();
+    platform::ui::PlaceOverOwner(dialog);
     ActivateWhenShown(dialog);
     // The keys are on the first page as soon as the sheet is on the screen (and again once
     // the toolkit has shown it, which can move them).

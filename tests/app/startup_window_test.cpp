@@ -446,6 +446,92 @@ TEST_F(Startup, StartResizeBarsAndFullScreenLeaveNothingOnTheErrorOutput) {
   EXPECT_EQ(ToolkitComplaints(ReadFile(dir_ / "stderr")), "");
 }
 
+// The wizard's summary, the first dialog once the full-screen measurement has ended, opens
+// over the program's window where it stands again, not over the middle of the screen the
+// measurement covered.
+TEST_F(Startup, TheWizardsSummaryOpensOverTheProgramsWindow) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  pid_t pid = Start(program_, {{"TVX_MSGBOX_ANSWERS", "no,no,no,no"}});
+  ASSERT_TRUE(WaitReady());
+  tvxtest::ProgramWindows windows(pid);
+  ASSERT_TRUE(windows.Connected());
+  tvxtest::ProgramWindow main;
+  auto findMain = [&] {
+    main = windows.Find("Tolvanix PDA");
+    return main.id != 0;
+  };
+  ASSERT_TRUE(WaitFor(findMain)) << ReadFile(dir_ / "stderr");
+  const tvxtest::ScreenRect screen = windows.Screen();
+  // Without a window manager the window stands at the screen's top-left corner, away from its
+  // middle; under one the user drags it there, to the right.
+  if (tvxtest::WindowManagerRuns()) {
+    const int x = screen.width - main.rect.width - 10;
+    windows.Move(main, x, 10);
+    ASSERT_TRUE(WaitFor([&] { return findMain() && main.rect.x > x - 20; }));
+  }
+  const tvxtest::ScreenRect windowed = main.rect;
+  ASSERT_GT(std::abs(windowed.x + windowed.width / 2 - screen.width / 2), 100);
+
+  // File > Wizard, "An area": the measurement covers the screen; the full-screen bar's end
+  // button (the second) ends it.
+  wxUIActionSimulator input;
+  input.MouseMove(windowed.x + windowed.width / 2, windowed.y + windowed.height / 2);
+  input.Char('f', wxMOD_ALT);
+  ASSERT_TRUE(WaitFor([&] { return windows.PopupOpen(); }));
+  input.Char('w');
+  tvxtest::ProgramWindow wizard;
+  ASSERT_TRUE(WaitFor([&] {
+    wizard = windows.Find("Wizard");
+    return wizard.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  input.MouseMove(wizard.rect.x + wizard.rect.width / 2, wizard.rect.y + wizard.rect.height / 2);
+  input.Char(' ');  // "An area": the keys are on the first category as the sheet opens
+  ASSERT_TRUE(WaitFor([&] {
+    return findMain() && main.rect.x <= 0 && main.rect.y <= 0 && main.rect.width >= screen.width;
+  })) << ReadFile(dir_ / "stderr");
+  const tvxtest::ScreenRect endButton{120, screen.height - 70, 140, 70};
+  ASSERT_TRUE(WaitFor([&] {
+    const auto pixels = windows.Pixels(endButton);
+    return std::count(pixels.begin(), pixels.end(), 0u) > 100;  // its black square
+  })) << ReadFile(dir_ / "stderr");
+  const auto unpointed = windows.Pixels(endButton);
+  input.MouseMove(endButton.x + endButton.width / 2, endButton.y + endButton.height / 2);
+  ASSERT_TRUE(WaitFor([&] { return windows.Pixels(endButton) != unpointed; }));
+  input.MouseClick();
+
+  tvxtest::ProgramWindow summary;
+  ASSERT_TRUE(WaitFor([&] {
+    summary = windows.Find("Summary");
+    return summary.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  // Once the window manager has placed it.
+  WaitFor([&] {
+    const tvxtest::ProgramWindow now = windows.Find("Summary");
+    const bool settled = now.rect == summary.rect;
+    summary = now;
+    return settled && findMain() && main.rect == windowed;
+  }, 5s);
+  EXPECT_TRUE(tvxtest::OpensOver(summary.rect, windowed, screen))
+      << "summary at " << summary.rect << ", the program's window at " << windowed;
+
+  // The summary and the wizard's last question closed from their title bars.
+  for (int question = 0; question < 2; ++question) {
+    tvxtest::ProgramWindow dialog;
+    ASSERT_TRUE(WaitFor([&] {
+      for (const tvxtest::ProgramWindow& w : windows.Shown()) {
+        if (w.title != "Tolvanix PDA") dialog = w;
+      }
+      return dialog.id != 0;
+    })) << question;
+    windows.Close(dialog);
+    ASSERT_TRUE(WaitFor([&] {
+      const auto shown = windows.Shown();
+      return std::none_of(shown.begin(), shown.end(), [&](const auto& w) { return w.id == dialog.id; });
+    })) << question;
+  }
+  EXPECT_EQ(ExitThroughCommand(pid), 0) << ReadFile(dir_ / "stderr");
+}
+
 // A request to end (SIGTERM, as Ctrl+C's SIGINT) while a modal window is open: the modal
 // windows are ended as their user would end them and the program ends through its exit
 // command, as at any other moment: its save question when the work is modified (a cancelled

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tvxtest {
 namespace {
@@ -72,6 +73,20 @@ void Collect(Display* d, Window w, unsigned long pid, std::vector<ProgramWindow>
 
 }  // namespace
 
+std::ostream& operator<<(std::ostream& out, const ScreenRect& r) {
+  return out << r.x << "," << r.y << " " << r.width << "x" << r.height;
+}
+
+bool OpensOver(const ScreenRect& window, const ScreenRect& owner, const ScreenRect& screen,
+               int tolerance) {
+  const int dx = (window.x + window.width / 2) - (owner.x + owner.width / 2);
+  const int dy = (window.y + window.height / 2) - (owner.y + owner.height / 2);
+  const bool onScreen = window.x >= screen.x && window.y >= screen.y &&
+                        window.x + window.width <= screen.x + screen.width &&
+                        window.y + window.height <= screen.y + screen.height;
+  return std::abs(dx) <= tolerance && std::abs(dy) <= tolerance && onScreen;
+}
+
 ProgramWindows::ProgramWindows(pid_t pid) : display_(XOpenDisplay(nullptr)), pid_(pid) {}
 
 ProgramWindows::~ProgramWindows() {
@@ -115,6 +130,13 @@ void ProgramWindows::Resize(const ProgramWindow& window, int width, int height) 
   if (!display_ || !window.id) return;
   const IgnoreErrors ignore(Dpy(display_));
   XResizeWindow(Dpy(display_), window.id, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  XFlush(Dpy(display_));
+}
+
+void ProgramWindows::Move(const ProgramWindow& window, int x, int y) {
+  if (!display_ || !window.id) return;
+  const IgnoreErrors ignore(Dpy(display_));
+  XMoveWindow(Dpy(display_), window.id, x, y);
   XFlush(Dpy(display_));
 }
 

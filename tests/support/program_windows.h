@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ struct ScreenRect {
   int x = 0, y = 0, width = 0, height = 0;
   bool operator==(const ScreenRect&) const = default;
 };
+std::ostream& operator<<(std::ostream& out, const ScreenRect& r);
+
+// Whether window opened over owner: their middles at most tolerance pixels apart, and window
+// wholly inside screen. (The rects are client areas: under a window manager the title bars
+// move them a little, and a window is placed before its own title bar's height is known.)
+bool OpensOver(const ScreenRect& window, const ScreenRect& owner, const ScreenRect& screen,
+               int tolerance = 16);
 
 struct ProgramWindow {
   unsigned long id = 0;  // the X window
@@ -41,6 +49,8 @@ class ProgramWindows {
   void Close(const ProgramWindow& window);
   // Asks for a new client size, as a window manager's resize does.
   void Resize(const ProgramWindow& window, int width, int height);
+  // Asks for the window to stand at (x, y) of the screen, as a user's drag of its title does.
+  void Move(const ProgramWindow& window, int x, int y);
   ScreenRect Screen();
   // The colours of the screen in rect, row by row.
   std::vector<std::uint32_t> Pixels(const ScreenRect& rect);

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/command_ids.h"
 #include "platform/ui/wnd.h"
 #include "tests/support/wx_test_environment.h"
 
@@ -324,6 +325,164 @@ class PopupMenuAnswer : public wxEventFilter {
   wxMenu* menu_ = nullptr;
   wxTimer timer_;
 };
+
+// A popup menu of the program as the screen shows it.
+struct PopupOnScreen {
+  struct Item {
+    UINT command = 0;
+    std::string text;
+    bool enabled = false;
+    wxRect rect;  // screen pixels
+  };
+  wxPoint origin;           // the menu window's top-left corner on the screen
+  std::vector<Item> items;  // separators left out
+  const Item* Find(UINT command) const {
+    for (const Item& item : items)
+      if (item.command == command) return &item;
+    return nullptr;
+  }
+};
+
+// Whether the toolkit shows the menu, and where (the menu and its items, read from the toolkit).
+inline bool PopupMapped(wxMenu* menu) {
+  using Mapped = int (*)(GtkWidget*);
+  static auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  return menu && menu->m_menu && mapped && mapped(menu->m_menu);
+}
+inline PopupOnScreen ReadPopup(wxMenu* menu) {
+  using WindowOf = GdkWindow* (*)(GtkWidget*);
+  using Origin = int (*)(GdkWindow*, int*, int*);
+  using Toplevel = GtkWidget* (*)(GtkWidget*);
+  static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static auto origin = reinterpret_cast<Origin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
+  static auto toplevel = reinterpret_cast<Toplevel>(dlsym(RTLD_DEFAULT, "gtk_widget_get_toplevel"));
+  PopupOnScreen shown;
+  if (!menu || !menu->m_menu || !windowOf || !origin || !toplevel) return shown;
+  if (GdkWindow* top = windowOf(toplevel(menu->m_menu))) origin(top, &shown.origin.x, &shown.origin.y);
+  for (wxMenuItem* item : menu->GetMenuItems()) {
+    if (item->IsSeparator() || !item->GetMenuItem()) continue;
+    PopupOnScreen::Item read;
+    read.command = platform::ui::WxIdToCommand(item->GetId());
+    read.text = item->GetItemLabelText().utf8_string();
+    read.enabled = item->IsEnabled();
+    read.rect = WidgetOnScreen(item->GetMenuItem());
+    shown.items.push_back(read);
+  }
+  return shown;
+}
+
+// Runs act on the next popup menu the program opens, inside the menu's own loop once the menu
+// is on the screen with its items laid out: act reads it and ends it as a user does (a key, an
+// item chosen with the pointer).
+class WhenPopupShown : public wxEventFilter {
+ public:
+  using Act = std::function<void(wxMenu*, const PopupOnScreen&)>;
+  explicit WhenPopupShown(Act act) : act_(std::move(act)) { wxEvtHandler::AddFilter(this); }
+  ~WhenPopupShown() override { wxEvtHandler::RemoveFilter(this); }
+  int FilterEvent(wxEvent& event) override {
+    if (opened_ || event.GetEventType() != wxEVT_MENU_OPEN) return Event_Skip;
+    auto& open = static_cast<wxMenuEvent&>(event);
+    if (!open.IsPopup() || !open.GetMenu()) return Event_Skip;
+    opened_ = true;
+    wxMenu* menu = open.GetMenu();
+    wxTheApp->CallAfter([this, menu] {
+      PumpUntil([&] {
+        if (!PopupMapped(menu)) return false;
+        const PopupOnScreen read = ReadPopup(menu);
+        return !read.items.empty() && read.items.back().rect.height > 0;
+      });
+      shown = ReadPopup(menu);
+      act_(menu, shown);
+      done = true;
+    });
+    return Event_Skip;
+  }
+  bool opened() const { return opened_; }
+  PopupOnScreen shown;
+  bool done = false;
+
+ private:
+  Act act_;
+  bool opened_ = false;
+};
+
+// A popup item chosen with the pointer: onto the item, a click. When the stylus is still down
+// (the press that opened the menu), it is lifted on the item.
+inline void ChooseWithPointer(wxMenu* menu, const PopupOnScreen::Item& item, bool held) {
+  wxUIActionSimulator input;
+  input.MouseMove(item.rect.x + item.rect.width / 2, item.rect.y + item.rect.height / 2);
+  InputHandled();
+  if (held) {
+    // Lifted over the item: the toolkit takes it as the choice once the menu has been up a
+    // moment, and ignores it before; then the item is clicked.
+    input.MouseUp();
+    InputHandled();
+  }
+  if (PopupMapped(menu)) {
+    input.MouseClick();
+    InputHandled();
+  }
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
+
+// The popup closed with Escape, as a user does after a look at it.
+inline void CloseWithEscape(wxMenu* menu, bool held) {
+  wxUIActionSimulator input;
+  if (held) {
+    input.MouseUp();
+    InputHandled();
+  }
+  if (PopupMapped(menu)) input.Char(WXK_ESCAPE);
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
+
+// Whether the menu is on the screen with its items laid out (their places known).
+inline bool PopupLaidOut(wxMenu* menu) {
+  if (!PopupMapped(menu)) return false;
+  const PopupOnScreen read = ReadPopup(menu);
+  return !read.items.empty() && read.items.back().rect.height > 0;
+}
+
+// A menu of the menu bar opened as the user opens it: a click on its title, then, for an item
+// of a submenu, the pointer onto the submenu's item. The menu shown last (the submenu, else the
+// menu), once it is laid out; null when it did not open. The loop runs on conditions only: while
+// a menu holds the pointer the toolkit is never idle.
+inline wxMenu* OpenFromMenuBar(wxMenu* menu, const char* submenu = nullptr) {
+  if (!menu) return nullptr;
+  wxUIActionSimulator input;
+  const wxRect title = WidgetOnScreen(menu->m_owner);
+  input.MouseMove(title.x + title.width / 2, title.y + title.height / 2);
+  input.MouseClick();
+  if (!PumpUntil([menu] { return PopupLaidOut(menu); })) return nullptr;
+  if (!submenu) return menu;
+  const PopupOnScreen items = ReadPopup(menu);
+  const auto parent = std::find_if(items.items.begin(), items.items.end(),
+                                   [&](const PopupOnScreen::Item& item) { return item.text == submenu; });
+  if (parent == items.items.end()) return nullptr;
+  wxMenuItem* owner = menu->FindItem(menu->FindItem(submenu));
+  wxMenu* sub = owner ? owner->GetSubMenu() : nullptr;
+  input.MouseMove(parent->rect.x + parent->rect.width / 2, parent->rect.y + parent->rect.height / 2);
+  if (!sub || !PumpUntil([sub] { return PopupLaidOut(sub); })) return nullptr;
+  return sub;
+}
+
+// A menu of the menu bar closed with Escape, as a user does after a look at it (once more for
+// an open submenu).
+inline void CloseMenuBarMenu(wxMenu* menu, bool submenuOpen) {
+  wxUIActionSimulator input;
+  if (submenuOpen) input.Char(WXK_ESCAPE);
+  input.Char(WXK_ESCAPE);
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
+
+// An item of an open menu of the menu bar chosen with the pointer: onto the item, a click; the
+// loop runs until the menu has gone.
+inline void ChooseFromMenuBar(wxMenu* menu, const PopupOnScreen::Item& item) {
+  wxUIActionSimulator input;
+  input.MouseMove(item.rect.x + item.rect.width / 2, item.rect.y + item.rect.height / 2);
+  input.MouseClick();
+  PumpUntil([menu] { return !PopupMapped(menu); });
+}
 
 // The toolkit's own modal dialogs as the user meets them: its file dialog and the boxes shown
 // over it, from the moment each is shown modally until it ends.

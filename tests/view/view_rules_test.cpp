@@ -290,17 +290,29 @@ TEST(ViewLayout, RulerStepsLengthsAndPlace) {
     double scale;
     int metrica;
     int expectStep, expectLength;
+    bool grid;
     const char* text;
   } cases[] = {
-      {-1, 1.0, 0, 10, 10, "10 m"},     {-1, 0.3, 0, 100, 30, "100 m"},
-      {-1, 60.0, 0, 0, 0, "0 m"},       {-1, 1.0, 1, 10, 9, "10 yd"},
-      {25, 2.0, 0, 25, 50, "25 m"},     {25, 2.0, 1, 25, 45, "25 yd"},
-      {-1, 0.004, 0, 10000, 40, "10000 m"}, {-1, 1.0, 2, 10, 10, "10 m"},
+      {-1, 1.0, 0, 10, 10, true, "10 m"},     {-1, 0.3, 0, 100, 30, true, "100 m"},
+      {-1, 60.0, 0, 0, 0, false, "0 m"},      {-1, 1.0, 1, 10, 9, true, "10 yd"},
+      {25, 2.0, 0, 25, 50, true, "25 m"},     {25, 2.0, 1, 25, 45, true, "25 yd"},
+      {-1, 0.004, 0, 10000, 40, true, "10000 m"}, {-1, 1.0, 2, 10, 10, true, "10 m"},
+      // Points thousands of kilometres apart: the step grows past 10 km instead of the
+      // grid closing up to a line on every pixel.
+      {-1, 0.0004, 0, 100000, 40, true, "100000 m"}, {-1, 0.00016, 0, 100000, 16, true, "100000 m"},
+      {-1, 0.0000004, 0, 100000000, 40, true, "100000000 m"},
+      {-1, 0.0004, 1, 100000, 36, true, "100000 yd"},
+      // Beyond a thousand million units to 5 pixels, and a map of no extent: no grid.
+      {-1, 1e-12, 0, 1000000000, 0, false, "1000000000 m"}, {-1, 0.0, 0, 10000, 0, false, "10000 m"},
+      // A chosen step shows its grid only where the lines stand 5 pixels apart.
+      {1, 4.9, 0, 1, 4, false, "1 m"},        {1, 5.0, 0, 1, 5, true, "1 m"},
+      {100, 0.01, 0, 100, 1, false, "100 m"},
   };
   for (const Case& c : cases) {
     RulerScale r = ComputeRuler(c.step, c.scale, c.metrica);
     EXPECT_EQ(r.step, c.expectStep) << c.text;
     EXPECT_EQ(r.lengthPx, c.expectLength) << c.text;
+    EXPECT_EQ(r.grid, c.grid) << c.text << " at " << c.scale;
     EXPECT_EQ(RulerText(r.step, c.metrica), c.text);
   }
   RulerPlace p = PlaceRuler(300, 10, false, 96, 96);

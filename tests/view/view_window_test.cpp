@@ -4,16 +4,25 @@
 // waypoint through the program's popups and dialogs, and the compass it opens.
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "app/main_frame.h"
+#include "app/tolvanix_app.h"
 #include "app/strings.h"
 #include "dialogs/export_dialogs.h"
 #include "dialogs/feature_dialogs.h"
@@ -33,6 +42,7 @@
 #include "platform/win_app.h"
 #include "tests/options/window_helpers.h"
 #include "tests/support/program_sandbox.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/wx_test_environment.h"
 #include "tests/view/fake_screensaver.h"
 #include "tests/view/real_input.h"
@@ -854,6 +864,155 @@ TEST_F(ViewWindowInput, ADesignChosenFromThePopupReachesTheMap) {
   EXPECT_FALSE(doc_->m_needsRedraw) << "no refit: the map only painted again";
 }
 
+// The gestures that open the map's popups, made with the real pointer at a client point of
+// the view; the popup opened is answered by popup (inside the popup's own loop).
+enum class Gesture { Tap, DoubleTap, RightClick, LongPress };
+const char* Named(Gesture g) {
+  switch (g) {
+    case Gesture::Tap: return "tap";
+    case Gesture::DoubleTap: return "double tap";
+    case Gesture::RightClick: return "right click";
+    case Gesture::LongPress: return "long press";
+  }
+  return "";
+}
+void Make(Gesture gesture, CTolvanixView& view, CPoint at, tvxtest::WhenPopupShown& popup) {
+  view.ClientToScreen(&at);
+  wxUIActionSimulator input;
+  if (gesture != Gesture::DoubleTap) tvxtest::NotPairedWithTheLastClick();
+  input.MouseMove(at.x, at.y);
+  tvxtest::InputHandled();
+  switch (gesture) {
+    case Gesture::Tap: input.MouseClick(); break;
+    case Gesture::DoubleTap: input.MouseDblClick(); break;
+    case Gesture::RightClick: input.MouseClick(wxMOUSE_BTN_RIGHT); break;
+    case Gesture::LongPress:
+      // Held still until the desktop's long-press time has passed (on a symbol or a title the
+      // press has opened the popup already), then lifted.
+      input.MouseDown();
+      tvxtest::PumpUntil([&] { return popup.opened() || view.m_contextOnRelease; });
+      if (!popup.opened()) input.MouseUp();
+      break;
+  }
+  tvxtest::PumpUntil([&] { return popup.done; });
+  tvxtest::TheLastClick() = {std::chrono::steady_clock::now(), wxGetMousePosition(), true};
+}
+
+// The desktop's context gestures (a right click, a long press) open the popup the stylus
+// opens with a tap (a waypoint's symbol, a feature's title) or a double tap (elsewhere on the
+// map: the layer popup), at the same place; the item chosen in it with the pointer runs.
+TEST_F(ViewWindowInput, RightClickAndLongPressOpenTheTapsPopupsWhereTheTapOpensThem) {
+  FeatureRecord& square = Square(0);
+  square.name = "Field";
+  FeatureRecord& band = doc_->AddFeature(FeatureType::Area, "Band");
+  for (GeoPoint p : {GeoPoint{kWest, kNorth + 0.0002}, {kEast, kNorth + 0.0002}, {kEast, kNorth + 0.0003}})
+    band.AddVertex(p, p, 0);
+  doc_->AddWaypoint((kWest + kEast) / 2, (kSouth + kNorth) / 2, 0);
+  view_->m_showWaypoints = 1;
+  view_->m_showTitles = 1;
+  doc_->m_contextMenu = 1;
+  doc_->m_navStyle = 1;  // navigation on the map, no compass window
+  auto client = [&](double lon, double lat) {
+    const ScreenPoint p = view_->WorldToBitmap(lon, lat);
+    return CPoint(p.x, p.y + 2 * view_->m_rowUnit);
+  };
+  struct Case {
+    const char* target;
+    std::function<CPoint()> at;
+    Gesture reference, gesture;
+    UINT command;
+    std::function<void()> before;
+    std::function<bool()> ran;
+  };
+  const Case cases[] = {
+      {"waypoint", [&] { return client((kWest + kEast) / 2, (kSouth + kNorth) / 2); }, Gesture::Tap,
+       Gesture::RightClick, 32813 /* Navigate */, [&] { view_->StopNavigation(); },
+       [&] { return view_->m_navActive == 1; }},
+      {"waypoint", [&] { return client((kWest + kEast) / 2, (kSouth + kNorth) / 2); }, Gesture::Tap,
+       Gesture::LongPress, 32814 /* Delete */, [] {}, [&] { return doc_->m_waypoints.empty(); }},
+      {"title", [&] { return client(kWest, kSouth); }, Gesture::Tap, Gesture::RightClick,
+       32817 /* Activate */, [&] { doc_->m_current = 1; }, [&] { return doc_->m_current == 0; }},
+      {"title", [&] { return client(kWest, kSouth); }, Gesture::Tap, Gesture::LongPress,
+       32817 /* Activate */, [&] { doc_->m_current = 1; }, [&] { return doc_->m_current == 0; }},
+      {"map", [&] { return CPoint(8, 2 * view_->m_rowUnit + 8); }, Gesture::DoubleTap,
+       Gesture::RightClick, 32855 /* Outlines */, [&] { view_->m_showOutlines = 1; },
+       [&] { return view_->m_showOutlines == 0; }},
+      {"map", [&] { return CPoint(8, 2 * view_->m_rowUnit + 8); }, Gesture::DoubleTap,
+       Gesture::LongPress, 32855 /* Outlines */, [&] { view_->m_showOutlines = 1; },
+       [&] { return view_->m_showOutlines == 0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.target) + ", " + Named(c.gesture));
+    c.before();
+    Paint();
+    const CPoint at = c.at();
+    // The stylus's popup there, looked at and closed.
+    tvxtest::WhenPopupShown tapped([](wxMenu* menu, const tvxtest::PopupOnScreen&) {
+      tvxtest::CloseWithEscape(menu, wxGetMouseState().LeftIsDown());
+    });
+    Make(c.reference, *view_, at, tapped);
+    ASSERT_TRUE(tapped.done) << Named(c.reference) << " opened no popup";
+    ASSERT_FALSE(tapped.shown.items.empty());
+    // The context gesture's popup, where an item is chosen with the pointer.
+    tvxtest::WhenPopupShown context([&](wxMenu* menu, const tvxtest::PopupOnScreen& shown) {
+      const tvxtest::PopupOnScreen::Item* item = shown.Find(c.command);
+      if (item) {
+        tvxtest::ChooseWithPointer(menu, *item, wxGetMouseState().LeftIsDown());
+      } else {
+        tvxtest::CloseWithEscape(menu, wxGetMouseState().LeftIsDown());
+      }
+    });
+    Make(c.gesture, *view_, at, context);
+    ASSERT_TRUE(context.done) << "no popup";
+    EXPECT_EQ(context.shown.origin, tapped.shown.origin) << "opened elsewhere";
+    ASSERT_EQ(context.shown.items.size(), tapped.shown.items.size());
+    for (std::size_t i = 0; i < tapped.shown.items.size(); ++i) {
+      EXPECT_EQ(context.shown.items[i].text, tapped.shown.items[i].text);
+      EXPECT_EQ(context.shown.items[i].enabled, tapped.shown.items[i].enabled);
+    }
+    ASSERT_NE(context.shown.Find(c.command), nullptr);
+    EXPECT_TRUE(tvxtest::PumpUntil(c.ran)) << "the chosen item did not run";
+    // The press neither panned the map nor left the view holding the pointer.
+    EXPECT_EQ(view_->m_offsetX, 0);
+    EXPECT_EQ(view_->m_offsetY, 0);
+    EXPECT_FALSE(view_->m_panning);
+    EXPECT_FALSE(view_->m_contextOnRelease);
+  }
+}
+
+// A feature's popup offers its properties (the object list) except during a division, which
+// refuses them: there they are greyed, as in the menu bar.
+TEST_F(ViewWindowInput, TheFeaturePopupGreysItsPropertiesDuringADivision) {
+  Square(0).name = "Field";
+  view_->m_showTitles = 1;
+  for (const bool dividing : {false, true}) {
+    SCOPED_TRACE(dividing ? "dividing" : "not dividing");
+    if (dividing) {
+      view_->RunCommand(32852);  // Divide
+      ASSERT_TRUE(doc_->m_splitInProgress);
+    }
+    Paint();
+    ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_needsRedraw; }));
+    // The title of the feature drawn last (during a division the second part), where the map
+    // begins in the view.
+    const std::vector<DrawnFeature> drawn = FeatureDrawOrder(doc_->m_features, doc_->m_current);
+    ASSERT_FALSE(drawn.empty());
+    ASSERT_LT(drawn.back().firstCached, view_->m_featurePoints.size());
+    const ScreenPoint title = view_->m_featurePoints[drawn.back().firstCached];
+    const CPoint at(view_->MapLeft() + title.x, 2 * view_->m_rowUnit + title.y);
+    tvxtest::WhenPopupShown popup([](wxMenu* menu, const tvxtest::PopupOnScreen&) {
+      tvxtest::CloseWithEscape(menu, wxGetMouseState().LeftIsDown());
+    });
+    Make(Gesture::Tap, *view_, at, popup);
+    ASSERT_TRUE(popup.done) << "no popup";
+    const tvxtest::PopupOnScreen::Item* properties = popup.shown.Find(32820);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(properties->enabled, !dividing);
+  }
+  tvxtest::RealClick(*view_->m_splitDialog->GetDlgItemWindow(IDCANCEL));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+}
+
 // The program's frame, whose zoom bar holds the ruler choice: the view has the keys when
 // the frame comes up, and gets them back from the choice with a tap on a panel.
 class MainFrameKeys : public ViewWindowInput {
@@ -924,6 +1083,90 @@ TEST_F(MainFrameKeys, AResizedWindowFitsTheMapToItsNewSize) {
              ScreenPixel(midX, static_cast<int>(b.bottom) + out) == kWhite;
     };
     EXPECT_TRUE(tvxtest::PumpUntil(fitted)) << "at " << size.x << " x " << size.y;
+  }
+}
+
+// The ruler's grid over the map, read from the screen after an ordinary repaint, with the
+// window at its size, maximised (a work area's size where no window manager maximises) and
+// full screen, and with each choice of the ruler: the grid's lines stand apart and the map
+// shows through, also over points thousands of kilometres apart (a field and a point left
+// far away), where the automatic step outgrows 10 km.
+TEST_F(MainFrameKeys, TheRulersGridLeavesTheMapSeenAtEverySizeAndStep) {
+  auto* frame = dynamic_cast<CMainFrame*>(frame_);
+  ASSERT_NE(frame, nullptr);
+  wxFrame* window = frame->GetFrame();
+  auto* combo = dynamic_cast<wxChoice*>(frame->m_zoomBar.GetDlgItemWindow(IDC_RULER_COMBO));
+  ASSERT_NE(combo, nullptr);
+  const char* const items[] = {"Auto", "", "100", "50", "25", "10", "5", "1"};
+  auto choose = [&](int item) {
+    combo->SetSelection(item);
+    wxCommandEvent event(wxEVT_CHOICE, combo->GetId());
+    event.SetEventObject(combo);
+    event.SetInt(item);
+    combo->GetEventHandler()->ProcessEvent(event);
+  };
+  // Share of the map area's pixels that are grid grey on the screen.
+  auto greyShare = [&] {
+    const std::vector<COLORREF> map = tvxtest::ScreenPixels(MapArea());
+    const auto grey = std::count(map.begin(), map.end(), kGrey);
+    return map.empty() ? 1.0 : static_cast<double>(grey) / static_cast<double>(map.size());
+  };
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return tvxtest::OnScreen(window); }));
+  enum class Size { AsOpened, Maximised, FullScreen };
+  const char* const sizes[] = {"as opened", "maximised", "full screen"};
+  auto sizeTo = [&](Size size) {
+    const int width = view_->ClientWidth(), height = view_->ClientHeight();
+    if (size == Size::Maximised) {
+      if (tvxtest::WindowManagerRuns()) {
+        window->Maximize(true);
+      } else {
+        window->SetSize(wxDisplay(window).GetClientArea());
+      }
+    }
+    if (size == Size::FullScreen) frame->EnterFullScreen();
+    if (size == Size::AsOpened) return;
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->ClientWidth() > width + 100 && view_->ClientHeight() > height;
+    }));
+  };
+  auto sizeBack = [&](Size size) {
+    if (size == Size::FullScreen) frame->LeaveFullScreen();
+    if (size == Size::Maximised && tvxtest::WindowManagerRuns()) window->Maximize(false);
+    window->SetClientSize(241, 330);
+    // Back on the screen at that size (the display answers after the toolkit's record).
+    ASSERT_TRUE(tvxtest::PumpUntil([&] {
+      return view_->ClientWidth() < 300 && tvxtest::FrameOnScreen(window).width < 300;
+    }));
+  };
+
+  struct Document {
+    const char* what;
+    double farLatitude;  // a second feature this far south; 0: none
+  };
+  for (const Document& d : {Document{"a field", 0.0}, Document{"a field and a far point", 18.0}}) {
+    Square(0);
+    if (d.farLatitude != 0.0) {
+      FeatureRecord& far = doc_->AddFeature(FeatureType::Line, "Far");
+      const double south = kSouth - d.farLatitude;
+      for (GeoPoint p : {GeoPoint{kWest, south}, {kWest + 0.001, south}}) far.AddVertex(p, p, 0);
+    }
+    Paint();
+    for (Size size : {Size::FullScreen, Size::AsOpened, Size::Maximised}) {
+      sizeTo(size);
+      for (int item : {0, 2, 3, 4, 5, 6, 7}) {
+        choose(item);
+        RepaintOnScreen();
+        SCOPED_TRACE(std::string(d.what) + ", " + sizes[static_cast<int>(size)] + ", ruler " +
+                     items[item]);
+        const RulerScale ruler = ComputeRuler(view_->m_rulerStep, view_->m_scale, 0);
+        EXPECT_LT(greyShare(), 0.5) << "grid every " << ruler.lengthPx << " pixels";
+        if (d.farLatitude == 0.0) {
+          // The field itself: its outline where the fit put it.
+          EXPECT_GT(tvxtest::PixelsOnScreen(MapArea(), kBlue), 100);
+        }
+      }
+      sizeBack(size);
+    }
   }
 }
 
@@ -1346,6 +1589,289 @@ TEST_F(ProgramNavigation, CompassLabelsAreWholeAtTheDesktopFontAndAtAHigherDpi) 
     view_->RunCommand(32876);  // stop navigation: the compass closes
     ASSERT_FALSE(view_->m_navWnd);
   }
+}
+
+// The object list, opened from the Objects menu after a division whose dialog moved the
+// parts, opens over the program's window (both as the display has them).
+TEST_F(ProgramNavigation, TheObjectListAfterADivisionOpensOverTheProgramsWindow) {
+  Square(0);
+  wxFrame* frame = frame_->GetFrame();
+  frame->Move(200, 40);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return std::abs(tvxtest::FrameOnScreen(frame).x - 200) < 20; }));
+  Paint();
+  view_->RunCommand(32852);  // Divide
+  ASSERT_TRUE(doc_->m_splitInProgress);
+  CWnd* divide = view_->m_splitDialog.get();
+  ASSERT_NE(divide, nullptr);
+  // Clicked once it is on the screen where it stays: under a window manager, once the
+  // manager has placed and activated it (a click before can land beside the button).
+  auto* dialog = dynamic_cast<wxTopLevelWindow*>(divide->GetWxWindow());
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] {
+    return tvxtest::OnScreen(dialog) && (!tvxtest::WindowManagerRuns() || dialog->IsActive());
+  }));
+  // The first end of the line one vertex on: part 1 hands its first vertex to part 2.
+  const std::size_t part1 = doc_->m_features.size() - 2;
+  const std::size_t before = doc_->m_features[part1].vertices.size();
+  tvxtest::RealClick(*divide->GetDlgItemWindow(1228));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return doc_->m_features[part1].vertices.size() == before - 1; }));
+  tvxtest::RealClick(*divide->GetDlgItemWindow(IDOK));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+
+  tvxtest::ProgramWindows windows(::getpid());
+  ASSERT_TRUE(windows.Connected());
+  const tvxtest::ProgramWindow program = windows.Find("Tolvanix PDA");
+  ASSERT_NE(program.id, 0u);
+  tvxtest::ScreenRect list;
+  tvxtest::AnswerWhenOnScreen<CDlgObjectList>([&](CDlgObjectList&) {
+    tvxtest::ProgramWindow shown;
+    tvxtest::PumpUntil([&] {
+      shown = windows.Find("Objects");
+      return shown.id != 0;
+    });
+    list = shown.rect;
+    windows.Close(shown);  // its close box
+  });
+  // Objects > Object list, with the keys as the user opens it.
+  wxUIActionSimulator input;
+  const wxRect r = frame->GetScreenRect();
+  input.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
+  tvxtest::InputHandled();
+  input.Char('o', wxMOD_ALT);
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return windows.PopupOpen(); }));
+  input.Char('l');
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return list.width > 0 && !windows.PopupOpen(); }));
+  EXPECT_TRUE(tvxtest::OpensOver(list, program.rect, windows.Screen()))
+      << "object list at " << list << ", the program's window at " << program.rect;
+}
+
+// During a division every item of the menu bar, as its menu shows it when opened with the
+// pointer, is greyed or does something when chosen with the pointer: opens its dialog (closed
+// again), asks (a box, a file), changes the map or the document, or hands the help to the
+// desktop. The receiver is read and has a fix, so that the captures would otherwise be offered.
+TEST_F(ProgramNavigation, DuringADivisionEveryMenuItemIsGreyedOrDoesSomething) {
+  FeatureRecord& field = Square(0);
+  field.name = "Field";
+  doc_->AddFeature(FeatureType::Part, "Olive grove").link = 0;
+  doc_->m_current = 0;
+  doc_->m_port = -1;  // no receiver port: GPS on/off is not offered
+  doc_->m_offsetDistance = 5;
+  doc_->m_hdopFilterOn = 0;
+  // As at start-up: the program's application object (About), its options sheet, and its
+  // English module and help page in the program folder.
+  sandbox_->app.reset();
+  sandbox_->app = std::make_unique<CTolvanixApp>();
+  sandbox_->app->m_pszAppName = "tolvanixpda";
+  sandbox_->app->SetRegistryKey("Vorel - Tolvanix PDA");
+  sandbox_->app->m_pMainWnd = frame_;
+  sandbox_->app->m_hMainWnd = frame_->m_hWnd;
+  InstallOptionsSheet();
+  for (const char* file : {"tvx_en.dll", "tvx_en.htm"}) {
+    std::filesystem::copy_file(std::string(TVX_BINARY_DIR) + "/internal/" + file,
+                               sandbox_->dir / "internal" / file);
+  }
+  Paint();
+  view_->RunCommand(32852);  // Divide
+  ASSERT_TRUE(doc_->m_splitInProgress);
+  // The receiver read, with a fix that stays current while the test runs.
+  CTolvanixDoc::SetFixClock([] { return std::int64_t{1000}; });
+  doc_->m_gpsOn = true;
+  const std::string gga = Gga((kWest + kEast) / 2, (kSouth + kNorth) / 2);
+  doc_->FeedNmea(reinterpret_cast<const std::uint8_t*>(gga.data()), gga.size());
+  ASSERT_TRUE(doc_->HasCurrentFix());
+  // The help goes to the desktop's opener: here a stand-in that leaves a mark.
+  const std::filesystem::path bin = sandbox_->dir / "bin", opened = sandbox_->dir / "opened";
+  std::filesystem::create_directories(bin);
+  std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << opened.string() << "'\n";
+  ::chmod((bin / "xdg-open").c_str(), 0755);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+
+  enum class Does { Greyed, Dialog, Box, FileDialog, Changes, Desktop };
+  const char* const named[] = {"greyed", "a dialog", "a box", "a file dialog", "a change",
+                               "the desktop"};
+  // What the map and the document show, to see a command change them.
+  auto state = [&] {
+    return std::vector<double>{
+        double(view_->m_showWaypoints), double(view_->m_showWaypointNames),
+        double(view_->m_showOutlines), double(view_->m_showLabels), double(view_->m_showPoints),
+        double(view_->m_showTitles), double(view_->m_showNotes), double(view_->m_showRuler),
+        double(view_->m_showZoombar), double(view_->m_extraBar), view_->m_zoom,
+        double(view_->m_offsetX), double(view_->m_offsetY), double(view_->m_tapMode),
+        double(doc_->m_waypoints.size()), double(doc_->m_features.size()),
+        double(doc_->m_offsetOn), double(doc_->m_autoCapture), double(doc_->m_current)};
+  };
+  const std::function<void()> none = [] {};
+  auto again = [&](UINT id) { return [this, id] { view_->RunCommand(id); }; };
+  struct Row {
+    const char* menu;
+    const char* submenu;  // nullptr: an item of the menu itself
+    UINT id;
+    Does does;
+    std::function<void()> before, after;
+  };
+  const Row rows[] = {
+      {"File", nullptr, ID_FILE_NEW, Does::Greyed, none, none},
+      {"File", nullptr, ID_FILE_OPEN, Does::Greyed, none, none},
+      {"File", nullptr, ID_FILE_SAVE, Does::Greyed, none, none},  // no file yet
+      {"File", nullptr, ID_FILE_SAVE_AS, Does::FileDialog, none, none},
+      {"File", nullptr, 1261, Does::FileDialog, none, none},  // delete a document
+      {"File", "Export", 32780, Does::Dialog, none, none},
+      {"File", "Export", 32779, Does::Dialog, none, none},
+      {"File", "Export", 32838, Does::FileDialog, none, none},
+      {"File", "Export", 32781, Does::Dialog, none, none},
+      {"File", "Export", 32836, Does::Dialog, none, none},
+      {"File", "Export", 32843, Does::Dialog, none, none},
+      {"File", "Export", 32844, Does::Dialog, none, none},
+      {"File", nullptr, 212, Does::Greyed, none, none},  // the wizard
+      {"GPS", nullptr, 32804, Does::Greyed, none, none},
+      {"GPS", nullptr, 32801, Does::Greyed, none, none},  // capture a point
+      {"GPS", nullptr, 32802, Does::Greyed, none, none},  // automatic capture
+      {"GPS", nullptr, 32803, Does::Greyed, none, none},  // averaging
+      {"GPS", nullptr, 32832, Does::Changes, none, again(32832)},  // offset
+      {"GPS", nullptr, 32863, Does::Changes, none, none},          // a waypoint here
+      {"GPS", nullptr, 32882, Does::Greyed, none, none},           // circle from the receiver
+      {"GPS", nullptr, 32824, Does::Dialog, none, none},
+      {"GPS", nullptr, 32825, Does::Dialog, none, none},
+      {"Objects", nullptr, 32842, Does::Greyed, none, none},
+      {"Objects", nullptr, 32871, Does::Greyed, none, none},  // new part
+      {"Objects", nullptr, 32862, Does::Greyed, none, none},
+      {"Objects", nullptr, 32872, Does::Greyed, none, none},  // object grid
+      {"Objects", nullptr, 32864, Does::Dialog, none, none},
+      {"Objects", nullptr, 32835, Does::Dialog, none, none},
+      {"Objects", nullptr, 32853, Does::Greyed, none, none},
+      {"Objects", nullptr, 32854, Does::Greyed, none, none},
+      {"Objects", nullptr, 32860, Does::Greyed, none, none},
+      {"Objects", nullptr, 32852, Does::Greyed, none, none},
+      {"Objects", nullptr, 32885, Does::Greyed, none, none},
+      {"View", nullptr, 32807, Does::Changes, none, none},          // zoom in
+      {"View", nullptr, 32805, Does::Changes, none, none},          // all, from zoomed in
+      {"View", nullptr, 32811, Does::Changes, none, again(32805)},  // zoom out
+      {"View", nullptr, 32806, Does::Changes,                       // on the receiver
+       [&] { view_->m_markerX = view_->m_markerY = 5; },
+       [&] {
+         view_->m_offsetX = view_->m_offsetY = 0;
+         view_->RequestRedraw();
+       }},
+      {"View", nullptr, 32800, Does::Changes, none, again(32800)},
+      {"View", nullptr, 32840, Does::Changes, none, again(32840)},
+      {"View", nullptr, 32855, Does::Changes, none, again(32855)},
+      {"View", nullptr, 32857, Does::Changes, none, again(32857)},
+      {"View", nullptr, 32858, Does::Changes, none, again(32858)},
+      {"View", nullptr, 32856, Does::Changes, none, again(32856)},
+      {"View", nullptr, 32833, Does::Changes, none, again(32833)},
+      {"View", nullptr, 32823, Does::Changes, none, again(32823)},
+      {"View", nullptr, 32808, Does::Changes, none, again(32808)},
+      {"View", nullptr, 32881, Does::Changes, none, again(32881)},
+      {"View", nullptr, 32876, Does::Greyed, none, none},  // no navigation runs
+      {"Tools", nullptr, 32778, Does::Dialog, none, none},
+      {"Tools", "Language", 32782, Does::Box, none, none},
+      // The other modules are not installed in the program folder.
+      {"Tools", "Language", 32783, Does::Greyed, none, none},
+      {"Tools", "Language", 32784, Does::Greyed, none, none},
+      {"Tools", "Language", 32785, Does::Greyed, none, none},
+      {"Tools", "Language", 32786, Does::Greyed, none, none},
+      {"Tools", "Language", 32788, Does::Greyed, none, none},
+      {"Tools", "Language", 32787, Does::Greyed, none, none},
+      {"Tools", "Language", 32789, Does::Greyed, none, none},
+      {"Tools", "Language", 32790, Does::Greyed, none, none},
+      {"Tools", "Language", 32791, Does::Greyed, none, none},
+      {"Tools", "Language", 32792, Does::Greyed, none, none},
+      {"Tools", "Language", 32793, Does::Greyed, none, none},
+      {"Tools", "Language", 32794, Does::Greyed, none, none},
+      {"Tools", "Language", 32795, Does::Greyed, none, none},
+      {"Tools", "Language", 32796, Does::Greyed, none, none},
+      {"Help", nullptr, 32822, Does::Desktop, none, none},
+      {"Help", nullptr, 57664, Does::Dialog, none, none},  // About
+      // Last: the exit asks to save the work, and is cancelled.
+      {"File", nullptr, ID_APP_EXIT, Does::Box, [&] { doc_->SetModifiedFlag(TRUE); }, none},
+  };
+
+  wxMenuBar* bar = frame_->GetFrame()->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  // A modal dialog a command opens is seen and closed from inside its loop.
+  std::vector<std::string> dialogs;
+  wxTimer closer;
+  closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    for (wxWindow* top : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<wxDialog*>(top);
+      if (!dialog || !dialog->IsModal() || !tvxtest::OnScreen(dialog)) continue;
+      dialogs.push_back(dialog->GetTitle().utf8_string());
+      dialog->EndModal(wxID_CANCEL);
+    }
+  });
+  closer.Start(50);
+  // What a command did, if anything yet.
+  auto did = [&](const std::vector<double>& was) -> std::optional<Does> {
+    if (!dialogs.empty()) return Does::Dialog;
+    if (!platform::MessageBoxScript::TakeShown().empty()) return Does::Box;
+    if (!platform::FileDialogScript::TakeShown().empty()) return Does::FileDialog;
+    if (std::filesystem::exists(opened)) return Does::Desktop;
+    if (state() != was) return Does::Changes;
+    return std::nullopt;
+  };
+
+  std::set<UINT> listed;
+  for (const Row& row : rows) {
+    listed.insert(row.id);
+    SCOPED_TRACE(std::string(row.menu) + (row.submenu ? std::string(" > ") + row.submenu : "") +
+                 " > " + std::to_string(row.id));
+    row.before();
+    platform::MessageBoxScript::Clear();
+    platform::MessageBoxScript::Push(IDCANCEL);
+    platform::FileDialogScript::Clear();
+    platform::FileDialogScript::Push("");
+    dialogs.clear();
+    const std::vector<double> was = state();
+
+    wxMenu* menu = bar->GetMenu(bar->FindMenu(row.menu));
+    ASSERT_NE(menu, nullptr);
+    wxMenu* shown = tvxtest::OpenFromMenuBar(menu, row.submenu);
+    ASSERT_NE(shown, nullptr) << "the menu did not open";
+    const tvxtest::PopupOnScreen items = tvxtest::ReadPopup(shown);
+    const tvxtest::PopupOnScreen::Item* item = items.Find(row.id);
+    ASSERT_NE(item, nullptr) << "not in the menu";
+    EXPECT_EQ(!item->enabled, row.does == Does::Greyed) << (item->enabled ? "offered" : "greyed");
+    if (!item->enabled) {
+      tvxtest::CloseMenuBarMenu(menu, row.submenu != nullptr);
+      continue;
+    }
+    tvxtest::ChooseFromMenuBar(menu, *item);
+    std::optional<Does> outcome;
+    // (What was shown is taken once: the first answer stands.)
+    tvxtest::PumpUntil([&] {
+      if (!outcome) outcome = did(was);
+      return outcome.has_value();
+    });
+    EXPECT_TRUE(outcome.has_value()) << "offered, and choosing it did nothing";
+    if (outcome) {
+      EXPECT_STREQ(named[int(*outcome)], named[int(row.does)]);
+    }
+    row.after();
+  }
+  closer.Stop();
+  setenv("PATH", path.c_str(), 1);
+  CTolvanixDoc::SetFixClock(nullptr);
+
+  // Every item the menu bar holds is in the table.
+  std::function<void(wxMenu*)> collect = [&](wxMenu* menu) {
+    for (wxMenuItem* item : menu->GetMenuItems()) {
+      if (wxMenu* sub = item->GetSubMenu()) {
+        collect(sub);
+      } else if (!item->IsSeparator()) {
+        EXPECT_EQ(listed.count(platform::ui::WxIdToCommand(item->GetId())), 1u)
+            << item->GetItemLabelText();
+      }
+    }
+  };
+  for (std::size_t i = 0; i < bar->GetMenuCount(); ++i) collect(bar->GetMenu(i));
+
+  // The division is ended as its dialog ends it.
+  platform::MessageBoxScript::Clear();
+  doc_->m_gpsOn = false;
+  tvxtest::RealClick(*view_->m_splitDialog->GetDlgItemWindow(IDCANCEL));
+  ASSERT_TRUE(tvxtest::PumpUntil([&] { return !doc_->m_splitInProgress; }));
+  doc_->SetModifiedFlag(FALSE);
 }
 
 // While the receiver is read the desktop is asked to stay awake, and let go when reading

@@ -58,8 +58,14 @@ RulerScale ComputeRuler(int rulerStep, double scale, int metrica) {
   if (step < 0) {
     step = 10000;
     while (step * unitScale > 50) step /= 10;
+    // A map of more than 10 km to 5 pixels (a large window over points far apart): the
+    // step grows by tens until its grid lines stand apart again.
+    constexpr int kLargestStep = 1000000000;
+    while (unitScale > 0 && step > 0 && step * unitScale < kMinGridSpacing && step < kLargestStep)
+      step *= 10;
   }
-  return {step, Truncate(step * unitScale)};
+  const int length = Truncate(step * unitScale);
+  return {step, length, length >= kMinGridSpacing};
 }
 
 std::string RulerText(int step, int metrica) {

@@ -30,9 +30,14 @@ int PanelRowUnit(int fontHeight, bool hiRes, int dpiY);
 struct RulerScale {
   int step = 0;
   int lengthPx = 0;
+  bool grid = false;  // the grid is drawn: its lines stand kMinGridSpacing pixels apart or more
 };
+// Grid lines closer than this would turn the map grey; the ruler alone is shown then.
+constexpr int kMinGridSpacing = 5;
 // rulerStep -1 picks the largest power of ten up to 10000 whose bar is at most 50 pixels
-// (which reaches 0 when the scale exceeds 50 pixels per unit). scale is pixels per metre.
+// (which reaches 0 when the scale exceeds 50 pixels per unit); where even 10000 units make
+// fewer than kMinGridSpacing pixels, the smallest power of ten above it that makes as many.
+// scale is pixels per metre.
 RulerScale ComputeRuler(int rulerStep, double scale, int metrica);
 // "%d m", or "%d yd" for Metrica 1.
 std::string RulerText(int step, int metrica);
