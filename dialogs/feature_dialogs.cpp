@@ -185,8 +185,10 @@ void CDlgAreaDesign::OnSetDefault() {
   if (!UpdateData(TRUE)) return;
   if (CWinApp* app = AfxGetApp()) {
     // A line has no fill: new areas keep the pattern they had.
-    if (!DesignsALine(m_tipo)) app->WriteProfileInt("Opciones", "Pattern", m_pattern);
-    app->WriteProfileInt("Opciones", "Color", static_cast<int>(m_color));
+    platform::OptionsStore::NamedValues values;
+    if (!DesignsALine(m_tipo)) values.emplace_back("Pattern", m_pattern);
+    values.emplace_back("Color", static_cast<int>(m_color));
+    app->WriteProfileValues("Opciones", values);
   }
 }
 

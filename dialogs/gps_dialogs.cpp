@@ -38,8 +38,7 @@ void CDlgAdvancedGPS::DoDataExchange(CDataExchange* pDX) {
 void CDlgAdvancedGPS::OnOK() {
   if (!UpdateData(TRUE)) return;
   if (CWinApp* app = AfxGetApp()) {
-    app->WriteProfileInt(kOptionsSection, "SNAuto", m_snAuto);
-    app->WriteProfileInt(kOptionsSection, "SBASAuto", m_sbasAuto);
+    app->WriteProfileValues(kOptionsSection, {{"SNAuto", m_snAuto}, {"SBASAuto", m_sbasAuto}});
   }
   EndDialog(IDOK);
 }

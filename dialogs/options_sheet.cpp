@@ -30,11 +30,12 @@ ViewOptionValues ReadStoredViewOptions() {
 void WriteStoredViewOptions(const ViewOptionValues& view) {
   CWinApp* app = AfxGetApp();
   if (!app) return;
+  platform::OptionsStore::NamedValues values;
   for (int k = 0; k < kKeyCount; ++k)
-    app->WriteProfileInt(kOptionsSection, kKeyOptionNames[k],
-                         view.keyActions[static_cast<std::size_t>(k)]);
-  app->WriteProfileInt(kOptionsSection, "HKE", view.hotKeys);
-  app->WriteProfileInt(kOptionsSection, "Overlay", view.overlay);
+    values.emplace_back(kKeyOptionNames[k], view.keyActions[static_cast<std::size_t>(k)]);
+  values.emplace_back("HKE", view.hotKeys);
+  values.emplace_back("Overlay", view.overlay);
+  app->WriteProfileValues(kOptionsSection, values);
 }
 
 // The map view's own values, when the document's view keeps them (the view derives from

@@ -35,17 +35,33 @@ std::string ReadString(const char* name, const std::string& defaultValue) {
   return app ? app->GetProfileString(kOptionsSection, name, defaultValue) : defaultValue;
 }
 
-// Set when a write to the options file failed (a full disk, a folder that refuses it).
-bool g_writeFailed = false;
-
-void WriteInt(const char* name, int value) {
-  if (CWinApp* app = AfxGetApp())
-    if (!app->WriteProfileInt(kOptionsSection, name, value)) g_writeFailed = true;
+// Every write to the options store that cannot be stored (a full disk, a file or folder that
+// refuses it) is said once, with these words, whoever made it.
+void SayOptionsNotStored(const std::string& path) {
+  MessageBox(nullptr,
+             "The settings cannot be stored in " + path + "; the file keeps the values it held.",
+             "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
 }
 
+[[maybe_unused]] const bool g_noticeInstalled = [] {
+  platform::OptionsStore::Instance().SetFailureNotice(&SayOptionsNotStored);
+  return true;
+}();
+
+// The values of the document's options to be stored, gathered so that one write stores them
+// all (one notice when the store cannot take them).
+platform::OptionsStore::NamedValues g_pendingWrites;
+
+void WriteInt(const char* name, int value) { g_pendingWrites.emplace_back(name, value); }
+
 void WriteString(const char* name, const std::string& value) {
-  if (CWinApp* app = AfxGetApp())
-    if (!app->WriteProfileString(kOptionsSection, name, value)) g_writeFailed = true;
+  g_pendingWrites.emplace_back(name, value);
+}
+
+void StorePendingWrites() {
+  platform::OptionsStore::NamedValues values;
+  values.swap(g_pendingWrites);
+  if (CWinApp* app = AfxGetApp()) app->WriteProfileValues(kOptionsSection, values);
 }
 
 // The names of values that LoadOptions found out of range, for its one notice.
@@ -318,13 +334,7 @@ void CTolvanixDoc::SaveOptions() {
   WriteInt("NavStyle", m_navStyle);
   WriteInt("NavSound", m_navSound);
   WriteScaled("NavSoundDistance", m_navSoundDistance, 1000.0);
-  if (g_writeFailed) {
-    g_writeFailed = false;
-    MessageBox(m_hwndView,
-               "The settings cannot be stored in " + platform::OptionsStore::Instance().Path() +
-                   "; the file keeps the values it held. They apply until the program ends.",
-               "Tolvanix PDA", MB_OK | MB_ICONEXCLAMATION);
-  }
+  StorePendingWrites();
 }
 
 CTolvanixDoc::OptionValues CTolvanixDoc::CurrentOptionValues() const {

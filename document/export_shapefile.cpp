@@ -113,8 +113,7 @@ std::string ShapefileBase(const std::string& path) {
   return HasExtension(path, ".shp") ? path.substr(0, path.size() - 4) : path;
 }
 
-// base + mark + process id + extension: the names shapelib writes under, in memory. Files of
-// that name on disk were left by an export killed before its renames.
+// base + mark + process id + extension: the names shapelib writes under, in memory only.
 constexpr const char* kMark = ".tvxtmp";
 constexpr int kNameWidth = 35;
 constexpr int kWaypointTextWidth = 30;
@@ -134,8 +133,6 @@ class ShapefileWriter {
 
   // Empty on success, else the message of what failed.
   std::string Create(int shapeType, const std::string& shownPath) {
-    // What an export of the same files that was killed before its renames left behind.
-    for (const char* ext : kExtensions) platform::RemoveAbandonedTemporaries(base_, kMark, ext);
     // The target folder must take the files: their temporary files are created at once.
     for (std::size_t i = 0; i < std::size(kExtensions); ++i) {
       targets_[i] = std::make_unique<platform::ReplacingFile>(base_ + kExtensions[i]);

@@ -7,7 +7,6 @@
 #include "document/doc_messages.h"
 #include "document/doc_options.h"
 #include "platform/message_box.h"
-#include "platform/options_store.h"
 #include "platform/threads.h"
 #include "platform/win_app.h"
 #include "platform/window_messages.h"
@@ -279,14 +278,9 @@ BOOL CTolvanixDoc::SaveModified() {
 void CTolvanixDoc::ChooseLanguage(int index) {
   m_language = static_cast<std::int16_t>(index);
   CWinApp* app = AfxGetApp();
-  if (app && !app->WriteProfileInt("Opciones", "Idioma", m_language)) {
-    // The notice would promise a language the next start cannot know of.
-    MessageBox(m_hwndView,
-               "The settings cannot be stored in " + platform::OptionsStore::Instance().Path() +
-                   "; the next start keeps the language it had.",
-               kCaption, MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
+  // A choice the store could not take has been said; the notice would promise a language
+  // the next start cannot know of.
+  if (app && !app->WriteProfileInt("Opciones", "Idioma", m_language)) return;
   MessageBox(m_hwndView, kLanguageModules[index].notice, kCaption, MB_ICONEXCLAMATION);
 }
 

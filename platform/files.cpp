@@ -3,10 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -75,52 +79,84 @@ std::string ReplacedFile(const std::string& path) {
 
 namespace {
 
-constexpr char kTemporaryMark[] = ".tmp";
+// What follows the target's name in the name of a temporary file of a write to it.
+constexpr std::string_view kTemporaryMark = ".tvxsave-";
+constexpr std::size_t kRandomLetters = 6;
+constexpr std::string_view kLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
-// The temporary file of a write to `path` by process `pid`.
-std::string TemporaryName(const std::string& path, long pid) {
-  return path + kTemporaryMark + std::to_string(pid);
+// The folder of `path` with its slash ("" for the current folder) and the name in it.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {std::string(), path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
-}  // namespace
+// "." + name + mark: what every temporary file of a write to `name` begins with.
+std::string TemporaryPrefix(const std::string& name) {
+  return "." + name + std::string(kTemporaryMark);
+}
 
-void RemoveAbandonedTemporaries(const std::string& stem, std::string_view mark,
-                                std::string_view suffix) {
-  const std::size_t slash = stem.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : stem.substr(0, slash + 1);
-  const std::string prefix =
-      (slash == std::string::npos ? stem : stem.substr(slash + 1)) + std::string(mark);
-  DIR* dir = ::opendir(folder.c_str());
+// The process id in the name of a temporary file of a write to `name` (prefix + id + "-" + six
+// letters); 0 when the name is anything else.
+long WriterOf(std::string_view entry, const std::string& prefix) {
+  if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix) return 0;
+  entry.remove_prefix(prefix.size());
+  const std::size_t dash = entry.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash > 9) return 0;
+  const std::string_view digits = entry.substr(0, dash);
+  const std::string_view letters = entry.substr(dash + 1);
+  if (digits.find_first_not_of("0123456789") != std::string_view::npos || digits[0] == '0' ||
+      letters.size() != kRandomLetters || letters.find_first_not_of(kLetters) != std::string_view::npos)
+    return 0;
+  return std::stol(std::string(digits));
+}
+
+// Removes the temporary files of writes to `path` that were killed before their rename: the
+// names this class makes, as regular files of this user, whose writing process has ended. A
+// process that still runs may be writing its own, and anything else is someone's file.
+void RemoveAbandonedTemporaries(const std::string& path) {
+  const auto [folder, name] = SplitPath(path);
+  const std::string prefix = TemporaryPrefix(name);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return;
   const long self = static_cast<long>(::getpid());
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view name(entry->d_name);
-    if (name.size() <= prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
-        name.substr(name.size() - suffix.size()) != suffix)
-      continue;
-    const std::string_view digits =
-        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    if (digits.empty() || digits.size() > 9 ||
-        digits.find_first_not_of("0123456789") != std::string_view::npos)
-      continue;
-    const long pid = std::stol(std::string(digits));
-    if (pid == self || pid <= 0) continue;
+    const long pid = WriterOf(entry->d_name, prefix);
+    if (pid <= 0 || pid == self) continue;
+    const std::string file = folder + entry->d_name;
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    ::unlink((slash == std::string::npos ? std::string(name) : folder + std::string(name)).c_str());
+    ::unlink(file.c_str());
   }
   ::closedir(dir);
 }
 
-namespace {
-
-void RemoveAbandonedTemporaries(const std::string& path) {
-  platform::RemoveAbandonedTemporaries(path, kTemporaryMark, {});
+// A name for a new temporary file of a write to `path` by this process.
+std::string NewTemporaryName(const std::string& path) {
+  const auto [folder, name] = SplitPath(path);
+  unsigned char random[kRandomLetters];
+  if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+    // No random bytes to be had: the time and a counter still differ from one try to the next.
+    static std::atomic<unsigned> counter{0};
+    std::uint64_t seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                         (static_cast<std::uint64_t>(counter++) << 40);
+    for (unsigned char& r : random) {
+      r = static_cast<unsigned char>(seed);
+      seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+      r ^= static_cast<unsigned char>(seed >> 56);
+    }
+  }
+  std::string letters;
+  for (unsigned char r : random) letters += kLetters[r % kLetters.size()];
+  return folder + TemporaryPrefix(name) + std::to_string(static_cast<long>(::getpid())) + "-" +
+         letters;
 }
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::string path)
-    : path_(ReplacedFile(path)), temporary_(TemporaryName(path_, static_cast<long>(::getpid()))) {}
+ReplacingFile::ReplacingFile(std::string path) : path_(ReplacedFile(path)) {}
 
 ReplacingFile::~ReplacingFile() {
   if (fd_ >= 0) {
@@ -131,20 +167,25 @@ ReplacingFile::~ReplacingFile() {
 
 bool ReplacingFile::Open(std::string* why) {
   RemoveAbandonedTemporaries(path_);
-  // The temporary file is made anew, never opened through a link or over a file of that name
-  // (one left by an earlier process of this id is removed first).
+  // The file replaced keeps its permissions (a file only its owner may read stays so; until
+  // then the new file is its owner's alone); a set-user or set-group mark is not given to the
+  // new file. A new file is made as any the user makes.
+  struct stat st {};
+  const bool replaces = ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  // Made anew, never opened through a link or over a file that is there: a name taken is
+  // tried again with other letters.
   constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-  fd_ = ::open(temporary_.c_str(), kFlags, 0644);
-  if (fd_ < 0 && errno == EEXIST && ::unlink(temporary_.c_str()) == 0)
-    fd_ = ::open(temporary_.c_str(), kFlags, 0644);
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temporary_ = NewTemporaryName(path_);
+    fd_ = ::open(temporary_.c_str(), kFlags, replaces ? 0600 : 0644);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
   if (fd_ < 0) {
     if (why) *why = std::strerror(errno);
+    temporary_.clear();
     return false;
   }
-  // The file replaced keeps its permissions (a file only its owner may read stays so); a
-  // set-user or set-group mark is not given to the new file.
-  struct stat st {};
-  if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd_, st.st_mode & 0777);
+  if (replaces) ::fchmod(fd_, st.st_mode & 0777);
   return true;
 }
 

@@ -14,12 +14,6 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes,
                         std::string* why = nullptr);
 bool FileExists(const std::string& path);
 
-// Removes the temporary files that writes by processes no longer running left behind (a write
-// killed before its rename): files named stem + mark + a process id + suffix. A process that
-// still runs may be writing its own, so its files stay.
-void RemoveAbandonedTemporaries(const std::string& stem, std::string_view mark,
-                                std::string_view suffix);
-
 // The file a write to `path` replaces: the path itself, or for a symbolic link the file it
 // leads to (through every link on the way; a link to nothing leads to the file it names).
 std::string ReplacedFile(const std::string& path);
@@ -29,9 +23,11 @@ std::string ReplacedFile(const std::string& path);
 // unwritable folder) leaves the target as it was and the temporary file removed.
 // The target is the file the path leads to (ReplacedFile): a symbolic link stays and the file
 // it leads to is replaced, with the permissions it had.
-// The temporary file is the target's name + ".tmp" + the writing process's id, made anew
-// (never through a link); opening a new one removes those that processes no longer running
-// left behind (a write that was killed).
+// The temporary file is made anew beside the target (never through a link, never over another
+// file), hidden and named so that no file of the user's looks like it:
+//   "." + the target's name + ".tvxsave-" + the writing process's id + "-" + six random letters
+// Opening a new one removes the ones of that target that a write killed before its rename left
+// behind: only regular files of this user named exactly so, whose process no longer runs.
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string path);

@@ -34,7 +34,7 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
-using Value = std::variant<std::int32_t, std::string>;
+using Value = OptionsStore::Value;
 
 // A line of the file: a value, or a line kept as it was written (a comment, or one that
 // cannot be read, so that a rewrite never loses what someone typed there).
@@ -322,38 +322,64 @@ struct OptionsStore::Impl {
     seen = now;
   }
 
+  // What a change made of the file.
+  enum class Outcome {
+    Stored,   // written
+    Refused,  // the change did not apply (a name that cannot be stored, a value not there)
+    Failed,   // the file could not be written; it holds what it held
+  };
+
   // Read-modify-write under an exclusive lock on a companion lock file; the new contents
   // replace the old file only once completely written, and only while nobody else changed
   // the file since it was read (else the change is made again on what they wrote).
   template <class Fn>
-  bool Modify(Fn&& change) {
+  Outcome Modify(Fn&& change) {
     std::lock_guard<std::mutex> guard(mutex);
-    if (!MakeDirs(DirOf(path))) return false;
+    if (!MakeDirs(DirOf(path))) return Outcome::Failed;
     std::string lockPath = path + ".lock";
     int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd < 0) return false;
+    if (lockFd < 0) return Outcome::Failed;
     while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
     }
-    bool ok = false;
+    Outcome outcome = Outcome::Failed;
     for (int round = 0; round <= kRereads; ++round) {
       loaded = false;
       RefreshLocked();
       const Identity read = seen;
       Contents updated = contents;
-      if (!change(updated.sections)) break;
+      if (!change(updated.sections)) {
+        outcome = Outcome::Refused;
+        break;
+      }
       ReplacingFile file(path);
       if (!file.Open()) break;
       file.Write(Format(updated));
       if (!(Identity::Of(path) == read) && round < kRereads) continue;  // not committed: removed
-      ok = file.Commit();
+      if (file.Commit()) outcome = Outcome::Stored;
       break;
     }
     loaded = false;
     RefreshLocked();
     ::flock(lockFd, LOCK_UN);
     ::close(lockFd);
-    return ok;
+    return outcome;
   }
+
+  // What a call that changed the file answers; a failure is said first.
+  bool Answer(Outcome outcome) {
+    if (outcome != Outcome::Failed) return outcome == Outcome::Stored;
+    OptionsStore::FailureNotice say;
+    std::string file;
+    {
+      std::lock_guard<std::mutex> guard(mutex);
+      say = notice;
+      file = path;
+    }
+    if (say) say(file);
+    return false;
+  }
+
+  OptionsStore::FailureNotice notice;
 };
 
 OptionsStore::OptionsStore() : impl_(std::make_unique<Impl>()) { impl_->path = DefaultPath(); }
@@ -386,10 +412,10 @@ bool OptionsStore::KeyExists(const std::string& key) const {
 
 bool OptionsStore::CreateKey(const std::string& key) {
   if (key.find_first_of("]\n\r") != std::string::npos) return false;
-  return impl_->Modify([&](std::vector<Section>& s) {
+  return impl_->Answer(impl_->Modify([&](std::vector<Section>& s) {
     if (!FindSection(s, key)) s.push_back(Section{key, {}});
     return true;
-  });
+  }));
 }
 
 // A value of the named kind; a value stored as the other kind is no answer.
@@ -439,24 +465,31 @@ bool SetValue(std::vector<Section>& sections, const std::string& key, const std:
 }  // namespace
 
 bool OptionsStore::SetInt(const std::string& key, const std::string& name, std::int32_t value) {
-  return impl_->Modify([&](std::vector<Section>& s) { return SetValue(s, key, name, value); });
+  return impl_->Answer(impl_->Modify([&](std::vector<Section>& s) { return SetValue(s, key, name, value); }));
 }
 
 bool OptionsStore::SetString(const std::string& key, const std::string& name, const std::string& value) {
-  return impl_->Modify([&](std::vector<Section>& s) { return SetValue(s, key, name, value); });
+  return impl_->Answer(impl_->Modify([&](std::vector<Section>& s) { return SetValue(s, key, name, value); }));
+}
+
+bool OptionsStore::SetValues(const std::string& key, const NamedValues& values) {
+  return impl_->Answer(impl_->Modify([&](std::vector<Section>& s) {
+    for (const auto& [name, value] : values)
+      if (!SetValue(s, key, name, value)) return false;
+    return true;
+  }));
 }
 
 bool OptionsStore::DeleteValue(const std::string& key, const std::string& name) {
   bool found = false;
-  bool ok = impl_->Modify([&](std::vector<Section>& sections) {
+  return impl_->Answer(impl_->Modify([&](std::vector<Section>& sections) {
     found = false;
     for (Section& s : sections) {
       if (!SameName(s.key, key)) continue;
       found = std::erase_if(s.entries, [&](const Entry& e) { return !e.kept && SameName(e.name, name); }) > 0 || found;
     }
     return found;
-  });
-  return ok && found;
+  }));
 }
 
 std::vector<std::string> OptionsStore::ValueNames(const std::string& key) const {
@@ -473,6 +506,11 @@ std::vector<std::string> OptionsStore::ValueNames(const std::string& key) const 
     }
   }
   return names;
+}
+
+void OptionsStore::SetFailureNotice(FailureNotice notice) {
+  std::lock_guard<std::mutex> guard(impl_->mutex);
+  impl_->notice = std::move(notice);
 }
 
 std::string OptionsStore::TakeDamageReport() {

@@ -60,6 +60,11 @@ BOOL CWinApp::WriteProfileString(const std::string& section, const std::string& 
   return platform::OptionsStore::Instance().SetString(ProfileKey(section), entry, value);
 }
 
+BOOL CWinApp::WriteProfileValues(const std::string& section,
+                                 const platform::OptionsStore::NamedValues& values) {
+  return platform::OptionsStore::Instance().SetValues(ProfileKey(section), values);
+}
+
 void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) {
   if (docTemplate) m_templates.emplace_back(docTemplate);
 }

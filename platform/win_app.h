@@ -12,6 +12,7 @@
 
 #include "platform/cmd_target.h"
 #include "platform/document.h"
+#include "platform/options_store.h"
 
 class CWnd;
 
@@ -58,6 +59,9 @@ class CWinApp : public CCmdTarget {
                                const std::string& defaultValue = {});
   BOOL WriteProfileString(const std::string& section, const std::string& entry,
                           const std::string& value);
+  // Values that one occasion stores (a dialog's OK, the view's values at its end), written
+  // together: a store that cannot be written says so once for them all.
+  BOOL WriteProfileValues(const std::string& section, const platform::OptionsStore::NamedValues& values);
 
   // The application owns its templates.
   void AddDocTemplate(CDocTemplate* docTemplate);

@@ -38,9 +38,9 @@ void CTolvanixView::LoadViewOptions() {
 void CTolvanixView::SaveViewOptions() const {
   CWinApp* app = AfxGetApp();
   if (!app) return;
-  WriteViewOptions([app](const std::string& name, int value) {
-    app->WriteProfileInt(kOptionsSection, name, value);
-  });
+  platform::OptionsStore::NamedValues values;
+  WriteViewOptions([&values](const std::string& name, int value) { values.emplace_back(name, value); });
+  app->WriteProfileValues(kOptionsSection, values);
 }
 
 BOOL CTolvanixView::Create(CFrameWnd* frame) {

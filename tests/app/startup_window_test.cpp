@@ -532,6 +532,41 @@ TEST_F(Startup, TheWizardsSummaryOpensOverTheProgramsWindow) {
   EXPECT_EQ(ExitThroughCommand(pid), 0) << ReadFile(dir_ / "stderr");
 }
 
+// The options file cannot be written (a folder stands in its place, which stops root too):
+// the map view's values, stored as the program ends, are said not to be stored, once, in a box
+// on the screen that the program waits on; Enter answers it and the exit goes on to code 0.
+TEST_F(Startup, ExitWithAnOptionsFileThatCannotBeWrittenSaysSoOnceAndEnds) {
+  if (!tvxtest::WxEnvironment::ready) GTEST_SKIP() << "needs a display";
+  const fs::path file = dir_ / "config" / "registry.ini";
+  fs::create_directories(file);
+  pid_t pid = Start(program_, {{"G_DEBUG", "fatal-warnings"}});
+  ASSERT_TRUE(WaitReady()) << ReadFile(dir_ / "stderr");
+  tvxtest::ProgramWindows windows(pid);
+  tvxtest::ProgramWindow main;
+  ASSERT_TRUE(WaitFor([&] {
+    main = windows.Find("Tolvanix PDA");
+    return main.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  EXPECT_EQ(ReadFile(dir_ / "boxes"), "");  // nothing to store at the start
+
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  tvxtest::ProgramWindow box;
+  ASSERT_TRUE(WaitFor([&] {
+    for (const tvxtest::ProgramWindow& w : windows.Shown())
+      if (w.id != main.id && w.title == "Tolvanix PDA") box = w;
+    return box.id != 0;
+  })) << ReadFile(dir_ / "stderr");
+  EXPECT_EQ(WaitExit(pid, 0ms), -1);  // the exit waits for the answer
+  wxUIActionSimulator input;
+  input.MouseMove(box.rect.x + box.rect.width / 2, box.rect.y + box.rect.height / 2);
+  input.Char(WXK_RETURN);
+  EXPECT_EQ(WaitExit(pid, 30s), 0) << ReadFile(dir_ / "stderr");
+  EXPECT_EQ(ReadFile(dir_ / "boxes"), "Tolvanix PDA|The settings cannot be stored in " +
+                                          file.string() + "; the file keeps the values it held.\n");
+  EXPECT_TRUE(fs::is_directory(file));
+  EXPECT_EQ(ToolkitComplaints(ReadFile(dir_ / "stderr")), "");
+}
+
 // A request to end (SIGTERM, as Ctrl+C's SIGINT) while a modal window is open: the modal
 // windows are ended as their user would end them and the program ends through its exit
 // command, as at any other moment: its save question when the work is modified (a cancelled

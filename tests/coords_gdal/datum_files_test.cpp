@@ -148,8 +148,12 @@ TEST(DatumFiles, UserDatumRoundTripAndFailedSaveKeepsOldFile) {
   DatumRecord impossible = user;
   impossible.b = user.a + 1;
   EXPECT_EQ(SaveUserDatum(dir.path(), impossible), DatumFileStatus::BadRecord);
-  BlockReplacing(dir.path() / kUserDatumFileName);
-  EXPECT_EQ(SaveUserDatum(dir.path(), Wgs84DatumRecord()), DatumFileStatus::CannotWrite);
+  DatumFileStatus onFullDisk;
+  {
+    const DiskFull full;
+    onFullDisk = SaveUserDatum(dir.path(), Wgs84DatumRecord());
+  }
+  EXPECT_EQ(onFullDisk, DatumFileStatus::CannotWrite);
   EXPECT_EQ(ReadBytes(dir.path() / kUserDatumFileName), before);
 }
 

@@ -83,9 +83,13 @@ TEST(ProjectionList, BadFileContentIsLeftOutAndAFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(loaded.ignoredBytes, 10u);
   EXPECT_FALSE(ReadNewestProjection(file).hasRecord);  // the first record is unusable
 
-  BlockReplacing(file);
-  list.Remove(0);
-  EXPECT_FALSE(list.Save(file));
+  list.Store(list.Records()[0], u"Another");
+  bool saved = true;
+  {
+    const DiskFull full;
+    saved = list.Save(file);
+  }
+  EXPECT_FALSE(saved);
   EXPECT_EQ(ReadBytes(file), bytes);
 }
 

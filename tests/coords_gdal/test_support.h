@@ -3,7 +3,10 @@
 // independent reference for what GDAL computes.
 
 #include <proj.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -38,11 +41,29 @@ inline void WriteBytes(const std::filesystem::path& file, const std::vector<std:
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A folder where the replacing write puts its temporary file (platform/files.cpp: the target
-// path + ".tmp" + process id), so that the write fails.
-inline void BlockReplacing(const std::filesystem::path& file) {
-  std::filesystem::create_directory(file.string() + ".tmp" + std::to_string(::getpid()));
-}
+// A full disk while it lives: no file of this process grows by a byte (the file-size limit,
+// whose signal is ignored, so that the write fails with EFBIG instead). Keep it to the write
+// under test: output the test itself writes to a file meets the same limit.
+class DiskFull {
+ public:
+  DiskFull() {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit none = old_;
+    none.rlim_cur = 0;
+    ::setrlimit(RLIMIT_FSIZE, &none);
+  }
+  ~DiskFull() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, previous_);
+  }
+  DiskFull(const DiskFull&) = delete;
+  DiskFull& operator=(const DiskFull&) = delete;
+
+ private:
+  struct rlimit old_ {};
+  void (*previous_)(int) = SIG_DFL;
+};
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

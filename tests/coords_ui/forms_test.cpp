@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <thread>
 
 #include "coords/projection_methods.h"
@@ -199,11 +200,15 @@ TEST_F(ProjectionFormTest, EpsgCodesAreCheckedBeforeStoring) {
 }
 
 TEST_F(ProjectionFormTest, AListThatCannotBeWrittenIsSaidAndTheProjectionStaysInForce) {
-  BlockReplacing(file);
   ProjectionForm form(&edited, file);
   form.Open();
   form.SelectMethod(static_cast<int>(ProjectionKind::Mollweide));
-  auto result = form.Ok("World", static_cast<int>(ProjectionKind::Mollweide));
+  std::optional<ProjectionForm::OkResult> stored;
+  {
+    const DiskFull full;
+    stored = form.Ok("World", static_cast<int>(ProjectionKind::Mollweide));
+  }
+  auto& result = *stored;
   EXPECT_EQ(result.outcome, ProjectionForm::OkOutcome::Stored);
   ASSERT_EQ(result.messages.size(), 1u);
   EXPECT_NE(result.messages[0].text.find("cannot be written"), std::string::npos);

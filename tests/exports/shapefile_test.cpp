@@ -213,20 +213,33 @@ TEST_F(ShapefileTest, FailuresAreReportedAndLeaveEarlierFilesInPlace) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"keep.dbf", "keep.shp", "keep.shx"}));
 
   // What an export killed before its renames left behind goes with the next export of the same
-  // files; a running writer's files and other names stay.
+  // files; a running writer's files, the user's files of names like them, and other targets'
+  // stay.
   const pid_t gone = fork();
   if (gone == 0) _exit(0);
   waitpid(gone, nullptr, 0);
-  const std::string dead = ".tvxtmp" + std::to_string(gone);
-  const std::string alive = ".tvxtmp" + std::to_string(getppid());
-  for (const std::string& name : {"keep" + dead + ".shp", "keep" + dead + ".shx",
-                                  "keep" + dead + ".dbf", "keep" + alive + ".shp",
-                                  "other" + dead + ".shp"})
-    std::ofstream(dir / name) << "partial";
+  const std::string dead = ".tvxsave-" + std::to_string(gone) + "-Ab3dE9";
+  const std::string alive = ".tvxsave-" + std::to_string(getppid()) + "-Ab3dE9";
+  const std::vector<std::string> abandoned = {".keep.shp" + dead, ".keep.shx" + dead, ".keep.dbf" + dead};
+  const std::vector<std::string> kept = {
+      ".keep.shp" + alive,                               // its writer still runs
+      ".other.shp" + dead,                               // another target
+      "keep.tvxtmp" + std::to_string(gone) + ".shp",     // the user's own names
+      "keep.shp.tmp" + std::to_string(gone),
+      "keep.shp" + dead,
+      ".keep.shp" + dead + "x",
+      ".keep.shp.tvxsave-" + std::to_string(gone) + "-Ab3d"};
+  for (const std::vector<std::string>& names : {abandoned, kept})
+    for (const std::string& name : names) std::ofstream(dir / name) << "partial";
+  // A link of that name is no file of a write, whatever it leads to.
+  fs::create_symlink("keep.dbf", dir / (".keep.dbf.tvxsave-" + std::to_string(gone) + "-Zz0000"));
   source.features.pop_back();
   ASSERT_TRUE(ExportShpShapes(Path("keep.shp"), source, kShpPolygon, 0, 0, 31, true).ok);
-  EXPECT_EQ(Files(), (std::vector<std::string>{"keep.dbf", "keep.shp", "keep.shx",
-                                               "keep" + alive + ".shp", "other" + dead + ".shp"}));
+  std::vector<std::string> expected = {"keep.dbf", "keep.shp", "keep.shx",
+                                       ".keep.dbf.tvxsave-" + std::to_string(gone) + "-Zz0000"};
+  expected.insert(expected.end(), kept.begin(), kept.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Files(), expected);
 }
 
 TEST_F(ShapefileTest, ImportRefusesPointsAndMissingFiles) {

@@ -32,10 +32,11 @@ std::string Read(const fs::path& file) {
   return bytes.str();
 }
 
-// Files beside `file` that a write to it left behind.
+// Files beside `file` that a write to it left behind (its temporary files are named
+// "." + the file's name + ".tvxsave-" + ...).
 std::vector<std::string> Leftovers(const fs::path& file) {
   std::vector<std::string> found;
-  const std::string prefix = file.filename().string() + ".tmp";
+  const std::string prefix = "." + file.filename().string() + ".tvxsave-";
   for (const auto& entry : fs::directory_iterator(file.parent_path()))
     if (entry.path().filename().string().rfind(prefix, 0) == 0)
       found.push_back(entry.path().filename().string());

@@ -242,6 +242,7 @@ TEST_F(DocumentLink, DeclinedVirtualPortIsDroppedAtSwitchOff) {
   // cannot be loaded; NO goes on without sharing.
   std::ofstream((dir_ / "not_a_folder").string()) << "x";
   platform::OptionsStore::Instance().SetPath((dir_ / "not_a_folder" / "registry.ini").string());
+  platform::MessageBoxScript::Push(IDOK);  // the entry that could not be stored
   platform::MessageBoxScript::Push(IDNO);
   doc_->m_useVirtualPort = 1;
   doc_->OnGpsOnOff();
@@ -249,9 +250,12 @@ TEST_F(DocumentLink, DeclinedVirtualPortIsDroppedAtSwitchOff) {
   ASSERT_TRUE(WaitFor([&] { return !doc_->m_gpsBusy; }, 2s));
   EXPECT_LT(SwitchOff(), Bound(200ms));
   EXPECT_EQ(doc_->m_useVirtualPort, 0);
+  // The entry that could not be stored is said, then the question.
   auto shown = platform::MessageBoxScript::TakeShown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, LoadResString(59226));
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "The settings cannot be stored in " + (dir_ / "not_a_folder" / "registry.ini").string() +
+                               "; the file keeps the values it held.");
+  EXPECT_EQ(shown[1].text, LoadResString(59226));
 }
 
 // The three ways a receiver is read: the polling reader, the event-driven reader, and the
