@@ -1,5 +1,6 @@
 #include "platform/ui/dialog.h"
 
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -7,6 +8,8 @@
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
+#include <wx/weakref.h>
 
 #include <charconv>
 #include <limits>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "platform/ui/control_notify.h"
+#include "platform/ui/input.h"
 #include "platform/ui/window_place.h"
 #include "platform/ui/wx_text.h"
 #include "platform/ui/xrc_resources.h"
@@ -254,6 +258,73 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int count) {
   }
 }
 
+namespace {
+
+// Whether the focused window (or the control it is part of, below the dialog) keeps the key
+// for itself rather than leaving it to the dialog.
+bool ControlKeepsKey(wxWindow* focus, wxWindow* dialog, UINT key) {
+  for (wxWindow* w = focus; w && w != dialog; w = w->GetParent()) {
+    if (auto* edit = dynamic_cast<wxTextCtrl*>(w)) {
+      if (key == VK_RETURN && (edit->IsMultiLine() || edit->HasFlag(wxTE_PROCESS_ENTER))) return true;
+    }
+    if (dynamic_cast<wxControl*>(w)) {
+      // A control made to take every key (a grid's cell editor).
+      if (w->HasFlag(wxWANTS_CHARS)) return true;
+    } else if (CWnd* own = CWnd::FromWxWindow(w)) {
+      if (own->WindowProc(WM_GETDLGCODE, key, 0) & DLGC_WANTALLKEYS) return true;
+    }
+  }
+  return false;
+}
+
+// candidate when it is a push button of the dialog (not of a dialog inside it).
+wxButton* ButtonOf(wxWindow* dialog, wxWindow* candidate) {
+  auto* button = dynamic_cast<wxButton*>(candidate);
+  if (!button || wxGetTopLevelParent(button) != dialog) return nullptr;
+  return button;
+}
+
+// The button's click, as a tap on it gives it; a disabled or hidden button takes nothing.
+void Press(wxButton* button) {
+  if (!button->IsEnabled() || !button->IsShown()) return;
+  wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+  click.SetEventObject(button);
+  button->ProcessWindowEvent(click);
+}
+
+}  // namespace
+
+void ActivateWhenShown(wxTopLevelWindow* window) {
+  wxWeakRef<wxTopLevelWindow> alive(window);
+  window->CallAfter([alive] {
+    if (wxTopLevelWindow* shown = alive.get(); shown && shown->IsShown()) shown->Raise();
+  });
+}
+
+void AnswerDialogKeys(CDialog* dialog, wxDialog* window) {
+  window->Bind(wxEVT_CHAR_HOOK, [dialog, window](wxKeyEvent& event) {
+    const int code = event.GetKeyCode();
+    const bool enter = code == WXK_RETURN || code == WXK_NUMPAD_ENTER;
+    if ((!enter && code != WXK_ESCAPE) || event.HasAnyModifiers()) return event.Skip();
+    // The window the key came to (the one with the keyboard focus in this dialog).
+    auto* focus = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (focus && ControlKeepsKey(focus, window, enter ? VK_RETURN : VK_ESCAPE)) return event.Skip();
+    if (enter) {
+      // A focused push button is pressed by the toolkit itself.
+      if (dynamic_cast<wxAnyButton*>(focus)) return event.Skip();
+      wxButton* button = ButtonOf(window, window->GetDefaultItem());
+      if (!button) button = ButtonOf(window, window->FindWindow(IDOK));
+      if (button) Press(button);
+      return;
+    }
+    if (wxButton* cancel = ButtonOf(window, window->FindWindow(IDCANCEL))) {
+      Press(cancel);
+      return;
+    }
+    dialog->OnCancel();
+  });
+}
+
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
 CDialog::~CDialog() {
@@ -288,6 +359,8 @@ INT_PTR CDialog::DoModal() {
     }
   });
   dialog->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
+  AnswerDialogKeys(this, dialog);
+  ActivateWhenShown(dialog);
   platform::ui::RouteControlNotifications(this, dialog);
   result_ = IDCANCEL;
   OnInitDialog();

@@ -19,6 +19,7 @@
 #include "platform/ui/wnd.h"
 
 class wxDialog;
+class wxTopLevelWindow;
 
 class CDataExchange {
  public:
@@ -85,6 +86,20 @@ class CDialog : public CWnd {
  private:
   int result_ = IDCANCEL;
 };
+
+// Enter and Escape in dialog's window as the handheld's dialog manager takes them: a control
+// that asks for the key gets it (a multi-line edit or an edit that takes Enter, a grid's cell
+// editor, a control of the program's own that answers WM_GETDLGCODE with DLGC_WANTALLKEYS).
+// Otherwise Escape presses the Cancel button, or, in a dialog without one, closes it as its
+// close box does (OnCancel); Enter presses the default button (OK when none is marked), and a
+// focused push button presses itself. A disabled button takes nothing.
+void AnswerDialogKeys(CDialog* dialog, wxDialog* window);
+
+// Once window is on the screen it is brought to the front and takes the keyboard, as a window
+// manager activates a new dialog. Without one nothing would: the keys would still come to the
+// dialog through the toolkit's modal grab, but the program would go on believing them where it
+// last saw them, and Tab from a button or a combo would move nowhere.
+void ActivateWhenShown(wxTopLevelWindow* window);
 
 // --- modeless dialogs (platform/ui/dialog_modeless.cpp) ---
 // Creates dialog's window from its template (m_nIDTemplate) without a modal loop, as a child

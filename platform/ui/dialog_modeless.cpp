@@ -30,6 +30,8 @@ BOOL CreateModelessDialog(CDialog* dialog, CWnd* parent, bool topMost) {
     }
   });
   window->Bind(wxEVT_CLOSE_WINDOW, [dialog](wxCloseEvent&) { dialog->OnCancel(); });
+  AnswerDialogKeys(dialog, window);
+  ActivateWhenShown(window);
   platform::ui::RouteControlNotifications(dialog, window);
   dialog->OnInitDialog();
   // A template with a sizer takes the size its controls need; one without keeps the size

@@ -112,17 +112,23 @@ void FillFromWx(CMenu& menu, wxMenu* source) {
   }
 }
 
-// What menu says of each command put on the wx menu's items.
+// What menu says of each command put on the wx menu's items; an item menu no longer has
+// (deleted by the open handler) goes from the wx menu too.
 void CopyToWx(const CMenu& menu, wxMenu* target) {
-  for (wxMenuItem* item : target->GetMenuItems()) {
+  const wxMenuItemList items = target->GetMenuItems();
+  for (wxMenuItem* item : items) {
     if (item->IsSeparator()) continue;
     if (wxMenu* sub = item->GetSubMenu()) {
       CopyToWx(menu, sub);
       continue;
     }
     const UINT id = WxIdToCommand(item->GetId());
+    if (id == 0) continue;
     const UINT state = menu.GetMenuState(id, MF_BYCOMMAND);
-    if (id == 0 || state == kMenuNoItem) continue;
+    if (state == kMenuNoItem) {
+      target->Destroy(item);
+      continue;
+    }
     item->Enable((state & (MF_GRAYED | MF_DISABLED)) == 0);
     if (item->IsCheckable()) item->Check((state & MF_CHECKED) != 0);
     const std::string text = menu.GetMenuString(id, MF_BYCOMMAND);

@@ -221,6 +221,7 @@ INT_PTR CPropertySheet::DoModal() {
   if (shown) {
     dialog->LayoutDialog();
     platform::ui::PlaceOverOwner(dialog);
+    ActivateWhenShown(dialog);
     // The keys are on the first page as soon as the sheet is on the screen (and again once
     // the toolkit has shown it, which can move them).
     if (CPropertyPage* page = GetActivePage(); page && page->GetWxWindow())
