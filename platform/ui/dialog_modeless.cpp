@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <wx/dialog.h>
 
 #include "platform/ui/control_notify.h"
@@ -5,6 +6,43 @@
 #include "platform/ui/window_place.h"
 #include "platform/ui/xrc_resources.h"
 #include "platform/win_app.h"
+
+namespace {
+
+// A modeless dialog stays over the window it belongs to when that window comes to the front
+// (a tap on the map gives the map the keys, which brings the main window forward): a window
+// manager keeps such a dialog above its owner; without one, it is put back on top here, without
+// taking the keys from the owner. The keeper goes with its dialog, and its binding with it.
+class KeepOverOwner : public wxEvtHandler {
+ public:
+  explicit KeepOverOwner(wxDialog* dialog) : dialog_(dialog) {}
+  void OnOwnerActivate(wxActivateEvent& event) {
+    event.Skip();
+    if (!event.GetActive() || !dialog_ || !dialog_->IsShown() || !dialog_->GetHandle()) return;
+    using WindowOf = void* (*)(GtkWidget*);
+    using RaiseFn = void (*)(void*);
+    static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+    static auto raise = reinterpret_cast<RaiseFn>(dlsym(RTLD_DEFAULT, "gdk_window_raise"));
+    if (!windowOf || !raise) return;
+    if (void* shown = windowOf(dialog_->GetHandle())) raise(shown);
+  }
+
+ private:
+  wxWeakRef<wxDialog> dialog_;
+};
+
+void KeepOverItsOwner(wxDialog* window) {
+  wxWindow* owner = window->GetParent() ? wxGetTopLevelParent(window->GetParent()) : nullptr;
+  if (!owner) return;
+  auto* keeper = new KeepOverOwner(window);
+  owner->Bind(wxEVT_ACTIVATE, &KeepOverOwner::OnOwnerActivate, keeper);
+  window->Bind(wxEVT_DESTROY, [window, keeper](wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetEventObject() == window) delete keeper;
+  });
+}
+
+}  // namespace
 
 BOOL CreateModelessDialog(CDialog* dialog, CWnd* parent, bool topMost) {
   if (!parent) {
@@ -32,6 +70,7 @@ BOOL CreateModelessDialog(CDialog* dialog, CWnd* parent, bool topMost) {
   window->Bind(wxEVT_CLOSE_WINDOW, [dialog](wxCloseEvent&) { dialog->OnCancel(); });
   AnswerDialogKeys(dialog, window);
   ActivateWhenShown(window);
+  KeepOverItsOwner(window);
   platform::ui::RouteControlNotifications(dialog, window);
   dialog->OnInitDialog();
   // A template with a sizer takes the size its controls need; one without keeps the size
