@@ -11,30 +11,35 @@ namespace {
 
 // A modeless dialog stays over the window it belongs to when that window comes to the front
 // (a tap on the map gives the map the keys, which brings the main window forward): a window
-// manager keeps such a dialog above its owner; without one, it is put back on top here, without
-// taking the keys from the owner. The keeper goes with its dialog, and its binding with it.
+// manager keeps such a dialog above its owner; without one, it is put back just above its owner
+// here, under whatever stands above the owner (an open menu), without taking the keys from the
+// owner. The keeper goes with its dialog, and its binding with it.
 class KeepOverOwner : public wxEvtHandler {
  public:
-  explicit KeepOverOwner(wxDialog* dialog) : dialog_(dialog) {}
+  KeepOverOwner(wxDialog* dialog, wxWindow* owner) : dialog_(dialog), owner_(owner) {}
   void OnOwnerActivate(wxActivateEvent& event) {
     event.Skip();
-    if (!event.GetActive() || !dialog_ || !dialog_->IsShown() || !dialog_->GetHandle()) return;
+    if (!event.GetActive() || !dialog_ || !owner_ || !dialog_->IsShown()) return;
+    if (!dialog_->GetHandle() || !owner_->GetHandle()) return;
     using WindowOf = void* (*)(GtkWidget*);
-    using RaiseFn = void (*)(void*);
+    using RestackFn = void (*)(void*, void*, int);
     static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
-    static auto raise = reinterpret_cast<RaiseFn>(dlsym(RTLD_DEFAULT, "gdk_window_raise"));
-    if (!windowOf || !raise) return;
-    if (void* shown = windowOf(dialog_->GetHandle())) raise(shown);
+    static auto restack = reinterpret_cast<RestackFn>(dlsym(RTLD_DEFAULT, "gdk_window_restack"));
+    if (!windowOf || !restack) return;
+    void* shown = windowOf(dialog_->GetHandle());
+    void* under = windowOf(owner_->GetHandle());
+    if (shown && under) restack(shown, under, 1);
   }
 
  private:
   wxWeakRef<wxDialog> dialog_;
+  wxWeakRef<wxWindow> owner_;
 };
 
 void KeepOverItsOwner(wxDialog* window) {
   wxWindow* owner = window->GetParent() ? wxGetTopLevelParent(window->GetParent()) : nullptr;
   if (!owner) return;
-  auto* keeper = new KeepOverOwner(window);
+  auto* keeper = new KeepOverOwner(window, owner);
   owner->Bind(wxEVT_ACTIVATE, &KeepOverOwner::OnOwnerActivate, keeper);
   window->Bind(wxEVT_DESTROY, [window, keeper](wxWindowDestroyEvent& event) {
     event.Skip();
