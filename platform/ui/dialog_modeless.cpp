@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <cstring>
 #include <wx/dialog.h>
 
 #include "platform/ui/control_notify.h"
@@ -8,6 +9,18 @@
 #include "platform/win_app.h"
 
 namespace {
+
+// Whether a window manager runs on the display (it names itself on the root window).
+bool WindowManagerKeepsIt() {
+  using Screen = void* (*)();
+  using Name = const char* (*)(void*);
+  static auto screen = reinterpret_cast<Screen>(dlsym(RTLD_DEFAULT, "gdk_screen_get_default"));
+  static auto name =
+      reinterpret_cast<Name>(dlsym(RTLD_DEFAULT, "gdk_x11_screen_get_window_manager_name"));
+  if (!screen || !name || !screen()) return false;
+  const char* manager = name(screen());
+  return manager && std::strcmp(manager, "unknown") != 0;
+}
 
 // A modeless dialog stays over the window it belongs to when that window comes to the front
 // (a tap on the map gives the map the keys, which brings the main window forward): a window
@@ -20,7 +33,7 @@ class KeepOverOwner : public wxEvtHandler {
   void OnOwnerActivate(wxActivateEvent& event) {
     event.Skip();
     if (!event.GetActive() || !dialog_ || !owner_ || !dialog_->IsShown()) return;
-    if (!dialog_->GetHandle() || !owner_->GetHandle()) return;
+    if (!dialog_->GetHandle() || !owner_->GetHandle() || WindowManagerKeepsIt()) return;
     using WindowOf = void* (*)(GtkWidget*);
     using RestackFn = void (*)(void*, void*, int);
     static auto windowOf = reinterpret_cast<WindowOf>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
